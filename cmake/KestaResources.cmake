@@ -1,0 +1,52 @@
+# Every .qrc under resources/ and every translation source under
+# resources/translations/ is built into one object library, so the executable,
+# the tools and each test carry the same resources without anyone listing them.
+# Static libraries would drop rcc's registration objects, hence OBJECT.
+
+file(GLOB_RECURSE KESTA_QRC_FILES CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/resources/*.qrc")
+file(GLOB KESTA_TS_FILES CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/resources/translations/*.ts")
+
+set(KESTA_QM_DIR "${PROJECT_BINARY_DIR}/translations")
+file(MAKE_DIRECTORY "${KESTA_QM_DIR}")
+set_source_files_properties(${KESTA_TS_FILES} PROPERTIES OUTPUT_LOCATION "${KESTA_QM_DIR}")
+qt5_add_translation(KESTA_QM_FILES ${KESTA_TS_FILES})
+
+set(_kesta_tr_qrc "${PROJECT_BINARY_DIR}/translations.qrc")
+set(_kesta_tr_body "<RCC>\n    <qresource prefix=\"/translations\">\n")
+foreach(_qm IN LISTS KESTA_QM_FILES)
+    get_filename_component(_name "${_qm}" NAME)
+    string(APPEND _kesta_tr_body "        <file alias=\"${_name}\">${_qm}</file>\n")
+endforeach()
+string(APPEND _kesta_tr_body "    </qresource>\n</RCC>\n")
+file(CONFIGURE OUTPUT "${_kesta_tr_qrc}" CONTENT "${_kesta_tr_body}")
+
+set(CMAKE_AUTORCC ON)
+add_library(kesta_resources OBJECT ${KESTA_QRC_FILES} "${_kesta_tr_qrc}" ${KESTA_QM_FILES})
+target_link_libraries(kesta_resources PRIVATE Qt5::Core)
+set(CMAKE_AUTORCC OFF)
+
+# One catalogue pair per source folder, so that work on one folder never
+# touches another's catalogue: "<folder>_<lang>.ts" holds the texts of
+# src/**/<folder>/, except "Kesta_<lang>.ts", which holds src/app/ and main.cpp.
+# The catalogues are refreshed from the sources by hand, never by the build:
+#   cmake --build build --target lupdate
+find_program(KESTA_LUPDATE lupdate HINTS /usr/lib/qt5/bin)
+if(KESTA_LUPDATE)
+    set(_kesta_lupdate_commands)
+    foreach(_ts IN LISTS KESTA_TS_FILES)
+        get_filename_component(_base "${_ts}" NAME_WE)
+        string(REGEX REPLACE "_[a-z][a-z]_[A-Z][A-Z]$" "" _folder "${_base}")
+        if(_folder STREQUAL "Kesta")
+            set(_sources src/app src/main.cpp)
+        else()
+            file(GLOB_RECURSE _dirs LIST_DIRECTORIES true "${PROJECT_SOURCE_DIR}/src/*")
+            list(FILTER _dirs INCLUDE REGEX "/${_folder}$")
+            set(_sources ${_dirs})
+        endif()
+        list(APPEND _kesta_lupdate_commands
+            COMMAND "${KESTA_LUPDATE}" -silent -locations none -no-obsolete ${_sources} -ts "${_ts}")
+    endforeach()
+    add_custom_target(lupdate ${_kesta_lupdate_commands}
+        WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
+        COMMENT "Refreshing translation sources")
+endif()

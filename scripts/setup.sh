@@ -1,0 +1,36 @@
+# Shared by run.sh and test.sh: install what is missing, then configure and build.
+# Sourced, not run.
+
+KESTA_PACKAGES=(
+    cmake ninja-build g++ ccache pkg-config
+    qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev libqt5sql5-sqlite
+    sqlite3
+)
+
+kesta_install_missing() {
+    local missing=()
+    local pkg
+    for pkg in "${KESTA_PACKAGES[@]}" "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+kesta_build() {
+    local root
+    root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+    local build="$root/build"
+    if [ ! -f "$build/build.ninja" ]; then
+        cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug "$@"
+    elif [ $# -gt 0 ]; then
+        cmake "$build" "$@" >/dev/null
+    fi
+    cmake --build "$build"
+}
