@@ -24,29 +24,3 @@ set(CMAKE_AUTORCC ON)
 add_library(kesta_resources OBJECT ${KESTA_QRC_FILES} "${_kesta_tr_qrc}" ${KESTA_QM_FILES})
 target_link_libraries(kesta_resources PRIVATE Qt5::Core)
 set(CMAKE_AUTORCC OFF)
-
-# One catalogue pair per source folder, so that work on one folder never
-# touches another's catalogue: "<folder>_<lang>.ts" holds the texts of
-# src/**/<folder>/, except "Kesta_<lang>.ts", which holds src/app/ and main.cpp.
-# The catalogues are refreshed from the sources by hand, never by the build:
-#   cmake --build build --target lupdate
-find_program(KESTA_LUPDATE lupdate HINTS /usr/lib/qt5/bin)
-if(KESTA_LUPDATE)
-    set(_kesta_lupdate_commands)
-    foreach(_ts IN LISTS KESTA_TS_FILES)
-        get_filename_component(_base "${_ts}" NAME_WE)
-        string(REGEX REPLACE "_[a-z][a-z]_[A-Z][A-Z]$" "" _folder "${_base}")
-        if(_folder STREQUAL "Kesta")
-            set(_sources src/app src/main.cpp)
-        else()
-            file(GLOB_RECURSE _dirs LIST_DIRECTORIES true "${PROJECT_SOURCE_DIR}/src/*")
-            list(FILTER _dirs INCLUDE REGEX "/${_folder}$")
-            set(_sources ${_dirs})
-        endif()
-        list(APPEND _kesta_lupdate_commands
-            COMMAND "${KESTA_LUPDATE}" -silent -locations none -no-obsolete ${_sources} -ts "${_ts}")
-    endforeach()
-    add_custom_target(lupdate ${_kesta_lupdate_commands}
-        WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
-        COMMENT "Refreshing translation sources")
-endif()
