@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QRegularExpression>
 #include <QSvgRenderer>
+#include <QTranslator>
 
 namespace {
 
@@ -38,6 +39,7 @@ private slots:
     void themesDefineTheSameVariables();
     void styleSheetsResolveCompletely_data();
     void styleSheetsResolveCompletely();
+    void themeNamesAreTranslated();
 };
 
 void TestResources::namedResourceExists_data()
@@ -200,6 +202,17 @@ void TestResources::styleSheetsResolveCompletely()
         QCOMPARE(path.endsWith("-dark.svg"), theme == "dark");
     }
     QVERIFY(urls >= 10);
+}
+
+void TestResources::themeNamesAreTranslated()
+{
+    QTranslator russian;
+    QVERIFY(russian.load(":/translations/style_ru_RU.qm"));
+    QCOMPARE(russian.translate("ColorThemeEnum", "Light"), QString("Светлая"));
+    QCOMPARE(russian.translate("ColorThemeEnum", "Dark"), QString("Тёмная"));
+    QTranslator english;
+    QVERIFY(english.load(":/translations/style_en_US.qm"));
+    QCOMPARE(english.translate("ColorThemeEnum", "Dark"), QString("Dark"));
 }
 
 KESTA_TEST_MAIN(TestResources)
