@@ -1,5 +1,6 @@
 #include "support/testenvironment.h"
 
+#include "db/kestasettings.h"
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/style/stylehelper.h"
 
@@ -135,6 +136,7 @@ private slots:
     void startupRegistersFontsStylesAndThemes();
     void instanceCarriesTheDefaultCustomValues();
 
+    void interlinkFollowsKestaSettingsBothWays();
     void interlinkFollowsReportedChangesBothWays();
     void interlinkFollowsANotifySignal();
     void interlinkIgnoresNullAndEmpty();
@@ -350,6 +352,40 @@ void TestStyleHelper::instanceCarriesTheDefaultCustomValues()
     QCOMPARE(StyleHelper::ThemeValue("--z-check"), QString("\":/icons/check-dark.svg\""));
     helper->selectTheme("light");
     QCOMPARE(StyleHelper::ThemeColor("--z-bg"), QColor("#FFF"));
+}
+
+void TestStyleHelper::interlinkFollowsKestaSettingsBothWays()
+{
+    StyleHelper *helper = StyleHelper::Instance();
+    helper->selectTheme("dark");
+    {
+        KestaSettings settings("Settings.xml");
+        StyleHelper::InterlinkTheme(&settings, "ColorTheme");
+        QCOMPARE(helper->currentTheme(), QString("light"));  // the default, at once
+
+        QSignalSpy changed(helper, &StyleHelper::changed);
+        settings.setColorTheme(StyleHelper::Dark);
+        QCOMPARE(helper->currentTheme(), QString("dark"));
+        QCOMPARE(changed.count(), 1);
+
+        // As the settings editor writes it.
+        QVERIFY(settings.setValue("ColorTheme", QVariant::fromValue(StyleHelper::Light)));
+        QCOMPARE(helper->currentTheme(), QString("light"));
+        QVERIFY(settings.setTextValue("ColorTheme", "Dark"));
+        QCOMPARE(helper->currentTheme(), QString("dark"));
+        QCOMPARE(changed.count(), 3);
+        settings.setLastPatientId(7);  // other settings leave the theme alone
+        QCOMPARE(changed.count(), 3);
+    }
+
+    // The stored choice selects the theme when the next run links it.
+    helper->selectTheme("light");
+    KestaSettings stored("Settings.xml");
+    QVERIFY(stored.reload());
+    StyleHelper::InterlinkTheme(&stored, "ColorTheme");
+    QCOMPARE(helper->currentTheme(), QString("dark"));
+    stored.resetColorTheme();
+    QCOMPARE(helper->currentTheme(), QString("light"));
 }
 
 void TestStyleHelper::interlinkFollowsReportedChangesBothWays()
