@@ -1,6 +1,8 @@
 #include "db/database.h"
 
 #include "db/accessdialect.h"
+#include "db/patient.h"
+#include "db/record.h"
 #include "db/sqldialect.h"
 
 #include <QDebug>
@@ -39,6 +41,9 @@ Database::Database(const QString &filePath, std::unique_ptr<SqlDialect> dialect,
 
 Database::~Database()
 {
+    // Patients (and through them their records) before the connection goes.
+    qDeleteAll(findChildren<Patient *>(QString(), Qt::FindDirectChildrenOnly));
+    patientList.clear();
     if (connectionOwner == this && QSqlDatabase::contains(connectionName)) {
         connectionOwner = nullptr;
         {
@@ -63,6 +68,135 @@ bool Database::exec(QSqlQuery &query, const QString &statement) const
 {
     qCDebug(lcSql).noquote() << statement;
     return query.exec(statement);
+}
+
+void Database::reloadPatients()
+{
+    const QList<Patient *> replaced = patientList;
+    patientList.clear();
+    QSqlQuery query(database());
+    if (!exec(query, patientIdsStatement())) {
+        qDebug() << database().lastError().text();
+    } else {
+        QList<int> ids;
+        while (query.next())
+            ids.append(query.value(0).toInt());
+        query.finish();
+        for (int id : qAsConst(ids))
+            patientList.append(new Patient(id, this, this));
+    }
+    emit patientsChanged();
+    // Views take the new list when patientsChanged reaches them (queued); the
+    // old patients go after that, never while a view may still show them.
+    if (!replaced.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [replaced] { qDeleteAll(replaced); }, Qt::QueuedConnection);
+}
+
+Patient *Database::patientById(int autoId) const
+{
+    if (autoId < 1)
+        return nullptr;
+    for (Patient *patient : patientList) {
+        if (patient->getId() == autoId)
+            return patient;
+    }
+    return nullptr;
+}
+
+Patient *Database::patientByPatientId(const QString &patientId) const
+{
+    for (Patient *patient : patientList) {
+        if (patient->getPatientID() == patientId)
+            return patient;
+    }
+    return nullptr;
+}
+
+QString Database::newRowValueText(AbstractDatabaseRow *row, const QString &column)
+{
+    const QVariant value = row->getValue(column);
+    QString text;
+    if (row->toDatabaseText(column, &text))
+        return quoted(text);
+    switch (value.userType()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::Double:
+        return row->getTextValue(column);
+    case QMetaType::QString: {
+        const QString plain = row->getTextValue(column);
+        return plain.isEmpty() ? QStringLiteral("' '") : quoted(plain);
+    }
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+        return sqlDialect->dateLiteral(value);
+    default:
+        return quoted(row->getTextValue(column));
+    }
+}
+
+int Database::insertRow(AbstractDatabaseRow *row, const char *failureLine)
+{
+    const QString table = row->tableName();
+    const QString idColumn = row->idColumnName();
+    const QStringList columns = row->columnNames();
+    const int id = newId(table, idColumn);
+    QStringList values;
+    for (const QString &column : columns)
+        values.append(column == idColumn ? QString::number(id) : newRowValueText(row, column));
+    const QString statement = insertStatement(table, columns, values);
+    QSqlQuery query(database());
+    if (!exec(query, statement)) {
+        qDebug() << failureLine << query.lastError().text() << statement;
+        return -1;
+    }
+    return id;
+}
+
+int Database::insertPatient(Patient *patient)
+{
+    if (!patient)
+        return -1;
+    const int id = insertRow(patient, "Creation error:");
+    if (id > 0)
+        reloadPatients();
+    return id;
+}
+
+int Database::insertRecord(Patient *patient, const QDateTime &recordDate, const QString &fileName,
+                           const QString &recordType, const QString &comments)
+{
+    if (!patient)
+        return 0;
+    Record record;
+    record.setRecordDate(recordDate);
+    record.setFileName(fileName);
+    record.setRecordType(recordType);
+    record.setComments(comments);
+    record.setPatientID(patient->getPatientID());
+    const int id = insertRow(&record, "Create error:");
+    if (id > 0)
+        patient->loadRecords();
+    return id;
+}
+
+void Database::removePatient(Patient *patient)
+{
+    if (!patient)
+        return;
+    for (Record *record : patient->records())
+        record->remove();
+    const QString statement = removePatientStatement(patient->getId());
+    QSqlQuery query(database());
+    if (!exec(query, statement))
+        qDebug() << "PATIENT NOT REMOVED FROM DATABASE" << query.lastQuery() << query.lastError().text();
+    reloadPatients();
+}
+
+Record *Database::loadRecord(int recordId)
+{
+    return new Record(recordId, this, nullptr, nullptr);
 }
 
 int Database::lastId(const QString &table, const QString &idColumn)
@@ -136,4 +270,10 @@ QString Database::recordsOfPatientStatement(const QString &patientId)
 QString Database::removeRecordStatement(int recordId)
 {
     return QStringLiteral("DELETE from Records where RecordID=") + QString::number(recordId);
+}
+
+QString Database::moveRecordsStatement(const QString &oldPatientId, const QString &newPatientId)
+{
+    return QStringLiteral("UPDATE Records SET PatientID=") + quoted(newPatientId) + QStringLiteral(" WHERE PatientID=")
+        + quoted(oldPatientId);
 }

@@ -7,10 +7,13 @@
 
 #include <memory>
 
+class AbstractDatabaseRow;
+class Patient;
 class QDateTime;
 class QSqlDatabase;
 class QSqlQuery;
 class QVariant;
+class Record;
 class SqlDialect;
 
 // Every statement the program runs is logged here, at debug level, before it
@@ -37,6 +40,28 @@ public:
     QSqlDatabase database() const;
     const SqlDialect &dialect() const;
 
+    // Reads the patient list afresh (every patient's columns and records) and
+    // emits patientsChanged, also when the read fails. The replaced patients
+    // are deleted once views have taken the new list.
+    void reloadPatients();
+    QList<Patient *> patients() const { return patientList; }
+    // Null for ids below 1.
+    Patient *patientById(int autoId) const;
+    // The first patient with exactly this PatientID.
+    Patient *patientByPatientId(const QString &patientId) const;
+    // Stores a new row with the patient's values; the object itself stays
+    // unstored. Returns the new AutoID, or -1 (nothing reloaded).
+    int insertPatient(Patient *patient);
+    // Stores a new record of the patient and reloads its records. Returns the
+    // new RecordID, -1 on failure, 0 without a patient.
+    int insertRecord(Patient *patient, const QDateTime &recordDate, const QString &fileName,
+                     const QString &recordType, const QString &comments);
+    // Removes the patient's records (files, then rows), then its row, then
+    // reloads, also when a delete fails.
+    void removePatient(Patient *patient);
+    // A stored record, owned by the caller.
+    Record *loadRecord(int recordId);
+
     // Highest id in the table, 0 when it is empty, -1 when the query fails.
     int lastId(const QString &table, const QString &idColumn);
     // The id for a new row: the highest id plus one, FirstId for an empty table
@@ -62,11 +87,18 @@ public:
                                         const QString &idColumn, int id);
     static QString recordsOfPatientStatement(const QString &patientId);
     static QString removeRecordStatement(int recordId);
+    static QString moveRecordsStatement(const QString &oldPatientId, const QString &newPatientId);
 
 signals:
     void patientsChanged();
 
 private:
+    // The SQL text of one column's value for a new row.
+    QString newRowValueText(AbstractDatabaseRow *row, const QString &column);
+    // INSERT of the row under a new id; the id, or -1.
+    int insertRow(AbstractDatabaseRow *row, const char *failureLine);
+
     QString connectionName;
+    QList<Patient *> patientList;
     std::unique_ptr<SqlDialect> sqlDialect;
 };
