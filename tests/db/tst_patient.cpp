@@ -1,5 +1,7 @@
 #include "support/testenvironment.h"
 
+#include "support/settingsdeclarationcheck.h"
+
 #include "db/patient.h"
 #include "db/record.h"
 #include "toolkit/settings/metadescription.h"
@@ -44,17 +46,8 @@ private slots:
                 QCOMPARE(description->getTextValue(), description->defaultValue);
             }
         }
-        const QMetaObject *meta = patient.metaObject();
-        for (int i = meta->classInfoOffset(); i < meta->classInfoCount(); ++i) {
-            const QString key = QString::fromLatin1(meta->classInfo(i).name());
-            bool known = false;
-            for (const QString &column : patient.columnNames()) {
-                for (const char *attribute :
-                     { "Editable", "NotVisible", "Category", "NoDefault", "Default", "Suffix", "Precision" })
-                    known = known || key == column + QLatin1String(attribute);
-            }
-            QVERIFY2(known, qPrintable(key));
-        }
+        QCOMPARE(kestatest::settingsDeclarationProblems(&patient), QStringList());
+        QCOMPARE(kestatest::settingsDeclarationProblems(&record), QStringList());
         QCOMPARE(patient.getPropertyByName("PatientID")->category, QStringLiteral("1.PatientMain"));
         QCOMPARE(patient.getPropertyByName("Height")->category, QStringLiteral("2.PatientPhysicalInfo"));
         QCOMPARE(patient.getPropertyByName("Height")->suffix, QStringLiteral(" cm"));
