@@ -145,9 +145,7 @@ QList<QPair<QString, QString>> Record::displayTexts()
 
 bool Record::remove()
 {
-    if (!removeFiles())
-        return false;
-    if (!database)
+    if (!database || !removeFiles())
         return false;
     const QString statement = Database::removeRecordStatement(m_RecordID);
     QSqlQuery query(database->database());
