@@ -1,6 +1,5 @@
-#include "support/testenvironment.h"
-
 #include "support/namedprocess.h"
+#include "support/testenvironment.h"
 #include "toolkit/util/apphelper.h"
 
 #include <QApplication>
@@ -10,7 +9,8 @@
 
 using kestatest::NamedProcess;
 
-namespace {
+namespace
+{
 
 // Runs `act` on the message box once it is the active modal window.
 void whenBoxShows(std::function<void(QMessageBox *)> act)
@@ -32,7 +32,7 @@ QAbstractButton *buttonWithText(QMessageBox *box, const QString &text)
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 class TestAppHelper : public QObject
 {
@@ -68,10 +68,18 @@ void TestAppHelper::appVersion_data()
     QTest::addColumn<QString>("set");
     QTest::addColumn<QString>("full");
     QTest::addColumn<QString>("brief");
-    QTest::newRow("four parts") << "1.2.3.4" << "1.2.3" << "1.2";
-    QTest::newRow("three parts") << "1.2.3" << "1.2.3" << "1.2";
-    QTest::newRow("two parts") << "4.7" << "4.7" << "4.7";
-    QTest::newRow("none") << "" << "3.0.0" << "3.0";
+    QTest::newRow("four parts") << "1.2.3.4"
+                                << "1.2.3"
+                                << "1.2";
+    QTest::newRow("three parts") << "1.2.3"
+                                 << "1.2.3"
+                                 << "1.2";
+    QTest::newRow("two parts") << "4.7"
+                               << "4.7"
+                               << "4.7";
+    QTest::newRow("none") << ""
+                          << "3.0.0"
+                          << "3.0";
 }
 
 void TestAppHelper::appVersion()
@@ -169,7 +177,7 @@ void TestAppHelper::closeAppNeverEndsThisProgram()
     AppHelper::closeApp(QCoreApplication::applicationName());
     AppHelper::closeApp("\"\"");
     AppHelper::closeApp(QString());
-    QVERIFY(true);  // still here
+    QVERIFY(true); // still here
 }
 
 void TestAppHelper::runningCheckWarnsForOneProgram()
@@ -185,7 +193,7 @@ void TestAppHelper::runningCheckWarnsForOneProgram()
     QCOMPARE(shown.first().title, QString());
     QCOMPARE(shown.first().icon, QMessageBox::Warning);
     QCOMPARE(shown.first().buttons.size(), 1);
-    QVERIFY(recorder.isRunning());  // told, not ended
+    QVERIFY(recorder.isRunning()); // told, not ended
 }
 
 void TestAppHelper::runningCheckWarnsForTwoPrograms()

@@ -1,5 +1,4 @@
 #include "support/testenvironment.h"
-
 #include "toolkit/util/confirmdialog.h"
 
 #include <QApplication>
@@ -8,14 +7,15 @@
 #include <QSignalSpy>
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 QPushButton *button(ConfirmDialog &dialog, const char *name)
 {
     return dialog.findChild<QPushButton *>(name);
 }
 
-}  // namespace
+} // namespace
 
 class TestConfirmDialog : public QObject
 {
@@ -105,7 +105,8 @@ void TestConfirmDialog::acceptClosesModalRun()
     dialog.setAcceptEnabled(true);
     QSignalSpy canceled(&dialog, &ConfirmDialog::canceled);
     QSignalSpy closed(&dialog, &ConfirmDialog::closed);
-    QTimer::singleShot(0, &dialog, [&dialog] { QTest::mouseClick(button(dialog, "positive"), Qt::LeftButton); });
+    QTimer::singleShot(
+        0, &dialog, [&dialog] { QTest::mouseClick(button(dialog, "positive"), Qt::LeftButton); });
     QCOMPARE(dialog.exec(), int(QDialog::Accepted));
     QCOMPARE(closed.count(), 1);
     QCOMPARE(canceled.count(), 0);
@@ -118,7 +119,8 @@ void TestConfirmDialog::cancelAndThirdButton()
         QSignalSpy canceled(&dialog, &ConfirmDialog::canceled);
         QSignalSpy declined(&dialog, &ConfirmDialog::declined);
         QSignalSpy closed(&dialog, &ConfirmDialog::closed);
-        QTimer::singleShot(0, &dialog, [&dialog] { QTest::mouseClick(button(dialog, "cancel"), Qt::LeftButton); });
+        QTimer::singleShot(
+            0, &dialog, [&dialog] { QTest::mouseClick(button(dialog, "cancel"), Qt::LeftButton); });
         QCOMPARE(dialog.exec(), int(QDialog::Rejected));
         QCOMPARE(canceled.count(), 1);
         QCOMPARE(declined.count(), 0);
@@ -129,7 +131,8 @@ void TestConfirmDialog::cancelAndThirdButton()
         QSignalSpy canceled(&dialog, &ConfirmDialog::canceled);
         QSignalSpy declined(&dialog, &ConfirmDialog::declined);
         QSignalSpy closed(&dialog, &ConfirmDialog::closed);
-        QTimer::singleShot(0, &dialog, [&dialog] { QTest::mouseClick(button(dialog, "third"), Qt::LeftButton); });
+        QTimer::singleShot(
+            0, &dialog, [&dialog] { QTest::mouseClick(button(dialog, "third"), Qt::LeftButton); });
         QCOMPARE(dialog.exec(), int(QDialog::Rejected));
         QCOMPARE(canceled.count(), 0);
         QCOMPARE(declined.count(), 1);

@@ -1,10 +1,8 @@
 #include "support/testenvironment.h"
-
 #include "toolkit/util/zbackgroundthread.h"
 
 #include <QApplication>
 #include <QSemaphore>
-
 #include <atomic>
 
 class TestZBackgroundThread : public QObject
