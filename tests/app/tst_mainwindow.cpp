@@ -1,9 +1,11 @@
+#include "support/testenvironment.h"
+
 #include "app/mainwindow.h"
 #include "app/startup.h"
-#include "support/testenvironment.h"
 #include "toolkit/util/apphelper.h"
 
 #include <QApplication>
+#include <QTranslator>
 
 class TestMainWindow : public QObject
 {
@@ -13,6 +15,7 @@ private slots:
     void initializeShowsTitledWindow();
     void initializeOnlyOnce();
     void closeRefusedWhileBlocked();
+    void russianTitleKeepsProductName();
 };
 
 void TestMainWindow::initializeShowsTitledWindow()
@@ -55,6 +58,17 @@ void TestMainWindow::closeRefusedWhileBlocked()
     QTest::ignoreMessage(QtDebugMsg, "CLOSE false");
     QVERIFY(window.close());
     QVERIFY(!window.isVisible());
+}
+
+void TestMainWindow::russianTitleKeepsProductName()
+{
+    QTranslator russian;
+    QVERIFY(russian.load(":/translations/Kesta_ru_RU.qm"));
+    QCoreApplication::installTranslator(&russian);
+    MainWindow window;
+    QVERIFY(window.initialize());
+    QCoreApplication::removeTranslator(&russian);
+    QCOMPARE(window.windowTitle(), "Orvalis: база данных " + QCoreApplication::applicationVersion());
 }
 
 KESTA_TEST_MAIN(TestMainWindow)

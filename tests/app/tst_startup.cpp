@@ -1,6 +1,7 @@
+#include "support/testenvironment.h"
+
 #include "app/startup.h"
 #include "support/namedprocess.h"
-#include "support/testenvironment.h"
 #include "toolkit/util/apphelper.h"
 
 #include <QApplication>

@@ -1,4 +1,5 @@
 #include "support/testenvironment.h"
+
 #include "toolkit/util/texthelper.h"
 
 #include <QApplication>
