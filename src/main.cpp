@@ -1,5 +1,8 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "db/kestamodel.h"
+#include "toolkit/i18n/languagecontext.h"
+#include "toolkit/style/stylehelper.h"
 
 #include <QApplication>
 
@@ -12,17 +15,17 @@ int main(int argc, char *argv[])
     Startup::setApplicationVersion();
 
     Startup::endRecorder();
-    Startup::registerFonts();
+    // Fonts, style files and both themes; the theme in use is chosen by the window.
+    StyleHelper::registerFontsAndStyles();
 
-    // Style: the "--z-font-weight" theme variable, the style files and the light and dark
-    // themes are registered here (StyleHelper); the theme in use is chosen by the window.
-
-    // Interface language: chosen here from "Settings.xml" or the system (LanguageContext).
+    LanguageContext::UseFilesInRootDir = false;
+    LanguageContext::setLanguage(LanguageContext::startupLanguage(QStringLiteral("Settings.xml")));
 
     if (Startup::refuseRunningCopies())
         return 0;
 
-    // The application model (KestaModel) is created here: before the window, destroyed after it.
+    // Before the window, so that it is destroyed after it.
+    KestaModel model;
 
     MainWindow window;
     if (!window.initialize())

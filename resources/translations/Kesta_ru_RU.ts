@@ -2,10 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>Generic</name>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Orvalis: database</source>
         <translation>Orvalis: база данных</translation>
+    </message>
+    <message>
+        <source>An empty database was created</source>
+        <translation>Создана пустая база данных</translation>
+    </message>
+    <message>
+        <source>Error creating an empty database at</source>
+        <translation>Не удалось создать пустую базу данных</translation>
     </message>
 </context>
 </TS>

@@ -1,9 +1,16 @@
 #include "app/mainwindow.h"
 
+#include "db/datalocations.h"
+#include "db/kestamodel.h"
+#include "db/kestasettings.h"
+#include "toolkit/style/stylehelper.h"
 #include "toolkit/util/apphelper.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
+#include <QMessageBox>
 #include <QTimer>
 
 namespace
@@ -38,10 +45,12 @@ bool MainWindow::initialize()
     }
     initialized = true;
 
-    // Data folders and the empty database are made here, before anything shows data; when
-    // the database cannot be created the program ends (false).
+    if (!prepareDatabaseFile())
+        return false;
 
-    // The colour theme is bound to the ColorTheme setting here.
+    KestaSettings *settings = KestaModel::Instance() ? KestaModel::Instance()->settings() : nullptr;
+    if (settings)
+        StyleHelper::InterlinkTheme(settings, QStringLiteral("ColorTheme"));
 
     setWindowTitle(tr("Orvalis: database") + " " + AppHelper::appVersion(true));
     setMinimumSize(800, 600);
@@ -49,14 +58,33 @@ bool MainWindow::initialize()
     // Views: patients table, patient card, records table, "New examination" button, splitter;
     // then the patients refresh, last patient selection and the menu bar.
 
-    // Shown maximized when the StartMaximized setting is on.
-    show();
+    if (settings && settings->getStartMaximized())
+        showMaximized();
+    else
+        show();
 
     // The exchange with the recorder starts here, before the pointer below is published.
     instance = this;
 
     // Card view submenu and placement, and the update check, come here.
     return true;
+}
+
+bool MainWindow::prepareDatabaseFile()
+{
+    switch (DataLocations::prepareDataFolders()) {
+    case DataLocations::DatabaseFileState::Existed:
+        return true;
+    case DataLocations::DatabaseFileState::Created:
+        AppHelper::warningMessage(tr("An empty database was created"), QString(), QMessageBox::Warning);
+        return true;
+    case DataLocations::DatabaseFileState::Failed:
+        break;
+    }
+    AppHelper::warningMessage(tr("Error creating an empty database at") + ":\n"
+            + QDir::toNativeSeparators(DataLocations::databaseFile()),
+        QCoreApplication::translate("Generic", "Error"), QMessageBox::Critical);
+    return false;
 }
 
 void MainWindow::blockClosing()

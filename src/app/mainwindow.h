@@ -27,6 +27,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Data folders, and the database file from the empty template on a first start. False
+    // when no database file could be made; the user has been told.
+    bool prepareDatabaseFile();
+
     QTimer *closeBlockTimer = nullptr;
     bool closeBlocked = false;
     bool initialized = false;

@@ -14,11 +14,6 @@ public:
     static void setApplicationVersion();
     // A recorder left running would hold the exchange port and its patient.
     static void endRecorder();
-    // Registers the font files that are present, in their order, and makes the family the
-    // application font once one of them provided it. Returns how many were registered.
-    static int registerFonts(const QStringList &files = fontFiles(), const QString &family = fontFamily());
-    static QStringList fontFiles();
-    static QString fontFamily();
     // Names that count as a running copy: this program's own, "Kesta", "OV Database".
     static QStringList copyNames();
     // True when another copy still runs after the rounds of waiting; the user has then been

@@ -5,8 +5,6 @@
 #include "toolkit/util/apphelper.h"
 
 #include <QApplication>
-#include <QDirIterator>
-#include <QFontDatabase>
 
 using kestatest::NamedProcess;
 
@@ -18,12 +16,6 @@ QString binaryDir()
     return qEnvironmentVariable("KESTA_BINARY_DIR");
 }
 
-QString anyFontFile()
-{
-    QDirIterator it("/usr/share/fonts", { "*.ttf" }, QDir::Files, QDirIterator::Subdirectories);
-    return it.hasNext() ? it.next() : QString();
-}
-
 } // namespace
 
 class TestStartup : public QObject
@@ -32,8 +24,6 @@ class TestStartup : public QObject
 private slots:
     void cleanup() { AppHelper::resetAnswers(); }
     void endRecorderEndsRunningRecorder();
-    void fontsFromResourcesWhenPresent();
-    void fontFamilyOnlyWhenProvided();
     void copyNames();
     void runningCopyRefusedWithWarning();
     void secondCopyOfProgramRefusedEndToEnd();
@@ -47,35 +37,6 @@ void TestStartup::endRecorderEndsRunningRecorder()
     QTRY_VERIFY(!recorder.isRunning());
     // Nothing running: nothing happens.
     Startup::endRecorder();
-}
-
-void TestStartup::fontsFromResourcesWhenPresent()
-{
-    int present = 0;
-    for (const QString &file : Startup::fontFiles())
-        present += QFile::exists(file) ? 1 : 0;
-    const QString before = QApplication::font().family();
-    QCOMPARE(Startup::registerFonts(), present);
-    if (present == 0)
-        QCOMPARE(QApplication::font().family(), before);
-    else
-        QCOMPARE(QApplication::font().family(), QString("Open Sans SemiCondensed"));
-}
-
-void TestStartup::fontFamilyOnlyWhenProvided()
-{
-    const QString file = anyFontFile();
-    if (file.isEmpty())
-        QSKIP("no TrueType font on this system");
-    const QString before = QApplication::font().family();
-    QCOMPARE(Startup::registerFonts({ "/no/such/font.ttf", file }, "No Such Family"), 1);
-    QCOMPARE(QApplication::font().family(), before);
-
-    const QStringList families
-        = QFontDatabase::applicationFontFamilies(QFontDatabase::addApplicationFont(file));
-    QVERIFY(!families.isEmpty());
-    QCOMPARE(Startup::registerFonts({ file }, families.first()), 1);
-    QCOMPARE(QApplication::font().family(), families.first());
 }
 
 void TestStartup::copyNames()

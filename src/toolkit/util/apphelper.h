@@ -43,9 +43,8 @@ public:
     // It ends no process.
     static bool checkAndCloseIfAppsRunning(const QStringList &names, int rounds);
 
-    // Test seam, in the manner of KeePassXC's MessageBox::setNextAnswer: while answers are
-    // queued, confirmDialog and warningMessage build their box but, instead of showing it,
-    // take the next answer (true: "yes"/OK, false: "no"/closed) and record what the box held.
+    // Test seam: while answers are queued, confirmDialog and warningMessage build their box
+    // but, instead of showing it, take the next answer (true: "yes"/OK, false: "no"/closed) and record what the box held.
     struct ShownMessage {
         QString title;
         QString text;
