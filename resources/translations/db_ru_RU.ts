@@ -2,29 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
-    <name>Filesize</name>
-    <message>
-        <source>B</source>
-        <translation>Б</translation>
-    </message>
-    <message>
-        <source>KB</source>
-        <translation>КБ</translation>
-    </message>
-    <message>
-        <source>MB</source>
-        <translation>МБ</translation>
-    </message>
-    <message>
-        <source>GB</source>
-        <translation>ГБ</translation>
-    </message>
-    <message>
-        <source>TB</source>
-        <translation>ТБ</translation>
-    </message>
-</context>
-<context>
     <name>Generic</name>
     <message>
         <source>AutoID</source>

@@ -3,11 +3,11 @@
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/patient.h"
+#include "toolkit/util/fileutilities.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -32,35 +32,6 @@ QString withoutTrailingSlash(QString path)
     while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
         path.chop(1);
     return path;
-}
-
-// Every file below the folder, symbolic links left out. 64-bit: long-term
-// recordings pass 2 GiB.
-qint64 folderBytes(const QString &folder)
-{
-    qint64 total = 0;
-    QDirIterator files(
-        folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        files.next();
-        total += files.fileInfo().size();
-    }
-    return total;
-}
-
-QString readableSize(qint64 bytes, int precision)
-{
-    static const char *const units[] = { QT_TRANSLATE_NOOP("Filesize", "B"),
-        QT_TRANSLATE_NOOP("Filesize", "KB"), QT_TRANSLATE_NOOP("Filesize", "MB"),
-        QT_TRANSLATE_NOOP("Filesize", "GB"), QT_TRANSLATE_NOOP("Filesize", "TB") };
-    double value = double(bytes);
-    int unit = 0;
-    while (value > 1024) {
-        value /= 1024;
-        ++unit;
-    }
-    const QString name = unit < 5 ? QCoreApplication::translate("Filesize", units[unit]) : QString();
-    return QString::number(value, 'f', unit == 0 ? 0 : precision) + QLatin1Char(' ') + name;
 }
 
 } // namespace
@@ -99,7 +70,7 @@ QString Record::getTextValue(const QString &name)
     if (name == QLatin1String("Temperature"))
         return m_Temperature > 0.1 ? QString::number(m_Temperature, 'f', 1) : QStringLiteral("0");
     if (name == QLatin1String("Size"))
-        return readableSize(size, 1);
+        return FileUtilities::filesizeNice(size, 1);
     return AbstractDatabaseRow::getTextValue(name);
 }
 
@@ -120,7 +91,7 @@ void Record::findFile()
     if (!path.isEmpty() && file.isFile()) {
         exists = true;
         folderPath = file.absolutePath();
-        size = folderBytes(folderPath);
+        size = FileUtilities::dirsize(folderPath);
     } else {
         exists = false;
         folderPath.clear();
