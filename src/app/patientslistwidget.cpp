@@ -8,7 +8,8 @@
 #include <QHash>
 #include <QHeaderView>
 
-namespace {
+namespace
+{
 
 KestaSettings *appSettings()
 {
@@ -16,9 +17,10 @@ KestaSettings *appSettings()
     return model ? model->settings() : nullptr;
 }
 
-}  // namespace
+} // namespace
 
-PatientsListWidget::PatientsListWidget(QWidget *parent) : TableWidget(parent)
+PatientsListWidget::PatientsListWidget(QWidget *parent)
+    : TableWidget(parent)
 {
     setObjectName(QStringLiteral("patientsTable"));
     KestaSettings *settings = appSettings();
@@ -26,10 +28,12 @@ PatientsListWidget::PatientsListWidget(QWidget *parent) : TableWidget(parent)
         return;
     // Queued: the column menu that caused the change has closed before the
     // grid it belongs to is rebuilt.
-    connect(settings, &KestaSettings::changedPatientsTableColumns, this, [this] { updateTable(); },
+    connect(
+        settings, &KestaSettings::changedPatientsTableColumns, this, [this] { updateTable(); },
         Qt::QueuedConnection);
-    connect(this, &TableWidget::headerColumnsUpdated, settings,
-        [settings](const QStringList &names) { settings->setPatientsTableColumns(names.join(QLatin1Char(';'))); });
+    connect(this, &TableWidget::headerColumnsUpdated, settings, [settings](const QStringList &names) {
+        settings->setPatientsTableColumns(names.join(QLatin1Char(';')));
+    });
     connect(this, &TableWidget::sortingUpdated, settings,
         [settings](const QString &sorting) { settings->setPatientsTableSorting(sorting); });
 }
@@ -69,8 +73,8 @@ QIcon PatientsListWidget::rowIcon(AbstractDatabaseRow *row)
     if (sexIcons.isEmpty()) {
         const QString black = QStringLiteral("#000");
         sexIcons.insert(Patient::Gender_Unspecified,
-            MediaHelper::iconColored(QStringLiteral(":/resources/images/gender-unspecified.svg"),
-                QStringLiteral("#999"), black));
+            MediaHelper::iconColored(
+                QStringLiteral(":/resources/images/gender-unspecified.svg"), QStringLiteral("#999"), black));
         sexIcons.insert(Patient::Gender_Male,
             MediaHelper::iconColored(
                 QStringLiteral(":/resources/images/gender-male.svg"), QStringLiteral("#159"), black));

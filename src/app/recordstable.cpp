@@ -10,7 +10,8 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 
-namespace {
+namespace
+{
 
 const QString PlayAction = QStringLiteral("play");
 
@@ -20,23 +21,27 @@ KestaSettings *appSettings()
     return model ? model->settings() : nullptr;
 }
 
-}  // namespace
+} // namespace
 
-RecordsTable::RecordsTable(QWidget *parent) : TableWidget(parent)
+RecordsTable::RecordsTable(QWidget *parent)
+    : TableWidget(parent)
 {
     setObjectName(QStringLiteral("recordsTable"));
     if (KestaSettings *settings = appSettings()) {
-        connect(settings, &KestaSettings::changedRecordsTableColumns, this, [this] { updateTable(); },
+        connect(
+            settings, &KestaSettings::changedRecordsTableColumns, this, [this] { updateTable(); },
             Qt::QueuedConnection);
-        connect(this, &TableWidget::headerColumnsUpdated, settings,
-            [settings](const QStringList &names) { settings->setRecordsTableColumns(names.join(QLatin1Char(';'))); });
+        connect(this, &TableWidget::headerColumnsUpdated, settings, [settings](const QStringList &names) {
+            settings->setRecordsTableColumns(names.join(QLatin1Char(';')));
+        });
         connect(this, &TableWidget::sortingUpdated, settings,
             [settings](const QString &sorting) { settings->setRecordsTableSorting(sorting); });
     }
 
     auto *open = new QAction(QCoreApplication::translate("Generic", "Open file"), this);
     open->setObjectName(QStringLiteral("actionOpenFile"));
-    StyleHelper::Instance()->setMenuActionIcon(open, QStringLiteral(":/icons/play.svg"), QStringLiteral("#FFF"));
+    StyleHelper::Instance()->setMenuActionIcon(
+        open, QStringLiteral(":/icons/play.svg"), QStringLiteral("#FFF"));
     customActions.insert(PlayAction, open);
 }
 
@@ -93,7 +98,12 @@ void RecordsTable::setPatient(Patient *newPatient)
         patientConnections << connect(newPatient, &QObject::destroyed, this, [this] {
             forgetRows();
             QMetaObject::invokeMethod(
-                this, [this] { if (!patient) refreshRecords(); }, Qt::QueuedConnection);
+                this,
+                [this] {
+                    if (!patient)
+                        refreshRecords();
+                },
+                Qt::QueuedConnection);
         });
     }
     refreshRecords();

@@ -2,9 +2,14 @@
 
 #include <QCoreApplication>
 
-TableColumn::TableColumn(
-    const QString &name, int resizeMode, int alignment, const QString &group, bool fixed, const QString &title)
-    : name(name), title(title), resizeMode(resizeMode), alignment(alignment), group(group), fixed(fixed)
+TableColumn::TableColumn(const QString &name, int resizeMode, int alignment, const QString &group, bool fixed,
+    const QString &title)
+    : name(name)
+    , title(title)
+    , resizeMode(resizeMode)
+    , alignment(alignment)
+    , group(group)
+    , fixed(fixed)
 {
 }
 

@@ -4,8 +4,8 @@
 
 // Describes one column a TableWidget can show: which row text it shows, how its
 // header section sizes, and where the column menu offers it.
-struct TableColumn
-{
+struct TableColumn {
+    TableColumn() = default;
     TableColumn(const QString &name, int resizeMode, int alignment, const QString &group = QString(),
         bool fixed = false, const QString &title = QString());
 

@@ -15,7 +15,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 const QString EditAction = QStringLiteral("edit");
 const QString ShowAction = QStringLiteral("show");
@@ -31,9 +32,11 @@ QString cellText(const QString &column, const QString &text)
     return text;
 }
 
-}  // namespace
+} // namespace
 
-TableWidget::TableWidget(QWidget *parent) : QWidget(parent), layout(new QVBoxLayout(this))
+TableWidget::TableWidget(QWidget *parent)
+    : QWidget(parent)
+    , layout(new QVBoxLayout(this))
 {
     layout->setContentsMargins(0, 0, 0, 0);
     setContentsMargins(0, 0, 0, 0);
@@ -188,7 +191,7 @@ void TableWidget::updateTable()
     selectRow(rowById(selectedId));
 }
 
-QList<TableColumn> TableWidget::resolveColumns(const QList<TableColumn> &all) const
+QList<TableColumn> TableWidget::resolveColumns(const QList<TableColumn> &all)
 {
     QList<TableColumn> chosen;
     QStringList chosenNames;
@@ -322,7 +325,8 @@ void TableWidget::fillColumnMenu(QMenu *menu)
         return;
 
     if (all.first().group == NameGroup) {
-        menu->addAction(QCoreApplication::translate("Generic", "By name") + QLatin1Char(':'))->setEnabled(false);
+        menu->addAction(QCoreApplication::translate("Generic", "By name") + QLatin1Char(':'))
+            ->setEnabled(false);
         auto *names = new QActionGroup(menu);
         names->setExclusive(true);
         for (const TableColumn &column : all) {
@@ -337,7 +341,8 @@ void TableWidget::fillColumnMenu(QMenu *menu)
             connect(action, &QAction::triggered, this, [this, all, name] { chooseNameColumn(all, name); });
         }
         menu->addAction(QString())->setEnabled(false);
-        menu->addAction(QCoreApplication::translate("Generic", "Other columns") + QLatin1Char(':'))->setEnabled(false);
+        menu->addAction(QCoreApplication::translate("Generic", "Other columns") + QLatin1Char(':'))
+            ->setEnabled(false);
     }
 
     for (const TableColumn &column : all) {
@@ -403,15 +408,16 @@ QMenu *TableWidget::createRowMenu(const QPoint &pos)
         connect(entry, &QAction::triggered, this, [this, key, id] { emit customAction(key, id); });
     }
     const QString white = QStringLiteral("#FFF");
-    QAction *edit = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/edit.svg"), white), QCoreApplication::translate("Generic", "Edit"));
+    QAction *edit = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/edit.svg"), white),
+        QCoreApplication::translate("Generic", "Edit"));
     edit->setObjectName(QStringLiteral("rowAction_edit"));
     connect(edit, &QAction::triggered, this, [this, id] { emit editRow(id); });
-    QAction *show = menu->addAction(
-        StyleHelper::ColoredIcon(QStringLiteral(":/icons/folder.svg"), white), QCoreApplication::translate("Generic", "Show in explorer"));
+    QAction *show = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/folder.svg"), white),
+        QCoreApplication::translate("Generic", "Show in explorer"));
     show->setObjectName(QStringLiteral("rowAction_show"));
     connect(show, &QAction::triggered, this, [this, id] { emit customAction(ShowAction, id); });
-    QAction *remove
-        = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/delete.svg"), white), QCoreApplication::translate("Generic", "Remove"));
+    QAction *remove = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/delete.svg"), white),
+        QCoreApplication::translate("Generic", "Remove"));
     remove->setObjectName(QStringLiteral("rowAction_remove"));
     connect(remove, &QAction::triggered, this, [this, id] { emit removeRow(id); });
     return menu;

@@ -89,7 +89,7 @@ protected:
     QMap<QString, QAction *> customActions;
 
 private:
-    QList<TableColumn> resolveColumns(const QList<TableColumn> &all) const;
+    QList<TableColumn> resolveColumns(const QList<TableColumn> &all);
     void wireGrid();
     void fillGrid(const QList<TableColumn> &shown);
     void sizeHeaderSections(const QList<TableColumn> &shown);
