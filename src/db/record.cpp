@@ -158,7 +158,10 @@ bool Record::removeFiles()
     if (!folderShared && owner && database) {
         // Another record whose file lies in this folder keeps it.
         const QString ownerFolder = owner->folderName();
-        for (Patient *patient : database->patients() << owner.data()) {
+        QList<Patient *> patients = database->patients();
+        if (!patients.contains(owner.data()))
+            patients.append(owner.data());
+        for (Patient *patient : qAsConst(patients)) {
             if (patient->folderName() != ownerFolder)
                 continue;
             for (Record *other : patient->records()) {
