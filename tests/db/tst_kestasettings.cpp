@@ -264,6 +264,26 @@ private slots:
         QVERIFY(texts.contains({ "Generic", "Settings" }));
         QCOMPARE(texts.size(), 15);
     }
+
+    void settingsCataloguesTranslateEveryDisplayText()
+    {
+        QTranslator russian;
+        QTranslator english;
+        QVERIFY(russian.load(":/translations/settings_ru_RU.qm"));
+        QVERIFY(english.load(":/translations/settings_en_US.qm"));
+        for (const auto &text : KestaSettings::displayTexts()) {
+            const QByteArray context = text.first.toLatin1();
+            const QByteArray source = text.second.toLatin1();
+            QVERIFY2(!russian.translate(context, source).isEmpty(), source.constData());
+            QVERIFY2(!english.translate(context, source).isEmpty(), source.constData());
+        }
+        QCOMPARE(russian.translate("Generic", "SelectLastPatient"),
+            QString::fromUtf8("Выбор последнего пациента при запуске"));
+        QCOMPARE(russian.translate("ColorThemeEnum", "Dark"), QString::fromUtf8("Тёмная"));
+        QCOMPARE(english.translate("Generic", "StartMaximized"), QString("Start maximized"));
+        QCOMPARE(english.translate("ViewPatientCard", "PatientCard_None"), QString("Not displayed"));
+        QCOMPARE(english.translate("KestaLanguage", "ru_RU"), QString::fromUtf8("Русский"));
+    }
 };
 
 KESTA_TEST_MAIN(TestKestaSettings)

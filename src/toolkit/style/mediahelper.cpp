@@ -30,7 +30,7 @@ const int RenderScales[] = { 1, 2, 4 };
 QString MediaHelper::resourcePath(const QString &path)
 {
     if (path.startsWith(QLatin1String("qrc:/")))
-        return QLatin1Char(':') + path.mid(3);
+        return QLatin1Char(':') + path.mid(4);
     return path;
 }
 

@@ -86,7 +86,7 @@ bool StyleHelper::registerFontsAndStyles()
     bool fontsAdded = true;
     for (const char *file : FontFiles) {
         if (QFontDatabase::addApplicationFont(QString::fromLatin1(file)) < 0) {
-            qDebug() << "FONT NOT ADDED" << file;
+            qDebug().noquote() << "FONT NOT ADDED" << file;
             fontsAdded = false;
         }
     }
@@ -113,7 +113,7 @@ void StyleHelper::addStyleFile(const QString &path)
     bool ok = false;
     const QString text = readText(path, &ok);
     if (!ok) {
-        qDebug() << "STYLE FILE NOT ADDED" << path;
+        qDebug().noquote() << "STYLE FILE NOT ADDED" << path;
         return;
     }
     m_styles.insert(path, text);
