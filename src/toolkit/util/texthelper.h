@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// Text helpers, free functions.
+namespace TextHelper
+{
+
+// Prepends `padding` until the text is at least `width` long; never cuts a longer text.
+QString pad(const QString &text, const QString &padding, int width);
+// The decimal number padded with "0" in front, minus sign included: -5 to width 3 is "0-5".
+QString zeroPad(qint64 number, int width);
+// Cyrillic letters to Latin ("Щука" -> "Schuka"); every other character stays.
+QString translit(const QString &text);
+
+} // namespace TextHelper
