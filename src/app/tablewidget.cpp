@@ -188,6 +188,9 @@ void TableWidget::updateTable()
         table->sortByColumn(sortColumn, sortOrder);
     }
 
+    // Shown now rather than when the layout gets round to it, so that no
+    // event passes with the old grid gone and the new one not yet there.
+    table->show();
     selectRow(rowById(selectedId));
 }
 
