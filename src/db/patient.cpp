@@ -276,6 +276,57 @@ Patient::PatientHandness Patient::handFromLetter(const QString &letter)
     return Hand_Unspecified;
 }
 
+QList<QPair<QString, QString>> Patient::displayTexts()
+{
+    static const char *const texts[][2] = {
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "AutoID") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "PatientID") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "LastName") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "FirstName") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "MiddleName") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Sex") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "DOB") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Height") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Weight") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Hand") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Referral") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Diagnosis") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Medication") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Comments") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "NativeLanguage") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Ethnicity") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Street") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "City") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "State") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ZIP") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Phone") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "FirstVisit") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "LastVisit") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Subdirectory") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ArchiveFlag") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ArchiveDate") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "FullName") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Initials") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Age") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "1.PatientMain") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "2.PatientPhysicalInfo") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "3.PatientLocalityInfo") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "cm") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "kg") },
+        { "PatientGender", QT_TRANSLATE_NOOP("PatientGender", "Gender_Unspecified") },
+        { "PatientGender", QT_TRANSLATE_NOOP("PatientGender", "Gender_Male") },
+        { "PatientGender", QT_TRANSLATE_NOOP("PatientGender", "Gender_Female") },
+        { "PatientHandness", QT_TRANSLATE_NOOP("PatientHandness", "Hand_Unspecified") },
+        { "PatientHandness", QT_TRANSLATE_NOOP("PatientHandness", "Hand_Left") },
+        { "PatientHandness", QT_TRANSLATE_NOOP("PatientHandness", "Hand_Right") },
+        { "PatientHandness", QT_TRANSLATE_NOOP("PatientHandness", "Hand_Ambidextrous") },
+    };
+    QList<QPair<QString, QString>> list;
+    for (const auto &text : texts)
+        list.append({ QString::fromLatin1(text[0]), QString::fromLatin1(text[1]) });
+    return list;
+}
+
 void Patient::setToday(const QDate &date)
 {
     fixedToday = date;

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QList>
+#include <QPair>
 
 class Record;
 
@@ -240,6 +241,11 @@ public:
     // The value of a stored letter, case ignored; unknown letters are unspecified.
     static PatientGender genderFromLetter(const QString &letter);
     static PatientHandness handFromLetter(const QString &letter);
+
+    // What the forms and tables show for patients, as (context, source text):
+    // column names, categories, computed names, suffixes and enumerator keys.
+    // Class info is invisible to lupdate, so the texts are registered here.
+    static QList<QPair<QString, QString>> displayTexts();
 
     // The date ages are computed on; an invalid date (the default) follows the
     // system clock.

@@ -3,6 +3,8 @@
 #include "db/abstractdatabaserow.h"
 
 #include <QDateTime>
+#include <QList>
+#include <QPair>
 #include <QPointer>
 
 class Patient;
@@ -136,6 +138,9 @@ public:
     double temperatureMinimum() const { return 0; }
     double temperatureMaximum() const { return 60; }
     double temperatureStep() const { return 0.1; }
+
+    // Column names and the computed Size, as (context, source text).
+    static QList<QPair<QString, QString>> displayTexts();
 
     // Deletes the recording from disk, then its row. Only this recording is
     // ever deleted: its folder is cleared when it lies strictly inside the

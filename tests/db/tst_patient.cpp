@@ -7,6 +7,8 @@
 #include "toolkit/settings/metadescription.h"
 
 #include <QMetaEnum>
+#include <QRegularExpression>
+#include <QTranslator>
 
 // What a patient and a record declare and compute, without a database.
 class TestPatient : public QObject
@@ -71,6 +73,42 @@ private slots:
         patient.loadDefaults();
         QCOMPARE(patient.getCity(), QString());
         QCOMPARE(patient.getSex(), Patient::Gender_Unspecified);
+    }
+
+    // Every column, category and enumerator has a Russian text, and every
+    // identifier-like one ("LastName", "Gender_Male") an English one.
+    void catalogues()
+    {
+        QList<QPair<QString, QString>> texts = Patient::displayTexts() + Record::displayTexts();
+        QStringList named;
+        for (const auto &text : texts)
+            named << text.second;
+        Patient patient;
+        Record record;
+        for (const QString &column : patient.columnNames() + record.columnNames())
+            QVERIFY2(named.contains(column), qPrintable(column));
+        for (const auto &enumeration : { QMetaEnum::fromType<Patient::PatientGender>(),
+                                         QMetaEnum::fromType<Patient::PatientHandness>() }) {
+            for (int i = 0; i < enumeration.keyCount(); ++i)
+                QVERIFY(texts.contains({ enumeration.name(), enumeration.key(i) }));
+        }
+        for (const char *category : { "1.PatientMain", "2.PatientPhysicalInfo", "3.PatientLocalityInfo" })
+            QVERIFY(texts.contains({ "Generic", QString::fromLatin1(category) }));
+
+        QTranslator russian;
+        QTranslator english;
+        QVERIFY(russian.load(":/translations/db_ru_RU.qm"));
+        QVERIFY(english.load(":/translations/db_en_US.qm"));
+        const QRegularExpression identifier("^.[^ ]*([A-Z_.]|ID)");
+        for (const auto &text : texts) {
+            const QByteArray context = text.first.toLatin1();
+            const QByteArray source = text.second.toLatin1();
+            QVERIFY2(!russian.translate(context, source).isEmpty(), source.constData());
+            if (identifier.match(text.second).hasMatch())
+                QVERIFY2(!english.translate(context, source).isEmpty(), source.constData());
+        }
+        QCOMPARE(english.translate("Generic", "RecordDate"), QStringLiteral("Date"));
+        QCOMPARE(russian.translate("PatientGender", "Gender_Female"), QStringLiteral("Женский"));
     }
 
     void lettersOfTheEnumerations()
