@@ -44,13 +44,13 @@ QList<TableColumn> PatientsListWidget::availableColumns()
     const int right = Qt::AlignRight;
     const QString name = QStringLiteral("name");
     return {
-        TableColumn(QT_TRANSLATE_NOOP("Generic", "FullName"), QHeaderView::Stretch, left, name),
-        TableColumn(QT_TRANSLATE_NOOP("Generic", "LastName"), QHeaderView::Stretch, left, name),
-        TableColumn(QT_TRANSLATE_NOOP("Generic", "Initials"), QHeaderView::Stretch, left, name),
-        TableColumn(QT_TRANSLATE_NOOP("Generic", "PatientID"), QHeaderView::ResizeToContents, left),
-        TableColumn(QT_TRANSLATE_NOOP("Generic", "Age"), QHeaderView::Fixed, right),
-        TableColumn(QT_TRANSLATE_NOOP("Generic", "LastVisit"), QHeaderView::Fixed, left),
-        TableColumn(QT_TRANSLATE_NOOP("Generic", "FirstVisit"), QHeaderView::Fixed, left),
+        TableColumn(QStringLiteral("FullName"), QHeaderView::Stretch, left, name),
+        TableColumn(QStringLiteral("LastName"), QHeaderView::Stretch, left, name),
+        TableColumn(QStringLiteral("Initials"), QHeaderView::Stretch, left, name),
+        TableColumn(QStringLiteral("PatientID"), QHeaderView::ResizeToContents, left),
+        TableColumn(QStringLiteral("Age"), QHeaderView::Fixed, right),
+        TableColumn(QStringLiteral("LastVisit"), QHeaderView::Fixed, left),
+        TableColumn(QStringLiteral("FirstVisit"), QHeaderView::Fixed, left),
     };
 }
 

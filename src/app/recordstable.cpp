@@ -51,13 +51,13 @@ QList<TableColumn> RecordsTable::availableColumns()
     const int right = Qt::AlignRight;
     const int fit = QHeaderView::ResizeToContents;
     return {
-        TableColumn(QT_TRANSLATE_NOOP("Generic", "RecordDate"), fit, left, QString(), true),
-        TableColumn(QT_TRANSLATE_NOOP("Generic", "RecordType"), fit, left),
-        TableColumn(QT_TRANSLATE_NOOP("Generic", "Size"), fit, right),
-        TableColumn(QT_TRANSLATE_NOOP("Generic", "Temperature"), fit, right, QString(), false,
-            QString::fromUtf8("T,\u00B0C")),
-        TableColumn(QT_TRANSLATE_NOOP("Generic", "Comments"), QHeaderView::Stretch, left),
-        TableColumn(QT_TRANSLATE_NOOP("Generic", "FileName"), fit, right),
+        TableColumn(QStringLiteral("RecordDate"), fit, left, QString(), true),
+        TableColumn(QStringLiteral("RecordType"), fit, left),
+        TableColumn(QStringLiteral("Size"), fit, right),
+        TableColumn(
+            QStringLiteral("Temperature"), fit, right, QString(), false, QString::fromUtf8("T,\u00B0C")),
+        TableColumn(QStringLiteral("Comments"), QHeaderView::Stretch, left),
+        TableColumn(QStringLiteral("FileName"), fit, right),
     };
 }
 

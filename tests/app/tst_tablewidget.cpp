@@ -168,17 +168,28 @@ private slots:
 
     void captionsAndCellTexts()
     {
-        QList<TableColumn> columns { column("FullName"), column("PatientID"), column("Age"), column("City") };
+        QList<TableColumn> columns { column("FullName", false, 0, "name"), column("PatientID"), column("Age"),
+            column("City") };
         columns[2].title = QStringLiteral("Years");
-        QTranslator english;
-        QVERIFY(english.load(":/translations/tables_en_US.qm"));
-        QCoreApplication::installTranslator(&english);
+        // Column names come from the entities' catalogue, the menu's own texts
+        // from the tables'.
+        QTranslator names;
+        QTranslator tables;
+        QVERIFY(names.load(":/translations/db_ru_RU.qm"));
+        QVERIFY(tables.load(":/translations/tables_ru_RU.qm"));
+        QCoreApplication::installTranslator(&names);
+        QCoreApplication::installTranslator(&tables);
         rebuild(columns, { "FullName", "PatientID", "Age", "City" });
-        QCoreApplication::removeTranslator(&english);
-        QCOMPARE(grid()->horizontalHeaderItem(0)->text(), QStringLiteral("Full name"));
-        QCOMPARE(grid()->horizontalHeaderItem(1)->text(), QStringLiteral("ID"));
+        QMenu menu;
+        table->fillColumnMenu(&menu);
+        std::unique_ptr<QMenu> rowMenu(table->createRowMenu(cellCenter(grid(), 0)));
+        QCoreApplication::removeTranslator(&tables);
+        QCoreApplication::removeTranslator(&names);
+        QCOMPARE(grid()->horizontalHeaderItem(0)->text(), QString::fromUtf8("ФИО"));
         QCOMPARE(grid()->horizontalHeaderItem(2)->text(), QStringLiteral("Years"));
-        QCOMPARE(grid()->horizontalHeaderItem(3)->text(), QStringLiteral("City"));
+        QCOMPARE(menuTexts(&menu).mid(0, 2), QStringList({ "Имя:", "ФИО" }));
+        QCOMPARE(menuTexts(&menu).at(3), QString::fromUtf8("Другие столбцы:"));
+        QCOMPARE(menuTexts(rowMenu.get()), QStringList({ "Редактировать", "Показать в папке", "Удалить" }));
 
         // An unknown age reads "-"; "-1" or "0" in any other column stays.
         const int r = gridRowOf(grid(), smirnova);
