@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -105,19 +106,20 @@ void TableWidget::selectRow(AbstractDatabaseRow *row)
     emit idSelected(selectedId);
     if (!table)
         return;
-    // Every cell of a row carries the row's id, so the first cell decides.
+    // Every cell of a row carries the row's id, so the first cell decides; the
+    // matching rows are selected in one step, every other cell deselected.
+    QItemSelection wanted;
     QTableWidgetItem *firstSelected = nullptr;
-    for (int r = 0; r < table->rowCount(); ++r) {
+    const int lastColumn = table->columnCount() - 1;
+    for (int r = 0; r < table->rowCount() && lastColumn >= 0; ++r) {
         QTableWidgetItem *first = table->item(r, 0);
-        const bool wanted = first && first->data(Qt::UserRole).toInt() == selectedId;
-        if (wanted && !firstSelected)
+        if (!first || first->data(Qt::UserRole).toInt() != selectedId)
+            continue;
+        if (!firstSelected)
             firstSelected = first;
-        for (int c = 0; c < table->columnCount(); ++c) {
-            QTableWidgetItem *item = table->item(r, c);
-            if (item && item->isSelected() != wanted)
-                item->setSelected(wanted);
-        }
+        wanted.select(table->model()->index(r, 0), table->model()->index(r, lastColumn));
     }
+    table->selectionModel()->select(wanted, QItemSelectionModel::ClearAndSelect);
     if (firstSelected)
         table->scrollToItem(firstSelected);
 }
