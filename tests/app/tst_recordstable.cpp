@@ -16,31 +16,7 @@
 #include <QTableWidget>
 #include <memory>
 
-using kestatest::addPatient;
-using kestatest::addRecord;
-
-namespace
-{
-
-QList<int> gridIds(QTableWidget *grid)
-{
-    QList<int> ids;
-    for (int r = 0; r < grid->rowCount(); ++r)
-        ids << grid->item(r, 0)->data(Qt::UserRole).toInt();
-    std::sort(ids.begin(), ids.end());
-    return ids;
-}
-
-int gridRowOf(QTableWidget *grid, int id)
-{
-    for (int r = 0; r < grid->rowCount(); ++r) {
-        if (grid->item(r, 0)->data(Qt::UserRole).toInt() == id)
-            return r;
-    }
-    return -1;
-}
-
-} // namespace
+using namespace kestatest;
 
 // The records table following the patient it is given.
 class TestRecordsTable : public QObject
@@ -61,7 +37,7 @@ private slots:
     void init()
     {
         QFile::remove("Settings.xml");
-        QVERIFY(kestatest::resetDataFolder());
+        QVERIFY(resetDataFolder());
         model = std::make_unique<KestaModel>();
         petrov = addPatient(*db(), "A1", "Petrov", "Ivan");
         smirnova = addPatient(*db(), "A2", "Smirnova", "Anna");
@@ -81,36 +57,34 @@ private slots:
         model.reset();
     }
 
-    void columnsCaptionsAndMenu()
+    void columnsCaptionsMenuAndSorting()
     {
-        QCOMPARE(table->objectName(), QStringLiteral("recordsTable"));
         table->setPatient(patient(petrov));
         QCOMPARE(table->shownColumnNames(), QStringList({ "RecordDate", "Comments" }));
-        QCOMPARE(grid()->item(gridRowOf(grid(), stored), 0)->text(), QStringLiteral("2024/03/05 14:25"));
-        QCOMPARE(grid()->item(gridRowOf(grid(), stored), 1)->text(), QStringLiteral("calm"));
+        QCOMPARE(grid()->item(gridRow(grid(), stored), 0)->text(), QStringLiteral("2024/03/05 14:25"));
 
         // RecordDate stays first even when the stored list leaves it out.
         model->settings()->setRecordsTableColumns("Temperature;Size");
         QTRY_COMPARE(table->shownColumnNames(), QStringList({ "RecordDate", "Temperature", "Size" }));
-        QCOMPARE(grid()->horizontalHeaderItem(1)->text(), QString::fromUtf8("T,\u00B0C"));
-        QCOMPARE(grid()->item(gridRowOf(grid(), missing), 1)->text(), QStringLiteral("-"));
-        QCOMPARE(grid()->horizontalHeaderItem(2)->text(), QStringLiteral("Size"));
+        QCOMPARE(grid()->horizontalHeaderItem(1)->text(), QStringLiteral("T,°C"));
+        QCOMPARE(grid()->item(gridRow(grid(), missing), 1)->text(), QStringLiteral("-"));
 
         QMenu menu;
         table->fillColumnMenu(&menu);
-        QStringList texts;
-        for (QAction *action : menu.actions())
-            texts << action->text();
-        QCOMPARE(texts,
+        QCOMPARE(menuTexts(&menu),
             QStringList({ "RecordDate", "RecordType", "Size", "Temperature", "Comments", "FileName" }));
-        QAction *date = menu.actions().first();
-        QVERIFY(date->isChecked() && !date->isEnabled());
-        QVERIFY(menu.actions().at(2)->isChecked() && !menu.actions().at(4)->isChecked());
-
+        QVERIFY(menu.actions().first()->isChecked() && !menu.actions().first()->isEnabled());
         menu.actions().at(4)->trigger();
         QCOMPARE(model->settings()->getRecordsTableColumns(),
             QStringLiteral("RecordDate;Temperature;Size;Comments"));
         QTRY_COMPARE(table->shownColumnNames().size(), 4);
+
+        QHeaderView *header = grid()->horizontalHeader();
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(3) + 5, 5));
+        QCOMPARE(model->settings()->getRecordsTableSorting(), QStringLiteral("+Comments"));
+        table->setPatient(patient(smirnova));
+        QCOMPARE(grid()->horizontalHeader()->sortIndicatorSection(), 3);
     }
 
     void followsOnlyTheCurrentPatient()
@@ -126,7 +100,6 @@ private slots:
         QVERIFY(addRecord(*db(), patient(petrov), when.addDays(2), "EEG_4\\rec.edf") > 0);
         QCoreApplication::processEvents();
         QCOMPARE(selected.count(), 0);
-        QCOMPARE(table->getPatient(), patient(smirnova));
         QCOMPARE(gridIds(grid()), QList<int>({ other }));
 
         // The current one's arrives from the event loop, keeping the selection.
@@ -139,12 +112,11 @@ private slots:
         QCOMPARE(selected.first().at(0).toInt(), other);
         QCOMPARE(table->recordById(added)->getFileName(), QStringLiteral("EEG_5\\rec.edf"));
 
-        // No patient: an empty table, no selection.
+        // No patient: an empty table, no selection, no more updates.
         selected.clear();
         table->setPatient(nullptr);
         QCOMPARE(grid()->rowCount(), 0);
-        QCOMPARE(selected.count(), 1);
-        QCOMPARE(selected.first().at(0).toInt(), -1);
+        QCOMPARE(selected.takeFirst().at(0).toInt(), -1);
         QVERIFY(addRecord(*db(), patient(smirnova), when.addDays(4), "EEG_6\\rec.edf") > 0);
         QCoreApplication::processEvents();
         QCOMPARE(grid()->rowCount(), 0);
@@ -153,61 +125,34 @@ private slots:
     void aReloadedPatientListEmptiesTheTable()
     {
         table->setPatient(patient(petrov));
-        QPointer<Patient> old = patient(petrov);
         db()->reloadPatients();
-        QTRY_VERIFY(!old);
         QTRY_COMPARE(grid()->rowCount(), 0);
         QCOMPARE(table->recordById(stored), nullptr);
-        QVERIFY(table->getRows().isEmpty());
     }
 
-    void missingFileShowsTheCross()
+    void fileIconsAndPlay()
     {
         table->setPatient(patient(petrov));
-        QVERIFY(table->recordById(stored)->fileExists());
-        QVERIFY(!table->recordById(missing)->fileExists());
-        const QString white = QStringLiteral("#FFF");
-        const QIcon play = StyleHelper::ColoredIcon(":/icons/play.svg", white);
-        const QIcon cross = StyleHelper::ColoredIcon(":/icons/circle_cross.svg", white);
+        const QIcon play = StyleHelper::ColoredIcon(":/icons/play.svg", "#FFF");
+        const QIcon cross = StyleHelper::ColoredIcon(":/icons/circle_cross.svg", "#FFF");
         QVERIFY(!play.isNull() && !cross.isNull());
-        QCOMPARE(grid()->item(gridRowOf(grid(), stored), 0)->icon().cacheKey(), play.cacheKey());
-        QCOMPARE(grid()->item(gridRowOf(grid(), missing), 0)->icon().cacheKey(), cross.cacheKey());
-        QVERIFY(grid()->item(gridRowOf(grid(), missing), 1)->icon().isNull());
-    }
+        QCOMPARE(grid()->item(gridRow(grid(), stored), 0)->icon().cacheKey(), play.cacheKey());
+        QCOMPARE(grid()->item(gridRow(grid(), missing), 0)->icon().cacheKey(), cross.cacheKey());
+        QVERIFY(grid()->item(gridRow(grid(), missing), 1)->icon().isNull());
 
-    void playOnDoubleClickAndFirstInTheRowMenu()
-    {
-        table->setPatient(patient(petrov));
         QSignalSpy custom(table.get(), &TableWidget::customAction);
         QSignalSpy edits(table.get(), &TableWidget::editRow);
-        const QPoint pos = grid()->visualItemRect(grid()->item(gridRowOf(grid(), missing), 0)).center();
+        const QPoint pos = cellCenter(grid(), missing);
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, pos);
         QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, pos);
-        QCOMPARE(custom.count(), 1);
         QCOMPARE(custom.takeFirst(), QVariantList({ "play", missing }));
         QCOMPARE(edits.count(), 0);
 
         std::unique_ptr<QMenu> menu(table->createRowMenu(pos));
-        QVERIFY(menu);
-        QStringList texts;
-        for (QAction *action : menu->actions())
-            texts << action->text();
-        QCOMPARE(texts, QStringList({ "Open file", "Edit", "Show in explorer", "Remove" }));
+        QCOMPARE(menuTexts(menu.get()), QStringList({ "Open file", "Edit", "Show in explorer", "Remove" }));
         QVERIFY(!menu->actions().first()->icon().isNull());
         menu->actions().first()->trigger();
         QCOMPARE(custom.takeFirst(), QVariantList({ "play", missing }));
-    }
-
-    void sortingIsStored()
-    {
-        table->setPatient(patient(petrov));
-        QHeaderView *header = grid()->horizontalHeader();
-        QTest::mouseClick(
-            header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(1) + 10, 5));
-        QCOMPARE(model->settings()->getRecordsTableSorting(), QStringLiteral("+Comments"));
-        QCOMPARE(grid()->item(0, 1)->text(), QStringLiteral("calm"));
-        table->setPatient(patient(smirnova));
-        QCOMPARE(grid()->horizontalHeader()->sortIndicatorSection(), 1);
     }
 };
 

@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
+#include <QTableWidget>
+#include <algorithm>
 
 namespace kestatest
 {
@@ -37,6 +40,46 @@ int addRecord(Database &database, Patient *patient, const QDateTime &date, const
             return -1;
     }
     return database.insertRecord(patient, date, fileName, type, comments);
+}
+
+int gridRow(QTableWidget *grid, int id)
+{
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        if (grid->item(r, 0)->data(Qt::UserRole).toInt() == id)
+            return r;
+    }
+    return -1;
+}
+
+QPoint cellCenter(QTableWidget *grid, int id)
+{
+    const int row = gridRow(grid, id);
+    return row < 0 ? QPoint(-1, -1) : grid->visualItemRect(grid->item(row, 0)).center();
+}
+
+QStringList columnTexts(QTableWidget *grid, int column)
+{
+    QStringList texts;
+    for (int r = 0; r < grid->rowCount(); ++r)
+        texts << grid->item(r, column)->text();
+    return texts;
+}
+
+QList<int> gridIds(QTableWidget *grid)
+{
+    QList<int> ids;
+    for (int r = 0; r < grid->rowCount(); ++r)
+        ids << grid->item(r, 0)->data(Qt::UserRole).toInt();
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+QStringList menuTexts(QMenu *menu)
+{
+    QStringList texts;
+    for (QAction *action : menu->actions())
+        texts << action->text();
+    return texts;
 }
 
 } // namespace kestatest

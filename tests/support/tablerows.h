@@ -2,10 +2,14 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QString>
+#include <QList>
+#include <QPoint>
+#include <QStringList>
 
 class Database;
 class Patient;
+class QMenu;
+class QTableWidget;
 
 namespace kestatest
 {
@@ -22,5 +26,14 @@ int addPatient(Database &database, const QString &patientId, const QString &last
 // written first, so the record finds it. The patient's records are reloaded.
 int addRecord(Database &database, Patient *patient, const QDateTime &date, const QString &fileName,
     const QString &type = QStringLiteral("EEG"), const QString &comments = QString(), bool withFile = false);
+
+// Reading a table's grid: the row showing an id (-1 if none), the centre of
+// that row's first cell, a column's texts top to bottom, the ids shown in
+// ascending order, and a menu's entry texts.
+int gridRow(QTableWidget *grid, int id);
+QPoint cellCenter(QTableWidget *grid, int id);
+QStringList columnTexts(QTableWidget *grid, int column);
+QList<int> gridIds(QTableWidget *grid);
+QStringList menuTexts(QMenu *menu);
 
 } // namespace kestatest
