@@ -133,7 +133,9 @@ void TableWidget::setSelectedId(int id, bool apply)
 
 void TableWidget::updateTable()
 {
+    bool hadFocus = false;
     if (table) {
+        hadFocus = table->hasFocus();
         // The old grid may be the sender of the signal that led here (a click
         // whose handler reloaded the rows), so it goes later, silenced.
         table->blockSignals(true);
@@ -193,6 +195,9 @@ void TableWidget::updateTable()
     // Shown now rather than when the layout gets round to it, so that no
     // event passes with the old grid gone and the new one not yet there.
     table->show();
+    // Keyboard work goes on in the new grid when the records change under it.
+    if (hadFocus)
+        table->setFocus();
     selectRow(rowById(selectedId));
 }
 

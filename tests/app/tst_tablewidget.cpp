@@ -241,7 +241,9 @@ private slots:
         QTest::keyClick(grid(), Qt::Key_Down);
         QCOMPARE(selected.takeFirst().at(0).toInt(), petrov);
 
-        // A rebuild re-selects the same id, or reports that it is gone.
+        // A rebuild re-selects the same id, or reports that it is gone, and
+        // keeps the keyboard in the grid.
+        grid()->setFocus();
         table->setSelectedId(orlov, true);
         QCOMPARE(selected.takeFirst().at(0).toInt(), orlov);
         rebuild(table->columns, table->saved, "-FullName");
@@ -249,6 +251,7 @@ private slots:
         QCOMPARE(selected.takeFirst().at(0).toInt(), orlov);
         QCOMPARE(grid()->selectedItems().size(), 1);
         QCOMPARE(table->selectedItemId(), orlov);
+        QTRY_VERIFY(grid()->hasFocus());
         table->setRows({ db->patientById(petrov), db->patientById(volkova) });
         QCOMPARE(selected.takeFirst().at(0).toInt(), -1);
         QVERIFY(grid()->selectedItems().isEmpty());
