@@ -1,5 +1,4 @@
 #include "db/kestasettings.h"
-#include "support/filesizelimit.h"
 #include "support/settingsdeclarationcheck.h"
 #include "support/testenvironment.h"
 #include "toolkit/settings/metadescription.h"
@@ -225,21 +224,6 @@ private slots:
         settings.setLastPatientId(105);
         QCOMPARE(saved.count(), 1);
         QVERIFY(readFile("Settings.xml").contains("<LastPatientId>105</LastPatientId>"));
-    }
-
-    void failedWriteKeepsTheOldFile()
-    {
-        KestaSettings settings("Settings.xml");
-        settings.setPatientsTableColumns("Name;BirthDate;City;Phone");
-        const QByteArray before = readFile("Settings.xml");
-        {
-            kestatest::FileSizeLimit limit(64);
-            settings.setSplitterSizes("300;700");
-        }
-        QCOMPARE(readFile("Settings.xml"), before);
-        KestaSettings reread("Settings.xml");
-        reread.reload();
-        QCOMPARE(reread.getPatientsTableColumns(), QString("Name;BirthDate;City;Phone"));
     }
 
     void displayTextsNameEverySettingShownAndEveryEnumerator()
