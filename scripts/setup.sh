@@ -2,7 +2,7 @@
 # Sourced, not run.
 
 KESTA_PACKAGES=(
-    cmake ninja-build g++ ccache pkg-config
+    cmake ninja-build g++ ccache lld pkg-config
     qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev libqt5sql5-sqlite
     sqlite3
     dbus-daemon  # a private session bus for the file manager test

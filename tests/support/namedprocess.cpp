@@ -2,7 +2,8 @@
 
 #include <QFile>
 
-namespace kestatest {
+namespace kestatest
+{
 
 NamedProcess::NamedProcess(const QString &imageName, const QString &binary)
     : executable(folder.path() + "/" + imageName)
@@ -29,4 +30,4 @@ bool NamedProcess::start(const QStringList &arguments)
     return child.waitForStarted(10000);
 }
 
-}  // namespace kestatest
+} // namespace kestatest

@@ -4,7 +4,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
-namespace kestatest {
+namespace kestatest
+{
 
 // A real process with a chosen image name: a copy of a small system program (or of the given
 // binary) under that name in its own temporary folder. Killed when the object goes away.
@@ -28,4 +29,4 @@ private:
     QProcess child;
 };
 
-}  // namespace kestatest
+} // namespace kestatest

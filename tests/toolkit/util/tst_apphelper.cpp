@@ -2,15 +2,18 @@
 
 #include "support/namedprocess.h"
 #include "toolkit/util/apphelper.h"
+#include "toolkit/util/fileutilities.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
 
 using kestatest::NamedProcess;
 
-namespace {
+namespace
+{
 
 // Runs `act` on the message box once it is the active modal window.
 void whenBoxShows(std::function<void(QMessageBox *)> act)
@@ -32,7 +35,7 @@ QAbstractButton *buttonWithText(QMessageBox *box, const QString &text)
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 class TestAppHelper : public QObject
 {
@@ -49,18 +52,17 @@ private slots:
     void findRunningAppsIgnoresOtherNames();
     void programDoesNotCountItselfButCountsSecondCopy();
     void closeAppEndsExactlyThatProgram();
-    void closeAppNeverEndsThisProgram();
 
     void runningCheckWarnsForOneProgram();
     void runningCheckWarnsForTwoPrograms();
     void runningCheckQuietWhenNothingRuns();
     void runningCheckQuietWhenProgramEndsDuringRounds();
 
-    void confirmDialogDefaultsAndAnswers();
-    void confirmDialogCustomCaption();
-    void confirmDialogClosedMeansNo();
+    void confirmDialogRealBox_data();
+    void confirmDialogRealBox();
     void warningMessageShowsBox();
     void seamAnswersInOrderAndRecords();
+    void russianTexts();
 };
 
 void TestAppHelper::appVersion_data()
@@ -68,10 +70,18 @@ void TestAppHelper::appVersion_data()
     QTest::addColumn<QString>("set");
     QTest::addColumn<QString>("full");
     QTest::addColumn<QString>("brief");
-    QTest::newRow("four parts") << "1.2.3.4" << "1.2.3" << "1.2";
-    QTest::newRow("three parts") << "1.2.3" << "1.2.3" << "1.2";
-    QTest::newRow("two parts") << "4.7" << "4.7" << "4.7";
-    QTest::newRow("none") << "" << "3.0.0" << "3.0";
+    QTest::newRow("four parts") << "1.2.3.4"
+                                << "1.2.3"
+                                << "1.2";
+    QTest::newRow("three parts") << "1.2.3"
+                                 << "1.2.3"
+                                 << "1.2";
+    QTest::newRow("two parts") << "4.7"
+                               << "4.7"
+                               << "4.7";
+    QTest::newRow("none") << ""
+                          << "3.0.0"
+                          << "3.0";
 }
 
 void TestAppHelper::appVersion()
@@ -164,14 +174,6 @@ void TestAppHelper::closeAppEndsExactlyThatProgram()
     QTRY_VERIFY(!variant.isRunning());
 }
 
-void TestAppHelper::closeAppNeverEndsThisProgram()
-{
-    AppHelper::closeApp(QCoreApplication::applicationName());
-    AppHelper::closeApp("\"\"");
-    AppHelper::closeApp(QString());
-    QVERIFY(true);  // still here
-}
-
 void TestAppHelper::runningCheckWarnsForOneProgram()
 {
     NamedProcess recorder("DI Duvi.exe");
@@ -185,7 +187,7 @@ void TestAppHelper::runningCheckWarnsForOneProgram()
     QCOMPARE(shown.first().title, QString());
     QCOMPARE(shown.first().icon, QMessageBox::Warning);
     QCOMPARE(shown.first().buttons.size(), 1);
-    QVERIFY(recorder.isRunning());  // told, not ended
+    QVERIFY(recorder.isRunning()); // told, not ended
 }
 
 void TestAppHelper::runningCheckWarnsForTwoPrograms()
@@ -228,52 +230,54 @@ void TestAppHelper::runningCheckQuietWhenProgramEndsDuringRounds()
     QVERIFY(AppHelper::takeShownMessages().isEmpty());
 }
 
-void TestAppHelper::confirmDialogDefaultsAndAnswers()
+void TestAppHelper::confirmDialogRealBox_data()
 {
+    QTest::addColumn<QStringList>("given");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<bool>("result");
+    QTest::newRow("yes") << QStringList() << "Yes" << QStringList { "Yes", "No" } << true;
+    QTest::newRow("no") << QStringList() << "No" << QStringList { "Yes", "No" } << false;
+    QTest::newRow("closed") << QStringList() << "close" << QStringList { "Yes", "No" } << false;
+    QTest::newRow("escape") << QStringList() << "escape" << QStringList { "Yes", "No" } << false;
+    QTest::newRow("one caption given") << QStringList { "Upgrade" } << "Upgrade"
+                                       << QStringList { "Upgrade", "No" } << true;
+    QTest::newRow("two captions given") << QStringList { "Go", "Stay" } << "Stay"
+                                        << QStringList { "Go", "Stay" } << false;
+}
+
+void TestAppHelper::confirmDialogRealBox()
+{
+    QFETCH(QStringList, given);
+    QFETCH(QString, action);
+    QFETCH(QStringList, captions);
+    QFETCH(bool, result);
     QString title, text, defaultText;
-    QStringList captions;
-    bool onTop = false;
+    QStringList shownCaptions;
+    Qt::WindowFlags flags;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     whenBoxShows([&](QMessageBox *box) {
         title = box->windowTitle();
         text = box->text();
         icon = box->icon();
-        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        flags = box->windowFlags();
         defaultText = box->defaultButton() ? box->defaultButton()->text() : QString();
         for (QAbstractButton *button : box->buttons())
-            captions.append(button->text());
-        buttonWithText(box, "Yes")->click();
+            shownCaptions.append(button->text());
+        if (action == "close")
+            box->close();
+        else if (action == "escape")
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            buttonWithText(box, action)->click();
     });
-    QVERIFY(AppHelper::confirmDialog("Remove", "Remove record:\nX?", QMessageBox::Question));
+    QCOMPARE(AppHelper::confirmDialog("Remove", "Remove record:\nX?", QMessageBox::Question, given), result);
     QCOMPARE(title, QString("Remove"));
     QCOMPARE(text, QString("Remove record:\nX?"));
     QCOMPARE(icon, QMessageBox::Question);
-    QCOMPARE(captions, QStringList({ "Yes", "No" }));
-    QCOMPARE(defaultText, QString("Yes"));
-    QVERIFY(onTop);
-
-    whenBoxShows([](QMessageBox *box) { buttonWithText(box, "No")->click(); });
-    QVERIFY(!AppHelper::confirmDialog("Remove", "Remove?"));
-}
-
-void TestAppHelper::confirmDialogCustomCaption()
-{
-    QStringList captions;
-    whenBoxShows([&](QMessageBox *box) {
-        for (QAbstractButton *button : box->buttons())
-            captions.append(button->text());
-        buttonWithText(box, "Upgrade")->click();
-    });
-    QVERIFY(AppHelper::confirmDialog("New version", "Upgrade?", QMessageBox::Information, { "Upgrade" }));
-    QCOMPARE(captions, QStringList({ "Upgrade", "No" }));
-}
-
-void TestAppHelper::confirmDialogClosedMeansNo()
-{
-    whenBoxShows([](QMessageBox *box) { box->close(); });
-    QVERIFY(!AppHelper::confirmDialog("Remove", "Remove?"));
-    whenBoxShows([](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); });
-    QVERIFY(!AppHelper::confirmDialog("Remove", "Remove?"));
+    QCOMPARE(shownCaptions, captions);
+    QCOMPARE(defaultText, captions.first());
+    QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
 }
 
 void TestAppHelper::warningMessageShowsBox()
@@ -317,6 +321,27 @@ void TestAppHelper::seamAnswersInOrderAndRecords()
     QCOMPARE(shown.at(2).text, QString("three"));
     QCOMPARE(shown.at(2).icon, QMessageBox::Warning);
     QVERIFY(AppHelper::takeShownMessages().isEmpty());
+}
+
+void TestAppHelper::russianTexts()
+{
+    QTranslator russian;
+    QVERIFY(russian.load(":/translations/util_ru_RU.qm"));
+    QCoreApplication::installTranslator(&russian);
+    NamedProcess recorder("DI Duvi.exe");
+    QVERIFY(recorder.start());
+    AppHelper::setNextAnswer(true);
+    AppHelper::setNextAnswer(true);
+    AppHelper::confirmDialog("Title", "Text");
+    AppHelper::checkAndCloseIfAppsRunning({ "DI Duvi.exe" }, 0);
+    const QString size = FileUtilities::filesizeNice(1536, 1);
+    QCoreApplication::removeTranslator(&russian);
+
+    const QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown.at(0).buttons, QStringList({ "Да", "Нет" }));
+    QCOMPARE(shown.at(1).text, QString("Запуск невозможен, так как это приложение уже запущено:\nDI Duvi.exe"));
+    QCOMPARE(size, QString("1.5 КБ"));
 }
 
 KESTA_TEST_MAIN(TestAppHelper)

@@ -31,7 +31,7 @@ void TestConnectionHelper::clearCutsEveryHeldConnection()
     QCOMPARE(first, 1);
     QCOMPARE(second, 1);
     QCOMPARE(kept, 2);
-    helper.clear();  // twice is harmless
+    helper.clear(); // twice is harmless
 }
 
 void TestConnectionHelper::destructionCuts()

@@ -7,7 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-namespace {
+namespace
+{
 
 bool writeFile(const QString &path, qint64 size)
 {
@@ -15,7 +16,7 @@ bool writeFile(const QString &path, qint64 size)
     return file.open(QIODevice::WriteOnly) && file.write(QByteArray(int(size), 'x')) == size;
 }
 
-}  // namespace
+} // namespace
 
 class TestFileUtilities : public QObject
 {
@@ -39,12 +40,18 @@ void TestFileUtilities::folderSlash_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("result");
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("backslashes") << "C:\\Orvalis Data\\Data" << "C:/Orvalis Data/Data/";
-    QTest::newRow("trailing slash kept single") << "/home/a/" << "/home/a/";
-    QTest::newRow("trailing backslash") << "C:\\Orvalis Data\\" << "C:/Orvalis Data/";
-    QTest::newRow("doubled slash") << "/home//a" << "/home/a/";
-    QTest::newRow("mixed doubled") << "a\\/b" << "a/b/";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("backslashes") << "C:\\Orvalis Data\\Data"
+                                 << "C:/Orvalis Data/Data/";
+    QTest::newRow("trailing slash kept single") << "/home/a/"
+                                                << "/home/a/";
+    QTest::newRow("trailing backslash") << "C:\\Orvalis Data\\"
+                                        << "C:/Orvalis Data/";
+    QTest::newRow("doubled slash") << "/home//a"
+                                   << "/home/a/";
+    QTest::newRow("mixed doubled") << "a\\/b"
+                                   << "a/b/";
 }
 
 void TestFileUtilities::folderSlash()

@@ -45,12 +45,13 @@ void TestProcessTable::tasklistOddOutput_data()
     QTest::newRow("nothing") << QByteArray() << QStringList();
     QTest::newRow("only blank lines") << QByteArray("\r\n\r\n") << QStringList();
     // Without matches tasklist prints an informational line, not a record.
-    QTest::newRow("no tasks") << QByteArray("INFO: No tasks are running which match the specified criteria.\r\n")
+    QTest::newRow("no tasks") << QByteArray(
+        "INFO: No tasks are running which match the specified criteria.\r\n")
                               << QStringList();
-    QTest::newRow("no final line end") << QByteArray("\"a.exe\",\"1\",\"Console\",\"1\",\"1 K\"")
-                                       << QStringList { "a.exe" };
-    QTest::newRow("blanks around the name") << QByteArray("\" padded.exe \",\"5\",\"Console\",\"1\",\"1 K\"\r\n")
-                                            << QStringList { "padded.exe" };
+    QTest::newRow("no final line end")
+        << QByteArray("\"a.exe\",\"1\",\"Console\",\"1\",\"1 K\"") << QStringList { "a.exe" };
+    QTest::newRow("blanks around the name")
+        << QByteArray("\" padded.exe \",\"5\",\"Console\",\"1\",\"1 K\"\r\n") << QStringList { "padded.exe" };
 }
 
 void TestProcessTable::tasklistOddOutput()
@@ -68,14 +69,15 @@ void TestProcessTable::imageNames_data()
     QTest::addColumn<QByteArray>("cmdline");
     QTest::addColumn<QByteArray>("comm");
     QTest::addColumn<QString>("name");
-    QTest::newRow("absolute path") << QByteArray("/opt/Orvalis/DI Duvi.exe\0/database\0", 35) << QByteArray("DI Duvi.exe")
-                                   << "DI Duvi.exe";
+    QTest::newRow("absolute path") << QByteArray("/opt/Orvalis/DI Duvi.exe\0/database\0", 35)
+                                   << QByteArray("DI Duvi.exe") << "DI Duvi.exe";
     QTest::newRow("windows path") << QByteArray("C:\\Program Files\\Orvalis\\DI Duvi.exe\0", 37)
                                   << QByteArray("DI Duvi.exe") << "DI Duvi.exe";
     QTest::newRow("bare name") << QByteArray("kesta\0", 6) << QByteArray("kesta") << "kesta";
     QTest::newRow("kernel thread") << QByteArray() << QByteArray("kworker/0:1") << "kworker/0:1";
     QTest::newRow("path ends in slash") << QByteArray("/usr/bin/\0", 10) << QByteArray("odd") << "odd";
-    QTest::newRow("unicode") << QByteArray("/tmp/Запись.exe\0", 22) << QByteArray("x") << QString::fromUtf8("Запись.exe");
+    QTest::newRow("unicode") << QByteArray("/tmp/Запись.exe\0", 22) << QByteArray("x")
+                             << QString::fromUtf8("Запись.exe");
 }
 
 void TestProcessTable::imageNames()

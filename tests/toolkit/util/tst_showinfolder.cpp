@@ -13,12 +13,13 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-namespace {
+namespace
+{
 
 const char *const FileManagerService = "org.freedesktop.FileManager1";
 const char *const FileManagerPath = "/org/freedesktop/FileManager1";
 
-}  // namespace
+} // namespace
 
 // Stands in for the desktop's file manager on a private bus.
 class FakeFileManager : public QObject
@@ -70,13 +71,14 @@ void TestShowInFolder::initTestCase()
     // A bus of our own: no activation files, so no real file manager can answer.
     QFile config(temp.path() + "/bus.conf");
     QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write(QString("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-                         " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                         "<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>\n"
-                         "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-                         "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n")
-                     .arg(temp.path())
-                     .toUtf8());
+    config.write(
+        QString("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+                " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                "<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>\n"
+                "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+                "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n")
+            .arg(temp.path())
+            .toUtf8());
     config.close();
     bus.start(daemon, { "--config-file=" + config.fileName(), "--nofork", "--print-address=1" });
     QVERIFY(bus.waitForStarted(10000));
@@ -85,7 +87,8 @@ void TestShowInFolder::initTestCase()
     QVERIFY(!address.isEmpty());
     qputenv("DBUS_SESSION_BUS_ADDRESS", address);
 
-    QDBusConnection managerBus = QDBusConnection::connectToBus(QString::fromUtf8(address), "fake-file-manager");
+    QDBusConnection managerBus
+        = QDBusConnection::connectToBus(QString::fromUtf8(address), "fake-file-manager");
     QVERIFY(managerBus.isConnected());
     QVERIFY(managerBus.registerObject(FileManagerPath, &fileManager, QDBusConnection::ExportAllSlots));
     QVERIFY(managerBus.registerService(FileManagerService));
@@ -129,7 +132,8 @@ void TestShowInFolder::folderOpenedByFileManager()
     const QString folder = QFileInfo(makeFile()).absolutePath();
     AppHelper::showInFolder(folder);
     QTRY_COMPARE(fileManager.folders.size(), 1);
-    QCOMPARE(fileManager.folders.takeFirst(), QStringList { QUrl::fromLocalFile(folder).toString(QUrl::FullyEncoded) });
+    QCOMPARE(fileManager.folders.takeFirst(),
+        QStringList { QUrl::fromLocalFile(folder).toString(QUrl::FullyEncoded) });
     QVERIFY(fileManager.items.isEmpty());
     QVERIFY(catcher.opened.isEmpty());
 }

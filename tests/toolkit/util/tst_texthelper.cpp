@@ -22,12 +22,18 @@ void TestTextHelper::pad_data()
     QTest::addColumn<QString>("padding");
     QTest::addColumn<int>("width");
     QTest::addColumn<QString>("result");
-    QTest::newRow("padded") << "7" << "0" << 3 << "007";
-    QTest::newRow("exact width") << "123" << "0" << 3 << "123";
-    QTest::newRow("longer not cut") << "12345" << "0" << 3 << "12345";
-    QTest::newRow("empty padding") << "7" << "" << 5 << "7";
-    QTest::newRow("multi-character padding overshoots") << "x" << "ab" << 4 << "ababx";
-    QTest::newRow("empty text") << "" << " " << 2 << "  ";
+    QTest::newRow("padded") << "7"
+                            << "0" << 3 << "007";
+    QTest::newRow("exact width") << "123"
+                                 << "0" << 3 << "123";
+    QTest::newRow("longer not cut") << "12345"
+                                    << "0" << 3 << "12345";
+    QTest::newRow("empty padding") << "7"
+                                   << "" << 5 << "7";
+    QTest::newRow("multi-character padding overshoots") << "x"
+                                                        << "ab" << 4 << "ababx";
+    QTest::newRow("empty text") << ""
+                                << " " << 2 << "  ";
 }
 
 void TestTextHelper::pad()
@@ -69,7 +75,8 @@ void TestTextHelper::translitEveryLetter()
 
 void TestTextHelper::translitKeepsOtherCharacters()
 {
-    QCOMPARE(TextHelper::translit(QString::fromUtf8("Щукин-Ёлкин Ян, 1975 г.р.")), QString("Schukin-Elkin Yan, 1975 g.r."));
+    QCOMPARE(TextHelper::translit(QString::fromUtf8("Щукин-Ёлкин Ян, 1975 г.р.")),
+        QString("Schukin-Elkin Yan, 1975 g.r."));
     QCOMPARE(TextHelper::translit(QString::fromUtf8("Smith ǅ ä 李")), QString::fromUtf8("Smith ǅ ä 李"));
     QCOMPARE(TextHelper::translit(QString::fromUtf8("Объезд Подъём")), QString("Obezd Podem"));
     QCOMPARE(TextHelper::translit(QString()), QString());

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QTimer;
+
+// The program's only top-level window. The entry function builds it and calls initialize
+// once; initialize builds everything and shows it.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // False when it has run before, or when the program cannot go on.
+    bool initialize();
+    // The window after initialize, for those that answer on its behalf (the exchange).
+    static MainWindow *Instance();
+
+    // Refuses closing for a while after a patient removal, so that a click meant for the
+    // confirmation cannot end the program while the list reloads. Each call restarts the period.
+    void blockClosing();
+    bool isCloseBlocked() const { return closeBlocked; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QTimer *closeBlockTimer = nullptr;
+    bool closeBlocked = false;
+    bool initialized = false;
+};
