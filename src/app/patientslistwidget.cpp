@@ -1,0 +1,108 @@
+#include "app/patientslistwidget.h"
+
+#include "db/kestamodel.h"
+#include "db/kestasettings.h"
+#include "db/patient.h"
+#include "toolkit/style/mediahelper.h"
+
+#include <QHash>
+#include <QHeaderView>
+
+namespace
+{
+
+KestaSettings *appSettings()
+{
+    KestaModel *model = KestaModel::Instance();
+    return model ? model->settings() : nullptr;
+}
+
+} // namespace
+
+PatientsListWidget::PatientsListWidget(QWidget *parent)
+    : TableWidget(parent)
+{
+    setObjectName(QStringLiteral("patientsTable"));
+    KestaSettings *settings = appSettings();
+    if (!settings)
+        return;
+    // Queued: the column menu that caused the change has closed before the
+    // grid it belongs to is rebuilt.
+    connect(
+        settings, &KestaSettings::changedPatientsTableColumns, this, [this] { updateTable(); },
+        Qt::QueuedConnection);
+    connect(this, &TableWidget::headerColumnsUpdated, settings, [settings](const QStringList &names) {
+        settings->setPatientsTableColumns(names.join(QLatin1Char(';')));
+    });
+    connect(this, &TableWidget::sortingUpdated, settings,
+        [settings](const QString &sorting) { settings->setPatientsTableSorting(sorting); });
+}
+
+QList<TableColumn> PatientsListWidget::availableColumns()
+{
+    const int left = Qt::AlignLeft;
+    const int right = Qt::AlignRight;
+    const QString name = QStringLiteral("name");
+    return {
+        TableColumn(QStringLiteral("FullName"), QHeaderView::Stretch, left, name),
+        TableColumn(QStringLiteral("LastName"), QHeaderView::Stretch, left, name),
+        TableColumn(QStringLiteral("Initials"), QHeaderView::Stretch, left, name),
+        TableColumn(QStringLiteral("PatientID"), QHeaderView::ResizeToContents, left),
+        TableColumn(QStringLiteral("Age"), QHeaderView::Fixed, right),
+        TableColumn(QStringLiteral("LastVisit"), QHeaderView::Fixed, left),
+        TableColumn(QStringLiteral("FirstVisit"), QHeaderView::Fixed, left),
+    };
+}
+
+QStringList PatientsListWidget::savedColumns()
+{
+    KestaSettings *settings = appSettings();
+    return settings ? settings->getPatientsTableColumns().split(QLatin1Char(';')) : QStringList();
+}
+
+QString PatientsListWidget::savedSorting()
+{
+    KestaSettings *settings = appSettings();
+    return settings ? settings->getPatientsTableSorting() : QString();
+}
+
+QIcon PatientsListWidget::rowIcon(AbstractDatabaseRow *row)
+{
+    // Built once and shared by every patients table for the life of the process.
+    static QHash<int, QIcon> sexIcons;
+    if (sexIcons.isEmpty()) {
+        const QString black = QStringLiteral("#000");
+        sexIcons.insert(Patient::Gender_Unspecified,
+            MediaHelper::iconColored(
+                QStringLiteral(":/resources/images/gender-unspecified.svg"), QStringLiteral("#999"), black));
+        sexIcons.insert(Patient::Gender_Male,
+            MediaHelper::iconColored(
+                QStringLiteral(":/resources/images/gender-male.svg"), QStringLiteral("#159"), black));
+        sexIcons.insert(Patient::Gender_Female,
+            MediaHelper::iconColored(
+                QStringLiteral(":/resources/images/gender-female.svg"), QStringLiteral("#915"), black));
+    }
+    auto *patient = qobject_cast<Patient *>(row);
+    if (!patient)
+        return QIcon();
+    const int sex = patient->getSex();
+    auto found = sexIcons.constFind(sex);
+    if (found != sexIcons.constEnd())
+        return found.value();
+    sexIcons.insert(sex, QIcon());
+    return QIcon();
+}
+
+void PatientsListWidget::setPatients(const QList<Patient *> &patients)
+{
+    QList<AbstractDatabaseRow *> list;
+    list.reserve(patients.size());
+    for (Patient *patient : patients)
+        list.append(patient);
+    setRows(list);
+}
+
+Patient *PatientsListWidget::selectedPatient() const
+{
+    return qobject_cast<Patient *>(getSelectedRow());
+}
