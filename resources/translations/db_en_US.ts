@@ -9,7 +9,7 @@
     </message>
     <message>
         <source>PatientID</source>
-        <translation>Patient ID</translation>
+        <translation>ID</translation>
     </message>
     <message>
         <source>LastName</source>
