@@ -1,0 +1,262 @@
+#include "toolkit/settings/abstractmetadescriptor.h"
+
+#include "toolkit/settings/abstractmetadescription.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QJsonParseError>
+#include <QSaveFile>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace
+{
+
+// Writes through a temporary file and renames it over the target only when
+// every byte was written, so a crash or a full disk never leaves half a file.
+bool replaceFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // An uncommitted QSaveFile removes its temporary file and leaves the target alone.
+    if (file.write(bytes) != bytes.size())
+        return false;
+    return file.commit();
+}
+
+StringMap readStringMap(QXmlStreamReader &reader)
+{
+    StringMap map;
+    while (reader.readNextStartElement())
+        map.insert(reader.name().toString(), reader.readElementText(QXmlStreamReader::SkipChildElements));
+    return map;
+}
+
+} // namespace
+
+AbstractMetaDescriptor::AbstractMetaDescriptor(QObject *parent)
+    : QObject(parent)
+{
+}
+
+int AbstractMetaDescriptor::count() const
+{
+    return descriptions.size();
+}
+
+AbstractMetaDescription *AbstractMetaDescriptor::at(int index) const
+{
+    return descriptions.value(index, nullptr);
+}
+
+QList<AbstractMetaDescription *> AbstractMetaDescriptor::getProperties() const
+{
+    return descriptions;
+}
+
+AbstractMetaDescription *AbstractMetaDescriptor::propertyByName(const QString &name) const
+{
+    return byName.value(name, nullptr);
+}
+
+AbstractMetaDescription *AbstractMetaDescriptor::findProperty(const QString &name) const
+{
+    for (AbstractMetaDescription *description : descriptions)
+        if (description->name.compare(name, Qt::CaseInsensitive) == 0)
+            return description;
+    return nullptr;
+}
+
+QMap<QString, QString> AbstractMetaDescriptor::getPropertiesNameAndType() const
+{
+    QMap<QString, QString> types;
+    for (const AbstractMetaDescription *description : descriptions)
+        types.insert(description->name, description->typeName);
+    return types;
+}
+
+void AbstractMetaDescriptor::clear()
+{
+    qDeleteAll(descriptions);
+    descriptions.clear();
+    byName.clear();
+}
+
+void AbstractMetaDescriptor::defaults()
+{
+    for (AbstractMetaDescription *description : descriptions)
+        if (description->editable && description->hasDefault)
+            description->setDefault();
+}
+
+bool AbstractMetaDescriptor::setValue(const QString &name, const QVariant &value)
+{
+    AbstractMetaDescription *description = findProperty(name);
+    return description && description->setValue(value);
+}
+
+bool AbstractMetaDescriptor::setTextValue(const QString &name, const QString &text)
+{
+    AbstractMetaDescription *description = findProperty(name);
+    return description && description->setTextValue(text);
+}
+
+bool AbstractMetaDescriptor::save(const QString &path) const
+{
+    return replaceFile(path, saveAsXmlString().toUtf8());
+}
+
+bool AbstractMetaDescriptor::load(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return loadFromXmlString(QString::fromUtf8(file.readAll()));
+}
+
+QString AbstractMetaDescriptor::saveAsXmlString() const
+{
+    QString text;
+    QXmlStreamWriter writer(&text);
+    writer.setAutoFormatting(true);
+    writer.setAutoFormattingIndent(4);
+    writer.writeStartDocument(QStringLiteral("1.0"));
+    writer.writeStartElement(getClassName());
+    for (const AbstractMetaDescription *description : descriptions) {
+        if (!description->editable)
+            continue;
+        if (description->typeName == QLatin1String("StringMap")) {
+            writer.writeStartElement(description->name);
+            const StringMap map = description->getValue().value<StringMap>();
+            for (auto it = map.cbegin(); it != map.cend(); ++it)
+                writer.writeTextElement(it.key(), it.value());
+            writer.writeEndElement();
+        } else {
+            writer.writeTextElement(description->name, description->fileText());
+        }
+    }
+    writer.writeEndElement();
+    writer.writeEndDocument();
+    return text;
+}
+
+bool AbstractMetaDescriptor::loadFromXmlString(const QString &text)
+{
+    QXmlStreamReader reader(text);
+    while (!reader.atEnd()) {
+        // An XML error ends the walk; what was read before it stays applied.
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        AbstractMetaDescription *match = nullptr;
+        for (AbstractMetaDescription *description : descriptions) {
+            if (description->editable && reader.name() == description->name) {
+                match = description;
+                break;
+            }
+        }
+        if (!match)
+            continue;
+        if (match->typeName == QLatin1String("StringMap")) {
+            const StringMap map = readStringMap(reader);
+            if (!reader.hasError())
+                match->setValue(QVariant::fromValue(map));
+            continue;
+        }
+        const QString value = reader.readElementText(QXmlStreamReader::SkipChildElements);
+        if (reader.hasError())
+            break;
+        match->fromFileText(value);
+    }
+    return true;
+}
+
+QVariantMap AbstractMetaDescriptor::getQVariantMap() const
+{
+    QVariantMap map;
+    for (const AbstractMetaDescription *description : descriptions)
+        if (description->editable)
+            map.insert(description->name, description->getValue());
+    return map;
+}
+
+QJsonObject AbstractMetaDescriptor::saveToJson() const
+{
+    QVariantMap map;
+    for (const AbstractMetaDescription *description : descriptions)
+        if (description->editable)
+            map.insert(description->name, description->jsonValue());
+    return QJsonObject::fromVariantMap(map);
+}
+
+QString AbstractMetaDescriptor::saveToJsonString(QJsonDocument::JsonFormat format) const
+{
+    return QString::fromUtf8(saveToJsonByteArray(format));
+}
+
+QByteArray AbstractMetaDescriptor::saveToJsonByteArray(QJsonDocument::JsonFormat format) const
+{
+    return QJsonDocument(saveToJson()).toJson(format);
+}
+
+bool AbstractMetaDescriptor::saveToJsonFile(const QString &path) const
+{
+    return replaceFile(path, saveToJsonByteArray(QJsonDocument::Compact));
+}
+
+bool AbstractMetaDescriptor::loadFromJson(const QByteArray &bytes)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError) {
+        qDebug().noquote() << "loadFromJson: Failed to create JSON doc.";
+        return false;
+    }
+    return loadFromJson(document);
+}
+
+bool AbstractMetaDescriptor::loadFromJson(const QJsonDocument &document)
+{
+    if (!document.isObject()) {
+        qDebug().noquote() << "loadFromJson: JSON is not an object.";
+        return false;
+    }
+    return loadFromJson(document.object());
+}
+
+bool AbstractMetaDescriptor::loadFromJson(const QJsonObject &object)
+{
+    if (object.isEmpty()) {
+        qDebug().noquote() << "loadFromJson: JSON object is empty";
+        return false;
+    }
+    return loadFromQVariantMap(object.toVariantMap());
+}
+
+bool AbstractMetaDescriptor::loadFromJson(const QString &text)
+{
+    return loadFromJson(text.toUtf8());
+}
+
+bool AbstractMetaDescriptor::loadFromJsonFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (bytes.isEmpty())
+        return false;
+    return loadFromJson(bytes);
+}
+
+bool AbstractMetaDescriptor::loadFromQVariantMap(const QVariantMap &map)
+{
+    for (AbstractMetaDescription *description : descriptions) {
+        if (!description->editable)
+            continue;
+        const auto it = map.constFind(description->name);
+        if (it != map.cend())
+            description->fromJsonValue(it.value());
+    }
+    return true;
+}

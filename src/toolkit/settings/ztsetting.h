@@ -1,0 +1,67 @@
+#pragma once
+
+// One line per setting instead of a hand-written getter, setter, reset and
+// signal. The Q_PROPERTY and its class-info lines stay the declaration:
+//
+//     class ViewerSettings : public ZTSettings
+//     {
+//         Q_OBJECT
+//         Q_PROPERTY(int Zoom READ getZoom WRITE setZoom RESET resetZoom NOTIFY changedZoom)
+//         Q_CLASSINFO("ZoomEditable", "true")
+//         Q_CLASSINFO("ZoomDefault", "100")
+//         Q_CLASSINFO("ZoomMinimum", "10")
+//         ZT_SETTING(int, Zoom, 100)
+//     public:
+//         ...
+//     };
+//
+// ZT_SETTING(Type, Name, default...) makes, all public:
+//   Type getName() const
+//   void setName(const Type &value)  nothing when equal; else stores the value,
+//                                    emits changedName(value), calls changedProperty("Name")
+//   void resetName()                 hands the default to setName
+//   signal changedName(const Type &value)
+// and the private members m_Name (current value) and m_defaultName, both
+// initialised as Type(default...), so "ZT_SETTING(QPoint, Origin, 3, 4)" works.
+// The macro ends in a public section. The class must derive from ZTSettings
+// (or provide changedProperty(QString)). Use a typedef for types with commas.
+//
+// To add work to the setter, declare with ZT_SETTING_CUSTOM_SETTER and write
+// the setter in the .cpp around ZT_ASSIGN_SETTING, which performs the standard
+// compare-store-emit-report and yields true when the value changed:
+//
+//     void Patient::setName(const QString &value)
+//     {
+//         if (ZT_ASSIGN_SETTING(Name, value))
+//             updateFolderName();
+//     }
+//
+// A subclass that must act on every change (a database row writing its column)
+// overrides ZTSettings::changedProperty or listens to propertyChanged.
+
+// clang-format off
+#define ZT_SETTING_COMMON_(Type, Name, ...)                                     \
+public:                                                                         \
+    Q_INVOKABLE Type get##Name() const { return m_##Name; }                     \
+    Q_INVOKABLE void reset##Name() { set##Name(m_default##Name); }              \
+    Q_SIGNAL void changed##Name(const Type &value);                             \
+                                                                                \
+private:                                                                        \
+    Type m_##Name = Type(__VA_ARGS__);                                          \
+    Type m_default##Name = Type(__VA_ARGS__);                                   \
+                                                                                \
+public:
+
+#define ZT_SETTING(Type, Name, ...)                                             \
+    ZT_SETTING_COMMON_(Type, Name, __VA_ARGS__)                                 \
+    Q_INVOKABLE void set##Name(const Type &value) { ZT_ASSIGN_SETTING(Name, value); }
+
+#define ZT_SETTING_CUSTOM_SETTER(Type, Name, ...)                               \
+    ZT_SETTING_COMMON_(Type, Name, __VA_ARGS__)                                 \
+    Q_INVOKABLE void set##Name(const Type &value);
+
+#define ZT_ASSIGN_SETTING(Name, value)                                          \
+    (m_##Name == (value) ? false                                                \
+                         : (m_##Name = (value), Q_EMIT changed##Name(m_##Name), \
+                            changedProperty(QStringLiteral(#Name)), true))
+// clang-format on
