@@ -106,6 +106,9 @@ bool AbstractMetaDescription::fromFileText(const QString &text)
 
 QVariant AbstractMetaDescription::jsonValue() const
 {
+    // QVariant gives a one-byte type as a character, not a number.
+    if (typeName == QLatin1String("uchar") || typeName == QLatin1String("char"))
+        return fileText().toInt();
     if (isEnumType() || isPointOrSize(typeName) || typeName == QLatin1String("QByteArray"))
         return fileText();
     if (typeName == QLatin1String("StringMap")) {

@@ -19,9 +19,13 @@ bool replaceFile(const QString &path, const QByteArray &bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    // An uncommitted QSaveFile removes its temporary file and leaves the target alone.
-    if (file.write(bytes) != bytes.size())
+    // An uncommitted QSaveFile removes its temporary file and leaves the target
+    // alone. Qt 5's commit() ignores a failure of its own final flush and would
+    // rename a truncated file over the old one, hence the explicit flush.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
         return false;
+    }
     return file.commit();
 }
 

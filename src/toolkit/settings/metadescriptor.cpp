@@ -11,9 +11,11 @@ MetaDescriptor::MetaDescriptor(QObject *parent)
 
 void MetaDescriptor::set(QObject *target)
 {
-    // A map setting's QVariant needs its typedef name known before it can be read.
-    static const int stringMapType = qRegisterMetaType<StringMap>("StringMap");
-    Q_UNUSED(stringMapType)
+    // A map setting's QVariant needs its typedef name known before it can be
+    // read, and a comparator so that equal maps compare equal as QVariants.
+    static const bool stringMapRegistered
+        = qRegisterMetaType<StringMap>("StringMap") != 0 && QMetaType::registerEqualsComparator<StringMap>();
+    Q_UNUSED(stringMapRegistered)
 
     clear();
     object = target;

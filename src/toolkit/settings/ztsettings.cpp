@@ -114,12 +114,15 @@ bool ZTSettings::reload()
 {
     if (filePath.isEmpty())
         return false;
+    // Restored rather than cleared: a handler that reloads during a reload
+    // must not end the outer one's protection against writes.
+    const bool wasLoading = loading;
     loading = true;
     if (format == JSON)
         metaDescriptor()->loadFromJsonFile(filePath);
     else
         metaDescriptor()->load(filePath);
-    loading = false;
+    loading = wasLoading;
     emit reloaded();
     return true;
 }

@@ -1,0 +1,76 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>ColorThemeEnum</name>
+    <message>
+        <source>Light</source>
+        <translation>Light</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Dark</translation>
+    </message>
+</context>
+<context>
+    <name>Generic</name>
+    <message>
+        <source>Language</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>ColorTheme</source>
+        <translation>Color theme</translation>
+    </message>
+    <message>
+        <source>StartMaximized</source>
+        <translation>Start maximized</translation>
+    </message>
+    <message>
+        <source>SelectLastPatient</source>
+        <translation>Select last patient on startup</translation>
+    </message>
+    <message>
+        <source>PatientCardView</source>
+        <translation>Patient card view</translation>
+    </message>
+    <message>
+        <source>CheckForNewVersion</source>
+        <translation>Check for new version</translation>
+    </message>
+    <message>
+        <source>1.Common</source>
+        <translation>Common</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Settings</translation>
+    </message>
+</context>
+<context>
+    <name>KestaLanguage</name>
+    <message>
+        <source>en_US</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>ru_RU</source>
+        <translation>Русский</translation>
+    </message>
+</context>
+<context>
+    <name>ViewPatientCard</name>
+    <message>
+        <source>PatientCard_Right</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>PatientCard_Center</source>
+        <translation>Center</translation>
+    </message>
+    <message>
+        <source>PatientCard_None</source>
+        <translation>Not displayed</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,76 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>ColorThemeEnum</name>
+    <message>
+        <source>Light</source>
+        <translation>Светлая</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Тёмная</translation>
+    </message>
+</context>
+<context>
+    <name>Generic</name>
+    <message>
+        <source>Language</source>
+        <translation>Язык</translation>
+    </message>
+    <message>
+        <source>ColorTheme</source>
+        <translation>Цветовая тема</translation>
+    </message>
+    <message>
+        <source>StartMaximized</source>
+        <translation>Запуск на весь экран</translation>
+    </message>
+    <message>
+        <source>SelectLastPatient</source>
+        <translation>Выбор последнего пациента при запуске</translation>
+    </message>
+    <message>
+        <source>PatientCardView</source>
+        <translation>Отображение карточки пациента</translation>
+    </message>
+    <message>
+        <source>CheckForNewVersion</source>
+        <translation>Проверять наличие новой версии</translation>
+    </message>
+    <message>
+        <source>1.Common</source>
+        <translation>Общее</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+</context>
+<context>
+    <name>KestaLanguage</name>
+    <message>
+        <source>en_US</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>ru_RU</source>
+        <translation>Русский</translation>
+    </message>
+</context>
+<context>
+    <name>ViewPatientCard</name>
+    <message>
+        <source>PatientCard_Right</source>
+        <translation>Справа</translation>
+    </message>
+    <message>
+        <source>PatientCard_Center</source>
+        <translation>По центру</translation>
+    </message>
+    <message>
+        <source>PatientCard_None</source>
+        <translation>Не отображать</translation>
+    </message>
+</context>
+</TS>

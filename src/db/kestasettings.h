@@ -1,0 +1,111 @@
+#pragma once
+
+#include "toolkit/settings/ztsettings.h"
+#include "toolkit/style/stylehelper.h"
+
+#include <QList>
+#include <QPair>
+
+// The application's settings, stored in "Settings.xml" and saved at every change.
+class KestaSettings : public ZTSettings
+{
+    Q_OBJECT
+public:
+    enum KestaLanguage { en_US = 0, ru_RU = 1 };
+    Q_ENUM(KestaLanguage)
+    enum ViewPatientCard { PatientCard_Right = 0, PatientCard_Center = 1, PatientCard_None = 2 };
+    Q_ENUM(ViewPatientCard)
+
+    // Read at start-up from the file's text before this object exists, so a
+    // new choice takes effect at the next start.
+    Q_PROPERTY(KestaSettings::KestaLanguage Language READ getLanguage WRITE setLanguage RESET resetLanguage
+            NOTIFY changedLanguage)
+    Q_CLASSINFO("LanguageEditable", "true")
+    Q_CLASSINFO("LanguageDefault", "KestaLanguage::ru_RU")
+    Q_CLASSINFO("LanguageNoDefault", "true")
+    Q_CLASSINFO("LanguageIcon", ":/icons/translate.svg")
+    ZT_SETTING(KestaSettings::KestaLanguage, Language, ru_RU)
+
+    Q_PROPERTY(StyleHelper::ColorThemeEnum ColorTheme READ getColorTheme WRITE setColorTheme RESET
+            resetColorTheme NOTIFY changedColorTheme)
+    Q_CLASSINFO("ColorThemeEditable", "true")
+    Q_CLASSINFO("ColorThemeDefault", "StyleHelper::ColorThemeEnum::Light")
+    ZT_SETTING(StyleHelper::ColorThemeEnum, ColorTheme, StyleHelper::Light)
+
+    Q_PROPERTY(bool StartMaximized READ getStartMaximized WRITE setStartMaximized RESET resetStartMaximized
+            NOTIFY changedStartMaximized)
+    Q_CLASSINFO("StartMaximizedEditable", "true")
+    Q_CLASSINFO("StartMaximizedDefault", "true")
+    ZT_SETTING(bool, StartMaximized, true)
+
+    Q_PROPERTY(bool SelectLastPatient READ getSelectLastPatient WRITE setSelectLastPatient RESET
+            resetSelectLastPatient NOTIFY changedSelectLastPatient)
+    Q_CLASSINFO("SelectLastPatientEditable", "true")
+    Q_CLASSINFO("SelectLastPatientDefault", "true")
+    ZT_SETTING(bool, SelectLastPatient, true)
+
+    // The four table strings and the splitter sizes are written by the tables
+    // and the main window in forms of their own; here they are plain text.
+    Q_PROPERTY(QString PatientsTableSorting READ getPatientsTableSorting WRITE setPatientsTableSorting RESET
+            resetPatientsTableSorting NOTIFY changedPatientsTableSorting)
+    Q_CLASSINFO("PatientsTableSortingEditable", "true")
+    Q_CLASSINFO("PatientsTableSortingNotVisible", "true")
+    Q_CLASSINFO("PatientsTableSortingDefault", "\"\"")
+    ZT_SETTING(QString, PatientsTableSorting, "")
+
+    Q_PROPERTY(QString PatientsTableColumns READ getPatientsTableColumns WRITE setPatientsTableColumns RESET
+            resetPatientsTableColumns NOTIFY changedPatientsTableColumns)
+    Q_CLASSINFO("PatientsTableColumnsEditable", "true")
+    Q_CLASSINFO("PatientsTableColumnsNotVisible", "true")
+    Q_CLASSINFO("PatientsTableColumnsDefault", "\"\"")
+    ZT_SETTING(QString, PatientsTableColumns, "")
+
+    Q_PROPERTY(QString RecordsTableSorting READ getRecordsTableSorting WRITE setRecordsTableSorting RESET
+            resetRecordsTableSorting NOTIFY changedRecordsTableSorting)
+    Q_CLASSINFO("RecordsTableSortingEditable", "true")
+    Q_CLASSINFO("RecordsTableSortingNotVisible", "true")
+    Q_CLASSINFO("RecordsTableSortingDefault", "\"\"")
+    ZT_SETTING(QString, RecordsTableSorting, "")
+
+    Q_PROPERTY(QString RecordsTableColumns READ getRecordsTableColumns WRITE setRecordsTableColumns RESET
+            resetRecordsTableColumns NOTIFY changedRecordsTableColumns)
+    Q_CLASSINFO("RecordsTableColumnsEditable", "true")
+    Q_CLASSINFO("RecordsTableColumnsNotVisible", "true")
+    Q_CLASSINFO("RecordsTableColumnsDefault", "\"RecordDate;Comments\"")
+    ZT_SETTING(QString, RecordsTableColumns, "RecordDate;Comments")
+
+    Q_PROPERTY(QString SplitterSizes READ getSplitterSizes WRITE setSplitterSizes RESET resetSplitterSizes
+            NOTIFY changedSplitterSizes)
+    Q_CLASSINFO("SplitterSizesEditable", "true")
+    Q_CLASSINFO("SplitterSizesNotVisible", "true")
+    Q_CLASSINFO("SplitterSizesDefault", "\"\"")
+    ZT_SETTING(QString, SplitterSizes, "")
+
+    Q_PROPERTY(KestaSettings::ViewPatientCard PatientCardView READ getPatientCardView WRITE setPatientCardView
+            RESET resetPatientCardView NOTIFY changedPatientCardView)
+    Q_CLASSINFO("PatientCardViewEditable", "true")
+    Q_CLASSINFO("PatientCardViewDefault", "ViewPatientCard::PatientCard_Right")
+    ZT_SETTING(KestaSettings::ViewPatientCard, PatientCardView, PatientCard_Right)
+
+    Q_PROPERTY(int LastPatientId READ getLastPatientId WRITE setLastPatientId RESET resetLastPatientId NOTIFY
+            changedLastPatientId)
+    Q_CLASSINFO("LastPatientIdEditable", "true")
+    Q_CLASSINFO("LastPatientIdNotVisible", "true")
+    Q_CLASSINFO("LastPatientIdDefault", "-1")
+    ZT_SETTING(int, LastPatientId, -1)
+
+    Q_PROPERTY(bool CheckForNewVersion READ getCheckForNewVersion WRITE setCheckForNewVersion RESET
+            resetCheckForNewVersion NOTIFY changedCheckForNewVersion)
+    Q_CLASSINFO("CheckForNewVersionEditable", "true")
+    Q_CLASSINFO("CheckForNewVersionDefault", "true")
+    ZT_SETTING(bool, CheckForNewVersion, true)
+
+public:
+    // Every value starts at its default; nothing is read until reload.
+    explicit KestaSettings(const QString &filePath, QObject *parent = nullptr);
+
+    // The texts the settings dialog shows for this object, as (context, source
+    // text) pairs: setting names, the category, the dialog title and the
+    // enumerator keys. The catalogues must translate every one of them.
+    static QList<QPair<QString, QString>> displayTexts();
+};
