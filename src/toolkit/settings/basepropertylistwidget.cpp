@@ -15,34 +15,13 @@
 #include "toolkit/settings/sliderpropertyview.h"
 #include "toolkit/settings/specialpropertyview.h"
 #include "toolkit/settings/stringpropertyview.h"
+#include "toolkit/style/mediahelper.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
-#include <QPainter>
 #include <QRegularExpression>
-
-namespace
-{
-
-// Header icons are drawn in one colour whatever colour the file was drawn in.
-QPixmap tintedIcon(const QString &path, const QColor &colour, int size, qreal ratio)
-{
-    QPixmap pixmap = QIcon(path).pixmap(QSize(size, size) * ratio);
-    if (pixmap.isNull())
-        return pixmap;
-    QPainter painter(&pixmap);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(pixmap.rect(), colour);
-    painter.end();
-    pixmap.setDevicePixelRatio(ratio);
-    return pixmap;
-}
-
-} // namespace
 
 BasePropertyListWidget::BasePropertyListWidget(AbstractSettings *settings, QWidget *parent)
     : QWidget(parent)
@@ -79,7 +58,8 @@ int BasePropertyListWidget::addPropertyToLayout(AbstractMetaDescription *descrip
         auto *icon = new QLabel(header);
         icon->setObjectName(QStringLiteral("propertyHeaderIcon"));
         icon->setFixedSize(16, 16);
-        icon->setPixmap(tintedIcon(description->icon, QColor(QStringLiteral("#FFF")), 16, devicePixelRatioF()));
+        icon->setPixmap(MediaHelper::iconColored(description->icon, QStringLiteral("#FFF"), QStringLiteral("#000"))
+                              .pixmap(16, 16));
         layout->addWidget(icon);
         label->setParent(header);
         layout->addWidget(label, 100, Qt::AlignLeft);
