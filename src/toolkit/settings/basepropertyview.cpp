@@ -26,8 +26,13 @@ BasePropertyView::BasePropertyView(AbstractMetaDescription *description, QWidget
         defaultButton = new QPushButton(this);
         defaultButton->setObjectName(QStringLiteral("propertyDefaultButton"));
         defaultButton->setFixedSize(10, 10);
+        // The theme's button padding and minimum height would stretch it.
+        defaultButton->setStyleSheet(QStringLiteral(
+            "QPushButton { padding: 0px; min-height: 0px; min-width: 0px; }"));
         defaultButton->setCheckable(true);
         defaultButton->setFocusPolicy(Qt::ClickFocus);
+        // Inside a dialog, Enter must not restore a default.
+        defaultButton->setAutoDefault(false);
         rowLayout->addWidget(defaultButton, 0, Qt::AlignVCenter);
         connect(defaultButton, &QPushButton::clicked, this, [this] {
             if (this->description)

@@ -19,6 +19,7 @@ SpecialPropertyView::SpecialPropertyView(AbstractMetaDescription *description, Q
     chooserButton = new QPushButton(tr("Open"), this);
     chooserButton->setObjectName(QStringLiteral("propertyOpenButton"));
     chooserButton->setFocusPolicy(Qt::ClickFocus);
+    chooserButton->setAutoDefault(false);
     addWidget(chooserButton);
     refresh();
     connect(edit, &QLineEdit::textChanged, this, [this](const QString &text) { writeValue(text); });
