@@ -15,7 +15,7 @@
 #include "toolkit/settings/sliderpropertyview.h"
 #include "toolkit/settings/specialpropertyview.h"
 #include "toolkit/settings/stringpropertyview.h"
-#include "toolkit/style/mediahelper.h"
+#include "toolkit/style/stylehelper.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -58,8 +58,8 @@ int BasePropertyListWidget::addPropertyToLayout(AbstractMetaDescription *descrip
         auto *icon = new QLabel(header);
         icon->setObjectName(QStringLiteral("propertyHeaderIcon"));
         icon->setFixedSize(16, 16);
-        icon->setPixmap(MediaHelper::iconColored(description->icon, QStringLiteral("#FFF"), QStringLiteral("#000"))
-                              .pixmap(16, 16));
+        // White in the dark theme, as drawn in the light one, following theme changes.
+        StyleHelper::Instance()->setLabelIcon(icon, description->icon, QStringLiteral("#FFF"));
         layout->addWidget(icon);
         label->setParent(header);
         layout->addWidget(label, 100, Qt::AlignLeft);
