@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// Where the program's data live on disk. Every fixed path derives from the one
+// data folder, "C:/Orvalis Data/" on Windows and "<home>/Orvalis Data/"
+// elsewhere. Folder paths end with "/".
+class DataLocations
+{
+public:
+    enum class DatabaseFileState { Existed, Created, Failed };
+
+    static QString dataFolder();
+    // Holds one folder per patient.
+    static QString patientsFolder();
+    static QString patientFolder(const QString &folderName);
+    // A recording of the patient whose folder is folderName; fileName is as the
+    // recorder stored it, with backslashes, which become "/" off Windows.
+    static QString recordingPath(const QString &folderName, const QString &fileName);
+    static QString databaseFile();
+    // The resource that an empty database file is copied from.
+    static QString databaseTemplate();
+
+    // Creates the data folder and the patients' folder when missing, then copies
+    // the empty database into place when there is no database file. The file
+    // appears whole or not at all. Failed means no usable database file could be
+    // written at databaseFile().
+    static DatabaseFileState prepareDataFolders();
+};

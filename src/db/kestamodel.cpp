@@ -1,0 +1,35 @@
+#include "db/kestamodel.h"
+
+#include "db/database.h"
+#include "db/datalocations.h"
+#include "db/kestasettings.h"
+
+namespace {
+
+KestaModel *instance = nullptr;
+
+}  // namespace
+
+KestaModel::KestaModel(QObject *parent) : QObject(parent)
+{
+    settingsObject = new KestaSettings(QStringLiteral("Settings.xml"));
+    settingsObject->reload();
+    databaseObject = new Database(DataLocations::databaseFile());
+    databaseObject->reloadPatients();
+    instance = this;
+}
+
+KestaModel::~KestaModel()
+{
+    if (instance == this)
+        instance = nullptr;
+    // Neither deletion writes anything: settings are saved as they change, rows
+    // as they are edited.
+    delete databaseObject;
+    delete settingsObject;
+}
+
+KestaModel *KestaModel::Instance()
+{
+    return instance;
+}

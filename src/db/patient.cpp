@@ -1,0 +1,338 @@
+#include "db/patient.h"
+
+#include "db/database.h"
+#include "db/record.h"
+
+#include <QDebug>
+#include <QMetaObject>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+QDate fixedToday;
+
+void registerEnums()
+{
+    static const bool registered = [] {
+        qRegisterMetaType<Patient::PatientGender>("PatientGender");
+        qRegisterMetaType<Patient::PatientHandness>("PatientHandness");
+        return true;
+    }();
+    Q_UNUSED(registered)
+}
+
+const QString sexColumn = QStringLiteral("Sex");
+const QString handColumn = QStringLiteral("Hand");
+const QString idColumn = QStringLiteral("AutoID");
+
+}  // namespace
+
+Patient::Patient(QObject *parent) : AbstractDatabaseRow(parent)
+{
+    registerEnums();
+    enableAutoUpdate();
+}
+
+Patient::Patient(int autoId, Database *database, QObject *parent) : AbstractDatabaseRow(parent)
+{
+    this->database = database;
+    setAutoID(autoId);
+    registerEnums();
+    enableAutoUpdate();
+    load();
+    loadRecords();
+}
+
+Patient::~Patient()
+{
+    qDeleteAll(recordList);
+}
+
+QString Patient::idColumnName() const
+{
+    return idColumn;
+}
+
+QString Patient::tableName() const
+{
+    return QStringLiteral("Patients");
+}
+
+void Patient::setPatientID(const QString &value)
+{
+    replacedPatientId = m_PatientID;
+    ZT_ASSIGN_SETTING(PatientID, value);
+}
+
+bool Patient::fromDatabaseValue(const QString &column, const QVariant &value)
+{
+    if (column == sexColumn) {
+        setSex(genderFromLetter(value.toString()));
+        return true;
+    }
+    if (column == handColumn) {
+        setHand(handFromLetter(value.toString()));
+        return true;
+    }
+    return false;
+}
+
+bool Patient::toDatabaseText(const QString &column, QString *text)
+{
+    if (!text)
+        return false;
+    if (column == sexColumn) {
+        *text = genderLetter(m_Sex);
+        return true;
+    }
+    if (column == handColumn) {
+        *text = handLetter(m_Hand);
+        return true;
+    }
+    return false;
+}
+
+QString Patient::getTextValue(const QString &name)
+{
+    if (name.compare(QLatin1String("FullName"), Qt::CaseInsensitive) == 0)
+        return fullName(true);
+    if (name.compare(QLatin1String("Initials"), Qt::CaseInsensitive) == 0)
+        return fullName(false);
+    if (name.compare(QLatin1String("Age"), Qt::CaseInsensitive) == 0)
+        return QString::number(age(), 'f', 0);
+    if (name == QLatin1String("FirstVisit"))
+        return m_FirstVisit.toString(QStringLiteral("yyyy/MM/dd"));
+    if (name == QLatin1String("LastVisit"))
+        return m_LastVisit.toString(QStringLiteral("yyyy/MM/dd"));
+    return AbstractDatabaseRow::getTextValue(name);
+}
+
+QString Patient::fullName(bool whole) const
+{
+    QStringList parts;
+    const QString last = m_LastName.trimmed();
+    if (!last.isEmpty())
+        parts.append(last);
+    for (const QString &name : { m_FirstName.trimmed(), m_MiddleName.trimmed() }) {
+        if (name.isEmpty())
+            continue;
+        if (whole || name.size() == 1)
+            parts.append(name);
+        else
+            parts.append(name.left(1).toUpper() + QLatin1Char('.'));
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+double Patient::age() const
+{
+    if (!m_DOB.isValid())
+        return -1;
+    const QDate now = today();
+    int years = now.year() - m_DOB.year();
+    if (now.month() < m_DOB.month() || (now.month() == m_DOB.month() && now.day() < m_DOB.day()))
+        --years;
+    return years;
+}
+
+QString Patient::folderName() const
+{
+    const QString subdirectory = m_Subdirectory.trimmed();
+    if (!subdirectory.isEmpty())
+        return subdirectory;
+    QString id = m_PatientID;
+    return fullName(true).remove(QLatin1Char(' ')) + QLatin1Char('_') + id.remove(QLatin1Char(' '));
+}
+
+void Patient::loadRecords()
+{
+    const QList<Record *> replaced = recordList;
+    recordList.clear();
+    if (database) {
+        QSqlQuery query(database->database());
+        if (database->exec(query, Database::recordsOfPatientStatement(m_PatientID))) {
+            QList<int> ids;
+            while (query.next())
+                ids.append(query.value(0).toInt());
+            query.finish();
+            for (int id : qAsConst(ids)) {
+                if (id > 0)
+                    recordList.append(new Record(id, database, this, nullptr));
+            }
+        }
+    }
+    emit recordsUpdated();
+    retireRecords(replaced);
+}
+
+void Patient::retireRecords(const QList<Record *> &replaced)
+{
+    if (replaced.isEmpty())
+        return;
+    // Views take the new list when recordsUpdated reaches them, queued; the
+    // deletion is queued after that. Parented meanwhile, so that they go with
+    // this patient should it go first.
+    for (Record *record : replaced)
+        record->setParent(this);
+    QMetaObject::invokeMethod(
+        this, [replaced] { qDeleteAll(replaced); }, Qt::QueuedConnection);
+}
+
+Patient *Patient::clone()
+{
+    auto *copy = new Patient(nullptr);
+    for (const QString &column : columnNames()) {
+        if (column != idColumn)
+            copy->setValue(column, getValue(column));
+    }
+    return copy;
+}
+
+void Patient::copyFrom(Patient *other)
+{
+    if (!other || other == this)
+        return;
+    for (const QString &column : columnNames()) {
+        if (column != idColumn)
+            setValue(column, other->getValue(column));
+    }
+}
+
+void Patient::columnWritten(const QString &column)
+{
+    if (column == QLatin1String("PatientID"))
+        carryRecordsOver(replacedPatientId);
+}
+
+void Patient::carryRecordsOver(const QString &oldPatientId)
+{
+    if (!database || oldPatientId == m_PatientID)
+        return;
+    // Records belong to a patient by PatientID alone. When another patient
+    // shares the old identifier, the records cannot be told apart and stay.
+    for (Patient *patient : database->patients()) {
+        if (patient != this && patient->getId() != getId() && patient->getPatientID() == oldPatientId) {
+            qDebug() << "Records not moved: PatientID shared" << oldPatientId;
+            return;
+        }
+    }
+    QSqlQuery query(database->database());
+    const QString statement = Database::moveRecordsStatement(oldPatientId, m_PatientID);
+    if (!database->exec(query, statement)) {
+        qDebug() << "RECORDS NOT MOVED" << statement << query.lastError().text();
+        return;
+    }
+    loadRecords();
+}
+
+QString Patient::genderLetter(PatientGender gender)
+{
+    switch (gender) {
+    case Gender_Unspecified:
+        return QStringLiteral("U");
+    case Gender_Male:
+        return QStringLiteral("M");
+    case Gender_Female:
+        return QStringLiteral("F");
+    }
+    return QString();
+}
+
+QString Patient::handLetter(PatientHandness hand)
+{
+    switch (hand) {
+    case Hand_Unspecified:
+        return QStringLiteral("U");
+    case Hand_Left:
+        return QStringLiteral("L");
+    case Hand_Right:
+        return QStringLiteral("R");
+    case Hand_Ambidextrous:
+        return QStringLiteral("A");
+    }
+    return QString();
+}
+
+Patient::PatientGender Patient::genderFromLetter(const QString &letter)
+{
+    if (!letter.isEmpty()) {
+        for (PatientGender gender : { Gender_Unspecified, Gender_Male, Gender_Female }) {
+            if (letter.compare(genderLetter(gender), Qt::CaseInsensitive) == 0)
+                return gender;
+        }
+    }
+    return Gender_Unspecified;
+}
+
+Patient::PatientHandness Patient::handFromLetter(const QString &letter)
+{
+    if (!letter.isEmpty()) {
+        for (PatientHandness hand : { Hand_Unspecified, Hand_Left, Hand_Right, Hand_Ambidextrous }) {
+            if (letter.compare(handLetter(hand), Qt::CaseInsensitive) == 0)
+                return hand;
+        }
+    }
+    return Hand_Unspecified;
+}
+
+QList<QPair<QString, QString>> Patient::displayTexts()
+{
+    static const char *const texts[][2] = {
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "AutoID") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "PatientID") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "LastName") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "FirstName") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "MiddleName") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Sex") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "DOB") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Height") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Weight") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Hand") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Referral") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Diagnosis") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Medication") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Comments") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "NativeLanguage") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Ethnicity") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Street") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "City") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "State") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ZIP") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Phone") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "FirstVisit") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "LastVisit") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Subdirectory") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ArchiveFlag") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ArchiveDate") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "FullName") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Initials") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Age") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "1.PatientMain") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "2.PatientPhysicalInfo") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "3.PatientLocalityInfo") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "cm") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "kg") },
+        { "PatientGender", QT_TRANSLATE_NOOP("PatientGender", "Gender_Unspecified") },
+        { "PatientGender", QT_TRANSLATE_NOOP("PatientGender", "Gender_Male") },
+        { "PatientGender", QT_TRANSLATE_NOOP("PatientGender", "Gender_Female") },
+        { "PatientHandness", QT_TRANSLATE_NOOP("PatientHandness", "Hand_Unspecified") },
+        { "PatientHandness", QT_TRANSLATE_NOOP("PatientHandness", "Hand_Left") },
+        { "PatientHandness", QT_TRANSLATE_NOOP("PatientHandness", "Hand_Right") },
+        { "PatientHandness", QT_TRANSLATE_NOOP("PatientHandness", "Hand_Ambidextrous") },
+    };
+    QList<QPair<QString, QString>> list;
+    for (const auto &text : texts)
+        list.append({ QString::fromLatin1(text[0]), QString::fromLatin1(text[1]) });
+    return list;
+}
+
+void Patient::setToday(const QDate &date)
+{
+    fixedToday = date;
+}
+
+QDate Patient::today()
+{
+    return fixedToday.isValid() ? fixedToday : QDate::currentDate();
+}

@@ -1,0 +1,38 @@
+#include "db/sqlitedialect.h"
+
+#include <QDateTime>
+#include <QUrl>
+#include <QVariant>
+
+QString SqliteDialect::driverName() const
+{
+    return QStringLiteral("QSQLITE");
+}
+
+QString SqliteDialect::databaseName(const QString &filePath) const
+{
+    // Opened as a URI with mode=rw: SQLite would otherwise create an empty file
+    // without tables when the database is missing, and the first start would
+    // then never copy the template over it. Like the Access driver, a missing
+    // file now leaves the connection closed until the file exists.
+    return QUrl::fromLocalFile(filePath).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw");
+}
+
+QString SqliteDialect::connectOptions() const
+{
+    return QStringLiteral("QSQLITE_OPEN_URI");
+}
+
+QString SqliteDialect::dateLiteral(const QVariant &value) const
+{
+    if (value.userType() == QMetaType::QDate) {
+        const QDate date = value.toDate();
+        if (date.isValid())
+            return QLatin1Char('\'') + date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('\'');
+    } else if (value.userType() == QMetaType::QDateTime) {
+        const QDateTime dateTime = value.toDateTime();
+        if (dateTime.isValid())
+            return QLatin1Char('\'') + dateTime.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")) + QLatin1Char('\'');
+    }
+    return QStringLiteral("NULL");
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "db/sqldialect.h"
+
+// The embedded SQLite file. Dates are ISO 8601 text, 'yyyy-MM-dd' for a date
+// and 'yyyy-MM-ddTHH:mm:ss' for a date-time, so that they sort as text and
+// read back as QDate / QDateTime.
+class SqliteDialect : public SqlDialect
+{
+public:
+    QString driverName() const override;
+    QString databaseName(const QString &filePath) const override;
+    QString connectOptions() const override;
+    QString dateLiteral(const QVariant &value) const override;
+};
