@@ -1,13 +1,21 @@
 #include "support/testenvironment.h"
 
 #include "db/kestasettings.h"
+#include "db/patient.h"
+#include "db/record.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/settings/basepropertyview.h"
 #include "toolkit/settings/propertylistcontrol.h"
+#include "toolkit/settings/propertytabwidget.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDialog>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -15,7 +23,8 @@
 #include <QVBoxLayout>
 
 // The settings editor over the application's own objects: the settings dialog's
-// form over KestaSettings bound to a real "Settings.xml".
+// form over KestaSettings bound to a real "Settings.xml", and the patient's tabs
+// and card over a Patient.
 
 namespace
 {
@@ -199,6 +208,111 @@ private slots:
         QCOMPARE(editorOf<QComboBox>(form, "PatientCardView")->currentText(), QString("Справа"));
         QCOMPARE(form.getWidgetInfo("StartMaximized").view->getDefaultButton()->toolTip(),
             QString("Сбросить на значение по умолчанию 'true'"));
+    }
+
+    void patientTabsComeInCategoryOrder()
+    {
+        Patient patient;
+        PropertyTabWidget tabs(&patient);
+        QTabWidget *widget = tabs.getTabWidget();
+        QCOMPARE(tabs.tabCount(), 3);
+        QCOMPARE(widget->tabBar()->tabData(0).toString(), QString("1.PatientMain"));
+        QCOMPARE(widget->tabBar()->tabData(1).toString(), QString("2.PatientPhysicalInfo"));
+        QCOMPARE(widget->tabBar()->tabData(2).toString(), QString("3.PatientLocalityInfo"));
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(widget->isTabVisible(i));
+        QCOMPARE(rowNames(*tabs.page("1.PatientMain")),
+            QStringList({ "DOB", "FirstName", "LastName", "MiddleName", "PatientID", "Sex" }));
+        QCOMPARE(rowNames(*tabs.page("2.PatientPhysicalInfo")),
+            QStringList({ "Comments", "Diagnosis", "Hand", "Height", "Medication", "Referral", "Weight" }));
+        QCOMPARE(rowNames(*tabs.page("3.PatientLocalityInfo")),
+            QStringList({ "City", "Ethnicity", "NativeLanguage", "Phone", "State", "Street", "ZIP" }));
+        // Hidden columns have no row; no column offers a default.
+        QVERIFY(!tabs.getWidgetInfo("AutoID").isValid());
+        QVERIFY(!tabs.getWidgetInfo("Subdirectory").isValid());
+        for (int i = 0; i < tabs.widgetInfoCount(); ++i)
+            QVERIFY(!tabs.getWidgetInfo(i).view->getDefaultButton());
+        QVERIFY(tabs.page("1.PatientMain")->findChildren<QLabel *>("propertyCategoryLabel").isEmpty());
+        QCOMPARE(headerText(tabs, "LastName"), QString("LastName"));
+    }
+
+    void patientFormEditsThePatient()
+    {
+        Patient patient;
+        patient.setDOB(QDate(1980, 5, 17));
+        PropertyTabWidget tabs(&patient);
+        tabs.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tabs));
+        QTest::keyClicks(editorOf<QLineEdit>(tabs, "LastName"), "Petrov");
+        QTRY_COMPARE(patient.getLastName(), QString("Petrov"));
+        QComboBox *sex = editorOf<QComboBox>(tabs, "Sex");
+        sex->setCurrentIndex(sex->findData(int(Patient::Gender_Female)));
+        QCOMPARE(patient.getSex(), Patient::Gender_Female);
+        QCOMPARE(editorOf<QDateTimeEdit>(tabs, "DOB")->date(), QDate(1980, 5, 17));
+        editorOf<QDoubleSpinBox>(tabs, "Height")->setValue(172);
+        QCOMPARE(patient.getHeight(), 172.0);
+        QCOMPARE(editorOf<QDoubleSpinBox>(tabs, "Height")->decimals(), 0);
+
+        // A patient without a birth date shows an empty field, not some date.
+        Patient unknown;
+        PropertyListControl list(&unknown);
+        QCOMPARE(editorOf<QDateTimeEdit>(list, "DOB")->text().trimmed(), QString());
+    }
+
+    void patientTextsAreTranslated()
+    {
+        QCOMPARE(LanguageContext::setLanguage("ru_RU"), QString("ru_RU"));
+        Patient patient;
+        PropertyTabWidget tabs(&patient);
+        QCOMPARE(tabs.getTabWidget()->tabText(0), QString("Основное"));
+        QCOMPARE(tabs.getTabWidget()->tabText(1), QString("Физические и медицинские данные"));
+        QCOMPARE(tabs.getTabWidget()->tabText(2), QString("Адрес и контакты"));
+        QCOMPARE(headerText(tabs, "LastName"), QString("Фамилия"));
+        QCOMPARE(editorOf<QDoubleSpinBox>(tabs, "Height")->suffix(), QString(" см"));
+        QCOMPARE(editorOf<QDoubleSpinBox>(tabs, "Weight")->suffix(), QString(" кг"));
+        QComboBox *sex = editorOf<QComboBox>(tabs, "Sex");
+        QCOMPARE(sex->itemText(sex->findData(int(Patient::Gender_Male))), QString("Мужской"));
+
+        // "!-°C" is shown as "°C" in every language.
+        Record record;
+        PropertyListControl recordForm(&record);
+        QCOMPARE(editorOf<QDoubleSpinBox>(recordForm, "Temperature")->suffix(), QString("°C"));
+        QCOMPARE(editorOf<QDoubleSpinBox>(recordForm, "Temperature")->decimals(), 1);
+        QVERIFY(!recordForm.getWidgetInfo("RecordDate").view->isEnabled());
+        cleanup();
+        QCOMPARE(LanguageContext::setLanguage("en_US"), QString("en_US"));
+        PropertyListControl english(&record);
+        QCOMPARE(editorOf<QDoubleSpinBox>(english, "Temperature")->suffix(), QString("°C"));
+    }
+
+    void patientCardLeavesNothingEditable()
+    {
+        Patient patient;
+        patient.setSex(Patient::Gender_Female);
+        for (bool tabbed : { true, false }) {
+            patient.setLastName("Ivanova");
+            BasePropertyListWidget *card = tabbed ? static_cast<BasePropertyListWidget *>(new PropertyTabWidget(&patient))
+                                                  : new PropertyListControl(&patient);
+            card->setEditorsEnabled(false);
+            card->setObjectName("uneditable");
+            card->show();
+            QVERIFY(QTest::qWaitForWindowExposed(card));
+            for (QWidget *editor : card->findChildren<QWidget *>()) {
+                const bool input = qobject_cast<QLineEdit *>(editor) || qobject_cast<QAbstractSpinBox *>(editor)
+                    || qobject_cast<QComboBox *>(editor) || qobject_cast<QCheckBox *>(editor)
+                    || qobject_cast<QPushButton *>(editor);
+                QVERIFY2(!input || !editor->isEnabled(), editor->metaObject()->className());
+            }
+            QLineEdit *lastName = editorOf<QLineEdit>(*card, "LastName");
+            QCOMPARE(lastName->text(), QString("Ivanova"));
+            QTest::keyClicks(lastName, "x");
+            QCoreApplication::processEvents();
+            QCOMPARE(patient.getLastName(), QString("Ivanova"));
+            // The card still shows changes made elsewhere.
+            patient.setLastName("Sidorova");
+            QCOMPARE(lastName->text(), QString("Sidorova"));
+            delete card;
+        }
     }
 };
 
