@@ -18,6 +18,7 @@ public:
     Q_ENUM(Mode)
 
 private:
+    // clang-format off
     // Category "1.Main": Enabled before Mode by priority, then the rest by name.
     Q_PROPERTY(bool Enabled READ getEnabled WRITE setEnabled RESET resetEnabled NOTIFY changedEnabled)
     Q_CLASSINFO("EnabledEditable", "true")
@@ -152,6 +153,7 @@ private:
     ZT_SETTING(int, Copies, 1)
     ZT_SETTING(QString, Unlock)
     ZT_SETTING(int, Internal, 0)
+    // clang-format on
 
 public:
     explicit EditorProbeSettings(const QString &filePath = QString(), QObject *parent = nullptr);

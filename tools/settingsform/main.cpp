@@ -21,7 +21,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QVBoxLayout>
-
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -30,14 +29,16 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Shows the settings form over Settings.xml in the working folder."));
+    parser.setApplicationDescription(
+        QStringLiteral("Shows the settings form over Settings.xml in the working folder."));
     parser.addHelpOption();
     const QCommandLineOption tabs(QStringLiteral("tabs"), QStringLiteral("One tab per category."));
-    const QCommandLineOption card(QStringLiteral("card"), QStringLiteral("Editors switched off, as on the patient card."));
-    const QCommandLineOption language(QStringLiteral("language"), QStringLiteral("Interface language (en_US, ru_RU)."),
-        QStringLiteral("code"));
-    const QCommandLineOption grab(QStringLiteral("grab"), QStringLiteral("Save the form as an image and quit."),
-        QStringLiteral("file"));
+    const QCommandLineOption card(
+        QStringLiteral("card"), QStringLiteral("Editors switched off, as on the patient card."));
+    const QCommandLineOption language(QStringLiteral("language"),
+        QStringLiteral("Interface language (en_US, ru_RU)."), QStringLiteral("code"));
+    const QCommandLineOption grab(QStringLiteral("grab"),
+        QStringLiteral("Save the form as an image and quit."), QStringLiteral("file"));
     parser.addOptions({ tabs, card, language, grab });
     parser.process(app);
 

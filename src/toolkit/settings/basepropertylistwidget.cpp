@@ -46,7 +46,8 @@ int BasePropertyListWidget::addPropertyToLayout(AbstractMetaDescription *descrip
     if (!description || !grid)
         return -1;
 
-    auto *label = new QLabel(QCoreApplication::translate("Generic", description->displayName.toUtf8().constData()));
+    auto *label
+        = new QLabel(QCoreApplication::translate("Generic", description->displayName.toUtf8().constData()));
     label->setObjectName(QStringLiteral("propertyHeaderLabel"));
     label->setContentsMargins(0, 0, 0, 0);
     QWidget *header = label;
@@ -95,12 +96,15 @@ int BasePropertyListWidget::addPropertyToLayout(AbstractMetaDescription *descrip
     return row;
 }
 
-BasePropertyView *BasePropertyListWidget::getPropertyView(AbstractMetaDescription *description, int &columnSpan)
+BasePropertyView *BasePropertyListWidget::getPropertyView(
+    AbstractMetaDescription *description, int &columnSpan)
 {
     columnSpan = 1;
     if (description->hasSpecialType) {
         const QString special = description->specialType;
-        auto is = [&](const char *name) { return special.compare(QLatin1String(name), Qt::CaseInsensitive) == 0; };
+        auto is = [&](const char *name) {
+            return special.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+        };
         if (special.contains(QLatin1String("PickFile"), Qt::CaseInsensitive)
             || special.contains(QLatin1String("PickFolder"), Qt::CaseInsensitive)) {
             columnSpan = 2;

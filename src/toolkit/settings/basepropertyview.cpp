@@ -7,7 +7,6 @@
 #include <QMetaType>
 #include <QPushButton>
 #include <QSignalBlocker>
-
 #include <cmath>
 
 BasePropertyView::BasePropertyView(AbstractMetaDescription *description, QWidget *parent)
@@ -27,8 +26,8 @@ BasePropertyView::BasePropertyView(AbstractMetaDescription *description, QWidget
         defaultButton->setObjectName(QStringLiteral("propertyDefaultButton"));
         defaultButton->setFixedSize(10, 10);
         // The theme's button padding and minimum height would stretch it.
-        defaultButton->setStyleSheet(QStringLiteral(
-            "QPushButton { padding: 0px; min-height: 0px; min-width: 0px; }"));
+        defaultButton->setStyleSheet(
+            QStringLiteral("QPushButton { padding: 0px; min-height: 0px; min-width: 0px; }"));
         defaultButton->setCheckable(true);
         defaultButton->setFocusPolicy(Qt::ClickFocus);
         // Inside a dialog, Enter must not restore a default.
@@ -57,13 +56,9 @@ void BasePropertyView::nullifyEditor()
     editor = nullptr;
 }
 
-void BasePropertyView::up()
-{
-}
+void BasePropertyView::up() { }
 
-void BasePropertyView::down()
-{
-}
+void BasePropertyView::down() { }
 
 QPushButton *BasePropertyView::getDefaultButton() const
 {
@@ -176,7 +171,8 @@ int BasePropertyView::enumValue(const QVariant &value)
 {
     // A value of a registered enumeration type need not convert to int on its own.
     const int type = value.userType();
-    if (type != QMetaType::Int && (QMetaType::typeFlags(type) & QMetaType::IsEnumeration) && value.constData()) {
+    if (type != QMetaType::Int && (QMetaType::typeFlags(type) & QMetaType::IsEnumeration)
+        && value.constData()) {
         switch (QMetaType::sizeOf(type)) {
         case 1:
             return *static_cast<const qint8 *>(value.constData());

@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QToolButton>
-
 #include <algorithm>
 #include <limits>
 
@@ -38,7 +37,8 @@ DoublePropertyView::DoublePropertyView(AbstractMetaDescription *description, QWi
         else if (description->hasStep)
             decimals = std::max(decimals, decimalsOf(description->step));
         spin->setDecimals(decimals);
-        spin->setRange(description->hasMinimum ? description->minimum : double(std::numeric_limits<int>::min()),
+        spin->setRange(
+            description->hasMinimum ? description->minimum : double(std::numeric_limits<int>::min()),
             description->hasMaximum ? description->maximum : double(std::numeric_limits<int>::max()));
         if (description->hasStep)
             spin->setSingleStep(description->step);
@@ -62,7 +62,8 @@ DoublePropertyView::DoublePropertyView(AbstractMetaDescription *description, QWi
         suggestionButton->setFocusPolicy(Qt::ClickFocus);
         auto *menu = new QMenu(suggestionButton);
         for (double number : qAsConst(suggested)) {
-            QAction *action = menu->addAction(QLocale().toString(number, 'f', spin->decimals()) + spin->suffix());
+            QAction *action
+                = menu->addAction(QLocale().toString(number, 'f', spin->decimals()) + spin->suffix());
             connect(action, &QAction::triggered, spin, [spin, number] { spin->setValue(number); });
         }
         suggestionButton->setMenu(menu);

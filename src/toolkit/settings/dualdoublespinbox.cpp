@@ -5,7 +5,6 @@
 
 #include <QDoubleSpinBox>
 #include <QLabel>
-
 #include <cmath>
 #include <limits>
 
@@ -45,8 +44,8 @@ DualDoubleSpinBox::DualDoubleSpinBox(AbstractMetaDescription *description, DualM
     second = makeSpin("propertySecondSpinBox");
     setEditor(first);
     const QString separator = mode == DualMode_Size ? QStringLiteral("×")
-        : mode == DualMode_Range                     ? QStringLiteral("–")
-                                                     : QStringLiteral(",");
+        : mode == DualMode_Range                    ? QStringLiteral("–")
+                                                    : QStringLiteral(",");
     addWidget(new QLabel(separator, this));
     addWidget(second);
     refresh();
@@ -120,7 +119,8 @@ void DualDoubleSpinBox::writePair()
 {
     if (!first || !second)
         return;
-    writeTextValue(QString::number(first->value(), 'g', 15) + ',' + QString::number(second->value(), 'g', 15));
+    writeTextValue(
+        QString::number(first->value(), 'g', 15) + ',' + QString::number(second->value(), 'g', 15));
 }
 
 void DualDoubleSpinBox::keepRangeOrdered()

@@ -17,7 +17,8 @@ EnumStringListPropertyView::EnumStringListPropertyView(AbstractMetaDescription *
     combo->addItems(offeredChoices());
     setEditor(combo);
     refresh();
-    connect(combo, &QComboBox::currentTextChanged, this, [this](const QString &text) { writeTextValue(text); });
+    connect(
+        combo, &QComboBox::currentTextChanged, this, [this](const QString &text) { writeTextValue(text); });
 }
 
 QStringList EnumStringListPropertyView::offeredChoices() const

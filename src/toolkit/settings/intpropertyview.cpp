@@ -3,7 +3,6 @@
 #include "toolkit/settings/abstractmetadescription.h"
 
 #include <QSpinBox>
-
 #include <algorithm>
 #include <limits>
 
@@ -27,7 +26,8 @@ IntPropertyView::IntPropertyView(AbstractMetaDescription *description, QWidget *
     auto *spin = new QSpinBox(this);
     spin->setObjectName(QStringLiteral("propertySpinBox"));
     if (description) {
-        spin->setRange(description->hasMinimum ? bounded(description->minimum) : std::numeric_limits<int>::min(),
+        spin->setRange(
+            description->hasMinimum ? bounded(description->minimum) : std::numeric_limits<int>::min(),
             description->hasMaximum ? bounded(description->maximum) : std::numeric_limits<int>::max());
         if (description->hasStep)
             spin->setSingleStep(std::max(1, bounded(description->step)));
@@ -36,7 +36,8 @@ IntPropertyView::IntPropertyView(AbstractMetaDescription *description, QWidget *
     }
     setEditor(spin);
     refresh();
-    connect(spin, QOverload<int>::of(&QSpinBox::valueChanged), this, [this](int value) { writeValue(value); });
+    connect(
+        spin, QOverload<int>::of(&QSpinBox::valueChanged), this, [this](int value) { writeValue(value); });
 }
 
 void IntPropertyView::up()

@@ -3,7 +3,15 @@
 #include "toolkit/settings/abstractmetadescriptor.h"
 #include "toolkit/settings/metadescription.h"
 
+#include <QCoreApplication>
 #include <algorithm>
+
+namespace
+{
+
+const char OtherCategory[] = QT_TRANSLATE_NOOP("Generic", "Other");
+
+} // namespace
 
 PropertyCategories::PropertyCategories(AbstractMetaDescriptor *descriptor)
 {
@@ -23,6 +31,12 @@ bool PropertyCategories::isOffered(const AbstractMetaDescription *description)
     return meta->object->metaObject()->indexOfClassInfo(key.constData()) < 0;
 }
 
+QString PropertyCategories::title(const QString &category)
+{
+    return QCoreApplication::translate(
+        "Generic", category.isEmpty() ? OtherCategory : category.toUtf8().constData());
+}
+
 void PropertyCategories::build(AbstractMetaDescriptor *descriptor)
 {
     clear();
@@ -37,11 +51,12 @@ void PropertyCategories::build(AbstractMetaDescriptor *descriptor)
         byName.insert(description->name, description);
     }
     for (auto &list : byCategory) {
-        std::stable_sort(list.begin(), list.end(), [](AbstractMetaDescription *a, AbstractMetaDescription *b) {
-            if (a->priority != b->priority)
-                return a->priority < b->priority;
-            return a->displayName < b->displayName;
-        });
+        std::stable_sort(
+            list.begin(), list.end(), [](AbstractMetaDescription *a, AbstractMetaDescription *b) {
+                if (a->priority != b->priority)
+                    return a->priority < b->priority;
+                return a->displayName < b->displayName;
+            });
     }
     order = byCategory.keys();
     if (!order.isEmpty() && order.first().isEmpty())

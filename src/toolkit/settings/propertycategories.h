@@ -35,6 +35,9 @@ public:
     // while conditions change, so a setting a condition has hidden is still
     // offered by the next form as long as its class does not declare it hidden.
     static bool isOffered(const AbstractMetaDescription *description);
+    // A category's title: its name translated in the context "Generic", and
+    // "Other" for the unnamed one.
+    static QString title(const QString &category);
 
 private:
     QStringList order;

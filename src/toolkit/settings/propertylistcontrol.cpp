@@ -5,12 +5,10 @@
 #include "toolkit/settings/abstractsettings.h"
 #include "toolkit/settings/basepropertyview.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QGridLayout>
 #include <QLabel>
 #include <QScrollArea>
-
 #include <algorithm>
 
 namespace
@@ -21,7 +19,8 @@ const int ColumnCount = 4;
 
 } // namespace
 
-PropertyListControl::PropertyListControl(AbstractSettings *settings, const QString &name, ViewMode mode, QWidget *parent)
+PropertyListControl::PropertyListControl(
+    AbstractSettings *settings, const QString &name, ViewMode mode, QWidget *parent)
     : BasePropertyListWidget(settings, parent)
     , name(name)
     , mode(mode)
@@ -80,9 +79,10 @@ void PropertyListControl::build()
         scrollArea->setWidgetResizable(true);
         scrollArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         scrollArea->setFrameShape(QFrame::NoFrame);
-        scrollArea->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; border: 0; } "
-                                                 "QScrollArea > QWidget > QWidget { background: transparent; }"
-                                                 "QScrollArea > QWidget > QScrollBar { background: palette(base)}"));
+        scrollArea->setStyleSheet(
+            QStringLiteral("QScrollArea { background: transparent; border: 0; } "
+                           "QScrollArea > QWidget > QWidget { background: transparent; }"
+                           "QScrollArea > QWidget > QScrollBar { background: palette(base)}"));
         auto *content = new QWidget(scrollArea);
         content->setObjectName(QStringLiteral("propertyScrollContent"));
         content->setAutoFillBackground(false);
@@ -98,8 +98,7 @@ void PropertyListControl::build()
 void PropertyListControl::addCategory(const QString &category, bool withLabel)
 {
     if (withLabel) {
-        const QString title = category.isEmpty() ? QStringLiteral("Other") : category;
-        auto *label = new QLabel(QCoreApplication::translate("Generic", title.toUtf8().constData()));
+        auto *label = new QLabel(PropertyCategories::title(category));
         label->setObjectName(QStringLiteral("propertyCategoryLabel"));
         label->setStyleSheet(QStringLiteral("font-weight: bold"));
         propertyGrid->addWidget(label, nextFreeRow(), 0);
@@ -123,7 +122,8 @@ void PropertyListControl::watchConditions(int index)
             qDebug() << (mode == OneCategory ? "Prop not found" : "Property not found") << key;
             continue;
         }
-        connect(dependency, &AbstractMetaDescription::valueChanged, this, [this, index] { recheckRow(index); });
+        connect(
+            dependency, &AbstractMetaDescription::valueChanged, this, [this, index] { recheckRow(index); });
     }
 }
 
@@ -234,7 +234,8 @@ void PropertyListControl::substituteEditor(const QString &propertyName, QWidget 
     reorderTabOrder();
 }
 
-void PropertyListControl::substituteHeader(const QString &propertyName, QWidget *widget, Qt::Alignment alignment)
+void PropertyListControl::substituteHeader(
+    const QString &propertyName, QWidget *widget, Qt::Alignment alignment)
 {
     const int index = indexOf(propertyName);
     if (index < 0 || !widget)
@@ -251,7 +252,8 @@ void PropertyListControl::substituteHeader(const QString &propertyName, QWidget 
 
 void PropertyListControl::addWidgetToFirstRow(QWidget *widget, Qt::Alignment alignment)
 {
-    addWidgetToLayout(widget, widgetInfos.isEmpty() ? 0 : widgetInfos.first().row, FreeColumn, 1, 1, alignment);
+    addWidgetToLayout(
+        widget, widgetInfos.isEmpty() ? 0 : widgetInfos.first().row, FreeColumn, 1, 1, alignment);
 }
 
 void PropertyListControl::addWidgetToLastRow(QWidget *widget, Qt::Alignment alignment)
@@ -270,7 +272,8 @@ void PropertyListControl::addWidgetToLayout(
 
 void PropertyListControl::addLayoutToFirstRow(QLayout *layout, Qt::Alignment alignment)
 {
-    addLayoutToLayout(layout, widgetInfos.isEmpty() ? 0 : widgetInfos.first().row, FreeColumn, 1, 1, alignment);
+    addLayoutToLayout(
+        layout, widgetInfos.isEmpty() ? 0 : widgetInfos.first().row, FreeColumn, 1, 1, alignment);
 }
 
 void PropertyListControl::addLayoutToLastRow(QLayout *layout, Qt::Alignment alignment)

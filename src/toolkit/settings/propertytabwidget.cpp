@@ -3,11 +3,9 @@
 #include "toolkit/settings/abstractsettings.h"
 #include "toolkit/settings/propertylistcontrol.h"
 
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QTabBar>
 #include <QTabWidget>
-
 #include <algorithm>
 
 PropertyTabWidget::PropertyTabWidget(AbstractSettings *settings, QWidget *parent)
@@ -23,13 +21,12 @@ PropertyTabWidget::PropertyTabWidget(AbstractSettings *settings, QWidget *parent
     for (const QString &category : categories.categoryNames()) {
         auto *page = new PropertyListControl(settings, category, PropertyListControl::OneCategory, this);
         page->setManageCategoryVisibility(true);
-        const QString title = category.isEmpty() ? QStringLiteral("Other") : category;
-        const int index
-            = tabWidget->addTab(page, QCoreApplication::translate("Generic", title.toUtf8().constData()));
+        const int index = tabWidget->addTab(page, PropertyCategories::title(category));
         tabWidget->tabBar()->setTabData(index, category);
         categoryPages.append(page);
         pageByCategory.insert(category, page);
-        connect(page, &PropertyListControl::propertyVisibilityChanged, this, [this, page] { updateTab(page); });
+        connect(
+            page, &PropertyListControl::propertyVisibilityChanged, this, [this, page] { updateTab(page); });
         updateTab(page);
     }
 }

@@ -8,8 +8,7 @@ class AbstractMetaDescription;
 class BasePropertyView;
 
 // One row of a settings form: the setting's header and editor and where they sit.
-struct PropertyWidgetInfo
-{
+struct PropertyWidgetInfo {
     QString name;
     QString category;
     QPointer<AbstractMetaDescription> description;

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QSlider>
-
 #include <algorithm>
 #include <cmath>
 

@@ -11,7 +11,8 @@
 SpecialPropertyView::SpecialPropertyView(AbstractMetaDescription *description, QWidget *parent)
     : BasePropertyView(description, parent)
 {
-    folder = description && description->specialType.contains(QLatin1String("PickFolder"), Qt::CaseInsensitive);
+    folder
+        = description && description->specialType.contains(QLatin1String("PickFolder"), Qt::CaseInsensitive);
     auto *edit = new QLineEdit(this);
     edit->setObjectName(QStringLiteral("propertyPathEdit"));
     edit->setMinimumWidth(100);

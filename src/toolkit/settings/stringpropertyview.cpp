@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
-
 #include <algorithm>
 
 StringPropertyView::StringPropertyView(AbstractMetaDescription *description, QWidget *parent)
@@ -17,7 +16,8 @@ StringPropertyView::StringPropertyView(AbstractMetaDescription *description, QWi
     if (description) {
         const QString placeholder = description->attributes.value(QStringLiteral("Placeholder"));
         if (!placeholder.isEmpty())
-            edit->setPlaceholderText(QCoreApplication::translate("Generic", placeholder.toUtf8().constData()));
+            edit->setPlaceholderText(
+                QCoreApplication::translate("Generic", placeholder.toUtf8().constData()));
     }
     setEditor(edit, 100);
     refresh();

@@ -1,6 +1,5 @@
-#include "support/testenvironment.h"
-
 #include "support/editorprobesettings.h"
+#include "support/testenvironment.h"
 #include "toolkit/settings/abstractmetadescriptor.h"
 #include "toolkit/settings/basepropertyview.h"
 #include "toolkit/settings/colorpropertyview.h"
@@ -121,15 +120,16 @@ private slots:
         PropertyListControl form(&probe);
         // Priority first, then name; hidden and non-editable settings are left out.
         QCOMPARE(rowNames(form),
-            QStringList({ "Enabled", "Mode", "Level", "Serial", "Threshold", "Name", "Origin", "Secret", "Started",
-                "Tint", "Depth", "Trace", "Band", "Copies", "DataFolder", "Notes", "Preset", "Recording",
-                "Volume" }));
+            QStringList({ "Enabled", "Mode", "Level", "Serial", "Threshold", "Name", "Origin", "Secret",
+                "Started", "Tint", "Depth", "Trace", "Band", "Copies", "DataFolder", "Notes", "Preset",
+                "Recording", "Volume" }));
 
         const auto labels = form.findChildren<QLabel *>("propertyCategoryLabel");
         QCOMPARE(labels.size(), 4);
         QGridLayout *grid = form.getPropertyGrid();
         int labelRow = 0, column = 0, span = 0;
-        grid->getItemPosition(grid->indexOf(form.getCategoryLabel(QString())), &labelRow, &column, &span, &span);
+        grid->getItemPosition(
+            grid->indexOf(form.getCategoryLabel(QString())), &labelRow, &column, &span, &span);
         QCOMPARE(form.getCategoryLabel(QString())->text(), QString("Other"));
         QCOMPARE(labelRow, form.getWidgetInfo("Band").row - 1);
         QCOMPARE(form.getCategoryLabel("2.Extra")->styleSheet(), QString("font-weight: bold"));
@@ -147,7 +147,8 @@ private slots:
         QCOMPARE(rowNames(single), QStringList({ "Volume" }));
         QVERIFY(!single.getScrollArea());
         QVERIFY(form.getScrollArea());
-        QVERIFY(form.getScrollArea()->styleSheet().contains("QScrollArea { background: transparent; border: 0; }"));
+        QVERIFY(form.getScrollArea()->styleSheet().contains(
+            "QScrollArea { background: transparent; border: 0; }"));
     }
 
     void textsAreTranslated()

@@ -1,8 +1,7 @@
-#include "support/testenvironment.h"
-
 #include "db/kestasettings.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "support/testenvironment.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/settings/basepropertyview.h"
 #include "toolkit/settings/propertylistcontrol.h"
@@ -13,12 +12,12 @@
 #include <QDateTimeEdit>
 #include <QDialog>
 #include <QDoubleSpinBox>
-#include <QLineEdit>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTranslator>
 #include <QVBoxLayout>
 
@@ -67,10 +66,7 @@ class PropertyEditorAppTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        LanguageContext::UseFilesInRootDir = false;
-    }
+    void initTestCase() { LanguageContext::UseFilesInRootDir = false; }
 
     void cleanup()
     {
@@ -89,12 +85,13 @@ private slots:
         PropertyListControl form(&settings, QString());
         QCOMPARE(form.getViewMode(), PropertyListControl::AllProperties);
         QCOMPARE(rowNames(form),
-            QStringList({ "CheckForNewVersion", "ColorTheme", "Language", "PatientCardView", "SelectLastPatient",
-                "StartMaximized" }));
+            QStringList({ "CheckForNewVersion", "ColorTheme", "Language", "PatientCardView",
+                "SelectLastPatient", "StartMaximized" }));
         QVERIFY(form.findChildren<QLabel *>("propertyCategoryLabel").isEmpty());
 
         QVERIFY(!form.getWidgetInfo("Language").view->getDefaultButton());
-        for (const char *name : { "CheckForNewVersion", "ColorTheme", "PatientCardView", "SelectLastPatient" })
+        for (const char *name :
+            { "CheckForNewVersion", "ColorTheme", "PatientCardView", "SelectLastPatient" })
             QVERIFY2(form.getWidgetInfo(name).view->getDefaultButton(), name);
         auto *icon = form.getWidgetInfo("Language").header->findChild<QLabel *>("propertyHeaderIcon");
         QVERIFY(icon);
@@ -185,7 +182,8 @@ private slots:
         settings.setStartMaximized(false);
         QDialog dialog;
         auto *layout = new QVBoxLayout(&dialog);
-        layout->addWidget(new PropertyListControl(&settings, QString(), PropertyListControl::AllProperties, &dialog));
+        layout->addWidget(
+            new PropertyListControl(&settings, QString(), PropertyListControl::AllProperties, &dialog));
         dialog.show();
         QApplication::setActiveWindow(&dialog);
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -291,16 +289,17 @@ private slots:
         patient.setSex(Patient::Gender_Female);
         for (bool tabbed : { true, false }) {
             patient.setLastName("Ivanova");
-            BasePropertyListWidget *card = tabbed ? static_cast<BasePropertyListWidget *>(new PropertyTabWidget(&patient))
-                                                  : new PropertyListControl(&patient);
+            BasePropertyListWidget *card = tabbed
+                ? static_cast<BasePropertyListWidget *>(new PropertyTabWidget(&patient))
+                : new PropertyListControl(&patient);
             card->setEditorsEnabled(false);
             card->setObjectName("uneditable");
             card->show();
             QVERIFY(QTest::qWaitForWindowExposed(card));
             for (QWidget *editor : card->findChildren<QWidget *>()) {
-                const bool input = qobject_cast<QLineEdit *>(editor) || qobject_cast<QAbstractSpinBox *>(editor)
-                    || qobject_cast<QComboBox *>(editor) || qobject_cast<QCheckBox *>(editor)
-                    || qobject_cast<QPushButton *>(editor);
+                const bool input = qobject_cast<QLineEdit *>(editor)
+                    || qobject_cast<QAbstractSpinBox *>(editor) || qobject_cast<QComboBox *>(editor)
+                    || qobject_cast<QCheckBox *>(editor) || qobject_cast<QPushButton *>(editor);
                 QVERIFY2(!input || !editor->isEnabled(), editor->metaObject()->className());
             }
             QLineEdit *lastName = editorOf<QLineEdit>(*card, "LastName");
