@@ -22,6 +22,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QTabWidget>
 
 BasePropertyListWidget::BasePropertyListWidget(AbstractSettings *settings, QWidget *parent)
     : QWidget(parent)
@@ -253,8 +254,16 @@ void BasePropertyListWidget::setFocusAt(const QString &name)
 void BasePropertyListWidget::setFocusAt(const PropertyWidgetInfo &info)
 {
     QWidget *editor = info.view && info.editor == info.view ? info.view->getEditor() : info.editor.data();
-    if (editor)
-        editor->setFocus(Qt::OtherFocusReason);
+    if (!editor)
+        return;
+    // An editor on a tab that is not current is brought forward first.
+    for (QWidget *child = editor; child && child != this; child = child->parentWidget()) {
+        QWidget *stack = child->parentWidget();
+        auto *tabs = stack ? qobject_cast<QTabWidget *>(stack->parentWidget()) : nullptr;
+        if (tabs && tabs->indexOf(child) >= 0)
+            tabs->setCurrentWidget(child);
+    }
+    editor->setFocus(Qt::OtherFocusReason);
 }
 
 void BasePropertyListWidget::setFocusAtFirst()
@@ -278,9 +287,9 @@ void BasePropertyListWidget::showDefaultButtons(bool show)
 
 void BasePropertyListWidget::showHeaders(bool show)
 {
-    for (const PropertyWidgetInfo &info : qAsConst(widgetInfos)) {
-        if (info.header)
-            info.header->setVisible(show && info.isShown());
+    for (int i = 0; i < widgetInfos.size(); ++i) {
+        widgetInfos[i].headerHidden = !show;
+        applyRowVisibility(i);
     }
 }
 
@@ -332,7 +341,7 @@ void BasePropertyListWidget::applyRowVisibility(int index)
     const PropertyWidgetInfo &info = widgetInfos.at(index);
     const bool shown = info.isShown();
     if (info.header)
-        info.header->setHidden(!shown);
+        info.header->setHidden(!shown || info.headerHidden);
     if (info.editor)
         info.editor->setHidden(!shown);
 }

@@ -65,7 +65,7 @@ void PropertyListControl::build()
             applyRowVisibility(i);
         }
     }
-    updateCategoryLabels();
+    updateLabelsAndCounts();
 
     propertyGrid->setColumnStretch(2, 100);
     if (mode == OneProperty || mode == AllPropertiesPlain) {
@@ -142,13 +142,13 @@ void PropertyListControl::recheckRow(int index)
 
 void PropertyListControl::rowsVisibilityChanged()
 {
-    updateCategoryLabels();
+    updateLabelsAndCounts();
     if (manageCategoryVisibility)
         emit propertyVisibilityChanged(visibleProperties());
     BasePropertyListWidget::rowsVisibilityChanged();
 }
 
-void PropertyListControl::updateCategoryLabels()
+void PropertyListControl::updateLabelsAndCounts()
 {
     for (auto it = categoryLabels.cbegin(); it != categoryLabels.cend(); ++it) {
         bool any = false;
@@ -210,8 +210,10 @@ int PropertyListControl::visibleProperties() const
 void PropertyListControl::showHeader(const QString &propertyName, bool show)
 {
     const int index = indexOf(propertyName);
-    if (index >= 0 && widgetInfos.at(index).header)
-        widgetInfos.at(index).header->setVisible(show && widgetInfos.at(index).isShown());
+    if (index < 0)
+        return;
+    widgetInfos[index].headerHidden = !show;
+    applyRowVisibility(index);
 }
 
 void PropertyListControl::substituteEditor(const QString &propertyName, QWidget *widget)

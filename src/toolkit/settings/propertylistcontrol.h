@@ -71,7 +71,7 @@ private:
     void addCategory(const QString &category, bool withLabel);
     void watchConditions(int index);
     void recheckRow(int index);
-    void updateCategoryLabels();
+    void updateLabelsAndCounts();
     int nextFreeRow() const;
     void moveBottomStretch();
 

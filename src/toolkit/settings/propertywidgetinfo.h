@@ -22,6 +22,8 @@ struct PropertyWidgetInfo {
     bool conditionsMet = true;
     // Hidden on request (hideItems), whatever its conditions say.
     bool hiddenByCaller = false;
+    // Header hidden on request (showHeader, showHeaders) while the row shows.
+    bool headerHidden = false;
 
     bool isValid() const { return row >= 0; }
     bool isShown() const { return conditionsMet && !hiddenByCaller; }

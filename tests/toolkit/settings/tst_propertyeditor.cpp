@@ -449,6 +449,14 @@ private slots:
         probe.setUnlock("yes");
         QVERIFY(rowShown(form, "Secret"));
 
+        // A header hidden on request stays hidden while its row comes and goes.
+        form.showHeader("Level", false);
+        probe.setEnabled(true);
+        QVERIFY(editorOf<QSpinBox>(form, "Level")->isVisible());
+        QVERIFY(!form.getWidgetInfo("Level").header->isVisible());
+        form.showHeaders(true);
+        QVERIFY(rowShown(form, "Level"));
+
         form.hideItems({ "Depth" });
         QVERIFY(!rowShown(form, "Depth"));
         probe.setMode(EditorProbeSettings::Advanced);
@@ -538,6 +546,10 @@ private slots:
         probe.setMode(EditorProbeSettings::Simple);
         QVERIFY(!widget->isTabVisible(2));
         QVERIFY(widget->currentIndex() != 2);
+
+        // Focusing a field on another tab brings its tab forward.
+        tabs.setFocusAt("Name");
+        QCOMPARE(widget->currentIndex(), tabs.tabIndex("2.Extra"));
 
         tabs.moveTab(QString(), 0, true);
         QCOMPARE(tabs.tabIndex(QString()), 0);
