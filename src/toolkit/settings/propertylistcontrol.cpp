@@ -30,43 +30,10 @@ PropertyListControl::PropertyListControl(
 
 void PropertyListControl::build()
 {
+    // The grid sits in its container before any row is added, so that no header
+    // or editor is ever a window of its own, not even for a moment.
     propertyGrid = new QGridLayout;
     propertyGrid->setContentsMargins(0, 0, 0, 0);
-    AbstractMetaDescriptor *descriptor = settings ? settings->metaDescriptor() : nullptr;
-    categories.build(descriptor);
-
-    switch (mode) {
-    case AllProperties:
-    case AllPropertiesPlain: {
-        const QStringList names = categories.categoryNames();
-        for (const QString &category : names)
-            addCategory(category, names.size() > 1);
-        break;
-    }
-    case OneCategory:
-        addCategory(name, false);
-        break;
-    case OneProperty: {
-        AbstractMetaDescription *description = categories.property(name);
-        if (!description && descriptor)
-            description = descriptor->propertyByName(name);
-        addPropertyToLayout(description, propertyGrid);
-        break;
-    }
-    }
-
-    for (int i = 0; i < widgetInfos.size(); ++i)
-        watchConditions(i);
-    for (int i = 0; i < widgetInfos.size(); ++i) {
-        if (widgetInfos.at(i).conditional) {
-            widgetInfos[i].conditionsMet = conditionsPass(widgetInfos.at(i).description);
-            if (widgetInfos.at(i).description)
-                widgetInfos.at(i).description->visible = widgetInfos.at(i).conditionsMet;
-            applyRowVisibility(i);
-        }
-    }
-    updateLabelsAndCounts();
-
     propertyGrid->setColumnStretch(2, 100);
     if (mode == OneProperty || mode == AllPropertiesPlain) {
         if (mode == OneProperty)
@@ -89,9 +56,44 @@ void PropertyListControl::build()
         content->setLayout(propertyGrid);
         scrollArea->setWidget(content);
         scrollArea->viewport()->setAutoFillBackground(false);
-        moveBottomStretch();
         gridLayout->addWidget(scrollArea, 0, 0);
     }
+
+    AbstractMetaDescriptor *descriptor = settings ? settings->metaDescriptor() : nullptr;
+    categories.build(descriptor);
+    switch (mode) {
+    case AllProperties:
+    case AllPropertiesPlain: {
+        const QStringList names = categories.categoryNames();
+        for (const QString &category : names)
+            addCategory(category, names.size() > 1);
+        break;
+    }
+    case OneCategory:
+        addCategory(name, false);
+        break;
+    case OneProperty: {
+        AbstractMetaDescription *description = categories.property(name);
+        if (!description && descriptor)
+            description = descriptor->propertyByName(name);
+        addPropertyToLayout(description, propertyGrid);
+        break;
+    }
+    }
+    moveBottomStretch();
+
+    for (int i = 0; i < widgetInfos.size(); ++i)
+        watchConditions(i);
+    for (int i = 0; i < widgetInfos.size(); ++i) {
+        PropertyWidgetInfo &info = widgetInfos[i];
+        if (!info.conditional)
+            continue;
+        info.conditionsMet = conditionsPass(info.description);
+        if (info.description)
+            info.description->visible = info.conditionsMet;
+        applyRowVisibility(i);
+    }
+    updateLabelsAndCounts();
     reorderTabOrder();
 }
 
@@ -344,7 +346,7 @@ int PropertyListControl::nextFreeRow() const
 
 void PropertyListControl::moveBottomStretch()
 {
-    if (!scrollArea && mode != AllProperties && mode != OneCategory)
+    if (!scrollArea)
         return;
     if (stretchRow >= 0)
         propertyGrid->setRowStretch(stretchRow, 0);

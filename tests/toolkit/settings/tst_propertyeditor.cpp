@@ -81,6 +81,24 @@ QString headerText(const BasePropertyListWidget &form, const QString &name)
     return label ? label->text() : QString();
 }
 
+// Counts windows shown while it lives.
+class WindowWatcher : public QObject
+{
+public:
+    WindowWatcher() { qApp->installEventFilter(this); }
+    ~WindowWatcher() override { qApp->removeEventFilter(this); }
+    int shown = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Show && widget && widget->isWindow())
+            ++shown;
+        return false;
+    }
+};
+
 } // namespace
 
 class PropertyEditorTest : public QObject
@@ -496,7 +514,11 @@ private slots:
     {
         EditorOrphanSettings orphan;
         QTest::ignoreMessage(QtDebugMsg, "Property not found \"Missing\"");
+        auto watcher = std::make_unique<WindowWatcher>();
         PropertyListControl form(&orphan);
+        // A row shown at once is never a window of its own on the way.
+        QCOMPARE(watcher->shown, 0);
+        watcher.reset();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QVERIFY(rowShown(form, "Orphan"));
