@@ -2,7 +2,11 @@
 
 #include "toolkit/settings/abstractmetadescription.h"
 
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QMetaType>
 #include <QPushButton>
@@ -105,8 +109,29 @@ void BasePropertyView::setEditor(QWidget *widget, int stretch)
 
 void BasePropertyView::addWidget(QWidget *widget, int stretch)
 {
+    // A wheel turned to scroll the form must not change the values it passes
+    // over: value widgets take it only while they have the focus.
+    if (qobject_cast<QComboBox *>(widget) || qobject_cast<QAbstractSpinBox *>(widget)
+        || qobject_cast<QAbstractSlider *>(widget)) {
+        if (widget->focusPolicy() == Qt::WheelFocus)
+            widget->setFocusPolicy(Qt::StrongFocus);
+        widget->installEventFilter(this);
+    }
     const int buttonIndex = defaultButton ? rowLayout->indexOf(defaultButton) : -1;
     rowLayout->insertWidget(buttonIndex < 0 ? rowLayout->count() : buttonIndex, widget, stretch);
+}
+
+bool BasePropertyView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Wheel) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && !widget->hasFocus()) {
+            // Ignored and filtered: the application passes it on to the scroll area.
+            event->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool BasePropertyView::isDefaultValue() const

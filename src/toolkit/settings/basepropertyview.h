@@ -43,6 +43,7 @@ public slots:
     virtual void metaValueChanged(const QVariant &value);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // Places the editor before the default button and makes it this row's editor.
     void setEditor(QWidget *editor, int stretch = 0);
     // Places a further widget (a unit label, a chooser button) before the default button.

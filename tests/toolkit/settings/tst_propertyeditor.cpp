@@ -30,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTranslator>
+#include <QWheelEvent>
 
 // The settings editor over a settings class of the tests' own
 // (support/editorprobesettings.h). Its Russian texts come from
@@ -337,6 +338,37 @@ private slots:
         started->setDate(QDate(1990, 1, 1));
         started->setDate(started->minimumDate());
         QVERIFY(!probe.getStarted().isValid());
+    }
+
+    void wheelOverTheFormChangesNoValue()
+    {
+        EditorProbeSettings probe;
+        probe.setEnabled(true);
+        probe.setMode(EditorProbeSettings::Advanced);
+        PropertyListControl form(&probe);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const auto turn = [](QWidget *widget) {
+            const QPoint centre(widget->width() / 2, widget->height() / 2);
+            QWheelEvent wheel(centre, widget->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(widget, &wheel);
+        };
+        QComboBox *mode = editorOf<QComboBox>(form, "Mode");
+        QSpinBox *level = editorOf<QSpinBox>(form, "Level");
+        turn(mode);
+        turn(level);
+        turn(editorOf<QSlider>(form, "Volume"));
+        QCOMPARE(probe.getMode(), EditorProbeSettings::Advanced);
+        QCOMPARE(probe.getLevel(), 4);
+        QCOMPARE(probe.getVolume(), 50);
+
+        // A field the user is in takes the wheel.
+        level->setFocus();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        turn(level);
+        QCOMPARE(probe.getLevel(), 2);
     }
 
     void typingIsKeptWhenTheFormCloses()
