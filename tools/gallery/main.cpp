@@ -24,6 +24,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -33,12 +34,13 @@
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 const char White[] = "#FFF";
 
@@ -225,15 +227,19 @@ QWidget *table()
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setIconSize(QSize(20, 20));
     const char *rows[][4] = {
-        { "Иванова", "Анна", "05.03.1984", "Москва" },   { "Петров", "Сергей", "12.11.1975", "Казань" },
-        { "Smith", "John", "01.02.1990", "London" },     { "Сидоров", "Пётр", "23.07.2001", "Тверь" },
-        { "Кузнецова", "Елена", "14.09.1968", "Омск" },  { "Орлов", "Денис", "30.01.1999", "Пермь" },
-        { "Волкова", "Мария", "08.08.2008", "Самара" },  { "Фёдоров", "Илья", "17.04.1955", "Уфа" },
+        { "Иванова", "Анна", "05.03.1984", "Москва" },
+        { "Петров", "Сергей", "12.11.1975", "Казань" },
+        { "Smith", "John", "01.02.1990", "London" },
+        { "Сидоров", "Пётр", "23.07.2001", "Тверь" },
+        { "Кузнецова", "Елена", "14.09.1968", "Омск" },
+        { "Орлов", "Денис", "30.01.1999", "Пермь" },
+        { "Волкова", "Мария", "08.08.2008", "Самара" },
+        { "Фёдоров", "Илья", "17.04.1955", "Уфа" },
         { "Зайцева", "Юлия", "02.12.1993", "Курск" },
     };
     const char *sexIcons[][2] = { { ":/resources/images/gender-female.svg", "#915" },
-                                  { ":/resources/images/gender-male.svg", "#159" },
-                                  { ":/resources/images/gender-unspecified.svg", "#999" } };
+        { ":/resources/images/gender-male.svg", "#159" },
+        { ":/resources/images/gender-unspecified.svg", "#999" } };
     for (int row = 0; row < 9; ++row) {
         for (int column = 0; column < 4; ++column)
             grid->setItem(row, column, new QTableWidgetItem(QString::fromUtf8(rows[row][column])));
@@ -284,10 +290,10 @@ QWidget *menus(QMenuBar *bar)
     layout->addWidget(menu, 0, Qt::AlignTop);
 
     auto *rowMenu = new QMenu;
-    for (auto entry : { std::make_pair("Открыть файл", ":/icons/play.svg"),
-                        std::make_pair("Изменить", ":/icons/edit.svg"),
-                        std::make_pair("Показать в проводнике", ":/icons/folder.svg"),
-                        std::make_pair("Удалить", ":/icons/delete.svg") }) {
+    for (auto entry :
+        { std::make_pair("Открыть файл", ":/icons/play.svg"), std::make_pair("Изменить", ":/icons/edit.svg"),
+            std::make_pair("Показать в проводнике", ":/icons/folder.svg"),
+            std::make_pair("Удалить", ":/icons/delete.svg") }) {
         QAction *action = rowMenu->addAction(QString::fromUtf8(entry.first));
         StyleHelper::Instance()->setMenuActionIcon(action, QString::fromLatin1(entry.second), White);
     }
@@ -416,13 +422,61 @@ QWidget *calendar()
     return section("Календарь — calendar", layout);
 }
 
-bool render(QWidget *page, const QString &file)
+// Pop-ups are windows of their own: the page keeps room for them, and they are
+// painted into that room after the page.
+struct Popups {
+    QWidget *room = nullptr;
+    QComboBox *combo = nullptr;
+};
+
+Popups popups(QVBoxLayout *column)
+{
+    Popups result;
+    result.room = new QWidget;
+    result.room->setFixedSize(440, 130);
+    auto *layout = new QVBoxLayout;
+    layout->addWidget(result.room);
+    column->addWidget(section("Всплывающие — tool tip, combo list", layout));
+    // Kept out of sight: only its list is shown.
+    result.combo = new QComboBox(result.room);
+    result.combo->addItems({ "Справа", "По центру", "Не отображать" });
+    result.combo->setCurrentIndex(1);
+    result.combo->setGeometry(220, 0, 200, 24);
+    result.combo->hide();
+    return result;
+}
+
+QImage withPopups(QWidget *page, const Popups &popups)
+{
+    QImage image = page->grab().toImage();
+    QPainter painter(&image);
+    const QPoint room = popups.room->mapTo(page, QPoint(0, 0));
+
+    QToolTip::showText(
+        page->mapToGlobal(room), "Подсказка: идентификатор пациента должен быть уникальным", popups.room);
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->inherits("QTipLabel") && window->isVisible())
+            painter.drawPixmap(room, window->grab());
+    }
+    QToolTip::hideText();
+
+    popups.combo->show();
+    popups.combo->showPopup();
+    QApplication::processEvents();
+    QWidget *list = popups.combo->view()->window();
+    painter.drawPixmap(room + QPoint(220, 36), list->grab());
+    popups.combo->hidePopup();
+    popups.combo->hide();
+    return image;
+}
+
+bool render(QWidget *page, const Popups &popups, const QString &file)
 {
     // Let the new style sheet reach every widget before painting.
     QApplication::processEvents();
     page->resize(page->sizeHint());
     QApplication::processEvents();
-    if (!page->grab().save(file)) {
+    if (!withPopups(page, popups).save(file)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
         return false;
     }
@@ -430,7 +484,7 @@ bool render(QWidget *page, const QString &file)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -459,6 +513,7 @@ int main(int argc, char *argv[])
     auto *left = new QVBoxLayout;
     left->addWidget(buttons());
     left->addWidget(editors());
+    const Popups shown = popups(left);
     left->addStretch(1);
     auto *middle = new QVBoxLayout;
     middle->addWidget(table());
@@ -476,8 +531,8 @@ int main(int argc, char *argv[])
     root->addLayout(columns);
 
     page.show();
-    bool ok = render(&page, folder + "/gallery-light.png");
+    bool ok = render(&page, shown, folder + "/gallery-light.png");
     style->selectTheme("dark");
-    ok = render(&page, folder + "/gallery-dark.png") && ok;
+    ok = render(&page, shown, folder + "/gallery-dark.png") && ok;
     return ok ? 0 : 1;
 }

@@ -7,7 +7,8 @@
 #include <QRegularExpression>
 #include <QSvgRenderer>
 
-namespace {
+namespace
+{
 
 QHash<QString, QIcon> &iconCache()
 {
@@ -25,7 +26,7 @@ QHash<QString, QIcon> &coloredIconCache()
 // size alone would blur on scaled screens and in large buttons.
 const int RenderScales[] = { 1, 2, 4 };
 
-}  // namespace
+} // namespace
 
 QString MediaHelper::resourcePath(const QString &path)
 {
@@ -74,7 +75,7 @@ QString MediaHelper::recolorSVG(const QString &path, const QString &newColor, co
     if (!oldColor.isEmpty()) {
         // Whole colours only: "#000" must not turn "#000000" into "#FFF000".
         const QRegularExpression old(QRegularExpression::escape(oldColor) + QStringLiteral("(?![0-9A-Fa-f])"),
-                                     QRegularExpression::CaseInsensitiveOption);
+            QRegularExpression::CaseInsensitiveOption);
         text.replace(old, newColor);
     }
     return text;

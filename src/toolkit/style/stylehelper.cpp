@@ -13,7 +13,8 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-namespace {
+namespace
+{
 
 const char *const FontFiles[] = {
     ":/resources/fonts/OpenSans/OpenSans_SemiCondensed-Regular.ttf",
@@ -57,7 +58,7 @@ QString currentWidgetStyle()
     return style->objectName();
 }
 
-}  // namespace
+} // namespace
 
 StyleHelper *StyleHelper::Instance()
 {
@@ -65,16 +66,17 @@ StyleHelper *StyleHelper::Instance()
     if (!instance) {
         instance = new StyleHelper;
         instance->setCustomValue(QStringLiteral("--z-font-family"),
-                                 QLatin1Char('\'') + QApplication::font().family() + QLatin1Char('\''));
+            QLatin1Char('\'') + QApplication::font().family() + QLatin1Char('\''));
         instance->setCustomValue(QStringLiteral("--z-font-weight"), QStringLiteral("300"));
         instance->setCustomValue(QStringLiteral("--z-min-btn-size"), QStringLiteral("16px"));
-        instance->setCustomValue(QStringLiteral("--z-min-height"),
-                                 QString::number(20.8, 'g', 6) + QStringLiteral("px"));
+        instance->setCustomValue(
+            QStringLiteral("--z-min-height"), QString::number(20.8, 'g', 6) + QStringLiteral("px"));
     }
     return instance;
 }
 
-StyleHelper::StyleHelper(QObject *parent) : QObject(parent)
+StyleHelper::StyleHelper(QObject *parent)
+    : QObject(parent)
 {
     qRegisterMetaType<ColorThemeEnum>("StyleHelper::ColorThemeEnum");
     Q_UNUSED(ColorThemeNames)
@@ -277,9 +279,8 @@ void StyleHelper::bindIcon(Target *target, const QIcon &lightIcon, const QIcon &
         apply(target, lightIcon);
         return;
     }
-    auto follow = [this, target, lightIcon, darkIcon, apply] {
-        apply(target, m_isDark ? darkIcon : lightIcon);
-    };
+    auto follow
+        = [this, target, lightIcon, darkIcon, apply] { apply(target, m_isDark ? darkIcon : lightIcon); };
     follow();
     m_iconBindings.insert(target, connect(this, &StyleHelper::changed, target, follow));
     connect(target, &QObject::destroyed, this, [this](QObject *gone) { m_iconBindings.remove(gone); });
@@ -303,29 +304,31 @@ void StyleHelper::setMenuActionIcon(QAction *action, const QIcon &lightIcon, con
 void StyleHelper::setMenuActionIcon(QAction *action, const QString &path, const QString &color)
 {
     setMenuActionIcon(action, MediaHelper::icon(path),
-                      MediaHelper::iconColored(path, color, QString::fromLatin1(IconColor)));
+        MediaHelper::iconColored(path, color, QString::fromLatin1(IconColor)));
 }
 
 void StyleHelper::setButtonIcon(QPushButton *button, const QIcon &lightIcon, const QIcon &darkIcon)
 {
-    bindIcon(button, lightIcon, darkIcon, [](QPushButton *target, const QIcon &icon) { target->setIcon(icon); });
+    bindIcon(
+        button, lightIcon, darkIcon, [](QPushButton *target, const QIcon &icon) { target->setIcon(icon); });
 }
 
 void StyleHelper::setButtonIcon(QPushButton *button, const QString &path, const QString &color)
 {
     setButtonIcon(button, MediaHelper::icon(path),
-                  MediaHelper::iconColored(path, color, QString::fromLatin1(IconColor)));
+        MediaHelper::iconColored(path, color, QString::fromLatin1(IconColor)));
 }
 
 void StyleHelper::setLabelIcon(QLabel *label, const QIcon &lightIcon, const QIcon &darkIcon)
 {
     bindIcon(label, lightIcon, darkIcon,
-             [](QLabel *target, const QIcon &icon) { target->setPixmap(icon.pixmap(target->size())); });
+        [](QLabel *target, const QIcon &icon) { target->setPixmap(icon.pixmap(target->size())); });
 }
 
 void StyleHelper::setLabelIcon(QLabel *label, const QString &path, const QString &color)
 {
-    setLabelIcon(label, MediaHelper::icon(path), MediaHelper::iconColored(path, color, QString::fromLatin1(IconColor)));
+    setLabelIcon(label, MediaHelper::icon(path),
+        MediaHelper::iconColored(path, color, QString::fromLatin1(IconColor)));
 }
 
 void StyleHelper::SetButtonIcon(QPushButton *button, const QIcon &lightIcon, const QIcon &darkIcon)

@@ -6,14 +6,17 @@
 #include <QMetaProperty>
 
 ThemeSettingLink::ThemeSettingLink(QObject *settings, const QString &propertyName)
-    : QObject(settings), m_settings(settings), m_propertyName(propertyName)
+    : QObject(settings)
+    , m_settings(settings)
+    , m_propertyName(propertyName)
 {
     const QMetaObject *meta = settings->metaObject();
     // A settings object reports every change by name; listening to the
     // property's own notify signal as well would select the theme twice.
     const int reported = meta->indexOfSignal("propertyChanged(QString)");
     if (reported >= 0) {
-        const QMetaMethod slot = metaObject()->method(metaObject()->indexOfSlot("onPropertyChanged(QString)"));
+        const QMetaMethod slot
+            = metaObject()->method(metaObject()->indexOfSlot("onPropertyChanged(QString)"));
         connect(settings, meta->method(reported), this, slot);
         return;
     }

@@ -1,5 +1,4 @@
 #include "support/testenvironment.h"
-
 #include "toolkit/style/mediahelper.h"
 
 #include <QTemporaryDir>
@@ -57,10 +56,10 @@ void TestMediaHelper::recolorSVG_data()
     QTest::newRow("longer colours are not cut")
         << QByteArray("<svg><path fill=\"#000000\" stroke=\"#000\"/></svg>") << "#000"
         << "<svg fill=\"#FFF\"><path fill=\"#000000\" stroke=\"#FFF\"/></svg>";
-    QTest::newRow("self-closing root")
-        << QByteArray("<svg width=\"4\" height=\"4\"/>") << ""
-        << "<svg width=\"4\" height=\"4\" fill=\"#FFF\"/>";
-    QTest::newRow("not an SVG") << QByteArray("plain #000 text") << "#000" << "plain #FFF text";
+    QTest::newRow("self-closing root") << QByteArray("<svg width=\"4\" height=\"4\"/>") << ""
+                                       << "<svg width=\"4\" height=\"4\" fill=\"#FFF\"/>";
+    QTest::newRow("not an SVG") << QByteArray("plain #000 text") << "#000"
+                                << "plain #FFF text";
 }
 
 void TestMediaHelper::recolorSVG()
@@ -74,7 +73,7 @@ void TestMediaHelper::recolorSVG()
 void TestMediaHelper::recolorSVGOfAnUnreadableFileIsEmpty()
 {
     QVERIFY(MediaHelper::recolorSVG(m_dir.filePath("absent.svg"), "#FFF", "#000").isEmpty());
-    QVERIFY(MediaHelper::recolorSVG(m_dir.path(), "#FFF", "#000").isEmpty());  // a folder
+    QVERIFY(MediaHelper::recolorSVG(m_dir.path(), "#FFF", "#000").isEmpty()); // a folder
     QVERIFY(MediaHelper::svgColored(m_dir.filePath("absent.svg"), "#FFF", "#000").isNull());
 }
 
@@ -120,12 +119,12 @@ void TestMediaHelper::coloredIconsAreCachedPerPathAndColour()
 
     // No colour means the plain icon.
     QCOMPARE(MediaHelper::iconColored(":/icons/plus.svg", "", "#000").cacheKey(),
-             MediaHelper::icon(":/icons/plus.svg").cacheKey());
+        MediaHelper::icon(":/icons/plus.svg").cacheKey());
 
     // Sharp at twice the size, for scaled screens.
     const QImage large = red.pixmap(48, 48).toImage();
     QCOMPARE(large.size(), QSize(48, 48));
-    QCOMPARE(large.pixelColor(24, 24), QColor(Qt::red));  // the middle of the plus
+    QCOMPARE(large.pixelColor(24, 24), QColor(Qt::red)); // the middle of the plus
 }
 
 void TestMediaHelper::missingFilesGiveNullIcons()

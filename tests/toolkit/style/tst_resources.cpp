@@ -1,5 +1,4 @@
 #include "support/testenvironment.h"
-
 #include "toolkit/style/stylehelper.h"
 
 #include <QFontDatabase>
@@ -7,7 +6,8 @@
 #include <QSvgRenderer>
 #include <QTranslator>
 
-namespace {
+namespace
+{
 
 // Opens the theme manager's parser to the test.
 class ThemeReader : public StyleHelper
@@ -24,7 +24,7 @@ StyleHelper::ValueMap readTheme(const QString &path)
     return ThemeReader::parseTheme(QString::fromUtf8(file.readAll()));
 }
 
-}  // namespace
+} // namespace
 
 // The resources that the program names, built in, and the themes as designed.
 class TestResources : public QObject

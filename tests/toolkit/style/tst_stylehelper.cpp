@@ -1,5 +1,5 @@
+#include "db/kestasettings.h"
 #include "support/testenvironment.h"
-
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/style/stylehelper.h"
 
@@ -11,7 +11,8 @@
 #include <QStyle>
 #include <QTemporaryDir>
 
-namespace {
+namespace
+{
 
 // A fresh theme manager per test, with the protected parts opened up.
 class FreshStyleHelper : public StyleHelper
@@ -66,7 +67,7 @@ class ReportingSettings : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(StyleHelper::ColorThemeEnum ColorTheme READ getColorTheme WRITE setColorTheme NOTIFY
-                   changedColorTheme)
+            changedColorTheme)
     Q_PROPERTY(int Other READ getOther WRITE setOther)
 public:
     StyleHelper::ColorThemeEnum getColorTheme() const { return m_theme; }
@@ -114,7 +115,7 @@ private:
     QString m_look = QStringLiteral("Light");
 };
 
-}  // namespace
+} // namespace
 
 class TestStyleHelper : public QObject
 {
@@ -135,6 +136,7 @@ private slots:
     void startupRegistersFontsStylesAndThemes();
     void instanceCarriesTheDefaultCustomValues();
 
+    void interlinkFollowsKestaSettingsBothWays();
     void interlinkFollowsReportedChangesBothWays();
     void interlinkFollowsANotifySignal();
     void interlinkIgnoresNullAndEmpty();
@@ -187,26 +189,28 @@ void TestStyleHelper::parseThemeReadsTheRootBlockFormat()
                                         "}\n");
     const StyleHelper::ValueMap values = FreshStyleHelper::parseTheme(text);
 
-    QCOMPARE(values.value("--z-bg"), QString("#EEE"));  // the later line wins
+    QCOMPARE(values.value("--z-bg"), QString("#EEE")); // the later line wins
     QCOMPARE(values.value("--z-icon"), QString("\":/icons/check.svg\""));
     QCOMPARE(values.value("--z-bare"), QString("16px"));
-    QVERIFY(!values.contains("--z-tight"));  // no blank after the colon
-    QVERIFY(!values.contains("--z-clock"));  // a value with ": " splits in three
+    QVERIFY(!values.contains("--z-tight")); // no blank after the colon
+    QVERIFY(!values.contains("--z-clock")); // a value with ": " splits in three
     QCOMPARE(values.size(), 3);
 }
 
 void TestStyleHelper::customValuesWinOverTheTheme()
 {
     FreshStyleHelper helper;
-    helper.addThemeFile("plain", writeFile("plain.css", ":root {\n    --z-fg: red;\n    --z-back: blue;\n}\n"));
-    helper.addStyleFile(writeFile("one.css", "QLabel { color: --z-fg; background: --z-back; border-color: --z-none; }"));
+    helper.addThemeFile(
+        "plain", writeFile("plain.css", ":root {\n    --z-fg: red;\n    --z-back: blue;\n}\n"));
+    helper.addStyleFile(
+        writeFile("one.css", "QLabel { color: --z-fg; background: --z-back; border-color: --z-none; }"));
     helper.setCustomValue("--z-fg", "green");
     helper.selectTheme("plain");
 
     const QString sheet = qApp->styleSheet();
     QVERIFY2(sheet.contains("color: green;"), qPrintable(sheet));
     QVERIFY(sheet.contains("background: blue;"));
-    QVERIFY(sheet.contains("border-color: --z-none;"));  // an undefined variable stays as written
+    QVERIFY(sheet.contains("border-color: --z-none;")); // an undefined variable stays as written
     QCOMPARE(helper.getThemeValue("--z-fg", "x"), QString("green"));
     QCOMPARE(helper.getThemeValue("--z-back", "x"), QString("blue"));
     QCOMPARE(helper.getThemeValue("--z-none", "x"), QString("x"));
@@ -244,7 +248,7 @@ void TestStyleHelper::unknownThemeOnlySignals()
     const QString sheet = qApp->styleSheet();
 
     QSignalSpy changed(&helper, &StyleHelper::changed);
-    helper.selectTheme("Dark");  // names match exactly
+    helper.selectTheme("Dark"); // names match exactly
     QCOMPARE(changed.count(), 1);
     QCOMPARE(helper.currentTheme(), QString("light"));
     QVERIFY(!helper.isDark());
@@ -254,7 +258,7 @@ void TestStyleHelper::unknownThemeOnlySignals()
 void TestStyleHelper::widgetStyleFollowsTheThemeName()
 {
     QApplication::setStyle("Windows");
-    FreshStyleHelper helper;  // takes "windows" as the platform's style
+    FreshStyleHelper helper; // takes "windows" as the platform's style
     helper.addThemeFile("my dark", writeFile("mydark.css", ":root {\n    --z-fg: white;\n}\n"));
     helper.addThemeFile("light", ":/themes/light.css");
 
@@ -309,7 +313,7 @@ void TestStyleHelper::startupRegistersFontsStylesAndThemes()
 {
     const QString family = "Open Sans SemiCondensed";
     QCOMPARE(QApplication::font().family(), family);
-    QCOMPARE(QFontInfo(QApplication::font()).family(), family);  // really resolved, no substitute
+    QCOMPARE(QFontInfo(QApplication::font()).family(), family); // really resolved, no substitute
 
     // The four files form one family with four faces.
     QFontDatabase fonts;
@@ -352,6 +356,40 @@ void TestStyleHelper::instanceCarriesTheDefaultCustomValues()
     QCOMPARE(StyleHelper::ThemeColor("--z-bg"), QColor("#FFF"));
 }
 
+void TestStyleHelper::interlinkFollowsKestaSettingsBothWays()
+{
+    StyleHelper *helper = StyleHelper::Instance();
+    helper->selectTheme("dark");
+    {
+        KestaSettings settings("Settings.xml");
+        StyleHelper::InterlinkTheme(&settings, "ColorTheme");
+        QCOMPARE(helper->currentTheme(), QString("light")); // the default, at once
+
+        QSignalSpy changed(helper, &StyleHelper::changed);
+        settings.setColorTheme(StyleHelper::Dark);
+        QCOMPARE(helper->currentTheme(), QString("dark"));
+        QCOMPARE(changed.count(), 1);
+
+        // As the settings editor writes it.
+        QVERIFY(settings.setValue("ColorTheme", QVariant::fromValue(StyleHelper::Light)));
+        QCOMPARE(helper->currentTheme(), QString("light"));
+        QVERIFY(settings.setTextValue("ColorTheme", "Dark"));
+        QCOMPARE(helper->currentTheme(), QString("dark"));
+        QCOMPARE(changed.count(), 3);
+        settings.setLastPatientId(7); // other settings leave the theme alone
+        QCOMPARE(changed.count(), 3);
+    }
+
+    // The stored choice selects the theme when the next run links it.
+    helper->selectTheme("light");
+    KestaSettings stored("Settings.xml");
+    QVERIFY(stored.reload());
+    StyleHelper::InterlinkTheme(&stored, "ColorTheme");
+    QCOMPARE(helper->currentTheme(), QString("dark"));
+    stored.resetColorTheme();
+    QCOMPARE(helper->currentTheme(), QString("light"));
+}
+
 void TestStyleHelper::interlinkFollowsReportedChangesBothWays()
 {
     StyleHelper *helper = StyleHelper::Instance();
@@ -359,22 +397,22 @@ void TestStyleHelper::interlinkFollowsReportedChangesBothWays()
 
     ReportingSettings settings;
     StyleHelper::InterlinkTheme(&settings, "ColorTheme");
-    QCOMPARE(helper->currentTheme(), QString("light"));  // applied at once
+    QCOMPARE(helper->currentTheme(), QString("light")); // applied at once
 
     QSignalSpy changed(helper, &StyleHelper::changed);
     settings.setColorTheme(StyleHelper::Dark);
     QCOMPARE(helper->currentTheme(), QString("dark"));
     QVERIFY(helper->isDark());
-    QCOMPARE(changed.count(), 1);  // one change, one re-selection
+    QCOMPARE(changed.count(), 1); // one change, one re-selection
 
     settings.setColorTheme(StyleHelper::Light);
     QCOMPARE(helper->currentTheme(), QString("light"));
     QCOMPARE(changed.count(), 2);
 
-    settings.setOther(5);  // another setting leaves the theme alone
+    settings.setOther(5); // another setting leaves the theme alone
     QCOMPARE(changed.count(), 2);
 
-    StyleHelper::InterlinkTheme(&settings, "ColorTheme");  // a second link does not double
+    StyleHelper::InterlinkTheme(&settings, "ColorTheme"); // a second link does not double
     changed.clear();
     settings.setColorTheme(StyleHelper::Dark);
     QCOMPARE(changed.count(), 1);
@@ -422,7 +460,7 @@ void TestStyleHelper::nullDarkIconIsSetOnceAndNotFollowed()
     const QIcon light = MediaHelper::icon(":/icons/plus.svg");
     QAction action(nullptr);
     helper.setMenuActionIcon(&action, light, QIcon());
-    QCOMPARE(action.icon().cacheKey(), light.cacheKey());  // even in the dark theme
+    QCOMPARE(action.icon().cacheKey(), light.cacheKey()); // even in the dark theme
     QCOMPARE(helper.changedReceivers(), baseline);
 
     const QIcon other = MediaHelper::icon(":/icons/delete.svg");
@@ -431,7 +469,7 @@ void TestStyleHelper::nullDarkIconIsSetOnceAndNotFollowed()
     helper.selectTheme("dark");
     QCOMPARE(action.icon().cacheKey(), other.cacheKey());
 
-    helper.setMenuActionIcon(nullptr, light, light);  // a null target does nothing
+    helper.setMenuActionIcon(nullptr, light, light); // a null target does nothing
     QCOMPARE(helper.changedReceivers(), baseline);
 }
 
@@ -458,8 +496,8 @@ void TestStyleHelper::boundButtonAndLabelFollowTheTheme()
     QCOMPARE(button.icon().cacheKey(), whitePlus.cacheKey());
     QVERIFY(near(inkOf(label.pixmap(Qt::ReturnByValue).toImage()), Qt::white));
     QCOMPARE(label.pixmap(Qt::ReturnByValue).size(), QSize(24, 24));
-    QCOMPARE(action.icon().cacheKey(),
-             MediaHelper::iconColored(":/icons/refresh.svg", "#FFF", "#000").cacheKey());
+    QCOMPARE(
+        action.icon().cacheKey(), MediaHelper::iconColored(":/icons/refresh.svg", "#FFF", "#000").cacheKey());
 
     helper.selectTheme("light");
     QCOMPARE(button.icon().cacheKey(), plainPlus.cacheKey());
@@ -489,7 +527,7 @@ void TestStyleHelper::destroyedTargetsLeaveNoConnection()
     delete action;
     delete panel;
     QCOMPARE(helper.changedReceivers(), baseline);
-    helper.selectTheme("dark");  // reaches no dead target
+    helper.selectTheme("dark"); // reaches no dead target
     helper.selectTheme("light");
 }
 
@@ -505,7 +543,8 @@ void TestStyleHelper::bindingATargetAgainReplacesTheBinding()
     helper.setButtonIcon(&button, ":/icons/delete.svg", "#FFF");
     QCOMPARE(helper.changedReceivers(), baseline + 1);
     helper.selectTheme("dark");
-    QCOMPARE(button.icon().cacheKey(), MediaHelper::iconColored(":/icons/delete.svg", "#FFF", "#000").cacheKey());
+    QCOMPARE(
+        button.icon().cacheKey(), MediaHelper::iconColored(":/icons/delete.svg", "#FFF", "#000").cacheKey());
 
     // Set once with no dark icon: the earlier binding must not come back.
     const QIcon fixed = MediaHelper::icon(":/icons/folder.svg");
@@ -540,10 +579,10 @@ void TestStyleHelper::coloredIconDependsOnTheTheme()
     StyleHelper *helper = StyleHelper::Instance();
     helper->selectTheme("dark");
     QCOMPARE(StyleHelper::ColoredIcon(":/icons/play.svg", "#FFF").cacheKey(),
-             MediaHelper::iconColored(":/icons/play.svg", "#FFF", "#000").cacheKey());
+        MediaHelper::iconColored(":/icons/play.svg", "#FFF", "#000").cacheKey());
     helper->selectTheme("light");
     QCOMPARE(StyleHelper::ColoredIcon(":/icons/play.svg", "#FFF").cacheKey(),
-             MediaHelper::icon(":/icons/play.svg").cacheKey());
+        MediaHelper::icon(":/icons/play.svg").cacheKey());
 
     // The static binding forms work on the one instance.
     QPushButton button;
@@ -552,7 +591,8 @@ void TestStyleHelper::coloredIconDependsOnTheTheme()
     StyleHelper::SetButtonIcon(&button, ":/icons/edit.svg", "#FFF");
     StyleHelper::SetLabelIcon(&label, ":/icons/translate.svg", "#FFF");
     helper->selectTheme("dark");
-    QCOMPARE(button.icon().cacheKey(), MediaHelper::iconColored(":/icons/edit.svg", "#FFF", "#000").cacheKey());
+    QCOMPARE(
+        button.icon().cacheKey(), MediaHelper::iconColored(":/icons/edit.svg", "#FFF", "#000").cacheKey());
     QVERIFY(near(inkOf(label.pixmap(Qt::ReturnByValue).toImage()), Qt::white));
     helper->selectTheme("light");
 }
