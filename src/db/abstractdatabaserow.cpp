@@ -35,7 +35,7 @@ bool AbstractDatabaseRow::toDatabaseText(const QString &column, QString *text)
 void AbstractDatabaseRow::enableAutoUpdate()
 {
     connect(this, &AbstractSettings::propertyChanged, this, &AbstractDatabaseRow::updateColumn,
-            Qt::DirectConnection);
+        Qt::DirectConnection);
 }
 
 void AbstractDatabaseRow::load()

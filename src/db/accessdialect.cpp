@@ -3,14 +3,15 @@
 #include <QDateTime>
 #include <QVariant>
 
-namespace {
+namespace
+{
 
 QString zeroPad(int number, int width)
 {
     return QString::number(number).rightJustified(width, QLatin1Char('0'));
 }
 
-}  // namespace
+} // namespace
 
 QString AccessDialect::driverName() const
 {
@@ -36,10 +37,10 @@ QString AccessDialect::dateLiteral(const QVariant &value) const
     const bool validDate = date.isValid();
     // An invalid time reports -1 for each part; it counts as midnight.
     const QString literal = QLatin1Char('\'') + zeroPad(validDate ? date.day() : 0, 2) + QLatin1Char('/')
-        + zeroPad(validDate ? date.month() : 0, 2) + QLatin1Char('/') + zeroPad(validDate ? date.year() : 0, 4)
-        + QLatin1Char(' ') + zeroPad(qMax(0, time.hour()), 2) + QLatin1Char(':')
-        + zeroPad(qMax(0, time.minute()), 2) + QLatin1Char(':') + zeroPad(qMax(0, time.second()), 2)
-        + QLatin1Char('\'');
+        + zeroPad(validDate ? date.month() : 0, 2) + QLatin1Char('/')
+        + zeroPad(validDate ? date.year() : 0, 4) + QLatin1Char(' ') + zeroPad(qMax(0, time.hour()), 2)
+        + QLatin1Char(':') + zeroPad(qMax(0, time.minute()), 2) + QLatin1Char(':')
+        + zeroPad(qMax(0, time.second()), 2) + QLatin1Char('\'');
     if (literal == QLatin1String("'00/00/0000 00:00:00'"))
         return QStringLiteral("NULL");
     return literal;

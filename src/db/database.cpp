@@ -13,13 +13,14 @@
 
 Q_LOGGING_CATEGORY(lcSql, "kesta.db.sql", QtWarningMsg)
 
-namespace {
+namespace
+{
 
 // All databases share Qt's default connection name; a newer Database replaces
 // the connection, and only the newest may remove it.
 const Database *connectionOwner = nullptr;
 
-}  // namespace
+} // namespace
 
 Database::Database(const QString &filePath, QObject *parent)
     : Database(filePath, SqlDialect::platformDefault(), parent)
@@ -27,7 +28,8 @@ Database::Database(const QString &filePath, QObject *parent)
 }
 
 Database::Database(const QString &filePath, std::unique_ptr<SqlDialect> dialect, QObject *parent)
-    : QObject(parent), sqlDialect(std::move(dialect))
+    : QObject(parent)
+    , sqlDialect(std::move(dialect))
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(sqlDialect->driverName());
     db.setDatabaseName(sqlDialect->databaseName(filePath));
@@ -165,7 +167,7 @@ int Database::insertPatient(Patient *patient)
 }
 
 int Database::insertRecord(Patient *patient, const QDateTime &recordDate, const QString &fileName,
-                           const QString &recordType, const QString &comments)
+    const QString &recordType, const QString &comments)
 {
     if (!patient)
         return 0;
@@ -229,8 +231,8 @@ QString Database::quoted(const QString &text)
 
 QString Database::highestIdStatement(const QString &table, const QString &idColumn)
 {
-    return QStringLiteral("SELECT ") + idColumn + QStringLiteral(" from ") + table + QStringLiteral(" ORDER BY ")
-        + idColumn + QStringLiteral(" DESC");
+    return QStringLiteral("SELECT ") + idColumn + QStringLiteral(" from ") + table
+        + QStringLiteral(" ORDER BY ") + idColumn + QStringLiteral(" DESC");
 }
 
 QString Database::patientIdsStatement()
@@ -238,7 +240,8 @@ QString Database::patientIdsStatement()
     return QStringLiteral("SELECT AutoID from Patients");
 }
 
-QString Database::insertStatement(const QString &table, const QStringList &columns, const QStringList &valueTexts)
+QString Database::insertStatement(
+    const QString &table, const QStringList &columns, const QStringList &valueTexts)
 {
     return QStringLiteral("INSERT into ") + table + QStringLiteral(" (") + columns.join(QStringLiteral(", "))
         + QStringLiteral(") VALUES (") + valueTexts.join(QStringLiteral(", ")) + QLatin1Char(')');
@@ -249,14 +252,15 @@ QString Database::removePatientStatement(int autoId)
     return QStringLiteral("DELETE from Patients where AutoID=") + QString::number(autoId);
 }
 
-QString Database::readColumnStatement(const QString &table, const QString &column, const QString &idColumn, int id)
+QString Database::readColumnStatement(
+    const QString &table, const QString &column, const QString &idColumn, int id)
 {
     return QStringLiteral("SELECT ") + column + QStringLiteral(" from ") + table + QStringLiteral(" where ")
         + idColumn + QLatin1Char('=') + QString::number(id);
 }
 
-QString Database::writeColumnStatement(const QString &table, const QString &column, const QString &valueText,
-                                       const QString &idColumn, int id)
+QString Database::writeColumnStatement(
+    const QString &table, const QString &column, const QString &valueText, const QString &idColumn, int id)
 {
     return QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + column + QLatin1Char('=') + valueText
         + QStringLiteral(" WHERE ") + idColumn + QLatin1Char('=') + QString::number(id);
@@ -274,6 +278,6 @@ QString Database::removeRecordStatement(int recordId)
 
 QString Database::moveRecordsStatement(const QString &oldPatientId, const QString &newPatientId)
 {
-    return QStringLiteral("UPDATE Records SET PatientID=") + quoted(newPatientId) + QStringLiteral(" WHERE PatientID=")
-        + quoted(oldPatientId);
+    return QStringLiteral("UPDATE Records SET PatientID=") + quoted(newPatientId)
+        + QStringLiteral(" WHERE PatientID=") + quoted(oldPatientId);
 }

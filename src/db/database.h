@@ -4,7 +4,6 @@
 #include <QLoggingCategory>
 #include <QObject>
 #include <QString>
-
 #include <memory>
 
 class AbstractDatabaseRow;
@@ -55,7 +54,7 @@ public:
     // Stores a new record of the patient and reloads its records. Returns the
     // new RecordID, -1 on failure, 0 without a patient.
     int insertRecord(Patient *patient, const QDateTime &recordDate, const QString &fileName,
-                     const QString &recordType, const QString &comments);
+        const QString &recordType, const QString &comments);
     // Removes the patient's records (files, then rows), then its row, then
     // reloads, also when a delete fails.
     void removePatient(Patient *patient);
@@ -80,11 +79,13 @@ public:
     // The statement shapes; a valueText is already SQL (quoted when text).
     static QString highestIdStatement(const QString &table, const QString &idColumn);
     static QString patientIdsStatement();
-    static QString insertStatement(const QString &table, const QStringList &columns, const QStringList &valueTexts);
+    static QString insertStatement(
+        const QString &table, const QStringList &columns, const QStringList &valueTexts);
     static QString removePatientStatement(int autoId);
-    static QString readColumnStatement(const QString &table, const QString &column, const QString &idColumn, int id);
+    static QString readColumnStatement(
+        const QString &table, const QString &column, const QString &idColumn, int id);
     static QString writeColumnStatement(const QString &table, const QString &column, const QString &valueText,
-                                        const QString &idColumn, int id);
+        const QString &idColumn, int id);
     static QString recordsOfPatientStatement(const QString &patientId);
     static QString removeRecordStatement(int recordId);
     static QString moveRecordsStatement(const QString &oldPatientId, const QString &newPatientId);

@@ -4,13 +4,15 @@
 #include "db/datalocations.h"
 #include "db/kestasettings.h"
 
-namespace {
+namespace
+{
 
 KestaModel *instance = nullptr;
 
-}  // namespace
+} // namespace
 
-KestaModel::KestaModel(QObject *parent) : QObject(parent)
+KestaModel::KestaModel(QObject *parent)
+    : QObject(parent)
 {
     settingsObject = new KestaSettings(QStringLiteral("Settings.xml"));
     settingsObject->reload();

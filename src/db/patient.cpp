@@ -8,7 +8,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace {
+namespace
+{
 
 QDate fixedToday;
 
@@ -26,15 +27,17 @@ const QString sexColumn = QStringLiteral("Sex");
 const QString handColumn = QStringLiteral("Hand");
 const QString idColumn = QStringLiteral("AutoID");
 
-}  // namespace
+} // namespace
 
-Patient::Patient(QObject *parent) : AbstractDatabaseRow(parent)
+Patient::Patient(QObject *parent)
+    : AbstractDatabaseRow(parent)
 {
     registerEnums();
     enableAutoUpdate();
 }
 
-Patient::Patient(int autoId, Database *database, QObject *parent) : AbstractDatabaseRow(parent)
+Patient::Patient(int autoId, Database *database, QObject *parent)
+    : AbstractDatabaseRow(parent)
 {
     this->database = database;
     setAutoID(autoId);

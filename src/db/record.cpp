@@ -12,7 +12,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace {
+namespace
+{
 
 #ifdef Q_OS_WIN
 constexpr Qt::CaseSensitivity pathCase = Qt::CaseInsensitive;
@@ -38,8 +39,8 @@ QString withoutTrailingSlash(QString path)
 qint64 folderBytes(const QString &folder)
 {
     qint64 total = 0;
-    QDirIterator files(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
-                       QDirIterator::Subdirectories);
+    QDirIterator files(
+        folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks, QDirIterator::Subdirectories);
     while (files.hasNext()) {
         files.next();
         total += files.fileInfo().size();
@@ -49,9 +50,9 @@ qint64 folderBytes(const QString &folder)
 
 QString readableSize(qint64 bytes, int precision)
 {
-    static const char *const units[] = { QT_TRANSLATE_NOOP("Filesize", "B"), QT_TRANSLATE_NOOP("Filesize", "KB"),
-                                         QT_TRANSLATE_NOOP("Filesize", "MB"), QT_TRANSLATE_NOOP("Filesize", "GB"),
-                                         QT_TRANSLATE_NOOP("Filesize", "TB") };
+    static const char *const units[] = { QT_TRANSLATE_NOOP("Filesize", "B"),
+        QT_TRANSLATE_NOOP("Filesize", "KB"), QT_TRANSLATE_NOOP("Filesize", "MB"),
+        QT_TRANSLATE_NOOP("Filesize", "GB"), QT_TRANSLATE_NOOP("Filesize", "TB") };
     double value = double(bytes);
     int unit = 0;
     while (value > 1024) {
@@ -62,15 +63,17 @@ QString readableSize(qint64 bytes, int precision)
     return QString::number(value, 'f', unit == 0 ? 0 : precision) + QLatin1Char(' ') + name;
 }
 
-}  // namespace
+} // namespace
 
-Record::Record(QObject *parent) : AbstractDatabaseRow(parent)
+Record::Record(QObject *parent)
+    : AbstractDatabaseRow(parent)
 {
     enableAutoUpdate();
 }
 
 Record::Record(int recordId, Database *database, Patient *owner, QObject *parent)
-    : AbstractDatabaseRow(parent), owner(owner)
+    : AbstractDatabaseRow(parent)
+    , owner(owner)
 {
     this->database = database;
     setRecordID(recordId);
@@ -127,14 +130,22 @@ void Record::findFile()
 QList<QPair<QString, QString>> Record::displayTexts()
 {
     static const char *const texts[] = {
-        QT_TRANSLATE_NOOP("Generic", "RecordID"),    QT_TRANSLATE_NOOP("Generic", "PatientID"),
-        QT_TRANSLATE_NOOP("Generic", "RecordDate"),  QT_TRANSLATE_NOOP("Generic", "FileName"),
-        QT_TRANSLATE_NOOP("Generic", "RecordType"),  QT_TRANSLATE_NOOP("Generic", "Comments"),
-        QT_TRANSLATE_NOOP("Generic", "OperatorID"),  QT_TRANSLATE_NOOP("Generic", "ReviewerID"),
-        QT_TRANSLATE_NOOP("Generic", "ArchiveID"),   QT_TRANSLATE_NOOP("Generic", "ReviewDate"),
-        QT_TRANSLATE_NOOP("Generic", "ArchiveDate"), QT_TRANSLATE_NOOP("Generic", "ReviewFlag"),
-        QT_TRANSLATE_NOOP("Generic", "ReportFlag"),  QT_TRANSLATE_NOOP("Generic", "ArchiveFlag"),
-        QT_TRANSLATE_NOOP("Generic", "Temperature"), QT_TRANSLATE_NOOP("Generic", "Conditions"),
+        QT_TRANSLATE_NOOP("Generic", "RecordID"),
+        QT_TRANSLATE_NOOP("Generic", "PatientID"),
+        QT_TRANSLATE_NOOP("Generic", "RecordDate"),
+        QT_TRANSLATE_NOOP("Generic", "FileName"),
+        QT_TRANSLATE_NOOP("Generic", "RecordType"),
+        QT_TRANSLATE_NOOP("Generic", "Comments"),
+        QT_TRANSLATE_NOOP("Generic", "OperatorID"),
+        QT_TRANSLATE_NOOP("Generic", "ReviewerID"),
+        QT_TRANSLATE_NOOP("Generic", "ArchiveID"),
+        QT_TRANSLATE_NOOP("Generic", "ReviewDate"),
+        QT_TRANSLATE_NOOP("Generic", "ArchiveDate"),
+        QT_TRANSLATE_NOOP("Generic", "ReviewFlag"),
+        QT_TRANSLATE_NOOP("Generic", "ReportFlag"),
+        QT_TRANSLATE_NOOP("Generic", "ArchiveFlag"),
+        QT_TRANSLATE_NOOP("Generic", "Temperature"),
+        QT_TRANSLATE_NOOP("Generic", "Conditions"),
         QT_TRANSLATE_NOOP("Generic", "Size"),
     };
     QList<QPair<QString, QString>> list;

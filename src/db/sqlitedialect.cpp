@@ -32,7 +32,8 @@ QString SqliteDialect::dateLiteral(const QVariant &value) const
     } else if (value.userType() == QMetaType::QDateTime) {
         const QDateTime dateTime = value.toDateTime();
         if (dateTime.isValid())
-            return QLatin1Char('\'') + dateTime.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")) + QLatin1Char('\'');
+            return QLatin1Char('\'') + dateTime.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"))
+                + QLatin1Char('\'');
     }
     return QStringLiteral("NULL");
 }

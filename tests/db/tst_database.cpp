@@ -1,16 +1,13 @@
-#include "support/testenvironment.h"
-
-#include "support/statementlog.h"
-#include "support/testdatabase.h"
-
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "support/statementlog.h"
+#include "support/testdatabase.h"
+#include "support/testenvironment.h"
 
 #include <QPointer>
 #include <QSignalSpy>
-
 #include <memory>
 
 using kestatest::rawExec;
@@ -27,10 +24,11 @@ class TestDatabase : public QObject
     // A stored patient with the given AutoID, read through the program.
     Patient *storedPatient(int autoId, const QString &patientId = QStringLiteral("A17"))
     {
-        if (!rawExec(*db, QStringLiteral("INSERT INTO Patients (AutoID, PatientID, LastName, FirstName) "
-                                         "VALUES (%1, '%2', 'Petrov', 'Ivan')")
-                              .arg(autoId)
-                              .arg(patientId)))
+        if (!rawExec(*db,
+                QStringLiteral("INSERT INTO Patients (AutoID, PatientID, LastName, FirstName) "
+                               "VALUES (%1, '%2', 'Petrov', 'Ivan')")
+                    .arg(autoId)
+                    .arg(patientId)))
             return nullptr;
         db->reloadPatients();
         return db->patientById(autoId);
@@ -86,14 +84,16 @@ private slots:
         const QStringList inserts = log.statements("INSERT");
         QCOMPARE(inserts.size(), 1);
         QCOMPARE(inserts.first(),
-                 QStringLiteral("INSERT into Patients (AutoID, PatientID, LastName, FirstName, MiddleName, Sex, DOB, "
-                                "Height, Weight, Hand, Referral, Diagnosis, Medication, Comments, NativeLanguage, "
-                                "Ethnicity, Street, City, State, ZIP, Phone, FirstVisit, LastVisit, Subdirectory, "
-                                "ArchiveFlag, ArchiveDate) VALUES (100, 'A17', 'Petrov', 'Ivan', ' ', 'F', "
-                                "'1980-05-01', 172, 70.5, 'L', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', "
-                                "' ', NULL, '2024-03-05T14:05:09', ' ', 0, NULL)"));
+            QStringLiteral(
+                "INSERT into Patients (AutoID, PatientID, LastName, FirstName, MiddleName, Sex, DOB, "
+                "Height, Weight, Hand, Referral, Diagnosis, Medication, Comments, NativeLanguage, "
+                "Ethnicity, Street, City, State, ZIP, Phone, FirstVisit, LastVisit, Subdirectory, "
+                "ArchiveFlag, ArchiveDate) VALUES (100, 'A17', 'Petrov', 'Ivan', ' ', 'F', "
+                "'1980-05-01', 172, 70.5, 'L', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', "
+                "' ', NULL, '2024-03-05T14:05:09', ' ', 0, NULL)"));
         // The id query comes first, the reload after.
-        QCOMPARE(log.statements().first(), QStringLiteral("SELECT AutoID from Patients ORDER BY AutoID DESC"));
+        QCOMPARE(
+            log.statements().first(), QStringLiteral("SELECT AutoID from Patients ORDER BY AutoID DESC"));
         QVERIFY(log.statements().contains("SELECT AutoID from Patients"));
 
         Patient *stored = db->patientById(100);
@@ -177,16 +177,17 @@ private slots:
         patient->setFirstVisit(QDateTime(QDate(2024, 3, 5), QTime(9, 0)));
         patient->setArchiveFlag(1);
         QCOMPARE(log.statements(),
-                 QStringList({ "UPDATE Patients SET Height=172 WHERE AutoID=104",
-                               "UPDATE Patients SET Weight=70.5 WHERE AutoID=104",
-                               "UPDATE Patients SET Sex='M' WHERE AutoID=104",
-                               "UPDATE Patients SET DOB='1980-05-01' WHERE AutoID=104",
-                               "UPDATE Patients SET DOB=NULL WHERE AutoID=104",
-                               "UPDATE Patients SET FirstVisit='2024-03-05T09:00:00' WHERE AutoID=104",
-                               "UPDATE Patients SET ArchiveFlag=1 WHERE AutoID=104" }));
+            QStringList({ "UPDATE Patients SET Height=172 WHERE AutoID=104",
+                "UPDATE Patients SET Weight=70.5 WHERE AutoID=104",
+                "UPDATE Patients SET Sex='M' WHERE AutoID=104",
+                "UPDATE Patients SET DOB='1980-05-01' WHERE AutoID=104",
+                "UPDATE Patients SET DOB=NULL WHERE AutoID=104",
+                "UPDATE Patients SET FirstVisit='2024-03-05T09:00:00' WHERE AutoID=104",
+                "UPDATE Patients SET ArchiveFlag=1 WHERE AutoID=104" }));
         // Clearing the birth date really clears it.
         QVERIFY(rawValue(*db, "SELECT DOB FROM Patients WHERE AutoID=104").isNull());
-        QCOMPARE(rawValue(*db, "SELECT City FROM Patients WHERE AutoID=104").toString(), QStringLiteral("Tver"));
+        QCOMPARE(
+            rawValue(*db, "SELECT City FROM Patients WHERE AutoID=104").toString(), QStringLiteral("Tver"));
     }
 
     void newRowsWriteNothing()
@@ -220,9 +221,11 @@ private slots:
 
     void storedLettersAndDatesReadBack()
     {
-        QVERIFY(rawExec(*db, "INSERT INTO Patients (AutoID, PatientID, Sex, Hand, DOB, FirstVisit, Height) "
-                             "VALUES (104, 'A17', 'f', 'X', '1980-05-01', '2024-03-05T14:05:09', 172.5)"));
-        QVERIFY(rawExec(*db, "INSERT INTO Patients (AutoID, PatientID, Sex, Hand) VALUES (105, 'A18', 'm', 'a')"));
+        QVERIFY(rawExec(*db,
+            "INSERT INTO Patients (AutoID, PatientID, Sex, Hand, DOB, FirstVisit, Height) "
+            "VALUES (104, 'A17', 'f', 'X', '1980-05-01', '2024-03-05T14:05:09', 172.5)"));
+        QVERIFY(rawExec(
+            *db, "INSERT INTO Patients (AutoID, PatientID, Sex, Hand) VALUES (105, 'A18', 'm', 'a')"));
         db->reloadPatients();
         Patient *patient = db->patientById(104);
         QVERIFY(patient);
@@ -239,15 +242,17 @@ private slots:
         copy->setPatientID("A19");
         const int id = db->insertPatient(copy.data());
         QCOMPARE(rawValue(*db, QStringLiteral("SELECT Sex FROM Patients WHERE AutoID=%1").arg(id)).toString(),
-                 QStringLiteral("F"));
-        QCOMPARE(rawValue(*db, QStringLiteral("SELECT Hand FROM Patients WHERE AutoID=%1").arg(id)).toString(),
-                 QStringLiteral("U"));
+            QStringLiteral("F"));
+        QCOMPARE(
+            rawValue(*db, QStringLiteral("SELECT Hand FROM Patients WHERE AutoID=%1").arg(id)).toString(),
+            QStringLiteral("U"));
     }
 
     void failedColumnReadKeepsTheDefault()
     {
-        QVERIFY(rawExec(*db, "INSERT INTO Patients (AutoID, PatientID, City, LastName) "
-                             "VALUES (104, 'A17', 'Tver', 'Petrov')"));
+        QVERIFY(rawExec(*db,
+            "INSERT INTO Patients (AutoID, PatientID, City, LastName) "
+            "VALUES (104, 'A17', 'Tver', 'Petrov')"));
         QVERIFY(rawExec(*db, "ALTER TABLE Patients RENAME COLUMN City TO Town"));
         db->reloadPatients();
         Patient *patient = db->patientById(104);
@@ -283,11 +288,12 @@ private slots:
         const QDateTime date(QDate(2024, 3, 5), QTime(14, 25, 30));
         QCOMPARE(db->insertRecord(patient, date, "EEG_2024_03_05_142530\\rec.edf", "EEG", ""), 100);
         QCOMPARE(log.statements("INSERT"),
-                 QStringList { "INSERT into Records (RecordID, PatientID, RecordDate, FileName, RecordType, "
-                               "Comments, OperatorID, ReviewerID, ArchiveID, ReviewDate, ArchiveDate, ReviewFlag, "
-                               "ReportFlag, ArchiveFlag, Temperature, Conditions) VALUES (100, 'A17', "
-                               "'2024-03-05T14:25:30', 'EEG_2024_03_05_142530\\rec.edf', 'EEG', ' ', ' ', ' ', ' ', "
-                               "NULL, NULL, 0, 0, 0, 0, ' ')" });
+            QStringList {
+                "INSERT into Records (RecordID, PatientID, RecordDate, FileName, RecordType, "
+                "Comments, OperatorID, ReviewerID, ArchiveID, ReviewDate, ArchiveDate, ReviewFlag, "
+                "ReportFlag, ArchiveFlag, Temperature, Conditions) VALUES (100, 'A17', "
+                "'2024-03-05T14:25:30', 'EEG_2024_03_05_142530\\rec.edf', 'EEG', ' ', ' ', ' ', ' ', "
+                "NULL, NULL, 0, 0, 0, 0, ' ')" });
         QCOMPARE(updated.count(), 1);
         QCOMPARE(patient->records().size(), 1);
         Record *record = patient->records().first();
@@ -297,7 +303,8 @@ private slots:
         // The recorder's comment arrives later and is stored at once.
         log.clear();
         record->setComments("good  record");
-        QCOMPARE(log.statements(), QStringList { "UPDATE Records SET Comments='good  record' WHERE RecordID=100" });
+        QCOMPARE(log.statements(),
+            QStringList { "UPDATE Records SET Comments='good  record' WHERE RecordID=100" });
         std::unique_ptr<Record> fresh(db->loadRecord(100));
         QCOMPARE(fresh->getComments(), QStringLiteral("good  record"));
     }
@@ -316,8 +323,8 @@ private slots:
         const QStringList statements = log.statements();
         QVERIFY(statements.size() >= 4);
         QCOMPARE(statements.mid(0, 4),
-                 QStringList({ "DELETE from Records where RecordID=100", "DELETE from Records where RecordID=101",
-                               "DELETE from Patients where AutoID=104", "SELECT AutoID from Patients" }));
+            QStringList({ "DELETE from Records where RecordID=100", "DELETE from Records where RecordID=101",
+                "DELETE from Patients where AutoID=104", "SELECT AutoID from Patients" }));
         QCOMPARE(changed.count(), 1);
         QCOMPARE(db->patients().size(), 1);
         QCOMPARE(db->patientById(104), nullptr);
@@ -328,7 +335,8 @@ private slots:
     {
         Patient *patient = storedPatient(104);
         QVERIFY(patient);
-        QVERIFY(rawExec(*db, "CREATE TRIGGER keep BEFORE DELETE ON Patients BEGIN SELECT RAISE(ABORT, 'kept'); END"));
+        QVERIFY(rawExec(
+            *db, "CREATE TRIGGER keep BEFORE DELETE ON Patients BEGIN SELECT RAISE(ABORT, 'kept'); END"));
         QSignalSpy changed(db.get(), &Database::patientsChanged);
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^PATIENT NOT REMOVED FROM DATABASE"));
         db->removePatient(patient);
@@ -370,8 +378,8 @@ private slots:
         StatementLog log;
         patient->setPatientID("B2");
         QCOMPARE(log.statements().mid(0, 2),
-                 QStringList({ "UPDATE Patients SET PatientID='B2' WHERE AutoID=104",
-                               "UPDATE Records SET PatientID='B2' WHERE PatientID='A17'" }));
+            QStringList({ "UPDATE Patients SET PatientID='B2' WHERE AutoID=104",
+                "UPDATE Records SET PatientID='B2' WHERE PatientID='A17'" }));
         QCOMPARE(patient->records().size(), 1);
         QCOMPARE(patient->records().first()->getPatientID(), QStringLiteral("B2"));
 
@@ -397,8 +405,9 @@ private slots:
         copy->setSex(Patient::Gender_Female);
         StatementLog log;
         patient->copyFrom(copy.data());
-        QCOMPARE(log.statements(), QStringList({ "UPDATE Patients SET Sex='F' WHERE AutoID=104",
-                                                 "UPDATE Patients SET City='Tver' WHERE AutoID=104" }));
+        QCOMPARE(log.statements(),
+            QStringList({ "UPDATE Patients SET Sex='F' WHERE AutoID=104",
+                "UPDATE Patients SET City='Tver' WHERE AutoID=104" }));
         QCOMPARE(patient->getAutoID(), 104);
     }
 };

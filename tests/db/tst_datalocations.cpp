@@ -1,13 +1,11 @@
-#include "support/testenvironment.h"
-
 #include "db/database.h"
 #include "db/datalocations.h"
+#include "support/testenvironment.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-
 #include <memory>
 
 // The data folders, the first start that creates the database from the
@@ -38,7 +36,7 @@ private slots:
         QCOMPARE(DataLocations::databaseFile(), data + "patients.sqlite");
         // The stored name keeps the recorder's backslashes; the path uses "/".
         QCOMPARE(DataLocations::recordingPath("PetrovIvan_A17", "EEG_2024_03_05_142530\\rec.edf"),
-                 data + "Data/PetrovIvan_A17/EEG_2024_03_05_142530/rec.edf");
+            data + "Data/PetrovIvan_A17/EEG_2024_03_05_142530/rec.edf");
     }
 
     void templateHoldsTheSchema()
@@ -50,7 +48,7 @@ private slots:
         Database database(DataLocations::databaseFile());
         QStringList tables = database.database().tables();
         tables.sort();
-        QCOMPARE(tables, QStringList({"Institutions", "Operators", "Patients", "Records"}));
+        QCOMPARE(tables, QStringList({ "Institutions", "Operators", "Patients", "Records" }));
 
         QSqlQuery query(database.database());
         QVERIFY(query.exec("SELECT name FROM pragma_table_info('Patients')"));

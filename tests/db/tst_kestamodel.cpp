@@ -1,14 +1,12 @@
-#include "support/testenvironment.h"
-
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestamodel.h"
 #include "db/kestasettings.h"
 #include "db/patient.h"
+#include "support/testenvironment.h"
 
 #include <QDir>
 #include <QFile>
-
 #include <memory>
 
 // The model as the entry function builds it, on a first and a later start.

@@ -1,15 +1,12 @@
-#include "support/testenvironment.h"
-
-#include "support/testdatabase.h"
-
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "support/testdatabase.h"
+#include "support/testenvironment.h"
 
 #include <QDir>
 #include <QFile>
-
 #include <memory>
 
 using kestatest::rawValue;
@@ -45,7 +42,8 @@ class TestRecord : public QObject
     // The record as the patient now lists it; files must exist beforehand.
     Record *addRecord(Patient *patient, const QString &fileName)
     {
-        const int id = db->insertRecord(patient, QDateTime(QDate(2024, 3, 5), QTime(14, 25)), fileName, "EEG", "");
+        const int id
+            = db->insertRecord(patient, QDateTime(QDate(2024, 3, 5), QTime(14, 25)), fileName, "EEG", "");
         for (Record *record : patient->records()) {
             if (record->getRecordID() == id)
                 return record;

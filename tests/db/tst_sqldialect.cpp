@@ -1,8 +1,7 @@
-#include "support/testenvironment.h"
-
 #include "db/accessdialect.h"
 #include "db/database.h"
 #include "db/sqlitedialect.h"
+#include "support/testenvironment.h"
 
 #include <QDateTime>
 
@@ -57,13 +56,14 @@ private slots:
         AccessDialect access;
         QCOMPARE(access.driverName(), QStringLiteral("QODBC"));
         QCOMPARE(access.databaseName(QStringLiteral("C:\\Orvalis Data\\patients.mdb")),
-                 QStringLiteral("DRIVER={Microsoft Access Driver (*.mdb)};DSN='';DBQ=C:\\Orvalis Data\\patients.mdb"));
+            QStringLiteral(
+                "DRIVER={Microsoft Access Driver (*.mdb)};DSN='';DBQ=C:\\Orvalis Data\\patients.mdb"));
 
         // Characters that mean something in a URI stay part of the path.
         SqliteDialect sqlite;
         QCOMPARE(sqlite.driverName(), QStringLiteral("QSQLITE"));
         QCOMPARE(sqlite.databaseName(QStringLiteral("/home/a b/x?y#z%.sqlite")),
-                 QStringLiteral("file:///home/a%20b/x%3Fy%23z%25.sqlite?mode=rw"));
+            QStringLiteral("file:///home/a%20b/x%3Fy%23z%25.sqlite?mode=rw"));
     }
 
     void quoting()
@@ -77,20 +77,22 @@ private slots:
     void statementShapes()
     {
         QCOMPARE(Database::highestIdStatement("Patients", "AutoID"),
-                 QStringLiteral("SELECT AutoID from Patients ORDER BY AutoID DESC"));
+            QStringLiteral("SELECT AutoID from Patients ORDER BY AutoID DESC"));
         QCOMPARE(Database::patientIdsStatement(), QStringLiteral("SELECT AutoID from Patients"));
-        QCOMPARE(Database::insertStatement("Records", {"RecordID", "PatientID"}, {"101", "'A17'"}),
-                 QStringLiteral("INSERT into Records (RecordID, PatientID) VALUES (101, 'A17')"));
-        QCOMPARE(Database::removePatientStatement(104), QStringLiteral("DELETE from Patients where AutoID=104"));
+        QCOMPARE(Database::insertStatement("Records", { "RecordID", "PatientID" }, { "101", "'A17'" }),
+            QStringLiteral("INSERT into Records (RecordID, PatientID) VALUES (101, 'A17')"));
+        QCOMPARE(
+            Database::removePatientStatement(104), QStringLiteral("DELETE from Patients where AutoID=104"));
         QCOMPARE(Database::readColumnStatement("Patients", "LastName", "AutoID", 104),
-                 QStringLiteral("SELECT LastName from Patients where AutoID=104"));
+            QStringLiteral("SELECT LastName from Patients where AutoID=104"));
         QCOMPARE(Database::writeColumnStatement("Patients", "City", "'Tver'", "AutoID", 104),
-                 QStringLiteral("UPDATE Patients SET City='Tver' WHERE AutoID=104"));
+            QStringLiteral("UPDATE Patients SET City='Tver' WHERE AutoID=104"));
         QCOMPARE(Database::recordsOfPatientStatement("A17"),
-                 QStringLiteral("SELECT RecordID from Records where PatientID='A17'"));
+            QStringLiteral("SELECT RecordID from Records where PatientID='A17'"));
         QCOMPARE(Database::recordsOfPatientStatement("x' OR '1'='1"),
-                 QStringLiteral("SELECT RecordID from Records where PatientID='x'' OR ''1''=''1'"));
-        QCOMPARE(Database::removeRecordStatement(230), QStringLiteral("DELETE from Records where RecordID=230"));
+            QStringLiteral("SELECT RecordID from Records where PatientID='x'' OR ''1''=''1'"));
+        QCOMPARE(
+            Database::removeRecordStatement(230), QStringLiteral("DELETE from Records where RecordID=230"));
     }
 };
 

@@ -2,10 +2,10 @@
 
 #include <QLoggingCategory>
 #include <QtGlobal>
-
 #include <cstring>
 
-namespace {
+namespace
+{
 
 QStringList *collected = nullptr;
 QtMessageHandler previousHandler = nullptr;
@@ -20,7 +20,7 @@ void collect(QtMsgType type, const QMessageLogContext &context, const QString &m
         previousHandler(type, context, message);
 }
 
-}  // namespace
+} // namespace
 
 StatementLog::StatementLog()
 {

@@ -8,7 +8,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace kestatest {
+namespace kestatest
+{
 
 bool resetDataFolder()
 {
@@ -35,4 +36,4 @@ QVariant rawValue(Database &database, const QString &sql)
     return query.next() ? query.value(0) : QVariant();
 }
 
-}  // namespace kestatest
+} // namespace kestatest

@@ -5,7 +5,8 @@
 
 class Database;
 
-namespace kestatest {
+namespace kestatest
+{
 
 // Removes the data folder and creates it again with the empty database, as a
 // first start does. False when that fails.
@@ -18,4 +19,4 @@ bool rawExec(Database &database, const QString &sql);
 // The first column of the first row, or an invalid value.
 QVariant rawValue(Database &database, const QString &sql);
 
-}  // namespace kestatest
+} // namespace kestatest

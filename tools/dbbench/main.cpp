@@ -22,11 +22,11 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
-
 #include <cstring>
 #include <ctime>
 
-namespace {
+namespace
+{
 
 long statementCount = 0;
 QtMessageHandler previousHandler = nullptr;
@@ -55,7 +55,8 @@ long peakMemoryMiB()
 
 bool fill(int patients, int recordsEach, bool withFiles, QTextStream &out)
 {
-    static const char *const lastNames[] = { "Petrov", "Ivanova", "Smirnov", "Kuznetsova", "Popov", "O'Brien" };
+    static const char *const lastNames[]
+        = { "Petrov", "Ivanova", "Smirnov", "Kuznetsova", "Popov", "O'Brien" };
     static const char *const firstNames[] = { "Ivan", "Anna", "Sergey", "Maria", "Pavel", "Olga" };
     if (DataLocations::prepareDataFolders() != DataLocations::DatabaseFileState::Created) {
         out << "cannot create the data folder\n";
@@ -71,17 +72,22 @@ bool fill(int patients, int recordsEach, bool withFiles, QTextStream &out)
         }
         db.transaction();
         QSqlQuery patient(db);
-        patient.prepare(QStringLiteral(
-            "INSERT INTO Patients (AutoID, PatientID, LastName, FirstName, MiddleName, Sex, DOB, Height, Weight, "
-            "Hand, Referral, Diagnosis, Medication, Comments, NativeLanguage, Ethnicity, Street, City, State, ZIP, "
-            "Phone, FirstVisit, LastVisit, Subdirectory, ArchiveFlag, ArchiveDate) VALUES (?, ?, ?, ?, ' ', ?, ?, "
-            "?, ?, ?, 'Dr. Sokolov', 'G40.9', 'none', 'routine EEG', 'ru', ' ', 'Lenina 1', 'Tver', 'Tverskaya', "
-            "'170000', '+7 900 000 00 00', NULL, NULL, ' ', 0, NULL)"));
+        patient.prepare(QStringLiteral("INSERT INTO Patients (AutoID, PatientID, LastName, FirstName, "
+                                       "MiddleName, Sex, DOB, Height, Weight, "
+                                       "Hand, Referral, Diagnosis, Medication, Comments, NativeLanguage, "
+                                       "Ethnicity, Street, City, State, ZIP, "
+                                       "Phone, FirstVisit, LastVisit, Subdirectory, ArchiveFlag, "
+                                       "ArchiveDate) VALUES (?, ?, ?, ?, ' ', ?, ?, "
+                                       "?, ?, ?, 'Dr. Sokolov', 'G40.9', 'none', 'routine EEG', 'ru', ' ', "
+                                       "'Lenina 1', 'Tver', 'Tverskaya', "
+                                       "'170000', '+7 900 000 00 00', NULL, NULL, ' ', 0, NULL)"));
         QSqlQuery record(db);
-        record.prepare(QStringLiteral(
-            "INSERT INTO Records (RecordID, PatientID, RecordDate, FileName, RecordType, Comments, OperatorID, "
-            "ReviewerID, ArchiveID, ReviewDate, ArchiveDate, ReviewFlag, ReportFlag, ArchiveFlag, Temperature, "
-            "Conditions) VALUES (?, ?, ?, ?, 'EEG', 'good record', ' ', ' ', ' ', NULL, NULL, 0, 0, 0, 36.6, ' ')"));
+        record.prepare(QStringLiteral("INSERT INTO Records (RecordID, PatientID, RecordDate, FileName, "
+                                      "RecordType, Comments, OperatorID, "
+                                      "ReviewerID, ArchiveID, ReviewDate, ArchiveDate, ReviewFlag, "
+                                      "ReportFlag, ArchiveFlag, Temperature, "
+                                      "Conditions) VALUES (?, ?, ?, ?, 'EEG', 'good record', ' ', ' ', ' ', "
+                                      "NULL, NULL, 0, 0, 0, 36.6, ' ')"));
         int recordId = 100;
         for (int i = 0; i < patients; ++i) {
             const QString patientId = QStringLiteral("P%1").arg(i, 6, 10, QLatin1Char('0'));
@@ -105,7 +111,8 @@ bool fill(int patients, int recordsEach, bool withFiles, QTextStream &out)
             const QString folder = DataLocations::patientFolder(names.folderName());
             for (int r = 0; r < recordsEach; ++r, ++recordId) {
                 const QDateTime date(QDate(2024, 1, 1).addDays(r), QTime(9, 0).addSecs(i % 3600));
-                const QString recordFolder = QStringLiteral("EEG_") + date.toString(QStringLiteral("yyyy_MM_dd_HHmmss"));
+                const QString recordFolder
+                    = QStringLiteral("EEG_") + date.toString(QStringLiteral("yyyy_MM_dd_HHmmss"));
                 record.addBindValue(recordId);
                 record.addBindValue(patientId);
                 record.addBindValue(date.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")));
@@ -137,7 +144,7 @@ qint64 cpuMs()
     return qint64(std::clock()) * 1000 / CLOCKS_PER_SEC;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -201,8 +208,9 @@ int main(int argc, char *argv[])
 
     out << "model construction (settings, connect, reloadPatients): " << plainMs << " ms wall, " << plainCpuMs
         << " ms CPU\n";
-    out << "  per patient: " << QString::number(patients ? double(plainMs) / patients : 0, 'f', 3) << " ms wall, "
-        << QString::number(patients ? double(plainCpuMs) / patients : 0, 'f', 3) << " ms CPU\n";
+    out << "  per patient: " << QString::number(patients ? double(plainMs) / patients : 0, 'f', 3)
+        << " ms wall, " << QString::number(patients ? double(plainCpuMs) / patients : 0, 'f', 3)
+        << " ms CPU\n";
     out << "  again with the statement log on: " << loggedMs << " ms\n";
     out << "statements: " << statementCount << "\n";
     out << "loaded: " << loadedPatients << " patients, " << loadedRecords << " records\n";
