@@ -1,0 +1,88 @@
+#pragma once
+
+#include "toolkit/settings/basepropertylistwidget.h"
+
+#include <QMap>
+
+class QGridLayout;
+class QLabel;
+class QLayout;
+class QScrollArea;
+
+// The list form of a settings object: a header and an editor per setting, in
+// category order. Columns: 0 headers, 1 editors (wide editors span 2), 2 the
+// stretch, 3 free for widgets put beside a row.
+class PropertyListControl : public BasePropertyListWidget
+{
+    Q_OBJECT
+public:
+    enum ViewMode { AllProperties = 0, OneCategory = 1, OneProperty = 2, AllPropertiesPlain = 3 };
+    Q_ENUM(ViewMode)
+
+    // name: the category (OneCategory; empty for the unnamed one) or the
+    // setting (OneProperty); not read in the other modes.
+    explicit PropertyListControl(AbstractSettings *settings, const QString &name = QString(),
+        ViewMode mode = AllProperties, QWidget *parent = nullptr);
+
+    ViewMode getViewMode() const;
+    QString getName() const;
+    QGridLayout *getPropertyGrid() const;
+    // Null in the plain modes.
+    QScrollArea *getScrollArea() const;
+    // The bold label before a category's rows; null when the form shows none.
+    QLabel *getCategoryLabel(const QString &category) const;
+
+    bool getManageCategoryVisibility() const;
+    // On: propertyVisibilityChanged reports every change of visibleProperties.
+    void setManageCategoryVisibility(bool manage);
+    // Rows shown now: those without conditions plus those whose conditions pass.
+    int visibleProperties() const;
+
+    void showHeader(const QString &name, bool show);
+    // Puts widget in the editor column of the named row instead of its editor.
+    void substituteEditor(const QString &name, QWidget *widget);
+    void substituteHeader(const QString &name, QWidget *widget, Qt::Alignment alignment = Qt::Alignment());
+    // Beside the first row, in the free column.
+    void addWidgetToFirstRow(QWidget *widget, Qt::Alignment alignment = Qt::Alignment());
+    // A new row of its own after the last one, across all columns.
+    void addWidgetToLastRow(QWidget *widget, Qt::Alignment alignment = Qt::Alignment());
+    void addWidgetToLayout(QWidget *widget, int row, int column, int rowSpan = 1, int columnSpan = 1,
+        Qt::Alignment alignment = Qt::Alignment());
+    void addLayoutToFirstRow(QLayout *layout, Qt::Alignment alignment = Qt::Alignment());
+    void addLayoutToLastRow(QLayout *layout, Qt::Alignment alignment = Qt::Alignment());
+    void addLayoutToLayout(QLayout *layout, int row, int column, int rowSpan = 1, int columnSpan = 1,
+        Qt::Alignment alignment = Qt::Alignment());
+
+    void setPadding(int padding);
+    void setMinimumEditorWidth(int width);
+    void setMaximumHeaderColumnWidth(int width);
+    // The width the header column needs for the rows shown now.
+    int getHeaderColumnWidth() const;
+
+signals:
+    void propertyVisibilityChanged(int visibleProperties);
+    void manageCategoryVisibilityChanged();
+
+protected:
+    void rowsVisibilityChanged() override;
+
+private:
+    void build();
+    void addCategory(const QString &category, bool withLabel);
+    void watchConditions(int index);
+    void recheckRow(int index);
+    void updateLabelsAndCounts();
+    int nextFreeRow() const;
+    void moveBottomStretch();
+
+    QString name;
+    ViewMode mode;
+    QGridLayout *propertyGrid = nullptr;
+    QScrollArea *scrollArea = nullptr;
+    QMap<QString, QLabel *> categoryLabels;
+    bool manageCategoryVisibility = false;
+    int alwaysVisible = 0;
+    int conditionallyVisible = 0;
+    int maximumHeaderWidth = 0;
+    int stretchRow = -1;
+};

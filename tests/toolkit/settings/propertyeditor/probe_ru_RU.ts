@@ -1,0 +1,38 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>Generic</name>
+    <message>
+        <source>1.Main</source>
+        <translation>Основное</translation>
+    </message>
+    <message>
+        <source>2.Extra</source>
+        <translation>Дополнительно</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Уровень</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>см</translation>
+    </message>
+    <message>
+        <source>Type a name</source>
+        <translation>Введите имя</translation>
+    </message>
+    <message>
+        <source>Printed on every report</source>
+        <translation>Печатается в каждом отчёте</translation>
+    </message>
+</context>
+<context>
+    <name>Mode</name>
+    <message>
+        <source>Advanced</source>
+        <translation>Расширенный</translation>
+    </message>
+</context>
+</TS>
