@@ -21,9 +21,8 @@ private slots:
     void firstAndSecondStart()
     {
         {
-            // A data folder without its database: the model connects before
-            // the file exists, and that must not leave an empty file behind
-            // that would pass for a database.
+            // The model connects before the file exists; that must not leave
+            // an empty file behind that would pass for a database.
             QVERIFY(QDir().mkpath(DataLocations::dataFolder()));
             KestaModel model;
             QCOMPARE(KestaModel::Instance(), &model);
