@@ -2,14 +2,35 @@
 #include "db/datalocations.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "support/tablerows.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <memory>
 
-using kestatest::rawValue;
+using namespace kestatest;
+
+namespace
+{
+
+// Paths below the patients folder; "P/" stands for the patient's own folder.
+QString patientsPath(const QString &relative)
+{
+    const bool own = relative.startsWith(QLatin1String("P/"));
+    return DataLocations::patientsFolder() + (own ? "PetrovIvan_A17/" + relative.mid(2) : relative);
+}
+
+bool writeFile(const QString &relative, qint64 bytes = 100)
+{
+    QDir().mkpath(QFileInfo(patientsPath(relative)).absolutePath());
+    QFile file(patientsPath(relative));
+    return file.open(QIODevice::WriteOnly) && file.resize(bytes);
+}
+
+} // namespace
 
 // Recordings on disk: what a record finds when loaded, and that removing one
 // deletes that recording and nothing else.
@@ -18,243 +39,124 @@ class TestRecord : public QObject
     Q_OBJECT
 
     std::unique_ptr<Database> db;
-
-    static bool writeFile(const QString &path, qint64 bytes)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.resize(bytes);
-    }
-
-    Patient *addPatient(const QString &patientId, const QString &last, const QString &first)
-    {
-        Patient patient;
-        patient.setPatientID(patientId);
-        patient.setLastName(last);
-        patient.setFirstName(first);
-        const int id = db->insertPatient(&patient);
-        Patient *stored = db->patientById(id);
-        if (stored)
-            QDir().mkpath(DataLocations::patientFolder(stored->folderName()));
-        return stored;
-    }
+    Patient *patient = nullptr;
 
     // The record as the patient now lists it; files must exist beforehand.
-    Record *addRecord(Patient *patient, const QString &fileName)
+    Record *addRecord(const QString &fileName)
     {
-        const int id
-            = db->insertRecord(patient, QDateTime(QDate(2024, 3, 5), QTime(14, 25)), fileName, "EEG", "");
-        for (Record *record : patient->records()) {
-            if (record->getRecordID() == id)
-                return record;
-        }
-        return nullptr;
+        const QDateTime date(QDate(2024, 3, 5), QTime(14, 25));
+        return db->insertRecord(patient, date, fileName, "EEG", "") > 0 ? patient->records().last() : nullptr;
     }
-
     int rowCount() { return rawValue(*db, "SELECT count(*) FROM Records").toInt(); }
 
 private slots:
     void init()
     {
-        QVERIFY(kestatest::resetDataFolder());
-        QDir(QDir::homePath() + "/elsewhere").removeRecursively();
+        QVERIFY(resetDataFolder());
         db = std::make_unique<Database>(DataLocations::databaseFile());
+        QCOMPARE(addPatient(*db, "A17", "Petrov", "Ivan"), 100);
+        patient = db->patientById(100);
+        QVERIFY(QDir().mkpath(patientsPath("P/")));
     }
     void cleanup() { db.reset(); }
 
     void fileFactsFoundOnLoad()
     {
-        Patient *patient = addPatient("A17", "Petrov", "Ivan");
-        const QString folder = DataLocations::patientFolder("PetrovIvan_A17") + "EEG_1";
-        QVERIFY(writeFile(folder + "/rec.edf", 1536));
-        QVERIFY(writeFile(folder + "/sub/notes.txt", 512));
-        Record *record = addRecord(patient, "EEG_1\\rec.edf");
-        QVERIFY(record);
-        QVERIFY(record->fileExists());
-        QCOMPARE(record->recordPath(), folder + "/rec.edf");
-        QCOMPARE(record->folder(), folder);
-        QCOMPARE(record->folderSize(), qint64(2048));
+        QVERIFY(writeFile("P/EEG_1/rec.edf", 1536) && writeFile("P/EEG_1/sub/notes.txt", 512));
+        Record *record = addRecord("EEG_1\\rec.edf");
+        QVERIFY(record && record->fileExists());
+        QCOMPARE(record->recordPath(), patientsPath("P/EEG_1/rec.edf"));
+        QCOMPARE(record->folder(), patientsPath("P/EEG_1"));
         QCOMPARE(record->getTextValue("Size"), QStringLiteral("2.0 KB"));
+        // A stored record finds its patient by PatientID.
+        QVERIFY(std::unique_ptr<Record>(db->loadRecord(record->getRecordID()))->fileExists());
 
-        Record *missing = addRecord(patient, "EEG_2\\rec.edf");
-        QVERIFY(missing);
-        QVERIFY(!missing->fileExists());
+        Record *missing = addRecord("EEG_2\\rec.edf");
+        QVERIFY(missing && !missing->fileExists());
         QCOMPARE(missing->folder(), QString());
-        QCOMPARE(missing->folderSize(), qint64(0));
         QCOMPARE(missing->getTextValue("Size"), QStringLiteral("0 B"));
-
         // An empty file name names the patient's folder, which is no recording.
-        Record *empty = addRecord(patient, "");
-        QVERIFY(empty);
-        QVERIFY(!empty->fileExists());
-        QCOMPARE(empty->folder(), QString());
+        QVERIFY(rawExec(*db, "UPDATE Records SET FileName='' WHERE FileName LIKE 'EEG_2%'"));
+        QVERIFY(!std::unique_ptr<Record>(db->loadRecord(missing->getRecordID()))->fileExists());
     }
 
     void sizesPast2GiB()
     {
-        Patient *patient = addPatient("A17", "Petrov", "Ivan");
         const qint64 bytes = qint64(3) << 30;
-        if (!writeFile(DataLocations::patientFolder("PetrovIvan_A17") + "LONG/rec.edf", bytes))
+        if (!writeFile("P/LONG/rec.edf", bytes))
             QSKIP("no sparse 3 GiB file here");
-        Record *record = addRecord(patient, "LONG\\rec.edf");
+        Record *record = addRecord("LONG\\rec.edf");
         QVERIFY(record);
         QCOMPARE(record->folderSize(), bytes);
         QCOMPARE(record->getTextValue("Size"), QStringLiteral("3.0 GB"));
     }
 
-    void ownerFoundByPatientId()
+    // The patient's Subdirectory; the files written, those marked "-" to be
+    // deleted and the others kept; the patient's records, the first removed.
+    void removingARecord_data()
     {
-        Patient *patient = addPatient("A17", "Petrov", "Ivan");
-        QVERIFY(writeFile(DataLocations::patientFolder("PetrovIvan_A17") + "EEG_1/rec.edf", 10));
-        const int id = addRecord(patient, "EEG_1\\rec.edf")->getRecordID();
-        std::unique_ptr<Record> loaded(db->loadRecord(id));
-        QVERIFY(loaded->fileExists());
-        QCOMPARE(loaded->parent(), nullptr);
-
-        QVERIFY(kestatest::rawExec(*db, "UPDATE Records SET PatientID='Z9'"));
-        QTest::ignoreMessage(QtDebugMsg, "Patient not found \"Z9\"");
-        std::unique_ptr<Record> orphan(db->loadRecord(id));
-        QVERIFY(!orphan->fileExists());
-        QCOMPARE(orphan->recordPath(), QString());
+        QTest::addColumn<QString>("subdirectory");
+        QTest::addColumn<QString>("files");
+        QTest::addColumn<QString>("records");
+        const auto row
+            = [](const char *tag, const char *subdirectory, const char *files, const char *records) {
+                  QTest::newRow(tag) << QString(subdirectory) << QString(files) << QString(records);
+              };
+        row("in its own folder", "", "-P/EEG_1/rec.edf -P/EEG_1/sub/x.dat P/EEG_2/rec.edf",
+            "EEG_1\\rec.edf EEG_2\\rec.edf");
+        row("directly in the patient folder", "", "-P/rec.edf P/other.edf P/EEG_2/rec.edf", "rec.edf");
+        row("folder shared with another record", "", "-P/EEG_1/a.edf P/EEG_1/b.edf",
+            "EEG_1\\a.edf EEG_1\\b.edf");
+        row("name climbs out with ..", "", "Sidorov_B2/EEG_9/rec.edf", "..\\Sidorov_B2\\EEG_9\\rec.edf");
+        row("name climbs out and back in", "", "-P/rec.edf P/EEG_1/keep.edf", "EEG_1\\..\\rec.edf");
+        row("patient folder is the patients folder", ".", "Other_B1/EEG_1/rec.edf",
+            "Other_B1\\EEG_1\\rec.edf");
     }
-
-    void removingARecordInItsOwnFolder()
+    void removingARecord()
     {
-        Patient *patient = addPatient("A17", "Petrov", "Ivan");
-        const QString patientFolder = DataLocations::patientFolder("PetrovIvan_A17");
-        QVERIFY(writeFile(patientFolder + "EEG_1/rec.edf", 100));
-        QVERIFY(writeFile(patientFolder + "EEG_1/sub/extra.dat", 100));
-        QVERIFY(writeFile(patientFolder + "EEG_2/rec.edf", 100));
-        Record *first = addRecord(patient, "EEG_1\\rec.edf");
-        QVERIFY(addRecord(patient, "EEG_2\\rec.edf"));
-        first = patient->records().first();
-        QVERIFY(first->remove());
-        QVERIFY(!QFileInfo::exists(patientFolder + "EEG_1"));
-        QVERIFY(QFileInfo::exists(patientFolder + "EEG_2/rec.edf"));
-        QCOMPARE(rowCount(), 1);
-    }
-
-    void removingARecordLyingInThePatientFolder()
-    {
-        Patient *patient = addPatient("A17", "Petrov", "Ivan");
-        const QString patientFolder = DataLocations::patientFolder("PetrovIvan_A17");
-        QVERIFY(writeFile(patientFolder + "rec.edf", 100));
-        QVERIFY(writeFile(patientFolder + "other.edf", 100));
-        QVERIFY(writeFile(patientFolder + "EEG_2/rec.edf", 100));
-        Record *record = addRecord(patient, "rec.edf");
-        QVERIFY(record && record->fileExists());
-        QCOMPARE(record->folder(), QDir::cleanPath(patientFolder));
-        QVERIFY(record->remove());
-        QVERIFY(!QFileInfo::exists(patientFolder + "rec.edf"));
-        QVERIFY(QFileInfo::exists(patientFolder + "other.edf"));
-        QVERIFY(QFileInfo::exists(patientFolder + "EEG_2/rec.edf"));
-        QCOMPARE(rowCount(), 0);
-    }
-
-    void removingARecordThatSharesItsFolder()
-    {
-        Patient *patient = addPatient("A17", "Petrov", "Ivan");
-        const QString folder = DataLocations::patientFolder("PetrovIvan_A17") + "EEG_1/";
-        QVERIFY(writeFile(folder + "a.edf", 100));
-        QVERIFY(writeFile(folder + "b.edf", 100));
-        QVERIFY(addRecord(patient, "EEG_1\\a.edf"));
-        QVERIFY(addRecord(patient, "EEG_1\\b.edf"));
+        QFETCH(QString, subdirectory);
+        QFETCH(QString, files);
+        QFETCH(QString, records);
+        if (!subdirectory.isEmpty())
+            patient->setSubdirectory(subdirectory);
+        for (const QString &file : files.split(' '))
+            QVERIFY(writeFile(file.startsWith('-') ? file.mid(1) : file));
+        for (const QString &fileName : records.split(' '))
+            QVERIFY(addRecord(fileName));
+        QVERIFY(patient->records().first()->fileExists());
         QVERIFY(patient->records().first()->remove());
-        QVERIFY(!QFileInfo::exists(folder + "a.edf"));
-        QVERIFY(QFileInfo::exists(folder + "b.edf"));
-    }
-
-    void removingARecordWhoseNameClimbsOut()
-    {
-        Patient *patient = addPatient("A17", "Petrov", "Ivan");
-        QVERIFY(addPatient("B2", "Sidorov", "Petr"));
-        patient = db->patientById(100);
-        const QString other = DataLocations::patientFolder("SidorovPetr_B2") + "EEG_9/rec.edf";
-        QVERIFY(writeFile(other, 100));
-        Record *record = addRecord(patient, "..\\SidorovPetr_B2\\EEG_9\\rec.edf");
-        QVERIFY(record && record->fileExists());
-        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Recording outside its patient's folder"));
-        QVERIFY(record->remove());
-        QVERIFY(QFileInfo::exists(other));
-        QCOMPARE(rowCount(), 0);
-
-        // Climbing out and back in lands directly in the patient's folder: the
-        // file alone goes.
-        const QString patientFolder = DataLocations::patientFolder("PetrovIvan_A17");
-        QVERIFY(writeFile(patientFolder + "rec.edf", 100));
-        QVERIFY(writeFile(patientFolder + "EEG_1/keep.edf", 100));
-        record = addRecord(patient, "EEG_1\\..\\rec.edf");
-        QVERIFY(record && record->fileExists());
-        QVERIFY(record->remove());
-        QVERIFY(!QFileInfo::exists(patientFolder + "rec.edf"));
-        QVERIFY(QFileInfo::exists(patientFolder + "EEG_1/keep.edf"));
+        QCOMPARE(rowCount(), records.split(' ').size() - 1);
+        for (const QString &file : files.split(' ')) {
+            const bool gone = file.startsWith('-');
+            QVERIFY2(QFileInfo::exists(patientsPath(gone ? file.mid(1) : file)) != gone, qPrintable(file));
+        }
     }
 
     void removingARecordBehindALink()
     {
-        Patient *patient = addPatient("A17", "Petrov", "Ivan");
-        const QString outside = QDir::homePath() + "/elsewhere/EEG_X";
-        QVERIFY(writeFile(outside + "/rec.edf", 100));
-        QVERIFY(QFile::link(outside, DataLocations::patientFolder("PetrovIvan_A17") + "EEG_L"));
-        Record *record = addRecord(patient, "EEG_L\\rec.edf");
+        QVERIFY(writeFile("../Elsewhere/rec.edf"));
+        QVERIFY(QFile::link(DataLocations::dataFolder() + "Elsewhere", patientsPath("P/EEG_L")));
+        Record *record = addRecord("EEG_L\\rec.edf");
         QVERIFY(record && record->fileExists());
-        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Recording outside its patient's folder"));
         QVERIFY(record->remove());
-        QVERIFY(QFileInfo::exists(outside + "/rec.edf"));
+        QVERIFY(QFileInfo::exists(DataLocations::dataFolder() + "Elsewhere/rec.edf"));
     }
 
-    void patientFolderOutsideThePatientsFolder()
+    // Records first, files and rows, then the patient's row; the folder stays
+    // with what no record names.
+    void removingAPatient()
     {
-        Patient *patient = addPatient("A17", "Petrov", "Ivan");
-        patient->setSubdirectory(".");
-        QVERIFY(writeFile(DataLocations::patientsFolder() + "OtherPatient_B1/EEG_1/rec.edf", 100));
-        db->reloadPatients();
-        patient = db->patientById(100);
-        Record *record = addRecord(patient, "OtherPatient_B1\\EEG_1\\rec.edf");
-        QVERIFY(record && record->fileExists());
-        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Recording outside its patient's folder"));
-        QVERIFY(record->remove());
-        QVERIFY(QFileInfo::exists(DataLocations::patientsFolder() + "OtherPatient_B1/EEG_1/rec.edf"));
-    }
-
-    void aFolderThatCannotBeClearedKeepsTheRow()
-    {
-        Patient *patient = addPatient("A17", "Petrov", "Ivan");
-        const QString patientFolder = DataLocations::patientFolder("PetrovIvan_A17");
-        QVERIFY(writeFile(patientFolder + "EEG_1/rec.edf", 100));
-        Record *record = addRecord(patient, "EEG_1\\rec.edf");
-        QVERIFY(record);
-        const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner;
-        QVERIFY(QFile::setPermissions(patientFolder + "EEG_1", readOnly));
-        QFile probe(patientFolder + "EEG_1/probe");
-        if (probe.open(QIODevice::WriteOnly)) {
-            probe.close();
-            probe.remove();
-            QFile::setPermissions(patientFolder + "EEG_1", readOnly | QFile::WriteOwner);
-            QSKIP("permissions do not bind this user (root)");
-        }
-        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Recording folder not cleared"));
-        const bool removed = record->remove();
-        QFile::setPermissions(patientFolder + "EEG_1", readOnly | QFile::WriteOwner);
-        QVERIFY(!removed);
-        QCOMPARE(rowCount(), 1);
-    }
-
-    void removingAPatientLeavesItsFolder()
-    {
-        Patient *patient = addPatient("A17", "Petrov", "Ivan");
-        const QString patientFolder = DataLocations::patientFolder("PetrovIvan_A17");
-        QVERIFY(writeFile(patientFolder + "EEG_1/rec.edf", 100));
-        QVERIFY(writeFile(patientFolder + "EEG_2/rec.edf", 100));
-        QVERIFY(writeFile(patientFolder + "notes.txt", 100));
-        QVERIFY(addRecord(patient, "EEG_1\\rec.edf"));
-        QVERIFY(addRecord(patient, "EEG_2\\rec.edf"));
-        db->removePatient(patient);
-        QVERIFY(!QFileInfo::exists(patientFolder + "EEG_1"));
-        QVERIFY(!QFileInfo::exists(patientFolder + "EEG_2"));
-        QVERIFY(QFileInfo::exists(patientFolder + "notes.txt"));
-        QCOMPARE(rowCount(), 0);
+        QVERIFY(writeFile("P/EEG_1/rec.edf") && writeFile("P/EEG_2/rec.edf") && writeFile("P/notes.txt"));
+        QVERIFY(addRecord("EEG_1\\rec.edf") && addRecord("EEG_2\\rec.edf"));
+        QSignalSpy changed(db.get(), &Database::patientsChanged);
+        QCOMPARE(statementsOf([&] { db->removePatient(patient); }).mid(0, 4),
+            QStringList({ "DELETE from Records where RecordID=100", "DELETE from Records where RecordID=101",
+                "DELETE from Patients where AutoID=100", "SELECT AutoID from Patients" }));
+        QCOMPARE(changed.count(), 1);
         QVERIFY(db->patients().isEmpty());
+        QCOMPARE(rowCount(), 0);
+        QVERIFY(!QFileInfo::exists(patientsPath("P/EEG_1")) && !QFileInfo::exists(patientsPath("P/EEG_2")));
+        QVERIFY(QFileInfo::exists(patientsPath("P/notes.txt")));
     }
 };
 

@@ -3,13 +3,28 @@
 #include "db/database.h"
 #include "db/datalocations.h"
 
-#include <QDebug>
 #include <QDir>
-#include <QSqlError>
+#include <QLoggingCategory>
 #include <QSqlQuery>
 
 namespace kestatest
 {
+
+namespace
+{
+
+    QStringList *collected = nullptr;
+    QtMessageHandler previousHandler = nullptr;
+
+    void collect(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (collected && qstrcmp(context.category, "kesta.db.sql") == 0)
+            collected->append(message);
+        else if (previousHandler)
+            previousHandler(type, context, message);
+    }
+
+} // namespace
 
 bool resetDataFolder()
 {
@@ -19,21 +34,26 @@ bool resetDataFolder()
 
 bool rawExec(Database &database, const QString &sql)
 {
-    QSqlQuery query(database.database());
-    if (query.exec(sql))
-        return true;
-    qWarning() << "test SQL failed:" << sql << query.lastError().text();
-    return false;
+    return QSqlQuery(database.database()).exec(sql);
 }
 
 QVariant rawValue(Database &database, const QString &sql)
 {
     QSqlQuery query(database.database());
-    if (!query.exec(sql)) {
-        qWarning() << "test SQL failed:" << sql << query.lastError().text();
-        return QVariant();
-    }
-    return query.next() ? query.value(0) : QVariant();
+    return query.exec(sql) && query.next() ? query.value(0) : QVariant();
+}
+
+QStringList statementsOf(const std::function<void()> &action)
+{
+    QStringList statements;
+    collected = &statements;
+    QLoggingCategory::setFilterRules(QStringLiteral("kesta.db.sql.debug=true"));
+    previousHandler = qInstallMessageHandler(collect);
+    action();
+    qInstallMessageHandler(previousHandler);
+    QLoggingCategory::setFilterRules(QString());
+    collected = nullptr;
+    return statements;
 }
 
 } // namespace kestatest

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 #include <QVariant>
+#include <functional>
 
 class Database;
 
@@ -12,11 +13,12 @@ namespace kestatest
 // first start does. False when that fails.
 bool resetDataFolder();
 
-// Runs SQL on the database's connection without going through the program's
-// own statements (and without appearing in a StatementLog): for arranging
-// rows and checking what was stored.
+// SQL run beside the program's own statements, to arrange rows and check what
+// was stored; rawValue gives the first column of the first row, or nothing.
 bool rawExec(Database &database, const QString &sql);
-// The first column of the first row, or an invalid value.
 QVariant rawValue(Database &database, const QString &sql);
+
+// The statements the program runs ("kesta.db.sql") during action, in order.
+QStringList statementsOf(const std::function<void()> &action);
 
 } // namespace kestatest
