@@ -10,41 +10,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTranslator>
-
-namespace
-{
-
-// A first start shows its box; the tests not about it start with the database in place.
-bool databaseInPlace()
-{
-    return DataLocations::prepareDataFolders() != DataLocations::DatabaseFileState::Failed;
-}
-
-bool removeDataFolder()
-{
-    const QString data = QDir::cleanPath(DataLocations::dataFolder());
-    if (QFileInfo(data).isDir())
-        return QDir(data).removeRecursively();
-    return !QFileInfo::exists(data) || QFile::remove(data);
-}
-
-QStringList tablesOf(const QString &file)
-{
-    QStringList tables;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "inspect");
-        db.setDatabaseName(file);
-        if (db.open())
-            tables = db.tables();
-    }
-    QSqlDatabase::removeDatabase("inspect");
-    return tables;
-}
-
-} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -55,126 +20,72 @@ private slots:
         Startup::setApplicationVersion();
         StyleHelper::registerFontsAndStyles();
     }
-    void init() { QVERIFY(databaseInPlace()); }
     void cleanup() { AppHelper::resetAnswers(); }
-    void firstStartCreatesDatabaseFromTemplate();
-    void databaseThatCannotBeCreatedEndsTheProgram();
-    void themeFollowsColorThemeSetting();
-    void initializeShowsTitledWindow();
-    void initializeOnlyOnce();
-    void closeRefusedWhileBlocked();
-    void russianTitleKeepsProductName();
-};
 
-void TestMainWindow::firstStartCreatesDatabaseFromTemplate()
-{
-    QVERIFY(removeDataFolder());
-    AppHelper::setNextAnswer(true);
+    void databaseFileMadeOnFirstStartOrTheProgramEnds()
     {
+        // A file where the data folder belongs: nothing can be created below it, even as root.
+        const QString data = QDir::cleanPath(DataLocations::dataFolder());
+        QVERIFY(QDir(data).removeRecursively() && QFile(data).open(QIODevice::WriteOnly));
+        AppHelper::setNextAnswer(true);
+        {
+            MainWindow window;
+            QVERIFY(!window.initialize());
+            QVERIFY(!window.isVisible() && !MainWindow::Instance());
+        }
+        QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().title, QString("Error"));
+        QCOMPARE(shown.first().icon, QMessageBox::Critical);
+        QCOMPARE(shown.first().text,
+            "Error creating an empty database at:\n"
+                + QDir::toNativeSeparators(DataLocations::databaseFile()));
+
+        QVERIFY(QFile::remove(data));
+        AppHelper::setNextAnswer(true);
+        MainWindow first;
+        QVERIFY(first.initialize());
+        shown = AppHelper::takeShownMessages();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().text, QString("An empty database was created"));
+        QVERIFY(QFileInfo(DataLocations::databaseFile()).size() > 0);
+        // The next start finds the file and says nothing.
+        MainWindow next;
+        QVERIFY(next.initialize());
+        QVERIFY(AppHelper::takeShownMessages().isEmpty());
+    }
+
+    void initializedOnceTitledThemedAndClosable()
+    {
+        QVERIFY(DataLocations::prepareDataFolders() != DataLocations::DatabaseFileState::Failed);
+        KestaModel model;
+        model.settings()->setColorTheme(StyleHelper::Dark);
         MainWindow window;
         QVERIFY(window.initialize());
+        QCOMPARE(MainWindow::Instance(), &window);
+        const QString version = QCoreApplication::applicationVersion();
+        QVERIFY(QRegularExpression("^\\d+\\.\\d+\\.\\d+$").match(version).hasMatch());
+        QCOMPARE(window.windowTitle(), "Orvalis: database " + version);
+        // StartMaximized is on by default.
+        QVERIFY(window.isMaximized());
+        QCOMPARE(StyleHelper::Instance()->currentTheme(), QString("dark"));
+        model.settings()->setColorTheme(StyleHelper::Light);
+        QCOMPARE(StyleHelper::Instance()->currentTheme(), QString("light"));
+
+        QTest::ignoreMessage(QtDebugMsg, "Cannot load again");
+        window.setWindowTitle("changed");
+        QVERIFY(!window.initialize());
+        QCOMPARE(window.windowTitle(), QString("changed"));
+
+        // Closing is refused while blocked; the block lifts by itself after two seconds.
+        window.blockClosing();
+        QTest::ignoreMessage(QtDebugMsg, "CLOSE true");
+        QVERIFY(!window.close() && window.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isCloseBlocked(), 5000);
+        QTest::ignoreMessage(QtDebugMsg, "CLOSE false");
+        QVERIFY(window.close() && !window.isVisible());
     }
-    const QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown.first().text, QString("An empty database was created"));
-    QCOMPARE(shown.first().title, QString());
-    QVERIFY(QFileInfo(DataLocations::patientsFolder()).isDir());
-    const QStringList tables = tablesOf(DataLocations::databaseFile());
-    QVERIFY2(tables.contains("Patients") && tables.contains("Records"), qPrintable(tables.join(',')));
-
-    // The next start finds the file and says nothing.
-    MainWindow second;
-    QVERIFY(second.initialize());
-    QVERIFY(AppHelper::takeShownMessages().isEmpty());
-}
-
-void TestMainWindow::databaseThatCannotBeCreatedEndsTheProgram()
-{
-    // A file where the data folder belongs: nothing can be created below it, even as root.
-    QVERIFY(removeDataFolder());
-    QFile blocker(QDir::cleanPath(DataLocations::dataFolder()));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-
-    AppHelper::setNextAnswer(true);
-    MainWindow window;
-    QVERIFY(!window.initialize());
-    QVERIFY(!window.isVisible());
-    const QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown.first().title, QString("Error"));
-    QCOMPARE(shown.first().icon, QMessageBox::Critical);
-    QCOMPARE(shown.first().text,
-        "Error creating an empty database at:\n" + QDir::toNativeSeparators(DataLocations::databaseFile()));
-    QVERIFY(blocker.remove());
-}
-
-void TestMainWindow::themeFollowsColorThemeSetting()
-{
-    KestaModel model;
-    KestaSettings *settings = model.settings();
-    settings->setColorTheme(StyleHelper::Dark);
-    MainWindow window;
-    QVERIFY(window.initialize());
-    QCOMPARE(StyleHelper::Instance()->currentTheme(), QString("dark"));
-    settings->setColorTheme(StyleHelper::Light);
-    QCOMPARE(StyleHelper::Instance()->currentTheme(), QString("light"));
-    // The window honours StartMaximized (on by default).
-    QVERIFY(window.isMaximized());
-}
-
-void TestMainWindow::initializeShowsTitledWindow()
-{
-    MainWindow window;
-    QVERIFY(!MainWindow::Instance());
-    QVERIFY(window.initialize());
-    QVERIFY(window.isVisible());
-    QCOMPARE(MainWindow::Instance(), &window);
-    // The project version, whole.
-    QVERIFY(
-        QRegularExpression("^\\d+\\.\\d+\\.\\d+$").match(QCoreApplication::applicationVersion()).hasMatch());
-    QCOMPARE(window.windowTitle(), "Orvalis: database " + QCoreApplication::applicationVersion());
-    QCOMPARE(window.minimumSize(), QSize(800, 600));
-}
-
-void TestMainWindow::initializeOnlyOnce()
-{
-    MainWindow window;
-    QVERIFY(window.initialize());
-    window.setWindowTitle("changed");
-    QTest::ignoreMessage(QtDebugMsg, "Cannot load again");
-    QVERIFY(!window.initialize());
-    QCOMPARE(window.windowTitle(), QString("changed"));
-}
-
-void TestMainWindow::closeRefusedWhileBlocked()
-{
-    MainWindow window;
-    QVERIFY(window.initialize());
-    window.blockClosing();
-    QVERIFY(window.isCloseBlocked());
-
-    QTest::ignoreMessage(QtDebugMsg, "CLOSE true");
-    QVERIFY(!window.close());
-    QVERIFY(window.isVisible());
-
-    // The block lifts by itself after two seconds.
-    QTRY_VERIFY_WITH_TIMEOUT(!window.isCloseBlocked(), 5000);
-    QTest::ignoreMessage(QtDebugMsg, "CLOSE false");
-    QVERIFY(window.close());
-    QVERIFY(!window.isVisible());
-}
-
-void TestMainWindow::russianTitleKeepsProductName()
-{
-    QTranslator russian;
-    QVERIFY(russian.load(":/translations/Kesta_ru_RU.qm"));
-    QCoreApplication::installTranslator(&russian);
-    MainWindow window;
-    QVERIFY(window.initialize());
-    QCoreApplication::removeTranslator(&russian);
-    QCOMPARE(window.windowTitle(), "Orvalis: база данных " + QCoreApplication::applicationVersion());
-}
+};
 
 KESTA_TEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"
