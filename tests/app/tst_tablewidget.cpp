@@ -43,18 +43,6 @@ QList<TableColumn> plain(const QString &names)
     return columns;
 }
 
-int addPatient(Database *db, const QString &patientId, const QString &lastName, int sex, const QDate &dob,
-    const QString &city = {})
-{
-    Patient patient;
-    patient.setPatientID(patientId);
-    patient.setLastName(lastName);
-    patient.setSex(static_cast<Patient::PatientGender>(sex));
-    patient.setDOB(dob);
-    patient.setCity(city);
-    return db->insertPatient(&patient);
-}
-
 int addRecord(
     Database *db, Patient *patient, const QDateTime &date, const QString &fileName, bool withFile = false)
 {
@@ -137,11 +125,11 @@ private slots:
         QFile::remove("Settings.xml");
         QVERIFY(kestatest::resetDataFolder());
         model = std::make_unique<KestaModel>();
-        petrov = addPatient(db(), "A1", "Petrov", Patient::Gender_Male, QDate(1980, 5, 1), "Tver");
-        smirnova = addPatient(db(), "-1", "Smirnova", Patient::Gender_Female, QDate(), "0");
-        orlov = addPatient(db(), "A3", "Orlov", Patient::Gender_Unspecified, QDate(2014, 5, 1));
-        addPatient(db(), "A4", "Kuznetsov", Patient::Gender_Male, QDate(2015, 1, 1));
-        volkova = addPatient(db(), "A5", "Volkova", Patient::Gender_Female, QDate(1924, 1, 1));
+        petrov = kestatest::addPatient(*db(), "A1", "Petrov", {}, Patient::Gender_Male, QDate(1980, 5, 1), "Tver");
+        smirnova = kestatest::addPatient(*db(), "-1", "Smirnova", {}, Patient::Gender_Female, QDate(), "0");
+        orlov = kestatest::addPatient(*db(), "A3", "Orlov", {}, Patient::Gender_Unspecified, QDate(2014, 5, 1));
+        kestatest::addPatient(*db(), "A4", "Kuznetsov", {}, Patient::Gender_Male, QDate(2015, 1, 1));
+        volkova = kestatest::addPatient(*db(), "A5", "Volkova", {}, Patient::Gender_Female, QDate(1924, 1, 1));
         stored = addRecord(db(), patient(petrov), when, "EEG_1\\rec.edf", true);
         missing = addRecord(db(), patient(petrov), when.addDays(1), "EEG_2\\rec.edf");
         other = addRecord(db(), patient(smirnova), when, "EEG_3\\rec.edf");

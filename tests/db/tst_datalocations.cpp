@@ -3,7 +3,6 @@
 #include "db/kestamodel.h"
 #include "db/kestasettings.h"
 #include "db/patient.h"
-#include "support/tablerows.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 

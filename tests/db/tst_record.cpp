@@ -2,7 +2,6 @@
 #include "db/datalocations.h"
 #include "db/patient.h"
 #include "db/record.h"
-#include "support/tablerows.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 

@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "db/datalocations.h"
+#include "db/patient.h"
 
 #include <QDir>
 #include <QLoggingCategory>
@@ -54,6 +55,19 @@ QStringList statementsOf(const std::function<void()> &action)
     QLoggingCategory::setFilterRules(QString());
     collected = nullptr;
     return statements;
+}
+
+int addPatient(Database &database, const QString &patientId, const QString &lastName,
+    const QString &firstName, int sex, const QDate &dob, const QString &city)
+{
+    Patient patient;
+    patient.setPatientID(patientId);
+    patient.setLastName(lastName);
+    patient.setFirstName(firstName);
+    patient.setSex(static_cast<Patient::PatientGender>(sex));
+    patient.setDOB(dob);
+    patient.setCity(city);
+    return database.insertPatient(&patient);
 }
 
 } // namespace kestatest

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QStringList>
 #include <QVariant>
 #include <functional>
@@ -17,6 +18,12 @@ bool resetDataFolder();
 // was stored; rawValue gives the first column of the first row, or nothing.
 bool rawExec(Database &database, const QString &sql);
 QVariant rawValue(Database &database, const QString &sql);
+
+// Stores a patient through the program's own insert and returns its AutoID (-1 on
+// failure). The insert reloads the patient list: look patients up by id afterwards.
+int addPatient(Database &database, const QString &patientId, const QString &lastName,
+    const QString &firstName = QString(), int sex = 0, const QDate &dob = QDate(),
+    const QString &city = QString());
 
 // The statements the program runs ("kesta.db.sql") during action, in order.
 QStringList statementsOf(const std::function<void()> &action);
