@@ -7,13 +7,8 @@ class ZTSettings;
 namespace kestatest
 {
 
-// Walks the meta-object of a settings class and returns one line per fault
-// that class-info strings let slip through the compiler: an attribute key
-// that names no property or no known attribute, an Editable that is neither
-// "true" nor "false", a default outside its limits or not an enumerator, a
-// declared default that the reset function contradicts, and a stored property
-// without getX / setX / resetX / changedX. Resets every setting of `settings`
-// to its default: pass a throwaway object without a file.
+// One line per declaration fault the compiler cannot see (misspelt class info, Editable not "true",
+// default its reset contradicts or outside its limits...). Resets every setting of `settings`.
 QStringList settingsDeclarationProblems(ZTSettings *settings);
 
 } // namespace kestatest

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QFile>
+#include <csignal>
+#include <sys/resource.h>
+
+namespace kestatest
+{
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// While it lives, a write that would make a file larger than `bytes` fails as on a full disk.
+struct FileSizeLimit {
+    rlimit previous {};
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous);
+        const rlimit limit { bytes, previous.rlim_max };
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            qFatal("cannot limit the file size");
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous); }
+};
+
+} // namespace kestatest
