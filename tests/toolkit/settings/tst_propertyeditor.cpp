@@ -24,7 +24,6 @@ public:
     Q_ENUM(Mode)
 
 private:
-    // clang-format off
     // "1.Main": Mode before Enabled by priority, then the rest by name.
     Q_PROPERTY(bool Enabled READ getEnabled WRITE setEnabled RESET resetEnabled NOTIFY changedEnabled)
     Q_CLASSINFO("EnabledEditable", "true")
@@ -91,7 +90,6 @@ private:
     ZT_SETTING(Mode, Preset, Simple)
     ZT_SETTING(int, Copies, 1)
     ZT_SETTING(int, Internal, 0)
-    // clang-format on
 
 public:
     using ZTSettings::ZTSettings;
@@ -284,6 +282,7 @@ private slots:
         // A form built and gone before must not take the conditional rows from this one.
         delete new PropertyListControl(&probe);
         PropertyListControl form(&probe);
+        QVERIFY(form.getWidgetInfo("Limit").isValid());
         form.setManageCategoryVisibility(true);
         QVERIFY(activated(&form));
         QSignalSpy visibility(&form, &PropertyListControl::propertyVisibilityChanged);
@@ -381,9 +380,9 @@ private slots:
         QCOMPARE(suggestions->menu()->actions().size(), 2);
         suggestions->menu()->actions().last()->trigger();
         QCOMPARE(probe.getLimit(), 38.0);
-        // The default button compares numbers as numbers, whatever the text of the default.
+        // The default button compares numbers as numbers: 12.2 * 3 is not 36.6 in binary, yet the default.
         QVERIFY(viewOf(form, "Limit")->getDefaultButton()->isChecked());
-        probe.setLimit(36.6000000001 - 0.0000000001);
+        probe.setLimit(12.2 * 3);
         QVERIFY(!viewOf(form, "Limit")->getDefaultButton()->isChecked());
 
         // The slider moves in steps of 5.
@@ -454,7 +453,6 @@ private slots:
                 "SelectLastPatient", "StartMaximized" }));
         QVERIFY(form->findChildren<QLabel *>("propertyCategoryLabel").isEmpty());
         QVERIFY(!viewOf(*form, "Language")->getDefaultButton());
-        QVERIFY(viewOf(*form, "CheckForNewVersion")->getDefaultButton());
         auto *icon = form->getWidgetInfo("Language").header->findChild<QLabel *>("propertyHeaderIcon");
         QVERIFY(icon && !icon->pixmap(Qt::ReturnByValue).isNull());
 
@@ -466,10 +464,14 @@ private slots:
         QTest::mouseClick(editorOf<QCheckBox>(*form, "CheckForNewVersion"), Qt::LeftButton);
         QVERIFY(fileText(SettingsFile).contains("<CheckForNewVersion>false</CheckForNewVersion>"));
 
-        // Enter in the dialog restores no default.
+        // Enter in the dialog restores no default, whichever row's button the dialog might pick.
+        settings.setColorTheme(StyleHelper::Dark);
+        settings.setPatientCardView(KestaSettings::PatientCard_None);
+        settings.setSelectLastPatient(false);
+        settings.setStartMaximized(false);
+        const QString written = fileText(SettingsFile);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(settings.getCheckForNewVersion(), false);
-        QVERIFY(dialog.isVisible());
+        QCOMPARE(fileText(SettingsFile), written);
     }
 
     void defaultButtonOfStartMaximized()
