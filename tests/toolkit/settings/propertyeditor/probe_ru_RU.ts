@@ -4,18 +4,6 @@
 <context>
     <name>Generic</name>
     <message>
-        <source>1.Main</source>
-        <translation>Основное</translation>
-    </message>
-    <message>
-        <source>2.Extra</source>
-        <translation>Дополнительно</translation>
-    </message>
-    <message>
-        <source>Level</source>
-        <translation>Уровень</translation>
-    </message>
-    <message>
         <source>cm</source>
         <translation>см</translation>
     </message>
@@ -26,13 +14,6 @@
     <message>
         <source>Printed on every report</source>
         <translation>Печатается в каждом отчёте</translation>
-    </message>
-</context>
-<context>
-    <name>Mode</name>
-    <message>
-        <source>Advanced</source>
-        <translation>Расширенный</translation>
     </message>
 </context>
 </TS>
