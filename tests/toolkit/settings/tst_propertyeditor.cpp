@@ -137,9 +137,13 @@ QStringList rowNames(const BasePropertyListWidget &form)
     return names;
 }
 
+// A missing row ends the run with its name rather than a bare crash further on.
 BasePropertyView *viewOf(const BasePropertyListWidget &form, const QString &name)
 {
-    return form.getWidgetInfo(name).view;
+    BasePropertyView *view = form.getWidgetInfo(name).view;
+    if (!view)
+        qFatal("the form has no row for %s", qPrintable(name));
+    return view;
 }
 
 template <class T> T *editorOf(const BasePropertyListWidget &form, const QString &name)
