@@ -21,7 +21,6 @@
 using kestatest::NamedProcess;
 
 // Stands in for the desktop: its file manager on a private bus and its default URL handler.
-// Records "item URI", "folder URI" or "open URI" per call.
 class FakeDesktop : public QObject
 {
     Q_OBJECT
@@ -164,7 +163,7 @@ private slots:
         AppHelper::closeApp("\"DI Duvi.exe\"");
         // Callers go on as if it were gone (its port free), so it must be gone on return.
         QVERIFY(!AppHelper::findRunningApps({ "DI Duvi.exe" }).contains("DI Duvi.exe"));
-        QVERIFY(variant.isRunning());
+        QVERIFY(AppHelper::getRunningApps().contains("DI Duvid.exe"));
         AppHelper::closeApp("DI Duvid.exe");
         QTRY_VERIFY(!variant.isRunning());
         // On Windows quotes meant for a command line would reach taskkill literally.
@@ -247,6 +246,7 @@ private slots:
         AppHelper::confirmDialog("Title", "Text");
         AppHelper::checkAndCloseIfAppsRunning({ "DI Duvi.exe" }, 0);
         const QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
+        QCOMPARE(shown.value(0).text, QString("Text"));
         QCOMPARE(shown.value(0).buttons, QStringList({ "Да", "Нет" }));
         QCOMPARE(shown.value(1).text,
             QString("Запуск невозможен, так как это приложение уже запущено:\nDI Duvi.exe"));

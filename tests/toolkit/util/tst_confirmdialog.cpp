@@ -12,7 +12,6 @@ static QPushButton *button(ConfirmDialog &dialog, const char *name)
     return dialog.findChild<QPushButton *>(name);
 }
 
-// The dialog's signals in the order they came.
 static void recordSignals(ConfirmDialog &dialog, QStringList &log)
 {
     QObject::connect(&dialog, &ConfirmDialog::accepted, [&log](bool &) { log.append("accepted"); });
@@ -43,6 +42,7 @@ private slots:
         QCOMPARE(button(three, "cancel")->text(), QString("Close"));
         QCOMPARE(button(two, "positive")->x(), 8);
         QVERIFY(button(three, "positive")->x() > three.width() / 3);
+        QVERIFY(button(three, "positive")->x() < button(three, "third")->x());
     }
 
     void acceptAndWaysToClose_data()

@@ -18,7 +18,6 @@ static bool writeFile(const QString &path, qint64 size)
     return file.open(QIODevice::WriteOnly) && file.write(QByteArray(int(size), 'x')) == size;
 }
 
-// The small text, file and connection helpers, by their examples.
 class TestHelpers : public QObject
 {
     Q_OBJECT
@@ -76,13 +75,13 @@ private slots:
         QCOMPARE(FileUtilities::dirsize(temp.path() + "/missing"), qint64(0));
     }
 
-    void clearFolderBothModes()
+    void foldersCreatedAndClearedBothWays()
     {
         const QString folder = temp.path() + "/clear";
         QVERIFY(!FileUtilities::clearFolder(folder, false));
-        QVERIFY(!QFileInfo::exists(folder));
-
-        QVERIFY(writeFile(folder + "/sub/rec.edf", 10));
+        QVERIFY(FileUtilities::createIfNotExists(folder + "/sub"));
+        QVERIFY(QFile(folder + "/sub/rec.edf").open(QIODevice::WriteOnly));
+        QVERIFY(!FileUtilities::createIfNotExists(folder + "/sub/rec.edf/deeper"));
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Creating dir .*clear\"$"));
         QVERIFY(FileUtilities::clearFolder(folder, false));
         QVERIFY(QFileInfo(folder).isDir());
@@ -105,6 +104,7 @@ private slots:
             helper.clear();
             source.setObjectName("b");
             helper << connect(&source, &QTimer::objectNameChanged, [&] { ++held; });
+            QCOMPARE(helper.size(), 1);
         }
         source.setObjectName("c");
         QCOMPARE(held, 1);

@@ -48,9 +48,8 @@ private slots:
 
     void startRacingLoopEndIsNeverLost()
     {
-        // Each cycle stops the loop, then a start comes while the loop decides to end. A lost start
-        // leaves the loop ended and the semaphore dry. An autostarted thread meets the first start
-        // with an idle loop ending, as the exchange's process monitor is set up.
+        // Each cycle stops the loop, then a start comes while it decides to end; a lost start leaves the
+        // semaphore dry. Autostarted, the first start meets an idle loop ending (the exchange's monitor).
         for (bool autostart : { false, true }) {
             for (int round = 0; round < 200; ++round) {
                 QSemaphore cycled;
