@@ -3,346 +3,286 @@
 #include "support/namedprocess.h"
 #include "toolkit/util/apphelper.h"
 #include "toolkit/util/fileutilities.h"
+#include "toolkit/util/processtable.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDesktopServices>
+#include <QDir>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
+#include <QUrl>
 
 using kestatest::NamedProcess;
 
-namespace
+// Stands in for the desktop: its file manager on a private bus and its default URL handler.
+class FakeDesktop : public QObject
 {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+public:
+    QStringList calls;
+    Q_INVOKABLE void open(const QUrl &url) { calls << "open " + url.toString(QUrl::FullyEncoded); }
 
-// Runs `act` on the message box once it is the active modal window.
-void whenBoxShows(std::function<void(QMessageBox *)> act)
+public slots:
+    void ShowItems(const QStringList &uris, const QString &) { calls << "item " + uris.join(' '); }
+    void ShowFolders(const QStringList &uris, const QString &) { calls << "folder " + uris.join(' '); }
+};
+
+static QStringList parsedTasklist(const QByteArray &output)
 {
-    QTimer::singleShot(0, [act] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-            act(box);
-        else
-            whenBoxShows(act);
-    });
+    QStringList entries;
+    for (const ProcessTable::Entry &entry : ProcessTable::parseTasklistCsv(output))
+        entries.append(entry.imageName + " " + QString::number(entry.pid));
+    return entries;
 }
 
-QAbstractButton *buttonWithText(QMessageBox *box, const QString &text)
+static QString uri(const QString &path)
 {
-    for (QAbstractButton *button : box->buttons()) {
-        if (button->text() == text)
-            return button;
-    }
-    return nullptr;
+    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
 }
-
-} // namespace
 
 class TestAppHelper : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
+        QVERIFY2(!daemon.isEmpty(), "dbus-daemon is needed (package dbus-daemon)");
+        // A bus of our own: no activation files, so no real file manager can answer.
+        QFile config(temp.filePath("bus.conf"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(
+            QString("<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>"
+                    "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                    "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>")
+                .arg(temp.path())
+                .toUtf8());
+        config.close();
+        bus.start(daemon, { "--config-file=" + config.fileName(), "--nofork", "--print-address=1" });
+        QTRY_VERIFY_WITH_TIMEOUT(bus.canReadLine(), 10000);
+        const QByteArray address = bus.readLine().trimmed();
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+        QDBusConnection fileManager = QDBusConnection::connectToBus(QString(address), "file-manager");
+        QVERIFY(fileManager.registerObject(
+            "/org/freedesktop/FileManager1", &desktop, QDBusConnection::ExportAllSlots));
+        QVERIFY(fileManager.registerService("org.freedesktop.FileManager1"));
+        QDesktopServices::setUrlHandler("file", &desktop, "open");
+    }
+
+    void cleanupTestCase()
+    {
+        bus.kill();
+        bus.waitForFinished(10000);
+    }
+
     void cleanup() { AppHelper::resetAnswers(); }
 
-    void appVersion_data();
-    void appVersion();
-    void platformFamily();
+    void appVersion()
+    {
+        const auto both = [](const QString &version) {
+            QCoreApplication::setApplicationVersion(version);
+            return AppHelper::appVersion(true) + " " + AppHelper::appVersion(false);
+        };
+        QCOMPARE(both("1.2.3.4"), QString("1.2.3 1.2"));
+        QCOMPARE(both("1.2.3"), QString("1.2.3 1.2"));
+        QCOMPARE(both(""), QString("3.0.0 3.0"));
+    }
 
-    void findRunningAppsMatchesVariants_data();
-    void findRunningAppsMatchesVariants();
-    void findRunningAppsIgnoresOtherNames();
-    void programDoesNotCountItselfButCountsSecondCopy();
-    void closeAppEndsExactlyThatProgram();
-
-    void runningCheckWarnsForOneProgram();
-    void runningCheckWarnsForTwoPrograms();
-    void runningCheckQuietWhenNothingRuns();
-    void runningCheckQuietWhenProgramEndsDuringRounds();
-
-    void confirmDialogRealBox_data();
-    void confirmDialogRealBox();
-    void warningMessageShowsBox();
-    void seamAnswersInOrderAndRecords();
-    void russianTexts();
-};
-
-void TestAppHelper::appVersion_data()
-{
-    QTest::addColumn<QString>("set");
-    QTest::addColumn<QString>("full");
-    QTest::addColumn<QString>("brief");
-    QTest::newRow("four parts") << "1.2.3.4"
-                                << "1.2.3"
-                                << "1.2";
-    QTest::newRow("three parts") << "1.2.3"
-                                 << "1.2.3"
-                                 << "1.2";
-    QTest::newRow("two parts") << "4.7"
-                               << "4.7"
-                               << "4.7";
-    QTest::newRow("none") << ""
-                          << "3.0.0"
-                          << "3.0";
-}
-
-void TestAppHelper::appVersion()
-{
-    QFETCH(QString, set);
-    QFETCH(QString, full);
-    QFETCH(QString, brief);
-    const QString before = QCoreApplication::applicationVersion();
-    QCoreApplication::setApplicationVersion(set);
-    const QString gotFull = AppHelper::appVersion(true);
-    const QString gotBrief = AppHelper::appVersion(false);
-    QCoreApplication::setApplicationVersion(before);
-    QCOMPARE(gotFull, full);
-    QCOMPARE(gotBrief, brief);
-}
-
-void TestAppHelper::platformFamily()
-{
+    void platformFamily()
+    {
 #if defined(Q_OS_LINUX)
-    // Whatever the distribution calls itself, the family is Linux.
-    QCOMPARE(AppHelper::OS(), QString("linux"));
-#elif defined(Q_OS_WIN)
-    QCOMPARE(AppHelper::OS(), QString("windows"));
+        // Whatever the distribution calls itself ("debian"), the family is Linux.
+        QCOMPARE(AppHelper::OS(), QString("linux"));
 #endif
-    QVERIFY(!AppHelper::OSName().isEmpty());
-    QVERIFY(!AppHelper::OSVersion().isEmpty());
-    QVERIFY(!AppHelper::OSVersion().startsWith('-'));
-}
+    }
 
-void TestAppHelper::findRunningAppsMatchesVariants_data()
-{
-    QTest::addColumn<QString>("imageName");
-    QTest::newRow("exact") << "DI Duvi.exe";
-    QTest::newRow("lower case") << "di duvi.exe";
-    QTest::newRow("d before .exe") << "DI Duvid.exe";
-    QTest::newRow("native, no .exe") << "DI Duvi";
-}
+    void findRunningApps_data()
+    {
+        QTest::addColumn<QString>("imageName");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("exact") << "DI Duvi.exe" << true;
+        QTest::newRow("lower case") << "di duvi.exe" << true;
+        QTest::newRow("d before .exe") << "DI Duvid.exe" << true;
+        QTest::newRow("native, no .exe") << "DI Duvi" << true;
+        QTest::newRow("longer name") << "DI Duvi2.exe" << false;
+        QTest::newRow("prefixed name") << "XDI Duvi.exe" << false;
+    }
 
-void TestAppHelper::findRunningAppsMatchesVariants()
-{
-    QFETCH(QString, imageName);
-    NamedProcess recorder(imageName);
-    QVERIFY(recorder.start());
+    void findRunningApps()
+    {
+        QFETCH(QString, imageName);
+        QFETCH(bool, matches);
+        NamedProcess process(imageName);
+        QVERIFY(process.start());
+        QCOMPARE(AppHelper::findRunningApps({ "DI Duvi.exe" }).contains(imageName), matches);
+        QCOMPARE(AppHelper::findRunningApps({ "DI Duvi" }).contains(imageName), matches);
+    }
 
-    const QStringList found = AppHelper::findRunningApps({ "DI Duvi.exe" });
-    QCOMPARE(found.count(imageName), 1);
-    QCOMPARE(AppHelper::findRunningApps({ "DI Duvi" }).count(imageName), 1);
-    QVERIFY(AppHelper::getRunningApps().contains(imageName));
-}
+    void imageNamesOnEachSystem()
+    {
+        // As "tasklist /NH /FO CSV" prints it: an empty first line, CRLF endings, thousands
+        // separators inside quotes, the kernel's pseudo processes without a dot.
+        QCOMPARE(parsedTasklist("\r\n"
+                                "\"System Idle Process\",\"0\",\"Services\",\"0\",\"8 K\"\r\n"
+                                "\"System\",\"4\",\"Services\",\"0\",\"2,420 K\"\r\n"
+                                "\"DI Duvi.exe\",\"7344\",\"Console\",\"1\",\"154,108 K\"\r\n"
+                                "\r\n"
+                                "\" padded.exe \",\"8120\",\"Console\",\"1\",\"60,004 K\""),
+            QStringList({ "DI Duvi.exe 7344", "padded.exe 8120" }));
+        QCOMPARE(parsedTasklist("INFO: No tasks are running which match the specified criteria.\r\n"),
+            QStringList());
+        // On Linux argv[0] split at either slash, so a Windows program under Wine keeps its .exe name.
+        QCOMPARE(ProcessTable::imageNameFromCmdline(
+                     QByteArrayLiteral("C:\\Program Files\\DI Duvi.exe\0/database\0"), "x"),
+            QString("DI Duvi.exe"));
+        QCOMPARE(ProcessTable::imageNameFromCmdline(QByteArray(), "kworker/0:1"), QString("kworker/0:1"));
+    }
 
-void TestAppHelper::findRunningAppsIgnoresOtherNames()
-{
-    NamedProcess longer("DI Duvi2.exe");
-    NamedProcess prefixed("XDI Duvi.exe");
-    QVERIFY(longer.start());
-    QVERIFY(prefixed.start());
+    void programDoesNotCountItselfButCountsSecondCopy()
+    {
+        const QString self = QCoreApplication::applicationName();
+        QVERIFY(AppHelper::getRunningApps().contains(self));
+        QVERIFY(AppHelper::findRunningApps({ self }).isEmpty());
+        NamedProcess secondCopy(self);
+        QVERIFY(secondCopy.start());
+        QCOMPARE(AppHelper::findRunningApps({ self }), QStringList { self });
+    }
 
-    const QStringList found = AppHelper::findRunningApps({ "DI Duvi.exe" });
-    QVERIFY(!found.contains("DI Duvi2.exe"));
-    QVERIFY(!found.contains("XDI Duvi.exe"));
-    QVERIFY(AppHelper::findRunningApps({}).isEmpty());
-    QVERIFY(AppHelper::findRunningApps({ "" }).isEmpty());
-}
+    void closeAppEndsExactlyThatProgram()
+    {
+        NamedProcess recorder("DI Duvi.exe"), variant("DI Duvid.exe");
+        QVERIFY(recorder.start());
+        QVERIFY(variant.start());
+        AppHelper::closeApp("\"DI Duvi.exe\"");
+        // Callers go on as if it were gone (its port free), so it must be gone on return.
+        QVERIFY(!AppHelper::findRunningApps({ "DI Duvi.exe" }).contains("DI Duvi.exe"));
+        QVERIFY(AppHelper::getRunningApps().contains("DI Duvid.exe"));
+        AppHelper::closeApp("DI Duvid.exe");
+        QTRY_VERIFY(!variant.isRunning());
+        // On Windows quotes meant for a command line would reach taskkill literally.
+        QCOMPARE(
+            ProcessTable::taskkillArguments("\"DI Duvi.exe\""), QStringList({ "/im", "DI Duvi.exe", "/f" }));
+    }
 
-void TestAppHelper::programDoesNotCountItselfButCountsSecondCopy()
-{
-    const QString self = QCoreApplication::applicationName();
-    QVERIFY(AppHelper::getRunningApps().contains(self));
-    QVERIFY(AppHelper::findRunningApps({ self }).isEmpty());
+    void runningCheckWarnsForOneAndTwoUnlessTheyEnd()
+    {
+        NamedProcess recorder("DI Duvi.exe"), oldDatabase("OV Database.exe");
+        QVERIFY(recorder.start());
+        AppHelper::setNextAnswer(true);
+        AppHelper::setNextAnswer(true);
+        QVERIFY(AppHelper::checkAndCloseIfAppsRunning({ "DI Duvi.exe" }, 2));
+        QVERIFY(oldDatabase.start());
+        QVERIFY(AppHelper::checkAndCloseIfAppsRunning({ "DI Duvi.exe", "OV Database" }, 0));
+        const QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.at(0).text, QString("Cannot start because this app is already running:\nDI Duvi.exe"));
+        QStringList lines = shown.at(1).text.split('\n');
+        QCOMPARE(lines.takeFirst(), QString("Cannot start because these apps are already running:"));
+        lines.sort(); // listed by process id
+        QCOMPARE(lines, QStringList({ "DI Duvi.exe", "OV Database.exe" }));
+        QVERIFY(recorder.isRunning() && oldDatabase.isRunning()); // told, not ended
 
-    NamedProcess secondCopy(self);
-    QVERIFY(secondCopy.start());
-    QCOMPARE(AppHelper::findRunningApps({ self }), QStringList { self });
-}
+        // A copy that was closing when we looked ends during the rounds: no warning.
+        QTimer::singleShot(0, [&oldDatabase] {
+            oldDatabase.process().kill();
+            oldDatabase.process().waitForFinished(10000);
+        });
+        AppHelper::setNextAnswer(true);
+        QVERIFY(!AppHelper::checkAndCloseIfAppsRunning({ "OV Database" }, 5));
+        QVERIFY(AppHelper::takeShownMessages().isEmpty());
+    }
 
-void TestAppHelper::closeAppEndsExactlyThatProgram()
-{
-    NamedProcess recorder("DI Duvi.exe");
-    NamedProcess variant("DI Duvid.exe");
-    QVERIFY(recorder.start());
-    QVERIFY(variant.start());
+    void confirmDialogRealBox_data()
+    {
+        QTest::addColumn<QStringList>("given");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QStringList>("shown"); // the default button's caption, then all captions
+        QTest::addColumn<bool>("result");
+        QTest::newRow("enter takes yes") << QStringList { "Go", "Stay" } << int(Qt::Key_Return)
+                                         << QStringList { "Go", "Go", "Stay" } << true;
+        QTest::newRow("escape means no") << QStringList { "Upgrade" } << int(Qt::Key_Escape)
+                                         << QStringList { "Upgrade", "Upgrade", "No" } << false;
+    }
 
-    AppHelper::closeApp("\"DI Duvi.exe\"");
-    QTRY_VERIFY(!recorder.isRunning());
-    QCOMPARE(recorder.process().exitStatus(), QProcess::CrashExit);
-    QVERIFY(!AppHelper::findRunningApps({ "DI Duvi.exe" }).contains("DI Duvi.exe"));
-    QVERIFY(variant.isRunning());
+    void confirmDialogRealBox()
+    {
+        QFETCH(QStringList, given);
+        QFETCH(int, key);
+        QFETCH(QStringList, shown);
+        QFETCH(bool, result);
+        QStringList seen;
+        bool onTop = false;
+        // exec() shows the box before its event loop runs this.
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            seen << (box->defaultButton() ? box->defaultButton()->text() : QString());
+            for (const QAbstractButton *button : box->buttons())
+                seen << button->text();
+            onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            QTest::keyClick(box, Qt::Key(key));
+        });
+        QCOMPARE(
+            AppHelper::confirmDialog("Remove", "Remove record:\nX?", QMessageBox::Question, given), result);
+        QCOMPARE(seen, shown);
+        QVERIFY(onTop);
+    }
 
-    AppHelper::closeApp("DI Duvid.exe");
-    QTRY_VERIFY(!variant.isRunning());
-}
+    void russianTexts()
+    {
+        QTranslator russian;
+        QVERIFY(russian.load(":/translations/util_ru_RU.qm"));
+        QCoreApplication::installTranslator(&russian);
+        NamedProcess recorder("DI Duvi.exe");
+        QVERIFY(recorder.start());
+        AppHelper::setNextAnswer(true);
+        AppHelper::setNextAnswer(true);
+        AppHelper::confirmDialog("Title", "Text");
+        AppHelper::checkAndCloseIfAppsRunning({ "DI Duvi.exe" }, 0);
+        const QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
+        QCOMPARE(shown.value(0).text, QString("Text"));
+        QCOMPARE(shown.value(0).buttons, QStringList({ "Да", "Нет" }));
+        QCOMPARE(shown.value(1).text,
+            QString("Запуск невозможен, так как это приложение уже запущено:\nDI Duvi.exe"));
+        QCOMPARE(FileUtilities::filesizeNice(1536, 1), QString("1.5 КБ"));
+    }
 
-void TestAppHelper::runningCheckWarnsForOneProgram()
-{
-    NamedProcess recorder("DI Duvi.exe");
-    QVERIFY(recorder.start());
+    void showInFolderHandsThePathWhole()
+    {
+        // Blanks, quotes and shell syntax in a patient's folder must reach the file manager intact.
+        const QString folder = temp.filePath("Data/Ivanov \"Jr\" & Co; rm -rf $HOME");
+        const QString file = folder + "/rec 1.edf";
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+        AppHelper::showInFolder(file);
+        QTRY_COMPARE(desktop.calls, QStringList { "item " + uri(file) });
+        AppHelper::showInFolder(folder);
+        QTRY_COMPARE(desktop.calls, QStringList({ "item " + uri(file), "folder " + uri(folder) }));
 
-    AppHelper::setNextAnswer(true);
-    QVERIFY(AppHelper::checkAndCloseIfAppsRunning({ "DI Duvi.exe" }, 3));
-    const QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown.first().text, QString("Cannot start because this app is already running:\nDI Duvi.exe"));
-    QCOMPARE(shown.first().title, QString());
-    QCOMPARE(shown.first().icon, QMessageBox::Warning);
-    QCOMPARE(shown.first().buttons.size(), 1);
-    QVERIFY(recorder.isRunning()); // told, not ended
-}
+        // Without a file manager the desktop opens the folder.
+        desktop.calls.clear();
+        QVERIFY(QDBusConnection("file-manager").unregisterService("org.freedesktop.FileManager1"));
+        AppHelper::showInFolder(file);
+        AppHelper::showInFolder(folder);
+        QTRY_COMPARE(desktop.calls, QStringList({ "open " + uri(folder), "open " + uri(folder) }));
 
-void TestAppHelper::runningCheckWarnsForTwoPrograms()
-{
-    NamedProcess recorder("DI Duvi.exe");
-    NamedProcess oldDatabase("OV Database.exe");
-    QVERIFY(recorder.start());
-    QVERIFY(oldDatabase.start());
+        // Explorer on Windows: the path is one argument of its own, never a command line.
+        QCOMPARE(ProcessTable::explorerArguments("C:/Data/Ivanov \"Jr\" & Co/rec.edf", false),
+            QStringList({ "/select,", "C:\\Data\\Ivanov \"Jr\" & Co\\rec.edf" }));
+        QCOMPARE(ProcessTable::explorerArguments("C:/Data/a b", true), QStringList({ "C:\\Data\\a b" }));
+    }
 
-    AppHelper::setNextAnswer(true);
-    QVERIFY(AppHelper::checkAndCloseIfAppsRunning({ "DI Duvi.exe", "OV Database" }, 0));
-    const QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
-    QCOMPARE(shown.size(), 1);
-    const QString prefix = "Cannot start because these apps are already running:\n";
-    QVERIFY2(shown.first().text.startsWith(prefix), qPrintable(shown.first().text));
-    QStringList names = shown.first().text.mid(prefix.size()).split('\n');
-    names.sort();
-    QCOMPARE(names, QStringList({ "DI Duvi.exe", "OV Database.exe" }));
-}
-
-void TestAppHelper::runningCheckQuietWhenNothingRuns()
-{
-    AppHelper::setNextAnswer(true);
-    QVERIFY(!AppHelper::checkAndCloseIfAppsRunning({ "No Such Program.exe" }, 20));
-    QVERIFY(AppHelper::takeShownMessages().isEmpty());
-    QCOMPARE(AppHelper::pendingAnswers(), 1);
-}
-
-void TestAppHelper::runningCheckQuietWhenProgramEndsDuringRounds()
-{
-    NamedProcess closing("OV Database.exe");
-    QVERIFY(closing.start());
-    // Ends in the first round's events, as a copy that was closing when we started.
-    QTimer::singleShot(0, [&closing] {
-        closing.process().kill();
-        closing.process().waitForFinished(10000);
-    });
-    AppHelper::setNextAnswer(true);
-    QVERIFY(!AppHelper::checkAndCloseIfAppsRunning({ "OV Database" }, 5));
-    QVERIFY(AppHelper::takeShownMessages().isEmpty());
-}
-
-void TestAppHelper::confirmDialogRealBox_data()
-{
-    QTest::addColumn<QStringList>("given");
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QStringList>("captions");
-    QTest::addColumn<bool>("result");
-    QTest::newRow("yes") << QStringList() << "Yes" << QStringList { "Yes", "No" } << true;
-    QTest::newRow("no") << QStringList() << "No" << QStringList { "Yes", "No" } << false;
-    QTest::newRow("closed") << QStringList() << "close" << QStringList { "Yes", "No" } << false;
-    QTest::newRow("escape") << QStringList() << "escape" << QStringList { "Yes", "No" } << false;
-    QTest::newRow("one caption given") << QStringList { "Upgrade" } << "Upgrade"
-                                       << QStringList { "Upgrade", "No" } << true;
-    QTest::newRow("two captions given") << QStringList { "Go", "Stay" } << "Stay"
-                                        << QStringList { "Go", "Stay" } << false;
-}
-
-void TestAppHelper::confirmDialogRealBox()
-{
-    QFETCH(QStringList, given);
-    QFETCH(QString, action);
-    QFETCH(QStringList, captions);
-    QFETCH(bool, result);
-    QString title, text, defaultText;
-    QStringList shownCaptions;
-    Qt::WindowFlags flags;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    whenBoxShows([&](QMessageBox *box) {
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        flags = box->windowFlags();
-        defaultText = box->defaultButton() ? box->defaultButton()->text() : QString();
-        for (QAbstractButton *button : box->buttons())
-            shownCaptions.append(button->text());
-        if (action == "close")
-            box->close();
-        else if (action == "escape")
-            QTest::keyClick(box, Qt::Key_Escape);
-        else
-            buttonWithText(box, action)->click();
-    });
-    QCOMPARE(AppHelper::confirmDialog("Remove", "Remove record:\nX?", QMessageBox::Question, given), result);
-    QCOMPARE(title, QString("Remove"));
-    QCOMPARE(text, QString("Remove record:\nX?"));
-    QCOMPARE(icon, QMessageBox::Question);
-    QCOMPARE(shownCaptions, captions);
-    QCOMPARE(defaultText, captions.first());
-    QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
-}
-
-void TestAppHelper::warningMessageShowsBox()
-{
-    QString title, text;
-    int buttons = 0;
-    Qt::WindowFlags flags;
-    whenBoxShows([&](QMessageBox *box) {
-        title = box->windowTitle();
-        text = box->text();
-        buttons = box->buttons().size();
-        flags = box->windowFlags();
-        box->button(QMessageBox::Ok)->click();
-    });
-    AppHelper::warningMessage("Error removing record:\nfolder", "Oops");
-    QCOMPARE(text, QString("Error removing record:\nfolder"));
-    QCOMPARE(title, QString("Oops"));
-    QCOMPARE(buttons, 1);
-    QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
-    QVERIFY(flags.testFlag(Qt::MSWindowsFixedSizeDialogHint));
-}
-
-void TestAppHelper::seamAnswersInOrderAndRecords()
-{
-    AppHelper::setNextAnswer(false);
-    AppHelper::setNextAnswer(true);
-    AppHelper::setNextAnswer(true);
-    QCOMPARE(AppHelper::pendingAnswers(), 3);
-    QVERIFY(!AppHelper::confirmDialog("First", "one"));
-    QVERIFY(AppHelper::confirmDialog("Second", "two", QMessageBox::Information, { "Go", "Stay" }));
-    AppHelper::warningMessage("three");
-    QCOMPARE(AppHelper::pendingAnswers(), 0);
-
-    const QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
-    QCOMPARE(shown.size(), 3);
-    QCOMPARE(shown.at(0).title, QString("First"));
-    QCOMPARE(shown.at(0).buttons, QStringList({ "Yes", "No" }));
-    QCOMPARE(shown.at(1).text, QString("two"));
-    QCOMPARE(shown.at(1).icon, QMessageBox::Information);
-    QCOMPARE(shown.at(1).buttons, QStringList({ "Go", "Stay" }));
-    QCOMPARE(shown.at(2).text, QString("three"));
-    QCOMPARE(shown.at(2).icon, QMessageBox::Warning);
-    QVERIFY(AppHelper::takeShownMessages().isEmpty());
-}
-
-void TestAppHelper::russianTexts()
-{
-    QTranslator russian;
-    QVERIFY(russian.load(":/translations/util_ru_RU.qm"));
-    QCoreApplication::installTranslator(&russian);
-    NamedProcess recorder("DI Duvi.exe");
-    QVERIFY(recorder.start());
-    AppHelper::setNextAnswer(true);
-    AppHelper::setNextAnswer(true);
-    AppHelper::confirmDialog("Title", "Text");
-    AppHelper::checkAndCloseIfAppsRunning({ "DI Duvi.exe" }, 0);
-    const QString size = FileUtilities::filesizeNice(1536, 1);
-    QCoreApplication::removeTranslator(&russian);
-
-    const QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
-    QCOMPARE(shown.size(), 2);
-    QCOMPARE(shown.at(0).buttons, QStringList({ "Да", "Нет" }));
-    QCOMPARE(shown.at(1).text, QString("Запуск невозможен, так как это приложение уже запущено:\nDI Duvi.exe"));
-    QCOMPARE(size, QString("1.5 КБ"));
-}
+private:
+    QTemporaryDir temp;
+    QProcess bus;
+    FakeDesktop desktop;
+};
 
 KESTA_TEST_MAIN(TestAppHelper)
 #include "tst_apphelper.moc"

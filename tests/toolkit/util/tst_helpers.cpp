@@ -1,0 +1,119 @@
+#include "support/testenvironment.h"
+
+#include "toolkit/util/connectionhelper.h"
+#include "toolkit/util/fileutilities.h"
+#include "toolkit/util/texthelper.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+// Makes the folders on the way too.
+static bool writeFile(const QString &path, qint64 size)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(QByteArray(int(size), 'x')) == size;
+}
+
+class TestHelpers : public QObject
+{
+    Q_OBJECT
+private slots:
+    void padding()
+    {
+        QCOMPARE(TextHelper::pad("7", "0", 3), QString("007"));
+        QCOMPARE(TextHelper::pad("12345", "0", 3), QString("12345"));
+        QCOMPARE(TextHelper::pad("7", "", 5), QString("7"));
+        QCOMPARE(TextHelper::pad("x", "ab", 4), QString("ababx"));
+        QCOMPARE(TextHelper::zeroPad(15, 6), QString("000015"));
+        QCOMPARE(TextHelper::zeroPad(-5, 3), QString("0-5"));
+    }
+
+    void translit()
+    {
+        QCOMPARE(TextHelper::translit(QString::fromUtf8("абвгдеёжзийклмнопрстуфхцчшщъыьэюя")),
+            QString("abvgdeezhziyklmnoprstufhtschshschyeyuya"));
+        QCOMPARE(TextHelper::translit(QString::fromUtf8("АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ")),
+            QString("ABVGDEEZhZIYKLMNOPRSTUFHTsChShSchYEYuYa"));
+        QCOMPARE(TextHelper::translit(QString::fromUtf8("Ян Smith, 1975 ǅ ä 李")),
+            QString::fromUtf8("Yan Smith, 1975 ǅ ä 李"));
+    }
+
+    void folderSlash()
+    {
+        QCOMPARE(FileUtilities::FolderSlash(""), QString());
+        QCOMPARE(FileUtilities::FolderSlash("C:\\Orvalis Data\\Data"), QString("C:/Orvalis Data/Data/"));
+        QCOMPARE(FileUtilities::FolderSlash("/home/a/"), QString("/home/a/"));
+        QCOMPARE(FileUtilities::FolderSlash("a\\/b"), QString("a/b/"));
+    }
+
+    void filesizeNice()
+    {
+        QCOMPARE(FileUtilities::filesizeNice(0), QString("0 B"));
+        QCOMPARE(FileUtilities::filesizeNice(1000), QString("1000 B"));
+        QCOMPARE(FileUtilities::filesizeNice(1024), QString("1024 B"));
+        QCOMPARE(FileUtilities::filesizeNice(1536, 1), QString("1.5 KB"));
+        QCOMPARE(FileUtilities::filesizeNice(1048576), QString("1024.00 KB"));
+        QCOMPARE(FileUtilities::filesizeNice(qint64(3) << 40, 0), QString("3 TB"));
+    }
+
+    void dirsizeCountsNestedFilesNotLinks()
+    {
+        const QString root = temp.path() + "/size";
+        const QString outside = temp.path() + "/outside";
+        QVERIFY(writeFile(root + "/top.edf", 100));
+        QVERIFY(writeFile(root + "/.hidden", 7));
+        QVERIFY(writeFile(root + "/a/one.edf", 1000));
+        QVERIFY(writeFile(root + "/a/b/two.edf", 20));
+        QVERIFY(writeFile(outside + "/big", 50000));
+        QVERIFY(QFile::link(outside, root + "/linked-folder"));
+        QVERIFY(QFile::link(outside + "/big", root + "/linked-file"));
+        QCOMPARE(FileUtilities::dirsize(root), qint64(1127));
+        QCOMPARE(FileUtilities::dirsize(temp.path() + "/missing"), qint64(0));
+    }
+
+    void foldersCreatedAndClearedBothWays()
+    {
+        const QString folder = temp.path() + "/clear";
+        QVERIFY(!FileUtilities::clearFolder(folder, false));
+        QVERIFY(FileUtilities::createIfNotExists(folder + "/sub"));
+        QVERIFY(QFile(folder + "/sub/rec.edf").open(QIODevice::WriteOnly));
+        QVERIFY(!FileUtilities::createIfNotExists(folder + "/sub/rec.edf/deeper"));
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Creating dir .*clear\"$"));
+        QVERIFY(FileUtilities::clearFolder(folder, false));
+        QVERIFY(QFileInfo(folder).isDir());
+        QVERIFY(QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+
+        QVERIFY(writeFile(folder + "/rec.edf", 10));
+        QVERIFY(FileUtilities::clearFolder(folder, true));
+        QVERIFY(!QFileInfo::exists(folder));
+    }
+
+    void connectionsCutOnClearAndDestruction()
+    {
+        QTimer source;
+        int held = 0, kept = 0;
+        connect(&source, &QTimer::objectNameChanged, [&] { ++kept; });
+        {
+            ConnectionHelper helper;
+            helper << connect(&source, &QTimer::objectNameChanged, [&] { ++held; });
+            source.setObjectName("a");
+            helper.clear();
+            source.setObjectName("b");
+            helper << connect(&source, &QTimer::objectNameChanged, [&] { ++held; });
+            QCOMPARE(helper.size(), 1);
+        }
+        source.setObjectName("c");
+        QCOMPARE(held, 1);
+        QCOMPARE(kept, 3);
+    }
+
+private:
+    QTemporaryDir temp;
+};
+
+KESTA_TEST_MAIN(TestHelpers)
+#include "tst_helpers.moc"
