@@ -30,7 +30,7 @@ icons=(
     icons/amplifier.svg=amplifier
     images/gender-male.svg=gender-male
     images/gender-female.svg=gender-female
-    images/gender-unspecified.svg=help-circle-outline
+    images/gender-unknown.svg=help-circle-outline
 )
 # white copies for the dark theme's style sheet
 dark=(chevron-up chevron-down chevron-left chevron-right check)
