@@ -95,13 +95,18 @@ bool AbstractMetaDescription::fromFileText(const QString &text)
             first = parts.at(0).toDouble();
             second = parts.at(1).toDouble();
         }
-        if (typeName == QLatin1String("QPointF"))
-            return setValue(QPointF(first, second));
-        if (typeName == QLatin1String("QPoint"))
-            return setValue(QPoint(int(first), int(second)));
-        return setValue(QSize(int(first), int(second)));
+        return setPair(first, second);
     }
     return setValue(text);
+}
+
+bool AbstractMetaDescription::setPair(double first, double second)
+{
+    if (typeName == QLatin1String("QPointF"))
+        return setValue(QPointF(first, second));
+    if (typeName == QLatin1String("QPoint"))
+        return setValue(QPoint(int(first), int(second)));
+    return setValue(QSize(int(first), int(second)));
 }
 
 QVariant AbstractMetaDescription::jsonValue() const

@@ -39,6 +39,10 @@ public:
     QVariant jsonValue() const;
     bool fromJsonValue(const QVariant &value);
 
+protected:
+    // Sets a point, a point with fractions or a size, by typeName, from its two numbers.
+    bool setPair(double first, double second);
+
 public slots:
     virtual void valueChangedSlot() = 0;
 

@@ -247,11 +247,7 @@ bool MetaDescription::setTextValue(const QString &text)
         double second = 0;
         if (!parsePointOrSize(text, first, second))
             return false;
-        if (typeName == QLatin1String("QPointF"))
-            return setValue(QPointF(first, second));
-        if (typeName == QLatin1String("QPoint"))
-            return setValue(QPoint(int(first), int(second)));
-        return setValue(QSize(int(first), int(second)));
+        return setPair(first, second);
     }
     return setValue(text);
 }
