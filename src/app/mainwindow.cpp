@@ -5,13 +5,12 @@
 #include "db/kestasettings.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/apphelper.h"
+#include "toolkit/util/clock.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
-#include <QMessageBox>
-#include <QTimer>
 
 namespace
 {
@@ -55,18 +54,12 @@ bool MainWindow::initialize()
     setWindowTitle(tr("Orvalis: database") + " " + AppHelper::appVersion(true));
     setMinimumSize(800, 600);
 
-    // Views: patients table, patient card, records table, "New examination" button, splitter;
-    // then the patients refresh, last patient selection and the menu bar.
-
     if (settings && settings->getStartMaximized())
         showMaximized();
     else
         show();
 
-    // The exchange with the recorder starts here, before the pointer below is published.
     instance = this;
-
-    // Card view submenu and placement, and the update check, come here.
     return true;
 }
 
@@ -76,33 +69,32 @@ bool MainWindow::prepareDatabaseFile()
     case DataLocations::DatabaseFileState::Existed:
         return true;
     case DataLocations::DatabaseFileState::Created:
-        AppHelper::warningMessage(tr("An empty database was created"), QString(), QMessageBox::Warning);
+        AppHelper::warningMessage(tr("An empty database was created"), QString(), MessageBox::Warning);
         return true;
     case DataLocations::DatabaseFileState::Failed:
         break;
     }
     AppHelper::warningMessage(tr("Error creating an empty database at") + ":\n"
             + QDir::toNativeSeparators(DataLocations::databaseFile()),
-        QCoreApplication::translate("Generic", "Error"), QMessageBox::Critical);
+        QCoreApplication::translate("Generic", "Error"), MessageBox::Critical);
     return false;
 }
 
 void MainWindow::blockClosing()
 {
-    if (!closeBlockTimer) {
-        closeBlockTimer = new QTimer(this);
-        closeBlockTimer->setSingleShot(true);
-        closeBlockTimer->setInterval(CloseBlockMs);
-        connect(closeBlockTimer, &QTimer::timeout, this, [this] { closeBlocked = false; });
-    }
-    closeBlocked = true;
-    closeBlockTimer->start();
+    closeBlockedUntil = Clock::msecsSinceEpoch() + CloseBlockMs;
+}
+
+bool MainWindow::isCloseBlocked() const
+{
+    return Clock::msecsSinceEpoch() < closeBlockedUntil;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    qDebug() << "CLOSE" << closeBlocked;
-    if (closeBlocked) {
+    const bool blocked = isCloseBlocked();
+    qDebug() << "CLOSE" << blocked;
+    if (blocked) {
         event->ignore();
         return;
     }

@@ -2,8 +2,6 @@
 
 #include <QMainWindow>
 
-class QTimer;
-
 // The program's only top-level window. The entry function builds it and calls initialize
 // once; initialize builds everything and shows it.
 class MainWindow : public QMainWindow
@@ -21,7 +19,7 @@ public:
     // Refuses closing for a while after a patient removal, so that a click meant for the
     // confirmation cannot end the program while the list reloads. Each call restarts the period.
     void blockClosing();
-    bool isCloseBlocked() const { return closeBlocked; }
+    bool isCloseBlocked() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -31,7 +29,7 @@ private:
     // when no database file could be made; the user has been told.
     bool prepareDatabaseFile();
 
-    QTimer *closeBlockTimer = nullptr;
-    bool closeBlocked = false;
+    // Closing is refused until then (clock milliseconds).
+    qint64 closeBlockedUntil = 0;
     bool initialized = false;
 };

@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "db/record.h"
+#include "toolkit/util/clock.h"
 
 #include <QDebug>
 #include <QMetaObject>
@@ -10,8 +11,6 @@
 
 namespace
 {
-
-QDate fixedToday;
 
 void registerEnums()
 {
@@ -132,7 +131,7 @@ double Patient::age() const
 {
     if (!m_DOB.isValid())
         return -1;
-    const QDate now = today();
+    const QDate now = Clock::today();
     int years = now.year() - m_DOB.year();
     if (now.month() < m_DOB.month() || (now.month() == m_DOB.month() && now.day() < m_DOB.day()))
         --years;
@@ -328,14 +327,4 @@ QList<QPair<QString, QString>> Patient::displayTexts()
     for (const auto &text : texts)
         list.append({ QString::fromLatin1(text[0]), QString::fromLatin1(text[1]) });
     return list;
-}
-
-void Patient::setToday(const QDate &date)
-{
-    fixedToday = date;
-}
-
-QDate Patient::today()
-{
-    return fixedToday.isValid() ? fixedToday : QDate::currentDate();
 }

@@ -221,7 +221,7 @@ public:
 
     // "Petrov Ivan Sergeevich", or with initials "Petrov I. S.".
     QString fullName(bool whole = true) const;
-    // Whole years on today's date; -1 without a valid birth date.
+    // Whole years on the clock's today; -1 without a valid birth date.
     double age() const;
     // The patient's folder under the patients' folder (not created here).
     QString folderName() const;
@@ -246,11 +246,6 @@ public:
     // column names, categories, computed names, suffixes and enumerator keys.
     // Class info is invisible to lupdate, so the texts are registered here.
     static QList<QPair<QString, QString>> displayTexts();
-
-    // The date ages are computed on; an invalid date (the default) follows the
-    // system clock.
-    static void setToday(const QDate &date);
-    static QDate today();
 
 signals:
     void recordsUpdated();

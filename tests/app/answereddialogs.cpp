@@ -12,7 +12,7 @@ namespace
 
 void printShownMessages()
 {
-    for (const AppHelper::ShownMessage &message : AppHelper::takeShownMessages()) {
+    for (const MessageBox::Shown &message : MessageBox::takeShown()) {
         std::fputs(message.text.toUtf8().constData(), stdout);
         std::fputs("\n", stdout);
     }
@@ -22,7 +22,7 @@ void printShownMessages()
 void answerEveryBox()
 {
     for (int i = 0; i < 16; ++i)
-        AppHelper::setNextAnswer(true);
+        MessageBox::setNextAnswer(MessageBox::Yes);
     qAddPostRoutine(printShownMessages);
 }
 

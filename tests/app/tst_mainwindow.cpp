@@ -7,6 +7,7 @@
 #include "db/kestasettings.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/apphelper.h"
+#include "toolkit/util/clock.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,46 +21,50 @@ private slots:
         Startup::setApplicationVersion();
         StyleHelper::registerFontsAndStyles();
     }
-    void cleanup() { AppHelper::resetAnswers(); }
+    void cleanup()
+    {
+        MessageBox::reset();
+        Clock::useSystemTime();
+    }
 
     void databaseFileMadeOnFirstStartOrTheProgramEnds()
     {
         // A file where the data folder belongs: nothing can be created below it, even as root.
         const QString data = QDir::cleanPath(DataLocations::dataFolder());
         QVERIFY(QDir(data).removeRecursively() && QFile(data).open(QIODevice::WriteOnly));
-        AppHelper::setNextAnswer(true);
+        MessageBox::setNextAnswer(MessageBox::Ok);
         {
             MainWindow window;
             QVERIFY(!window.initialize());
             QVERIFY(!window.isVisible() && !MainWindow::Instance());
         }
-        QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
+        QList<MessageBox::Shown> shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown.first().title, QString("Error"));
-        QCOMPARE(shown.first().icon, QMessageBox::Critical);
+        QCOMPARE(shown.first().icon, MessageBox::Critical);
         QCOMPARE(shown.first().text,
             "Error creating an empty database at:\n"
                 + QDir::toNativeSeparators(DataLocations::databaseFile()));
 
         QVERIFY(QFile::remove(data));
-        AppHelper::setNextAnswer(true);
+        MessageBox::setNextAnswer(MessageBox::Ok);
         MainWindow first;
         QVERIFY(first.initialize());
-        shown = AppHelper::takeShownMessages();
+        shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown.first().text, QString("An empty database was created"));
         QVERIFY(QFileInfo(DataLocations::databaseFile()).size() > 0);
         // The next start finds the file and says nothing.
         MainWindow next;
         QVERIFY(next.initialize());
-        QVERIFY(AppHelper::takeShownMessages().isEmpty());
+        QVERIFY(MessageBox::takeShown().isEmpty());
     }
 
     void initializedOnceTitledThemedAndClosable()
     {
         QVERIFY(DataLocations::prepareDataFolders() != DataLocations::DatabaseFileState::Failed);
         KestaModel model;
-        model.settings()->setColorTheme(StyleHelper::Dark);
+        model.settings()->setColorTheme(ColorTheme::Dark);
         MainWindow window;
         QVERIFY(window.initialize());
         QCOMPARE(MainWindow::Instance(), &window);
@@ -69,7 +74,7 @@ private slots:
         // StartMaximized is on by default.
         QVERIFY(window.isMaximized());
         QCOMPARE(StyleHelper::Instance()->currentTheme(), QString("dark"));
-        model.settings()->setColorTheme(StyleHelper::Light);
+        model.settings()->setColorTheme(ColorTheme::Light);
         QCOMPARE(StyleHelper::Instance()->currentTheme(), QString("light"));
 
         QTest::ignoreMessage(QtDebugMsg, "Cannot load again");
@@ -78,10 +83,13 @@ private slots:
         QCOMPARE(window.windowTitle(), QString("changed"));
 
         // Closing is refused while blocked; the block lifts by itself after two seconds.
+        Clock::setTestTime(QDateTime(QDate(2024, 5, 10), QTime(9, 0)));
         window.blockClosing();
+        Clock::advance(1999);
         QTest::ignoreMessage(QtDebugMsg, "CLOSE true");
         QVERIFY(!window.close() && window.isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(!window.isCloseBlocked(), 5000);
+        Clock::advance(1);
+        QVERIFY(!window.isCloseBlocked());
         QTest::ignoreMessage(QtDebugMsg, "CLOSE false");
         QVERIFY(window.close() && !window.isVisible());
     }

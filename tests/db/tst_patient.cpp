@@ -2,6 +2,7 @@
 #include "db/record.h"
 #include "support/settingsdeclarationcheck.h"
 #include "support/testenvironment.h"
+#include "toolkit/util/clock.h"
 
 #include <QRegularExpression>
 #include <QTranslator>
@@ -11,7 +12,7 @@ class TestPatient : public QObject
 {
     Q_OBJECT
 private slots:
-    void cleanup() { Patient::setToday(QDate()); }
+    void cleanup() { Clock::useSystemTime(); }
 
     // A misspelt class-info key shows up here, and so does a text without its
     // translation: Russian for all, English for identifier-like ones ("LastName").
@@ -54,7 +55,7 @@ private slots:
     {
         QFETCH(QDate, birth);
         QFETCH(QDate, today);
-        Patient::setToday(today);
+        Clock::setTestTime(QDateTime(today, QTime(12, 0)));
         Patient patient;
         patient.setDOB(birth);
         QTEST(patient.getTextValue("Age"), "age");

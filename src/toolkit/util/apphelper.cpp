@@ -4,10 +4,11 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QOperatingSystemVersion>
-#include <QPushButton>
 #include <QSysInfo>
+#include <QTimer>
 #include <QUrl>
 
 #if defined(Q_OS_WIN)
@@ -23,34 +24,6 @@ namespace
 
 constexpr int CloseAppTimeoutMs = 30000;
 constexpr int RoundEventsMs = 1000;
-
-struct DialogSeam {
-    QList<bool> answers;
-    QList<AppHelper::ShownMessage> shown;
-};
-
-DialogSeam &dialogSeam()
-{
-    static DialogSeam seam;
-    return seam;
-}
-
-// True when a queued test answer replaces the box; records what the box would have shown.
-bool takeSeamAnswer(const QMessageBox &box, bool *answer)
-{
-    DialogSeam &seam = dialogSeam();
-    if (seam.answers.isEmpty())
-        return false;
-    *answer = seam.answers.takeFirst();
-    AppHelper::ShownMessage shown;
-    shown.title = box.windowTitle();
-    shown.text = box.text();
-    shown.icon = box.icon();
-    for (const QAbstractButton *button : box.buttons())
-        shown.buttons.append(button->text());
-    seam.shown.append(shown);
-    return true;
-}
 
 void openContainingFolder(const QString &path, bool isFolder)
 {
@@ -125,38 +98,6 @@ QString AppHelper::OSVersion()
             .arg(qMax(0, current.microVersion()));
     }
     return QSysInfo::productVersion();
-}
-
-bool AppHelper::confirmDialog(
-    const QString &title, const QString &text, QMessageBox::Icon icon, const QStringList &buttons)
-{
-    QMessageBox box(icon, title, text);
-    const QString yesText = buttons.value(0);
-    const QString noText = buttons.value(1);
-    QPushButton *yes = box.addButton(
-        yesText.isEmpty() ? QCoreApplication::translate("Generic", "Yes") : yesText, QMessageBox::YesRole);
-    QPushButton *no = box.addButton(
-        noText.isEmpty() ? QCoreApplication::translate("Generic", "No") : noText, QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    box.setEscapeButton(no);
-    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
-
-    bool answer = false;
-    if (takeSeamAnswer(box, &answer))
-        return answer;
-    box.exec();
-    return box.clickedButton() == yes;
-}
-
-void AppHelper::warningMessage(const QString &text, const QString &title, QMessageBox::Icon icon)
-{
-    QMessageBox box(icon, title, text, QMessageBox::Ok);
-    box.setWindowFlags(box.windowFlags() | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint);
-
-    bool answer = false;
-    if (takeSeamAnswer(box, &answer))
-        return;
-    box.exec();
 }
 
 void AppHelper::showInFolder(const QString &path)
@@ -236,7 +177,11 @@ bool AppHelper::checkAndCloseIfAppsRunning(const QStringList &names, int rounds)
     if (running.isEmpty())
         return false;
     for (int round = 0; round < rounds; ++round) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, RoundEventsMs);
+        // A whole second each, with events running: processEvents alone returns at once when
+        // nothing is pending, and a copy that is just closing would be refused.
+        QEventLoop wait;
+        QTimer::singleShot(RoundEventsMs, &wait, &QEventLoop::quit);
+        wait.exec();
         running = findRunningApps(names);
     }
     if (running.isEmpty())
@@ -246,29 +191,6 @@ bool AppHelper::checkAndCloseIfAppsRunning(const QStringList &names, int rounds)
         : QCoreApplication::translate("Generic", "these apps are already running");
     const QString text = QCoreApplication::translate("Generic", "Cannot start because") + " " + which + ":\n"
         + running.join("\n");
-    warningMessage(text, QString(), QMessageBox::Warning);
+    warningMessage(text, QString(), MessageBox::Warning);
     return true;
-}
-
-void AppHelper::setNextAnswer(bool accept)
-{
-    dialogSeam().answers.append(accept);
-}
-
-int AppHelper::pendingAnswers()
-{
-    return dialogSeam().answers.size();
-}
-
-QList<AppHelper::ShownMessage> AppHelper::takeShownMessages()
-{
-    QList<ShownMessage> shown;
-    shown.swap(dialogSeam().shown);
-    return shown;
-}
-
-void AppHelper::resetAnswers()
-{
-    dialogSeam().answers.clear();
-    dialogSeam().shown.clear();
 }

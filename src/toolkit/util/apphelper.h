@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QList>
-#include <QMessageBox>
+#include "toolkit/util/messagebox.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,12 +20,13 @@ public:
     static QString OSVersion();
 
     // A modal yes/no box, kept on top. `buttons` may replace the two captions. True exactly
-    // when "yes" was chosen.
+    // when "yes" was chosen. Answered in tests through MessageBox's seam; defined with the
+    // boxes, in the toolkit's widget library.
     static bool confirmDialog(const QString &title, const QString &text,
-        QMessageBox::Icon icon = QMessageBox::Question, const QStringList &buttons = {});
+        MessageBox::Icon icon = MessageBox::Question, const QStringList &buttons = {});
     // A modal box with an OK button, kept on top. Text first, then title.
     static void warningMessage(
-        const QString &text, const QString &title = QString(), QMessageBox::Icon icon = QMessageBox::Warning);
+        const QString &text, const QString &title = QString(), MessageBox::Icon icon = MessageBox::Warning);
 
     // Shows a file selected in its folder, or a folder, in the desktop's file manager.
     static void showInFolder(const QString &path);
@@ -38,23 +39,8 @@ public:
     static QStringList findRunningApps(const QStringList &names);
     // Forcibly ends the processes with this image name; surrounding double quotes are allowed.
     static void closeApp(const QString &name);
-    // When one of `names` runs, looks again for `rounds` rounds (letting events run up to a
-    // second each), then warns "Cannot start because ..." if any still runs and returns true.
+    // When one of `names` runs, looks again for `rounds` rounds (a second each, events
+    // running), then warns "Cannot start because ..." if any still runs and returns true.
     // It ends no process.
     static bool checkAndCloseIfAppsRunning(const QStringList &names, int rounds);
-
-    // Test seam: while answers are queued, confirmDialog and warningMessage build their box
-    // but, instead of showing it, take the next answer (true: "yes"/OK, false: "no"/closed) and record what the box held.
-    struct ShownMessage {
-        QString title;
-        QString text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QStringList buttons;
-    };
-    static void setNextAnswer(bool accept);
-    static int pendingAnswers();
-    // The boxes answered through the seam since the last call, oldest first.
-    static QList<ShownMessage> takeShownMessages();
-    // Drops queued answers and recorded boxes.
-    static void resetAnswers();
 };

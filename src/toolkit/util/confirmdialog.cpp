@@ -1,5 +1,7 @@
 #include "toolkit/util/confirmdialog.h"
 
+#include "toolkit/util/messagebox.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -73,6 +75,53 @@ void ConfirmDialog::addWidget(QWidget *widget, int stretch, Qt::Alignment alignm
 void ConfirmDialog::setAcceptEnabled(bool enabled)
 {
     acceptButton->setEnabled(enabled);
+}
+
+int ConfirmDialog::exec()
+{
+    if (MessageBox::pendingAnswers() > 0)
+        return answerThroughSeam();
+    return QDialog::exec();
+}
+
+int ConfirmDialog::answerThroughSeam()
+{
+    setResult(QDialog::Rejected);
+    show();
+    // A handler of `accepted` may keep the dialog open (and show boxes of its own, which take
+    // their answers in turn); the next answer then acts on the dialog again.
+    while (isVisible()) {
+        MessageBox::Shown shown;
+        shown.title = windowTitle();
+        for (QPushButton *button : { acceptButton, thirdButton, cancelButton }) {
+            if (button)
+                shown.buttons.append(button->text());
+        }
+        MessageBox::Button answer = MessageBox::Close;
+        if (!MessageBox::takeAnswer(shown, &answer)) {
+            qWarning("ConfirmDialog: no answer queued for a dialog still open; closing it");
+            close();
+            break;
+        }
+        switch (answer) {
+        case MessageBox::Accept:
+            if (!acceptButton->isEnabled())
+                qWarning("ConfirmDialog: the accept button is disabled; the answer does nothing");
+            acceptButton->click();
+            break;
+        case MessageBox::Third:
+            if (thirdButton)
+                thirdButton->click();
+            break;
+        case MessageBox::Reject:
+            cancelButton->click();
+            break;
+        case MessageBox::Close:
+            close();
+            break;
+        }
+    }
+    return result();
 }
 
 void ConfirmDialog::acceptClicked()

@@ -21,6 +21,10 @@ public:
     void addWidget(QWidget *widget, int stretch = 0, Qt::Alignment alignment = Qt::Alignment());
     void setAcceptEnabled(bool enabled);
 
+    // Runs modally; while MessageBox answers are queued, the dialog is shown without a loop of
+    // its own and each queued answer presses its button until the dialog closes.
+    int exec() override;
+
 signals:
     void accepted(bool &accept);
     void canceled();
@@ -34,6 +38,7 @@ protected:
 
 private:
     void acceptClicked();
+    int answerThroughSeam();
 
     QHBoxLayout *buttonsLayout = nullptr;
     QVBoxLayout *contentsLayout = nullptr;

@@ -82,7 +82,7 @@ private slots:
         bus.waitForFinished(10000);
     }
 
-    void cleanup() { AppHelper::resetAnswers(); }
+    void cleanup() { MessageBox::reset(); }
 
     void appVersion()
     {
@@ -175,12 +175,12 @@ private slots:
     {
         NamedProcess recorder("DI Duvi.exe"), oldDatabase("OV Database.exe");
         QVERIFY(recorder.start());
-        AppHelper::setNextAnswer(true);
-        AppHelper::setNextAnswer(true);
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        MessageBox::setNextAnswer(MessageBox::Yes);
         QVERIFY(AppHelper::checkAndCloseIfAppsRunning({ "DI Duvi.exe" }, 2));
         QVERIFY(oldDatabase.start());
         QVERIFY(AppHelper::checkAndCloseIfAppsRunning({ "DI Duvi.exe", "OV Database" }, 0));
-        const QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
+        const QList<MessageBox::Shown> shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), 2);
         QCOMPARE(shown.at(0).text, QString("Cannot start because this app is already running:\nDI Duvi.exe"));
         QStringList lines = shown.at(1).text.split('\n');
@@ -189,14 +189,15 @@ private slots:
         QCOMPARE(lines, QStringList({ "DI Duvi.exe", "OV Database.exe" }));
         QVERIFY(recorder.isRunning() && oldDatabase.isRunning()); // told, not ended
 
-        // A copy that was closing when we looked ends during the rounds: no warning.
-        QTimer::singleShot(0, [&oldDatabase] {
+        // A copy that was closing when we looked ends during the rounds, which last a second
+        // each: no warning.
+        QTimer::singleShot(300, [&oldDatabase] {
             oldDatabase.process().kill();
             oldDatabase.process().waitForFinished(10000);
         });
-        AppHelper::setNextAnswer(true);
-        QVERIFY(!AppHelper::checkAndCloseIfAppsRunning({ "OV Database" }, 5));
-        QVERIFY(AppHelper::takeShownMessages().isEmpty());
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        QVERIFY(!AppHelper::checkAndCloseIfAppsRunning({ "OV Database" }, 2));
+        QVERIFY(MessageBox::takeShown().isEmpty());
     }
 
     void confirmDialogRealBox_data()
@@ -229,7 +230,7 @@ private slots:
             QTest::keyClick(box, Qt::Key(key));
         });
         QCOMPARE(
-            AppHelper::confirmDialog("Remove", "Remove record:\nX?", QMessageBox::Question, given), result);
+            AppHelper::confirmDialog("Remove", "Remove record:\nX?", MessageBox::Question, given), result);
         QCOMPARE(seen, shown);
         QVERIFY(onTop);
     }
@@ -241,11 +242,11 @@ private slots:
         QCoreApplication::installTranslator(&russian);
         NamedProcess recorder("DI Duvi.exe");
         QVERIFY(recorder.start());
-        AppHelper::setNextAnswer(true);
-        AppHelper::setNextAnswer(true);
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        MessageBox::setNextAnswer(MessageBox::Yes);
         AppHelper::confirmDialog("Title", "Text");
         AppHelper::checkAndCloseIfAppsRunning({ "DI Duvi.exe" }, 0);
-        const QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
+        const QList<MessageBox::Shown> shown = MessageBox::takeShown();
         QCOMPARE(shown.value(0).text, QString("Text"));
         QCOMPARE(shown.value(0).buttons, QStringList({ "Да", "Нет" }));
         QCOMPARE(shown.value(1).text,

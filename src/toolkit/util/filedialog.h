@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+// The program's file choosers and their test seam: while file names are queued,
+// no dialog is shown and the next queued name is the choice (an empty name
+// answers "cancelled"); what each dialog asked for is recorded.
+class FileDialog
+{
+public:
+    struct Asked {
+        QString caption;
+        QString folder;
+        QString filter;
+    };
+
+    // An existing file, or an empty text when the user cancels.
+    static QString openFileName(
+        QWidget *parent, const QString &caption, const QString &folder, const QString &filter);
+    // An existing folder, or an empty text when the user cancels.
+    static QString existingFolder(QWidget *parent, const QString &caption, const QString &folder);
+
+    // Test seam.
+    static void setNextFileName(const QString &path);
+    static QList<Asked> takeAsked();
+    static void reset();
+};

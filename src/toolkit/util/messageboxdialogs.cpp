@@ -1,0 +1,81 @@
+// The boxes themselves, in the toolkit's widget library; the seam they consult is in the core.
+
+#include "toolkit/util/apphelper.h"
+#include "toolkit/util/messagebox.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+static_assert(int(MessageBox::Question) == int(QMessageBox::Question)
+        && int(MessageBox::Critical) == int(QMessageBox::Critical)
+        && int(MessageBox::Warning) == int(QMessageBox::Warning)
+        && int(MessageBox::Information) == int(QMessageBox::Information)
+        && int(MessageBox::NoIcon) == int(QMessageBox::NoIcon),
+    "MessageBox::Icon mirrors QMessageBox::Icon");
+
+namespace
+{
+
+MessageBox::Shown describe(const QMessageBox &box)
+{
+    MessageBox::Shown shown;
+    shown.title = box.windowTitle();
+    shown.text = box.text();
+    shown.icon = MessageBox::Icon(box.icon());
+    for (const QAbstractButton *button : box.buttons())
+        shown.buttons.append(button->text());
+    return shown;
+}
+
+// Runs the box, or answers it through the seam; true when `accept` was pressed.
+bool run(QMessageBox &box, QAbstractButton *accept)
+{
+    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
+    MessageBox::Button answer = MessageBox::Close;
+    if (MessageBox::takeAnswer(describe(box), &answer))
+        return answer == MessageBox::Accept;
+    box.exec();
+    return box.clickedButton() == accept;
+}
+
+} // namespace
+
+bool MessageBox::question(const QString &title, const QString &text, Icon icon, const QStringList &buttons)
+{
+    const QString yes = buttons.value(0);
+    const QString no = buttons.value(1);
+    return choice(title, text, icon, yes.isEmpty() ? QCoreApplication::translate("Generic", "Yes") : yes,
+        no.isEmpty() ? QCoreApplication::translate("Generic", "No") : no);
+}
+
+bool MessageBox::choice(const QString &title, const QString &text, Icon icon, const QString &acceptCaption,
+    const QString &rejectCaption)
+{
+    QMessageBox box(QMessageBox::Icon(icon), title, text);
+    QPushButton *accept = box.addButton(acceptCaption, QMessageBox::YesRole);
+    QPushButton *reject = box.addButton(rejectCaption, QMessageBox::NoRole);
+    box.setDefaultButton(accept);
+    box.setEscapeButton(reject);
+    return run(box, accept);
+}
+
+void MessageBox::message(const QString &text, const QString &title, Icon icon)
+{
+    QMessageBox box(QMessageBox::Icon(icon), title, text, QMessageBox::Ok);
+    box.setWindowFlags(box.windowFlags() | Qt::MSWindowsFixedSizeDialogHint);
+    run(box, box.button(QMessageBox::Ok));
+}
+
+// The designed entry points of the application's boxes. Defined beside the boxes, so that
+// the toolkit's core library, where AppHelper lives, needs no widgets.
+bool AppHelper::confirmDialog(
+    const QString &title, const QString &text, MessageBox::Icon icon, const QStringList &buttons)
+{
+    return MessageBox::question(title, text, icon, buttons);
+}
+
+void AppHelper::warningMessage(const QString &text, const QString &title, MessageBox::Icon icon)
+{
+    MessageBox::message(text, title, icon);
+}
