@@ -39,7 +39,7 @@ KestaSettings::KestaSettings(const QString &filePath, QObject *parent)
     // connections, QVariant text forms) rather than a bare int.
     qRegisterMetaType<KestaSettings::KestaLanguage>();
     qRegisterMetaType<KestaSettings::ViewPatientCard>();
-    qRegisterMetaType<StyleHelper::ColorThemeEnum>();
+    qRegisterMetaType<ColorTheme::ColorThemeEnum>();
 }
 
 QList<QPair<QString, QString>> KestaSettings::displayTexts()

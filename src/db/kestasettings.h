@@ -1,7 +1,7 @@
 #pragma once
 
 #include "toolkit/settings/ztsettings.h"
-#include "toolkit/style/stylehelper.h"
+#include "toolkit/style/colortheme.h"
 
 #include <QList>
 #include <QPair>
@@ -26,11 +26,11 @@ public:
     Q_CLASSINFO("LanguageIcon", ":/icons/translate.svg")
     ZT_SETTING(KestaSettings::KestaLanguage, Language, ru_RU)
 
-    Q_PROPERTY(StyleHelper::ColorThemeEnum ColorTheme READ getColorTheme WRITE setColorTheme RESET
+    Q_PROPERTY(ColorTheme::ColorThemeEnum ColorTheme READ getColorTheme WRITE setColorTheme RESET
             resetColorTheme NOTIFY changedColorTheme)
     Q_CLASSINFO("ColorThemeEditable", "true")
-    Q_CLASSINFO("ColorThemeDefault", "StyleHelper::ColorThemeEnum::Light")
-    ZT_SETTING(StyleHelper::ColorThemeEnum, ColorTheme, StyleHelper::Light)
+    Q_CLASSINFO("ColorThemeDefault", "ColorTheme::ColorThemeEnum::Light")
+    ZT_SETTING(ColorTheme::ColorThemeEnum, ColorTheme, ColorTheme::Light)
 
     Q_PROPERTY(bool StartMaximized READ getStartMaximized WRITE setStartMaximized RESET resetStartMaximized
             NOTIFY changedStartMaximized)

@@ -1,6 +1,7 @@
 #include "app/patientslistwidget.h"
 #include "app/recordstable.h"
 #include "db/database.h"
+#include "toolkit/util/clock.h"
 #include "db/datalocations.h"
 #include "db/kestamodel.h"
 #include "db/kestasettings.h"
@@ -121,7 +122,7 @@ class TestTableWidget : public QObject
 private slots:
     void init()
     {
-        Patient::setToday(QDate(2024, 5, 10));
+        Clock::setTestTime(QDateTime(QDate(2024, 5, 10), QTime(12, 0)));
         QFile::remove("Settings.xml");
         QVERIFY(kestatest::resetDataFolder());
         model = std::make_unique<KestaModel>();

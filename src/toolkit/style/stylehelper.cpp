@@ -78,9 +78,8 @@ StyleHelper *StyleHelper::Instance()
 StyleHelper::StyleHelper(QObject *parent)
     : QObject(parent)
 {
-    qRegisterMetaType<ColorThemeEnum>("StyleHelper::ColorThemeEnum");
     Q_UNUSED(ColorThemeNames)
-    m_platformStyle = currentWidgetStyle();
+    platformStyle = currentWidgetStyle();
 }
 
 bool StyleHelper::registerFontsAndStyles()
@@ -99,7 +98,7 @@ bool StyleHelper::registerFontsAndStyles()
     StyleHelper *helper = Instance();
     // Whoever created the instance before the font was set saw the old family.
     const QString family = QLatin1Char('\'') + font.family() + QLatin1Char('\'');
-    if (helper->m_customValues.value(QStringLiteral("--z-font-family")) != family)
+    if (helper->customValues.value(QStringLiteral("--z-font-family")) != family)
         helper->setCustomValue(QStringLiteral("--z-font-family"), family);
 
     helper->setCustomValue(QStringLiteral("--z-font-weight"), QStringLiteral("normal"));
@@ -118,7 +117,7 @@ void StyleHelper::addStyleFile(const QString &path)
         qDebug().noquote() << "STYLE FILE NOT ADDED" << path;
         return;
     }
-    m_styles.insert(path, text);
+    styles.insert(path, text);
 }
 
 void StyleHelper::addThemeFile(const QString &name, const QString &path)
@@ -126,7 +125,7 @@ void StyleHelper::addThemeFile(const QString &name, const QString &path)
     bool ok = false;
     const QString text = readText(path, &ok);
     if (ok)
-        m_themeMaps.insert(name, parseTheme(text));
+        themeMaps.insert(name, parseTheme(text));
 }
 
 StyleHelper::ValueMap StyleHelper::parseTheme(const QString &text)
@@ -151,13 +150,13 @@ StyleHelper::ValueMap StyleHelper::parseTheme(const QString &text)
 
 void StyleHelper::selectTheme(const QString &name)
 {
-    if (!m_themeMaps.contains(name)) {
+    if (!themeMaps.contains(name)) {
         emit changed();
         return;
     }
-    m_currentTheme = name;
-    m_isDark = name.contains(QLatin1String("dark"), Qt::CaseInsensitive);
-    m_values = m_themeMaps.value(name);
+    selectedTheme = name;
+    darkSelected = name.contains(QLatin1String("dark"), Qt::CaseInsensitive);
+    values = themeMaps.value(name);
 
     // One replacement pass per name: a value that contains its own name would
     // otherwise be substituted for ever.
@@ -168,10 +167,10 @@ void StyleHelper::selectTheme(const QString &name)
         }
     };
     QString sheet;
-    for (auto it = m_styles.constBegin(); it != m_styles.constEnd(); ++it) {
+    for (auto it = styles.constBegin(); it != styles.constEnd(); ++it) {
         QString text = it.value();
-        substitute(text, m_customValues);
-        substitute(text, m_values);
+        substitute(text, customValues);
+        substitute(text, values);
         sheet += text + QStringLiteral("\r\n");
     }
     qApp->setStyleSheet(sheet);
@@ -181,9 +180,9 @@ void StyleHelper::selectTheme(const QString &name)
 
 void StyleHelper::applyWidgetStyle()
 {
-    QString wanted = QString::fromLatin1(m_isDark ? DarkWidgetStyle : LightWidgetStyle);
+    QString wanted = QString::fromLatin1(darkSelected ? DarkWidgetStyle : LightWidgetStyle);
     if (!QStyleFactory::keys().contains(wanted, Qt::CaseInsensitive))
-        wanted = m_platformStyle;
+        wanted = platformStyle;
     // Setting a style re-polishes every widget; skip it when nothing changes.
     if (wanted.isEmpty() || wanted.compare(currentWidgetStyle(), Qt::CaseInsensitive) == 0)
         return;
@@ -192,28 +191,28 @@ void StyleHelper::applyWidgetStyle()
 
 void StyleHelper::setCustomValue(const QString &name, const QString &value)
 {
-    m_customValues.insert(name, value);
+    customValues.insert(name, value);
     emit changed();
 }
 
 QString StyleHelper::getThemeValue(const QString &name, const QString &defaultValue) const
 {
-    auto custom = m_customValues.constFind(name);
-    if (custom != m_customValues.constEnd())
+    auto custom = customValues.constFind(name);
+    if (custom != customValues.constEnd())
         return custom.value();
-    auto value = m_values.constFind(name);
-    if (value != m_values.constEnd())
+    auto value = values.constFind(name);
+    if (value != values.constEnd())
         return value.value();
     return defaultValue;
 }
 
 QColor StyleHelper::getThemeColor(const QString &name, const QColor &defaultColor) const
 {
-    auto custom = m_customValues.constFind(name);
-    if (custom != m_customValues.constEnd())
+    auto custom = customValues.constFind(name);
+    if (custom != customValues.constEnd())
         return QColor(custom.value());
-    auto value = m_values.constFind(name);
-    if (value != m_values.constEnd())
+    auto value = values.constFind(name);
+    if (value != values.constEnd())
         return QColor(value.value());
     return defaultColor;
 }
@@ -230,7 +229,7 @@ QColor StyleHelper::ThemeColor(const QString &name, const QColor &defaultColor)
 
 QStringList StyleHelper::themes() const
 {
-    return m_themeMaps.keys();
+    return themeMaps.keys();
 }
 
 void StyleHelper::InterlinkTheme(QObject *settings, const QString &propertyName)
@@ -280,19 +279,19 @@ void StyleHelper::bindIcon(Target *target, const QIcon &lightIcon, const QIcon &
         return;
     }
     auto follow
-        = [this, target, lightIcon, darkIcon, apply] { apply(target, m_isDark ? darkIcon : lightIcon); };
+        = [this, target, lightIcon, darkIcon, apply] { apply(target, darkSelected ? darkIcon : lightIcon); };
     follow();
-    m_iconBindings.insert(target, connect(this, &StyleHelper::changed, target, follow));
-    connect(target, &QObject::destroyed, this, [this](QObject *gone) { m_iconBindings.remove(gone); });
+    iconBindings.insert(target, connect(this, &StyleHelper::changed, target, follow));
+    connect(target, &QObject::destroyed, this, [this](QObject *gone) { iconBindings.remove(gone); });
 }
 
 void StyleHelper::dropIconBinding(QObject *target)
 {
-    auto found = m_iconBindings.find(target);
-    if (found == m_iconBindings.end())
+    auto found = iconBindings.find(target);
+    if (found == iconBindings.end())
         return;
     disconnect(found.value());
-    m_iconBindings.erase(found);
+    iconBindings.erase(found);
     disconnect(target, &QObject::destroyed, this, nullptr);
 }
 

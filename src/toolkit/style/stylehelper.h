@@ -24,9 +24,6 @@ class StyleHelper : public QObject
 {
     Q_OBJECT
 public:
-    enum ColorThemeEnum { Light = 0, Dark = 1 };
-    Q_ENUM(ColorThemeEnum)
-
     using ValueMap = QMap<QString, QString>;
 
     // The one instance, created on first use with the default custom values.
@@ -50,8 +47,8 @@ public:
     static QColor ThemeColor(const QString &name, const QColor &defaultColor = QColor());
 
     QStringList themes() const;
-    QString currentTheme() const { return m_currentTheme; }
-    bool isDark() const { return m_isDark; }
+    QString currentTheme() const { return selectedTheme; }
+    bool isDark() const { return darkSelected; }
 
     // Selects "dark" or "light" from a property of a settings object now and on
     // every change of it: dark when the value is 1 (Dark) or its text contains
@@ -98,16 +95,16 @@ private:
     void dropIconBinding(QObject *target);
     void applyWidgetStyle();
 
-    bool m_isDark = false;
-    ValueMap m_values;
-    QMap<QString, ValueMap> m_themeMaps;
-    QMap<QString, QString> m_styles;
-    ValueMap m_customValues;
-    QString m_currentTheme;
+    bool darkSelected = false;
+    ValueMap values;
+    QMap<QString, ValueMap> themeMaps;
+    QMap<QString, QString> styles;
+    ValueMap customValues;
+    QString selectedTheme;
     // The style the platform gave the application, kept for the light theme where
     // the "windowsvista" style does not exist.
-    QString m_platformStyle;
+    QString platformStyle;
     // One theme-following connection per bound icon target; Qt cuts a connection
     // when its target dies, and the entry goes with it.
-    QHash<QObject *, QMetaObject::Connection> m_iconBindings;
+    QHash<QObject *, QMetaObject::Connection> iconBindings;
 };

@@ -1,5 +1,6 @@
 #include "toolkit/style/themesettinglink.h"
 
+#include "toolkit/style/colortheme.h"
 #include "toolkit/style/stylehelper.h"
 
 #include <QMetaMethod>
@@ -7,8 +8,8 @@
 
 ThemeSettingLink::ThemeSettingLink(QObject *settings, const QString &propertyName)
     : QObject(settings)
-    , m_settings(settings)
-    , m_propertyName(propertyName)
+    , settings(settings)
+    , linkedProperty(propertyName)
 {
     const QMetaObject *meta = settings->metaObject();
     // A settings object reports every change by name; listening to the
@@ -29,10 +30,10 @@ ThemeSettingLink::ThemeSettingLink(QObject *settings, const QString &propertyNam
 
 bool ThemeSettingLink::valueIsDark() const
 {
-    const QVariant value = m_settings->property(m_propertyName.toUtf8().constData());
+    const QVariant value = settings->property(linkedProperty.toUtf8().constData());
     bool isNumber = false;
     const int number = value.toInt(&isNumber);
-    if (isNumber && number == StyleHelper::Dark)
+    if (isNumber && number == ColorTheme::Dark)
         return true;
     return value.toString().contains(QLatin1String("dark"), Qt::CaseInsensitive);
 }
@@ -44,6 +45,6 @@ void ThemeSettingLink::apply()
 
 void ThemeSettingLink::onPropertyChanged(const QString &name)
 {
-    if (name == m_propertyName)
+    if (name == linkedProperty)
         apply();
 }

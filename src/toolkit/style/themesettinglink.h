@@ -11,7 +11,7 @@ class ThemeSettingLink : public QObject
 public:
     ThemeSettingLink(QObject *settings, const QString &propertyName);
 
-    QString propertyName() const { return m_propertyName; }
+    QString propertyName() const { return linkedProperty; }
     // Whether the property's current value names the dark theme.
     bool valueIsDark() const;
 
@@ -22,6 +22,6 @@ private slots:
     void onPropertyChanged(const QString &name);
 
 private:
-    QObject *m_settings;
-    QString m_propertyName;
+    QObject *settings;
+    QString linkedProperty;
 };

@@ -8,6 +8,7 @@
 #include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/settings/propertytabwidget.h"
 #include "toolkit/settings/ztsettings.h"
+#include "toolkit/style/stylehelper.h"
 
 #include <QtWidgets>
 
@@ -469,7 +470,7 @@ private slots:
         QVERIFY(fileText(SettingsFile).contains("<CheckForNewVersion>false</CheckForNewVersion>"));
 
         // Enter in the dialog restores no default, whichever row's button the dialog might pick.
-        settings.setColorTheme(StyleHelper::Dark);
+        settings.setColorTheme(ColorTheme::Dark);
         settings.setPatientCardView(KestaSettings::PatientCard_None);
         settings.setSelectLastPatient(false);
         settings.setStartMaximized(false);

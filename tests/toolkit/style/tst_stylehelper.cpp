@@ -47,18 +47,18 @@ private slots:
 private:
     QString writeFile(const QString &name, const QByteArray &text);
 
-    QTemporaryDir m_dir;
+    QTemporaryDir folder;
 };
 
 void TestStyleHelper::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
+    QVERIFY(folder.isValid());
     QVERIFY(StyleHelper::registerFontsAndStyles());
 }
 
 QString TestStyleHelper::writeFile(const QString &name, const QByteArray &text)
 {
-    const QString path = m_dir.filePath(name);
+    const QString path = folder.filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
         qFatal("cannot write %s", qPrintable(path));
@@ -86,7 +86,7 @@ void TestStyleHelper::selectThemeSubstitutesCustomThenThemeValues()
     helper.addThemeFile(
         "plain", writeFile("plain.css", ":root {\n    --z-fg: red;\n    --z-back: blue;\n}\n"));
     helper.addStyleFile(writeFile("one.css", "QLabel { color: --z-fg; background: --z-back; }"));
-    const QString missing = m_dir.filePath("absent.css");
+    const QString missing = folder.filePath("absent.css");
     QTest::ignoreMessage(QtDebugMsg, qPrintable("STYLE FILE NOT ADDED " + missing));
     helper.addStyleFile(missing);
     helper.addStyleFile(writeFile("two.css", "QMenu { border-color: --z-none; margin: --z-gap; }"));
@@ -166,10 +166,10 @@ void TestStyleHelper::interlinkFollowsKestaSettingsBothWays()
         QCOMPARE(helper->currentTheme(), QString("light")); // the default, at once
 
         QSignalSpy changed(helper, &StyleHelper::changed);
-        settings.setColorTheme(StyleHelper::Dark);
+        settings.setColorTheme(ColorTheme::Dark);
         QCOMPARE(helper->currentTheme(), QString("dark"));
         QCOMPARE(changed.count(), 1);
-        settings.setColorTheme(StyleHelper::Light);
+        settings.setColorTheme(ColorTheme::Light);
         QCOMPARE(helper->currentTheme(), QString("light"));
         QVERIFY(settings.setTextValue("ColorTheme", "Dark")); // as the settings editor writes it
         QCOMPARE(helper->currentTheme(), QString("dark"));
