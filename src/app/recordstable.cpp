@@ -86,6 +86,11 @@ QIcon RecordsTable::rowIcon(AbstractDatabaseRow *row)
     return StyleHelper::ColoredIcon(path, QStringLiteral("#FFF"));
 }
 
+Patient *RecordsTable::getPatient() const
+{
+    return patient;
+}
+
 void RecordsTable::setPatient(Patient *newPatient)
 {
     patientConnections.clear();

@@ -27,7 +27,7 @@ public:
     // Shows this patient's records (none for null) and follows its changes
     // from now on, and no other patient's.
     void setPatient(Patient *patient);
-    Patient *getPatient() const { return patient; }
+    Patient *getPatient() const;
     void refreshRecords();
     Record *recordById(int id) const;
 

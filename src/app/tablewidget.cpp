@@ -82,6 +82,11 @@ void TableWidget::forgetRows()
     selectedRow = nullptr;
 }
 
+AbstractDatabaseRow *TableWidget::getSelectedRow() const
+{
+    return selectedRow;
+}
+
 int TableWidget::selectedItemId() const
 {
     if (!table)

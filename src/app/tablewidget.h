@@ -55,7 +55,7 @@ public:
     void setSelectedId(int id, bool apply);
 
     int getSelectedId() const { return selectedId; }
-    AbstractDatabaseRow *getSelectedRow() const { return selectedRow; }
+    AbstractDatabaseRow *getSelectedRow() const;
     QList<AbstractDatabaseRow *> getRows() const;
     // The names of the columns shown, in display order.
     QStringList shownColumnNames() const { return columnNames; }

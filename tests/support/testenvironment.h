@@ -14,11 +14,21 @@ void isolateEnvironment();
 
 }  // namespace kestatest
 
+// The application class the test's libraries allow, as QTEST_MAIN chooses it: a
+// test of the database or the exchange runs without widgets.
+#if defined(QT_WIDGETS_LIB)
+#define KESTA_TEST_APPLICATION QApplication
+#elif defined(QT_GUI_LIB)
+#define KESTA_TEST_APPLICATION QGuiApplication
+#else
+#define KESTA_TEST_APPLICATION QCoreApplication
+#endif
+
 #define KESTA_TEST_MAIN(TestObject)                   \
     int main(int argc, char **argv)                   \
     {                                                 \
         kestatest::isolateEnvironment();              \
-        QApplication app(argc, argv);                 \
+        KESTA_TEST_APPLICATION app(argc, argv);       \
         app.setAttribute(Qt::AA_Use96Dpi, true);      \
         TestObject tc;                                \
         QTEST_SET_MAIN_SOURCE_PATH                    \

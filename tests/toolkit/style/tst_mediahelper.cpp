@@ -14,7 +14,7 @@ private slots:
     void iconsAreCachedPerPathAndColour();
 
 private:
-    QTemporaryDir m_dir;
+    QTemporaryDir folder;
 };
 
 void TestMediaHelper::recolorSVG_data()
@@ -48,7 +48,7 @@ void TestMediaHelper::recolorSVG()
     QFETCH(QByteArray, svg);
     QFETCH(QString, oldColor);
     QFETCH(QString, expected);
-    const QString path = m_dir.filePath(QTest::currentDataTag() + QStringLiteral(".svg"));
+    const QString path = folder.filePath(QTest::currentDataTag() + QStringLiteral(".svg"));
     QFile file(path);
     if (!svg.isNull())
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(svg) == svg.size() && file.flush());
@@ -60,7 +60,7 @@ void TestMediaHelper::svgColoredDrawsInTheNewColour()
     const QImage image = MediaHelper::svgColored("qrc:/icons/plus.svg", "#F00", "#000");
     QCOMPARE(image.size(), QSize(24, 24));
     QCOMPARE(image.pixelColor(12, 12), QColor(Qt::red)); // the middle of the plus
-    QVERIFY(MediaHelper::svgColored(m_dir.filePath("absent.svg"), "#F00", "#000").isNull());
+    QVERIFY(MediaHelper::svgColored(folder.filePath("absent.svg"), "#F00", "#000").isNull());
 }
 
 void TestMediaHelper::iconsAreCachedPerPathAndColour()

@@ -4,7 +4,7 @@
 #include "toolkit/util/fileutilities.h"
 #include "toolkit/util/texthelper.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 
 #include "toolkit/util/zbackgroundthread.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QSemaphore>
 #include <atomic>
 #include <functional>

@@ -1,0 +1,52 @@
+# Targets for developers, not part of the build:
+#   cmake --build build --target format    clang-format over every C++ file of the tree
+#   cmake --build build --target lupdate   refreshes every catalogue pair from its sources
+
+find_program(KESTA_CLANG_FORMAT clang-format)
+if(KESTA_CLANG_FORMAT)
+    file(GLOB_RECURSE _kesta_format_files CONFIGURE_DEPENDS
+        "${PROJECT_SOURCE_DIR}/src/*.cpp" "${PROJECT_SOURCE_DIR}/src/*.h"
+        "${PROJECT_SOURCE_DIR}/tests/*.cpp" "${PROJECT_SOURCE_DIR}/tests/*.h"
+        "${PROJECT_SOURCE_DIR}/tools/*.cpp" "${PROJECT_SOURCE_DIR}/tools/*.h")
+    add_custom_target(format
+        COMMAND "${KESTA_CLANG_FORMAT}" -i --style=file ${_kesta_format_files}
+        WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
+        COMMENT "Formatting the sources"
+        VERBATIM)
+endif()
+
+# The sources (files or folders, relative to the repository) whose texts each
+# catalogue pair resources/translations/<name>_ru_RU.ts and <name>_en_US.ts
+# holds; one pair per feature, so that work on one never touches another's.
+set(KESTA_CATALOGUES Kesta tables db settings settingseditor style util)
+set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp
+    src/app/startup.h src/app/startup.cpp)
+set(KESTA_CATALOGUE_tables src/app/tablewidget.h src/app/tablewidget.cpp src/app/tablecolumn.h
+    src/app/tablecolumn.cpp src/app/patientslistwidget.h src/app/patientslistwidget.cpp
+    src/app/recordstable.h src/app/recordstable.cpp)
+set(KESTA_CATALOGUE_db src/db/patient.h src/db/patient.cpp src/db/record.h src/db/record.cpp)
+set(KESTA_CATALOGUE_settings src/db/kestasettings.h src/db/kestasettings.cpp
+    src/toolkit/settings/ztsettings.h src/toolkit/settings/ztsettings.cpp)
+set(KESTA_CATALOGUE_settingseditor
+    src/toolkit/settings/basepropertylistwidget.h src/toolkit/settings/basepropertylistwidget.cpp
+    src/toolkit/settings/basepropertyview.h src/toolkit/settings/basepropertyview.cpp
+    src/toolkit/settings/enumpropertyview.h src/toolkit/settings/enumpropertyview.cpp
+    src/toolkit/settings/propertycategories.h src/toolkit/settings/propertycategories.cpp
+    src/toolkit/settings/specialpropertyview.h src/toolkit/settings/specialpropertyview.cpp
+    src/toolkit/settings/stringpropertyview.h src/toolkit/settings/stringpropertyview.cpp)
+set(KESTA_CATALOGUE_style src/toolkit/style)
+set(KESTA_CATALOGUE_util src/toolkit/util)
+
+find_program(KESTA_LUPDATE NAMES lupdate lupdate-qt5 HINTS "${Qt5_DIR}/../../../bin")
+if(KESTA_LUPDATE)
+    set(_kesta_lupdate_commands "")
+    foreach(_name IN LISTS KESTA_CATALOGUES)
+        list(APPEND _kesta_lupdate_commands COMMAND "${KESTA_LUPDATE}" -silent -locations none -no-obsolete -I src
+            ${KESTA_CATALOGUE_${_name}} -ts "resources/translations/${_name}_ru_RU.ts"
+            "resources/translations/${_name}_en_US.ts")
+    endforeach()
+    add_custom_target(lupdate ${_kesta_lupdate_commands}
+        WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
+        COMMENT "Refreshing the translation catalogues"
+        VERBATIM)
+endif()
