@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -66,4 +68,24 @@ QString TextHelper::translit(const QString &text)
             result.append(*latin);
     }
     return result;
+}
+
+QString TextHelper::visibleText(const QString &text)
+{
+    const auto hidden = [](QChar c) {
+        const QChar::Category category = c.category();
+        return (category == QChar::Other_Control || category == QChar::Other_Format)
+            && c.unicode() != 0x200C && c.unicode() != 0x200D;
+    };
+    if (std::none_of(text.cbegin(), text.cend(), hidden))
+        return text;
+    QString shown;
+    shown.reserve(text.size() + 16);
+    for (const QChar c : text) {
+        if (hidden(c))
+            shown += QStringLiteral("<U+%1>").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+        else
+            shown += c;
+    }
+    return shown;
 }

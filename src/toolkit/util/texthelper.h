@@ -12,5 +12,10 @@ QString pad(const QString &text, const QString &padding, int width);
 QString zeroPad(qint64 number, int width);
 // Cyrillic letters to Latin ("Щука" -> "Schuka"); every other character stays.
 QString translit(const QString &text);
+// The text as it may be shown: every control character and every invisible format
+// character (bidirectional overrides and isolates, zero-width spaces, the byte-order
+// mark) written visibly as <U+XXXX>, so that a stored name cannot disguise itself or
+// what stands beside it. The joiners that scripts need (U+200C, U+200D) stay.
+QString visibleText(const QString &text);
 
 } // namespace TextHelper

@@ -42,6 +42,18 @@ private slots:
             QString::fromUtf8("Yan Smith, 1975 ǅ ä 李"));
     }
 
+    void visibleText()
+    {
+        // A right-to-left override would show "Ivanov<RLO>fdp.exe" reversed; tabs and zero-width
+        // spaces would hide in a name or an ID.
+        QCOMPARE(TextHelper::visibleText(QString::fromUtf8("Ivanov\u202Efdp.exe")),
+            QString("Ivanov<U+202E>fdp.exe"));
+        QCOMPARE(TextHelper::visibleText(QString::fromUtf8("A\u200B17\t\u2066x\uFEFF")),
+            QString("A<U+200B>17<U+0009><U+2066>x<U+FEFF>"));
+        const QString ordinary = QString::fromUtf8("Пётр O'Brien-Smith 李 \u0915\u094D\u200D\u0937");
+        QCOMPARE(TextHelper::visibleText(ordinary), ordinary);
+    }
+
     void folderSlash()
     {
         QCOMPARE(FileUtilities::FolderSlash(""), QString());
