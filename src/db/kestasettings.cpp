@@ -1,37 +1,5 @@
 #include "db/kestasettings.h"
 
-#include <QtGlobal>
-
-namespace
-{
-
-struct DisplayText {
-    const char *context;
-    const char *source;
-};
-
-// Class-info texts and enumerator keys are invisible to lupdate: this table is
-// the one place that registers them for the catalogues.
-const DisplayText displayTextTable[] = {
-    { "Generic", QT_TRANSLATE_NOOP("Generic", "Language") },
-    { "Generic", QT_TRANSLATE_NOOP("Generic", "ColorTheme") },
-    { "Generic", QT_TRANSLATE_NOOP("Generic", "StartMaximized") },
-    { "Generic", QT_TRANSLATE_NOOP("Generic", "SelectLastPatient") },
-    { "Generic", QT_TRANSLATE_NOOP("Generic", "PatientCardView") },
-    { "Generic", QT_TRANSLATE_NOOP("Generic", "CheckForNewVersion") },
-    { "Generic", QT_TRANSLATE_NOOP("Generic", "1.Common") },
-    { "Generic", QT_TRANSLATE_NOOP("Generic", "Settings") },
-    { "KestaLanguage", QT_TRANSLATE_NOOP("KestaLanguage", "en_US") },
-    { "KestaLanguage", QT_TRANSLATE_NOOP("KestaLanguage", "ru_RU") },
-    { "ViewPatientCard", QT_TRANSLATE_NOOP("ViewPatientCard", "PatientCard_Right") },
-    { "ViewPatientCard", QT_TRANSLATE_NOOP("ViewPatientCard", "PatientCard_Center") },
-    { "ViewPatientCard", QT_TRANSLATE_NOOP("ViewPatientCard", "PatientCard_None") },
-    { "ColorThemeEnum", QT_TRANSLATE_NOOP("ColorThemeEnum", "Light") },
-    { "ColorThemeEnum", QT_TRANSLATE_NOOP("ColorThemeEnum", "Dark") },
-};
-
-} // namespace
-
 KestaSettings::KestaSettings(const QString &filePath, QObject *parent)
     : ZTSettings(filePath, true, parent, XML)
 {
@@ -42,10 +10,23 @@ KestaSettings::KestaSettings(const QString &filePath, QObject *parent)
     qRegisterMetaType<ColorTheme::ColorThemeEnum>();
 }
 
-QList<QPair<QString, QString>> KestaSettings::displayTexts()
+DisplayTexts KestaSettings::displayTexts()
 {
-    QList<QPair<QString, QString>> texts;
-    for (const DisplayText &text : displayTextTable)
-        texts.append({ QString::fromLatin1(text.context), QString::fromLatin1(text.source) });
-    return texts;
+    return {
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Language") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ColorTheme") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "StartMaximized") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "SelectLastPatient") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "PatientCardView") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "CheckForNewVersion") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "1.Common") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Settings") },
+        { "KestaLanguage", QT_TRANSLATE_NOOP("KestaLanguage", "en_US") },
+        { "KestaLanguage", QT_TRANSLATE_NOOP("KestaLanguage", "ru_RU") },
+        { "ViewPatientCard", QT_TRANSLATE_NOOP("ViewPatientCard", "PatientCard_Right") },
+        { "ViewPatientCard", QT_TRANSLATE_NOOP("ViewPatientCard", "PatientCard_Center") },
+        { "ViewPatientCard", QT_TRANSLATE_NOOP("ViewPatientCard", "PatientCard_None") },
+        { "ColorThemeEnum", QT_TRANSLATE_NOOP("ColorThemeEnum", "Light") },
+        { "ColorThemeEnum", QT_TRANSLATE_NOOP("ColorThemeEnum", "Dark") },
+    };
 }

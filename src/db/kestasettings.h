@@ -1,10 +1,10 @@
 #pragma once
 
+#include "toolkit/settings/displaytext.h"
 #include "toolkit/settings/ztsettings.h"
 #include "toolkit/style/colortheme.h"
 
 #include <QList>
-#include <QPair>
 
 // The application's settings, stored in "Settings.xml" and saved at every change.
 class KestaSettings : public ZTSettings
@@ -104,8 +104,7 @@ public:
     // Every value starts at its default; nothing is read until reload.
     explicit KestaSettings(const QString &filePath, QObject *parent = nullptr);
 
-    // The texts the settings dialog shows for this object, as (context, source
-    // text) pairs: setting names, the category, the dialog title and the
-    // enumerator keys. The catalogues must translate every one of them.
-    static QList<QPair<QString, QString>> displayTexts();
+    // What the settings dialog shows for this object: setting names, the
+    // category, the dialog title and the enumerator keys.
+    static DisplayTexts displayTexts();
 };

@@ -278,9 +278,9 @@ Patient::PatientHandness Patient::handFromLetter(const QString &letter)
     return Hand_Unspecified;
 }
 
-QList<QPair<QString, QString>> Patient::displayTexts()
+DisplayTexts Patient::displayTexts()
 {
-    static const char *const texts[][2] = {
+    return {
         { "Generic", QT_TRANSLATE_NOOP("Generic", "AutoID") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "PatientID") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "LastName") },
@@ -323,8 +323,4 @@ QList<QPair<QString, QString>> Patient::displayTexts()
         { "PatientHandness", QT_TRANSLATE_NOOP("PatientHandness", "Hand_Right") },
         { "PatientHandness", QT_TRANSLATE_NOOP("PatientHandness", "Hand_Ambidextrous") },
     };
-    QList<QPair<QString, QString>> list;
-    for (const auto &text : texts)
-        list.append({ QString::fromLatin1(text[0]), QString::fromLatin1(text[1]) });
-    return list;
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "db/abstractdatabaserow.h"
+#include "toolkit/settings/displaytext.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QList>
-#include <QPair>
 
 class Record;
 
@@ -242,10 +242,9 @@ public:
     static PatientGender genderFromLetter(const QString &letter);
     static PatientHandness handFromLetter(const QString &letter);
 
-    // What the forms and tables show for patients, as (context, source text):
-    // column names, categories, computed names, suffixes and enumerator keys.
-    // Class info is invisible to lupdate, so the texts are registered here.
-    static QList<QPair<QString, QString>> displayTexts();
+    // What the forms and tables show for patients: column names, categories,
+    // computed names, suffixes and enumerator keys.
+    static DisplayTexts displayTexts();
 
 signals:
     void recordsUpdated();

@@ -98,31 +98,27 @@ void Record::findFile()
     }
 }
 
-QList<QPair<QString, QString>> Record::displayTexts()
+DisplayTexts Record::displayTexts()
 {
-    static const char *const texts[] = {
-        QT_TRANSLATE_NOOP("Generic", "RecordID"),
-        QT_TRANSLATE_NOOP("Generic", "PatientID"),
-        QT_TRANSLATE_NOOP("Generic", "RecordDate"),
-        QT_TRANSLATE_NOOP("Generic", "FileName"),
-        QT_TRANSLATE_NOOP("Generic", "RecordType"),
-        QT_TRANSLATE_NOOP("Generic", "Comments"),
-        QT_TRANSLATE_NOOP("Generic", "OperatorID"),
-        QT_TRANSLATE_NOOP("Generic", "ReviewerID"),
-        QT_TRANSLATE_NOOP("Generic", "ArchiveID"),
-        QT_TRANSLATE_NOOP("Generic", "ReviewDate"),
-        QT_TRANSLATE_NOOP("Generic", "ArchiveDate"),
-        QT_TRANSLATE_NOOP("Generic", "ReviewFlag"),
-        QT_TRANSLATE_NOOP("Generic", "ReportFlag"),
-        QT_TRANSLATE_NOOP("Generic", "ArchiveFlag"),
-        QT_TRANSLATE_NOOP("Generic", "Temperature"),
-        QT_TRANSLATE_NOOP("Generic", "Conditions"),
-        QT_TRANSLATE_NOOP("Generic", "Size"),
+    return {
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "RecordID") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "PatientID") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "RecordDate") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "FileName") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "RecordType") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Comments") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "OperatorID") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ReviewerID") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ArchiveID") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ReviewDate") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ArchiveDate") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ReviewFlag") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ReportFlag") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ArchiveFlag") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Temperature") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Conditions") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "Size") },
     };
-    QList<QPair<QString, QString>> list;
-    for (const char *text : texts)
-        list.append({ QStringLiteral("Generic"), QString::fromLatin1(text) });
-    return list;
 }
 
 bool Record::remove()

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "db/abstractdatabaserow.h"
+#include "toolkit/settings/displaytext.h"
 
 #include <QDateTime>
 #include <QList>
-#include <QPair>
 #include <QPointer>
 
 class Patient;
@@ -139,8 +139,8 @@ public:
     double temperatureMaximum() const { return 60; }
     double temperatureStep() const { return 0.1; }
 
-    // Column names and the computed Size, as (context, source text).
-    static QList<QPair<QString, QString>> displayTexts();
+    // What the forms and tables show for records: column names and the computed Size.
+    static DisplayTexts displayTexts();
 
     // Deletes the recording from disk, then its row. Only this recording is
     // ever deleted: its folder is cleared when it lies strictly inside the

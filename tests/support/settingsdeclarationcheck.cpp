@@ -5,6 +5,8 @@
 #include "toolkit/settings/ztsettings.h"
 
 #include <QMetaProperty>
+#include <QRegularExpression>
+#include <QTranslator>
 #include <algorithm>
 
 namespace kestatest
@@ -59,6 +61,41 @@ QStringList settingsDeclarationProblems(ZTSettings *settings)
                 problems << className + name + " declares Default \"" + declared + "\" but its reset gives \""
                         + description->getTextValue() + "\"";
         }
+    }
+    return problems;
+}
+
+QStringList displayTextProblems(ZTSettings *settings, const DisplayTexts &texts, const QString &catalogue)
+{
+    QStringList problems;
+    const auto listed = [&texts](const QByteArray &context, const QByteArray &source) {
+        return std::any_of(texts.cbegin(), texts.cend(),
+            [&](const DisplayText &text) { return context == text.context && source == text.source; });
+    };
+    for (const QString &name : settings->getPropertiesNames()) {
+        const MetaDescription *description = settings->getPropertyByName(name);
+        if (description->visible && !listed("Generic", name.toLatin1()))
+            problems << name + " is not among the display texts";
+        const QMetaEnum meta = description->enumerator();
+        for (int i = 0; description->isEnumType() && i < meta.keyCount(); ++i) {
+            if (!listed(meta.name(), meta.key(i)))
+                problems << QString::fromLatin1(meta.name()) + "::" + meta.key(i) + " is not among the display texts";
+        }
+    }
+
+    QTranslator russian;
+    QTranslator english;
+    if (!russian.load(":/translations/" + catalogue + "_ru_RU.qm")
+        || !english.load(":/translations/" + catalogue + "_en_US.qm"))
+        return problems << "catalogue " + catalogue + " is missing";
+    static const QRegularExpression identifier("^.[^ ]*([A-Z_.]|ID)");
+    for (const DisplayText &text : texts) {
+        const QString where = QString::fromLatin1(text.context) + ": " + text.source;
+        if (russian.translate(text.context, text.source).isEmpty())
+            problems << where + " has no Russian translation";
+        if (identifier.match(QLatin1String(text.source)).hasMatch()
+            && english.translate(text.context, text.source).isEmpty())
+            problems << where + " has no English translation";
     }
     return problems;
 }

@@ -75,10 +75,10 @@ void BasePropertyView::showDefaultButton(bool show)
         defaultButton->setVisible(show);
 }
 
-void BasePropertyView::setDefaultButtonChecked(bool isDefault)
+void BasePropertyView::markDiffersFromDefault(bool differs)
 {
     if (defaultButton)
-        defaultButton->setChecked(!isDefault);
+        defaultButton->setChecked(differs);
 }
 
 QString BasePropertyView::translatedSuffixOrPrefix(const QString &text)
@@ -180,7 +180,7 @@ void BasePropertyView::updateDefaultButton()
 {
     if (!defaultButton || !description)
         return;
-    setDefaultButtonChecked(isDefaultValue());
+    markDiffersFromDefault(!isDefaultValue());
     defaultButton->setToolTip(tr("Set default to") + QLatin1String(" '")
         + translatedSuffixOrPrefix(description->prefix) + defaultValueText()
         + translatedSuffixOrPrefix(description->suffix) + '\'');

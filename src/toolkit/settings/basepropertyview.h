@@ -31,8 +31,8 @@ public:
     // Null when the setting offers no default (no Default, NoDefault or ReadOnly).
     QPushButton *getDefaultButton() const;
     void showDefaultButton(bool show);
-    // The button stays pressed while the value is not the default.
-    void setDefaultButtonChecked(bool isDefault);
+    // The default button shows pressed while the value differs from its default.
+    void markDiffersFromDefault(bool differs);
 
     // "" stays empty; "!-x" gives x untranslated; " x" keeps the space and
     // translates x; anything else is translated whole (context "Generic").

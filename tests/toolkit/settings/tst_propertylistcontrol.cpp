@@ -1,163 +1,21 @@
+#include "editorprobe.h"
+
 #include "db/kestasettings.h"
 #include "db/patient.h"
 #include "db/record.h"
 #include "support/testenvironment.h"
 #include "toolkit/i18n/languagecontext.h"
-#include "toolkit/settings/basepropertyview.h"
 #include "toolkit/settings/dualdoublespinbox.h"
 #include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/settings/propertytabwidget.h"
-#include "toolkit/settings/ztsettings.h"
 #include "toolkit/style/stylehelper.h"
 
 #include <QtWidgets>
 
-// The settings editor over a settings class of the tests' own (its Russian texts, which the program
-// does not ship, in propertyeditor/probe_ru_RU.ts), over KestaSettings, a Patient and a Record.
-
-// Declares what the application's settings do not: categories and priorities, visibility
-// conditions, limits, suggestions, a point, a colour and special editors.
-class EditorProbeSettings : public ZTSettings
-{
-    Q_OBJECT
-public:
-    enum Mode { Simple, Advanced, Expert };
-    Q_ENUM(Mode)
-
-private:
-    // "1.Main": Mode before Enabled by priority, then the rest by name.
-    Q_PROPERTY(bool Enabled READ getEnabled WRITE setEnabled RESET resetEnabled NOTIFY changedEnabled)
-    Q_CLASSINFO("EnabledEditable", "true")
-    Q_CLASSINFO("EnabledCategory", "1.Main")
-    Q_PROPERTY(Mode Mode READ getMode WRITE setMode RESET resetMode NOTIFY changedMode)
-    Q_CLASSINFO("ModeEditable", "true")
-    Q_CLASSINFO("ModeCategory", "1.Main")
-    Q_CLASSINFO("ModePriority", "1")
-    Q_PROPERTY(int Level READ getLevel WRITE setLevel RESET resetLevel NOTIFY changedLevel)
-    Q_CLASSINFO("LevelEditable", "true")
-    Q_CLASSINFO("LevelDefault", "4")
-    Q_CLASSINFO("LevelMaximum", "10")
-    Q_CLASSINFO("LevelStep", "2")
-    Q_CLASSINFO("LevelSuffix", " cm")
-    Q_CLASSINFO("LevelCategory", "1.Main")
-    Q_CLASSINFO("LevelVisibleBound", "Enabled;Mode:Advanced|Expert")
-    Q_PROPERTY(double Limit READ getLimit WRITE setLimit RESET resetLimit NOTIFY changedLimit)
-    Q_CLASSINFO("LimitEditable", "true")
-    Q_CLASSINFO("LimitDefault", "36.6")
-    Q_CLASSINFO("LimitSuggestions", "35.5, warm, 38")
-    Q_CLASSINFO("LimitCategory", "1.Main")
-    Q_CLASSINFO("LimitVisibleBound", "Mode:!Simple&&!Expert")
-    Q_PROPERTY(QString Name READ getName WRITE setName RESET resetName NOTIFY changedName)
-    Q_CLASSINFO("NameEditable", "true")
-    Q_CLASSINFO("NamePlaceholder", "Type a name")
-    Q_CLASSINFO("NameDescription", "Printed on every report")
-    Q_CLASSINFO("NameCategory", "2.Extra")
-    Q_PROPERTY(int Depth READ getDepth WRITE setDepth RESET resetDepth NOTIFY changedDepth)
-    Q_CLASSINFO("DepthEditable", "true")
-    Q_CLASSINFO("DepthCategory", "3.Expert")
-    Q_CLASSINFO("DepthVisibleBound", "Mode:Expert")
-    Q_PROPERTY(bool Trace READ getTrace WRITE setTrace RESET resetTrace NOTIFY changedTrace)
-    Q_CLASSINFO("TraceEditable", "true")
-    Q_CLASSINFO("TraceCategory", "3.Expert")
-    Q_CLASSINFO("TraceVisibleBound", "Internal:1")
-    // No category. Preset offers an enumerator that does not exist, Copies a text for a number.
-    Q_PROPERTY(QPoint Origin READ getOrigin WRITE setOrigin RESET resetOrigin NOTIFY changedOrigin)
-    Q_CLASSINFO("OriginEditable", "true")
-    Q_PROPERTY(QColor Tint READ getTint WRITE setTint RESET resetTint NOTIFY changedTint)
-    Q_CLASSINFO("TintEditable", "true")
-    Q_PROPERTY(int Volume READ getVolume WRITE setVolume RESET resetVolume NOTIFY changedVolume)
-    Q_CLASSINFO("VolumeEditable", "true")
-    Q_CLASSINFO("VolumeStep", "5")
-    Q_CLASSINFO("VolumeSpecialType", "Slider")
-    Q_PROPERTY(Mode Preset READ getPreset WRITE setPreset RESET resetPreset NOTIFY changedPreset)
-    Q_CLASSINFO("PresetEditable", "true")
-    Q_CLASSINFO("PresetSpecialType", "EnumStringList:Simple,Advanced,Wizard")
-    Q_PROPERTY(int Copies READ getCopies WRITE setCopies RESET resetCopies NOTIFY changedCopies)
-    Q_CLASSINFO("CopiesEditable", "true")
-    Q_CLASSINFO("CopiesSpecialType", "EnumStringList:1,2,many")
-    // Not editable, never in a form.
-    Q_PROPERTY(int Internal READ getInternal WRITE setInternal RESET resetInternal NOTIFY changedInternal)
-
-    ZT_SETTING(bool, Enabled, false)
-    ZT_SETTING(Mode, Mode, Simple)
-    ZT_SETTING(int, Level, 4)
-    ZT_SETTING(double, Limit, 36.6)
-    ZT_SETTING(QString, Name)
-    ZT_SETTING(int, Depth, 1)
-    ZT_SETTING(bool, Trace, false)
-    ZT_SETTING(QPoint, Origin, 3, 4)
-    ZT_SETTING(QColor, Tint, Qt::red)
-    ZT_SETTING(int, Volume, 50)
-    ZT_SETTING(Mode, Preset, Simple)
-    ZT_SETTING(int, Copies, 1)
-    ZT_SETTING(int, Internal, 0)
-
-public:
-    using ZTSettings::ZTSettings;
-};
-
-// No categories; one condition names a setting that does not exist.
-class EditorOrphanSettings : public ZTSettings
-{
-    Q_OBJECT
-    Q_PROPERTY(bool Shown READ getShown WRITE setShown RESET resetShown NOTIFY changedShown)
-    Q_CLASSINFO("ShownEditable", "true")
-    Q_PROPERTY(bool Orphan READ getOrphan WRITE setOrphan RESET resetOrphan NOTIFY changedOrphan)
-    Q_CLASSINFO("OrphanEditable", "true")
-    Q_CLASSINFO("OrphanVisibleBound", "Missing;Shown")
-    ZT_SETTING(bool, Shown, true)
-    ZT_SETTING(bool, Orphan, false)
-
-public:
-    using ZTSettings::ZTSettings;
-};
+using namespace editortest;
 
 namespace
 {
-
-const char SettingsFile[] = "Settings.xml";
-
-QString fileText(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-bool activated(QWidget *widget)
-{
-    widget->show();
-    QApplication::setActiveWindow(widget);
-    return QTest::qWaitForWindowActive(widget);
-}
-
-QStringList rowNames(const BasePropertyListWidget &form)
-{
-    QStringList names;
-    for (int i = 0; i < form.widgetInfoCount(); ++i)
-        names << form.getWidgetInfo(i).name;
-    return names;
-}
-
-// A missing row ends the run with its name rather than a bare crash further on.
-BasePropertyView *viewOf(const BasePropertyListWidget &form, const QString &name)
-{
-    BasePropertyView *view = form.getWidgetInfo(name).view;
-    if (!view)
-        qFatal("the form has no row for %s", qPrintable(name));
-    return view;
-}
-
-template <class T> T *editorOf(const BasePropertyListWidget &form, const QString &name)
-{
-    return qobject_cast<T *>(viewOf(form, name)->getEditor());
-}
-
-// Shown as the user would see it: header and editor both on screen.
-bool rowShown(const BasePropertyListWidget &form, const QString &name)
-{
-    const PropertyWidgetInfo info = form.getWidgetInfo(name);
-    return info.header && info.editor && info.header->isVisible() && info.editor->isVisible();
-}
 
 // Counts the windows shown while it filters the application's events.
 class WindowWatcher : public QObject
@@ -174,7 +32,8 @@ public:
 
 } // namespace
 
-class PropertyEditorTest : public QObject
+// The list form over the tests' own settings, the application settings and a record.
+class PropertyListControlTest : public QObject
 {
     Q_OBJECT
 
@@ -183,11 +42,7 @@ private slots:
 
     void cleanup()
     {
-        const auto translators = qApp->findChildren<QTranslator *>();
-        for (QTranslator *translator : translators) {
-            QCoreApplication::removeTranslator(translator);
-            delete translator;
-        }
+        removeTranslators();
         QFile::remove(SettingsFile);
     }
 
@@ -339,34 +194,6 @@ private slots:
         QVERIFY(!rowShown(form, "Orphan"));
         QTest::ignoreMessage(QtDebugMsg, "Prop not found \"Missing\"");
         PropertyListControl category(&orphan, QString(), PropertyListControl::OneCategory);
-    }
-
-    void tabsFollowTheirRows()
-    {
-        EditorProbeSettings probe;
-        PropertyTabWidget tabs(&probe);
-        QVERIFY(activated(&tabs));
-        QTabWidget *widget = tabs.getTabWidget();
-        QCOMPARE(widget->tabText(3), QString("Other"));
-        QCOMPARE(tabs.tabIndex("3.Expert"), 2);
-        // Priority first, then name; hidden and non-editable settings are left out.
-        QCOMPARE(rowNames(*tabs.page("1.Main")), QStringList({ "Mode", "Enabled", "Level", "Limit" }));
-        QCOMPARE(rowNames(*tabs.page("3.Expert")), QStringList({ "Depth", "Trace" }));
-        QCOMPARE(
-            rowNames(*tabs.page(QString())), QStringList({ "Copies", "Origin", "Preset", "Tint", "Volume" }));
-
-        // Every row of "3.Expert" hidden: the tab is out of the bar; one shown brings it back.
-        QVERIFY(!widget->isTabVisible(2));
-        probe.setMode(EditorProbeSettings::Expert);
-        QVERIFY(widget->isTabVisible(2));
-        widget->setCurrentIndex(2);
-        probe.setMode(EditorProbeSettings::Simple);
-        QVERIFY(!widget->isTabVisible(2));
-        QVERIFY(widget->currentIndex() != 2);
-
-        // Focusing a field on another tab brings its tab forward.
-        tabs.setFocusAt("Name");
-        QCOMPARE(widget->currentIndex(), tabs.tabIndex("2.Extra"));
     }
 
     void numericEditorsKeepTheirLimits()
@@ -522,41 +349,6 @@ private slots:
         QVERIFY(!viewOf(form, "RecordDate")->isEnabled());
     }
 
-    void patientTabsComeInCategoryOrder()
-    {
-        Patient patient;
-        PropertyTabWidget tabs(&patient);
-        const QStringList categories = { "1.PatientMain", "2.PatientPhysicalInfo", "3.PatientLocalityInfo" };
-        const QList<QStringList> fields
-            = { { "DOB", "FirstName", "LastName", "MiddleName", "PatientID", "Sex" },
-                  { "Comments", "Diagnosis", "Hand", "Height", "Medication", "Referral", "Weight" },
-                  { "City", "Ethnicity", "NativeLanguage", "Phone", "State", "Street", "ZIP" } };
-        QCOMPARE(tabs.tabCount(), 3);
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(tabs.getTabWidget()->tabBar()->tabData(i).toString(), categories.at(i));
-            QVERIFY(tabs.getTabWidget()->isTabVisible(i));
-            QCOMPARE(rowNames(*tabs.page(categories.at(i))), fields.at(i));
-        }
-        // Hidden columns have no row; no column offers a default.
-        QVERIFY(!tabs.getWidgetInfo("AutoID").isValid());
-        for (int i = 0; i < tabs.widgetInfoCount(); ++i)
-            QVERIFY(!tabs.getWidgetInfo(i).view->getDefaultButton());
-        QVERIFY(tabs.findChildren<QLabel *>("propertyCategoryLabel").isEmpty());
-    }
-
-    void patientBirthDateMayBeBlank()
-    {
-        Patient patient;
-        PropertyTabWidget tabs(&patient);
-        // No birth date shows as an empty field, not some date, and is written back as none.
-        QDateTimeEdit *dob = editorOf<QDateTimeEdit>(tabs, "DOB");
-        QCOMPARE(dob->text().trimmed(), QString());
-        patient.setDOB(QDate(1980, 5, 17));
-        QCOMPARE(dob->date(), QDate(1980, 5, 17));
-        dob->setDate(dob->minimumDate());
-        QVERIFY(!patient.getDOB().isValid());
-    }
-
     void applicationTextsAreTranslated()
     {
         QCOMPARE(LanguageContext::setLanguage("ru_RU"), QString("ru_RU"));
@@ -581,7 +373,7 @@ private slots:
 
         // The probe's texts: its own catalogue over the program's.
         auto *probeTexts = new QTranslator(qApp);
-        QVERIFY(probeTexts->load(":/tests/settings_propertyeditor/probe_ru_RU.qm"));
+        QVERIFY(probeTexts->load(":/tests/settings_propertylistcontrol/probe_ru_RU.qm"));
         QCoreApplication::installTranslator(probeTexts);
         EditorProbeSettings probe;
         PropertyListControl probeForm(&probe);
@@ -591,30 +383,7 @@ private slots:
         QCOMPARE(viewOf(probeForm, "Name")->toolTip(), QString("Печатается в каждом отчёте"));
         QCOMPARE(editorOf<QLineEdit>(probeForm, "Name")->placeholderText(), QString("Введите имя"));
     }
-
-    void patientCardLeavesNothingEditable()
-    {
-        Patient patient;
-        for (bool tabbed : { true, false }) {
-            patient.setLastName("Ivanova");
-            std::unique_ptr<BasePropertyListWidget> card(tabbed
-                    ? static_cast<BasePropertyListWidget *>(new PropertyTabWidget(&patient))
-                    : new PropertyListControl(&patient));
-            card->setEditorsEnabled(false);
-            QVERIFY(activated(card.get()));
-            for (int i = 0; i < card->widgetInfoCount(); ++i)
-                QVERIFY2(
-                    !card->getWidgetInfo(i).editor->isEnabled(), qPrintable(card->getWidgetInfo(i).name));
-            QLineEdit *lastName = editorOf<QLineEdit>(*card, "LastName");
-            QTest::keyClicks(lastName, "x");
-            QCoreApplication::processEvents();
-            QCOMPARE(patient.getLastName(), QString("Ivanova"));
-            // The card still shows changes made elsewhere.
-            patient.setLastName("Sidorova");
-            QCOMPARE(lastName->text(), QString("Sidorova"));
-        }
-    }
 };
 
-KESTA_TEST_MAIN(PropertyEditorTest)
-#include "tst_propertyeditor.moc"
+KESTA_TEST_MAIN(PropertyListControlTest)
+#include "tst_propertylistcontrol.moc"

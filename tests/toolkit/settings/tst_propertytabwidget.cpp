@@ -1,0 +1,107 @@
+#include "editorprobe.h"
+
+#include "db/patient.h"
+#include "support/testenvironment.h"
+#include "toolkit/settings/propertylistcontrol.h"
+#include "toolkit/settings/propertytabwidget.h"
+
+#include <QtWidgets>
+
+using namespace editortest;
+
+// The tabbed form: one tab per category, over the tests' own settings and a patient, and the
+// read-only card built from either form.
+class PropertyTabWidgetTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tabsFollowTheirRows()
+    {
+        EditorProbeSettings probe;
+        PropertyTabWidget tabs(&probe);
+        QVERIFY(activated(&tabs));
+        QTabWidget *widget = tabs.getTabWidget();
+        QCOMPARE(widget->tabText(3), QString("Other"));
+        QCOMPARE(tabs.tabIndex("3.Expert"), 2);
+        // Priority first, then name; hidden and non-editable settings are left out.
+        QCOMPARE(rowNames(*tabs.page("1.Main")), QStringList({ "Mode", "Enabled", "Level", "Limit" }));
+        QCOMPARE(rowNames(*tabs.page("3.Expert")), QStringList({ "Depth", "Trace" }));
+        QCOMPARE(
+            rowNames(*tabs.page(QString())), QStringList({ "Copies", "Origin", "Preset", "Tint", "Volume" }));
+
+        // Every row of "3.Expert" hidden: the tab is out of the bar; one shown brings it back.
+        QVERIFY(!widget->isTabVisible(2));
+        probe.setMode(EditorProbeSettings::Expert);
+        QVERIFY(widget->isTabVisible(2));
+        widget->setCurrentIndex(2);
+        probe.setMode(EditorProbeSettings::Simple);
+        QVERIFY(!widget->isTabVisible(2));
+        QVERIFY(widget->currentIndex() != 2);
+
+        // Focusing a field on another tab brings its tab forward.
+        tabs.setFocusAt("Name");
+        QCOMPARE(widget->currentIndex(), tabs.tabIndex("2.Extra"));
+    }
+
+    void patientTabsComeInCategoryOrder()
+    {
+        Patient patient;
+        PropertyTabWidget tabs(&patient);
+        const QStringList categories = { "1.PatientMain", "2.PatientPhysicalInfo", "3.PatientLocalityInfo" };
+        const QList<QStringList> fields
+            = { { "DOB", "FirstName", "LastName", "MiddleName", "PatientID", "Sex" },
+                  { "Comments", "Diagnosis", "Hand", "Height", "Medication", "Referral", "Weight" },
+                  { "City", "Ethnicity", "NativeLanguage", "Phone", "State", "Street", "ZIP" } };
+        QCOMPARE(tabs.tabCount(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(tabs.getTabWidget()->tabBar()->tabData(i).toString(), categories.at(i));
+            QVERIFY(tabs.getTabWidget()->isTabVisible(i));
+            QCOMPARE(rowNames(*tabs.page(categories.at(i))), fields.at(i));
+        }
+        // Hidden columns have no row; no column offers a default.
+        QVERIFY(!tabs.getWidgetInfo("AutoID").isValid());
+        for (int i = 0; i < tabs.widgetInfoCount(); ++i)
+            QVERIFY(!tabs.getWidgetInfo(i).view->getDefaultButton());
+        QVERIFY(tabs.findChildren<QLabel *>("propertyCategoryLabel").isEmpty());
+    }
+
+    void patientBirthDateMayBeBlank()
+    {
+        Patient patient;
+        PropertyTabWidget tabs(&patient);
+        // No birth date shows as an empty field, not some date, and is written back as none.
+        QDateTimeEdit *dob = editorOf<QDateTimeEdit>(tabs, "DOB");
+        QCOMPARE(dob->text().trimmed(), QString());
+        patient.setDOB(QDate(1980, 5, 17));
+        QCOMPARE(dob->date(), QDate(1980, 5, 17));
+        dob->setDate(dob->minimumDate());
+        QVERIFY(!patient.getDOB().isValid());
+    }
+
+    void patientCardLeavesNothingEditable()
+    {
+        Patient patient;
+        for (bool tabbed : { true, false }) {
+            patient.setLastName("Ivanova");
+            std::unique_ptr<BasePropertyListWidget> card(tabbed
+                    ? static_cast<BasePropertyListWidget *>(new PropertyTabWidget(&patient))
+                    : new PropertyListControl(&patient));
+            card->setEditorsEnabled(false);
+            QVERIFY(activated(card.get()));
+            for (int i = 0; i < card->widgetInfoCount(); ++i)
+                QVERIFY2(
+                    !card->getWidgetInfo(i).editor->isEnabled(), qPrintable(card->getWidgetInfo(i).name));
+            QLineEdit *lastName = editorOf<QLineEdit>(*card, "LastName");
+            QTest::keyClicks(lastName, "x");
+            QCoreApplication::processEvents();
+            QCOMPARE(patient.getLastName(), QString("Ivanova"));
+            // The card still shows changes made elsewhere.
+            patient.setLastName("Sidorova");
+            QCOMPARE(lastName->text(), QString("Sidorova"));
+        }
+    }
+};
+
+KESTA_TEST_MAIN(PropertyTabWidgetTest)
+#include "tst_propertytabwidget.moc"
