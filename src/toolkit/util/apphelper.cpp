@@ -199,30 +199,7 @@ QStringList AppHelper::getRunningApps()
 
 QStringList AppHelper::findRunningApps(const QStringList &names)
 {
-    QStringList candidates;
-    for (QString name : names) {
-        if (name.isEmpty())
-            continue;
-        if (name.endsWith(".exe"))
-            name.chop(4);
-        candidates << name + ".exe" << name + "d.exe" << name << name + "d";
-    }
-    QStringList found;
-    if (candidates.isEmpty())
-        return found;
-    // By process id, not by name: a second copy has the same name and must count.
-    const qint64 self = QCoreApplication::applicationPid();
-    for (const ProcessTable::Entry &entry : ProcessTable::list()) {
-        if (entry.pid == self)
-            continue;
-        for (const QString &candidate : qAsConst(candidates)) {
-            if (entry.imageName.compare(candidate, Qt::CaseInsensitive) == 0) {
-                found.append(entry.imageName);
-                break;
-            }
-        }
-    }
-    return found;
+    return ProcessTable::findRunning(names);
 }
 
 void AppHelper::closeApp(const QString &name)

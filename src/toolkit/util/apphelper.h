@@ -32,9 +32,7 @@ public:
 
     // Image names of all running processes.
     static QStringList getRunningApps();
-    // Running processes whose image name matches one of `names`: the name with ".exe", with
-    // "d.exe", and each of these without ".exe", compared case-insensitively. This program
-    // itself never counts; another copy of it does.
+    // ProcessTable::findRunning.
     static QStringList findRunningApps(const QStringList &names);
     // Forcibly ends the processes with this image name; surrounding double quotes are allowed.
     static void closeApp(const QString &name);

@@ -20,6 +20,10 @@ public:
 
     // Every process that is alive now (zombies are not), this program included.
     static QList<Entry> list();
+    // Image names of the running processes that match one of `names`: the name with ".exe",
+    // with "d.exe", and each of these without ".exe", compared case-insensitively. This program
+    // itself never counts; another copy of it does.
+    static QStringList findRunning(const QStringList &names);
 
     // Forcibly ends every process of this user whose image name is `imageName` (surrounding
     // double quotes ignored), never this program itself, and waits up to `timeoutMs` for them
