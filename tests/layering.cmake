@@ -1,4 +1,4 @@
-# Fails when a header of the toolkit includes the application, or db/ includes widgets.
+# Fails when a header of the toolkit includes the application, or db/ or exchange/ include widgets.
 file(GLOB_RECURSE toolkit_files "${SRC}/toolkit/*.h" "${SRC}/toolkit/*.cpp")
 file(GLOB_RECURSE db_files "${SRC}/db/*.h" "${SRC}/db/*.cpp")
 set(bad "")
@@ -10,6 +10,14 @@ foreach(f IN LISTS toolkit_files)
 endforeach()
 foreach(f IN LISTS db_files)
     file(STRINGS "${f}" hits REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<](app/|exchange/|QtWidgets|QWidget|QDialog|QMessageBox|QTableWidget|toolkit/settings/.*(view|widget)\\.h)")
+    if(hits)
+        list(APPEND bad "${f}: ${hits}")
+    endif()
+endforeach()
+# The exchange may use the toolkit's helpers that need no widgets, never the dialog ones.
+file(GLOB_RECURSE exchange_files "${SRC}/exchange/*.h" "${SRC}/exchange/*.cpp")
+foreach(f IN LISTS exchange_files)
+    file(STRINGS "${f}" hits REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<](app/|QtWidgets|QWidget|QDialog|QMessageBox|toolkit/util/(apphelper|confirmdialog)\\.h|toolkit/settings/.*(view|widget)\\.h)")
     if(hits)
         list(APPEND bad "${f}: ${hits}")
     endif()
