@@ -1,0 +1,63 @@
+#include "app/recorderlaunchwarning.h"
+#include "exchange/recorderlauncher.h"
+#include "support/testenvironment.h"
+#include "toolkit/i18n/languagecontext.h"
+#include "toolkit/util/apphelper.h"
+
+// A recorder command that starts nothing says so, and where it looked, in the user's language.
+class TestRecorderLaunchWarning : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup()
+    {
+        AppHelper::resetAnswers();
+        LanguageContext::setLanguage("en_US");
+    }
+
+    void nothingInstalledIsShownWithThePlaces()
+    {
+        // No recorder lies beside the test, nor in the installation folders.
+        const RecorderLaunch launch = RecorderLauncher::launchRecorder(RecorderLauncher::DatabaseSwitch);
+        QCOMPARE(launch.outcome, RecorderLaunch::NotFound);
+        AppHelper::setNextAnswer(true);
+        QVERIFY(!RecorderLaunchWarning::confirmStarted(launch));
+        const QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.at(0).icon, QMessageBox::Warning);
+        QVERIFY(shown.at(0).text.startsWith("No recorder is installed."));
+        for (const QString &place : launch.searched)
+            QVERIFY2(shown.at(0).text.contains(place), qPrintable(place));
+    }
+
+    void startFailureNamesTheProgramAndTheReason()
+    {
+        RecorderLaunch launch;
+        launch.outcome = RecorderLaunch::StartFailed;
+        launch.program = "/opt/Orvalis/DI Duvi.exe";
+        launch.searched = QStringList { "/usr/lib/kesta/DI Duvi.exe", launch.program };
+        launch.reason = "Permission denied";
+        QCOMPARE(RecorderLaunchWarning::text(launch),
+            QString("The recorder cannot be started:\n/opt/Orvalis/DI Duvi.exe\nPermission denied\n\n"
+                    "Places looked in:\n/usr/lib/kesta/DI Duvi.exe\n/opt/Orvalis/DI Duvi.exe"));
+
+        QCOMPARE(LanguageContext::setLanguage("ru_RU"), QString("ru_RU"));
+        QVERIFY(RecorderLaunchWarning::text(launch).startsWith(QString::fromUtf8("Не удаётся запустить")));
+        launch.outcome = RecorderLaunch::NotFound;
+        QVERIFY(RecorderLaunchWarning::text(launch).startsWith(QString::fromUtf8("Регистратор не установлен")));
+    }
+
+    void startedShowsNothing()
+    {
+        RecorderLaunch launch;
+        launch.outcome = RecorderLaunch::Started;
+        AppHelper::setNextAnswer(true);
+        QVERIFY(RecorderLaunchWarning::confirmStarted(launch));
+        QCOMPARE(AppHelper::pendingAnswers(), 1);
+        QVERIFY(AppHelper::takeShownMessages().isEmpty());
+    }
+};
+
+KESTA_TEST_MAIN(TestRecorderLaunchWarning)
+#include "tst_recorderlaunchwarning.moc"
