@@ -122,7 +122,9 @@ void OrvalisExchange::stop()
     }
     if (server) {
         server->close();
-        // Its connections are its children and go with it.
+        // A closed conversation answers nothing more, even before its socket is gone.
+        for (QTcpSocket *peer : server->findChildren<QTcpSocket *>())
+            peer->abort();
         server->deleteLater();
         server = nullptr;
     }

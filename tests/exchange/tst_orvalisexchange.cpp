@@ -294,7 +294,7 @@ private slots:
         QVERIFY(second.received.isEmpty());
     }
 
-    void monitorSignalsEachChangeOnce()
+    void monitorSignalsEachChangeOnceAndStopEndsAll()
     {
         QList<bool> states;
         QObject receiver;
@@ -319,6 +319,7 @@ private slots:
         exchange->stop();
         QCOMPARE(exchange->monitorCycles(), 0);
         QVERIFY(!exchange->isListening());
+        QTRY_COMPARE(peer.socket.state(), QAbstractSocket::UnconnectedState);
     }
 
     void takenPortIsLoggedAndTheMonitorStillRuns()
