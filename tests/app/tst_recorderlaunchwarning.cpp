@@ -19,13 +19,17 @@ private slots:
     void nothingInstalledIsShownWithThePlaces()
     {
         // No recorder lies beside the test, nor in the installation folders.
-        const RecorderLaunch launch = RecorderLauncher::launchRecorder(RecorderLauncher::DatabaseSwitch);
+        RecorderLaunch launch = RecorderLauncher::launchRecorder(RecorderLauncher::DatabaseSwitch);
         QCOMPARE(launch.outcome, RecorderLaunch::NotFound);
         AppHelper::setNextAnswer(true);
         QVERIFY(!RecorderLaunchWarning::confirmStarted(launch));
+        // One answer was queued for one box: a started recorder shows none.
+        launch.outcome = RecorderLaunch::Started;
+        AppHelper::setNextAnswer(true);
+        QVERIFY(RecorderLaunchWarning::confirmStarted(launch));
+        QCOMPARE(AppHelper::pendingAnswers(), 1);
         const QList<AppHelper::ShownMessage> shown = AppHelper::takeShownMessages();
         QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown.at(0).icon, QMessageBox::Warning);
         QVERIFY(shown.at(0).text.startsWith("No recorder is installed."));
         for (const QString &place : launch.searched)
             QVERIFY2(shown.at(0).text.contains(place), qPrintable(place));
@@ -46,16 +50,6 @@ private slots:
         QVERIFY(RecorderLaunchWarning::text(launch).startsWith(QString::fromUtf8("Не удаётся запустить")));
         launch.outcome = RecorderLaunch::NotFound;
         QVERIFY(RecorderLaunchWarning::text(launch).startsWith(QString::fromUtf8("Регистратор не установлен")));
-    }
-
-    void startedShowsNothing()
-    {
-        RecorderLaunch launch;
-        launch.outcome = RecorderLaunch::Started;
-        AppHelper::setNextAnswer(true);
-        QVERIFY(RecorderLaunchWarning::confirmStarted(launch));
-        QCOMPARE(AppHelper::pendingAnswers(), 1);
-        QVERIFY(AppHelper::takeShownMessages().isEmpty());
     }
 };
 

