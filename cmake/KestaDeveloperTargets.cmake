@@ -18,7 +18,7 @@ endif()
 # The sources (files or folders, relative to the repository) whose texts each
 # catalogue pair resources/translations/<name>_ru_RU.ts and <name>_en_US.ts
 # holds; one pair per feature, so that work on one never touches another's.
-set(KESTA_CATALOGUES Kesta tables db settings settingseditor style util)
+set(KESTA_CATALOGUES Kesta tables db settings settingseditor style util exchange)
 set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp
     src/app/startup.h src/app/startup.cpp)
 set(KESTA_CATALOGUE_tables src/app/tablewidget.h src/app/tablewidget.cpp src/app/tablecolumn.h
@@ -36,6 +36,7 @@ set(KESTA_CATALOGUE_settingseditor
     src/toolkit/settings/stringpropertyview.h src/toolkit/settings/stringpropertyview.cpp)
 set(KESTA_CATALOGUE_style src/toolkit/style)
 set(KESTA_CATALOGUE_util src/toolkit/util)
+set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlaunchwarning.cpp)
 
 find_program(KESTA_LUPDATE NAMES lupdate lupdate-qt5 HINTS "${Qt5_DIR}/../../../bin")
 if(KESTA_LUPDATE)

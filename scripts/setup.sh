@@ -5,6 +5,7 @@ KESTA_PACKAGES=(
     cmake ninja-build g++ ccache lld pkg-config
     qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev libqt5sql5-sqlite
     sqlite3
+    libedf-dev   # EDF+ files of the recorder simulator
     dbus-daemon  # a private session bus for the file manager test
 )
 

@@ -4,11 +4,9 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QOperatingSystemVersion>
 #include <QSysInfo>
-#include <QTimer>
 #include <QUrl>
 
 #if defined(Q_OS_WIN)
@@ -23,7 +21,6 @@ namespace
 {
 
 constexpr int CloseAppTimeoutMs = 30000;
-constexpr int RoundEventsMs = 1000;
 
 void openContainingFolder(const QString &path, bool isFolder)
 {
@@ -169,28 +166,4 @@ QStringList AppHelper::findRunningApps(const QStringList &names)
 void AppHelper::closeApp(const QString &name)
 {
     ProcessTable::killByImageName(name, CloseAppTimeoutMs);
-}
-
-bool AppHelper::checkAndCloseIfAppsRunning(const QStringList &names, int rounds)
-{
-    QStringList running = findRunningApps(names);
-    if (running.isEmpty())
-        return false;
-    for (int round = 0; round < rounds; ++round) {
-        // A whole second each, with events running: processEvents alone returns at once when
-        // nothing is pending, and a copy that is just closing would be refused.
-        QEventLoop wait;
-        QTimer::singleShot(RoundEventsMs, &wait, &QEventLoop::quit);
-        wait.exec();
-        running = findRunningApps(names);
-    }
-    if (running.isEmpty())
-        return false;
-    const QString which = running.size() == 1
-        ? QCoreApplication::translate("Generic", "this app is already running")
-        : QCoreApplication::translate("Generic", "these apps are already running");
-    const QString text = QCoreApplication::translate("Generic", "Cannot start because") + " " + which + ":\n"
-        + running.join("\n");
-    warningMessage(text, QString(), MessageBox::Warning);
-    return true;
 }

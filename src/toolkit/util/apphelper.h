@@ -41,6 +41,6 @@ public:
     static void closeApp(const QString &name);
     // When one of `names` runs, looks again for `rounds` rounds (a second each, events
     // running), then warns "Cannot start because ..." if any still runs and returns true.
-    // It ends no process.
+    // It ends no process. Defined with the boxes, in the toolkit's widget library.
     static bool checkAndCloseIfAppsRunning(const QStringList &names, int rounds);
 };

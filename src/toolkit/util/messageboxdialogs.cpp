@@ -4,8 +4,10 @@
 #include "toolkit/util/messagebox.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 static_assert(int(MessageBox::Question) == int(QMessageBox::Question)
         && int(MessageBox::Critical) == int(QMessageBox::Critical)
@@ -16,6 +18,8 @@ static_assert(int(MessageBox::Question) == int(QMessageBox::Question)
 
 namespace
 {
+
+constexpr int RoundEventsMs = 1000;
 
 MessageBox::Shown describe(const QMessageBox &box)
 {
@@ -67,7 +71,8 @@ void MessageBox::message(const QString &text, const QString &title, Icon icon)
     run(box, box.button(QMessageBox::Ok));
 }
 
-// The designed entry points of the application's boxes. Defined beside the boxes, so that
+// The designed entry points of the application's boxes, and the one helper that warns with
+// a box. Defined beside the boxes, so that
 // the toolkit's core library, where AppHelper lives, needs no widgets.
 bool AppHelper::confirmDialog(
     const QString &title, const QString &text, MessageBox::Icon icon, const QStringList &buttons)
@@ -78,4 +83,28 @@ bool AppHelper::confirmDialog(
 void AppHelper::warningMessage(const QString &text, const QString &title, MessageBox::Icon icon)
 {
     MessageBox::message(text, title, icon);
+}
+
+bool AppHelper::checkAndCloseIfAppsRunning(const QStringList &names, int rounds)
+{
+    QStringList running = findRunningApps(names);
+    if (running.isEmpty())
+        return false;
+    for (int round = 0; round < rounds; ++round) {
+        // A whole second each, with events running: processEvents alone returns at once when
+        // nothing is pending, and a copy that is just closing would be refused.
+        QEventLoop wait;
+        QTimer::singleShot(RoundEventsMs, &wait, &QEventLoop::quit);
+        wait.exec();
+        running = findRunningApps(names);
+    }
+    if (running.isEmpty())
+        return false;
+    const QString which = running.size() == 1
+        ? QCoreApplication::translate("Generic", "this app is already running")
+        : QCoreApplication::translate("Generic", "these apps are already running");
+    const QString text = QCoreApplication::translate("Generic", "Cannot start because") + " " + which + ":\n"
+        + running.join("\n");
+    warningMessage(text, QString(), MessageBox::Warning);
+    return true;
 }
