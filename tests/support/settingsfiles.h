@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QFile>
+#include <QProcess>
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace kestatest
 {
@@ -32,6 +34,26 @@ struct FileSizeLimit {
             qFatal("cannot limit the file size");
     }
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous); }
+};
+
+// While it lives, the folder takes no new entries, also for root (an immutable folder);
+// the files in it stay writable. `locked` is false where the system refuses that.
+struct LockedFolder {
+    QString path;
+    bool locked = false;
+    explicit LockedFolder(const QString &folder)
+        : path(folder)
+    {
+        locked = geteuid() == 0 ? QProcess::execute("chattr", { "+i", path }) == 0
+                                : QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    ~LockedFolder()
+    {
+        if (geteuid() == 0)
+            QProcess::execute("chattr", { "-i", path });
+        else
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
 };
 
 } // namespace kestatest

@@ -1,5 +1,7 @@
 #include "toolkit/i18n/languagecontext.h"
 
+#include "toolkit/settings/settingsfile.h"
+
 #include <QCoreApplication>
 #include <QDirIterator>
 #include <QFile>
@@ -101,10 +103,10 @@ QString LanguageContext::setLanguage(const QString &code)
 QString LanguageContext::startupLanguage(const QString &settingsPath)
 {
     const QString system = systemLanguage();
-    QFile file(settingsPath);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!SettingsFile::read(settingsPath, &bytes))
         return system;
-    const QString text = QString::fromUtf8(file.readAll());
+    const QString text = QString::fromUtf8(bytes);
 
     // A file the program wrote starts with its XML declaration, so a tag at the
     // very start is not taken for the setting.

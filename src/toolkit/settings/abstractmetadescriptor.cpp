@@ -1,33 +1,15 @@
 #include "toolkit/settings/abstractmetadescriptor.h"
 
 #include "toolkit/settings/abstractmetadescription.h"
+#include "toolkit/settings/settingsfile.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QJsonParseError>
-#include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 namespace
 {
-
-// Writes through a temporary file and renames it over the target only when
-// every byte was written, so a crash or a full disk never leaves half a file.
-bool replaceFile(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // An uncommitted QSaveFile removes its temporary file and leaves the target
-    // alone. Qt 5's commit() ignores a failure of its own final flush and would
-    // rename a truncated file over the old one, hence the explicit flush.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
 
 StringMap readStringMap(QXmlStreamReader &reader)
 {
@@ -108,15 +90,13 @@ bool AbstractMetaDescriptor::setTextValue(const QString &name, const QString &te
 
 bool AbstractMetaDescriptor::save(const QString &path) const
 {
-    return replaceFile(path, saveAsXmlString().toUtf8());
+    return SettingsFile::write(path, saveAsXmlString().toUtf8());
 }
 
 bool AbstractMetaDescriptor::load(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return loadFromXmlString(QString::fromUtf8(file.readAll()));
+    QByteArray bytes;
+    return SettingsFile::read(path, &bytes) && loadFromXmlString(QString::fromUtf8(bytes));
 }
 
 QString AbstractMetaDescriptor::saveAsXmlString() const
@@ -205,7 +185,7 @@ QByteArray AbstractMetaDescriptor::saveToJsonByteArray(QJsonDocument::JsonFormat
 
 bool AbstractMetaDescriptor::saveToJsonFile(const QString &path) const
 {
-    return replaceFile(path, saveToJsonByteArray(QJsonDocument::Compact));
+    return SettingsFile::write(path, saveToJsonByteArray(QJsonDocument::Compact));
 }
 
 bool AbstractMetaDescriptor::loadFromJson(const QByteArray &bytes)
@@ -244,11 +224,8 @@ bool AbstractMetaDescriptor::loadFromJson(const QString &text)
 
 bool AbstractMetaDescriptor::loadFromJsonFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
-    if (bytes.isEmpty())
+    QByteArray bytes;
+    if (!SettingsFile::read(path, &bytes) || bytes.isEmpty())
         return false;
     return loadFromJson(bytes);
 }

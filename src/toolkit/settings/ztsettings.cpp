@@ -2,6 +2,7 @@
 
 #include "toolkit/settings/metadescription.h"
 #include "toolkit/settings/metadescriptor.h"
+#include "toolkit/settings/settingsfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -118,6 +119,7 @@ bool ZTSettings::reload()
     // must not end the outer one's protection against writes.
     const bool wasLoading = loading;
     loading = true;
+    SettingsFile::removeLeftovers(filePath);
     if (format == JSON)
         metaDescriptor()->loadFromJsonFile(filePath);
     else

@@ -2,7 +2,10 @@
 #include "support/settingsfiles.h"
 #include "support/testenvironment.h"
 #include "toolkit/settings/abstractmetadescriptor.h"
+#include "toolkit/i18n/languagecontext.h"
 #include "toolkit/settings/metadescription.h"
+
+#include <sys/stat.h>
 
 using namespace kestatest;
 
@@ -138,6 +141,48 @@ private slots:
 
         s.setZoom(101);
         QVERIFY(readFile("atomic.xml").contains(QByteArray(3000, 'b')));
+    }
+
+    // A pipe would block the start for ever, a huge file take its memory: neither is read, nor
+    // ever replaced by a settings file.
+    void onlyARegularFileOfSaneSizeIsReadOrReplaced()
+    {
+        QVERIFY(::mkfifo("pipe.xml", 0600) == 0);
+        writeFile("big.xml", "<?xml version=\"1.0\"?>\n<SampleSettings><Zoom>150</Zoom>"
+                + QByteArray(1024 * 1024, ' ') + "</SampleSettings>\n");
+        const QByteArray big = readFile("big.xml");
+        for (const char *path : { "pipe.xml", "big.xml" }) {
+            SampleSettings s(path, true);
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QString(path) + " is .* not read$"));
+            QVERIFY(s.reload());
+            QCOMPARE(s.getZoom(), 100);
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QString(path) + " is .* not written$"));
+            s.setZoom(170);
+        }
+        QVERIFY(QFileInfo::exists("pipe.xml") && !QFileInfo("pipe.xml").isFile());
+        QCOMPARE(readFile("big.xml"), big);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("pipe.xml is not a regular file"));
+        QCOMPARE(LanguageContext::startupLanguage("pipe.xml"), LanguageContext::systemLanguage());
+    }
+
+    void savedWhereTheFolderTakesNoNewFile()
+    {
+        QVERIFY(QDir().mkpath("locked"));
+        writeFile("locked/s.xml.AbCdEf.saving", "<?xml version=\"1.0\"?>\n<Sample");
+        writeFile("locked/s.xml.backup", "kept");
+        SampleSettings s("locked/s.xml", true);
+        s.setZoom(120);
+        QVERIFY(s.reload());
+        // A save cut short by a crash leaves its temporary file; the next start removes it, and
+        // only it.
+        QCOMPARE(QDir("locked").entryList(QDir::Files | QDir::Hidden), QStringList({ "s.xml", "s.xml.backup" }));
+
+        LockedFolder lock("locked");
+        if (!lock.locked)
+            QSKIP("this system cannot make a folder refuse new files");
+        QVERIFY(!QFile("locked/probe").open(QIODevice::WriteOnly));
+        s.setZoom(130);
+        QVERIFY(readFile("locked/s.xml").contains("<Zoom>130</Zoom>"));
     }
 
     void jsonFailuresChangeNothing()
