@@ -14,6 +14,10 @@ public:
     // Holds one folder per patient.
     static QString patientsFolder();
     static QString patientFolder(const QString &folderName);
+    // One folder directly inside the patients' folder: not empty, not "." or "..", no
+    // path separators, none of : * ? " < > | and no control characters. A name that
+    // fails (a hand-edited Subdirectory) may be shown but never used to make a folder.
+    static bool isPlainFolderName(const QString &name);
     // A recording of the patient whose folder is folderName; fileName is as the
     // recorder stored it, with backslashes, which become "/" off Windows.
     static QString recordingPath(const QString &folderName, const QString &fileName);
