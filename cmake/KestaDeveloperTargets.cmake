@@ -20,7 +20,8 @@ endif()
 # holds; one pair per feature, so that work on one never touches another's.
 set(KESTA_CATALOGUES Kesta tables db settings settingseditor style util exchange)
 set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp src/app/aboutbox.h
-    src/app/aboutbox.cpp
+    src/app/aboutbox.cpp src/app/patientdialog.h src/app/patientdialog.cpp src/app/patienteditor.h
+    src/app/patienteditor.cpp
     src/app/startup.h src/app/startup.cpp)
 set(KESTA_CATALOGUE_tables src/app/tablewidget.h src/app/tablewidget.cpp src/app/tablecolumn.h
     src/app/tablecolumn.cpp src/app/patientslistwidget.h src/app/patientslistwidget.cpp

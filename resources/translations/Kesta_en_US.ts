@@ -7,6 +7,22 @@
         <source>Error</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation>Create</translation>
+    </message>
+    <message>
+        <source>Create patient</source>
+        <translation>Create patient</translation>
+    </message>
+    <message>
+        <source>Edit patient</source>
+        <translation>Edit patient</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -21,6 +37,42 @@
     <message>
         <source>Error creating an empty database at</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error renaming patient directory</source>
+        <translation>Error renaming patient directory</translation>
+    </message>
+    <message>
+        <source>Fill unique patient id</source>
+        <translation>Fill unique patient id</translation>
+    </message>
+    <message>
+        <source>This patient id is already used</source>
+        <translation>This patient id is already used</translation>
+    </message>
+    <message>
+        <source>Fill patient name</source>
+        <translation>Fill patient name</translation>
+    </message>
+    <message>
+        <source>Patient id and names must not contain / \ : * ? &quot; &lt; &gt; | or control characters</source>
+        <translation>Patient id and names must not contain / \ : * ? &quot; &lt; &gt; | or control characters</translation>
+    </message>
+    <message>
+        <source>Another patient has the same folder:</source>
+        <translation>Another patient has the same folder:</translation>
+    </message>
+    <message>
+        <source>%1: at most %2 characters</source>
+        <translation>%1: at most %2 characters</translation>
+    </message>
+    <message>
+        <source>A patient with the same name and birth date exists:</source>
+        <translation>A patient with the same name and birth date exists:</translation>
+    </message>
+    <message>
+        <source>Error creating patient</source>
+        <translation>Error creating patient</translation>
     </message>
 </context>
 </TS>

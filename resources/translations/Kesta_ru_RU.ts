@@ -7,6 +7,22 @@
         <source>Error</source>
         <translation>Ошибка</translation>
     </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation>Создать</translation>
+    </message>
+    <message>
+        <source>Create patient</source>
+        <translation>Создание пациента</translation>
+    </message>
+    <message>
+        <source>Edit patient</source>
+        <translation>Редактирование пациента</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -21,6 +37,42 @@
     <message>
         <source>Error creating an empty database at</source>
         <translation>Не удалось создать пустую базу данных</translation>
+    </message>
+    <message>
+        <source>Error renaming patient directory</source>
+        <translation>Не удалось переименовать папку пациента</translation>
+    </message>
+    <message>
+        <source>Fill unique patient id</source>
+        <translation>Укажите уникальный идентификатор пациента</translation>
+    </message>
+    <message>
+        <source>This patient id is already used</source>
+        <translation>Этот идентификатор пациента уже используется</translation>
+    </message>
+    <message>
+        <source>Fill patient name</source>
+        <translation>Укажите ФИО пациента</translation>
+    </message>
+    <message>
+        <source>Patient id and names must not contain / \ : * ? &quot; &lt; &gt; | or control characters</source>
+        <translation>Идентификатор и ФИО пациента не должны содержать / \ : * ? &quot; &lt; &gt; | и управляющие символы</translation>
+    </message>
+    <message>
+        <source>Another patient has the same folder:</source>
+        <translation>Такая папка уже есть у другого пациента:</translation>
+    </message>
+    <message>
+        <source>%1: at most %2 characters</source>
+        <translation>%1: не более %2 символов</translation>
+    </message>
+    <message>
+        <source>A patient with the same name and birth date exists:</source>
+        <translation>Уже есть пациент с такими же фамилией, именем и датой рождения:</translation>
+    </message>
+    <message>
+        <source>Error creating patient</source>
+        <translation>Не удалось создать пациента</translation>
     </message>
 </context>
 </TS>

@@ -318,6 +318,8 @@ void BasePropertyListWidget::setEditorsEnabled(bool enabled)
         const bool readOnly = info.description && info.description->readOnly;
         if (info.editor)
             info.editor->setEnabled(enabled && !readOnly);
+        if (info.view)
+            info.view->setPresenting(!enabled);
     }
 }
 

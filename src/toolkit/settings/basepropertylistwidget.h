@@ -48,7 +48,8 @@ public:
     // Shows or hides the named rows on top of their visibility conditions.
     virtual void showItems(const QStringList &names, bool show);
     void hideItems(const QStringList &names);
-    // Off: nothing in the form can be edited. On again: all but read-only settings.
+    // Off: nothing in the form can be edited, and the form presents its values
+    // (BasePropertyView::setPresenting). On again: all but read-only settings.
     virtual void setEditorsEnabled(bool enabled);
 
     virtual int widgetInfoCount() const;

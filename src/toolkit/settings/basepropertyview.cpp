@@ -81,6 +81,14 @@ void BasePropertyView::markDiffersFromDefault(bool differs)
         defaultButton->setChecked(differs);
 }
 
+void BasePropertyView::setPresenting(bool on)
+{
+    if (presenting == on)
+        return;
+    presenting = on;
+    refresh();
+}
+
 QString BasePropertyView::translatedSuffixOrPrefix(const QString &text)
 {
     if (text.isEmpty())

@@ -34,6 +34,12 @@ public:
     // The default button shows pressed while the value differs from its default.
     void markDiffersFromDefault(bool differs);
 
+    // A view that only presents its value (the form's editors are off) shows text as
+    // it may be displayed: control and invisible characters written out, so that a
+    // stored name cannot disguise itself. An editing view shows the value as it is.
+    void setPresenting(bool presenting);
+    bool isPresenting() const { return presenting; }
+
     // "" stays empty; "!-x" gives x untranslated; " x" keeps the space and
     // translates x; anything else is translated whole (context "Generic").
     static QString translatedSuffixOrPrefix(const QString &text);
@@ -70,6 +76,7 @@ protected:
     QPointer<AbstractMetaDescription> description;
     QHBoxLayout *rowLayout = nullptr;
     QPushButton *defaultButton = nullptr;
+    bool presenting = false;
 
 private:
     QPointer<QWidget> editor;

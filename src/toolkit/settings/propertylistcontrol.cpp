@@ -47,9 +47,9 @@ void PropertyListControl::build()
         scrollArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         scrollArea->setFrameShape(QFrame::NoFrame);
         scrollArea->setStyleSheet(
+            // The bars take the theme's background; palette(base) would stay light in the dark theme.
             QStringLiteral("QScrollArea { background: transparent; border: 0; } "
-                           "QScrollArea > QWidget > QWidget { background: transparent; }"
-                           "QScrollArea > QWidget > QScrollBar { background: palette(base)}"));
+                           "QScrollArea > QWidget > QWidget { background: transparent; }"));
         auto *content = new QWidget(scrollArea);
         content->setObjectName(QStringLiteral("propertyScrollContent"));
         content->setAutoFillBackground(false);
@@ -103,7 +103,8 @@ void PropertyListControl::addCategory(const QString &category, bool withLabel)
         auto *label = new QLabel(PropertyCategories::title(category));
         label->setObjectName(QStringLiteral("propertyCategoryLabel"));
         label->setStyleSheet(QStringLiteral("font-weight: bold"));
-        propertyGrid->addWidget(label, nextFreeRow(), 0);
+        // Across the row, so that a long title does not widen the header column.
+        propertyGrid->addWidget(label, nextFreeRow(), 0, 1, ColumnCount);
         categoryLabels.insert(category, label);
     }
     const QList<AbstractMetaDescription *> descriptions = categories.properties(category);

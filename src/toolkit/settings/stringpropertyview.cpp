@@ -1,6 +1,7 @@
 #include "toolkit/settings/stringpropertyview.h"
 
 #include "toolkit/settings/abstractmetadescription.h"
+#include "toolkit/util/texthelper.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -50,7 +51,7 @@ void StringPropertyView::showValue(const QVariant &value)
     auto *edit = editorAs<QLineEdit>();
     if (!edit)
         return;
-    const QString text = value.toString();
+    const QString text = presenting ? TextHelper::visibleText(value.toString()) : value.toString();
     if (edit->text() != text)
         edit->setText(text);
     // A change from elsewhere supersedes what was typed but not yet written.

@@ -1,0 +1,321 @@
+#include "app/patientdialog.h"
+
+#include "app/patientslistwidget.h"
+#include "db/database.h"
+#include "db/datalocations.h"
+#include "db/patient.h"
+#include "toolkit/settings/propertytabwidget.h"
+#include "toolkit/util/apphelper.h"
+#include "toolkit/util/texthelper.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTabBar>
+#include <QTabWidget>
+#include <algorithm>
+
+namespace
+{
+
+const QString idColumn = QStringLiteral("AutoID");
+
+QString folderPath(const QString &folderName)
+{
+    return QDir::cleanPath(DataLocations::patientFolder(folderName));
+}
+
+bool sameName(const QString &a, const QString &b)
+{
+    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+// The column as text, the same for a value and its round trip through the database.
+QString columnText(Patient *patient, const QString &column)
+{
+    return patient->ZTSettings::getTextValue(column);
+}
+
+void showRenameError()
+{
+    AppHelper::warningMessage(QCoreApplication::translate("MainWindow", "Error renaming patient directory"),
+        QString(), MessageBox::Warning);
+}
+
+} // namespace
+
+int PatientDialog::editPatient(
+    QWidget *parent, Patient *patient, Database *database, PatientsListWidget *patientsTable)
+{
+    if (!patient || !database)
+        return 0;
+    PatientDialog dialog(patient, database, parent);
+    dialog.setPatientsTable(patientsTable);
+    dialog.exec();
+    return dialog.storedId();
+}
+
+PatientDialog::PatientDialog(Patient *patient, Database *database, QWidget *parent)
+    : ConfirmDialog(parent,
+        patient && patient->getId() > 0 ? QCoreApplication::translate("Generic", "Save")
+                                        : QCoreApplication::translate("Generic", "Create"))
+    , edited(patient ? patient->clone() : new Patient)
+    , database(database)
+    , patientId(patient ? patient->getId() : 0)
+{
+    setWindowTitle(isNew() ? QCoreApplication::translate("Generic", "Create patient")
+                           : QCoreApplication::translate("Generic", "Edit patient"));
+    if (!isNew()) {
+        storedPatientId = patient->getPatientID();
+        storedFolderName = patient->folderName();
+    }
+    if (database) {
+        for (Patient *other : database->patients()) {
+            if (!isNew() && other->getId() == patientId)
+                continue;
+            others.append({ other->getPatientID(), other->getLastName(), other->getFirstName(),
+                other->getDOB(), other->folderName() });
+        }
+    }
+
+    tabs = new PropertyTabWidget(edited.get(), this);
+    addWidget(tabs, 100);
+    errorLabel = new QLabel(this);
+    errorLabel->setObjectName(QStringLiteral("patientErrors"));
+    errorLabel->setStyleSheet(QStringLiteral("QLabel { color: #C30 }"));
+    errorLabel->setTextFormat(Qt::RichText);
+    errorLabel->setWordWrap(true);
+    addWidget(errorLabel);
+    duplicateLabel = new QLabel(this);
+    duplicateLabel->setObjectName(QStringLiteral("patientDuplicate"));
+    duplicateLabel->setStyleSheet(QStringLiteral("QLabel { color: #E70 }"));
+    duplicateLabel->setTextFormat(Qt::PlainText);
+    duplicateLabel->setWordWrap(true);
+    duplicateLabel->hide();
+    addWidget(duplicateLabel);
+    setMinimumSize(400, 300);
+    // Opens showing every tab title, the longest tab's rows and room for a few
+    // messages, so that the form does not shrink as the user types.
+    ensurePolished();
+    const int titlesWidth = tabs->getTabWidget()->tabBar()->sizeHint().width() + 32;
+    resize(std::max(sizeHint().width(), titlesWidth), sizeHint().height() + 3 * fontMetrics().lineSpacing());
+
+    connect(edited.get(), &AbstractSettings::propertyChanged, this, &PatientDialog::validate);
+    connect(this, &ConfirmDialog::accepted, this, [this](bool &accept) { accept = save(); });
+    setAcceptEnabled(!isNew());
+    showDuplicates();
+}
+
+PatientDialog::~PatientDialog() = default;
+
+void PatientDialog::setPatientsTable(PatientsListWidget *table)
+{
+    patientsTable = table;
+}
+
+QList<QPair<QString, int>> PatientDialog::columnLimits()
+{
+    // Text(N) columns of Patients; the database file refuses longer texts.
+    return {
+        { QStringLiteral("PatientID"), 16 },
+        { QStringLiteral("LastName"), 32 },
+        { QStringLiteral("FirstName"), 32 },
+        { QStringLiteral("MiddleName"), 32 },
+        { QStringLiteral("Referral"), 32 },
+        { QStringLiteral("Diagnosis"), 128 },
+        { QStringLiteral("Medication"), 128 },
+        { QStringLiteral("NativeLanguage"), 16 },
+        { QStringLiteral("Ethnicity"), 16 },
+        { QStringLiteral("Street"), 50 },
+        { QStringLiteral("City"), 16 },
+        { QStringLiteral("State"), 16 },
+        { QStringLiteral("ZIP"), 16 },
+        { QStringLiteral("Phone"), 32 },
+        { QStringLiteral("Subdirectory"), 128 },
+    };
+}
+
+bool PatientDialog::isPlainFolderName(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name) {
+        if (c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c))
+            return false;
+    }
+    return true;
+}
+
+QStringList PatientDialog::problems() const
+{
+    QStringList lines;
+    const QString id = edited->getPatientID();
+    bool idRefused = id.trimmed().isEmpty();
+    if (idRefused) {
+        lines << QCoreApplication::translate("MainWindow", "Fill unique patient id");
+    } else if (isNew() || id != storedPatientId) {
+        // A kept identifier is never refused, even where an old file gave it to two patients.
+        for (const OtherPatient &other : others) {
+            if (other.patientId.compare(id, Qt::CaseInsensitive) == 0) {
+                lines << QCoreApplication::translate("MainWindow", "This patient id is already used");
+                idRefused = true;
+                break;
+            }
+        }
+    }
+    if (edited->fullName(true).trimmed().isEmpty())
+        lines << QCoreApplication::translate("MainWindow", "Fill patient name");
+
+    // The recorder and the file system take the folder name as it is: it must stay
+    // one folder of this patient's own. A stored name is only checked once it changes.
+    const QString folder = edited->folderName();
+    if (isNew() || folder != storedFolderName) {
+        if (!isPlainFolderName(folder)) {
+            lines << QCoreApplication::translate("MainWindow",
+                "Patient id and names must not contain / \\ : * ? \" < > | or control characters");
+        } else if (!idRefused) {
+            for (const OtherPatient &other : others) {
+                if (other.folderName.compare(folder, Qt::CaseInsensitive) == 0) {
+                    lines << QCoreApplication::translate("MainWindow", "Another patient has the same folder:")
+                            + QLatin1Char(' ') + TextHelper::visibleText(folder);
+                    break;
+                }
+            }
+        }
+    }
+
+    for (const auto &limit : columnLimits()) {
+        if (edited->getValue(limit.first).toString().size() > limit.second) {
+            lines << QCoreApplication::translate("MainWindow", "%1: at most %2 characters")
+                         .arg(QCoreApplication::translate("Generic", limit.first.toUtf8().constData()))
+                         .arg(limit.second);
+        }
+    }
+    return lines;
+}
+
+void PatientDialog::validate()
+{
+    const QStringList lines = problems();
+    QStringList html;
+    for (const QString &line : lines)
+        html << line.toHtmlEscaped();
+    errorLabel->setText(html.join(QLatin1String("<br/>")));
+    setAcceptEnabled(lines.isEmpty());
+    showDuplicates();
+}
+
+void PatientDialog::showDuplicates()
+{
+    // A hint, never a refusal: two patients may share a name and a birthday.
+    QStringList ids;
+    const QDate birthDate = edited->getDOB();
+    const QString lastName = edited->getLastName();
+    const QString firstName = edited->getFirstName();
+    if (birthDate.isValid() && !(lastName.trimmed().isEmpty() && firstName.trimmed().isEmpty())) {
+        for (const OtherPatient &other : others) {
+            if (other.birthDate == birthDate && sameName(other.lastName, lastName)
+                && sameName(other.firstName, firstName))
+                ids << (other.patientId.trimmed().isEmpty() ? QStringLiteral("—")
+                                                            : TextHelper::visibleText(other.patientId));
+        }
+    }
+    duplicateLabel->setText(ids.isEmpty()
+            ? QString()
+            : QCoreApplication::translate("MainWindow", "A patient with the same name and birth date exists:")
+                + QLatin1Char(' ') + ids.join(QLatin1String(", ")));
+    duplicateLabel->setVisible(!ids.isEmpty());
+}
+
+bool PatientDialog::save()
+{
+    if (!database)
+        return false;
+    return isNew() ? insert() : update();
+}
+
+bool PatientDialog::insert()
+{
+    const int id = database->insertPatient(edited.get());
+    if (id <= 0) {
+        AppHelper::warningMessage(QCoreApplication::translate("MainWindow", "Error creating patient"),
+            QString(), MessageBox::Warning);
+        return false;
+    }
+    savedId = id;
+    if (patientsTable) {
+        // The table learns the new list first: it cannot select a row it does not show.
+        patientsTable->setSelectedId(id, false);
+        patientsTable->setPatients(database->patients());
+    }
+    return true;
+}
+
+bool PatientDialog::update()
+{
+    // Looked up afresh: a reload after a failed attempt replaced the patient objects.
+    Patient *stored = database->patientById(patientId);
+    if (!stored) {
+        showRenameError();
+        return false;
+    }
+    const QString oldName = stored->folderName();
+    const QString newName = edited->folderName();
+    bool moved = false;
+    if (oldName != newName && QFileInfo::exists(folderPath(oldName))) {
+        if (!moveFolder(oldName, newName)) {
+            showRenameError();
+            return false;
+        }
+        moved = true;
+    }
+
+    QStringList changed;
+    for (const QString &column : stored->columnNames()) {
+        if (column != idColumn && columnText(stored, column) != columnText(edited.get(), column))
+            changed << column;
+    }
+    const std::unique_ptr<Patient> before(stored->clone());
+    stored->copyFrom(edited.get());
+    database->reloadPatients();
+
+    // What the database holds decides: a column it refused leaves the row half
+    // edited, and the folder must not follow a name the row does not have.
+    Patient *reloaded = database->patientById(patientId);
+    bool allStored = reloaded != nullptr;
+    for (const QString &column : qAsConst(changed))
+        allStored = allStored && columnText(reloaded, column) == columnText(edited.get(), column);
+    if (allStored) {
+        savedId = patientId;
+        return true;
+    }
+    if (reloaded) {
+        reloaded->copyFrom(before.get());
+        database->reloadPatients();
+    }
+    if (moved) {
+        Patient *now = database->patientById(patientId);
+        const QString back = now ? now->folderName() : oldName;
+        if (back != newName && !moveFolder(newName, back))
+            qWarning() << "Patient folder not renamed back:" << newName << back;
+    }
+    showRenameError();
+    return false;
+}
+
+bool PatientDialog::moveFolder(const QString &fromName, const QString &toName)
+{
+    if (!isPlainFolderName(fromName) || !isPlainFolderName(toName))
+        return false;
+    const QString from = folderPath(fromName);
+    const QString to = folderPath(toName);
+    // Never replaces or merges into another folder (rename(2) would replace an
+    // empty one); the same folder under another letter case may be renamed.
+    const QFileInfo target(to);
+    if ((target.exists() || target.isSymLink())
+        && target.canonicalFilePath() != QFileInfo(from).canonicalFilePath())
+        return false;
+    return QDir().rename(from, to);
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "toolkit/util/confirmdialog.h"
+
+#include <QDate>
+#include <QList>
+#include <QPair>
+#include <QPointer>
+#include <QStringList>
+#include <memory>
+
+class Database;
+class Patient;
+class PatientsListWidget;
+class PropertyTabWidget;
+class QLabel;
+
+// Creates or edits a patient on an unsaved copy. The copy is checked after every
+// change; accepting inserts a new patient, or renames the patient's folder when its
+// name changes and stores the edited columns. A failure is shown and keeps the
+// dialog open with what the user entered.
+class PatientDialog : public ConfirmDialog
+{
+    Q_OBJECT
+public:
+    // Runs the dialog for a stored patient (edit) or a new, unsaved one (create);
+    // after a create, patientsTable (may be null) selects the new patient. The
+    // AutoID of the stored patient, or 0 when nothing was stored.
+    static int editPatient(
+        QWidget *parent, Patient *patient, Database *database, PatientsListWidget *patientsTable);
+
+    PatientDialog(Patient *patient, Database *database, QWidget *parent = nullptr);
+    ~PatientDialog() override;
+
+    // After a successful create, this table selects the new patient.
+    void setPatientsTable(PatientsListWidget *table);
+    bool isNew() const { return patientId <= 0; }
+    // The unsaved copy the form edits.
+    Patient *copy() const { return edited.get(); }
+    PropertyTabWidget *form() const { return tabs; }
+    // What the copy lacks, one message a line, identifier first; empty when it may be stored.
+    QStringList problems() const;
+    // Stores the copy, as accepting does; false when nothing was stored (the user has been told).
+    bool save();
+    // The AutoID stored by the last successful save, 0 before.
+    int storedId() const { return savedId; }
+
+    // The Patients text columns and their length limits in the database file.
+    static QList<QPair<QString, int>> columnLimits();
+    // One plain folder name: no path separators, none of : * ? " < > |, no control
+    // characters, not "." or "..", not empty.
+    static bool isPlainFolderName(const QString &name);
+
+private:
+    struct OtherPatient {
+        QString patientId;
+        QString lastName;
+        QString firstName;
+        QDate birthDate;
+        QString folderName;
+    };
+
+    void validate();
+    void showDuplicates();
+    bool insert();
+    bool update();
+    // Moves a patient folder; never onto an existing folder other than itself.
+    static bool moveFolder(const QString &fromName, const QString &toName);
+
+    std::unique_ptr<Patient> edited;
+    QPointer<Database> database;
+    QPointer<PatientsListWidget> patientsTable;
+    int patientId = 0;
+    int savedId = 0;
+    QString storedPatientId;
+    QString storedFolderName;
+    QList<OtherPatient> others;
+    PropertyTabWidget *tabs = nullptr;
+    QLabel *errorLabel = nullptr;
+    QLabel *duplicateLabel = nullptr;
+};

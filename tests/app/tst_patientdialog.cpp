@@ -1,0 +1,222 @@
+#include "app/patientdialog.h"
+#include "app/patientslistwidget.h"
+#include "db/database.h"
+#include "db/datalocations.h"
+#include "db/patient.h"
+#include "db/record.h"
+#include "support/testdatabase.h"
+#include "support/testenvironment.h"
+#include "toolkit/settings/basepropertyview.h"
+#include "toolkit/settings/propertytabwidget.h"
+#include "toolkit/util/messagebox.h"
+
+#include <QDateTimeEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextDocumentFragment>
+#include <memory>
+
+using namespace kestatest;
+
+namespace
+{
+
+// Types into the dialog's fields, "Column=text;..." (dates as yyyy-MM-dd), as a user would.
+void type(PatientDialog &dialog, const QString &edits)
+{
+    dialog.show();
+    for (const QString &edit : edits.split(';', Qt::SkipEmptyParts)) {
+        QWidget *editor = dialog.form()->getWidgetInfo(edit.section('=', 0, 0)).view->getEditor();
+        if (auto *date = qobject_cast<QDateTimeEdit *>(editor))
+            date->setDate(QDate::fromString(edit.section('=', 1), Qt::ISODate));
+        else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+            line->clear();
+            QTest::keyClicks(line, edit.section('=', 1));
+        }
+    }
+    QCoreApplication::processEvents(); // text fields write through the event queue
+}
+
+QString shownErrors(PatientDialog &dialog)
+{
+    const QString html = dialog.findChild<QLabel *>("patientErrors")->text();
+    return QTextDocumentFragment::fromHtml(html).toPlainText().replace('\n', '|');
+}
+
+bool acceptEnabled(PatientDialog &dialog)
+{
+    return dialog.findChild<QPushButton *>("positive")->isEnabled();
+}
+
+QString folder(const QString &name)
+{
+    return DataLocations::patientsFolder() + name;
+}
+
+} // namespace
+
+// The patient dialog over a real database and real patient folders, typed into
+// through its fields and answered through the box seam.
+class TestPatientDialog : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Database> db;
+    int petrov = 0;
+
+    QString storedRow(int id)
+    {
+        return rawValue(
+            *db, QString("SELECT LastName||FirstName||PatientID FROM Patients WHERE AutoID=%1").arg(id))
+            .toString();
+    }
+
+private slots:
+    void init()
+    {
+        MessageBox::reset();
+        QVERIFY(resetDataFolder());
+        db = std::make_unique<Database>(DataLocations::databaseFile());
+        petrov = addPatient(*db, "A17", "Petrov", "Ivan", 1, QDate(1980, 5, 1));
+        QVERIFY(petrov > 0 && addPatient(*db, "B2", "Sidorov", "Petr") > 0);
+    }
+    void cleanup() { db.reset(); }
+
+    void validation_data()
+    {
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<QString>("errors");
+        QTest::addColumn<QString>("duplicate");
+        const auto row
+            = [](const char *name, const char *edits, const QString &errors, const char *duplicate = "") {
+                  QTest::newRow(name) << QString(edits) << errors << QString(duplicate);
+              };
+        const QString badFolder
+            = "Patient id and names must not contain / \\ : * ? \" < > | or control characters";
+        row("both missing", "City=Omsk", "Fill unique patient id|Fill patient name");
+        row("id used, other case", "PatientID=a17;LastName=Smith", "This patient id is already used");
+        row("name of blanks", "PatientID=C3;LastName=   ", "Fill patient name");
+        row("reserved character", "PatientID=C/3;LastName=Sm>th", badFolder);
+        row("id too long", "PatientID=ABCDEFGHIJKLMNOPQ;LastName=Smith", "PatientID: at most 16 characters");
+        row("folder of another", "PatientID=A 17;LastName=Petrov;FirstName=Ivan",
+            "Another patient has the same folder: PetrovIvan_A17");
+        row("same name and birth date", "PatientID=C3;LastName= petrov ;FirstName=IVAN;DOB=1980-05-01", "",
+            "A patient with the same name and birth date exists: A17");
+    }
+
+    void validation()
+    {
+        QFETCH(QString, edits);
+        QFETCH(QString, errors);
+        QFETCH(QString, duplicate);
+        Patient fresh;
+        PatientDialog dialog(&fresh, db.get());
+        QVERIFY(!acceptEnabled(dialog));
+        type(dialog, edits);
+        QCOMPARE(shownErrors(dialog), errors);
+        QCOMPARE(acceptEnabled(dialog), errors.isEmpty());
+        QCOMPARE(dialog.findChild<QLabel *>("patientDuplicate")->text(), duplicate);
+    }
+
+    void createAfterRefusedInsert()
+    {
+        PatientsListWidget table;
+        table.setPatients(db->patients());
+        table.setSelectedId(petrov, true);
+        Patient fresh;
+        PatientDialog dialog(&fresh, db.get());
+        dialog.setPatientsTable(&table);
+
+        // Past the validation, the database file itself refuses a too long identifier.
+        type(dialog, "PatientID=ABCDEFGHIJKLMNOPQ;LastName=Kuznetsova;FirstName=Anna;DOB=1990-02-03");
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        QVERIFY(!dialog.save());
+        QCOMPARE(MessageBox::takeShown().value(0).text, QStringLiteral("Error creating patient"));
+        QCOMPARE(rawValue(*db, "SELECT count(*) FROM Patients").toInt(), 2);
+        QCOMPARE(table.getSelectedId(), petrov);
+
+        type(dialog, "PatientID=C3");
+        MessageBox::setNextAnswer(MessageBox::Accept);
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        const int id = dialog.storedId();
+        QCOMPARE(storedRow(id) + rawValue(*db, "SELECT DOB FROM Patients WHERE PatientID='C3'").toString(),
+            QStringLiteral("KuznetsovaAnnaC31990-02-03"));
+        QCOMPARE(table.getSelectedId(), id);
+        QVERIFY(table.selectedPatient() && table.selectedPatient()->getPatientID() == "C3");
+    }
+
+    void edit_data()
+    {
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<QString>("arrange");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("folderName");
+        QTest::addColumn<QString>("box");
+        const auto row = [](const char *name, const char *edits, const char *arrange, bool accept,
+                             const char *stored, const char *folderName, const char *box = "") {
+            QTest::newRow(name) << QString(edits) << QString(arrange) << accept << QString(stored)
+                                << QString(folderName) << QString(box);
+        };
+        const char *renameError = "Error renaming patient directory";
+        row("renames the folder", "LastName=Sidorov", "", true, "SidorovIvanA17", "SidorovIvan_A17");
+        row("no folder yet", "LastName=Sidorov", "no folder", true, "SidorovIvanA17", "");
+        row("id carries records", "PatientID=A18", "", true, "PetrovIvanA18", "PetrovIvan_A18");
+        row("target exists", "LastName=Sidorov", "mkdir SidorovIvan_A17", true, "PetrovIvanA17",
+            "PetrovIvan_A17", renameError);
+        row("cancelled", "LastName=Sidorov", "", false, "PetrovIvanA17", "PetrovIvan_A17");
+        row("store refused half-way", "LastName=Sidorov;FirstName=Petr",
+            "CREATE TRIGGER no BEFORE UPDATE OF FirstName ON Patients BEGIN SELECT RAISE(ABORT, 'no'); END",
+            true, "PetrovIvanA17", "PetrovIvan_A17", renameError);
+    }
+
+    void edit()
+    {
+        QFETCH(QString, edits);
+        QFETCH(QString, arrange);
+        QFETCH(bool, accept);
+        QFETCH(QString, stored);
+        QFETCH(QString, folderName);
+        QFETCH(QString, box);
+        const bool withFolder = arrange != "no folder";
+        QVERIFY(!withFolder
+            || (QDir().mkpath(folder("PetrovIvan_A17/EEG_1"))
+                && QFile(folder("PetrovIvan_A17/EEG_1/rec.edf")).open(QIODevice::WriteOnly)));
+        QVERIFY(
+            db->insertRecord(db->patientById(petrov), QDateTime::currentDateTime(), "EEG_1\\rec.edf", "", "")
+            > 0);
+        if (arrange.startsWith("CREATE"))
+            QVERIFY(rawExec(*db, arrange));
+        else if (arrange.startsWith("mkdir "))
+            QVERIFY(QDir().mkpath(folder(arrange.mid(6))));
+
+        PatientDialog dialog(db->patientById(petrov), db.get());
+        QVERIFY(acceptEnabled(dialog));
+        type(dialog, edits);
+        MessageBox::setNextAnswer(accept ? MessageBox::Accept : MessageBox::Cancel);
+        if (!box.isEmpty()) {
+            // The box, then the dialog, still open with the input, is cancelled.
+            MessageBox::setNextAnswer(MessageBox::Ok);
+            MessageBox::setNextAnswer(MessageBox::Cancel);
+        }
+        dialog.exec();
+        QCOMPARE(MessageBox::takeShown().value(1).text, box);
+        QCOMPARE(dialog.storedId(), accept && box.isEmpty() ? petrov : 0);
+        QCOMPARE(storedRow(petrov), stored);
+
+        // The folder follows the stored row, and the record finds its file there. Every
+        // edit also passed the validation: a patient keeps its own identifier.
+        QStringList folders
+            = QDir(DataLocations::patientsFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        folders.removeOne(arrange.mid(6));
+        QCOMPARE(folders.join(','), folderName);
+        Patient *patient = db->patientById(petrov);
+        patient->loadRecords();
+        QCOMPARE(patient->records().size(), 1);
+        QCOMPARE(patient->records().first()->fileExists(), withFolder);
+    }
+};
+
+KESTA_TEST_MAIN(TestPatientDialog)
+#include "tst_patientdialog.moc"

@@ -1,0 +1,89 @@
+#include "app/patientdialog.h"
+#include "app/patienteditor.h"
+#include "db/patient.h"
+#include "support/testenvironment.h"
+#include "toolkit/settings/basepropertyview.h"
+#include "toolkit/settings/propertytabwidget.h"
+
+#include <QLineEdit>
+#include <QPointer>
+
+namespace
+{
+
+QString shown(BasePropertyListWidget *form, const char *column)
+{
+    return qobject_cast<QLineEdit *>(form->getWidgetInfo(column).view->getEditor())->text();
+}
+
+} // namespace
+
+// The read-only patient card, in its list and its tabbed presentation.
+class TestPatientEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void presentsWithoutEditing_data()
+    {
+        QTest::addColumn<bool>("tabbed");
+        QTest::newRow("list") << false;
+        QTest::newRow("tabs") << true;
+    }
+
+    void presentsWithoutEditing()
+    {
+        QFETCH(bool, tabbed);
+        Patient patient;
+        PatientEditor card;
+        card.setTabbed(tabbed);
+        card.setObject(&patient);
+        BasePropertyListWidget *form = card.editor();
+        QCOMPARE(form->objectName(), QStringLiteral("uneditable"));
+        QCOMPARE(bool(qobject_cast<PropertyTabWidget *>(form)), tabbed);
+        int fields = 0;
+        for (QWidget *field : form->findChildren<QWidget *>()) {
+            if (field->inherits("QLineEdit") || field->inherits("QAbstractSpinBox")
+                || field->inherits("QComboBox"))
+                QVERIFY2(!field->isEnabled() && ++fields, field->metaObject()->className());
+        }
+        QVERIFY(fields >= 20);
+
+        // U+202E turns what follows around on screen: the card writes it out, also
+        // after a change, while the dialog's field keeps the value to be edited.
+        const QString disguised = QStringLiteral("Petrov\u202Evonavi");
+        patient.setLastName(disguised);
+        QCOMPARE(shown(form, "LastName"), QStringLiteral("Petrov<U+202E>vonavi"));
+        QCOMPARE(shown(PatientDialog(&patient, nullptr).form(), "LastName"), disguised);
+        form->setEditorsEnabled(true);
+        QCOMPARE(shown(form, "LastName"), disguised);
+    }
+
+    void rebuiltWithoutLeaking()
+    {
+        Patient first, second;
+        PatientEditor card;
+        QVERIFY(!card.editor() && card.findChildren<QWidget *>().isEmpty());
+        card.setObject(&first);
+        QPointer<BasePropertyListWidget> previous = card.editor();
+        card.setTabbed(true);
+        QVERIFY(previous.isNull() && card.editor()->inherits("PropertyTabWidget"));
+        previous = card.editor();
+        card.setObject(&second);
+        QVERIFY(previous.isNull() && card.editor()->getSettings() == &second);
+        QCOMPARE(
+            card.findChildren<BasePropertyListWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+        card.setObject(nullptr);
+        QVERIFY(!card.editor() && card.findChildren<QWidget *>().isEmpty());
+
+        // A patient replaced by a reload leaves the card empty at the next rebuild.
+        auto *gone = new Patient;
+        card.setObject(gone);
+        delete gone;
+        card.setTabbed(false);
+        QVERIFY(!card.editor());
+    }
+};
+
+KESTA_TEST_MAIN(TestPatientEditor)
+#include "tst_patienteditor.moc"
