@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 
 #include "app/aboutbox.h"
+#include "app/patientdialog.h"
+#include "app/patienteditor.h"
 #include "app/patientslistwidget.h"
 #include "app/recorderlaunchwarning.h"
 #include "app/recordstable.h"
@@ -136,7 +138,7 @@ bool MainWindow::prepareDatabaseFile()
 void MainWindow::buildViews()
 {
     patientsTable = new PatientsListWidget;
-    patientCard = new QWidget;
+    patientCard = new PatientEditor;
     patientCard->setObjectName(QStringLiteral("patientCard"));
     recordsTable = new RecordsTable;
 
@@ -197,6 +199,10 @@ void MainWindow::buildViews()
 void MainWindow::connectTables()
 {
     connect(patientsTable, &TableWidget::idSelected, this, &MainWindow::selectPatient);
+    connect(patientsTable, &TableWidget::editRow, this, [this](int id) {
+        if (Patient *patient = database->patientById(id))
+            editPatient(patient);
+    });
     connect(patientsTable, &TableWidget::removeRow, this, &MainWindow::removePatient);
     connect(patientsTable, &TableWidget::customAction, this,
         [this](const QString &, int id) { showPatientFolder(id); });
@@ -226,6 +232,9 @@ void MainWindow::buildMenus()
         QCoreApplication::translate("Generic", "Open record"), QStringLiteral(":/icons/folder-open.svg"),
         &MainWindow::openRecordFile);
     file->addSeparator();
+    addCommand(file, QStringLiteral("actionNewPatient"),
+        QCoreApplication::translate("Generic", "New patient"), QStringLiteral(":/icons/plus.svg"),
+        &MainWindow::newPatient);
     addCommand(file, QStringLiteral("actionReloadDatabase"),
         QCoreApplication::translate("Generic", "Reload database"), QStringLiteral(":/icons/refresh.svg"),
         &MainWindow::reloadDatabase);
@@ -295,6 +304,7 @@ void MainWindow::selectPatient()
 {
     selectedPatient = patientsTable->selectedPatient();
     Patient *patient = selectedPatient;
+    patientCard->setObject(patient);
     recordsTable->setPatient(patient);
     newExaminationButton->setVisible(patient);
     panelPatient->setEnabled(patient);
@@ -316,12 +326,14 @@ void MainWindow::applyCardView()
         cardCenterLayout->addWidget(patientCard);
         cardCenterPane->show();
         panelPatient->hide();
+        patientCard->setTabbed(false);
         patientCard->show();
         break;
     case KestaSettings::PatientCard_Right:
         panelPatientLayout->addWidget(patientCard);
         panelPatient->show();
         cardCenterPane->hide();
+        patientCard->setTabbed(true);
         patientCard->show();
         break;
     case KestaSettings::PatientCard_None:
@@ -389,6 +401,17 @@ void MainWindow::openRecordFile()
         DataLocations::dataFolder(), QStringLiteral("EDF (*.edf)"));
     if (!path.isEmpty() && exchange)
         RecorderLaunchWarning::confirmStarted(exchange->runRecorder(RecorderLauncher::quotedPath(path)));
+}
+
+void MainWindow::newPatient()
+{
+    Patient patient;
+    editPatient(&patient);
+}
+
+void MainWindow::editPatient(Patient *patient)
+{
+    PatientDialog::editPatient(this, patient, database, patientsTable);
 }
 
 void MainWindow::reloadDatabase()

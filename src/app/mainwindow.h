@@ -7,6 +7,7 @@ class Database;
 class KestaSettings;
 class OrvalisExchange;
 class Patient;
+class PatientEditor;
 class PatientsListWidget;
 class QActionGroup;
 class QMenu;
@@ -69,6 +70,8 @@ private:
 
     // Commands.
     void openRecordFile();
+    void newPatient();
+    void editPatient(Patient *patient);
     void reloadDatabase();
     void showSettings();
     void showAbout();
@@ -83,7 +86,7 @@ private:
     Database *database = nullptr;
 
     PatientsListWidget *patientsTable = nullptr;
-    QWidget *patientCard = nullptr;
+    PatientEditor *patientCard = nullptr;
     RecordsTable *recordsTable = nullptr;
     QSplitter *splitter = nullptr;
     // Patients are replaced by every reload; a guarded pointer reads as none meanwhile.

@@ -30,7 +30,7 @@ bool DataLocations::isPlainFolderName(const QString &name)
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
     for (const QChar c : name) {
-        if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c))
+        if (c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c))
             return false;
     }
     return true;

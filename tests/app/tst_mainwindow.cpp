@@ -1,5 +1,7 @@
 #include "app/aboutbox.h"
 #include "app/mainwindow.h"
+#include "app/patientdialog.h"
+#include "app/patienteditor.h"
 #include "app/patientslistwidget.h"
 #include "app/recordstable.h"
 #include "app/startup.h"
@@ -14,6 +16,8 @@
 #include "support/testenvironment.h"
 #include "toolkit/settings/basepropertylistwidget.h"
 #include "toolkit/settings/basepropertyview.h"
+#include "toolkit/settings/propertylistcontrol.h"
+#include "toolkit/settings/propertytabwidget.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/apphelper.h"
 #include "toolkit/util/clock.h"
@@ -46,7 +50,7 @@ struct Session {
     }
     PatientsListWidget *patients() { return find<PatientsListWidget>(); }
     RecordsTable *records() { return find<RecordsTable>(); }
-    QWidget *card() { return find(QStringLiteral("patientCard")); }
+    PatientEditor *card() { return find<PatientEditor>(); }
     QAction *action(const QString &name) { return find<QAction>(name); }
     bool start(int width = 1500)
     {
@@ -177,11 +181,15 @@ private slots:
     void cardViewPlacesTheCardAndIsStored()
     {
         Session s;
+        s.settings()->setLastPatientId(addPatient(*s.db(), "A1", "Petrov"));
         QVERIFY(s.start());
         QWidget *center = s.find("cardCenterPane");
         QWidget *panel = s.find("panelPatient");
-        // Right by default.
+        // Right by default, on tabs; the patient's columns, none editable.
         QCOMPARE(s.card()->parentWidget(), panel);
+        QVERIFY(qobject_cast<PropertyTabWidget *>(s.card()->editor()));
+        QCOMPARE(s.card()->editor()->getSettings(), s.window.currentPatient());
+        QVERIFY(!s.card()->editor()->getWidgetInfo("LastName").view->getEditor()->isEnabled());
         QVERIFY(s.action("actionCardView_PatientCard_Right")->isChecked());
         const struct {
             const char *action;
@@ -204,6 +212,7 @@ private slots:
         // A change made elsewhere (the settings dialog) moves the card and the check mark.
         s.settings()->setPatientCardView(KestaSettings::PatientCard_Center);
         QCOMPARE(s.card()->parentWidget(), center);
+        QVERIFY(qobject_cast<PropertyListControl *>(s.card()->editor()));
         QVERIFY(s.action("actionCardView_PatientCard_Center")->isChecked());
     }
 
@@ -242,8 +251,8 @@ private slots:
 
         s.settings()->setSplitterSizes("2;1;1");
         s.action("actionCardView_PatientCard_Center")->trigger();
-        QTRY_VERIFY(splitter->sizes().at(1) > 0);
-        QVERIFY(splitter->sizes().at(0) > 600);
+        QTRY_VERIFY(splitter->sizes().at(1) > 300);
+        QVERIFY(splitter->sizes().at(0) > 700);
         QVERIFY(qAbs(splitter->sizes().at(1) - splitter->sizes().at(2)) <= 1);
 
         // A drag of the first handle.
@@ -259,6 +268,30 @@ private slots:
             stored << QString::number(size);
         QCOMPARE(s.settings()->getSplitterSizes(), stored.join(';'));
         QVERIFY(splitter->sizes().at(0) < 700);
+    }
+
+    void newPatientIsCreatedAndSelected()
+    {
+        Session s;
+        addPatient(*s.db(), "A1", "Petrov");
+        QVERIFY(s.start());
+        withModalDialog([&] { s.action("actionNewPatient")->trigger(); },
+            [](QWidget *dialog) {
+                auto *patientDialog = qobject_cast<PatientDialog *>(dialog);
+                QVERIFY(patientDialog && patientDialog->isNew());
+                for (const auto &field : { qMakePair(QString("PatientID"), QString("B7")),
+                         qMakePair(QString("LastName"), QString::fromUtf8("Орлова")) })
+                    qobject_cast<QLineEdit *>(
+                        patientDialog->form()->getWidgetInfo(field.first).view->getEditor())
+                        ->setText(field.second);
+                QCoreApplication::processEvents();
+                dialog->findChild<QPushButton *>("positive")->click();
+            });
+        QTRY_COMPARE(s.patients()->getRows().size(), 2);
+        QVERIFY(s.window.currentPatient());
+        QCOMPARE(s.window.currentPatient()->getPatientID(), QString("B7"));
+        QCOMPARE(s.settings()->getLastPatientId(), s.window.currentPatient()->getId());
+        QCOMPARE(s.card()->editor()->getSettings(), s.window.currentPatient());
     }
 
     void removePatientBlocksClosingForTwoSeconds()
