@@ -137,17 +137,6 @@ QList<QPair<QString, int>> PatientDialog::columnLimits()
     };
 }
 
-bool PatientDialog::isPlainFolderName(const QString &name)
-{
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    for (const QChar c : name) {
-        if (c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c))
-            return false;
-    }
-    return true;
-}
-
 QStringList PatientDialog::problems() const
 {
     QStringList lines;
@@ -172,7 +161,7 @@ QStringList PatientDialog::problems() const
     // one folder of this patient's own. A stored name is only checked once it changes.
     const QString folder = edited->folderName();
     if (isNew() || folder != storedFolderName) {
-        if (!isPlainFolderName(folder)) {
+        if (!DataLocations::isPlainFolderName(folder)) {
             lines << QCoreApplication::translate("MainWindow",
                 "Patient id and names must not contain / \\ : * ? \" < > | or control characters");
         } else if (!idRefused) {
@@ -307,7 +296,7 @@ bool PatientDialog::update()
 
 bool PatientDialog::moveFolder(const QString &fromName, const QString &toName)
 {
-    if (!isPlainFolderName(fromName) || !isPlainFolderName(toName))
+    if (!DataLocations::isPlainFolderName(fromName) || !DataLocations::isPlainFolderName(toName))
         return false;
     const QString from = folderPath(fromName);
     const QString to = folderPath(toName);

@@ -47,9 +47,6 @@ public:
 
     // The Patients text columns and their length limits in the database file.
     static QList<QPair<QString, int>> columnLimits();
-    // One plain folder name: no path separators, none of : * ? " < > |, no control
-    // characters, not "." or "..", not empty.
-    static bool isPlainFolderName(const QString &name);
 
 private:
     struct OtherPatient {

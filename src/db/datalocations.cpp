@@ -25,6 +25,17 @@ QString DataLocations::patientFolder(const QString &folderName)
     return patientsFolder() + folderName + QLatin1Char('/');
 }
 
+bool DataLocations::isPlainFolderName(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name) {
+        if (c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c))
+            return false;
+    }
+    return true;
+}
+
 QString DataLocations::recordingPath(const QString &folderName, const QString &fileName)
 {
     QString name = fileName;

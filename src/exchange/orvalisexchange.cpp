@@ -52,19 +52,6 @@ ReportedRecording parseRecording(const QString &request)
     return recording;
 }
 
-// The recorder creates its recordings inside this folder: a name that climbs out of the
-// patients' folder or reaches into another one (a hand-edited Subdirectory) must not be used.
-bool isPlainFolderName(const QString &name)
-{
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    for (const QChar c : name) {
-        if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c))
-            return false;
-    }
-    return true;
-}
-
 // The data folder as the recorder is told it: forward slashes, no trailing slash.
 QString dataFolderAnswer()
 {
@@ -215,7 +202,8 @@ QString OrvalisExchange::answer(QTcpSocket *peer, const QString &request)
         if (!patient)
             return QStringLiteral("no reply: no patient");
         const QString folderName = patient->folderName();
-        if (!isPlainFolderName(folderName))
+        // A hand-edited Subdirectory must not make the recorder write outside the patients' folder.
+        if (!DataLocations::isPlainFolderName(folderName))
             return QStringLiteral("no reply: unusable folder name %1").arg(folderName);
         if (!FileUtilities::createIfNotExists(DataLocations::patientFolder(folderName)))
             qCWarning(lcExchange) << "Patient folder not created:" << DataLocations::patientFolder(folderName);
