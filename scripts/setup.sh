@@ -6,6 +6,9 @@ KESTA_PACKAGES=(
     qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev libqt5sql5-sqlite
     sqlite3
     dbus-daemon  # a private session bus for the file manager test
+    # Qt loads OpenSSL only when the first https request is made, so nothing fails at link
+    # time without it; the certificates let it trust the version service.
+    libssl3 ca-certificates
 )
 
 kesta_install_missing() {
