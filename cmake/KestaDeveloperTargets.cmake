@@ -18,11 +18,10 @@ endif()
 # The sources (files or folders, relative to the repository) whose texts each
 # catalogue pair resources/translations/<name>_ru_RU.ts and <name>_en_US.ts
 # holds; one pair per feature, so that work on one never touches another's.
-set(KESTA_CATALOGUES Kesta tables db settings settingseditor style util exchange)
+set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange)
 set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp src/app/aboutbox.h
     src/app/aboutbox.cpp src/app/patientdialog.h src/app/patientdialog.cpp src/app/patienteditor.h
-    src/app/patienteditor.cpp
-    src/app/startup.h src/app/startup.cpp)
+    src/app/patienteditor.cpp)
 set(KESTA_CATALOGUE_tables src/app/tablewidget.h src/app/tablewidget.cpp src/app/tablecolumn.h
     src/app/tablecolumn.cpp src/app/patientslistwidget.h src/app/patientslistwidget.cpp
     src/app/recordstable.h src/app/recordstable.cpp)
@@ -37,6 +36,8 @@ set(KESTA_CATALOGUE_settingseditor
     src/toolkit/settings/specialpropertyview.h src/toolkit/settings/specialpropertyview.cpp
     src/toolkit/settings/stringpropertyview.h src/toolkit/settings/stringpropertyview.cpp)
 set(KESTA_CATALOGUE_style src/toolkit/style)
+# The start-up code declares the application's name, which the update button shows.
+set(KESTA_CATALOGUE_update src/toolkit/update src/app/startup.cpp)
 set(KESTA_CATALOGUE_util src/toolkit/util)
 set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlaunchwarning.cpp)
 

@@ -7,6 +7,9 @@ KESTA_PACKAGES=(
     sqlite3
     libedf-dev   # EDF+ files of the recorder simulator
     dbus-daemon  # a private session bus for the file manager test
+    # Qt loads OpenSSL only when the first https request is made, so nothing fails at link
+    # time without it; the certificates let it trust the version service.
+    libssl3 ca-certificates
 )
 
 kesta_install_missing() {

@@ -9,6 +9,10 @@ namespace
 
 constexpr int CopyCheckRounds = 20;
 
+// The program sets no application name, so it is the executable's; the toolkit shows it
+// translated in "Generic" (the new-version button), so the catalogue must hold it.
+[[maybe_unused]] const char *const ApplicationNameText = QT_TRANSLATE_NOOP("Generic", "kesta");
+
 } // namespace
 
 const char *const Startup::RecorderExecutable = "DI Duvi.exe";

@@ -14,9 +14,9 @@ public:
     // Holds one folder per patient.
     static QString patientsFolder();
     static QString patientFolder(const QString &folderName);
-    // One folder directly inside the patients' folder: not empty, not "." or "..", no
-    // path separators, none of : * ? " < > | and no control characters. A name that
-    // fails (a hand-edited Subdirectory) may be shown but never used to make a folder.
+    // Whether a patient's folder name is one plain folder directly inside the patients'
+    // folder: not empty, "." or "..", and without "/", "\\", ":*?\"<>|" or control
+    // characters, so that nothing is created, renamed or deleted outside it.
     static bool isPlainFolderName(const QString &name);
     // A recording of the patient whose folder is folderName; fileName is as the
     // recorder stored it, with backslashes, which become "/" off Windows.

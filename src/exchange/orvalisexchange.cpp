@@ -202,7 +202,7 @@ QString OrvalisExchange::answer(QTcpSocket *peer, const QString &request)
         if (!patient)
             return QStringLiteral("no reply: no patient");
         const QString folderName = patient->folderName();
-        // The recorder creates its recordings inside this folder.
+        // A hand-edited Subdirectory must not make the recorder write outside the patients' folder.
         if (!DataLocations::isPlainFolderName(folderName))
             return QStringLiteral("no reply: unusable folder name %1").arg(folderName);
         if (!FileUtilities::createIfNotExists(DataLocations::patientFolder(folderName)))
