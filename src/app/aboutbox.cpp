@@ -3,6 +3,7 @@
 #include "db/datalocations.h"
 #include "db/kestasettings.h"
 #include "toolkit/style/mediahelper.h"
+#include "toolkit/update/newversionbutton.h"
 #include "toolkit/util/aboutwidget.h"
 #include "toolkit/util/apphelper.h"
 
@@ -70,6 +71,8 @@ AboutBox::AboutBox(KestaSettings *settings, QWidget *parent)
     layout->setSpacing(12);
     layout->addWidget(title);
     layout->addWidget(new AboutWidget(QString::fromLatin1(Maker), authors(), webAddress(), this));
+    // Shown only while the version service offers a newer release.
+    layout->addWidget(new NewVersionButton(QString(), QString(), this), 0, Qt::AlignLeft);
     layout->addLayout(facts);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -16,6 +16,7 @@
 #include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/style/stylehelper.h"
+#include "toolkit/update/versionchecker.h"
 #include "toolkit/util/apphelper.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/confirmdialog.h"
@@ -50,6 +51,7 @@ constexpr int SplitterHandleWidth = 8;
 const QString MenuIconColor = QStringLiteral("#FFF");
 const QString PlayAction = QStringLiteral("play");
 const QString ShowAction = QStringLiteral("show");
+constexpr int VersionCheckPeriodSecs = 600;
 
 MainWindow *instance = nullptr;
 
@@ -115,6 +117,7 @@ bool MainWindow::initialize()
     showWindow();
     startExchange();
     setUpCardView();
+    followUpdates();
     return true;
 }
 
@@ -295,6 +298,16 @@ void MainWindow::setUpCardView()
     applyCardView();
 }
 
+void MainWindow::followUpdates()
+{
+    connect(VersionChecker::Instance(), &VersionChecker::versionFound, this, &MainWindow::offerNewVersion,
+        Qt::QueuedConnection);
+    // Switched off it is told so too, so that the About box's button does not start checks either.
+    VersionChecker::StartChecking(settings->getCheckForNewVersion(), VersionCheckPeriodSecs);
+    connect(settings, &KestaSettings::changedCheckForNewVersion, this,
+        [](bool enabled) { VersionChecker::StartChecking(enabled, VersionCheckPeriodSecs); });
+}
+
 void MainWindow::refreshPatients()
 {
     patientsTable->setPatients(database->patients());
@@ -393,6 +406,30 @@ void MainWindow::followRecorder(bool running)
         else
             showNormal();
     }
+}
+
+void MainWindow::offerNewVersion(const VersionInfo &info)
+{
+    // One prompt at a time, however many answers arrive while it is open.
+    static bool promptOpen = false;
+    if (!info.valid || promptOpen)
+        return;
+    const QString text = tr("We recommend to upgrade to version") + " " + info.version + "\n"
+        + tr("Current version") + " " + AppHelper::appVersion(true) + " " + tr("is outdated.") + "\n\n"
+        + tr("Would you like to upgrade now?");
+    promptOpen = true;
+    if (!AppHelper::confirmDialog(tr("New version"), text, MessageBox::Information)) {
+        promptOpen = false;
+        return;
+    }
+    // An address from the network must not start a local handler or open a local file.
+    if (!VersionChecker::openLink(info.link)) {
+        promptOpen = false;
+        AppHelper::warningMessage(
+            tr("The download address was not opened") + ":\n" + TextHelper::visibleText(info.link));
+        return;
+    }
+    QCoreApplication::quit();
 }
 
 void MainWindow::openRecordFile()

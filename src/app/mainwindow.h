@@ -15,6 +15,7 @@ class QPushButton;
 class QSplitter;
 class QVBoxLayout;
 class RecordsTable;
+struct VersionInfo;
 
 // The program's only top-level window: patients on the left, the selected patient's card
 // and recordings on the right, the menu bar, and the "New examination" button. The entry
@@ -60,6 +61,7 @@ private:
     void showWindow();
     void startExchange();
     void setUpCardView();
+    void followUpdates();
 
     void refreshPatients();
     void selectPatient();
@@ -67,6 +69,7 @@ private:
     void saveSplitterSizes();
     void applySplitterSizes();
     void followRecorder(bool running);
+    void offerNewVersion(const VersionInfo &info);
 
     // Commands.
     void openRecordFile();

@@ -40,6 +40,7 @@ private slots:
         KestaModel model;
         const int id = addPatient(*model.database(), "E42", "Kuznetsova", "Maria", 2, QDate(1990, 4, 12));
         model.settings()->setLastPatientId(id);
+        model.settings()->setCheckForNewVersion(false);
         MainWindow window;
         QVERIFY(window.initialize());
         QVERIFY2(window.findChild<OrvalisExchange *>()->isListening(),

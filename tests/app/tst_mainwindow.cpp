@@ -19,12 +19,15 @@
 #include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/settings/propertytabwidget.h"
 #include "toolkit/style/stylehelper.h"
+#include "toolkit/update/newversionbutton.h"
+#include "toolkit/update/versionchecker.h"
 #include "toolkit/util/apphelper.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/confirmdialog.h"
 #include "toolkit/util/filedialog.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -55,6 +58,7 @@ struct Session {
     bool start(int width = 1500)
     {
         settings()->setStartMaximized(false);
+        settings()->setCheckForNewVersion(false);
         window.resize(width, 900);
         return window.initialize();
     }
@@ -86,6 +90,12 @@ void withModalDialog(const std::function<void()> &action, const std::function<vo
 class TestMainWindow : public QObject
 {
     Q_OBJECT
+    QList<QUrl> opened;
+
+public slots:
+    // Stands in for the desktop's web browser.
+    void openUrl(const QUrl &url) { opened << url; }
+
 private slots:
     void initTestCase()
     {
@@ -110,6 +120,7 @@ private slots:
         const QString data = QDir::cleanPath(DataLocations::dataFolder());
         QVERIFY(QDir(data).removeRecursively() && QFile(data).open(QIODevice::WriteOnly));
         KestaModel model;
+        model.settings()->setCheckForNewVersion(false);
         MessageBox::setNextAnswer(MessageBox::Ok);
         {
             MainWindow window;
@@ -449,8 +460,58 @@ private slots:
         }
     }
 
+    void newVersionPromptOpensOnlyWebAddresses()
+    {
+        Session s;
+        QVERIFY(s.start());
+        QDesktopServices::setUrlHandler("https", this, "openUrl");
+        QDesktopServices::setUrlHandler("file", this, "openUrl");
+        const auto offer = [](const QString &link, bool valid = true) {
+            VersionInfo info;
+            info.valid = valid;
+            info.version = "2.0.1";
+            info.link = link;
+            emit VersionChecker::Instance()->versionFound(info);
+        };
+        offer("https://kesta.invalid/get", false);
+        MessageBox::setNextAnswer(MessageBox::No);
+        offer("https://kesta.invalid/get");
+        QTRY_COMPARE(MessageBox::pendingAnswers(), 0);
+        QList<MessageBox::Shown> shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.at(0).title, QString("New version"));
+        QCOMPARE(shown.at(0).text,
+            "We recommend to upgrade to version 2.0.1\nCurrent version " + AppHelper::appVersion(true)
+                + " is outdated.\n\nWould you like to upgrade now?");
+
+        // Accepted: a local file is not opened and the program goes on.
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        offer("file:///etc/passwd");
+        QTRY_COMPARE(MessageBox::pendingAnswers(), 0);
+        shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.at(1).text, QString("The download address was not opened:\nfile:///etc/passwd"));
+
+        // A web address is opened and the program ends for the upgrade.
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        QEventLoop loop;
+        bool quit = true;
+        QTimer::singleShot(5000, &loop, [&] {
+            quit = false;
+            loop.quit();
+        });
+        offer("https://kesta.invalid/get");
+        loop.exec();
+        QVERIFY(quit);
+        QCOMPARE(opened, QList<QUrl> { QUrl("https://kesta.invalid/get") });
+        QDesktopServices::unsetUrlHandler("https");
+        QDesktopServices::unsetUrlHandler("file");
+    }
+
     void aboutBoxNamesWhereTheDataLive()
     {
+        VersionChecker::StartChecking(false, 600);
         KestaModel model;
         AboutBox box(model.settings());
         QCOMPARE(box.windowTitle(), QString("About app"));
@@ -473,6 +534,8 @@ private slots:
         QVERIFY(AboutBox::webAddress().contains(".invalid"));
         QVERIFY(box.findChild<QLabel *>("aboutLink")->text().contains(AboutBox::webAddress()));
         QCOMPARE(box.findChild<QLabel *>("aboutMaker")->text(), QString("Talvena"));
+        // No update offered: the download button stays hidden.
+        QVERIFY(!box.findChild<NewVersionButton *>()->button()->isVisibleTo(&box));
     }
 };
 
