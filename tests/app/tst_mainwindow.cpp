@@ -14,6 +14,7 @@
 #include "exchange/orvalisexchange.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
+#include "toolkit/i18n/languagecontext.h"
 #include "toolkit/settings/basepropertylistwidget.h"
 #include "toolkit/settings/basepropertyview.h"
 #include "toolkit/settings/propertylistcontrol.h"
@@ -507,6 +508,30 @@ private slots:
         QCOMPARE(opened, QList<QUrl> { QUrl("https://kesta.invalid/get") });
         QDesktopServices::unsetUrlHandler("https");
         QDesktopServices::unsetUrlHandler("file");
+    }
+
+    void russianThroughout()
+    {
+        LanguageContext::setLanguage("ru_RU");
+        Session s;
+        QVERIFY(s.start());
+        AboutBox about(s.settings());
+        LanguageContext::setLanguage("en_US");
+        QStringList texts { s.find<QPushButton>("actionButton")->text(), about.windowTitle() };
+        for (const char *name : { "menuFile", "menuView", "menuPatientCardView" }) {
+            auto *menu = s.find<QMenu>(name);
+            QVERIFY2(menu, name);
+            texts << menu->title();
+            for (QAction *action : menu->actions())
+                texts << action->text();
+        }
+        for (QLabel *label : about.findChildren<QLabel *>())
+            if (!label->buddy() && label->text().endsWith(':'))
+                texts << label->text();
+        const QRegularExpression cyrillic("[\\x{0400}-\\x{04FF}]");
+        for (const QString &text : texts)
+            QVERIFY2(text.isEmpty() || text.contains(cyrillic), qPrintable(text));
+        QVERIFY(texts.contains(QString::fromUtf8("Отображение карточки пациента")));
     }
 
     void aboutBoxNamesWhereTheDataLive()
