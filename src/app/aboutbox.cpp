@@ -42,11 +42,11 @@ AboutBox::AboutBox(KestaSettings *settings, QWidget *parent)
     setWindowTitle(QCoreApplication::translate("Generic", "About app"));
     setWindowIcon(MediaHelper::icon(QStringLiteral(":/icons/information.svg")));
 
-    auto *title = new QLabel(QCoreApplication::translate("MainWindow", "Orvalis: database"), this);
-    QFont titleFont = title->font();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
-    title->setFont(titleFont);
+    // Rich text: the application's style sheet decides fonts, so a bold font set here would not show.
+    auto *title
+        = new QLabel(QStringLiteral("<b><big>%1</big></b>")
+                         .arg(QCoreApplication::translate("MainWindow", "Orvalis: database").toHtmlEscaped()),
+            this);
 
     auto *facts = new QFormLayout;
     facts->setContentsMargins(0, 8, 0, 0);

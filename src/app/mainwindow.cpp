@@ -401,6 +401,9 @@ void MainWindow::followRecorder(bool running)
         setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::ToolTip);
     } else {
         setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Window);
+        // As a tool tip it lost the attribute; without it, closing any box afterwards would
+        // count as closing the last window and end the program.
+        setAttribute(Qt::WA_QuitOnClose, true);
         if (wasMaximized)
             showMaximized();
         else
@@ -548,6 +551,8 @@ void MainWindow::editRecord(int recordId)
 
     ConfirmDialog dialog(this, QCoreApplication::translate("Generic", "Save"));
     dialog.setWindowTitle(tr("Edit record"));
+    // Wide enough for a recording's file name.
+    dialog.setMinimumWidth(520);
     dialog.addWidget(
         new PropertyListControl(&copy, QString(), PropertyListControl::AllProperties, &dialog), 1);
     dialog.setAcceptEnabled(true);

@@ -13,10 +13,10 @@ AboutWidget::AboutWidget(
     , link(new QLabel(this))
 {
     maker->setObjectName(QStringLiteral("aboutMaker"));
-    maker->setText(QCoreApplication::translate("Generic", makerName.toUtf8().constData()));
-    QFont bold = maker->font();
-    bold.setBold(true);
-    maker->setFont(bold);
+    maker->setTextFormat(Qt::RichText);
+    maker->setText(
+        QStringLiteral("<b>%1</b>")
+            .arg(QCoreApplication::translate("Generic", makerName.toUtf8().constData()).toHtmlEscaped()));
 
     QStringList lines;
     for (const Author &author : authorList)
