@@ -250,7 +250,7 @@ void MainWindow::buildMenus()
     QMenu *view = menuBar()->addMenu(QCoreApplication::translate("Generic", "View"));
     view->setObjectName(QStringLiteral("menuView"));
     // Filled as they open, so that they offer exactly what the tables' header menus offer now.
-    const auto addColumnMenu = [this, view](const QString &name, const QString &caption, TableWidget *table) {
+    const auto addColumnMenu = [view](const QString &name, const QString &caption, TableWidget *table) {
         QMenu *columns = view->addMenu(caption);
         columns->setObjectName(name);
         connect(columns, &QMenu::aboutToShow, table, [table, columns] { table->fillColumnMenu(columns); });
