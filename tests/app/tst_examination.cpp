@@ -31,11 +31,9 @@ private slots:
         QVERIFY2(QFile::exists(QCoreApplication::applicationDirPath() + "/DI Duvi.exe"),
             "the simulator is not built");
         QVERIFY(resetDataFolder());
-        const QString log = QDir::current().absoluteFilePath("recorder.log");
         qputenv("KESTA_RECORDER_HOLD_MS", "1500");
         qputenv("KESTA_RECORDER_SECONDS", "2");
         qputenv("KESTA_RECORDER_COMMENT", "Photic stimulation");
-        qputenv("KESTA_RECORDER_LOG", log.toLocal8Bit());
 
         KestaModel model;
         const int id = addPatient(*model.database(), "E42", "Kuznetsova", "Maria", 2, QDate(1990, 4, 12));
@@ -60,27 +58,16 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), 30000);
         QVERIFY(window.isMaximized());
 
-        const auto recorderOutput = [&] {
-            QFile file(log);
-            return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll())
-                                                  : QString("no log");
-        };
         QTRY_COMPARE(records->getRows().size(), 1);
         auto *record = qobject_cast<Record *>(records->getRows().at(0));
-        QVERIFY2(record, qPrintable(recorderOutput()));
-        QCOMPARE(record->getPatientID(), QString("E42"));
-        QCOMPARE(record->getRecordType(), QString("EEG"));
-        QCOMPARE(record->getComments(), QString("Photic stimulation"));
+        QCOMPARE(record->getPatientID() + " " + record->getRecordType() + " " + record->getComments(),
+            QString("E42 EEG Photic stimulation"));
         QVERIFY(
             record->getRecordDate() >= started && record->getRecordDate() <= QDateTime::currentDateTime());
-        const QString path
-            = DataLocations::recordingPath(window.currentPatient()->folderName(), record->getFileName());
-        QVERIFY2(record->getFileName().endsWith(".edf"), qPrintable(record->getFileName()));
-        QFile file(path);
-        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
-        QVERIFY(file.read(8) == "0       ");
-        QVERIFY(file.size() > 256);
-        QVERIFY(recorderOutput().contains("done"));
+        QFile file(
+            DataLocations::recordingPath(window.currentPatient()->folderName(), record->getFileName()));
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+        QCOMPARE(file.read(8), QByteArray("0       ")); // the EDF header's version field
     }
 };
 
