@@ -96,8 +96,8 @@ bool MainWindow::ensureDatabaseUsable()
     while (database && !database->isUsable(&reason)) {
         const QString text = tr("The patient database cannot be used") + ":\n"
             + QDir::toNativeSeparators(database->filePath()) + "\n\n" + reason;
-        if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Error"), text, QMessageBox::Critical,
-                { tr("Retry"), tr("Quit") }))
+        if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Error"), text,
+                QMessageBox::Critical, { tr("Retry"), tr("Quit") }))
             return false;
     }
     return true;

@@ -3,7 +3,6 @@
 #include "db/database.h"
 #include "toolkit/settings/propertyindex.h"
 
-#include <QDebug>
 #include <QSqlQuery>
 
 AbstractDatabaseRow::AbstractDatabaseRow(QObject *parent)
@@ -59,12 +58,16 @@ void AbstractDatabaseRow::takeStoredValues(const QSqlQuery &query, const QVector
         QVariant value = query.value(field);
         if (fromDatabaseValue(names.at(i), value))
             continue;
+        const QMetaProperty &property = index.at(i);
+        const bool text = property.userType() == QMetaType::QString;
+        // The property converts the value to its type; NULL (an empty text to
+        // a text), or a value that does not convert, leaves it as it is.
+        if (value.isNull() && !text)
+            continue;
         // A single blank is how an empty text is stored (Database::textLiteral).
-        if (value.userType() == QMetaType::QString && value.toString() == QLatin1String(" "))
+        if (text && value.userType() == QMetaType::QString && value.toString() == QLatin1String(" "))
             value = QString(QLatin1String(""));
-        // The property converts the value to its type; NULL, or a value that
-        // does not convert, leaves the property as it is.
-        index.at(i).write(this, value);
+        property.write(this, value);
     }
     writesSuspended = false;
     blockSignals(wasBlocked);

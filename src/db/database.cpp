@@ -53,8 +53,7 @@ bool idFits(const QSqlQuery &query, int field, const QString &table, int *id)
     const QVariant value = query.value(field);
     bool isNumber = false;
     const qlonglong number = value.toLongLong(&isNumber);
-    if (isNumber
-        && (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())) {
+    if (isNumber && (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())) {
         qWarning() << "Row left out, its id lies beyond the int range:" << table << value.toString();
         return false;
     }
@@ -129,20 +128,22 @@ bool Database::isUsable(QString *reason)
 {
     QString why;
     const QSqlDatabase db = database();
-    if (!db.isOpen()) {
+    bool usable = db.isOpen();
+    if (!usable)
         why = reasonOf(db.lastError());
-    } else {
-        for (const auto &table : { qMakePair(patientsTable, patientIdColumn), qMakePair(recordsTable, recordIdColumn) }) {
-            QSqlQuery query(db);
-            if (!run(query, rowStatement(table.first, table.second, 0), "DATABASE NOT USABLE", &why))
-                break;
-        }
-        if (why.isEmpty() && !patientsRead && !reloadPatients())
-            why = lastLoadError;
+    for (const auto &table :
+        { qMakePair(patientsTable, patientIdColumn), qMakePair(recordsTable, recordIdColumn) }) {
+        QSqlQuery query(db);
+        usable
+            = usable && run(query, rowStatement(table.first, table.second, 0), "DATABASE NOT USABLE", &why);
+    }
+    if (usable && !patientsRead) {
+        usable = reloadPatients();
+        why = lastLoadError;
     }
     if (reason)
         *reason = why;
-    return why.isEmpty();
+    return usable;
 }
 
 bool Database::reloadPatients()
@@ -363,14 +364,16 @@ bool Database::writeColumn(AbstractDatabaseRow *row, const QString &column, QStr
         "NOT SET", reason);
 }
 
-bool Database::writePatientId(Patient *patient, const QString &oldPatientId, bool carryRecords, QString *reason)
+bool Database::writePatientId(
+    Patient *patient, const QString &oldPatientId, bool carryRecords, QString *reason)
 {
     QSqlDatabase db = database();
     const bool together = carryRecords && db.transaction();
     bool ok = writeColumn(patient, QStringLiteral("PatientID"), reason);
     if (ok && carryRecords) {
         QSqlQuery query(db);
-        ok = run(query, moveRecordsStatement(oldPatientId, patient->getPatientID()), "RECORDS NOT MOVED", reason);
+        ok = run(
+            query, moveRecordsStatement(oldPatientId, patient->getPatientID()), "RECORDS NOT MOVED", reason);
     }
     if (together) {
         if (ok && !db.commit()) {
@@ -437,7 +440,8 @@ QString Database::allRowsStatement(const QString &table)
 
 QString Database::rowStatement(const QString &table, const QString &idColumn, int id)
 {
-    return allRowsStatement(table) + QStringLiteral(" where ") + idColumn + QLatin1Char('=') + QString::number(id);
+    return allRowsStatement(table) + QStringLiteral(" where ") + idColumn + QLatin1Char('=')
+        + QString::number(id);
 }
 
 QString Database::insertStatement(

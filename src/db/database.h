@@ -151,7 +151,8 @@ private:
     // INSERT of the row under a new id; the id, or -1.
     int insertRow(AbstractDatabaseRow *row, const char *failureLine);
     // A statement that fails is written to the debug output with its reason.
-    bool run(QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr) const;
+    bool run(
+        QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr) const;
 
     QString path;
     QString connectionName;

@@ -204,7 +204,8 @@ bool Record::otherRecordInside(const QString &recordDir, const QString &patientD
             continue;
         for (const QString &folderName : foldersById.value(other.patientId)) {
             // As written ("Shared" and "./Shared" are one folder) ...
-            const QString otherPath = QDir::cleanPath(DataLocations::recordingPath(folderName, other.fileName));
+            const QString otherPath
+                = QDir::cleanPath(DataLocations::recordingPath(folderName, other.fileName));
             if (strictlyInside(otherPath, cleanedFolder) || strictlyInside(otherPath, recordDir))
                 return true;
             // ... through the patient folder's canonical path (two patients
@@ -212,7 +213,8 @@ bool Record::otherRecordInside(const QString &recordDir, const QString &patientD
             auto canonical = canonicalFolders.find(folderName);
             if (canonical == canonicalFolders.end())
                 canonical = canonicalFolders.insert(folderName,
-                    QFileInfo(withoutTrailingSlash(DataLocations::patientFolder(folderName))).canonicalFilePath());
+                    QFileInfo(withoutTrailingSlash(DataLocations::patientFolder(folderName)))
+                        .canonicalFilePath());
             if (canonical->isEmpty())
                 continue;
             const QString folderPath = QDir::cleanPath(DataLocations::patientFolder(folderName));

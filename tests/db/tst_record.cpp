@@ -169,7 +169,8 @@ private slots:
         QCOMPARE(statementsOf([&] { QVERIFY(record->remove()); }),
             QStringList { "DELETE from Records where RecordID=100" });
         QCOMPARE(rowCount(), 1);
-        QVERIFY(QFileInfo::exists(patientsPath("P/EEG_2/rec.edf")) && QFileInfo::exists(patientsPath("P/notes.txt")));
+        QVERIFY(QFileInfo::exists(patientsPath("P/EEG_2/rec.edf"))
+            && QFileInfo::exists(patientsPath("P/notes.txt")));
     }
 
     // Folders compare by canonical path: another patient's folder that is a
@@ -212,15 +213,19 @@ private slots:
     {
         QTest::addColumn<QString>("removedId");
         QTest::addColumn<QString>("otherId");
-        QTest::newRow("same text") << "'A17'" << "'A17'";
-        QTest::newRow("empty and NULL") << "''" << "NULL";
-        QTest::newRow("NULL and blank") << "NULL" << "' '";
+        QTest::newRow("same text") << "'A17'"
+                                   << "'A17'";
+        QTest::newRow("empty and NULL") << "''"
+                                        << "NULL";
+        QTest::newRow("NULL and blank") << "NULL"
+                                        << "' '";
     }
     void removingAPatientWhoseIdIsShared()
     {
         QFETCH(QString, removedId);
         QFETCH(QString, otherId);
-        QVERIFY(rawExec(*db, "INSERT INTO Patients (AutoID, PatientID, LastName) VALUES (101, " + otherId + ", 'Li')"));
+        QVERIFY(rawExec(
+            *db, "INSERT INTO Patients (AutoID, PatientID, LastName) VALUES (101, " + otherId + ", 'Li')"));
         QVERIFY(rawExec(*db, "UPDATE Patients SET PatientID=" + removedId + " WHERE AutoID=100"));
         QVERIFY(db->reloadPatients());
         patient = db->patientById(100);

@@ -44,7 +44,8 @@ QString AbstractMetaDescription::getTextValue() const
     return textForm(getValue(), typeName, isEnumType() ? enumerator() : QMetaEnum());
 }
 
-QString AbstractMetaDescription::textForm(const QVariant &value, const QString &typeName, const QMetaEnum &enumerator)
+QString AbstractMetaDescription::textForm(
+    const QVariant &value, const QString &typeName, const QMetaEnum &enumerator)
 {
     if (enumerator.isValid())
         return enumKey(enumerator, value);

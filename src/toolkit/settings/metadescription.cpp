@@ -1,9 +1,9 @@
 #include "toolkit/settings/metadescription.h"
 
 #include <QColor>
+#include <QDateTime>
 #include <QHash>
 #include <QMutex>
-#include <QDateTime>
 #include <QPoint>
 #include <QPointF>
 #include <QRegularExpression>
@@ -240,7 +240,8 @@ void MetaDescription::callDefault(const QString &call)
     QString result;
     const QByteArray method = call.toLatin1();
     if (object->metaObject()->indexOfMethod(method + "()") >= 0
-        && QMetaObject::invokeMethod(object, method.constData(), Qt::DirectConnection, Q_RETURN_ARG(QString, result)))
+        && QMetaObject::invokeMethod(
+            object, method.constData(), Qt::DirectConnection, Q_RETURN_ARG(QString, result)))
         defaultValue = result;
 }
 
