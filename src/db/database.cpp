@@ -141,6 +141,10 @@ bool Database::isUsable(QString *reason)
         usable = reloadPatients();
         why = lastLoadError;
     }
+    // The next check opens the file afresh: the user may have put another in
+    // its place, which an open connection would never see.
+    if (!usable)
+        database().close();
     if (reason)
         *reason = why;
     return usable;

@@ -44,7 +44,8 @@ public:
 
     // Whether the database can be used: the connection opens, both tables can
     // be read, and the patient list has been read (it is read now when the last
-    // reading failed). Otherwise false, with the driver's reason. Changes
+    // reading failed). Otherwise false, with the driver's reason, and the
+    // connection closed so that the next check opens the file afresh. Changes
     // nothing on disk.
     bool isUsable(QString *reason = nullptr);
 
