@@ -74,5 +74,21 @@
         <source>Error creating patient</source>
         <translation>Error creating patient</translation>
     </message>
+    <message>
+        <source>The patient database cannot be used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The change was not saved</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

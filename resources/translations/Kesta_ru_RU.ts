@@ -74,5 +74,21 @@
         <source>Error creating patient</source>
         <translation>Не удалось создать пациента</translation>
     </message>
+    <message>
+        <source>The patient database cannot be used</source>
+        <translation>Базу данных пациентов невозможно использовать</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>Повторить</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Выйти</translation>
+    </message>
+    <message>
+        <source>The change was not saved</source>
+        <translation>Изменение не сохранено</translation>
+    </message>
 </context>
 </TS>

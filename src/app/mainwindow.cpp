@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestamodel.h"
 #include "db/kestasettings.h"
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QTimer>
 
 namespace
 {
@@ -44,8 +46,9 @@ bool MainWindow::initialize()
     }
     initialized = true;
 
-    if (!prepareDatabaseFile())
+    if (!prepareDatabaseFile() || !ensureDatabaseUsable())
         return false;
+    watchRefusedWrites();
 
     KestaSettings *settings = KestaModel::Instance() ? KestaModel::Instance()->settings() : nullptr;
     if (settings)
@@ -78,6 +81,42 @@ bool MainWindow::prepareDatabaseFile()
             + QDir::toNativeSeparators(DataLocations::databaseFile()),
         QCoreApplication::translate("Generic", "Error"), MessageBox::Critical);
     return false;
+}
+
+bool MainWindow::ensureDatabaseUsable()
+{
+    Database *database = KestaModel::Instance() ? KestaModel::Instance()->database() : nullptr;
+    QString reason;
+    while (database && !database->isUsable(&reason)) {
+        const QString text = tr("The patient database cannot be used") + ":\n"
+            + QDir::toNativeSeparators(database->filePath()) + "\n\n" + reason;
+        if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Error"), text,
+                MessageBox::Critical, { tr("Retry"), tr("Quit") }))
+            return false;
+    }
+    return true;
+}
+
+void MainWindow::watchRefusedWrites()
+{
+    Database *database = KestaModel::Instance() ? KestaModel::Instance()->database() : nullptr;
+    if (!database)
+        return;
+    connect(database, &Database::writeFailed, this, [this](const QString &column, const QString &reason) {
+        // An edit that saves several fields may have several refused: one box.
+        if (refusedWrites.isEmpty())
+            QTimer::singleShot(0, this, &MainWindow::showRefusedWrites);
+        refusedWrites.append(
+            QCoreApplication::translate("Generic", column.toUtf8().constData()) + ": " + reason);
+    });
+}
+
+void MainWindow::showRefusedWrites()
+{
+    const QStringList lines = refusedWrites;
+    refusedWrites.clear();
+    AppHelper::warningMessage(tr("The change was not saved") + ":\n" + lines.join('\n'),
+        QCoreApplication::translate("Generic", "Error"), MessageBox::Warning);
 }
 
 void MainWindow::blockClosing()
