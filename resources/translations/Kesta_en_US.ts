@@ -202,6 +202,22 @@
         <translation>Error removing record</translation>
     </message>
     <message>
+        <source>The patient database cannot be used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The change was not saved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Edit record</source>
         <translation>Edit record</translation>
     </message>

@@ -202,6 +202,22 @@
         <translation>Ошибка удаления записи</translation>
     </message>
     <message>
+        <source>The patient database cannot be used</source>
+        <translation>Базу данных пациентов невозможно использовать</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>Повторить</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Выйти</translation>
+    </message>
+    <message>
+        <source>The change was not saved</source>
+        <translation>Изменение не сохранено</translation>
+    </message>
+    <message>
         <source>Edit record</source>
         <translation>Редактирование записи</translation>
     </message>

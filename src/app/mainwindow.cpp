@@ -102,8 +102,9 @@ bool MainWindow::initialize()
     settings = model->settings();
     database = model->database();
 
-    if (!prepareDatabaseFile())
+    if (!prepareDatabaseFile() || !ensureDatabaseUsable())
         return false;
+    watchRefusedWrites();
 
     StyleHelper::InterlinkTheme(settings, QStringLiteral("ColorTheme"));
     setWindowTitle(tr("Orvalis: database") + " " + AppHelper::appVersion(true));
@@ -136,6 +137,38 @@ bool MainWindow::prepareDatabaseFile()
             + QDir::toNativeSeparators(DataLocations::databaseFile()),
         QCoreApplication::translate("Generic", "Error"), MessageBox::Critical);
     return false;
+}
+
+bool MainWindow::ensureDatabaseUsable()
+{
+    QString reason;
+    while (!database->isUsable(&reason)) {
+        const QString text = tr("The patient database cannot be used") + ":\n"
+            + QDir::toNativeSeparators(database->filePath()) + "\n\n" + reason;
+        if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Error"), text,
+                MessageBox::Critical, { tr("Retry"), tr("Quit") }))
+            return false;
+    }
+    return true;
+}
+
+void MainWindow::watchRefusedWrites()
+{
+    connect(database, &Database::writeFailed, this, [this](const QString &column, const QString &reason) {
+        // An edit that saves several fields may have several refused: one box.
+        if (refusedWrites.isEmpty())
+            QTimer::singleShot(0, this, &MainWindow::showRefusedWrites);
+        refusedWrites.append(
+            QCoreApplication::translate("Generic", column.toUtf8().constData()) + ": " + reason);
+    });
+}
+
+void MainWindow::showRefusedWrites()
+{
+    const QStringList lines = refusedWrites;
+    refusedWrites.clear();
+    AppHelper::warningMessage(tr("The change was not saved") + ":\n" + lines.join('\n'),
+        QCoreApplication::translate("Generic", "Error"), MessageBox::Warning);
 }
 
 void MainWindow::buildViews()

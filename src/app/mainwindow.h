@@ -53,6 +53,14 @@ private:
     // Data folders, and the database file from the empty template on a first start. False
     // when no database file could be made; the user has been told.
     bool prepareDatabaseFile();
+    // Nothing shows the patients of a database that cannot be used (an empty
+    // list would read as "all patients gone"): an error box with its path and
+    // the driver's reason offers to try again or quit. False on quit.
+    bool ensureDatabaseUsable();
+    // Every change the database refuses is put back; the user hears of it in
+    // one warning per edit, naming each field and the reason.
+    void watchRefusedWrites();
+    void showRefusedWrites();
     // The initialize steps, in their order.
     void buildViews();
     void connectTables();
@@ -102,6 +110,7 @@ private:
     QVBoxLayout *panelPatientLayout = nullptr;
     QPushButton *newExaminationButton = nullptr;
     QActionGroup *cardViewGroup = nullptr;
+    QStringList refusedWrites;
 
     // Closing is refused until then (clock milliseconds).
     qint64 closeBlockedUntil = 0;

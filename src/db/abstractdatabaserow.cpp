@@ -1,11 +1,8 @@
 #include "db/abstractdatabaserow.h"
 
 #include "db/database.h"
-#include "db/sqldialect.h"
+#include "toolkit/settings/propertyindex.h"
 
-#include <QDebug>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 
 AbstractDatabaseRow::AbstractDatabaseRow(QObject *parent)
@@ -32,67 +29,91 @@ bool AbstractDatabaseRow::toDatabaseText(const QString &column, QString *text)
     return false;
 }
 
-void AbstractDatabaseRow::enableAutoUpdate()
+const QStringList &AbstractDatabaseRow::columnNames() const
 {
-    connect(this, &AbstractSettings::propertyChanged, this, &AbstractDatabaseRow::updateColumn,
-        Qt::DirectConnection);
+    return properties().names();
 }
 
-void AbstractDatabaseRow::load()
+bool AbstractDatabaseRow::setValue(const QString &name, const QVariant &value)
 {
-    if (!database)
-        return;
+    writeRefused = false;
+    return ZTSettings::setValue(name, value) && !writeRefused;
+}
+
+bool AbstractDatabaseRow::load()
+{
+    return database && database->readRow(this);
+}
+
+void AbstractDatabaseRow::takeStoredValues(const QSqlQuery &query, const QVector<int> &fields)
+{
     const bool wasBlocked = blockSignals(true);
-    const QString table = tableName();
-    const QString idColumn = idColumnName();
-    const int id = getId();
-    QSqlQuery query(database->database());
-    for (const QString &column : columnNames()) {
-        if (column == idColumn)
+    writesSuspended = true;
+    const PropertyIndex &index = properties();
+    const QStringList &names = index.names();
+    for (int i = 0; i < index.count(); ++i) {
+        const int field = fields.at(i);
+        if (field < 0)
             continue;
-        if (!database->exec(query, Database::readColumnStatement(table, column, idColumn, id)))
+        QVariant value = query.value(field);
+        if (fromDatabaseValue(names.at(i), value))
             continue;
-        // No row reads as an invalid value, which keeps the default.
-        const QVariant value = query.next() ? query.value(0) : QVariant();
-        if (!fromDatabaseValue(column, value))
-            setValue(column, value);
+        const QMetaProperty &property = index.at(i);
+        const bool text = property.userType() == QMetaType::QString;
+        // The property converts the value to its type; NULL (an empty text to
+        // a text), or a value that does not convert, leaves it as it is.
+        if (value.isNull() && !text)
+            continue;
+        // A single blank is how an empty text is stored (Database::textLiteral).
+        if (text && value.userType() == QMetaType::QString && value.toString() == QLatin1String(" "))
+            value = QString(QLatin1String(""));
+        property.write(this, value);
     }
+    writesSuspended = false;
     blockSignals(wasBlocked);
 }
 
-void AbstractDatabaseRow::updateColumn(const QString &column)
+void AbstractDatabaseRow::changingProperty(const char *name)
 {
-    if (!database)
+    if (!database || writesSuspended)
         return;
-    const int id = getId();
-    if (id <= 0 || column == idColumnName())
-        return;
-    const QVariant value = getValue(column);
-    QString text;
-    if (toDatabaseText(column, &text)) {
-        text = Database::quoted(text);
-    } else {
-        switch (value.userType()) {
-        case QMetaType::Int:
-        case QMetaType::Double:
-            text = value.toString();
-            break;
-        case QMetaType::QDate:
-        case QMetaType::QDateTime:
-            // NULL for an invalid date: date columns refuse an empty text, so
-            // clearing a date would otherwise fail.
-            text = database->dialect().dateLiteral(value);
-            break;
-        default:
-            text = Database::quoted(value.toString());
-            break;
-        }
+    changingColumn = name;
+    changingFrom = getValue(QLatin1String(name));
+}
+
+void AbstractDatabaseRow::changedProperty(const QString &name)
+{
+    if (!writesSuspended && !updateColumn(name))
+        return; // the stored value is back, and was announced as a change of its own
+    ZTSettings::changedProperty(name);
+}
+
+bool AbstractDatabaseRow::updateColumn(const QString &column)
+{
+    if (!database || column == idColumnName() || getId() <= 0)
+        return true;
+    const bool knowsPrevious = changingColumn && column == QLatin1String(changingColumn);
+    const QVariant previous = knowsPrevious ? changingFrom : QVariant();
+    changingColumn = nullptr;
+    changingFrom.clear();
+
+    QString reason;
+    if (storeColumn(column, previous, &reason)) {
+        columnWritten(column);
+        return true;
     }
-    const QString statement = Database::writeColumnStatement(tableName(), column, text, idColumnName(), id);
-    QSqlQuery query(database->database());
-    if (!database->exec(query, statement)) {
-        qDebug() << "NOT SET" << column << text << statement << query.lastError().text();
-        return;
+    writeRefused = true;
+    if (knowsPrevious) {
+        writesSuspended = true;
+        ZTSettings::setValue(column, previous);
+        writesSuspended = false;
     }
-    columnWritten(column);
+    emit database->writeFailed(column, reason);
+    return false;
+}
+
+bool AbstractDatabaseRow::storeColumn(const QString &column, const QVariant &previous, QString *reason)
+{
+    Q_UNUSED(previous)
+    return database->writeColumn(this, column, reason);
 }

@@ -2,12 +2,16 @@
 
 #include "toolkit/settings/ztsettings.h"
 
+#include <QVector>
+
 class Database;
+class QSqlQuery;
 
 // One row of a database table. The Qt properties are the columns (property
 // name = column name, id column first). A stored row writes every property
 // change to its column at once, inside the setter; a new row (no database)
-// never writes anything.
+// never writes anything. A write the database refuses puts the stored value
+// back and is reported through Database::writeFailed.
 class AbstractDatabaseRow : public ZTSettings
 {
     Q_OBJECT
@@ -18,7 +22,7 @@ public:
     virtual QString idColumnName() const = 0;
     // Loading hook: true when the row took the stored value itself.
     virtual bool fromDatabaseValue(const QString &column, const QVariant &value);
-    // Writing hook: true when the row put the column's SQL text (without quotes)
+    // Writing hook: true when the row put the column's text (without quotes)
     // into *text.
     virtual bool toDatabaseText(const QString &column, QString *text);
     virtual QString tableName() const = 0;
@@ -26,20 +30,43 @@ public:
     Database *getDatabase() const { return database; }
     bool isStored() { return database && getId() > 0; }
     // The columns, in declaration order, id column first.
-    QStringList columnNames() { return getPropertiesNames(); }
+    const QStringList &columnNames() const;
 
-    // Reads every column of the stored row, one statement each, writing nothing
-    // back and letting no change signal out.
-    void load();
-    // Writes one column of a stored row.
-    void updateColumn(const QString &column);
+    // Name without regard to case. False when the property refuses the value,
+    // and on a stored row when the database refused the write: the property
+    // then holds the stored value again.
+    bool setValue(const QString &name, const QVariant &value) override;
+
+    // Reads every column of the stored row with one statement, writing nothing
+    // back and letting no change signal out. False when it could not be read.
+    bool load();
+    // Writes one column of a stored row. False when the database refused it;
+    // the column's value from before the change is then put back (when a
+    // setter made the change) and the refusal reported.
+    bool updateColumn(const QString &column);
 
 protected:
-    // Connects the row's propertyChanged to updateColumn directly, so the write
-    // happens before the setter returns.
-    void enableAutoUpdate();
-    // Called after updateColumn has stored a column.
+    // Stores the column's current value; `previous` is its value before the
+    // change, invalid when not known. False with a reason when refused.
+    virtual bool storeColumn(const QString &column, const QVariant &previous, QString *reason);
+    // Called after a column has been stored.
     virtual void columnWritten(const QString &column) { Q_UNUSED(column) }
 
+    void changingProperty(const char *name) override;
+    void changedProperty(const QString &name) override;
+
     Database *database = nullptr;
+
+private:
+    friend class Database;
+    // Takes the values of the current row of a result: fields[i] is the result
+    // field of column i, or -1 when the result lacks it (the property keeps its
+    // value). Writes nothing back, lets no signal out.
+    void takeStoredValues(const QSqlQuery &query, const QVector<int> &fields);
+
+    bool writesSuspended = false;
+    bool writeRefused = false;
+    // The value a setter is replacing, kept until its write has gone through.
+    const char *changingColumn = nullptr;
+    QVariant changingFrom;
 };

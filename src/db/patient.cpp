@@ -6,8 +6,6 @@
 
 #include <QDebug>
 #include <QMetaObject>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace
 {
@@ -32,18 +30,16 @@ Patient::Patient(QObject *parent)
     : AbstractDatabaseRow(parent)
 {
     registerEnums();
-    enableAutoUpdate();
 }
 
 Patient::Patient(int autoId, Database *database, QObject *parent)
     : AbstractDatabaseRow(parent)
 {
-    this->database = database;
-    setAutoID(autoId);
     registerEnums();
-    enableAutoUpdate();
+    // The id before the database: setting it writes nothing.
+    setAutoID(autoId);
+    this->database = database;
     load();
-    loadRecords();
 }
 
 Patient::~Patient()
@@ -59,12 +55,6 @@ QString Patient::idColumnName() const
 QString Patient::tableName() const
 {
     return QStringLiteral("Patients");
-}
-
-void Patient::setPatientID(const QString &value)
-{
-    replacedPatientId = m_PatientID;
-    ZT_ASSIGN_SETTING(PatientID, value);
 }
 
 bool Patient::fromDatabaseValue(const QString &column, const QVariant &value)
@@ -129,9 +119,9 @@ QString Patient::fullName(bool whole) const
 
 double Patient::age() const
 {
-    if (!m_DOB.isValid())
-        return -1;
     const QDate now = Clock::today();
+    if (!m_DOB.isValid() || m_DOB > now)
+        return -1;
     int years = now.year() - m_DOB.year();
     if (now.month() < m_DOB.month() || (now.month() == m_DOB.month() && now.day() < m_DOB.day()))
         --years;
@@ -150,22 +140,19 @@ QString Patient::folderName() const
 void Patient::loadRecords()
 {
     const QList<Record *> replaced = recordList;
-    recordList.clear();
-    if (database) {
-        QSqlQuery query(database->database());
-        if (database->exec(query, Database::recordsOfPatientStatement(m_PatientID))) {
-            QList<int> ids;
-            while (query.next())
-                ids.append(query.value(0).toInt());
-            query.finish();
-            for (int id : qAsConst(ids)) {
-                if (id > 0)
-                    recordList.append(new Record(id, database, this, nullptr));
-            }
-        }
-    }
+    recordList = database ? database->readRecords(this) : QList<Record *>();
+    recordsRead = true;
     emit recordsUpdated();
     retireRecords(replaced);
+}
+
+QList<Record *> Patient::records() const
+{
+    if (!recordsRead && database) {
+        recordList = database->readRecords(const_cast<Patient *>(this));
+        recordsRead = true;
+    }
+    return recordList;
 }
 
 void Patient::retireRecords(const QList<Record *> &replaced)
@@ -191,41 +178,49 @@ Patient *Patient::clone()
     return copy;
 }
 
-void Patient::copyFrom(Patient *other)
+bool Patient::copyFrom(Patient *other)
 {
     if (!other || other == this)
-        return;
+        return true;
+    bool allStored = true;
     for (const QString &column : columnNames()) {
-        if (column != idColumn)
-            setValue(column, other->getValue(column));
+        if (column != idColumn && !setValue(column, other->getValue(column)))
+            allStored = false;
     }
+    return allStored;
+}
+
+bool Patient::storeColumn(const QString &column, const QVariant &previous, QString *reason)
+{
+    if (column != QLatin1String("PatientID") || !previous.isValid())
+        return AbstractDatabaseRow::storeColumn(column, previous, reason);
+    // Records find their patient by this text alone: carried over to an ID
+    // that another patient has, they would join that patient's records.
+    if (database->patientIdInUse(m_PatientID, this)) {
+        *reason = tr("Another patient already has this PatientID");
+        return false;
+    }
+    // Records of an ID that another patient shares belong to both; they stay.
+    const QString oldPatientId = previous.toString();
+    const bool carry = !database->patientIdInUse(oldPatientId, this);
+    if (!carry)
+        qDebug() << "Records not moved: PatientID shared" << oldPatientId;
+    if (!database->writePatientId(this, oldPatientId, carry, reason))
+        return false;
+    if (recordsRead)
+        loadRecords();
+    return true;
 }
 
 void Patient::columnWritten(const QString &column)
 {
-    if (column == QLatin1String("PatientID"))
-        carryRecordsOver(replacedPatientId);
-}
-
-void Patient::carryRecordsOver(const QString &oldPatientId)
-{
-    if (!database || oldPatientId == m_PatientID)
-        return;
-    // Records belong to a patient by PatientID alone. When another patient
-    // shares the old identifier, the records cannot be told apart and stay.
-    for (Patient *patient : database->patients()) {
-        if (patient != this && patient->getId() != getId() && patient->getPatientID() == oldPatientId) {
-            qDebug() << "Records not moved: PatientID shared" << oldPatientId;
-            return;
-        }
+    // The recordings lie in the patient's folder, whose name follows these.
+    static const QStringList folderColumns { QStringLiteral("PatientID"), QStringLiteral("LastName"),
+        QStringLiteral("FirstName"), QStringLiteral("MiddleName"), QStringLiteral("Subdirectory") };
+    if (folderColumns.contains(column)) {
+        for (Record *record : qAsConst(recordList))
+            record->forgetFileFacts();
     }
-    QSqlQuery query(database->database());
-    const QString statement = Database::moveRecordsStatement(oldPatientId, m_PatientID);
-    if (!database->exec(query, statement)) {
-        qDebug() << "RECORDS NOT MOVED" << statement << query.lastError().text();
-        return;
-    }
-    loadRecords();
 }
 
 QString Patient::genderLetter(PatientGender gender)

@@ -33,7 +33,7 @@ private:
     Q_CLASSINFO("PatientIDCategory", "1.PatientMain")
     Q_CLASSINFO("PatientIDNoDefault", "true")
     Q_CLASSINFO("PatientIDDefault", "")
-    ZT_SETTING_CUSTOM_SETTER(QString, PatientID)
+    ZT_SETTING(QString, PatientID)
 
     Q_PROPERTY(QString LastName READ getLastName WRITE setLastName RESET resetLastName NOTIFY changedLastName)
     Q_CLASSINFO("LastNameEditable", "true")
@@ -206,7 +206,8 @@ private:
 public:
     // A new, unstored patient (the editor's); nothing of it is ever written.
     explicit Patient(QObject *parent = nullptr);
-    // The stored patient with this AutoID: reads its columns and its records.
+    // The stored patient with this AutoID, read with one statement; its
+    // records are read when first asked for.
     Patient(int autoId, Database *database, QObject *parent);
     ~Patient() override;
 
@@ -221,19 +222,25 @@ public:
 
     // "Petrov Ivan Sergeevich", or with initials "Petrov I. S.".
     QString fullName(bool whole = true) const;
-    // Whole years on the clock's today; -1 without a valid birth date.
+    // Whole years on the clock's today; -1 without a valid birth date, or with one
+    // that lies in the future.
     double age() const;
     // The patient's folder under the patients' folder (not created here).
     QString folderName() const;
 
+    // Reads the records afresh and emits recordsUpdated, also when there are none.
     void loadRecords();
-    QList<Record *> records() const { return recordList; }
+    // The records, read when first asked for (without a signal: nothing showed
+    // them before).
+    QList<Record *> records() const;
 
     // An unstored copy: every column but AutoID.
     Patient *clone();
     // Sets every column but AutoID from the other patient; on a stored patient
     // each changed column is written at once, which is how an edit is saved.
-    void copyFrom(Patient *other);
+    // False when a column was refused (it keeps its stored value; the others
+    // are saved).
+    bool copyFrom(Patient *other);
 
     // The stored letter of a value ("M", "F", "U" ...), empty outside the table.
     static QString genderLetter(PatientGender gender);
@@ -250,13 +257,12 @@ signals:
     void recordsUpdated();
 
 protected:
+    bool storeColumn(const QString &column, const QVariant &previous, QString *reason) override;
     void columnWritten(const QString &column) override;
 
 private:
     void retireRecords(const QList<Record *> &replaced);
-    // An edit of PatientID takes the patient's records along.
-    void carryRecordsOver(const QString &oldPatientId);
 
-    QList<Record *> recordList;
-    QString replacedPatientId;
+    mutable QList<Record *> recordList;
+    mutable bool recordsRead = false;
 };

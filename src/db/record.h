@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QPointer>
+#include <memory>
 
 class Patient;
 
@@ -120,9 +121,11 @@ class Record : public AbstractDatabaseRow
 public:
     // A new, unstored record; nothing of it is ever written.
     explicit Record(QObject *parent = nullptr);
-    // The stored record with this RecordID. Without an owner, the patient is
-    // looked up by the record's PatientID. Finds the recording file once.
+    // The stored record with this RecordID, read with one statement. Without
+    // an owner, the patient is looked up by the record's PatientID when the
+    // file is first asked about.
     Record(int recordId, Database *database, Patient *owner, QObject *parent);
+    ~Record() override;
 
     int getId() override { return m_RecordID; }
     QString idColumnName() const override;
@@ -131,10 +134,14 @@ public:
     // below 0.1) and the computed Size of the recording's folder.
     QString getTextValue(const QString &name) override;
 
-    bool fileExists() const { return exists; }
-    qint64 folderSize() const { return size; }
-    QString recordPath() const { return path; }
-    QString folder() const { return folderPath; }
+    // Where the recording lies and how large its folder is, found when first
+    // asked for and kept until forgetFileFacts.
+    bool fileExists() const { return fileFacts().exists; }
+    qint64 folderSize() const { return fileFacts().size; }
+    QString recordPath() const { return fileFacts().path; }
+    QString folder() const { return fileFacts().folder; }
+    // The patient's folder name has changed: the next question looks again.
+    void forgetFileFacts();
     double temperatureMinimum() const { return 0; }
     double temperatureMaximum() const { return 60; }
     double temperatureStep() const { return 0.1; }
@@ -144,20 +151,29 @@ public:
 
     // Deletes the recording from disk, then its row. Only this recording is
     // ever deleted: its folder is cleared when it lies strictly inside the
-    // patient's folder and holds no other record; a file directly in the
-    // patient's folder is deleted alone; nothing outside the patient's folder
-    // is touched. False, with the row kept, when the files cannot be deleted or
-    // the row cannot.
+    // patient's folder and no other record, of any patient, resolves into it;
+    // otherwise the file alone is deleted; nothing outside the patient's folder
+    // is touched, and a missing file leaves only the row to delete. False, with
+    // the row kept, when the files cannot be deleted or the row cannot.
     bool remove();
 
 private:
-    void findFile();
-    bool removeFiles();
+    friend class Database;
 
-    QPointer<Patient> owner;
-    QString patientFolder;
-    bool exists = false;
-    qint64 size = 0;
-    QString path;
-    QString folderPath;
+    struct FileFacts {
+        bool exists = false;
+        qint64 size = 0;
+        QString path;
+        QString folder;
+        QString patientFolder;
+    };
+    const FileFacts &fileFacts() const;
+    bool removeFiles();
+    // Whether another record's file lies in recordDir, comparing canonical
+    // paths; false in *known when the records could not be read.
+    bool otherRecordInside(const QString &recordDir, const QString &patientDir, bool *known);
+
+    mutable QPointer<Patient> owner;
+    // Only for records whose file has been asked about.
+    mutable std::unique_ptr<FileFacts> facts;
 };

@@ -16,6 +16,7 @@ public:
     virtual QString driverName() const = 0;
     // The QSqlDatabase database name that opens the given file.
     virtual QString databaseName(const QString &filePath) const = 0;
+    // Driver options, among them how long to wait for another connection's lock.
     virtual QString connectOptions() const { return QString(); }
     // The SQL literal of a date or date-time value, quotes included; "NULL"
     // for anything that is not a valid date.

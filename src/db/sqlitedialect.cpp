@@ -4,6 +4,11 @@
 #include <QUrl>
 #include <QVariant>
 
+SqliteDialect::SqliteDialect(int busyTimeoutMs)
+    : busyTimeoutMs(busyTimeoutMs)
+{
+}
+
 QString SqliteDialect::driverName() const
 {
     return QStringLiteral("QSQLITE");
@@ -20,7 +25,7 @@ QString SqliteDialect::databaseName(const QString &filePath) const
 
 QString SqliteDialect::connectOptions() const
 {
-    return QStringLiteral("QSQLITE_OPEN_URI");
+    return QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=") + QString::number(busyTimeoutMs);
 }
 
 QString SqliteDialect::dateLiteral(const QVariant &value) const

@@ -8,8 +8,17 @@
 class SqliteDialect : public SqlDialect
 {
 public:
+    // How long a statement waits for another connection's lock before it
+    // fails with "database is locked".
+    static constexpr int DefaultBusyTimeoutMs = 5000;
+
+    explicit SqliteDialect(int busyTimeoutMs = DefaultBusyTimeoutMs);
+
     QString driverName() const override;
     QString databaseName(const QString &filePath) const override;
     QString connectOptions() const override;
     QString dateLiteral(const QVariant &value) const override;
+
+private:
+    int busyTimeoutMs;
 };

@@ -456,6 +456,48 @@ private slots:
         QVERIFY(!box.findChild<NewVersionButton *>()->button()->isVisibleTo(&box));
     }
 
+    // Never an empty list for a database that cannot be used: the box names
+    // the file and the driver's reason, and the file stays as it was.
+    void anUnusableDatabaseOffersRetryOrQuit()
+    {
+        const QString path = DataLocations::databaseFile();
+        QVERIFY(QFile::resize(path, 0));
+        KestaModel model;
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        MessageBox::setNextAnswer(MessageBox::No);
+        MainWindow window;
+        QVERIFY(!window.initialize());
+        QVERIFY(!window.isVisible());
+        const QList<MessageBox::Shown> shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.last().icon, MessageBox::Critical);
+        QCOMPARE(shown.last().buttons, QStringList({ "Retry", "Quit" }));
+        QCOMPARE(shown.last().text,
+            "The patient database cannot be used:\n" + QDir::toNativeSeparators(path)
+                + "\n\nno such table: Patients");
+        QCOMPARE(QFileInfo(path).size(), 0);
+    }
+
+    // The fields an edit could not save, in one warning.
+    void refusedWritesShowOneWarning()
+    {
+        Session s;
+        QCOMPARE(addPatient(*s.db(), "A17", "Petrov"), 100);
+        QVERIFY(s.start());
+        Patient *patient = s.db()->patientById(100);
+        QScopedPointer<Patient> edit(patient->clone());
+        edit->setCity("Tver-on-the-Volga river");
+        edit->setZIP("12345678901234567");
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        QVERIFY(!patient->copyFrom(edit.data()));
+        QTRY_COMPARE(MessageBox::pendingAnswers(), 0);
+        const QList<MessageBox::Shown> shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().text,
+            "The change was not saved:\nCity: CHECK constraint failed: length(City) <= 16\n"
+            "ZIP: CHECK constraint failed: length(ZIP) <= 16");
+    }
+
     // Last: translators once installed stay for the rest of the process.
     void russianThroughout()
     {

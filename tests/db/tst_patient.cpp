@@ -44,6 +44,9 @@ private slots:
         QTest::newRow("leap day, 28 Feb") << QDate(2000, 2, 29) << QDate(2023, 2, 28) << "22";
         QTest::newRow("leap day, 1 Mar") << QDate(2000, 2, 29) << QDate(2023, 3, 1) << "23";
         QTest::newRow("no birth date") << QDate() << QDate(2024, 5, 10) << "-1";
+        QTest::newRow("born today") << QDate(2024, 5, 10) << QDate(2024, 5, 10) << "0";
+        QTest::newRow("born tomorrow") << QDate(2024, 5, 11) << QDate(2024, 5, 10) << "-1";
+        QTest::newRow("born years ahead") << QDate(2030, 1, 1) << QDate(2024, 5, 10) << "-1";
     }
     void ageAroundABirthday()
     {

@@ -59,10 +59,12 @@ private slots:
     }
     void cleanup() { db.reset(); }
 
-    void fileFactsFoundOnLoad()
+    // Found when first asked for, not when the record is read: a file that
+    // arrives in between is seen.
+    void fileFactsFoundWhenAskedFor()
     {
-        QVERIFY(writeFile("P/EEG_1/rec.edf", 1536) && writeFile("P/EEG_1/sub/notes.txt", 512));
         Record *record = addRecord("EEG_1\\rec.edf");
+        QVERIFY(writeFile("P/EEG_1/rec.edf", 1536) && writeFile("P/EEG_1/sub/notes.txt", 512));
         QVERIFY(record && record->fileExists());
         QCOMPARE(record->recordPath(), patientsPath("P/EEG_1/rec.edf"));
         QCOMPARE(record->folder(), patientsPath("P/EEG_1"));
@@ -77,6 +79,24 @@ private slots:
         // An empty file name names the patient's folder, which is no recording.
         QVERIFY(rawExec(*db, "UPDATE Records SET FileName='' WHERE FileName LIKE 'EEG_2%'"));
         QVERIFY(!std::unique_ptr<Record>(db->loadRecord(missing->getRecordID()))->fileExists());
+    }
+
+    // An edit that changes the identifier and the names together moves the
+    // records along, and their paths follow the folder name it ends with.
+    void pathsFollowAnEditOfIdAndNames()
+    {
+        QVERIFY(writeFile("SidorovPetr_B2/EEG_1/rec.edf"));
+        Record *record = addRecord("EEG_1\\rec.edf");
+        QVERIFY(record && !record->fileExists());
+        QScopedPointer<Patient> edit(patient->clone());
+        edit->setPatientID("B2");
+        edit->setLastName("Sidorov");
+        edit->setFirstName("Petr");
+        QVERIFY(patient->copyFrom(edit.data()));
+        QCOMPARE(rawValue(*db, "SELECT PatientID FROM Records").toString(), QStringLiteral("B2"));
+        QCOMPARE(patient->records().size(), 1);
+        QVERIFY(patient->records().first()->fileExists());
+        QCOMPARE(patient->records().first()->recordPath(), patientsPath("SidorovPetr_B2/EEG_1/rec.edf"));
     }
 
     void sizesPast2GiB()
@@ -141,6 +161,33 @@ private slots:
         QVERIFY(QFileInfo::exists(DataLocations::dataFolder() + "Elsewhere/rec.edf"));
     }
 
+    void removingARecordWhoseFileIsMissingDeletesOnlyTheRow()
+    {
+        QVERIFY(writeFile("P/EEG_2/rec.edf") && writeFile("P/notes.txt"));
+        Record *record = addRecord("EEG_1\\rec.edf");
+        QVERIFY(addRecord("EEG_2\\rec.edf"));
+        QCOMPARE(statementsOf([&] { QVERIFY(record->remove()); }),
+            QStringList { "DELETE from Records where RecordID=100" });
+        QCOMPARE(rowCount(), 1);
+        QVERIFY(QFileInfo::exists(patientsPath("P/EEG_2/rec.edf"))
+            && QFileInfo::exists(patientsPath("P/notes.txt")));
+    }
+
+    // Folders compare by canonical path: another patient's folder that is a
+    // link to this one, and ".\\Shared" in it, name this record's folder too.
+    void aFolderAnotherPatientsRecordUsesStays()
+    {
+        QCOMPARE(addPatient(*db, "B2", "Sidorov"), 101);
+        patient = db->patientById(100);
+        QVERIFY(writeFile("P/Shared/a.edf") && writeFile("P/Shared/b.edf"));
+        QVERIFY(QFile::link(patientsPath("P/"), patientsPath("Sidorov_B2")));
+        QVERIFY(db->insertRecord(db->patientById(101), QDateTime(), ".\\Shared\\b.edf", "EEG", "") > 0);
+        Record *record = addRecord("Shared\\a.edf");
+        QVERIFY(record && record->remove());
+        QVERIFY(!QFileInfo::exists(patientsPath("P/Shared/a.edf")));
+        QVERIFY(QFileInfo::exists(patientsPath("P/Shared/b.edf")));
+    }
+
     // Records first, files and rows, then the patient's row; the folder stays
     // with what no record names.
     void removingAPatient()
@@ -148,14 +195,49 @@ private slots:
         QVERIFY(writeFile("P/EEG_1/rec.edf") && writeFile("P/EEG_2/rec.edf") && writeFile("P/notes.txt"));
         QVERIFY(addRecord("EEG_1\\rec.edf") && addRecord("EEG_2\\rec.edf"));
         QSignalSpy changed(db.get(), &Database::patientsChanged);
-        QCOMPARE(statementsOf([&] { db->removePatient(patient); }).mid(0, 4),
-            QStringList({ "DELETE from Records where RecordID=100", "DELETE from Records where RecordID=101",
-                "DELETE from Patients where AutoID=100", "SELECT AutoID from Patients" }));
+        const QString files = "SELECT RecordID, PatientID, FileName from Records";
+        QCOMPARE(statementsOf([&] { QVERIFY(db->removePatient(patient)); }),
+            QStringList({ files, "DELETE from Records where RecordID=100", files,
+                "DELETE from Records where RecordID=101", "DELETE from Patients where AutoID=100",
+                "SELECT * from Patients" }));
         QCOMPARE(changed.count(), 1);
         QVERIFY(db->patients().isEmpty());
         QCOMPARE(rowCount(), 0);
         QVERIFY(!QFileInfo::exists(patientsPath("P/EEG_1")) && !QFileInfo::exists(patientsPath("P/EEG_2")));
         QVERIFY(QFileInfo::exists(patientsPath("P/notes.txt")));
+    }
+
+    // Records whose PatientID another patient shares belong to both: removing
+    // one of the patients keeps them, with their files.
+    void removingAPatientWhoseIdIsShared_data()
+    {
+        QTest::addColumn<QString>("removedId");
+        QTest::addColumn<QString>("otherId");
+        QTest::newRow("same text") << "'A17'"
+                                   << "'A17'";
+        QTest::newRow("empty and NULL") << "''"
+                                        << "NULL";
+        QTest::newRow("NULL and blank") << "NULL"
+                                        << "' '";
+    }
+    void removingAPatientWhoseIdIsShared()
+    {
+        QFETCH(QString, removedId);
+        QFETCH(QString, otherId);
+        QVERIFY(rawExec(
+            *db, "INSERT INTO Patients (AutoID, PatientID, LastName) VALUES (101, " + otherId + ", 'Li')"));
+        QVERIFY(rawExec(*db, "UPDATE Patients SET PatientID=" + removedId + " WHERE AutoID=100"));
+        QVERIFY(db->reloadPatients());
+        patient = db->patientById(100);
+        const QString folder = patient->folderName() + "/EEG_1/rec.edf";
+        QVERIFY(writeFile(folder));
+        QVERIFY(addRecord("EEG_1\\rec.edf"));
+        QVERIFY(db->patientIdShared(patient));
+        QVERIFY(db->removePatient(patient));
+        QCOMPARE(db->patients().size(), 1);
+        QCOMPARE(rowCount(), 1);
+        QVERIFY(QFileInfo::exists(patientsPath(folder)));
+        QCOMPARE(db->patientById(101)->records().size(), 1);
     }
 };
 

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QLoggingCategory>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 
 namespace kestatest
@@ -68,6 +69,28 @@ int addPatient(Database &database, const QString &patientId, const QString &last
     patient.setDOB(dob);
     patient.setCity(city);
     return database.insertPatient(&patient);
+}
+
+OtherConnection::OtherConnection(const QString &filePath)
+    : name(QStringLiteral("other"))
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(filePath);
+    // Its own locks are waited for briefly, so that a test never hangs on it.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=100"));
+    if (!db.open())
+        qFatal("cannot open %s", qPrintable(filePath));
+}
+
+OtherConnection::~OtherConnection()
+{
+    QSqlDatabase::database(name, false).close();
+    QSqlDatabase::removeDatabase(name);
+}
+
+bool OtherConnection::exec(const QString &sql)
+{
+    return QSqlQuery(QSqlDatabase::database(name, false)).exec(sql);
 }
 
 } // namespace kestatest

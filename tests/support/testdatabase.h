@@ -28,4 +28,17 @@ int addPatient(Database &database, const QString &patientId, const QString &last
 // The statements the program runs ("kesta.db.sql") during action, in order.
 QStringList statementsOf(const std::function<void()> &action);
 
+// A second connection to a database file, as another program would hold it
+// (to take locks, or to write beside the program); closed when it goes.
+class OtherConnection
+{
+public:
+    explicit OtherConnection(const QString &filePath);
+    ~OtherConnection();
+    bool exec(const QString &sql);
+
+private:
+    QString name;
+};
+
 } // namespace kestatest

@@ -1,10 +1,18 @@
-// Fills a temporary data folder with N patients and R records each (rows and
-// recording files), then times the application model's construction: the
-// settings, the connection and reloadPatients, which reads every column of
-// every patient and record one statement at a time. Run twice: once plain for
-// the time, once with the statement log on to count statements.
+// How fast the patient database comes up, and what it costs.
 //
-//     dbbench [patients] [records-per-patient] [--no-files]
+//     dbbench [patients] [records-per-patient] [--no-files] [--rounds N]
+//
+// Fills a temporary data folder with the patients and their records (and a
+// recording file for each unless --no-files), then measures in one process,
+// side by side and alternating, N rounds (default 7) of:
+//   load   the application model coming up: settings, connection and the
+//          patient list ready to show
+//   floor  a bare scan of the same rows into plain values, on the same file
+// and prints the minimum and median of each, wall and CPU time, and their
+// ratios (CPU time is the steadier figure on a machine busy with other work).
+// Then: the statements of one load, the peak memory of the first load, and
+// the time to bring up one patient's records with their file facts (the
+// median over up to 200 patients, each asked for the first time).
 
 #include "db/database.h"
 #include "db/datalocations.h"
@@ -20,10 +28,13 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <algorithm>
 #include <cstring>
-#include <ctime>
+#include <memory>
+#include <time.h>
 
 namespace
 {
@@ -139,9 +150,65 @@ bool fill(int patients, int recordsEach, bool withFiles, QTextStream &out)
 
 // CPU time of this process in ms: unlike the wall clock, it does not count
 // time spent waiting for a core on a busy machine.
-qint64 cpuMs()
+double cpuMs()
 {
-    return qint64(std::clock()) * 1000 / CLOCKS_PER_SEC;
+    timespec now {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+// Forgets the peak so far, so that the next reading is the peak from now on.
+void resetPeakMemory()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    if (clearRefs.open(QIODevice::WriteOnly))
+        clearRefs.write("5");
+}
+
+double milliseconds(const QElapsedTimer &timer)
+{
+    return timer.nsecsElapsed() / 1e6;
+}
+
+double median(QVector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values.at(values.size() / 2);
+}
+
+double minimum(const QVector<double> &values)
+{
+    return values.isEmpty() ? 0 : *std::min_element(values.begin(), values.end());
+}
+
+// Every row of the patients table into plain values, as fast as Qt SQL goes,
+// on a connection of its own to the same file; wall and CPU time.
+QPair<double, double> scanFloor(long *values)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const double cpuStart = cpuMs();
+    QVector<QVector<QVariant>> rows;
+    {
+        QSqlQuery query(QSqlDatabase::database(QStringLiteral("floor")));
+        query.setForwardOnly(true);
+        query.exec(QStringLiteral("SELECT * from Patients"));
+        const int fields = query.record().count();
+        while (query.next()) {
+            QVector<QVariant> row(fields);
+            for (int i = 0; i < fields; ++i)
+                row[i] = query.value(i);
+            rows.append(row);
+        }
+    }
+    const QPair<double, double> times(milliseconds(timer), cpuMs() - cpuStart);
+    *values = long(rows.size()) * (rows.isEmpty() ? 0 : rows.first().size());
+    return times;
+}
+
+QString figure(double ms)
+{
+    return QString::number(ms, 'f', ms < 10 ? 2 : 0) + " ms";
 }
 
 } // namespace
@@ -158,13 +225,17 @@ int main(int argc, char *argv[])
 
     int patients = 1000;
     int recordsEach = 10;
+    int rounds = 7;
     bool withFiles = true;
     QList<int> numbers;
-    for (const QString &argument : app.arguments().mid(1)) {
-        if (argument == QLatin1String("--no-files"))
+    const QStringList arguments = app.arguments().mid(1);
+    for (int i = 0; i < arguments.size(); ++i) {
+        if (arguments.at(i) == QLatin1String("--no-files"))
             withFiles = false;
+        else if (arguments.at(i) == QLatin1String("--rounds") && i + 1 < arguments.size())
+            rounds = qMax(1, arguments.at(++i).toInt());
         else
-            numbers.append(argument.toInt());
+            numbers.append(arguments.at(i).toInt());
     }
     if (numbers.size() > 0)
         patients = numbers.at(0);
@@ -173,7 +244,7 @@ int main(int argc, char *argv[])
 
     QTextStream out(stdout);
     out << "patients " << patients << ", records per patient " << recordsEach << ", recording files "
-        << (withFiles ? "yes" : "no") << "\n";
+        << (withFiles ? "yes" : "no") << ", rounds " << rounds << "\n";
     QElapsedTimer timer;
     timer.start();
     if (!fill(patients, recordsEach, withFiles, out))
@@ -181,39 +252,79 @@ int main(int argc, char *argv[])
     out << "fill: " << timer.elapsed() << " ms\n";
     out.flush();
 
-    long loadedRecords = 0;
-    int loadedPatients = 0;
-    qint64 plainMs = 0;
-    qint64 plainCpuMs = 0;
     {
-        timer.restart();
-        const qint64 cpuStart = cpuMs();
-        KestaModel model;
-        plainMs = timer.elapsed();
-        plainCpuMs = cpuMs() - cpuStart;
-        loadedPatients = model.database()->patients().size();
-        for (Patient *patient : model.database()->patients())
-            loadedRecords += patient->records().size();
+        QSqlDatabase floor = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("floor"));
+        floor.setDatabaseName(DataLocations::databaseFile());
+        if (!floor.open())
+            return 1;
     }
-    const long peak = peakMemoryMiB();
 
+    // The first load, for the peak memory and the statements.
+    resetPeakMemory();
+    auto model = std::make_unique<KestaModel>();
+    const long peak = peakMemoryMiB();
+    const int loadedPatients = model->database()->patients().size();
+    model.reset();
     QLoggingCategory::setFilterRules(QStringLiteral("kesta.db.sql.debug=true"));
     previousHandler = qInstallMessageHandler(countStatements);
-    timer.restart();
-    {
-        KestaModel model;
-    }
-    const qint64 loggedMs = timer.elapsed();
+    model = std::make_unique<KestaModel>();
+    const long loadStatements = statementCount;
     qInstallMessageHandler(previousHandler);
+    QLoggingCategory::setFilterRules(QString());
+    model.reset();
 
-    out << "model construction (settings, connect, reloadPatients): " << plainMs << " ms wall, " << plainCpuMs
-        << " ms CPU\n";
-    out << "  per patient: " << QString::number(patients ? double(plainMs) / patients : 0, 'f', 3)
-        << " ms wall, " << QString::number(patients ? double(plainCpuMs) / patients : 0, 'f', 3)
-        << " ms CPU\n";
-    out << "  again with the statement log on: " << loggedMs << " ms\n";
-    out << "statements: " << statementCount << "\n";
-    out << "loaded: " << loadedPatients << " patients, " << loadedRecords << " records\n";
-    out << "peak memory: " << peak << " MiB\n";
-    return loadedPatients == patients && loadedRecords == long(patients) * recordsEach ? 0 : 2;
+    QVector<double> loads;
+    QVector<double> floors;
+    QVector<double> loadCpu;
+    QVector<double> floorCpu;
+    long scanned = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const QPair<double, double> floor = scanFloor(&scanned);
+        floors.append(floor.first);
+        floorCpu.append(floor.second);
+        const double cpuStart = cpuMs();
+        timer.restart();
+        model = std::make_unique<KestaModel>();
+        loads.append(milliseconds(timer));
+        loadCpu.append(cpuMs() - cpuStart);
+        if (round + 1 < rounds)
+            model.reset();
+    }
+
+    // One patient's records with their file facts, as the records table asks.
+    QVector<double> perPatient;
+    long loadedRecords = 0;
+    statementCount = 0;
+    const QList<Patient *> list = model->database()->patients();
+    const int step = qMax(1, list.size() / 200);
+    QLoggingCategory::setFilterRules(QStringLiteral("kesta.db.sql.debug=true"));
+    previousHandler = qInstallMessageHandler(countStatements);
+    for (int i = 0; i < list.size(); i += step) {
+        timer.restart();
+        for (Record *record : list.at(i)->records()) {
+            record->fileExists();
+            record->getTextValue(QStringLiteral("Size"));
+            ++loadedRecords;
+        }
+        perPatient.append(milliseconds(timer));
+    }
+    qInstallMessageHandler(previousHandler);
+    QLoggingCategory::setFilterRules(QString());
+
+    const auto ratio = [](double a, double b) { return QString::number(b > 0 ? a / b : 0, 'f', 2); };
+    out << "load (settings, connection, patient list): median " << figure(median(loads)) << ", min "
+        << figure(minimum(loads)) << "; CPU median " << figure(median(loadCpu)) << "\n";
+    out << "floor (bare scan of " << scanned << " values): median " << figure(median(floors)) << ", min "
+        << figure(minimum(floors)) << "; CPU median " << figure(median(floorCpu)) << "\n";
+    out << "ratio load/floor: wall medians " << ratio(median(loads), median(floors)) << ", wall minima "
+        << ratio(minimum(loads), minimum(floors)) << ", CPU medians "
+        << ratio(median(loadCpu), median(floorCpu)) << "\n";
+    out << "statements of one load: " << loadStatements << "\n";
+    out << "peak memory of the first load: " << peak << " MiB\n";
+    out << "one patient's records with file facts: median " << figure(median(perPatient)) << ", max "
+        << figure(perPatient.isEmpty() ? 0 : *std::max_element(perPatient.begin(), perPatient.end()))
+        << " over " << perPatient.size() << " patients, " << statementCount << " statements\n";
+    out << "loaded: " << loadedPatients << " patients\n";
+    const int asked = perPatient.size();
+    return loadedPatients == patients && loadedRecords == long(asked) * recordsEach ? 0 : 2;
 }

@@ -28,8 +28,12 @@ AbstractMetaDescription::AbstractMetaDescription(QObject *parent)
 
 QString AbstractMetaDescription::enumKey(const QVariant &value) const
 {
+    return enumKey(enumerator(), value);
+}
+
+QString AbstractMetaDescription::enumKey(const QMetaEnum &meta, const QVariant &value)
+{
     const int number = value.toInt();
-    const QMetaEnum meta = enumerator();
     const QByteArray key = meta.isFlag() ? meta.valueToKeys(number) : QByteArray(meta.valueToKey(number));
     // A value outside the enumeration still has to reach the file as something.
     return key.isEmpty() ? QString::number(number) : QString::fromLatin1(key);
@@ -37,9 +41,14 @@ QString AbstractMetaDescription::enumKey(const QVariant &value) const
 
 QString AbstractMetaDescription::getTextValue() const
 {
-    const QVariant value = getValue();
-    if (isEnumType())
-        return enumKey(value);
+    return textForm(getValue(), typeName, isEnumType() ? enumerator() : QMetaEnum());
+}
+
+QString AbstractMetaDescription::textForm(
+    const QVariant &value, const QString &typeName, const QMetaEnum &enumerator)
+{
+    if (enumerator.isValid())
+        return enumKey(enumerator, value);
     if (typeName == QLatin1String("QPoint")) {
         const QPoint p = value.toPoint();
         return QString::number(p.x()) + ',' + QString::number(p.y());

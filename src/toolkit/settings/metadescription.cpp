@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QDateTime>
+#include <QHash>
+#include <QMutex>
 #include <QPoint>
 #include <QPointF>
 #include <QRegularExpression>
@@ -9,17 +11,6 @@
 
 namespace
 {
-
-// Attribute values are class-info texts: absent gives a null string, present
-// but empty gives an empty, non-null one.
-QString classInfo(const QMetaObject *meta, const QString &key)
-{
-    const int index = meta->indexOfClassInfo(key.toUtf8().constData());
-    if (index < 0)
-        return QString();
-    const QString value = QString::fromUtf8(meta->classInfo(index).value());
-    return value.isNull() ? QString(QLatin1String("")) : value;
-}
 
 // Minimum, Maximum and Step may be written the way C++ would spell them
 // ("0.5f", "QPoint(1, 2)"); only the first number counts.
@@ -52,6 +43,163 @@ QMap<QString, QString> parseVisibleBound(const QString &text)
     return bound;
 }
 
+// The Default text made to read as the property's type.
+QString normalisedDefault(const QString &raw, const QMetaProperty &property, const QString &typeName)
+{
+    static const QRegularExpression letters(QStringLiteral("[A-Za-z]"));
+    static const QRegularExpression outerQuotes(QStringLiteral("^\"+|\"+$"));
+    static const QRegularExpression hexColour(QStringLiteral("#[0-9A-Fa-f]+"));
+    static const QRegularExpression globalColour(QStringLiteral("Qt::(\\w+)"));
+    static const QRegularExpression namedColour(QStringLiteral("\\(\\s*\"(\\w+)\"\\s*\\)"));
+
+    QString text = raw;
+    if (property.isEnumType()) {
+        const int scope = text.lastIndexOf(QLatin1String("::"));
+        if (scope >= 0)
+            text = text.mid(scope + 2);
+    } else if (typeName == QLatin1String("int") || typeName == QLatin1String("float")
+        || typeName == QLatin1String("double")) {
+        text.remove(letters);
+    } else if (typeName == QLatin1String("QString")) {
+        text.remove(outerQuotes);
+    } else if (typeName == QLatin1String("QColor")) {
+        const QRegularExpressionMatch hex = hexColour.match(text);
+        const QRegularExpressionMatch global = globalColour.match(text);
+        const QRegularExpressionMatch quoted = namedColour.match(text);
+        if (hex.hasMatch()) {
+            text = hex.captured(0);
+        } else if (global.hasMatch()) {
+            const QMetaEnum colours = QMetaEnum::fromType<Qt::GlobalColor>();
+            bool ok = false;
+            const int colour = colours.keyToValue(global.captured(1).toLatin1().constData(), &ok);
+            if (ok)
+                text = QColor(Qt::GlobalColor(colour)).name();
+        } else if (quoted.hasMatch()) {
+            const QColor colour(quoted.captured(1));
+            if (colour.isValid())
+                text = colour.name();
+        }
+    }
+    return text;
+}
+
+// What a class declares for one property, parsed once per class. A default
+// written as a call ("currentDateTime()", "defaultFolder()") is computed per
+// description, since it depends on the time or on the object.
+struct ParsedProperty {
+    MetaDescriptionFields fields;
+    QString defaultCall;
+};
+
+ParsedProperty parse(const QMetaObject *meta, int index)
+{
+    // Attribute values are class-info texts: absent gives a null string,
+    // present but empty gives an empty, non-null one. A subclass's entry
+    // hides its base's, as QMetaObject::indexOfClassInfo finds it.
+    QHash<QString, QString> classInfo;
+    for (int i = 0; i < meta->classInfoCount(); ++i) {
+        const QString value = QString::fromUtf8(meta->classInfo(i).value());
+        classInfo.insert(QString::fromUtf8(meta->classInfo(i).name()),
+            value.isNull() ? QString(QLatin1String("")) : value);
+    }
+
+    ParsedProperty parsed;
+    MetaDescriptionFields &f = parsed.fields;
+    const QMetaProperty prop = meta->property(index);
+    f.name = QString::fromLatin1(prop.name());
+    f.typeName = QString::fromLatin1(prop.typeName());
+    f.typeId = prop.userType();
+    if (prop.isEnumType()) {
+        // Enumerations are handled by key, whatever their C++ type.
+        f.typeName = QStringLiteral("Enum");
+        f.typeId = QMetaType::Int;
+    }
+    auto attribute
+        = [&](const char *attributeName) { return classInfo.value(f.name + QLatin1String(attributeName)); };
+
+    f.editable = attribute("Editable") == QLatin1String("true");
+    f.visible = attribute("NotVisible").isNull();
+    const QString display = attribute("DisplayName");
+    f.displayName = display.isNull() ? f.name : display;
+
+    const QString rawDefault = attribute("Default");
+    if (!rawDefault.isNull()) {
+        f.defaultValue = normalisedDefault(rawDefault, prop, f.typeName);
+        if (rawDefault.endsWith(QLatin1String("()"))) {
+            const QString call = rawDefault.left(rawDefault.size() - 2).trimmed();
+            if (call == QLatin1String("QDateTime") || call == QLatin1String("QDate"))
+                f.defaultValue = QLatin1String("");
+            else
+                parsed.defaultCall = call;
+        }
+        f.hasDefault = true;
+    }
+
+    QString bound = attribute("VisibleBound");
+    if (bound.isNull())
+        bound = attribute("VisibleBinded");
+    if (!bound.isNull())
+        f.visibleBound = parseVisibleBound(bound);
+
+    const QString minimumText = attribute("Minimum");
+    if (!minimumText.isNull())
+        f.hasMinimum = parseLimit(minimumText, f.minimum);
+    const QString maximumText = attribute("Maximum");
+    if (!maximumText.isNull())
+        f.hasMaximum = parseLimit(maximumText, f.maximum);
+    const QString stepText = attribute("Step");
+    if (!stepText.isNull())
+        f.hasStep = parseLimit(stepText, f.step);
+
+    const QString prefixText = attribute("Prefix");
+    if (!prefixText.isNull())
+        f.prefix = prefixText;
+    const QString suffixText = attribute("Suffix");
+    if (!suffixText.isNull())
+        f.suffix = suffixText;
+
+    for (const char *key : { "Description", "Placeholder", "Precision", "Suggestions" }) {
+        const QString value = attribute(key);
+        if (!value.isEmpty())
+            f.attributes.insert(QLatin1String(key), value);
+    }
+
+    const QString special = attribute("SpecialType");
+    if (!special.isNull()) {
+        f.specialType = special;
+        f.hasSpecialType = true;
+        const int colon = special.indexOf(':');
+        f.specialTypeName = colon < 0 ? special : special.left(colon);
+        f.specialTypeArgument = colon < 0 ? QString() : special.mid(colon + 1);
+    }
+
+    f.category = attribute("Category");
+    const QString priorityText = attribute("Priority");
+    if (!priorityText.isNull())
+        f.priority = priorityText.toInt();
+    if (!attribute("NoDefault").isNull())
+        f.showDefault = false;
+    if (!attribute("ReadOnly").isNull())
+        f.readOnly = true;
+    const QString iconText = attribute("Icon");
+    if (!iconText.isNull())
+        f.icon = iconText;
+    return parsed;
+}
+
+const ParsedProperty &parsedProperty(const QMetaObject *meta, int index)
+{
+    static QMutex mutex;
+    static QHash<QPair<const QMetaObject *, int>, ParsedProperty> cache;
+    const QMutexLocker lock(&mutex);
+    const QPair<const QMetaObject *, int> key(meta, index);
+    auto found = cache.find(key);
+    if (found == cache.end())
+        found = cache.insert(key, parse(meta, index));
+    // QHash never moves a stored value when others are added.
+    return found.value();
+}
+
 } // namespace
 
 MetaDescription::MetaDescription(QObject *parent)
@@ -68,138 +216,33 @@ void MetaDescription::set(int index, QObject *target)
 {
     propertyIndex = index;
     object = target;
-    hasMinimum = hasMaximum = hasStep = false;
-
-    const QMetaObject *meta = target->metaObject();
-    const QMetaProperty prop = meta->property(index);
-    name = QString::fromLatin1(prop.name());
-    typeName = QString::fromLatin1(prop.typeName());
-    typeId = prop.userType();
-    if (prop.isEnumType()) {
-        // Enumerations are handled by key, whatever their C++ type.
-        typeName = QStringLiteral("Enum");
-        typeId = QMetaType::Int;
-    }
-    auto attribute
-        = [&](const char *attributeName) { return classInfo(meta, name + QLatin1String(attributeName)); };
-
-    editable = attribute("Editable") == QLatin1String("true");
-    visible = attribute("NotVisible").isNull();
-    const QString display = attribute("DisplayName");
-    displayName = display.isNull() ? name : display;
-
-    const QString rawDefault = attribute("Default");
-    if (!rawDefault.isNull())
-        normaliseDefault(rawDefault);
-
-    QString bound = attribute("VisibleBound");
-    if (bound.isNull())
-        bound = attribute("VisibleBinded");
-    if (!bound.isNull())
-        visibleBound = parseVisibleBound(bound);
-
-    const QString minimumText = attribute("Minimum");
-    if (!minimumText.isNull())
-        hasMinimum = parseLimit(minimumText, minimum);
-    const QString maximumText = attribute("Maximum");
-    if (!maximumText.isNull())
-        hasMaximum = parseLimit(maximumText, maximum);
-    const QString stepText = attribute("Step");
-    if (!stepText.isNull())
-        hasStep = parseLimit(stepText, step);
-
-    const QString prefixText = attribute("Prefix");
-    if (!prefixText.isNull())
-        prefix = prefixText;
-    const QString suffixText = attribute("Suffix");
-    if (!suffixText.isNull())
-        suffix = suffixText;
-
-    for (const char *key : { "Description", "Placeholder", "Precision", "Suggestions" }) {
-        const QString value = attribute(key);
-        if (!value.isEmpty())
-            attributes.insert(QLatin1String(key), value);
-    }
-
-    const QString special = attribute("SpecialType");
-    if (!special.isNull()) {
-        specialType = special;
-        hasSpecialType = true;
-        const int colon = special.indexOf(':');
-        specialTypeName = colon < 0 ? special : special.left(colon);
-        specialTypeArgument = colon < 0 ? QString() : special.mid(colon + 1);
-    }
-
-    category = attribute("Category");
-    const QString priorityText = attribute("Priority");
-    if (!priorityText.isNull())
-        priority = priorityText.toInt();
-    if (!attribute("NoDefault").isNull())
-        showDefault = false;
-    if (!attribute("ReadOnly").isNull())
-        readOnly = true;
-    const QString iconText = attribute("Icon");
-    if (!iconText.isNull())
-        icon = iconText;
+    const ParsedProperty &parsed = parsedProperty(target->metaObject(), index);
+    static_cast<MetaDescriptionFields &>(*this) = parsed.fields;
+    if (!parsed.defaultCall.isEmpty())
+        callDefault(parsed.defaultCall);
 
     // Every change of the property, from a form, a file or code, reaches the editors.
+    const QMetaProperty prop = property();
     if (prop.hasNotifySignal()) {
-        const QMetaMethod slot = metaObject()->method(metaObject()->indexOfSlot("valueChangedSlot()"));
+        static const QMetaMethod slot
+            = staticMetaObject.method(staticMetaObject.indexOfSlot("valueChangedSlot()"));
         connect(target, prop.notifySignal(), this, slot);
     }
 }
 
-void MetaDescription::normaliseDefault(const QString &raw)
+void MetaDescription::callDefault(const QString &call)
 {
-    QString text = raw;
-    const QMetaProperty prop = property();
-    if (prop.isEnumType()) {
-        const int scope = text.lastIndexOf(QLatin1String("::"));
-        if (scope >= 0)
-            text = text.mid(scope + 2);
-    } else if (typeName == QLatin1String("int") || typeName == QLatin1String("float")
-        || typeName == QLatin1String("double")) {
-        text.remove(QRegularExpression(QStringLiteral("[A-Za-z]")));
-    } else if (typeName == QLatin1String("QString")) {
-        text.remove(QRegularExpression(QStringLiteral("^\"+|\"+$")));
-    } else if (typeName == QLatin1String("QColor")) {
-        const QRegularExpressionMatch hex = QRegularExpression(QStringLiteral("#[0-9A-Fa-f]+")).match(text);
-        const QRegularExpressionMatch global = QRegularExpression(QStringLiteral("Qt::(\\w+)")).match(text);
-        const QRegularExpressionMatch quoted
-            = QRegularExpression(QStringLiteral("\\(\\s*\"(\\w+)\"\\s*\\)")).match(text);
-        if (hex.hasMatch()) {
-            text = hex.captured(0);
-        } else if (global.hasMatch()) {
-            const QMetaEnum colours = QMetaEnum::fromType<Qt::GlobalColor>();
-            bool ok = false;
-            const int colour = colours.keyToValue(global.captured(1).toLatin1().constData(), &ok);
-            if (ok)
-                text = QColor(Qt::GlobalColor(colour)).name();
-        } else if (quoted.hasMatch()) {
-            const QColor colour(quoted.captured(1));
-            if (colour.isValid())
-                text = colour.name();
-        }
+    if (call == QLatin1String("QDateTime::currentDateTime")) {
+        defaultValue = QDateTime::currentDateTime().toString();
+        return;
     }
-
-    if (raw.endsWith(QLatin1String("()"))) {
-        const QString call = raw.left(raw.size() - 2).trimmed();
-        if (call == QLatin1String("QDateTime::currentDateTime")) {
-            text = QDateTime::currentDateTime().toString();
-        } else if (call == QLatin1String("QDateTime") || call == QLatin1String("QDate")) {
-            text = QLatin1String("");
-        } else {
-            // A default such as "defaultFolder()" names a method of the settings object.
-            QString result;
-            const QByteArray method = call.toLatin1();
-            if (object->metaObject()->indexOfMethod(method + "()") >= 0
-                && QMetaObject::invokeMethod(
-                    object, method.constData(), Qt::DirectConnection, Q_RETURN_ARG(QString, result)))
-                text = result;
-        }
-    }
-    defaultValue = text;
-    hasDefault = true;
+    // A default such as "defaultFolder()" names a method of the settings object.
+    QString result;
+    const QByteArray method = call.toLatin1();
+    if (object->metaObject()->indexOfMethod(method + "()") >= 0
+        && QMetaObject::invokeMethod(
+            object, method.constData(), Qt::DirectConnection, Q_RETURN_ARG(QString, result)))
+        defaultValue = result;
 }
 
 QMetaEnum MetaDescription::enumerator() const

@@ -37,5 +37,6 @@ public:
 
 private:
     QMetaProperty property() const;
-    void normaliseDefault(const QString &raw);
+    // Computes a default written as a call, for this object and this moment.
+    void callDefault(const QString &call);
 };

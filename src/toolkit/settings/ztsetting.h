@@ -21,10 +21,12 @@
 //                                    emits changedName(value), calls changedProperty("Name")
 //   void resetName()                 hands the default to setName
 //   signal changedName(const Type &value)
-// and the private members m_Name (current value) and m_defaultName, both
-// initialised as Type(default...), so "ZT_SETTING(QPoint, Origin, 3, 4)" works.
+// and the private member m_Name, initialised as Type(default...), so
+// "ZT_SETTING(QPoint, Origin, 3, 4)" works. The default is not stored per
+// object: reset builds it afresh.
 // The macro ends in a public section. The class must derive from ZTSettings
-// (or provide changedProperty(QString)). Use a typedef for types with commas.
+// (or provide changingProperty(const char *) and changedProperty(QString)).
+// Use a typedef for types with commas.
 //
 // To add work to the setter, declare with ZT_SETTING_CUSTOM_SETTER and write
 // the setter in the .cpp around ZT_ASSIGN_SETTING, which performs the standard
@@ -37,18 +39,19 @@
 //     }
 //
 // A subclass that must act on every change (a database row writing its column)
-// overrides ZTSettings::changedProperty or listens to propertyChanged.
+// overrides ZTSettings::changedProperty or listens to propertyChanged; one that
+// must know the old value overrides ZTSettings::changingProperty, which runs
+// just before the store.
 
 // clang-format off
 #define ZT_SETTING_COMMON_(Type, Name, ...)                                     \
 public:                                                                         \
     Q_INVOKABLE Type get##Name() const { return m_##Name; }                     \
-    Q_INVOKABLE void reset##Name() { set##Name(m_default##Name); }              \
+    Q_INVOKABLE void reset##Name() { set##Name(Type(__VA_ARGS__)); }            \
     Q_SIGNAL void changed##Name(const Type &value);                             \
                                                                                 \
 private:                                                                        \
     Type m_##Name = Type(__VA_ARGS__);                                          \
-    Type m_default##Name = Type(__VA_ARGS__);                                   \
                                                                                 \
 public:
 
@@ -62,6 +65,7 @@ public:
 
 #define ZT_ASSIGN_SETTING(Name, value)                                          \
     (m_##Name == (value) ? false                                                \
-                         : (m_##Name = (value), Q_EMIT changed##Name(m_##Name), \
+                         : (changingProperty(#Name), m_##Name = (value),        \
+                            Q_EMIT changed##Name(m_##Name),                     \
                             changedProperty(QStringLiteral(#Name)), true))
 // clang-format on

@@ -2,6 +2,7 @@
 
 #include "toolkit/settings/metadescription.h"
 #include "toolkit/settings/metadescriptor.h"
+#include "toolkit/settings/propertyindex.h"
 #include "toolkit/settings/settingsfile.h"
 
 #include <QDir>
@@ -30,26 +31,35 @@ AbstractMetaDescriptor *ZTSettings::metaDescriptor()
     return descriptor;
 }
 
+const PropertyIndex &ZTSettings::properties() const
+{
+    return PropertyIndex::of(metaObject());
+}
+
 QVariant ZTSettings::getValue(const QString &name)
 {
-    const AbstractMetaDescription *description = metaDescriptor()->propertyByName(name);
-    return description ? description->getValue() : QVariant();
+    const PropertyIndex &index = properties();
+    const int position = index.indexOf(name);
+    return position < 0 ? QVariant() : index.at(position).read(this);
 }
 
 bool ZTSettings::setValue(const QString &name, const QVariant &value)
 {
-    return metaDescriptor()->setValue(name, value);
+    const PropertyIndex &index = properties();
+    const int position = index.find(name);
+    return position >= 0 && index.at(position).write(this, value);
 }
 
 bool ZTSettings::containsProperty(const QString &name)
 {
-    return metaDescriptor()->propertyByName(name) != nullptr;
+    return properties().indexOf(name) >= 0;
 }
 
 QString ZTSettings::getTextValue(const QString &name)
 {
-    const AbstractMetaDescription *description = metaDescriptor()->propertyByName(name);
-    return description ? description->getTextValue() : QString();
+    const PropertyIndex &index = properties();
+    const int position = index.indexOf(name);
+    return position < 0 ? QString() : index.textOf(position, index.at(position).read(this));
 }
 
 bool ZTSettings::setTextValue(const QString &name, const QString &text)
@@ -64,15 +74,12 @@ MetaDescription *ZTSettings::getPropertyByName(const QString &name)
 
 QStringList ZTSettings::getPropertiesNames()
 {
-    QStringList names;
-    for (const AbstractMetaDescription *description : metaDescriptor()->getProperties())
-        names.append(description->name);
-    return names;
+    return properties().names();
 }
 
 QString ZTSettings::getClassName()
 {
-    return metaDescriptor()->getClassName();
+    return QString::fromLatin1(metaObject()->className());
 }
 
 bool ZTSettings::getAutoSave() const

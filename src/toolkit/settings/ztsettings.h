@@ -8,6 +8,7 @@
 #include <QVariantMap>
 
 class MetaDescription;
+class PropertyIndex;
 
 // A settings object bound to a file. Its editable Qt properties are the
 // settings; with auto-save on, every change rewrites the whole file at once.
@@ -25,8 +26,10 @@ public:
     ~ZTSettings() override;
 
     // Built on first use from the meta-object, kept for the object's lifetime.
+    // Only forms need it: values are read and written by name through the
+    // class's property index, without a descriptor.
     AbstractMetaDescriptor *metaDescriptor() override;
-    // Exact name; invalid when no description has it.
+    // Exact name; invalid when no setting has it.
     QVariant getValue(const QString &name) override;
     // Name without regard to case; false when none matches or the value is refused.
     bool setValue(const QString &name, const QVariant &value) override;
@@ -72,6 +75,13 @@ signals:
     void reloaded();
     void saved();
     void filePathChanged();
+
+protected:
+    // The settings of this object's class: every writable property but objectName.
+    const PropertyIndex &properties() const;
+    // Every setter calls this just before it stores a changed value (the old
+    // value is still in place). Override to remember it.
+    virtual void changingProperty(const char *name) { Q_UNUSED(name) }
 
 protected slots:
     // Every setter calls this after a change: emits propertyChanged, then saves

@@ -1,0 +1,47 @@
+#include "toolkit/settings/propertyindex.h"
+
+#include "toolkit/settings/abstractmetadescription.h"
+
+#include <QMutex>
+#include <memory>
+#include <unordered_map>
+
+const PropertyIndex &PropertyIndex::of(const QMetaObject *meta)
+{
+    static QMutex mutex;
+    static std::unordered_map<const QMetaObject *, std::unique_ptr<const PropertyIndex>> indexes;
+    const QMutexLocker lock(&mutex);
+    std::unique_ptr<const PropertyIndex> &index = indexes[meta];
+    if (!index)
+        index.reset(new PropertyIndex(meta));
+    return *index;
+}
+
+PropertyIndex::PropertyIndex(const QMetaObject *meta)
+{
+    for (int i = 0; i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        const QString name = QString::fromLatin1(property.name());
+        if (name.compare(QLatin1String("objectName"), Qt::CaseInsensitive) == 0 || !property.isWritable())
+            continue;
+        byName.insert(name, properties.size());
+        const QString folded = name.toCaseFolded();
+        if (!byFoldedName.contains(folded))
+            byFoldedName.insert(folded, properties.size());
+        properties.append(property);
+        propertyNames.append(name);
+        typeNames.append(QString::fromLatin1(property.typeName()));
+    }
+}
+
+int PropertyIndex::find(const QString &name) const
+{
+    return byFoldedName.value(name.toCaseFolded(), -1);
+}
+
+QString PropertyIndex::textOf(int position, const QVariant &value) const
+{
+    const QMetaProperty &property = properties.at(position);
+    return AbstractMetaDescription::textForm(
+        value, typeNames.at(position), property.isEnumType() ? property.enumerator() : QMetaEnum());
+}

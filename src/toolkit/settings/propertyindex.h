@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QHash>
+#include <QMetaProperty>
+#include <QStringList>
+#include <QVector>
+
+// The described properties of one class: every writable property but
+// objectName, inherited ones included, in declaration order. Built once per
+// class and shared by all its objects, so that reading and writing settings by
+// name costs no per-object descriptor; forms still build one when they need
+// the attributes.
+class PropertyIndex
+{
+public:
+    // The index of the class; thread-safe, built on first use.
+    static const PropertyIndex &of(const QMetaObject *meta);
+
+    int count() const { return properties.size(); }
+    const QStringList &names() const { return propertyNames; }
+    const QMetaProperty &at(int position) const { return properties.at(position); }
+    // Position of the exact name; a later namesake hides an earlier one. -1 when absent.
+    int indexOf(const QString &name) const { return byName.value(name, -1); }
+    // Position of the first name equal without regard to case; -1 when absent.
+    int find(const QString &name) const;
+
+    // The value of the property at `position` as text that a form's text editor
+    // accepts back: enumerations by key, points and sizes as "x,y", everything
+    // else in QVariant's text form.
+    QString textOf(int position, const QVariant &value) const;
+
+private:
+    explicit PropertyIndex(const QMetaObject *meta);
+
+    QVector<QMetaProperty> properties;
+    QStringList typeNames;
+    QStringList propertyNames;
+    QHash<QString, int> byName;
+    QHash<QString, int> byFoldedName;
+};
