@@ -1,29 +1,19 @@
 #include "app/patientslistwidget.h"
 
-#include "db/kestamodel.h"
 #include "db/kestasettings.h"
 #include "db/patient.h"
 #include "toolkit/style/mediahelper.h"
+#include "toolkit/util/texthelper.h"
 
 #include <QHash>
 #include <QHeaderView>
 
-namespace
-{
-
-KestaSettings *appSettings()
-{
-    KestaModel *model = KestaModel::Instance();
-    return model ? model->settings() : nullptr;
-}
-
-} // namespace
-
-PatientsListWidget::PatientsListWidget(QWidget *parent)
+PatientsListWidget::PatientsListWidget(KestaSettings *settings, QWidget *parent)
     : TableWidget(parent)
+    , settings(settings)
 {
     setObjectName(QStringLiteral("patientsTable"));
-    KestaSettings *settings = appSettings();
+
     if (!settings)
         return;
     // Queued: the column menu that caused the change has closed before the
@@ -56,13 +46,11 @@ QList<TableColumn> PatientsListWidget::availableColumns()
 
 QStringList PatientsListWidget::savedColumns()
 {
-    KestaSettings *settings = appSettings();
     return settings ? settings->getPatientsTableColumns().split(QLatin1Char(';')) : QStringList();
 }
 
 QString PatientsListWidget::savedSorting()
 {
-    KestaSettings *settings = appSettings();
     return settings ? settings->getPatientsTableSorting() : QString();
 }
 
@@ -105,4 +93,22 @@ void PatientsListWidget::setPatients(const QList<Patient *> &patients)
 Patient *PatientsListWidget::selectedPatient() const
 {
     return qobject_cast<Patient *>(getSelectedRow());
+}
+
+QString PatientsListWidget::cellText(AbstractDatabaseRow *row, const QString &column)
+{
+    // Typed by people and read by people: a name or ID must not be able to
+    // hide characters or turn the text around.
+    auto *patient = qobject_cast<Patient *>(row);
+    if (patient && column == QLatin1String("PatientID"))
+        return TextHelper::visibleText(patient->getPatientID());
+    if (patient && column == QLatin1String("LastName"))
+        return TextHelper::visibleText(patient->getLastName());
+    const QString text = row->getTextValue(column);
+    if (column == QLatin1String("FullName") || column == QLatin1String("Initials"))
+        return TextHelper::visibleText(text);
+    // An unknown age reads "-".
+    if (column == QLatin1String("Age") && text == QLatin1String("-1"))
+        return QStringLiteral("-");
+    return text;
 }

@@ -2,6 +2,9 @@
 
 #include "app/tablewidget.h"
 
+#include <QPointer>
+
+class KestaSettings;
 class Patient;
 
 // The main window's patients table. Its column choice and sorting live in the
@@ -11,7 +14,9 @@ class PatientsListWidget : public TableWidget
 {
     Q_OBJECT
 public:
-    explicit PatientsListWidget(QWidget *parent = nullptr);
+    // Without settings the table shows its first column, sorted by it, and
+    // stores nothing.
+    explicit PatientsListWidget(KestaSettings *settings, QWidget *parent = nullptr);
 
     QList<TableColumn> availableColumns() override;
     QStringList savedColumns() override;
@@ -20,4 +25,11 @@ public:
 
     void setPatients(const QList<Patient *> &patients);
     Patient *selectedPatient() const;
+
+protected:
+    QString cellText(AbstractDatabaseRow *row, const QString &column) override;
+
+private:
+    // Guarded: a table may outlive the model in tests and tools.
+    QPointer<KestaSettings> settings;
 };

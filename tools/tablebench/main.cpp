@@ -24,7 +24,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <algorithm>
@@ -170,7 +170,7 @@ int main(int argc, char *argv[])
 
     QObject owner;
     const QList<Patient *> patients = makePatients(patientCount, &owner);
-    PatientsListWidget patientsTable;
+    PatientsListWidget patientsTable(model.settings());
     patientsTable.resize(1000, 700);
     patientsTable.show();
     patientsTable.setSelectedId(100 + patientCount / 2, false);
@@ -188,7 +188,7 @@ int main(int argc, char *argv[])
         out << "the records did not load\n";
         return 1;
     }
-    RecordsTable recordsTable;
+    RecordsTable recordsTable(model.settings());
     recordsTable.resize(1000, 400);
     recordsTable.show();
     recordsTable.setPatient(patient);
@@ -199,7 +199,7 @@ int main(int argc, char *argv[])
         model.settings()->setRecordsTableColumns(columns);
         QCoreApplication::processEvents();
         const Figures recordFigures = measure(runs, [&] { recordsTable.refreshRecords(); });
-        out << "records table, " << recordsTable.grid()->rowCount() << " records, "
+        out << "records table, " << recordsTable.grid()->model()->rowCount() << " records, "
             << recordsTable.shownColumnNames().join(QLatin1Char(',')) << ": median of " << runs
             << " rebuilds " << QString::number(recordFigures.wallMs, 'f', 1) << " ms wall, "
             << QString::number(recordFigures.cpuMs, 'f', 1) << " ms CPU\n";
