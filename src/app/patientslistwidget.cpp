@@ -7,12 +7,27 @@
 
 #include <QHash>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QShortcut>
 
 PatientsListWidget::PatientsListWidget(KestaSettings *settings, QWidget *parent)
     : TableWidget(parent)
     , settings(settings)
+    , search(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("patientsTable"));
+    search->setObjectName(QStringLiteral("patientsSearchField"));
+    search->setPlaceholderText(tr("Search patients"));
+    search->setClearButtonEnabled(true);
+    search->installEventFilter(this);
+    addAboveGrid(search);
+    connect(search, &QLineEdit::textChanged, this, &TableWidget::setFilterText);
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, search, [this] {
+        search->setFocus(Qt::ShortcutFocusReason);
+        search->selectAll();
+    });
 
     if (!settings)
         return;
@@ -111,4 +126,27 @@ QString PatientsListWidget::cellText(AbstractDatabaseRow *row, const QString &co
     if (column == QLatin1String("Age") && text == QLatin1String("-1"))
         return QStringLiteral("-");
     return text;
+}
+
+QString PatientsListWidget::searchText(AbstractDatabaseRow *row)
+{
+    auto *patient = qobject_cast<Patient *>(row);
+    if (!patient)
+        return TableWidget::searchText(row);
+    // The birth date as the card shows it and as the tables show dates.
+    const QDate born = patient->getDOB();
+    return QStringList(
+        { TextHelper::visibleText(patient->fullName()), TextHelper::visibleText(patient->getPatientID()),
+            born.toString(QStringLiteral("dd.MM.yyyy")), born.toString(QStringLiteral("yyyy/MM/dd")) })
+        .join(QLatin1Char('\n'));
+}
+
+bool PatientsListWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == search && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !search->text().isEmpty()) {
+        search->clear();
+        return true;
+    }
+    return TableWidget::eventFilter(watched, event);
 }

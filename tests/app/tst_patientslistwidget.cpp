@@ -11,13 +11,15 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
+#include <QTranslator>
 #include <memory>
 
 using namespace tabletest;
 
-// The patients table: its stored columns and sorting, sex icons and display rules.
+// The patients table: its stored columns and sorting, sex icons, display rules and the search field.
 class TestPatientsListWidget : public QObject
 {
     Q_OBJECT
@@ -142,6 +144,114 @@ private slots:
         QCOMPARE(shown,
             QStringList(
                 { "Nor<U+202E>mal Anna<U+200B>", "Nor<U+202E>mal", "Nor<U+202E>mal A.", "B9<U+2066>" }));
+    }
+
+    void filter_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("found");
+        const QStringList all { "Kuznetsov", "Orlov", "Petrov", "Smirnova", "Volkova", "Ёлкина", "Семенов" };
+        QTest::newRow("name, any case") << "PETROV" << QStringList { "Petrov" };
+        QTest::newRow("words in any order") << " ivan   petr " << QStringList { "Petrov" };
+        QTest::newRow("every word must match") << "petrov orlov" << QStringList();
+        QTest::newRow("Cyrillic, ё typed as е") << "елкина алена" << QStringList { "Ёлкина" };
+        QTest::newRow("Cyrillic, е typed as Ё") << "СЁМЕНОВ" << QStringList { "Семенов" };
+        QTest::newRow("Cyrillic and Latin differ") << "ов" << QStringList { "Семенов" };
+        QTest::newRow("ID fragment") << "a3" << QStringList { "Orlov" };
+        QTest::newRow("ID with a sign") << "-1" << QStringList { "Smirnova" };
+        QTest::newRow("birth date as the card shows it") << "01.05.19" << QStringList { "Petrov" };
+        QTest::newRow("birth date as tables show dates") << "2014/05" << QStringList { "Orlov" };
+        QTest::newRow("birth year") << "1924" << QStringList { "Volkova" };
+        QTest::newRow("blank") << "  " << all;
+    }
+
+    void filter()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, found);
+        PatientsListWidget patients(settings());
+        patients.setPatients(db()->patients());
+        patients.searchField()->setText(typed);
+        QStringList names = shownNames(patients);
+        names.sort();
+        QCOMPARE(names, found);
+        QCOMPARE(patients.filterText(), typed);
+    }
+
+    void filterKeepsOrDropsTheSelection()
+    {
+        settings()->setPatientsTableColumns("FullName;PatientID");
+        PatientsListWidget patients(settings());
+        QVERIFY(showTable(&patients));
+        patients.setPatients(latin());
+        patients.setSelectedId(ids.value("Petrov"), true);
+        QSignalSpy selected(&patients, &TableWidget::idSelected);
+
+        // Still shown, still selected, and nothing announced.
+        QTest::keyClicks(patients.searchField(), "petr");
+        QCOMPARE(shownNames(patients), QStringList { "Petrov" });
+        QCOMPARE(patients.selectedItemId(), ids.value("Petrov"));
+        QTest::keyClick(patients.searchField(), Qt::Key_Escape);
+        QCOMPARE(patients.searchField()->text(), QString());
+        QCOMPARE(
+            shownNames(patients), QStringList({ "Kuznetsov", "Orlov", "Petrov", "Smirnova", "Volkova" }));
+        QCOMPARE(selected.count(), 0);
+
+        // Hidden: nothing is selected.
+        QTest::keyClicks(patients.searchField(), "k");
+        QCOMPARE(shownNames(patients), QStringList({ "Kuznetsov", "Volkova" }));
+        QCOMPARE(QList<QVariantList>(selected), QList<QVariantList>({ { -1 } }));
+        QCOMPARE(patients.selectedPatient(), nullptr);
+
+        // Sorting while filtered, and a reload keeps the filter.
+        QHeaderView *header = patients.grid()->horizontalHeader();
+        const QPoint idSection(header->sectionViewportPosition(1) + 10, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, idSection);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, idSection);
+        QCOMPARE(columnTexts(patients.grid(), 1), QStringList({ "A5", "A4" }));
+        QCOMPARE(settings()->getPatientsTableSorting(), QStringLiteral("-PatientID"));
+        db()->reloadPatients();
+        patients.setPatients(latin());
+        QCOMPARE(patients.filterText(), QStringLiteral("k"));
+        QCOMPARE(columnTexts(patients.grid(), 1), QStringList({ "A5", "A4" }));
+
+        // Cleared: every row again, in the sorted order, the selection where the user left it.
+        QTest::mouseClick(
+            patients.grid()->viewport(), Qt::LeftButton, {}, centre(patients.grid(), ids.value("Volkova")));
+        QTest::keyClick(patients.searchField(), Qt::Key_Escape);
+        QCOMPARE(columnTexts(patients.grid(), 1), QStringList({ "A5", "A4", "A3", "A1", "-1" }));
+        QCOMPARE(patients.selectedPatient(), patient("Volkova"));
+        QCOMPARE(selected.last().at(0).toInt(), ids.value("Volkova"));
+    }
+
+    void searchField()
+    {
+        settings()->setPatientsTableColumns("FullName;PatientID");
+        QFile stored("Settings.xml");
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        const QByteArray before = stored.readAll();
+        stored.close();
+
+        PatientsListWidget patients(settings());
+        QCOMPARE(patients.searchField()->placeholderText(), QStringLiteral("Search patients"));
+        QVERIFY(patients.searchField()->isClearButtonEnabled());
+        QVERIFY(showTable(&patients));
+        QApplication::setActiveWindow(&patients);
+        QVERIFY(QTest::qWaitForWindowActive(&patients));
+        patients.grid()->setFocus();
+        QTest::keyClick(&patients, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(patients.searchField()->hasFocus());
+        QTest::keyClicks(patients.searchField(), "volk");
+        QCoreApplication::processEvents();
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QCOMPARE(stored.readAll(), before);
+
+        QTranslator russian;
+        QVERIFY(russian.load(":/translations/tables_ru_RU.qm"));
+        QCoreApplication::installTranslator(&russian);
+        PatientsListWidget translated(settings());
+        QCoreApplication::removeTranslator(&russian);
+        QCOMPARE(translated.searchField()->placeholderText(), QStringLiteral("Поиск пациентов"));
     }
 };
 
