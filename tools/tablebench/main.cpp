@@ -1,11 +1,20 @@
-// Times the two tables' rebuilds as the main window triggers them: setPatients
-// on the patients table with N patients and four columns shown (FullName,
-// PatientID, Age, LastVisit, sorted by name), and refreshRecords on the records
-// table for one patient with R records, with all six columns shown and with the
-// default two. Each figure
-// is the median of several rebuilds after a warm-up, including the deletion of
-// the grid each rebuild replaces; wall clock and CPU time are both given, since
-// the machine may be shared.
+// Times the two tables as the main window drives them, the new way (one view
+// over a row model and a sort/filter proxy) beside the old way (a QTableWidget
+// rebuilt on every change, kept in this tool as ItemGridBaseline), in one run
+// and interleaved, so that the ratio holds on a shared machine:
+//
+// - patients: setPatients with N patients and four columns shown (FullName,
+//   PatientID, Age, LastVisit, sorted by name);
+// - a filter keystroke: each of the keystrokes typing "petrov i" into the
+//   filter, against the old way's only means, a rebuild with the matching rows;
+// - clearing the filter back to all N rows, against a rebuild with all rows;
+// - records: refreshRecords for one patient with R records, all six columns
+//   shown and the default two.
+//
+// Each operation is followed by the events it leaves (layout, painting,
+// deferred deletion), which belong to what the user waits for. Figures are
+// medians over the runs after a warm-up; wall clock and CPU time are both
+// given, and the old/new ratio per run with its spread. Build it in Release.
 //
 //     tablebench [patients] [records] [runs]
 
@@ -16,6 +25,8 @@
 #include "db/kestamodel.h"
 #include "db/kestasettings.h"
 #include "db/patient.h"
+#include "db/record.h"
+#include "itemgridbaseline.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,7 +35,6 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <algorithm>
@@ -34,15 +44,10 @@
 namespace
 {
 
-qint64 cpuMicroseconds()
+double cpuMilliseconds()
 {
-    return qint64(std::clock()) * 1000000 / CLOCKS_PER_SEC;
+    return double(std::clock()) * 1000 / CLOCKS_PER_SEC;
 }
-
-struct Figures {
-    double wallMs = 0;
-    double cpuMs = 0;
-};
 
 double median(QList<double> values)
 {
@@ -51,25 +56,65 @@ double median(QList<double> values)
     return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2;
 }
 
-// One warm-up, then the median of runs, each followed by the deferred deletion
-// of the grid it replaced.
-Figures measure(int runs, const std::function<void()> &rebuild)
+// The events an operation leaves behind: deferred deletions, delayed layouts, painting.
+void settle()
 {
-    rebuild();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QList<double> wall;
-    QList<double> cpu;
-    QElapsedTimer timer;
-    for (int i = 0; i < runs; ++i) {
-        timer.start();
-        const qint64 cpuStart = cpuMicroseconds();
-        rebuild();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        wall << timer.nsecsElapsed() / 1e6;
-        cpu << (cpuMicroseconds() - cpuStart) / 1e3;
-    }
-    return { median(wall), median(cpu) };
+    QCoreApplication::processEvents();
 }
+
+// One comparison: old and new samples taken in pairs.
+struct Comparison {
+    Comparison(const QString &what, double targetMs)
+        : what(what)
+        , targetMs(targetMs)
+    {
+    }
+
+    QString what;
+    double targetMs;
+    QList<double> oldWall, oldCpu, newWall, newCpu, ratio;
+
+    void add(const std::function<void()> &oldWay, const std::function<void()> &newWay)
+    {
+        // Alternating which goes first evens out what one leaves for the other.
+        const bool oldFirst = ratio.size() % 2 == 0;
+        double oldMs = 0;
+        double newMs = 0;
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool old = (turn == 0) == oldFirst;
+            QElapsedTimer timer;
+            const double cpuStart = cpuMilliseconds();
+            timer.start();
+            (old ? oldWay : newWay)();
+            settle();
+            const double wall = timer.nsecsElapsed() / 1e6;
+            const double cpu = cpuMilliseconds() - cpuStart;
+            (old ? oldWall : newWall) << wall;
+            (old ? oldCpu : newCpu) << cpu;
+            (old ? oldMs : newMs) = wall;
+        }
+        ratio << oldMs / qMax(newMs, 0.001);
+    }
+
+    void print(QTextStream &out) const
+    {
+        const auto ms = [](double value) { return QString::number(value, 'f', 1); };
+        const double worst = *std::max_element(newWall.cbegin(), newWall.cend());
+        out << what << " | " << ms(median(oldWall)) << " / " << ms(median(oldCpu)) << " | "
+            << ms(median(newWall)) << " / " << ms(median(newCpu)) << " | " << ms(worst) << " | "
+            << QString::number(median(ratio), 'f', 1) << "x ("
+            << QString::number(*std::min_element(ratio.cbegin(), ratio.cend()), 'f', 1) << "-"
+            << QString::number(*std::max_element(ratio.cbegin(), ratio.cend()), 'f', 1) << ") | "
+            << (targetMs > 0 ? QStringLiteral("< %1 ms: %2")
+                                   .arg(targetMs)
+                                   .arg(median(newWall) < targetMs ? QStringLiteral("met")
+                                                                   : QStringLiteral("MISSED"))
+                             : QStringLiteral("-"))
+            << "\n";
+        out.flush();
+    }
+};
 
 QList<Patient *> makePatients(int count, QObject *owner)
 {
@@ -137,6 +182,20 @@ bool storeRecords(Database *database, int records, QTextStream &out)
     return true;
 }
 
+// What the old way showed for a filter: the patients whose name or ID held every word.
+QList<AbstractDatabaseRow *> matching(const QList<Patient *> &patients, const QString &typed)
+{
+    const QStringList words = typed.toLower().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QList<AbstractDatabaseRow *> found;
+    for (Patient *patient : patients) {
+        const QString text = (patient->fullName() + QLatin1Char('\n') + patient->getPatientID()).toLower();
+        if (std::all_of(
+                words.cbegin(), words.cend(), [&](const QString &word) { return text.contains(word); }))
+            found.append(patient);
+    }
+    return found;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -164,22 +223,57 @@ int main(int argc, char *argv[])
         return 1;
     }
     KestaModel model;
-    model.settings()->setPatientsTableColumns(QStringLiteral("FullName;PatientID;Age;LastVisit"));
-    model.settings()->setPatientsTableSorting(QStringLiteral("+FullName"));
+    KestaSettings *settings = model.settings();
+    settings->setPatientsTableColumns(QStringLiteral("FullName;PatientID;Age;LastVisit"));
+    settings->setPatientsTableSorting(QStringLiteral("+FullName"));
     QCoreApplication::processEvents();
+    out << "sorting in the locale " << QLocale::system().name() << "; medians of " << runs
+        << " runs; ms wall / CPU\n"
+        << "operation | old way | new way | new, worst | old/new (spread) | target\n";
 
     QObject owner;
     const QList<Patient *> patients = makePatients(patientCount, &owner);
-    PatientsListWidget patientsTable(model.settings());
+    const QList<AbstractDatabaseRow *> allPatients(patients.cbegin(), patients.cend());
+    const int selected = 100 + patientCount / 2;
+    PatientsListWidget patientsTable(settings);
     patientsTable.resize(1000, 700);
     patientsTable.show();
-    patientsTable.setSelectedId(100 + patientCount / 2, false);
-    const Figures patientFigures = measure(runs, [&] { patientsTable.setPatients(patients); });
-    out << "patients table, " << patients.size() << " patients, "
-        << patientsTable.shownColumnNames().join(QLatin1Char(',')) << ": median of " << runs << " rebuilds "
-        << QString::number(patientFigures.wallMs, 'f', 1) << " ms wall, "
-        << QString::number(patientFigures.cpuMs, 'f', 1) << " ms CPU\n";
-    out.flush();
+    patientsTable.setSelectedId(selected, false);
+    QWidget oldPatientsHost;
+    oldPatientsHost.resize(1000, 700);
+    oldPatientsHost.show();
+    ItemGridBaseline oldPatients(&oldPatientsHost, &patientsTable);
+
+    Comparison reset { QStringLiteral("patients reset, %1 rows").arg(patients.size()), 60 };
+    Comparison keystroke { QStringLiteral("filter keystroke (\"petrov i\")"), 20 };
+    Comparison clearing { QStringLiteral("filter cleared"), 40 };
+    const auto resetOld = [&] { oldPatients.rebuild(allPatients, selected); };
+    const auto resetNew = [&] { patientsTable.setPatients(patients); };
+    // The new table first: the old way shows the columns it resolved.
+    resetNew();
+    resetOld();
+    settle();
+    const QString typed = QStringLiteral("petrov i");
+    for (int run = 0; run < runs; ++run) {
+        reset.add(resetOld, resetNew);
+        for (int length = 1; length <= typed.size(); ++length) {
+            const QString prefix = typed.left(length);
+            const QList<AbstractDatabaseRow *> found = matching(patients, prefix);
+            keystroke.add(
+                [&] { oldPatients.rebuild(found, selected); }, [&] { patientsTable.setFilterText(prefix); });
+        }
+        if (patientsTable.shownRowCount() != oldPatients.rowCount()) {
+            out << "the filter shows " << patientsTable.shownRowCount() << " rows, the old way "
+                << oldPatients.rowCount() << "\n";
+            return 1;
+        }
+        clearing.add(resetOld, [&] { patientsTable.setFilterText(QString()); });
+        patientsTable.setFilterText(QString());
+        settle();
+    }
+    reset.print(out);
+    keystroke.print(out);
+    clearing.print(out);
 
     if (!storeRecords(model.database(), recordCount, out))
         return 1;
@@ -188,21 +282,34 @@ int main(int argc, char *argv[])
         out << "the records did not load\n";
         return 1;
     }
-    RecordsTable recordsTable(model.settings());
+    RecordsTable recordsTable(settings);
     recordsTable.resize(1000, 400);
     recordsTable.show();
     recordsTable.setPatient(patient);
     recordsTable.setSelectedId(100 + recordCount / 2, false);
+    QWidget oldRecordsHost;
+    oldRecordsHost.resize(1000, 400);
+    oldRecordsHost.show();
+    ItemGridBaseline oldRecords(&oldRecordsHost, &recordsTable);
     for (const QString &columns :
         { QStringLiteral("RecordDate;RecordType;Size;Temperature;Comments;FileName"),
             QStringLiteral("RecordDate;Comments") }) {
-        model.settings()->setRecordsTableColumns(columns);
-        QCoreApplication::processEvents();
-        const Figures recordFigures = measure(runs, [&] { recordsTable.refreshRecords(); });
-        out << "records table, " << recordsTable.grid()->model()->rowCount() << " records, "
-            << recordsTable.shownColumnNames().join(QLatin1Char(',')) << ": median of " << runs
-            << " rebuilds " << QString::number(recordFigures.wallMs, 'f', 1) << " ms wall, "
-            << QString::number(recordFigures.cpuMs, 'f', 1) << " ms CPU\n";
+        settings->setRecordsTableColumns(columns);
+        settle();
+        const QList<Record *> records = patient->records();
+        const QList<AbstractDatabaseRow *> rows(records.cbegin(), records.cend());
+        Comparison refresh { QStringLiteral("records reset, %1 rows, %2 columns")
+                                 .arg(records.size())
+                                 .arg(recordsTable.shownColumnNames().size()),
+            columns.count(QLatin1Char(';')) == 5 ? 30.0 : 0.0 };
+        const auto refreshOld = [&] { oldRecords.rebuild(rows, 100 + recordCount / 2); };
+        const auto refreshNew = [&] { recordsTable.refreshRecords(); };
+        refreshNew();
+        refreshOld();
+        settle();
+        for (int run = 0; run < runs; ++run)
+            refresh.add(refreshOld, refreshNew);
+        refresh.print(out);
     }
     return 0;
 }
