@@ -4,6 +4,8 @@
 #include "app/tablewidget.h"
 #include "db/abstractdatabaserow.h"
 
+#include <algorithm>
+
 TableRowModel::TableRowModel(TableWidget *table)
     : QAbstractTableModel(table)
     , table(table)
@@ -35,14 +37,23 @@ void TableRowModel::reset(const QList<AbstractDatabaseRow *> &rows, const QList<
 void TableRowModel::watchRows()
 {
     // Most resets show the same row objects again (a column change, a records
-    // refresh): their connections are kept rather than cut and made anew.
+    // refresh, the same list handed in anew): their connections stay. A
+    // connection whose row is gone reads false, even where a new row took its
+    // address.
+    const auto watching = [this](AbstractDatabaseRow *row) {
+        const auto found = watched.constFind(row);
+        return found != watched.constEnd() && bool(found.value());
+    };
+    if (watched.size() <= rowObjects.size()
+        && std::all_of(rowObjects.cbegin(), rowObjects.cend(),
+            [&](const QPointer<AbstractDatabaseRow> &row) { return watching(row); }))
+        return;
     QHash<AbstractDatabaseRow *, QMetaObject::Connection> kept;
     kept.reserve(rowObjects.size());
     for (const QPointer<AbstractDatabaseRow> &pointer : qAsConst(rowObjects)) {
         AbstractDatabaseRow *row = pointer;
         if (kept.contains(row))
             continue;
-        // A connection whose row is gone reads false, even where a new row took its address.
         QMetaObject::Connection connection = watched.take(row);
         if (!connection)
             connection
