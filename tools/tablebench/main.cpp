@@ -1,7 +1,6 @@
 // Times the two tables as the main window drives them, the new way (one view
 // over a row model and a sort/filter proxy) beside the old way (a QTableWidget
-// rebuilt on every change, kept in this tool as ItemGridBaseline), in one run
-// and interleaved, so that the ratio holds on a shared machine:
+// rebuilt on every change, kept in this tool as ItemGridBaseline), in one run:
 //
 // - patients: setPatients with N patients and four columns shown (FullName,
 //   PatientID, Age, LastVisit, sorted by name);
@@ -11,12 +10,20 @@
 // - records: refreshRecords for one patient with R records, all six columns
 //   shown and the default two.
 //
-// Each operation is followed by the events it leaves (layout, painting,
-// deferred deletion), which belong to what the user waits for. Figures are
-// medians over the runs after a warm-up; wall clock and CPU time are both
-// given, and the old/new ratio per run with its spread. Build it in Release.
+// Each round runs a few steps the old way, then the same steps the new way,
+// the order alternating by round: the medians leave out the first step of a
+// turn, which pays for the heap and caches the other way left behind, while
+// both ways still share the machine's state of the moment. Each step is
+// followed by the events it leaves (layout, painting, deferred deletion),
+// which belong to what the user waits for. Figures are medians over every
+// round; wall clock and CPU time are both given, the worst new step, and the
+// old/new ratio per round with its spread. Build it in Release.
 //
-//     tablebench [patients] [records] [runs]
+// With --new-only the old way is built once, for its columns, and never timed:
+// the new way's figures then include nothing of the heap and caches that the
+// old way's tens of thousands of items leave behind.
+//
+//     tablebench [patients] [records] [rounds] [--new-only]
 
 #include "app/patientslistwidget.h"
 #include "app/recordstable.h"
@@ -31,12 +38,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 #include <algorithm>
 #include <ctime>
 #include <functional>
@@ -56,65 +65,93 @@ double median(QList<double> values)
     return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2;
 }
 
-// The events an operation leaves behind: deferred deletions, delayed layouts, painting.
+// The events a step leaves behind: deferred deletions, the views' delayed
+// layouts (zero timers, which a bare processEvents may leave for the next
+// step to pay) and the painting they ask for.
 void settle()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
+    for (int turn = 0; turn < 2; ++turn) {
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
 }
 
-// One comparison: old and new samples taken in pairs.
+// One timed step, with what must happen before it untimed.
+struct Step {
+    std::function<void()> timed;
+    std::function<void()> prepare = {};
+};
+
+// One operation measured both ways, round by round.
 struct Comparison {
-    Comparison(const QString &what, double targetMs)
+    Comparison(const QString &what, double targetMs, bool newOnly)
         : what(what)
         , targetMs(targetMs)
+        , newOnly(newOnly)
     {
     }
 
     QString what;
     double targetMs;
+    bool newOnly;
     QList<double> oldWall, oldCpu, newWall, newCpu, ratio;
 
-    void add(const std::function<void()> &oldWay, const std::function<void()> &newWay)
+    void round(const QList<Step> &oldSteps, const QList<Step> &newSteps)
     {
-        // Alternating which goes first evens out what one leaves for the other.
         const bool oldFirst = ratio.size() % 2 == 0;
-        double oldMs = 0;
-        double newMs = 0;
+        QList<double> roundWall[2];
         for (int turn = 0; turn < 2; ++turn) {
             const bool old = (turn == 0) == oldFirst;
-            QElapsedTimer timer;
-            const double cpuStart = cpuMilliseconds();
-            timer.start();
-            (old ? oldWay : newWay)();
-            settle();
-            const double wall = timer.nsecsElapsed() / 1e6;
-            const double cpu = cpuMilliseconds() - cpuStart;
-            (old ? oldWall : newWall) << wall;
-            (old ? oldCpu : newCpu) << cpu;
-            (old ? oldMs : newMs) = wall;
+            if (old && newOnly)
+                continue;
+            for (const Step &step : old ? oldSteps : newSteps) {
+                if (step.prepare) {
+                    step.prepare();
+                    settle();
+                }
+                QElapsedTimer timer;
+                const double cpuStart = cpuMilliseconds();
+                timer.start();
+                step.timed();
+                settle();
+                const double wall = timer.nsecsElapsed() / 1e6;
+                (old ? oldWall : newWall) << wall;
+                (old ? oldCpu : newCpu) << cpuMilliseconds() - cpuStart;
+                roundWall[old ? 1 : 0] << wall;
+            }
         }
-        ratio << oldMs / qMax(newMs, 0.001);
+        if (!newOnly)
+            ratio << median(roundWall[1]) / qMax(median(roundWall[0]), 0.001);
     }
 
     void print(QTextStream &out) const
     {
         const auto ms = [](double value) { return QString::number(value, 'f', 1); };
-        const double worst = *std::max_element(newWall.cbegin(), newWall.cend());
-        out << what << " | " << ms(median(oldWall)) << " / " << ms(median(oldCpu)) << " | "
-            << ms(median(newWall)) << " / " << ms(median(newCpu)) << " | " << ms(worst) << " | "
-            << QString::number(median(ratio), 'f', 1) << "x ("
-            << QString::number(*std::min_element(ratio.cbegin(), ratio.cend()), 'f', 1) << "-"
-            << QString::number(*std::max_element(ratio.cbegin(), ratio.cend()), 'f', 1) << ") | "
-            << (targetMs > 0 ? QStringLiteral("< %1 ms: %2")
-                                   .arg(targetMs)
-                                   .arg(median(newWall) < targetMs ? QStringLiteral("met")
-                                                                   : QStringLiteral("MISSED"))
-                             : QStringLiteral("-"))
-            << "\n";
+        out << what << " | "
+            << (newOnly ? QStringLiteral("-") : ms(median(oldWall)) + " / " + ms(median(oldCpu))) << " | "
+            << ms(median(newWall)) << " / " << ms(median(newCpu)) << " | "
+            << ms(*std::max_element(newWall.cbegin(), newWall.cend())) << " | ";
+        if (newOnly)
+            out << "- | ";
+        else
+            out << ms(median(ratio)) << "x (" << ms(*std::min_element(ratio.cbegin(), ratio.cend())) << "-"
+                << ms(*std::max_element(ratio.cbegin(), ratio.cend())) << ") | ";
+        if (targetMs > 0)
+            out << "< " << targetMs << " ms: " << (median(newWall) < targetMs ? "met" : "MISSED");
+        else
+            out << "-";
+        out << "\n";
         out.flush();
     }
 };
+
+// The same step a few times: the medians leave the first out.
+QList<Step> repeated(const std::function<void()> &timed)
+{
+    return { { timed }, { timed }, { timed } };
+}
 
 QList<Patient *> makePatients(int count, QObject *owner)
 {
@@ -211,11 +248,16 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
 
     QList<int> numbers;
-    for (const QString &argument : app.arguments().mid(1))
-        numbers.append(argument.toInt());
+    bool newOnly = false;
+    for (const QString &argument : app.arguments().mid(1)) {
+        if (argument == QLatin1String("--new-only"))
+            newOnly = true;
+        else
+            numbers.append(argument.toInt());
+    }
     const int patientCount = numbers.value(0, 10000);
     const int recordCount = numbers.value(1, 1000);
-    const int runs = qMax(1, numbers.value(2, 7));
+    const int rounds = qMax(1, numbers.value(2, 7));
 
     QTextStream out(stdout);
     if (DataLocations::prepareDataFolders() != DataLocations::DatabaseFileState::Created) {
@@ -227,8 +269,8 @@ int main(int argc, char *argv[])
     settings->setPatientsTableColumns(QStringLiteral("FullName;PatientID;Age;LastVisit"));
     settings->setPatientsTableSorting(QStringLiteral("+FullName"));
     QCoreApplication::processEvents();
-    out << "sorting in the locale " << QLocale::system().name() << "; medians of " << runs
-        << " runs; ms wall / CPU\n"
+    out << "sorting in the locale " << QLocale::system().name() << "; medians over " << rounds
+        << " rounds; ms wall / CPU\n"
         << "operation | old way | new way | new, worst | old/new (spread) | target\n";
 
     QObject owner;
@@ -244,32 +286,40 @@ int main(int argc, char *argv[])
     oldPatientsHost.show();
     ItemGridBaseline oldPatients(&oldPatientsHost, &patientsTable);
 
-    Comparison reset { QStringLiteral("patients reset, %1 rows").arg(patients.size()), 60 };
-    Comparison keystroke { QStringLiteral("filter keystroke (\"petrov i\")"), 20 };
-    Comparison clearing { QStringLiteral("filter cleared"), 40 };
     const auto resetOld = [&] { oldPatients.rebuild(allPatients, selected); };
     const auto resetNew = [&] { patientsTable.setPatients(patients); };
     // The new table first: the old way shows the columns it resolved.
     resetNew();
     resetOld();
     settle();
+
     const QString typed = QStringLiteral("petrov i");
-    for (int run = 0; run < runs; ++run) {
-        reset.add(resetOld, resetNew);
-        for (int length = 1; length <= typed.size(); ++length) {
-            const QString prefix = typed.left(length);
-            const QList<AbstractDatabaseRow *> found = matching(patients, prefix);
-            keystroke.add(
-                [&] { oldPatients.rebuild(found, selected); }, [&] { patientsTable.setFilterText(prefix); });
-        }
-        if (patientsTable.shownRowCount() != oldPatients.rowCount()) {
+    QList<Step> typingOld;
+    QList<Step> typingNew;
+    for (int length = 1; length <= typed.size(); ++length) {
+        const QString prefix = typed.left(length);
+        const QList<AbstractDatabaseRow *> found = matching(patients, prefix);
+        typingOld.append({ [&oldPatients, found, selected] { oldPatients.rebuild(found, selected); } });
+        typingNew.append({ [&patientsTable, prefix] { patientsTable.setFilterText(prefix); } });
+    }
+    typingNew.first().prepare = [&] { patientsTable.setFilterText(QString()); };
+    const QList<AbstractDatabaseRow *> found = matching(patients, typed);
+    const Step clearOld { resetOld, [&] { oldPatients.rebuild(found, selected); } };
+    const Step clearNew { [&] { patientsTable.setFilterText(QString()); },
+        [&] { patientsTable.setFilterText(typed); } };
+
+    Comparison reset(QStringLiteral("patients reset, %1 rows").arg(patients.size()), 60, newOnly);
+    Comparison keystroke(QStringLiteral("filter keystroke (\"petrov i\")"), 20, newOnly);
+    Comparison clearing(QStringLiteral("filter cleared"), 40, newOnly);
+    for (int round = 0; round < rounds; ++round) {
+        reset.round(repeated(resetOld), repeated(resetNew));
+        keystroke.round(typingOld, typingNew);
+        if (!newOnly && patientsTable.shownRowCount() != oldPatients.rowCount()) {
             out << "the filter shows " << patientsTable.shownRowCount() << " rows, the old way "
                 << oldPatients.rowCount() << "\n";
             return 1;
         }
-        clearing.add(resetOld, [&] { patientsTable.setFilterText(QString()); });
-        patientsTable.setFilterText(QString());
-        settle();
+        clearing.round({ clearOld, clearOld, clearOld }, { clearNew, clearNew, clearNew });
     }
     reset.print(out);
     keystroke.print(out);
@@ -298,17 +348,17 @@ int main(int argc, char *argv[])
         settle();
         const QList<Record *> records = patient->records();
         const QList<AbstractDatabaseRow *> rows(records.cbegin(), records.cend());
-        Comparison refresh { QStringLiteral("records reset, %1 rows, %2 columns")
-                                 .arg(records.size())
-                                 .arg(recordsTable.shownColumnNames().size()),
-            columns.count(QLatin1Char(';')) == 5 ? 30.0 : 0.0 };
+        Comparison refresh(QStringLiteral("records reset, %1 rows, %2 columns")
+                               .arg(records.size())
+                               .arg(recordsTable.shownColumnNames().size()),
+            columns.count(QLatin1Char(';')) == 5 ? 30.0 : 0.0, newOnly);
         const auto refreshOld = [&] { oldRecords.rebuild(rows, 100 + recordCount / 2); };
         const auto refreshNew = [&] { recordsTable.refreshRecords(); };
         refreshNew();
         refreshOld();
         settle();
-        for (int run = 0; run < runs; ++run)
-            refresh.add(refreshOld, refreshNew);
+        for (int round = 0; round < rounds; ++round)
+            refresh.round(repeated(refreshOld), repeated(refreshNew));
         refresh.print(out);
     }
     return 0;
