@@ -47,8 +47,31 @@ bool TableFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &source
 
 bool TableFilterModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
 {
-    // The cached texts, compared as QVariant texts would be, without the QVariants.
-    return QString::localeAwareCompare(
-               rows->textAt(left.row(), left.column()), rows->textAt(right.row(), right.column()))
-        < 0;
+    const int column = left.column();
+    if (column != sortTextsColumn || rows->textGeneration() != sortTextsGeneration)
+        copySortTexts(column);
+    const auto text = [this](int row) {
+        const int start = sortOffsets.at(row);
+        return QStringRef(&sortTexts, start, sortOffsets.at(row + 1) - start);
+    };
+    // Compared as the item grid compared its cell texts.
+    return QStringRef::localeAwareCompare(text(left.row()), text(right.row())) < 0;
+}
+
+void TableFilterModel::copySortTexts(int column) const
+{
+    const int count = rows->rowCount();
+    int length = 0;
+    for (int r = 0; r < count; ++r)
+        length += rows->textAt(r, column).size();
+    sortTexts.clear();
+    sortTexts.reserve(length);
+    sortOffsets.resize(count + 1);
+    for (int r = 0; r < count; ++r) {
+        sortOffsets[r] = sortTexts.size();
+        sortTexts.append(rows->textAt(r, column));
+    }
+    sortOffsets[count] = sortTexts.size();
+    sortTextsColumn = column;
+    sortTextsGeneration = rows->textGeneration();
 }

@@ -28,6 +28,7 @@ void TableRowModel::reset(const QList<AbstractDatabaseRow *> &rows, const QList<
     texts.fill(QString(), rows.size() * columns.size());
     searchKeys.clear();
     editedRows.clear();
+    ++generation;
     for (int r = 0; r < rows.size(); ++r)
         readRow(r);
     watchRows();
@@ -74,6 +75,7 @@ void TableRowModel::forgetRows()
 
 void TableRowModel::readRow(int r)
 {
+    ++generation;
     AbstractDatabaseRow *row = rowObjects.at(r);
     ids[r] = row->getId();
     icons[r] = table->rowIcon(row);

@@ -44,6 +44,9 @@ public:
     QList<int> rowsOf(int id) const;
     const QString &textAt(int row, int column) const { return texts.at(row * columns.size() + column); }
     bool hasIcon(int row) const { return !icons.at(row).isNull(); }
+    // Counts every change of the texts (resets and refreshed rows), so that
+    // what is derived from them knows when to derive it again.
+    quint64 textGeneration() const { return generation; }
     // The row's search text, folded (TableFilterModel::fold); read for every
     // row the first time a filter asks, then kept until the next reset.
     const QString &searchKey(int row) const;
@@ -68,6 +71,7 @@ private:
     QList<TableColumn> columns;
     QStringList captions;
     QVector<QPointer<AbstractDatabaseRow>> rowObjects;
+    quint64 generation = 0;
     QVector<int> ids;
     QVector<QIcon> icons;
     // Row-major: row * columns.size() + column.
