@@ -9,7 +9,6 @@ TableFilterModel::TableFilterModel(TableRowModel *rows)
 {
     setSourceModel(rows);
     setDynamicSortFilter(true);
-    setSortLocaleAware(true);
 }
 
 bool TableFilterModel::setFilterText(const QString &text)

@@ -39,7 +39,6 @@ public:
     // The row object behind a model row; null once it is gone.
     AbstractDatabaseRow *rowAt(int row) const;
     QList<AbstractDatabaseRow *> liveRows() const;
-    int idAt(int row) const { return ids.at(row); }
     // The model rows showing this id, in model order.
     QList<int> rowsOf(int id) const;
     const QString &textAt(int row, int column) const { return texts.at(row * columns.size() + column); }

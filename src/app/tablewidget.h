@@ -48,13 +48,13 @@ public:
     // The icon of the row's first cell.
     virtual QIcon rowIcon(AbstractDatabaseRow *row);
 
-    // Shows these rows (null pointers dropped) in this order and rebuilds.
+    // Shows these rows (null pointers dropped), reading them anew (updateTable).
     void setRows(const QList<AbstractDatabaseRow *> &rows);
     // The id of the first selected cell, -1 when nothing is selected.
     int selectedItemId() const;
     AbstractDatabaseRow *rowById(int id) const;
-    // Makes the row the selected one (null: none), emits idSelected and marks
-    // its cells selected.
+    // Makes the row the selected one (null, or a row the filter hides: none),
+    // emits idSelected and marks its cells selected.
     void selectRow(AbstractDatabaseRow *row);
     void setSelectedId(int id, bool apply);
 
