@@ -133,12 +133,21 @@ QString PatientsListWidget::searchText(AbstractDatabaseRow *row)
     auto *patient = qobject_cast<Patient *>(row);
     if (!patient)
         return TableWidget::searchText(row);
-    // The birth date as the card shows it and as the tables show dates.
+    // Built for ten thousand patients at the first keystroke, so written into
+    // one text: the names and the ID as the table shows them, and the birth
+    // date as the card shows it and as tables show dates.
+    QString text;
+    text.reserve(128);
+    for (const QString &part : { patient->getLastName(), patient->getFirstName(), patient->getMiddleName(),
+             patient->getPatientID() }) {
+        text += TextHelper::visibleText(part);
+        text += QLatin1Char('\n');
+    }
     const QDate born = patient->getDOB();
-    return QStringList(
-        { TextHelper::visibleText(patient->fullName()), TextHelper::visibleText(patient->getPatientID()),
-            born.toString(QStringLiteral("dd.MM.yyyy")), born.toString(QStringLiteral("yyyy/MM/dd")) })
-        .join(QLatin1Char('\n'));
+    if (born.isValid())
+        text += QString::asprintf("%02d.%02d.%04d\n%04d/%02d/%02d", born.day(), born.month(), born.year(),
+            born.year(), born.month(), born.day());
+    return text;
 }
 
 bool PatientsListWidget::eventFilter(QObject *watched, QEvent *event)

@@ -24,11 +24,11 @@ bool TableFilterModel::setFilterText(const QString &text)
     return true;
 }
 
-QString TableFilterModel::fold(const QString &text)
+QString TableFilterModel::fold(QString text)
 {
-    QString folded = text.toLower();
-    folded.replace(QChar(0x0451), QChar(0x0435));
-    return folded;
+    text = std::move(text).toLower();
+    text.replace(QChar(0x0451), QChar(0x0435));
+    return text;
 }
 
 bool TableFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const

@@ -20,7 +20,7 @@ public:
     QString filterText() const { return typed; }
 
     // The form texts are compared in: lower case, "ё" as "е".
-    static QString fold(const QString &text);
+    static QString fold(QString text);
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
