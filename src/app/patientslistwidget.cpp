@@ -152,6 +152,10 @@ QString PatientsListWidget::searchText(AbstractDatabaseRow *row)
 
 bool PatientsListWidget::eventFilter(QObject *watched, QEvent *event)
 {
+    // Ten thousand search texts are read while the user reaches for the keys,
+    // not at the first of them.
+    if (watched == search && event->type() == QEvent::FocusIn)
+        prepareSearchTexts();
     if (watched == search && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !search->text().isEmpty()) {
         search->clear();

@@ -101,6 +101,12 @@ void TableWidget::addAboveGrid(QWidget *widget)
     layout->insertWidget(0, widget);
 }
 
+void TableWidget::prepareSearchTexts()
+{
+    if (rows->rowCount() > 0)
+        rows->searchKey(0);
+}
+
 void TableWidget::setRows(const QList<AbstractDatabaseRow *> &newRows)
 {
     QList<AbstractDatabaseRow *> live;

@@ -104,6 +104,9 @@ protected:
     virtual QString searchText(AbstractDatabaseRow *row);
     // Puts a widget (a search field) above the grid.
     void addAboveGrid(QWidget *widget);
+    // Reads every row's searchText now rather than at the first keystroke
+    // (for when the search field takes the focus).
+    void prepareSearchTexts();
 
     // Extra row-menu entries, by action key, shown first in key order.
     QMap<QString, QAction *> customActions;
