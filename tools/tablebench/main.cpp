@@ -40,9 +40,11 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -302,7 +304,13 @@ int main(int argc, char *argv[])
         typingOld.append({ [&oldPatients, found, selected] { oldPatients.rebuild(found, selected); } });
         typingNew.append({ [&patientsTable, prefix] { patientsTable.setFilterText(prefix); } });
     }
-    typingNew.first().prepare = [&] { patientsTable.setFilterText(QString()); };
+    // A user types into the field after giving it the focus (Ctrl+F or a click), untimed here.
+    typingNew.first().prepare = [&] {
+        patientsTable.setFilterText(QString());
+        QApplication::setActiveWindow(&patientsTable);
+        patientsTable.grid()->setFocus();
+        patientsTable.searchField()->setFocus();
+    };
     const QList<AbstractDatabaseRow *> found = matching(patients, typed);
     const Step clearOld { resetOld, [&] { oldPatients.rebuild(found, selected); } };
     const Step clearNew { [&] { patientsTable.setFilterText(QString()); },
