@@ -23,7 +23,8 @@ set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.c
     src/app/aboutbox.cpp src/app/patientdialog.h src/app/patientdialog.cpp src/app/patienteditor.h
     src/app/patienteditor.cpp)
 set(KESTA_CATALOGUE_tables src/app/tablewidget.h src/app/tablewidget.cpp src/app/tablecolumn.h
-    src/app/tablecolumn.cpp src/app/patientslistwidget.h src/app/patientslistwidget.cpp
+    src/app/tablecolumn.cpp src/app/tablerowmodel.h src/app/tablerowmodel.cpp src/app/tablefiltermodel.h
+    src/app/tablefiltermodel.cpp src/app/patientslistwidget.h src/app/patientslistwidget.cpp
     src/app/recordstable.h src/app/recordstable.cpp)
 set(KESTA_CATALOGUE_db src/db/patient.h src/db/patient.cpp src/db/record.h src/db/record.cpp)
 set(KESTA_CATALOGUE_settings src/db/kestasettings.h src/db/kestasettings.cpp

@@ -28,4 +28,11 @@
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>PatientsListWidget</name>
+    <message>
+        <source>Search patients</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

@@ -28,4 +28,11 @@
         <translation>Открыть файл</translation>
     </message>
 </context>
+<context>
+    <name>PatientsListWidget</name>
+    <message>
+        <source>Search patients</source>
+        <translation>Поиск пациентов</translation>
+    </message>
+</context>
 </TS>

@@ -1,29 +1,34 @@
 #include "app/patientslistwidget.h"
 
-#include "db/kestamodel.h"
 #include "db/kestasettings.h"
 #include "db/patient.h"
 #include "toolkit/style/mediahelper.h"
+#include "toolkit/util/texthelper.h"
 
 #include <QHash>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QShortcut>
 
-namespace
-{
-
-KestaSettings *appSettings()
-{
-    KestaModel *model = KestaModel::Instance();
-    return model ? model->settings() : nullptr;
-}
-
-} // namespace
-
-PatientsListWidget::PatientsListWidget(QWidget *parent)
+PatientsListWidget::PatientsListWidget(KestaSettings *settings, QWidget *parent)
     : TableWidget(parent)
+    , settings(settings)
+    , search(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("patientsTable"));
-    KestaSettings *settings = appSettings();
+    search->setObjectName(QStringLiteral("patientsSearchField"));
+    search->setPlaceholderText(tr("Search patients"));
+    search->setClearButtonEnabled(true);
+    search->installEventFilter(this);
+    addAboveGrid(search);
+    connect(search, &QLineEdit::textChanged, this, &TableWidget::setFilterText);
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, search, [this] {
+        search->setFocus(Qt::ShortcutFocusReason);
+        search->selectAll();
+    });
+
     if (!settings)
         return;
     // Queued: the column menu that caused the change has closed before the
@@ -56,13 +61,11 @@ QList<TableColumn> PatientsListWidget::availableColumns()
 
 QStringList PatientsListWidget::savedColumns()
 {
-    KestaSettings *settings = appSettings();
     return settings ? settings->getPatientsTableColumns().split(QLatin1Char(';')) : QStringList();
 }
 
 QString PatientsListWidget::savedSorting()
 {
-    KestaSettings *settings = appSettings();
     return settings ? settings->getPatientsTableSorting() : QString();
 }
 
@@ -105,4 +108,58 @@ void PatientsListWidget::setPatients(const QList<Patient *> &patients)
 Patient *PatientsListWidget::selectedPatient() const
 {
     return qobject_cast<Patient *>(getSelectedRow());
+}
+
+QString PatientsListWidget::cellText(AbstractDatabaseRow *row, const QString &column)
+{
+    // Typed by people and read by people: a name or ID must not be able to
+    // hide characters or turn the text around.
+    auto *patient = qobject_cast<Patient *>(row);
+    if (patient && column == QLatin1String("PatientID"))
+        return TextHelper::visibleText(patient->getPatientID());
+    if (patient && column == QLatin1String("LastName"))
+        return TextHelper::visibleText(patient->getLastName());
+    const QString text = row->getTextValue(column);
+    if (column == QLatin1String("FullName") || column == QLatin1String("Initials"))
+        return TextHelper::visibleText(text);
+    // An unknown age reads "-".
+    if (column == QLatin1String("Age") && text == QLatin1String("-1"))
+        return QStringLiteral("-");
+    return text;
+}
+
+QString PatientsListWidget::searchText(AbstractDatabaseRow *row)
+{
+    auto *patient = qobject_cast<Patient *>(row);
+    if (!patient)
+        return TableWidget::searchText(row);
+    // Built for ten thousand patients at the first keystroke, so written into
+    // one text: the names and the ID as the table shows them, and the birth
+    // date as the card shows it and as tables show dates.
+    QString text;
+    text.reserve(128);
+    for (const QString &part : { patient->getLastName(), patient->getFirstName(), patient->getMiddleName(),
+             patient->getPatientID() }) {
+        text += TextHelper::visibleText(part);
+        text += QLatin1Char('\n');
+    }
+    const QDate born = patient->getDOB();
+    if (born.isValid())
+        text += QString::asprintf("%02d.%02d.%04d\n%04d/%02d/%02d", born.day(), born.month(), born.year(),
+            born.year(), born.month(), born.day());
+    return text;
+}
+
+bool PatientsListWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    // Ten thousand search texts are read while the user reaches for the keys,
+    // not at the first of them.
+    if (watched == search && event->type() == QEvent::FocusIn)
+        prepareSearchTexts();
+    if (watched == search && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !search->text().isEmpty()) {
+        search->clear();
+        return true;
+    }
+    return TableWidget::eventFilter(watched, event);
 }

@@ -1,6 +1,5 @@
 #include "app/recordstable.h"
 
-#include "db/kestamodel.h"
 #include "db/kestasettings.h"
 #include "db/patient.h"
 #include "db/record.h"
@@ -15,19 +14,14 @@ namespace
 
 const QString PlayAction = QStringLiteral("play");
 
-KestaSettings *appSettings()
-{
-    KestaModel *model = KestaModel::Instance();
-    return model ? model->settings() : nullptr;
-}
-
 } // namespace
 
-RecordsTable::RecordsTable(QWidget *parent)
+RecordsTable::RecordsTable(KestaSettings *settings, QWidget *parent)
     : TableWidget(parent)
+    , settings(settings)
 {
     setObjectName(QStringLiteral("recordsTable"));
-    if (KestaSettings *settings = appSettings()) {
+    if (settings) {
         connect(
             settings, &KestaSettings::changedRecordsTableColumns, this, [this] { updateTable(); },
             Qt::QueuedConnection);
@@ -63,13 +57,11 @@ QList<TableColumn> RecordsTable::availableColumns()
 
 QStringList RecordsTable::savedColumns()
 {
-    KestaSettings *settings = appSettings();
     return settings ? settings->getRecordsTableColumns().split(QLatin1Char(';')) : QStringList();
 }
 
 QString RecordsTable::savedSorting()
 {
-    KestaSettings *settings = appSettings();
     return settings ? settings->getRecordsTableSorting() : QString();
 }
 
@@ -84,6 +76,13 @@ QIcon RecordsTable::rowIcon(AbstractDatabaseRow *row)
     const QString path = record && record->fileExists() ? QStringLiteral(":/icons/play.svg")
                                                         : QStringLiteral(":/icons/circle_cross.svg");
     return StyleHelper::ColoredIcon(path, QStringLiteral("#FFF"));
+}
+
+QString RecordsTable::cellText(AbstractDatabaseRow *row, const QString &column)
+{
+    const QString text = row->getTextValue(column);
+    // A temperature never measured reads "-".
+    return column == QLatin1String("Temperature") && text == QLatin1String("0") ? QStringLiteral("-") : text;
 }
 
 Patient *RecordsTable::getPatient() const

@@ -5,6 +5,7 @@
 
 #include <QPointer>
 
+class KestaSettings;
 class Patient;
 class Record;
 
@@ -16,7 +17,8 @@ class RecordsTable : public TableWidget
 {
     Q_OBJECT
 public:
-    explicit RecordsTable(QWidget *parent = nullptr);
+    // Without settings the table shows the date column alone and stores nothing.
+    explicit RecordsTable(KestaSettings *settings, QWidget *parent = nullptr);
 
     QList<TableColumn> availableColumns() override;
     QStringList savedColumns() override;
@@ -31,7 +33,12 @@ public:
     void refreshRecords();
     Record *recordById(int id) const;
 
+protected:
+    QString cellText(AbstractDatabaseRow *row, const QString &column) override;
+
 private:
+    // Guarded: a table may outlive the model in tests and tools.
+    QPointer<KestaSettings> settings;
     QPointer<Patient> patient;
     ConnectionHelper patientConnections;
 };

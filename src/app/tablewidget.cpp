@@ -1,5 +1,7 @@
 #include "app/tablewidget.h"
 
+#include "app/tablefiltermodel.h"
+#include "app/tablerowmodel.h"
 #include "db/abstractdatabaserow.h"
 #include "toolkit/style/stylehelper.h"
 
@@ -13,8 +15,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalBlocker>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 namespace
 {
@@ -23,24 +28,46 @@ const QString EditAction = QStringLiteral("edit");
 const QString ShowAction = QStringLiteral("show");
 const QString NameGroup = QStringLiteral("name");
 
-// What a cell shows for a row's text: an unknown age and a temperature never
-// measured read as "-".
-QString cellText(const QString &column, const QString &text)
+// The view, with the style options its cells are measured with in reach.
+class RowGrid : public QTableView
 {
-    if ((column == QLatin1String("Age") && text == QLatin1String("-1"))
-        || (column == QLatin1String("Temperature") && text == QLatin1String("0")))
-        return QStringLiteral("-");
-    return text;
-}
+public:
+    using QTableView::QTableView;
+
+    // The width a fit-to-contents section gives this cell (of the source
+    // model, so that rows filtered out count too).
+    int cellWidth(const QModelIndex &index) const
+    {
+        const int width = itemDelegate()->sizeHint(viewOptions(), index).width();
+        return showGrid() ? width + 1 : width;
+    }
+};
 
 } // namespace
 
 TableWidget::TableWidget(QWidget *parent)
     : QWidget(parent)
     , layout(new QVBoxLayout(this))
+    , table(new RowGrid(this))
+    , rows(new TableRowModel(this))
+    , shownRows(new TableFilterModel(rows))
 {
     layout->setContentsMargins(0, 0, 0, 0);
     setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(table);
+    table->setObjectName(QStringLiteral("sortableTable"));
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->verticalHeader()->hide();
+    table->setIconSize(QSize(20, 20));
+    table->setModel(shownRows);
+    {
+        // Switching sorting on sorts by the header's current indicator; that
+        // is no choice of the user's and must not be reported.
+        const QSignalBlocker blocker(table->horizontalHeader());
+        table->setSortingEnabled(true);
+    }
+    wireGrid();
 }
 
 TableWidget::~TableWidget() = default;
@@ -56,29 +83,49 @@ QIcon TableWidget::rowIcon(AbstractDatabaseRow *row)
     return QIcon();
 }
 
+QString TableWidget::cellText(AbstractDatabaseRow *row, const QString &column)
+{
+    return row->getTextValue(column);
+}
+
+QString TableWidget::searchText(AbstractDatabaseRow *row)
+{
+    QStringList texts;
+    for (const TableColumn &column : rows->shownColumns())
+        texts.append(cellText(row, column.name));
+    return texts.join(QLatin1Char('\n'));
+}
+
+void TableWidget::addAboveGrid(QWidget *widget)
+{
+    layout->insertWidget(0, widget);
+}
+
+void TableWidget::prepareSearchTexts()
+{
+    if (rows->rowCount() > 0)
+        rows->searchKey(0);
+}
+
 void TableWidget::setRows(const QList<AbstractDatabaseRow *> &newRows)
 {
-    rows.clear();
+    QList<AbstractDatabaseRow *> live;
+    live.reserve(newRows.size());
     for (AbstractDatabaseRow *row : newRows) {
         if (row)
-            rows.append(row);
+            live.append(row);
     }
-    updateTable();
+    resetRows(live);
 }
 
 QList<AbstractDatabaseRow *> TableWidget::getRows() const
 {
-    QList<AbstractDatabaseRow *> result;
-    for (const QPointer<AbstractDatabaseRow> &row : rows) {
-        if (row)
-            result.append(row);
-    }
-    return result;
+    return rows->liveRows();
 }
 
 void TableWidget::forgetRows()
 {
-    rows.clear();
+    rows->forgetRows();
     selectedRow = nullptr;
 }
 
@@ -89,44 +136,54 @@ AbstractDatabaseRow *TableWidget::getSelectedRow() const
 
 int TableWidget::selectedItemId() const
 {
-    if (!table)
-        return -1;
-    const QList<QTableWidgetItem *> selected = table->selectedItems();
-    return selected.isEmpty() ? -1 : selected.first()->data(Qt::UserRole).toInt();
+    const QModelIndexList selected = table->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().data(TableRowModel::IdRole).toInt();
 }
 
 AbstractDatabaseRow *TableWidget::rowById(int id) const
 {
-    for (const QPointer<AbstractDatabaseRow> &row : rows) {
-        if (row && row->getId() == id)
+    for (int r : rows->rowsOf(id)) {
+        if (AbstractDatabaseRow *row = rows->rowAt(r))
             return row;
     }
     return nullptr;
 }
 
+bool TableWidget::isShown(AbstractDatabaseRow *row) const
+{
+    for (int r : rows->rowsOf(row->getId())) {
+        if (rows->rowAt(r) == row && shownRows->mapFromSource(rows->index(r, 0)).isValid())
+            return true;
+    }
+    return false;
+}
+
 void TableWidget::selectRow(AbstractDatabaseRow *row)
 {
+    // A row the filter hides cannot be the selected one: what the user does
+    // next (edit, record) must concern a row they see.
+    if (row && !isShown(row))
+        row = nullptr;
     selectedRow = row;
     selectedId = row ? row->getId() : -1;
     emit idSelected(selectedId);
-    if (!table)
-        return;
-    // Every cell of a row carries the row's id, so the first cell decides; the
-    // matching rows are selected in one step, every other cell deselected.
     QItemSelection wanted;
-    QTableWidgetItem *firstSelected = nullptr;
-    const int lastColumn = table->columnCount() - 1;
-    for (int r = 0; r < table->rowCount() && lastColumn >= 0; ++r) {
-        QTableWidgetItem *first = table->item(r, 0);
-        if (!first || first->data(Qt::UserRole).toInt() != selectedId)
+    QModelIndex first;
+    const int lastColumn = shownRows->columnCount() - 1;
+    for (int r : rows->rowsOf(selectedId)) {
+        const QModelIndex shown = shownRows->mapFromSource(rows->index(r, 0));
+        if (!shown.isValid() || lastColumn < 0)
             continue;
-        if (!firstSelected)
-            firstSelected = first;
-        wanted.select(table->model()->index(r, 0), table->model()->index(r, lastColumn));
+        wanted.select(shown, shown.sibling(shown.row(), lastColumn));
+        if (!first.isValid() || shown.row() < first.row())
+            first = shown;
     }
     table->selectionModel()->select(wanted, QItemSelectionModel::ClearAndSelect);
-    if (firstSelected)
-        table->scrollToItem(firstSelected);
+    if (first.isValid()) {
+        // The keyboard goes on from the selected row.
+        table->selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+        table->scrollTo(first);
+    }
 }
 
 void TableWidget::setSelectedId(int id, bool apply)
@@ -136,35 +193,43 @@ void TableWidget::setSelectedId(int id, bool apply)
         selectRow(rowById(id));
 }
 
+void TableWidget::setFilterText(const QString &text)
+{
+    if (!shownRows->setFilterText(text))
+        return;
+    letGoOfHiddenSelection();
+    const QModelIndexList selected = table->selectionModel()->selectedRows();
+    if (!selected.isEmpty())
+        table->scrollTo(selected.first());
+}
+
+QString TableWidget::filterText() const
+{
+    return shownRows->filterText();
+}
+
+int TableWidget::shownRowCount() const
+{
+    return shownRows->rowCount();
+}
+
+void TableWidget::letGoOfHiddenSelection()
+{
+    if (selectedRow && !isShown(selectedRow))
+        selectRow(nullptr);
+}
+
 void TableWidget::updateTable()
 {
-    bool hadFocus = false;
-    if (table) {
-        hadFocus = table->hasFocus();
-        // The old grid may be the sender of the signal that led here (a click
-        // whose handler reloaded the rows), so it goes later, silenced.
-        table->blockSignals(true);
-        table->horizontalHeader()->blockSignals(true);
-        table->hide();
-        table->setParent(nullptr);
-        table->deleteLater();
-        table = nullptr;
-    }
+    resetRows(rows->liveRows());
+}
 
-    table = new QTableWidget();
-    layout->addWidget(table);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setObjectName(QStringLiteral("sortableTable"));
-    wireGrid();
-
+void TableWidget::resetRows(const QList<AbstractDatabaseRow *> &newRows)
+{
     const QList<TableColumn> shown = resolveColumns(availableColumns());
     QStringList names;
-    QStringList captions;
-    for (const TableColumn &column : shown) {
+    for (const TableColumn &column : shown)
         names.append(column.name);
-        captions.append(column.caption());
-    }
 
     int sortColumn = 0;
     Qt::SortOrder sortOrder = Qt::AscendingOrder;
@@ -176,33 +241,18 @@ void TableWidget::updateTable()
             sortOrder = sorting.startsWith(QLatin1Char('-')) ? Qt::DescendingOrder : Qt::AscendingOrder;
         }
     }
-
-    if (names != columnNames)
-        columnNames = names;
-
-    table->setColumnCount(shown.size());
-    table->setHorizontalHeaderLabels(captions);
-    table->verticalHeader()->hide();
-    table->setIconSize(QSize(20, 20));
-    fillGrid(shown);
+    columnNames = names;
+    // Sorted once, in the new order, rather than in the old one and again.
+    if (shownRows->sortColumn() != sortColumn || shownRows->sortOrder() != sortOrder)
+        shownRows->sort(-1);
+    rows->reset(newRows, shown);
     {
-        // Switching sorting on sorts by the header's current indicator; that
-        // is no choice of the user's and must not be reported.
+        // The saved sorting is no new choice of the user's: not reported.
         const QSignalBlocker blocker(table->horizontalHeader());
-        table->setSortingEnabled(true);
+        table->horizontalHeader()->setSortIndicator(sortColumn, sortOrder);
     }
-    sizeHeaderSections(shown);
-    if (table->columnCount() > 0) {
-        const QSignalBlocker blocker(table->horizontalHeader());
-        table->sortByColumn(sortColumn, sortOrder);
-    }
-
-    // Shown now rather than when the layout gets round to it, so that no
-    // event passes with the old grid gone and the new one not yet there.
-    table->show();
-    // Keyboard work goes on in the new grid when the records change under it.
-    if (hadFocus)
-        table->setFocus();
+    shownRows->sort(sortColumn, sortOrder);
+    sizeHeaderSections();
     selectRow(rowById(selectedId));
 }
 
@@ -239,49 +289,108 @@ void TableWidget::wireGrid()
     connect(header, &QHeaderView::sortIndicatorChanged, this, &TableWidget::reportSorting);
     table->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(table, &QWidget::customContextMenuRequested, this, &TableWidget::showRowMenu);
-    connect(table, &QTableWidget::cellClicked, this, [this] { selectRow(rowById(selectedItemId())); });
-    connect(table, &QTableWidget::cellDoubleClicked, this, [this] { runDoubleClickRule(); });
+    connect(table, &QAbstractItemView::clicked, this, [this] { selectRow(rowById(selectedItemId())); });
+    connect(table, &QAbstractItemView::doubleClicked, this, [this] { runDoubleClickRule(); });
+    connect(rows, &TableRowModel::rowRefreshed, this, [this](int row) {
+        growColumnsFor(row);
+        letGoOfHiddenSelection();
+    });
     table->installEventFilter(this);
     table->viewport()->installEventFilter(this);
 }
 
-void TableWidget::fillGrid(const QList<TableColumn> &shown)
+void TableWidget::sizeHeaderSections()
 {
-    QList<AbstractDatabaseRow *> live = getRows();
-    table->setRowCount(live.size());
-    for (int r = 0; r < live.size(); ++r) {
-        AbstractDatabaseRow *row = live.at(r);
-        const int id = row->getId();
-        for (int c = 0; c < shown.size(); ++c) {
-            const TableColumn &column = shown.at(c);
-            auto *item = new QTableWidgetItem(cellText(column.name, row->getTextValue(column.name)));
-            item->setTextAlignment(column.alignment | Qt::AlignVCenter);
-            item->setData(Qt::UserRole, id);
-            item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-            if (c == 0)
-                item->setIcon(rowIcon(row));
-            table->setItem(r, c, item);
-        }
-    }
-}
-
-void TableWidget::sizeHeaderSections(const QList<TableColumn> &shown)
-{
+    const QList<TableColumn> &shown = rows->shownColumns();
     QHeaderView *header = table->horizontalHeader();
     bool anyStretch = false;
     for (int c = 0; c < shown.size(); ++c) {
         const TableColumn &column = shown.at(c);
-        if (QTableWidgetItem *headerItem = table->horizontalHeaderItem(c))
-            headerItem->setTextAlignment(column.alignment);
         const auto mode = static_cast<QHeaderView::ResizeMode>(column.resizeMode);
-        header->setSectionResizeMode(c, mode);
-        if (mode == QHeaderView::Stretch)
+        if (mode == QHeaderView::Stretch) {
             anyStretch = true;
-        else if (mode == QHeaderView::Fixed)
+            header->setSectionResizeMode(c, mode);
+        } else if (mode == QHeaderView::Fixed) {
+            header->setSectionResizeMode(c, mode);
             header->resizeSection(c, 9 * column.caption().length() + 40);
+        } else if (mode == QHeaderView::ResizeToContents) {
+            // Measured here, once per reset, rather than by the header on
+            // every show and layout; the user cannot drag it either way.
+            header->setSectionResizeMode(c, QHeaderView::Fixed);
+        } else {
+            header->setSectionResizeMode(c, mode);
+        }
     }
     if (!anyStretch && !shown.isEmpty())
         header->setSectionResizeMode(0, QHeaderView::Stretch);
+    fitColumnsToContents();
+}
+
+QList<int> TableWidget::fittedColumns() const
+{
+    QList<int> fitted;
+    const QList<TableColumn> &shown = rows->shownColumns();
+    for (int c = 0; c < shown.size(); ++c) {
+        if (shown.at(c).resizeMode == QHeaderView::ResizeToContents
+            && table->horizontalHeader()->sectionResizeMode(c) != QHeaderView::Stretch)
+            fitted.append(c);
+    }
+    return fitted;
+}
+
+void TableWidget::fitColumnsToContents()
+{
+    table->ensurePolished();
+    QList<int> all;
+    all.reserve(rows->rowCount());
+    for (int r = 0; r < rows->rowCount(); ++r)
+        all.append(r);
+    for (int c : fittedColumns())
+        table->horizontalHeader()->resizeSection(c, contentWidth(c, all));
+}
+
+void TableWidget::growColumnsFor(int row)
+{
+    for (int c : fittedColumns()) {
+        const int width = contentWidth(c, { row });
+        if (width > table->horizontalHeader()->sectionSize(c))
+            table->horizontalHeader()->resizeSection(c, width);
+    }
+}
+
+int TableWidget::contentWidth(int column, const QList<int> &candidates) const
+{
+    // Laying out every text is what made fitting slow. Cells of a column are
+    // laid out alike, so the texts are ranked by the sum of their characters'
+    // advances and only the few widest are measured as the cells draw them,
+    // apart for the first column's rows with and without an icon.
+    const QFontMetrics metrics(table->font());
+    std::vector<int> advances(0x500, -1);
+    const auto advance = [&](QChar c) {
+        if (c.unicode() >= advances.size())
+            return metrics.horizontalAdvance(c);
+        int &known = advances[c.unicode()];
+        if (known < 0)
+            known = metrics.horizontalAdvance(c);
+        return known;
+    };
+    std::vector<std::pair<int, int>> ranked[2];
+    for (int r : candidates) {
+        int estimate = 0;
+        for (QChar c : rows->textAt(r, column))
+            estimate += advance(c);
+        ranked[column == 0 && rows->hasIcon(r) ? 1 : 0].emplace_back(estimate, r);
+    }
+    QHeaderView *header = table->horizontalHeader();
+    int width = header->sectionSizeHint(column);
+    const auto *grid = static_cast<RowGrid *>(table);
+    for (std::vector<std::pair<int, int>> &list : ranked) {
+        const auto widest = list.begin() + std::min<size_t>(list.size(), 4);
+        std::partial_sort(list.begin(), widest, list.end(), std::greater<std::pair<int, int>>());
+        for (auto it = list.begin(); it != widest; ++it)
+            width = qMax(width, grid->cellWidth(rows->index(it->second, column)));
+    }
+    return qBound(header->minimumSectionSize(), width, header->maximumSectionSize());
 }
 
 void TableWidget::reportSorting(int section, Qt::SortOrder order)
@@ -306,14 +415,27 @@ void TableWidget::runDoubleClickRule()
 
 bool TableWidget::eventFilter(QObject *watched, QEvent *event)
 {
-    if (table && watched == table->viewport()
+    if (watched == table && (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)
+        && !remeasurePending) {
+        // A theme or font changes the cells' widths; measured once, after the
+        // change has reached every widget.
+        remeasurePending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                remeasurePending = false;
+                fitColumnsToContents();
+            },
+            Qt::QueuedConnection);
+    }
+    if (watched == table->viewport()
         && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
         && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
         // A right click opens the row menu for the row under the mouse and
         // leaves the selection where it was.
         return true;
     }
-    if (table && watched == table && event->type() == QEvent::KeyRelease) {
+    if (watched == table && event->type() == QEvent::KeyRelease) {
         // Moving through the grid with the keyboard selects like a click does,
         // so the highlighted row and the selected id never disagree.
         const int id = selectedItemId();
@@ -400,12 +522,10 @@ void TableWidget::toggleColumn(const QString &name)
 
 QMenu *TableWidget::createRowMenu(const QPoint &pos)
 {
-    if (!table)
+    const QModelIndex index = table->indexAt(pos);
+    if (!index.isValid())
         return nullptr;
-    QTableWidgetItem *item = table->itemAt(pos);
-    if (!item)
-        return nullptr;
-    const QVariant idValue = item->data(Qt::UserRole);
+    const QVariant idValue = index.data(TableRowModel::IdRole);
     if (!idValue.isValid())
         return nullptr;
     const int id = idValue.toInt();

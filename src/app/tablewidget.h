@@ -12,8 +12,10 @@
 class AbstractDatabaseRow;
 class QAction;
 class QMenu;
-class QTableWidget;
+class QTableView;
 class QVBoxLayout;
+class TableFilterModel;
+class TableRowModel;
 
 // A read-only, sortable, single-selection grid of database rows. Which columns
 // show and how the grid sorts are the subclass's stored choice; the table only
@@ -21,8 +23,9 @@ class QVBoxLayout;
 // row actions out as signals carrying the row's id. It never changes data and
 // never owns the rows it shows.
 //
-// The grid is thrown away and built anew, with its own wiring, on every
-// updateTable.
+// One view for the widget's life, over a model that reads each row's texts
+// once per reset and a proxy that sorts and filters them: lists of thousands
+// of patients reset, sort and narrow without rebuilding anything.
 class TableWidget : public QWidget
 {
     Q_OBJECT
@@ -30,8 +33,9 @@ public:
     explicit TableWidget(QWidget *parent = nullptr);
     ~TableWidget() override;
 
-    // Rebuilds the grid from the rows, the resolved columns and the saved
-    // sorting, then restores the selection (always emitting idSelected).
+    // Reads the rows anew under the resolved columns and the saved sorting,
+    // keeping the filter, then restores the selection (always emitting
+    // idSelected; -1 when the row is gone or filtered out).
     virtual void updateTable();
     // Never empty.
     virtual QList<TableColumn> availableColumns() = 0;
@@ -44,13 +48,13 @@ public:
     // The icon of the row's first cell.
     virtual QIcon rowIcon(AbstractDatabaseRow *row);
 
-    // Shows these rows (null pointers dropped) in this order and rebuilds.
+    // Shows these rows (null pointers dropped), reading them anew (updateTable).
     void setRows(const QList<AbstractDatabaseRow *> &rows);
     // The id of the first selected cell, -1 when nothing is selected.
     int selectedItemId() const;
     AbstractDatabaseRow *rowById(int id) const;
-    // Makes the row the selected one (null: none), emits idSelected and marks
-    // its cells selected.
+    // Makes the row the selected one (null, or a row the filter hides: none),
+    // emits idSelected and marks its cells selected.
     void selectRow(AbstractDatabaseRow *row);
     void setSelectedId(int id, bool apply);
 
@@ -59,8 +63,18 @@ public:
     QList<AbstractDatabaseRow *> getRows() const;
     // The names of the columns shown, in display order.
     QStringList shownColumnNames() const { return columnNames; }
-    // The current grid; null before the first rebuild.
-    QTableWidget *grid() const { return table; }
+    // The view; it lives as long as the table. Each cell carries its row's id
+    // under Qt::UserRole.
+    QTableView *grid() const { return table; }
+
+    // Shows only the rows whose searchText holds every word of the text, in
+    // any order, case and "ё"/"е" aside; empty shows every row. The order
+    // stays; a selected row that is filtered out is let go (idSelected -1).
+    // A reset keeps the filter.
+    void setFilterText(const QString &text);
+    QString filterText() const;
+    // The number of rows shown after filtering.
+    int shownRowCount() const;
 
     // The header menu: name columns under "By name" (exclusive), the others
     // under "Other columns" as check boxes.
@@ -84,15 +98,32 @@ protected:
     // Lets go of the row objects at once, without a rebuild, for when their
     // owner is being destroyed; the grid keeps showing texts only.
     void forgetRows();
+    // What a cell shows for the row in the named column: the row's text.
+    virtual QString cellText(AbstractDatabaseRow *row, const QString &column);
+    // What the filter searches in a row: the texts of its shown cells.
+    virtual QString searchText(AbstractDatabaseRow *row);
+    // Puts a widget (a search field) above the grid.
+    void addAboveGrid(QWidget *widget);
+    // Reads every row's searchText now rather than at the first keystroke
+    // (for when the search field takes the focus).
+    void prepareSearchTexts();
 
     // Extra row-menu entries, by action key, shown first in key order.
     QMap<QString, QAction *> customActions;
 
 private:
+    friend class TableRowModel;
+
+    void resetRows(const QList<AbstractDatabaseRow *> &rows);
     QList<TableColumn> resolveColumns(const QList<TableColumn> &all);
     void wireGrid();
-    void fillGrid(const QList<TableColumn> &shown);
-    void sizeHeaderSections(const QList<TableColumn> &shown);
+    void sizeHeaderSections();
+    QList<int> fittedColumns() const;
+    void fitColumnsToContents();
+    int contentWidth(int column, const QList<int> &candidates) const;
+    void growColumnsFor(int row);
+    bool isShown(AbstractDatabaseRow *row) const;
+    void letGoOfHiddenSelection();
     void reportSorting(int section, Qt::SortOrder order);
     void runDoubleClickRule();
     void showColumnMenu();
@@ -100,10 +131,13 @@ private:
     void toggleColumn(const QString &name);
 
     QVBoxLayout *layout = nullptr;
-    QTableWidget *table = nullptr;
+    QTableView *table = nullptr;
+    // The rows, not owned, each guarded so that one destroyed by its owner
+    // reads as absent.
+    TableRowModel *rows = nullptr;
+    TableFilterModel *shownRows = nullptr;
     QStringList columnNames;
     int selectedId = 0;
     QPointer<AbstractDatabaseRow> selectedRow;
-    // Not owned; guarded so that a row destroyed by its owner reads as absent.
-    QList<QPointer<AbstractDatabaseRow>> rows;
+    bool remeasurePending = false;
 };

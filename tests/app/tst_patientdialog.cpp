@@ -121,7 +121,7 @@ private slots:
 
     void createAfterRefusedInsert()
     {
-        PatientsListWidget table;
+        PatientsListWidget table(nullptr);
         table.setPatients(db->patients());
         table.setSelectedId(petrov, true);
         Patient fresh;

@@ -1,13 +1,29 @@
-// Times the two tables' rebuilds as the main window triggers them: setPatients
-// on the patients table with N patients and four columns shown (FullName,
-// PatientID, Age, LastVisit, sorted by name), and refreshRecords on the records
-// table for one patient with R records, with all six columns shown and with the
-// default two. Each figure
-// is the median of several rebuilds after a warm-up, including the deletion of
-// the grid each rebuild replaces; wall clock and CPU time are both given, since
-// the machine may be shared.
+// Times the two tables as the main window drives them, the new way (one view
+// over a row model and a sort/filter proxy) beside the old way (a QTableWidget
+// rebuilt on every change, kept in this tool as ItemGridBaseline), in one run:
 //
-//     tablebench [patients] [records] [runs]
+// - patients: setPatients with N patients and four columns shown (FullName,
+//   PatientID, Age, LastVisit, sorted by name);
+// - a filter keystroke: each of the keystrokes typing "petrov i" into the
+//   filter, against the old way's only means, a rebuild with the matching rows;
+// - clearing the filter back to all N rows, against a rebuild with all rows;
+// - records: refreshRecords for one patient with R records, all six columns
+//   shown and the default two.
+//
+// Each round runs a few steps the old way, then the same steps the new way,
+// the order alternating by round: the medians leave out the first step of a
+// turn, which pays for the heap and caches the other way left behind, while
+// both ways still share the machine's state of the moment. Each step is
+// followed by the events it leaves (layout, painting, deferred deletion),
+// which belong to what the user waits for. Figures are medians over every
+// round; wall clock and CPU time are both given, the worst new step, and the
+// old/new ratio per round with its spread. Build it in Release.
+//
+// With --new-only the old way is built once, for its columns, and never timed:
+// the new way's figures then include nothing of the heap and caches that the
+// old way's tens of thousands of items leave behind.
+//
+//     tablebench [patients] [records] [rounds] [--new-only]
 
 #include "app/patientslistwidget.h"
 #include "app/recordstable.h"
@@ -16,17 +32,22 @@
 #include "db/kestamodel.h"
 #include "db/kestasettings.h"
 #include "db/patient.h"
+#include "db/record.h"
+#include "itemgridbaseline.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 #include <algorithm>
 #include <ctime>
 #include <functional>
@@ -34,15 +55,10 @@
 namespace
 {
 
-qint64 cpuMicroseconds()
+double cpuMilliseconds()
 {
-    return qint64(std::clock()) * 1000000 / CLOCKS_PER_SEC;
+    return double(std::clock()) * 1000 / CLOCKS_PER_SEC;
 }
-
-struct Figures {
-    double wallMs = 0;
-    double cpuMs = 0;
-};
 
 double median(QList<double> values)
 {
@@ -51,24 +67,92 @@ double median(QList<double> values)
     return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2;
 }
 
-// One warm-up, then the median of runs, each followed by the deferred deletion
-// of the grid it replaced.
-Figures measure(int runs, const std::function<void()> &rebuild)
+// The events a step leaves behind: deferred deletions, the views' delayed
+// layouts (zero timers, which a bare processEvents may leave for the next
+// step to pay) and the painting they ask for.
+void settle()
 {
-    rebuild();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QList<double> wall;
-    QList<double> cpu;
-    QElapsedTimer timer;
-    for (int i = 0; i < runs; ++i) {
-        timer.start();
-        const qint64 cpuStart = cpuMicroseconds();
-        rebuild();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        wall << timer.nsecsElapsed() / 1e6;
-        cpu << (cpuMicroseconds() - cpuStart) / 1e3;
+    for (int turn = 0; turn < 2; ++turn) {
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, &QEventLoop::quit);
+        loop.exec();
     }
-    return { median(wall), median(cpu) };
+}
+
+// One timed step, with what must happen before it untimed.
+struct Step {
+    std::function<void()> timed;
+    std::function<void()> prepare = {};
+};
+
+// One operation measured both ways, round by round.
+struct Comparison {
+    Comparison(const QString &what, double targetMs, bool newOnly)
+        : what(what)
+        , targetMs(targetMs)
+        , newOnly(newOnly)
+    {
+    }
+
+    QString what;
+    double targetMs;
+    bool newOnly;
+    QList<double> oldWall, oldCpu, newWall, newCpu, ratio;
+
+    void round(const QList<Step> &oldSteps, const QList<Step> &newSteps)
+    {
+        const bool oldFirst = ratio.size() % 2 == 0;
+        QList<double> roundWall[2];
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool old = (turn == 0) == oldFirst;
+            if (old && newOnly)
+                continue;
+            for (const Step &step : old ? oldSteps : newSteps) {
+                if (step.prepare) {
+                    step.prepare();
+                    settle();
+                }
+                QElapsedTimer timer;
+                const double cpuStart = cpuMilliseconds();
+                timer.start();
+                step.timed();
+                settle();
+                const double wall = timer.nsecsElapsed() / 1e6;
+                (old ? oldWall : newWall) << wall;
+                (old ? oldCpu : newCpu) << cpuMilliseconds() - cpuStart;
+                roundWall[old ? 1 : 0] << wall;
+            }
+        }
+        if (!newOnly)
+            ratio << median(roundWall[1]) / qMax(median(roundWall[0]), 0.001);
+    }
+
+    void print(QTextStream &out) const
+    {
+        const auto ms = [](double value) { return QString::number(value, 'f', 1); };
+        out << what << " | "
+            << (newOnly ? QStringLiteral("-") : ms(median(oldWall)) + " / " + ms(median(oldCpu))) << " | "
+            << ms(median(newWall)) << " / " << ms(median(newCpu)) << " | "
+            << ms(*std::max_element(newWall.cbegin(), newWall.cend())) << " | ";
+        if (newOnly)
+            out << "- | ";
+        else
+            out << ms(median(ratio)) << "x (" << ms(*std::min_element(ratio.cbegin(), ratio.cend())) << "-"
+                << ms(*std::max_element(ratio.cbegin(), ratio.cend())) << ") | ";
+        if (targetMs > 0)
+            out << "< " << targetMs << " ms: " << (median(newWall) < targetMs ? "met" : "MISSED");
+        else
+            out << "-";
+        out << "\n";
+        out.flush();
+    }
+};
+
+// The same step a few times: the medians leave the first out.
+QList<Step> repeated(const std::function<void()> &timed)
+{
+    return { { timed }, { timed }, { timed } };
 }
 
 QList<Patient *> makePatients(int count, QObject *owner)
@@ -137,6 +221,20 @@ bool storeRecords(Database *database, int records, QTextStream &out)
     return true;
 }
 
+// What the old way showed for a filter: the patients whose name or ID held every word.
+QList<AbstractDatabaseRow *> matching(const QList<Patient *> &patients, const QString &typed)
+{
+    const QStringList words = typed.toLower().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QList<AbstractDatabaseRow *> found;
+    for (Patient *patient : patients) {
+        const QString text = (patient->fullName() + QLatin1Char('\n') + patient->getPatientID()).toLower();
+        if (std::all_of(
+                words.cbegin(), words.cend(), [&](const QString &word) { return text.contains(word); }))
+            found.append(patient);
+    }
+    return found;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -152,11 +250,16 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
 
     QList<int> numbers;
-    for (const QString &argument : app.arguments().mid(1))
-        numbers.append(argument.toInt());
+    bool newOnly = false;
+    for (const QString &argument : app.arguments().mid(1)) {
+        if (argument == QLatin1String("--new-only"))
+            newOnly = true;
+        else
+            numbers.append(argument.toInt());
+    }
     const int patientCount = numbers.value(0, 10000);
     const int recordCount = numbers.value(1, 1000);
-    const int runs = qMax(1, numbers.value(2, 7));
+    const int rounds = qMax(1, numbers.value(2, 7));
 
     QTextStream out(stdout);
     if (DataLocations::prepareDataFolders() != DataLocations::DatabaseFileState::Created) {
@@ -164,22 +267,71 @@ int main(int argc, char *argv[])
         return 1;
     }
     KestaModel model;
-    model.settings()->setPatientsTableColumns(QStringLiteral("FullName;PatientID;Age;LastVisit"));
-    model.settings()->setPatientsTableSorting(QStringLiteral("+FullName"));
+    KestaSettings *settings = model.settings();
+    settings->setPatientsTableColumns(QStringLiteral("FullName;PatientID;Age;LastVisit"));
+    settings->setPatientsTableSorting(QStringLiteral("+FullName"));
     QCoreApplication::processEvents();
+    out << "sorting in the locale " << QLocale::system().name() << "; medians over " << rounds
+        << " rounds; ms wall / CPU\n"
+        << "operation | old way | new way | new, worst | old/new (spread) | target\n";
 
     QObject owner;
     const QList<Patient *> patients = makePatients(patientCount, &owner);
-    PatientsListWidget patientsTable;
+    const QList<AbstractDatabaseRow *> allPatients(patients.cbegin(), patients.cend());
+    const int selected = 100 + patientCount / 2;
+    PatientsListWidget patientsTable(settings);
     patientsTable.resize(1000, 700);
     patientsTable.show();
-    patientsTable.setSelectedId(100 + patientCount / 2, false);
-    const Figures patientFigures = measure(runs, [&] { patientsTable.setPatients(patients); });
-    out << "patients table, " << patients.size() << " patients, "
-        << patientsTable.shownColumnNames().join(QLatin1Char(',')) << ": median of " << runs << " rebuilds "
-        << QString::number(patientFigures.wallMs, 'f', 1) << " ms wall, "
-        << QString::number(patientFigures.cpuMs, 'f', 1) << " ms CPU\n";
-    out.flush();
+    patientsTable.setSelectedId(selected, false);
+    QWidget oldPatientsHost;
+    oldPatientsHost.resize(1000, 700);
+    oldPatientsHost.show();
+    ItemGridBaseline oldPatients(&oldPatientsHost, &patientsTable);
+
+    const auto resetOld = [&] { oldPatients.rebuild(allPatients, selected); };
+    const auto resetNew = [&] { patientsTable.setPatients(patients); };
+    // The new table first: the old way shows the columns it resolved.
+    resetNew();
+    resetOld();
+    settle();
+
+    const QString typed = QStringLiteral("petrov i");
+    QList<Step> typingOld;
+    QList<Step> typingNew;
+    for (int length = 1; length <= typed.size(); ++length) {
+        const QString prefix = typed.left(length);
+        const QList<AbstractDatabaseRow *> found = matching(patients, prefix);
+        typingOld.append({ [&oldPatients, found, selected] { oldPatients.rebuild(found, selected); } });
+        typingNew.append({ [&patientsTable, prefix] { patientsTable.setFilterText(prefix); } });
+    }
+    // A user types into the field after giving it the focus (Ctrl+F or a click), untimed here.
+    typingNew.first().prepare = [&] {
+        patientsTable.setFilterText(QString());
+        QApplication::setActiveWindow(&patientsTable);
+        patientsTable.grid()->setFocus();
+        patientsTable.searchField()->setFocus();
+    };
+    const QList<AbstractDatabaseRow *> found = matching(patients, typed);
+    const Step clearOld { resetOld, [&] { oldPatients.rebuild(found, selected); } };
+    const Step clearNew { [&] { patientsTable.setFilterText(QString()); },
+        [&] { patientsTable.setFilterText(typed); } };
+
+    Comparison reset(QStringLiteral("patients reset, %1 rows").arg(patients.size()), 60, newOnly);
+    Comparison keystroke(QStringLiteral("filter keystroke (\"petrov i\")"), 20, newOnly);
+    Comparison clearing(QStringLiteral("filter cleared"), 40, newOnly);
+    for (int round = 0; round < rounds; ++round) {
+        reset.round(repeated(resetOld), repeated(resetNew));
+        keystroke.round(typingOld, typingNew);
+        if (!newOnly && patientsTable.shownRowCount() != oldPatients.rowCount()) {
+            out << "the filter shows " << patientsTable.shownRowCount() << " rows, the old way "
+                << oldPatients.rowCount() << "\n";
+            return 1;
+        }
+        clearing.round({ clearOld, clearOld, clearOld }, { clearNew, clearNew, clearNew });
+    }
+    reset.print(out);
+    keystroke.print(out);
+    clearing.print(out);
 
     if (!storeRecords(model.database(), recordCount, out))
         return 1;
@@ -188,21 +340,34 @@ int main(int argc, char *argv[])
         out << "the records did not load\n";
         return 1;
     }
-    RecordsTable recordsTable;
+    RecordsTable recordsTable(settings);
     recordsTable.resize(1000, 400);
     recordsTable.show();
     recordsTable.setPatient(patient);
     recordsTable.setSelectedId(100 + recordCount / 2, false);
+    QWidget oldRecordsHost;
+    oldRecordsHost.resize(1000, 400);
+    oldRecordsHost.show();
+    ItemGridBaseline oldRecords(&oldRecordsHost, &recordsTable);
     for (const QString &columns :
         { QStringLiteral("RecordDate;RecordType;Size;Temperature;Comments;FileName"),
             QStringLiteral("RecordDate;Comments") }) {
-        model.settings()->setRecordsTableColumns(columns);
-        QCoreApplication::processEvents();
-        const Figures recordFigures = measure(runs, [&] { recordsTable.refreshRecords(); });
-        out << "records table, " << recordsTable.grid()->rowCount() << " records, "
-            << recordsTable.shownColumnNames().join(QLatin1Char(',')) << ": median of " << runs
-            << " rebuilds " << QString::number(recordFigures.wallMs, 'f', 1) << " ms wall, "
-            << QString::number(recordFigures.cpuMs, 'f', 1) << " ms CPU\n";
+        settings->setRecordsTableColumns(columns);
+        settle();
+        const QList<Record *> records = patient->records();
+        const QList<AbstractDatabaseRow *> rows(records.cbegin(), records.cend());
+        Comparison refresh(QStringLiteral("records reset, %1 rows, %2 columns")
+                               .arg(records.size())
+                               .arg(recordsTable.shownColumnNames().size()),
+            columns.count(QLatin1Char(';')) == 5 ? 30.0 : 0.0, newOnly);
+        const auto refreshOld = [&] { oldRecords.rebuild(rows, 100 + recordCount / 2); };
+        const auto refreshNew = [&] { recordsTable.refreshRecords(); };
+        refreshNew();
+        refreshOld();
+        settle();
+        for (int round = 0; round < rounds; ++round)
+            refresh.round(repeated(refreshOld), repeated(refreshNew));
+        refresh.print(out);
     }
     return 0;
 }

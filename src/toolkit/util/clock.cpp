@@ -19,7 +19,25 @@ QDateTime Clock::now()
 
 QDate Clock::today()
 {
-    return now().date();
+    // Local time asks the system for its time zone on every conversion; a
+    // list of thousands of ages converts once. A held clock is converted for
+    // each new instant, the system clock at most once a second.
+    thread_local bool known = false;
+    thread_local bool wasHeld = false;
+    thread_local qint64 convertedAt = 0;
+    thread_local QDate date;
+    const qint64 fixed = testTime.load();
+    const bool held = fixed != SystemTime;
+    const qint64 msecs = held ? fixed : QDateTime::currentMSecsSinceEpoch();
+    const bool current = known && held == wasHeld
+        && (held ? msecs == convertedAt : msecs >= convertedAt && msecs - convertedAt < 1000);
+    if (!current) {
+        date = QDateTime::fromMSecsSinceEpoch(msecs).date();
+        known = true;
+        wasHeld = held;
+        convertedAt = msecs;
+    }
+    return date;
 }
 
 qint64 Clock::msecsSinceEpoch()

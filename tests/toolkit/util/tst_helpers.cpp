@@ -1,5 +1,6 @@
 #include "support/testenvironment.h"
 
+#include "toolkit/util/clock.h"
 #include "toolkit/util/connectionhelper.h"
 #include "toolkit/util/fileutilities.h"
 #include "toolkit/util/texthelper.h"
@@ -52,6 +53,19 @@ private slots:
             QString("A<U+200B>17<U+0009><U+2066>x<U+FEFF>"));
         const QString ordinary = QString::fromUtf8("Пётр O'Brien-Smith 李 \u0915\u094D\u200D\u0937");
         QCOMPARE(TextHelper::visibleText(ordinary), ordinary);
+    }
+
+    void todayFollowsTheClock()
+    {
+        // Held: every new instant counts, across midnight too.
+        Clock::setTestTime(QDateTime(QDate(2024, 5, 10), QTime(23, 59, 59, 500)));
+        QCOMPARE(Clock::today(), QDate(2024, 5, 10));
+        Clock::advance(600);
+        QCOMPARE(Clock::today(), QDate(2024, 5, 11));
+        Clock::useSystemTime();
+        const QDate before = QDate::currentDate();
+        const QDate today = Clock::today();
+        QVERIFY(today == before || today == QDate::currentDate());
     }
 
     void folderSlash()

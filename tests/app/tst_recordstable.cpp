@@ -1,0 +1,137 @@
+#include "app/recordstable.h"
+#include "db/database.h"
+#include "db/kestamodel.h"
+#include "db/kestasettings.h"
+#include "db/patient.h"
+#include "db/record.h"
+#include "support/testdatabase.h"
+#include "support/testenvironment.h"
+#include "tabletesting.h"
+#include "toolkit/style/stylehelper.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTableView>
+#include <memory>
+
+using namespace tabletest;
+
+// The records table: one patient's recordings, their files, columns, and following the patient.
+class TestRecordsTable : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<KestaModel> model;
+    int petrov = 0, smirnova = 0, stored = 0, missing = 0, other = 0;
+    const QDateTime when { QDate(2024, 3, 5), QTime(14, 25) };
+
+    Database *db() const { return model->database(); }
+    KestaSettings *settings() const { return model->settings(); }
+    Patient *patient(int id) const { return db()->patientById(id); }
+
+private slots:
+    void init()
+    {
+        QFile::remove("Settings.xml");
+        QVERIFY(kestatest::resetDataFolder());
+        model = std::make_unique<KestaModel>();
+        petrov = kestatest::addPatient(*db(), "A1", "Petrov");
+        smirnova = kestatest::addPatient(*db(), "A2", "Smirnova");
+        stored = addRecord(*db(), patient(petrov), when, "EEG_1\\rec.edf", true);
+        missing = addRecord(*db(), patient(petrov), when.addDays(1), "EEG_2\\rec.edf");
+        other = addRecord(*db(), patient(smirnova), when, "EEG_3\\rec.edf");
+        QVERIFY(stored > 0 && missing > 0 && other > 0);
+    }
+
+    void cleanup() { model.reset(); }
+
+    void filesColumnsAndSorting()
+    {
+        RecordsTable records(settings());
+        QVERIFY(showTable(&records));
+        records.setPatient(patient(petrov));
+        const auto iconKey = [&](int id) {
+            return cell(records.grid(), id).data(Qt::DecorationRole).value<QIcon>().cacheKey();
+        };
+        QCOMPARE(iconKey(stored), StyleHelper::ColoredIcon(":/icons/play.svg", "#FFF").cacheKey());
+        QCOMPARE(iconKey(missing), StyleHelper::ColoredIcon(":/icons/circle_cross.svg", "#FFF").cacheKey());
+
+        // Double click and the first row-menu entry both play the clicked record.
+        QSignalSpy custom(&records, &TableWidget::customAction);
+        const QPoint pos = centre(records.grid(), missing);
+        QTest::mouseClick(records.grid()->viewport(), Qt::LeftButton, {}, pos);
+        QTest::mouseDClick(records.grid()->viewport(), Qt::LeftButton, {}, pos);
+        std::unique_ptr<QMenu> row(records.createRowMenu(pos));
+        QVERIFY(row);
+        QCOMPARE(menuTexts(row.get()), QStringList({ "Open file", "Edit", "Show in explorer", "Remove" }));
+        QAction *play = action(row.get(), "rowAction_play");
+        QVERIFY(play);
+        QVERIFY(!play->icon().isNull());
+        play->trigger();
+        QCOMPARE(
+            QList<QVariantList>(custom), QList<QVariantList>({ { "play", missing }, { "play", missing } }));
+
+        // RecordDate, shown by default, stays first even when the stored list leaves it out; a
+        // temperature never measured reads "-".
+        QCOMPARE(records.shownColumnNames(), QStringList({ "RecordDate", "Comments" }));
+        settings()->setRecordsTableColumns("Temperature;Size");
+        QTRY_COMPARE(records.shownColumnNames(), QStringList({ "RecordDate", "Temperature", "Size" }));
+        QCOMPARE(records.grid()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("T,°C"));
+        QCOMPARE(text(records.grid(), missing, 1), QStringLiteral("-"));
+        records.recordById(missing)->setTemperature(36.6);
+        QTRY_COMPARE(text(records.grid(), missing, 1), QStringLiteral("36.6"));
+        QMenu menu;
+        records.fillColumnMenu(&menu);
+        QCOMPARE(menuTexts(&menu),
+            QStringList({ "RecordDate", "RecordType", "Size", "Temperature", "Comments", "FileName" }));
+        QVERIFY(menu.actions().first()->isChecked() && !menu.actions().first()->isEnabled());
+        QAction *comments = action(&menu, "columnAction_Comments");
+        QVERIFY(comments);
+        comments->trigger();
+        QCOMPARE(
+            settings()->getRecordsTableColumns(), QStringLiteral("RecordDate;Temperature;Size;Comments"));
+        QTRY_COMPARE(records.shownColumnNames().size(), 4);
+
+        QHeaderView *header = records.grid()->horizontalHeader();
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(3) + 5, 5));
+        QCOMPARE(settings()->getRecordsTableSorting(), QStringLiteral("+Comments"));
+        records.setPatient(patient(smirnova));
+        QCOMPARE(records.grid()->horizontalHeader()->sortIndicatorSection(), 3);
+    }
+
+    void followsOnlyTheCurrentPatient()
+    {
+        RecordsTable records(settings());
+        QSignalSpy selected(&records, &TableWidget::idSelected);
+        records.setPatient(patient(petrov));
+        QCOMPARE(rowIds(records.grid()), QList<int>({ stored, missing }));
+        records.setPatient(patient(smirnova));
+        QCOMPARE(rowIds(records.grid()), QList<int>({ other }));
+
+        // Only the current patient's changes arrive, from the event loop, keeping the selection.
+        records.setSelectedId(other, true);
+        selected.clear();
+        QVERIFY(addRecord(*db(), patient(petrov), when.addDays(2), "EEG_4\\rec.edf") > 0);
+        const int added = addRecord(*db(), patient(smirnova), when.addDays(3), "EEG_5\\rec.edf");
+        QCOMPARE(rowIds(records.grid()), QList<int>({ other }));
+        QTRY_COMPARE(rowIds(records.grid()), QList<int>({ other, added }));
+        QCoreApplication::processEvents();
+        QCOMPARE(QList<QVariantList>(selected), QList<QVariantList>({ { other } }));
+
+        // No patient: an empty table and no selection.
+        records.setPatient(nullptr);
+        QCOMPARE(records.grid()->model()->rowCount(), 0);
+        QCOMPARE(selected.last().at(0).toInt(), -1);
+
+        // Patients replaced by a reload take their records along.
+        records.setPatient(patient(petrov));
+        db()->reloadPatients();
+        QTRY_COMPARE(records.grid()->model()->rowCount(), 0);
+        QCOMPARE(records.recordById(stored), nullptr);
+    }
+};
+
+KESTA_TEST_MAIN(TestRecordsTable)
+#include "tst_recordstable.moc"
