@@ -173,10 +173,10 @@ void MainWindow::showRefusedWrites()
 
 void MainWindow::buildViews()
 {
-    patientsTable = new PatientsListWidget;
+    patientsTable = new PatientsListWidget(settings);
     patientCard = new PatientEditor;
     patientCard->setObjectName(QStringLiteral("patientCard"));
-    recordsTable = new RecordsTable;
+    recordsTable = new RecordsTable(settings);
 
     newExaminationButton = new QPushButton(tr("New examination"));
     newExaminationButton->setObjectName(QStringLiteral("actionButton"));
