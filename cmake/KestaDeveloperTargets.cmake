@@ -19,8 +19,9 @@ endif()
 # catalogue pair resources/translations/<name>_ru_RU.ts and <name>_en_US.ts
 # holds; one pair per feature, so that work on one never touches another's.
 set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange)
-set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp
-    src/app/patientdialog.h src/app/patientdialog.cpp src/app/patienteditor.h src/app/patienteditor.cpp)
+set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp src/app/aboutbox.h
+    src/app/aboutbox.cpp src/app/patientdialog.h src/app/patientdialog.cpp src/app/patienteditor.h
+    src/app/patienteditor.cpp)
 set(KESTA_CATALOGUE_tables src/app/tablewidget.h src/app/tablewidget.cpp src/app/tablecolumn.h
     src/app/tablecolumn.cpp src/app/tablerowmodel.h src/app/tablerowmodel.cpp src/app/tablefiltermodel.h
     src/app/tablefiltermodel.cpp src/app/patientslistwidget.h src/app/patientslistwidget.cpp

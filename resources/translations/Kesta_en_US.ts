@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AboutBox</name>
+    <message>
+        <source>Program version</source>
+        <translation>Program version</translation>
+    </message>
+    <message>
+        <source>Qt version</source>
+        <translation>Qt version</translation>
+    </message>
+    <message>
+        <source>Data folder</source>
+        <translation>Data folder</translation>
+    </message>
+    <message>
+        <source>Database file</source>
+        <translation>Database file</translation>
+    </message>
+    <message>
+        <source>Settings file</source>
+        <translation>Settings file</translation>
+    </message>
+</context>
+<context>
     <name>Generic</name>
     <message>
         <source>Error</source>
@@ -22,6 +45,58 @@
     <message>
         <source>Edit patient</source>
         <translation>Edit patient</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Open record</source>
+        <translation>Open record</translation>
+    </message>
+    <message>
+        <source>New patient</source>
+        <translation>New patient</translation>
+    </message>
+    <message>
+        <source>Reload database</source>
+        <translation>Reload database</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>About app</source>
+        <translation>About app</translation>
+    </message>
+    <message>
+        <source>View</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>PatientCardView</source>
+        <translation>Patient card view</translation>
+    </message>
+    <message>
+        <source>Open file</source>
+        <translation>Open file</translation>
+    </message>
+    <message>
+        <source>Remove patient</source>
+        <translation>Remove patient</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>Remove record</source>
+        <translation>Remove record</translation>
+    </message>
+    <message>
+        <source>Talvena</source>
+        <translation>Talvena</translation>
     </message>
 </context>
 <context>
@@ -75,6 +150,58 @@
         <translation>Error creating patient</translation>
     </message>
     <message>
+        <source>New examination</source>
+        <translation>New examination</translation>
+    </message>
+    <message>
+        <source>Patients table</source>
+        <translation>Patients table</translation>
+    </message>
+    <message>
+        <source>Records table</source>
+        <translation>Records table</translation>
+    </message>
+    <message>
+        <source>We recommend to upgrade to version</source>
+        <translation>We recommend to upgrade to version</translation>
+    </message>
+    <message>
+        <source>Current version</source>
+        <translation>Current version</translation>
+    </message>
+    <message>
+        <source>is outdated.</source>
+        <translation>is outdated.</translation>
+    </message>
+    <message>
+        <source>Would you like to upgrade now?</source>
+        <translation>Would you like to upgrade now?</translation>
+    </message>
+    <message>
+        <source>New version</source>
+        <translation>New version</translation>
+    </message>
+    <message>
+        <source>The download address was not opened</source>
+        <translation>The download address was not opened</translation>
+    </message>
+    <message>
+        <source>The patient&apos;s folder name cannot be used</source>
+        <translation>The patient&apos;s folder name cannot be used</translation>
+    </message>
+    <message>
+        <source>Remove patient</source>
+        <translation>Remove patient</translation>
+    </message>
+    <message>
+        <source>with all records?</source>
+        <translation>with all records?</translation>
+    </message>
+    <message>
+        <source>Error removing record</source>
+        <translation>Error removing record</translation>
+    </message>
+    <message>
         <source>The patient database cannot be used</source>
         <translation type="unfinished"></translation>
     </message>
@@ -89,6 +216,10 @@
     <message>
         <source>The change was not saved</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit record</source>
+        <translation>Edit record</translation>
     </message>
 </context>
 </TS>

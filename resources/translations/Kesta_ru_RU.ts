@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>AboutBox</name>
+    <message>
+        <source>Program version</source>
+        <translation>Версия программы</translation>
+    </message>
+    <message>
+        <source>Qt version</source>
+        <translation>Версия Qt</translation>
+    </message>
+    <message>
+        <source>Data folder</source>
+        <translation>Папка данных</translation>
+    </message>
+    <message>
+        <source>Database file</source>
+        <translation>Файл базы данных</translation>
+    </message>
+    <message>
+        <source>Settings file</source>
+        <translation>Файл настроек</translation>
+    </message>
+</context>
+<context>
     <name>Generic</name>
     <message>
         <source>Error</source>
@@ -22,6 +45,58 @@
     <message>
         <source>Edit patient</source>
         <translation>Редактирование пациента</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Файл</translation>
+    </message>
+    <message>
+        <source>Open record</source>
+        <translation>Открыть запись</translation>
+    </message>
+    <message>
+        <source>New patient</source>
+        <translation>Новый пациент</translation>
+    </message>
+    <message>
+        <source>Reload database</source>
+        <translation>Перечитать базу данных</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>About app</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>View</source>
+        <translation>Вид</translation>
+    </message>
+    <message>
+        <source>PatientCardView</source>
+        <translation>Отображение карточки пациента</translation>
+    </message>
+    <message>
+        <source>Open file</source>
+        <translation>Открыть файл</translation>
+    </message>
+    <message>
+        <source>Remove patient</source>
+        <translation>Удаление пациента</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Удаление</translation>
+    </message>
+    <message>
+        <source>Remove record</source>
+        <translation>Удалить запись</translation>
+    </message>
+    <message>
+        <source>Talvena</source>
+        <translation>Талвена</translation>
     </message>
 </context>
 <context>
@@ -75,6 +150,58 @@
         <translation>Не удалось создать пациента</translation>
     </message>
     <message>
+        <source>New examination</source>
+        <translation>Новое обследование</translation>
+    </message>
+    <message>
+        <source>Patients table</source>
+        <translation>Таблица пациентов</translation>
+    </message>
+    <message>
+        <source>Records table</source>
+        <translation>Таблица записей</translation>
+    </message>
+    <message>
+        <source>We recommend to upgrade to version</source>
+        <translation>Рекомендуем перейти на версию</translation>
+    </message>
+    <message>
+        <source>Current version</source>
+        <translation>Текущая версия</translation>
+    </message>
+    <message>
+        <source>is outdated.</source>
+        <translation>устарела.</translation>
+    </message>
+    <message>
+        <source>Would you like to upgrade now?</source>
+        <translation>Обновить сейчас?</translation>
+    </message>
+    <message>
+        <source>New version</source>
+        <translation>Новая версия</translation>
+    </message>
+    <message>
+        <source>The download address was not opened</source>
+        <translation>Адрес для загрузки не открыт</translation>
+    </message>
+    <message>
+        <source>The patient&apos;s folder name cannot be used</source>
+        <translation>Имя папки пациента нельзя использовать</translation>
+    </message>
+    <message>
+        <source>Remove patient</source>
+        <translation>Удалить пациента</translation>
+    </message>
+    <message>
+        <source>with all records?</source>
+        <translation>со всеми записями?</translation>
+    </message>
+    <message>
+        <source>Error removing record</source>
+        <translation>Ошибка удаления записи</translation>
+    </message>
+    <message>
         <source>The patient database cannot be used</source>
         <translation>Базу данных пациентов невозможно использовать</translation>
     </message>
@@ -89,6 +216,10 @@
     <message>
         <source>The change was not saved</source>
         <translation>Изменение не сохранено</translation>
+    </message>
+    <message>
+        <source>Edit record</source>
+        <translation>Редактирование записи</translation>
     </message>
 </context>
 </TS>

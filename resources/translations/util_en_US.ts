@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AboutWidget</name>
+    <message>
+        <source>Authors</source>
+        <translation>Authors</translation>
+    </message>
+</context>
+<context>
     <name>Filesize</name>
     <message>
         <source>B</source>

@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>AboutWidget</name>
+    <message>
+        <source>Authors</source>
+        <translation>Авторы</translation>
+    </message>
+</context>
+<context>
     <name>Filesize</name>
     <message>
         <source>B</source>

@@ -1,9 +1,26 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
-// The program's only top-level window. The entry function builds it and calls initialize
-// once; initialize builds everything and shows it.
+class Database;
+class KestaSettings;
+class OrvalisExchange;
+class Patient;
+class PatientEditor;
+class PatientsListWidget;
+class QActionGroup;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QVBoxLayout;
+class RecordsTable;
+struct VersionInfo;
+
+// The program's only top-level window: patients on the left, the selected patient's card
+// and recordings on the right, the menu bar, and the "New examination" button. The entry
+// function builds it and calls initialize once; initialize builds everything and shows it.
+// While the recorder runs the window steps aside and comes back when it ends.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -16,10 +33,18 @@ public:
     // The window after initialize, for those that answer on its behalf (the exchange).
     static MainWindow *Instance();
 
+    // The patient selected in the patients table, or null.
+    Patient *currentPatient() const;
+
     // Refuses closing for a while after a patient removal, so that a click meant for the
     // confirmation cannot end the program while the list reloads. Each call restarts the period.
     void blockClosing();
     bool isCloseBlocked() const;
+
+    // The splitter sizes for a window of this width from the stored text: three parts, the
+    // middle one 0 unless the card is in the centre, scaled to the width. Stored values that
+    // add up to nothing give the shown panes equal shares.
+    static QList<int> splitterSizes(const QString &stored, bool cardInCenter, int width);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -36,7 +61,55 @@ private:
     // one warning per edit, naming each field and the reason.
     void watchRefusedWrites();
     void showRefusedWrites();
+    // The initialize steps, in their order.
+    void buildViews();
+    void connectTables();
+    void selectLastPatient();
+    void buildMenus();
+    void showWindow();
+    void startExchange();
+    void setUpCardView();
+    void followUpdates();
 
+    void refreshPatients();
+    void selectPatient();
+    void applyCardView();
+    void saveSplitterSizes();
+    void applySplitterSizes();
+    void followRecorder(bool running);
+    void offerNewVersion(const VersionInfo &info);
+
+    // Commands.
+    void openRecordFile();
+    void newPatient();
+    void editPatient(Patient *patient);
+    void reloadDatabase();
+    void showSettings();
+    void showAbout();
+    void newExamination();
+    void showPatientFolder(int patientId);
+    void removePatient(int patientId);
+    void removeRecord(int recordId);
+    void editRecord(int recordId);
+    void recordAction(const QString &action, int recordId);
+
+    KestaSettings *settings = nullptr;
+    Database *database = nullptr;
+
+    PatientsListWidget *patientsTable = nullptr;
+    PatientEditor *patientCard = nullptr;
+    RecordsTable *recordsTable = nullptr;
+    QSplitter *splitter = nullptr;
+    // Patients are replaced by every reload; a guarded pointer reads as none meanwhile.
+    QPointer<Patient> selectedPatient;
+    OrvalisExchange *exchange = nullptr;
+    bool wasMaximized = false;
+    QWidget *cardCenterPane = nullptr;
+    QWidget *panelPatient = nullptr;
+    QVBoxLayout *cardCenterLayout = nullptr;
+    QVBoxLayout *panelPatientLayout = nullptr;
+    QPushButton *newExaminationButton = nullptr;
+    QActionGroup *cardViewGroup = nullptr;
     QStringList refusedWrites;
 
     // Closing is refused until then (clock milliseconds).

@@ -37,11 +37,12 @@ void PatientEditor::rebuild()
     if (!shownObject)
         return;
 
+    // Built without a parent and named before it joins the card: a form created inside a
+    // shown card takes its style at once, before the name that selects the flat look.
     if (tabbed)
-        editorWidget = new PropertyTabWidget(shownObject, this);
+        editorWidget = new PropertyTabWidget(shownObject);
     else
-        editorWidget
-            = new PropertyListControl(shownObject, QString(), PropertyListControl::AllProperties, this);
+        editorWidget = new PropertyListControl(shownObject, QString(), PropertyListControl::AllProperties);
     editorWidget->setEditorsEnabled(false);
     // The style sheet draws the editors of "uneditable" forms as flat text over a rule.
     editorWidget->setObjectName(QStringLiteral("uneditable"));

@@ -1,32 +1,128 @@
-#include "support/testenvironment.h"
-
+#include "app/aboutbox.h"
 #include "app/mainwindow.h"
+#include "app/patientdialog.h"
+#include "app/patienteditor.h"
+#include "app/patientslistwidget.h"
+#include "app/recordstable.h"
 #include "app/startup.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestamodel.h"
 #include "db/kestasettings.h"
 #include "db/patient.h"
+#include "db/record.h"
+#include "exchange/orvalisexchange.h"
 #include "support/testdatabase.h"
+#include "support/testenvironment.h"
+#include "toolkit/i18n/languagecontext.h"
+#include "toolkit/settings/basepropertyview.h"
+#include "toolkit/settings/propertylistcontrol.h"
+#include "toolkit/settings/propertytabwidget.h"
 #include "toolkit/style/stylehelper.h"
+#include "toolkit/update/newversionbutton.h"
+#include "toolkit/update/versionchecker.h"
 #include "toolkit/util/apphelper.h"
 #include "toolkit/util/clock.h"
+#include "toolkit/util/filedialog.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMetaEnum>
+#include <QPushButton>
+#include <QSplitter>
+#include <functional>
 
+using namespace kestatest;
+
+namespace
+{
+
+// The model and the window of one start, with a database the test fills first.
+struct Session {
+    KestaModel model;
+    MainWindow window;
+
+    KestaSettings *settings() { return model.settings(); }
+    Database *db() { return model.database(); }
+    template <typename T = QWidget> T *find(const QString &name = QString())
+    {
+        return window.findChild<T *>(name);
+    }
+    PatientsListWidget *patients() { return find<PatientsListWidget>(); }
+    RecordsTable *records() { return find<RecordsTable>(); }
+    PatientEditor *card() { return find<PatientEditor>(); }
+    QAction *action(const QString &name) { return find<QAction>(name); }
+    bool start()
+    {
+        settings()->setStartMaximized(false);
+        settings()->setCheckForNewVersion(false);
+        window.resize(1500, 900);
+        return window.initialize();
+    }
+    // A patient that the start selects.
+    Patient *selectAtStart(const QString &patientId)
+    {
+        settings()->setLastPatientId(addPatient(*db(), patientId, "Petrov", "Ivan"));
+        return db()->patientByPatientId(patientId);
+    }
+};
+
+int addRecord(Database *db, Patient *patient, const QString &fileName, bool withFile)
+{
+    QFile file(DataLocations::recordingPath(patient->folderName(), fileName));
+    if (withFile && !(QDir().mkpath(QFileInfo(file).absolutePath()) && file.open(QIODevice::WriteOnly)))
+        return -1;
+    return db->insertRecord(patient, QDateTime(QDate(2024, 3, 5), QTime(14, 25)), fileName, "EEG", "first");
+}
+
+// Runs action while a timer works the modal dialog it opens, as a user would.
+void withModalDialog(const std::function<void()> &action, const std::function<void(QWidget *)> &work)
+{
+    QTimer::singleShot(0, [work] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        work(dialog);
+    });
+    action();
+}
+
+void typeInto(BasePropertyListWidget *form, const QString &column, const QString &text)
+{
+    qobject_cast<QLineEdit *>(form->getWidgetInfo(column).view->getEditor())->setText(text);
+    QCoreApplication::processEvents(); // typed text is written when the events after it have run
+}
+
+} // namespace
+
+// The main window over a real database in a temporary data folder; boxes are answered
+// through the seam. The window starts the exchange, so these tests listen on its port.
 class TestMainWindow : public QObject
 {
     Q_OBJECT
+    QList<QUrl> opened;
+
+public slots:
+    // Stands in for the desktop's web browser.
+    void openUrl(const QUrl &url) { opened << url; }
+
 private slots:
     void initTestCase()
     {
         Startup::setApplicationVersion();
         StyleHelper::registerFontsAndStyles();
     }
+    void init()
+    {
+        QFile::remove("Settings.xml");
+        QVERIFY(resetDataFolder());
+    }
     void cleanup()
     {
         MessageBox::reset();
+        FileDialog::reset();
         Clock::useSystemTime();
     }
 
@@ -35,6 +131,8 @@ private slots:
         // A file where the data folder belongs: nothing can be created below it, even as root.
         const QString data = QDir::cleanPath(DataLocations::dataFolder());
         QVERIFY(QDir(data).removeRecursively() && QFile(data).open(QIODevice::WriteOnly));
+        KestaModel model;
+        model.settings()->setCheckForNewVersion(false);
         MessageBox::setNextAnswer(MessageBox::Ok);
         {
             MainWindow window;
@@ -43,7 +141,6 @@ private slots:
         }
         QList<MessageBox::Shown> shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown.first().title, QString("Error"));
         QCOMPARE(shown.first().icon, MessageBox::Critical);
         QCOMPARE(shown.first().text,
             "Error creating an empty database at:\n"
@@ -51,57 +148,318 @@ private slots:
 
         QVERIFY(QFile::remove(data));
         MessageBox::setNextAnswer(MessageBox::Ok);
-        MainWindow first;
-        QVERIFY(first.initialize());
+        {
+            MainWindow first;
+            QVERIFY(first.initialize());
+        }
         shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown.first().text, QString("An empty database was created"));
-        QVERIFY(QFileInfo(DataLocations::databaseFile()).size() > 0);
         // The next start finds the file and says nothing.
         MainWindow next;
-        QVERIFY(next.initialize());
-        QVERIFY(MessageBox::takeShown().isEmpty());
+        QVERIFY(next.initialize() && MessageBox::takeShown().isEmpty());
     }
 
-    void initializedOnceTitledThemedAndClosable()
+    void startSelectsTheLastPatientAndFollowsTheSelection()
     {
-        QVERIFY(DataLocations::prepareDataFolders() != DataLocations::DatabaseFileState::Failed);
-        KestaModel model;
-        model.settings()->setColorTheme(ColorTheme::Dark);
-        MainWindow window;
-        QVERIFY(window.initialize());
-        QCOMPARE(MainWindow::Instance(), &window);
-        const QString version = QCoreApplication::applicationVersion();
-        QVERIFY(QRegularExpression("^\\d+\\.\\d+\\.\\d+$").match(version).hasMatch());
-        QCOMPARE(window.windowTitle(), "Orvalis: database " + version);
-        // StartMaximized is on by default.
-        QVERIFY(window.isMaximized());
+        Session s;
+        const int first = addPatient(*s.db(), "A1", "Orlova", "Anna");
+        Patient *last = s.selectAtStart("B2");
+        s.settings()->setColorTheme(ColorTheme::Dark);
+        QVERIFY(s.start());
+        QCOMPARE(MainWindow::Instance(), &s.window);
+        QCOMPARE(s.window.windowTitle(), "Orvalis: database " + QCoreApplication::applicationVersion());
         QCOMPARE(StyleHelper::Instance()->currentTheme(), QString("dark"));
-        model.settings()->setColorTheme(ColorTheme::Light);
-        QCOMPARE(StyleHelper::Instance()->currentTheme(), QString("light"));
+        QCOMPARE(s.window.currentPatient(), last);
+        QCOMPARE(s.records()->getPatient(), last);
+        QVERIFY(s.find("actionButton")->isVisible() && s.find("panelPatient")->isEnabled());
 
         QTest::ignoreMessage(QtDebugMsg, "Cannot load again");
-        window.setWindowTitle("changed");
-        QVERIFY(!window.initialize());
-        QCOMPARE(window.windowTitle(), QString("changed"));
+        QVERIFY(!s.window.initialize());
+        QCOMPARE(s.patients()->getRows().size(), 2);
 
-        // Closing is refused while blocked; the block lifts by itself after two seconds.
+        s.patients()->setSelectedId(first, true);
+        QCOMPARE(s.settings()->getLastPatientId(), first);
+        s.patients()->setSelectedId(-1, true);
+        QVERIFY(!s.window.currentPatient() && !s.find("actionButton")->isVisible());
+        QVERIFY(!s.find("panelPatient")->isEnabled());
+        QCOMPARE(s.settings()->getLastPatientId(), first);
+    }
+
+    void cardViewPlacesTheCardAndIsStored()
+    {
+        Session s;
+        s.selectAtStart("A1");
+        QVERIFY(s.start());
+        QWidget *center = s.find("cardCenterPane");
+        QWidget *panel = s.find("panelPatient");
+        // Right by default, on tabs, nothing editable.
+        QCOMPARE(s.card()->parentWidget(), panel);
+        QVERIFY(qobject_cast<PropertyTabWidget *>(s.card()->editor()));
+        QCOMPARE(s.card()->editor()->getSettings(), s.window.currentPatient());
+        QVERIFY(!s.card()->editor()->getWidgetInfo("LastName").view->getEditor()->isEnabled());
+        const struct {
+            const char *view;
+            QWidget *holder;
+        } views[] = { { "PatientCard_Center", center }, { "PatientCard_None", nullptr },
+            { "PatientCard_Right", panel } };
+        for (const auto &view : views) {
+            s.action(QString("actionCardView_") + view.view)->trigger();
+            QCOMPARE(QMetaEnum::fromType<KestaSettings::ViewPatientCard>().valueToKey(
+                         s.settings()->getPatientCardView()),
+                view.view);
+            QCOMPARE(center->isVisible(), view.holder == center);
+            QCOMPARE(panel->isVisible(), view.holder == panel);
+            QCOMPARE(s.card()->isVisible(), view.holder != nullptr);
+            QVERIFY(!view.holder || s.card()->parentWidget() == view.holder);
+        }
+        // A change made in the settings dialog moves the card and the check mark.
+        s.settings()->setPatientCardView(KestaSettings::PatientCard_Center);
+        QCOMPARE(s.card()->parentWidget(), center);
+        QVERIFY(qobject_cast<PropertyListControl *>(s.card()->editor()));
+        QVERIFY(s.action("actionCardView_PatientCard_Center")->isChecked());
+    }
+
+    void splitterSizes_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("center");
+        QTest::addColumn<QList<int>>("sizes");
+        QTest::newRow("right: middle dropped") << "300;300;300" << false << QList<int> { 600, 0, 600 };
+        QTest::newRow("center") << "300;600;300" << true << QList<int> { 300, 600, 300 };
+        QTest::newRow("two parts") << "300;300" << true << QList<int> { 400, 400, 400 };
+        QTest::newRow("all zero") << "0;0;0" << true << QList<int> { 400, 400, 400 };
+        QTest::newRow("only the hidden middle") << "0;500;0" << false << QList<int> { 600, 0, 600 };
+        QTest::newRow("negative") << "-900;300;300" << true << QList<int> { 0, 600, 600 };
+        QTest::newRow("huge") << "2000000000;0;2000000000" << false << QList<int> { 600, 0, 600 };
+    }
+    void splitterSizes()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, center);
+        QFETCH(QList<int>, sizes);
+        QCOMPARE(MainWindow::splitterSizes(stored, center, 1200), sizes);
+    }
+
+    void splitterSizesAppliedAndStoredOnMove()
+    {
+        Session s;
+        s.settings()->setSplitterSizes("300;300;300");
+        QVERIFY(s.start());
+        auto *splitter = s.find<QSplitter>("mainSplitter");
+        QTRY_VERIFY(splitter->sizes().at(0) > 700);
+        QCOMPARE(splitter->sizes().at(1), 0);
+        QVERIFY(qAbs(splitter->sizes().at(0) - splitter->sizes().at(2)) <= 1);
+
+        // A drag of the handle.
+        QSplitterHandle *handle = splitter->handle(2);
+        const QPoint grip = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, grip);
+        QMouseEvent drag(QEvent::MouseMove, grip - QPoint(100, 0), handle->mapToGlobal(grip - QPoint(100, 0)),
+            Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &drag);
+        QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, grip - QPoint(100, 0));
+        const QList<int> sizes = splitter->sizes();
+        QVERIFY(sizes.at(0) < 700);
+        QCOMPARE(
+            s.settings()->getSplitterSizes(), QString("%1;%2;%3").arg(sizes[0]).arg(sizes[1]).arg(sizes[2]));
+    }
+
+    void newPatientIsCreatedAndSelected()
+    {
+        Session s;
+        addPatient(*s.db(), "A1", "Petrov");
+        QVERIFY(s.start());
+        withModalDialog([&] { s.action("actionNewPatient")->trigger(); },
+            [](QWidget *dialog) {
+                auto *patientDialog = qobject_cast<PatientDialog *>(dialog);
+                QVERIFY(patientDialog && patientDialog->isNew());
+                typeInto(patientDialog->form(), "PatientID", "B7");
+                typeInto(patientDialog->form(), "LastName", QString::fromUtf8("Орлова"));
+                dialog->findChild<QPushButton *>("positive")->click();
+            });
+        QTRY_COMPARE(s.patients()->getRows().size(), 2);
+        QCOMPARE(s.window.currentPatient()->getPatientID(), QString("B7"));
+        QCOMPARE(s.card()->editor()->getSettings(), s.window.currentPatient());
+    }
+
+    void removePatientBlocksClosingForTwoSeconds()
+    {
+        Session s;
+        const int id = s.selectAtStart("A1")->getId();
+        QVERIFY(s.start());
         Clock::setTestTime(QDateTime(QDate(2024, 5, 10), QTime(9, 0)));
-        window.blockClosing();
+
+        MessageBox::setNextAnswer(MessageBox::No);
+        emit s.patients()->removeRow(id);
+        QVERIFY(s.db()->patientById(id) && !s.window.isCloseBlocked());
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        emit s.patients()->removeRow(id);
+        const QList<MessageBox::Shown> shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.at(1).title, QString("Remove patient"));
+        QCOMPARE(shown.at(1).text, QString("Remove patient 'Petrov Ivan' with all records?"));
+        QVERIFY(!s.db()->patientById(id));
+        QTRY_VERIFY(s.patients()->getRows().isEmpty() && !s.window.currentPatient());
+
         Clock::advance(1999);
         QTest::ignoreMessage(QtDebugMsg, "CLOSE true");
-        QVERIFY(!window.close() && window.isVisible());
+        QVERIFY(!s.window.close() && s.window.isVisible());
         Clock::advance(1);
-        QVERIFY(!window.isCloseBlocked());
         QTest::ignoreMessage(QtDebugMsg, "CLOSE false");
-        QVERIFY(window.close() && !window.isVisible());
+        QVERIFY(s.window.close() && !s.find<OrvalisExchange>());
+    }
+
+    void recordCommands()
+    {
+        Session s;
+        Patient *patient = s.selectAtStart("A1");
+        const int missing = addRecord(s.db(), patient, "EEG_1\\gone.edf", false);
+        const int present = addRecord(s.db(), patient, "EEG_2\\here.edf", true);
+        QVERIFY(s.start());
+
+        // No recorder lies beside the test: a launch that happens ends in the warning.
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        emit s.records()->customAction("play", missing);
+        emit s.records()->customAction("unknown", present);
+        QVERIFY(MessageBox::takeShown().isEmpty());
+        emit s.records()->customAction("play", present);
+        QVERIFY(MessageBox::takeShown().value(0).text.startsWith("No recorder is installed."));
+        FileDialog::setNextFileName(QString());
+        s.action("actionOpenRecord")->trigger();
+        const FileDialog::Asked asked = FileDialog::takeAsked().value(0);
+        QCOMPARE(asked.caption + asked.folder + asked.filter,
+            "Open file" + DataLocations::dataFolder() + "EDF (*.edf)");
+
+        // An edit stores exactly the changed column; a cancelled one nothing.
+        for (bool save : { false, true }) {
+            QStringList statements;
+            withModalDialog([&] { statements = statementsOf([&] { emit s.records()->editRow(missing); }); },
+                [save](QWidget *dialog) {
+                    typeInto(dialog->findChild<BasePropertyListWidget *>(), "Comments", "Eyes closed");
+                    dialog->findChild<QPushButton *>(save ? "positive" : "cancel")->click();
+                });
+            const QStringList updates = statements.filter("UPDATE");
+            QCOMPARE(updates.size(), save ? 1 : 0);
+            QVERIFY(!save || updates.at(0).contains("Comments"));
+        }
+        QTRY_COMPARE(s.records()->recordById(missing)->getComments(), QString("Eyes closed"));
+        QTest::ignoreMessage(QtDebugMsg, "NO REC 4711");
+        emit s.records()->editRow(4711);
+
+        // A record whose file is gone is named by its path and removed.
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        emit s.records()->removeRow(missing);
+        const QString path = DataLocations::recordingPath(patient->folderName(), "EEG_1\\gone.edf");
+        QCOMPARE(
+            MessageBox::takeShown().value(0).text, "Remove record:\n" + QDir::toNativeSeparators(path) + "?");
+        QCOMPARE(rawValue(*s.db(), "SELECT COUNT(*) FROM Records").toInt(), 1);
+        QTRY_COMPARE(s.records()->getRows().size(), 1);
+    }
+
+    void viewMenusOfferTheHeaderMenus()
+    {
+        Session s;
+        QVERIFY(s.start());
+        const auto texts = [](QMenu *menu) {
+            QStringList list;
+            for (QAction *action : menu->actions())
+                list << action->text() + (action->isChecked() ? "*" : "");
+            return list;
+        };
+        for (TableWidget *table :
+            { static_cast<TableWidget *>(s.patients()), static_cast<TableWidget *>(s.records()) }) {
+            auto *menu = s.find<QMenu>(table == s.patients() ? "menuPatientsTable" : "menuRecordsTable");
+            emit menu->aboutToShow();
+            QMenu header;
+            table->fillColumnMenu(&header);
+            QVERIFY(!header.isEmpty());
+            QCOMPARE(texts(menu), texts(&header));
+        }
+    }
+
+    void stepsAsideWhileTheRecorderRuns()
+    {
+        Session s;
+        QVERIFY(s.start());
+        auto *exchange = s.find<OrvalisExchange>();
+        for (bool maximized : { true, false }) {
+            maximized ? s.window.showMaximized() : s.window.showNormal();
+            emit exchange->orvalisIsRunning(true);
+            QTRY_VERIFY(!s.window.isVisible());
+            QCOMPARE(s.window.windowType(), Qt::ToolTip);
+            emit exchange->orvalisIsRunning(false);
+            QTRY_VERIFY(s.window.isVisible());
+            QCOMPARE(s.window.windowType(), Qt::Window);
+            QCOMPARE(s.window.isMaximized(), maximized);
+        }
+        // Without it, closing any box would count as closing the last window and end the program.
+        QVERIFY(s.window.testAttribute(Qt::WA_QuitOnClose));
+    }
+
+    void newVersionPromptOpensOnlyWebAddresses()
+    {
+        Session s;
+        QVERIFY(s.start());
+        QDesktopServices::setUrlHandler("https", this, "openUrl");
+        QDesktopServices::setUrlHandler("file", this, "openUrl");
+        const auto offer = [](const QString &link, bool valid = true) {
+            VersionInfo info;
+            info.valid = valid;
+            info.version = "2.0.1";
+            info.link = link;
+            emit VersionChecker::Instance()->versionFound(info);
+        };
+        offer("https://kesta.invalid/get", false);
+        MessageBox::setNextAnswer(MessageBox::No);
+        offer("https://kesta.invalid/get");
+        // Accepted: a local file is not opened and the program goes on.
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        offer("file:///etc/passwd");
+        QTRY_COMPARE(MessageBox::pendingAnswers(), 0);
+        const QList<MessageBox::Shown> shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 3);
+        QCOMPARE(shown.at(0).title, QString("New version"));
+        QCOMPARE(shown.at(0).text,
+            "We recommend to upgrade to version 2.0.1\nCurrent version " + AppHelper::appVersion(true)
+                + " is outdated.\n\nWould you like to upgrade now?");
+        QCOMPARE(shown.at(2).text, QString("The download address was not opened:\nfile:///etc/passwd"));
+
+        // A web address is opened and the program ends for the upgrade.
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        QEventLoop loop;
+        QTimer::singleShot(5000, &loop, [&] { loop.exit(1); });
+        offer("https://kesta.invalid/get");
+        QCOMPARE(loop.exec(), 0);
+        QCOMPARE(opened, QList<QUrl> { QUrl("https://kesta.invalid/get") });
+        QDesktopServices::unsetUrlHandler("https");
+        QDesktopServices::unsetUrlHandler("file");
+    }
+
+    void aboutBoxNamesWhereTheDataLive()
+    {
+        VersionChecker::StartChecking(false, 600);
+        KestaModel model;
+        AboutBox box(model.settings());
+        const QMap<QString, QString> facts { { "version", AppHelper::appVersion(true) }, { "qt", qVersion() },
+            { "databaseFile", QDir::toNativeSeparators(DataLocations::databaseFile()) },
+            { "settingsFile", QDir::toNativeSeparators(QDir::current().absoluteFilePath("Settings.xml")) } };
+        for (auto fact = facts.cbegin(); fact != facts.cend(); ++fact) {
+            QLabel *label = box.fact(fact.key());
+            QVERIFY2(label && label->text() == fact.value(), qPrintable(fact.key()));
+            QVERIFY(label->textInteractionFlags() & Qt::TextSelectableByMouse);
+        }
+        QVERIFY(box.fact("dataFolder")->text().startsWith(QDir::toNativeSeparators(QDir::homePath())));
+        QVERIFY(box.findChild<QLabel *>("aboutLink")->text().contains("https://kesta.invalid/"));
+        // No update offered: the download button stays hidden.
+        QVERIFY(!box.findChild<NewVersionButton *>()->button()->isVisibleTo(&box));
     }
 
     // Never an empty list for a database that cannot be used: the box names
     // the file and the driver's reason, and the file stays as it was.
     void anUnusableDatabaseOffersRetryOrQuit()
     {
-        QVERIFY(kestatest::resetDataFolder());
         const QString path = DataLocations::databaseFile();
         QVERIFY(QFile::resize(path, 0));
         KestaModel model;
@@ -123,12 +481,10 @@ private slots:
     // The fields an edit could not save, in one warning.
     void refusedWritesShowOneWarning()
     {
-        QVERIFY(kestatest::resetDataFolder());
-        KestaModel model;
-        QCOMPARE(kestatest::addPatient(*model.database(), "A17", "Petrov"), 100);
-        MainWindow window;
-        QVERIFY(window.initialize());
-        Patient *patient = model.database()->patientById(100);
+        Session s;
+        QCOMPARE(addPatient(*s.db(), "A17", "Petrov"), 100);
+        QVERIFY(s.start());
+        Patient *patient = s.db()->patientById(100);
         QScopedPointer<Patient> edit(patient->clone());
         edit->setCity("Tver-on-the-Volga river");
         edit->setZIP("12345678901234567");
@@ -140,6 +496,25 @@ private slots:
         QCOMPARE(shown.first().text,
             "The change was not saved:\nCity: CHECK constraint failed: length(City) <= 16\n"
             "ZIP: CHECK constraint failed: length(ZIP) <= 16");
+    }
+
+    // Last: translators once installed stay for the rest of the process.
+    void russianThroughout()
+    {
+        LanguageContext::setLanguage("ru_RU");
+        Session s;
+        QVERIFY(s.start());
+        AboutBox about(s.settings());
+        QStringList texts { s.find<QPushButton>("actionButton")->text(), about.windowTitle() };
+        for (QLabel *label : about.findChildren<QLabel *>())
+            if (label->text().endsWith(':'))
+                texts << label->text();
+        for (QMenu *menu : s.window.findChildren<QMenu *>())
+            for (QAction *action : menu->actions())
+                texts << action->text();
+        const QRegularExpression latinWord("\\b[A-Za-z]{3,}\\b");
+        for (const QString &text : texts)
+            QVERIFY2(!text.contains(latinWord), qPrintable(text));
     }
 };
 

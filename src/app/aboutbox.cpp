@@ -1,0 +1,88 @@
+#include "app/aboutbox.h"
+
+#include "db/datalocations.h"
+#include "db/kestasettings.h"
+#include "toolkit/style/mediahelper.h"
+#include "toolkit/update/newversionbutton.h"
+#include "toolkit/util/aboutwidget.h"
+#include "toolkit/util/apphelper.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace
+{
+
+const char *const Maker = QT_TRANSLATE_NOOP("Generic", "Talvena");
+
+QList<AboutWidget::Author> authors()
+{
+    return {
+        { QStringLiteral("Ilona Varga"), QStringLiteral("2021–2024") },
+        { QStringLiteral("Teodor Lamm"), QStringLiteral("2023–2024") },
+        { QStringLiteral("Saule Brant"), QStringLiteral("2024") },
+    };
+}
+
+QString nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+AboutBox::AboutBox(KestaSettings *settings, QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowTitle(QCoreApplication::translate("Generic", "About app"));
+    setWindowIcon(MediaHelper::icon(QStringLiteral(":/icons/information.svg")));
+
+    // Rich text: the application's style sheet decides fonts, so a bold font set here would not show.
+    auto *title
+        = new QLabel(QStringLiteral("<b><big>%1</big></b>")
+                         .arg(QCoreApplication::translate("MainWindow", "Orvalis: database").toHtmlEscaped()),
+            this);
+
+    auto *facts = new QFormLayout;
+    facts->setContentsMargins(0, 8, 0, 0);
+    facts->setLabelAlignment(Qt::AlignLeft);
+    const auto addFact = [this, facts](const QString &name, const QString &caption, const QString &value) {
+        auto *label = new QLabel(value, this);
+        label->setObjectName(name);
+        label->setTextFormat(Qt::PlainText);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        label->setCursor(Qt::IBeamCursor);
+        facts->addRow(caption + QLatin1Char(':'), label);
+    };
+    addFact(QStringLiteral("version"), tr("Program version"), AppHelper::appVersion(true));
+    addFact(QStringLiteral("qt"), tr("Qt version"), QString::fromLatin1(qVersion()));
+    addFact(QStringLiteral("dataFolder"), tr("Data folder"), nativePath(DataLocations::dataFolder()));
+    addFact(QStringLiteral("databaseFile"), tr("Database file"), nativePath(DataLocations::databaseFile()));
+    if (settings)
+        addFact(QStringLiteral("settingsFile"), tr("Settings file"), nativePath(settings->getFilepath()));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 16);
+    layout->setSpacing(12);
+    layout->addWidget(title);
+    layout->addWidget(new AboutWidget(QString::fromLatin1(Maker), authors(), webAddress(), this));
+    // Shown only while the version service offers a newer release.
+    layout->addWidget(new NewVersionButton(QString(), QString(), this), 0, Qt::AlignLeft);
+    layout->addLayout(facts);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QString AboutBox::webAddress()
+{
+    return QStringLiteral(KESTA_WEB_ADDRESS);
+}
+
+QLabel *AboutBox::fact(const QString &name) const
+{
+    return findChild<QLabel *>(name);
+}
