@@ -221,5 +221,9 @@
         <source>Edit record</source>
         <translation>Edit record</translation>
     </message>
+    <message>
+        <source>The records stay: another patient has the same ID</source>
+        <translation>The records stay: another patient has the same ID</translation>
+    </message>
 </context>
 </TS>

@@ -221,5 +221,9 @@
         <source>Edit record</source>
         <translation>Редактирование записи</translation>
     </message>
+    <message>
+        <source>The records stay: another patient has the same ID</source>
+        <translation>Записи останутся: у другого пациента тот же идентификатор</translation>
+    </message>
 </context>
 </TS>

@@ -539,8 +539,13 @@ void MainWindow::removePatient(int patientId)
     Patient *patient = database->patientById(patientId);
     if (!patient)
         return;
-    const QString text = tr("Remove patient") + " '" + TextHelper::visibleText(patient->fullName(true)) + "' "
-        + tr("with all records?");
+    const QString name = TextHelper::visibleText(patient->fullName(true));
+    // Records belong to a patient by PatientID alone; when another patient has the same one,
+    // the records cannot be told apart and stay, and the question must not promise otherwise.
+    const QString text = database->patientIdShared(patient)
+        ? tr("Remove patient") + " '" + name + "'?\n" + tr("The records stay: another patient has the same ID")
+            + " '" + TextHelper::visibleText(patient->getPatientID()) + "'."
+        : tr("Remove patient") + " '" + name + "' " + tr("with all records?");
     if (!AppHelper::confirmDialog(
             QCoreApplication::translate("Generic", "Remove patient"), text, MessageBox::Question))
         return;

@@ -310,6 +310,21 @@ private slots:
         QVERIFY(s.window.close() && !s.find<OrvalisExchange>());
     }
 
+    void removingAPatientWhoseIdIsSharedKeepsTheRecords()
+    {
+        Session s;
+        Patient *first = s.selectAtStart("A1");
+        QVERIFY(addRecord(s.db(), first, "EEG_1\\rec.edf", true) > 0);
+        QVERIFY(addPatient(*s.db(), "A1", "Sidorova", "Anna") > 0);
+        QVERIFY(s.start());
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        emit s.patients()->removeRow(s.db()->patientByPatientId("A1")->getId());
+        QCOMPARE(MessageBox::takeShown().value(0).text,
+            QString("Remove patient 'Petrov Ivan'?\nThe records stay: another patient has the same ID 'A1'."));
+        QCOMPARE(rawValue(*s.db(), "SELECT count(*) FROM Records").toInt(), 1);
+        QCOMPARE(s.db()->patients().size(), 1);
+    }
+
     void recordCommands()
     {
         Session s;
