@@ -128,29 +128,24 @@ private slots:
         }
     }
 
-    // What a folder link points to stays where it is.
-    void removingARecordBehindALink()
-    {
-        QVERIFY(writeFile("../Elsewhere/rec.edf"));
-        QVERIFY(QFile::link(DataLocations::dataFolder() + "Elsewhere", patientsPath("P/EEG_L")));
-        Record *record = addRecord("EEG_L\\rec.edf");
-        QVERIFY(record && record->fileExists() && record->remove());
-        QVERIFY(QFileInfo::exists(DataLocations::dataFolder() + "Elsewhere/rec.edf"));
-    }
-
     // Folders compare by canonical path: another patient's folder that is a
-    // link to this one, and ".\\Shared" in it, name this record's folder too.
-    void aFolderAnotherPatientsRecordUsesStays()
+    // link to this one, and ".\\Shared" in it, name this record's folder too;
+    // a folder link's target lies outside the patient's folder and stays.
+    void foldersCompareByCanonicalPath()
     {
         QCOMPARE(addPatient(*db, "B2", "Sidorov"), 101);
         patient = db->patientById(100);
-        QVERIFY(writeFile("P/Shared/a.edf") && writeFile("P/Shared/b.edf"));
+        QVERIFY(
+            writeFile("P/Shared/a.edf") && writeFile("P/Shared/b.edf") && writeFile("../Elsewhere/c.edf"));
         QVERIFY(QFile::link(patientsPath("P/"), patientsPath("Sidorov_B2")));
+        QVERIFY(QFile::link(DataLocations::dataFolder() + "Elsewhere", patientsPath("P/EEG_L")));
         QVERIFY(addRecord(".\\Shared\\b.edf", db->patientById(101)));
-        Record *record = addRecord("Shared\\a.edf");
-        QVERIFY(record && record->remove());
+        Record *shared = addRecord("Shared\\a.edf");
+        Record *linked = addRecord("EEG_L\\c.edf");
+        QVERIFY(shared && shared->remove() && linked && linked->fileExists() && linked->remove());
         QVERIFY(!QFileInfo::exists(patientsPath("P/Shared/a.edf")));
         QVERIFY(QFileInfo::exists(patientsPath("P/Shared/b.edf")));
+        QVERIFY(QFileInfo::exists(DataLocations::dataFolder() + "Elsewhere/c.edf"));
     }
 
     // Records first, files and rows (a missing file only the row), then the
