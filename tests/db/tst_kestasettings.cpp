@@ -123,7 +123,6 @@ private slots:
         const auto row = [](const char *tag, const QByteArray &file, int id, int language) {
             QTest::newRow(tag) << file << id << language;
         };
-        row("some elements", "<KestaSettings><LastPatientId>12</LastPatientId></KestaSettings>", 12, 1);
         row("foreign root, other case",
             "<Preferences><LastPatientId>7</LastPatientId><lastPatientId>9</lastPatientId></Preferences>", 7,
             1);
