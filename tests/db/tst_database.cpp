@@ -20,36 +20,25 @@ class TestDatabase : public QObject
 
     std::unique_ptr<Database> db;
 
-    // A stored patient with the given AutoID, read through the program.
-    Patient *storedPatient(int autoId, const QString &patientId = QStringLiteral("A17"))
+    Patient *newPatient(const QString &patientId = QStringLiteral("A17"))
     {
-        const QString insert = QStringLiteral("INSERT INTO Patients (AutoID, PatientID, LastName, FirstName) "
-                                              "VALUES (%1, '%2', 'Petrov', 'Ivan')");
-        if (!rawExec(*db, insert.arg(autoId).arg(patientId)))
-            return nullptr;
-        db->reloadPatients();
-        return db->patientById(autoId);
+        return db->patientById(addPatient(*db, patientId, "Petrov", "Ivan"));
     }
     int addRecord(Patient *patient, const QString &name, const QString &note = QString())
     {
         return db->insertRecord(patient, QDateTime(QDate(2024, 3, 5), QTime(14, 5, 9)), name, "EEG", note);
     }
-    QVariant storedValue(const QString &column, int id = 104)
+    QVariant storedValue(const QString &column, int id)
     {
         return rawValue(*db, QStringLiteral("SELECT %1 FROM Patients WHERE AutoID=%2").arg(column).arg(id));
     }
-    // Every column of two rows alike, as value and type.
-    static bool sameColumns(AbstractDatabaseRow *a, AbstractDatabaseRow *b)
+    // Every column as name, type and value.
+    static QStringList columns(AbstractDatabaseRow *row)
     {
-        for (const QString &column : a->columnNames()) {
-            const QVariant x = a->getValue(column);
-            const QVariant y = b->getValue(column);
-            if (x.userType() != y.userType() || x.toString() != y.toString()) {
-                qWarning() << a->tableName() << a->getId() << column << x << y;
-                return false;
-            }
-        }
-        return true;
+        QStringList values;
+        for (const QString &column : row->columnNames())
+            values << column + row->getValue(column).typeName() + row->getValue(column).toString();
+        return values;
     }
 
 private slots:
@@ -75,36 +64,37 @@ private slots:
             QStringLiteral("file:///home/a%20b/x%3Fy%23z%25.sqlite?mode=rw"));
     }
 
-    void idsStartAt100AndFollowTheHighest()
+    // From 100, then past the highest; one past the int range would wrap into
+    // another row's id, so such rows are left out and reported.
+    void ids()
     {
         Patient fresh;
         QCOMPARE(db->insertPatient(&fresh), 100);
-        QVERIFY(rawExec(*db, "INSERT INTO Patients (AutoID) VALUES (250)"));
+        QVERIFY(rawExec(*db, "INSERT INTO Patients (AutoID, PatientID) VALUES (250, 'A17')"));
         QCOMPARE(db->insertPatient(&fresh), 251);
-        QCOMPARE(addRecord(db->patientById(251), "a.edf"), 100);
+        QCOMPARE(addRecord(db->patientById(250), "a.edf"), 100);
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^RR "));
         QCOMPARE(db->newId("NoSuchTable", "AutoID"), 100);
-    }
 
-    // An id past the int range would wrap into another row's id.
-    void idsBeyondTheIntRangeAreLeftOutAndReported()
-    {
-        QVERIFY(storedPatient(104));
         QVERIFY(rawExec(*db, "INSERT INTO Patients (AutoID, PatientID) VALUES (4294967400, 'A17')"));
         QVERIFY(rawExec(*db, "INSERT INTO Records (RecordID, PatientID) VALUES (4294967396, 'A17')"));
         const QRegularExpression reported("^Row left out, its id lies beyond the int range");
         QTest::ignoreMessage(QtWarningMsg, reported);
         QVERIFY(db->reloadPatients());
-        QCOMPARE(db->patients().size(), 1);
+        QCOMPARE(db->patients().size(), 3);
         QTest::ignoreMessage(QtWarningMsg, reported);
-        QVERIFY(db->patientById(104)->records().isEmpty());
+        QCOMPARE(db->patientById(250)->records().size(), 1);
     }
 
+    // Both tables' statements whole: an empty text goes in as ' ', quotes
+    // doubled, SQL in a value stays a value; all read back as they were.
     void inserts()
     {
+        const QString injection = QStringLiteral("x'); DROP TABLE Patients; --");
         Patient patient;
         patient.setPatientID("A17");
-        patient.setLastName("Petrov");
+        patient.setLastName("O'Brien");
+        patient.setComments(injection);
         patient.setSex(Patient::Gender_Female);
         patient.setHand(Patient::Hand_Left);
         patient.setDOB(QDate(1980, 5, 1));
@@ -118,18 +108,23 @@ private slots:
                 "INSERT into Patients (AutoID, PatientID, LastName, FirstName, MiddleName, Sex, DOB, Height, "
                 "Weight, Hand, Referral, Diagnosis, Medication, Comments, NativeLanguage, Ethnicity, Street, "
                 "City, State, ZIP, Phone, FirstVisit, LastVisit, Subdirectory, ArchiveFlag, ArchiveDate) "
-                "VALUES (100, 'A17', 'Petrov', ' ', ' ', 'F', '1980-05-01', 172, 70.5, 'L', ' ', ' ', ' ', "
-                "' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', NULL, '2024-03-05T14:05:09', ' ', 0, NULL)",
+                "VALUES (100, 'A17', 'O''Brien', ' ', ' ', 'F', '1980-05-01', 172, 70.5, 'L', ' ', ' ', ' ', "
+                "'x''); DROP TABLE Patients; --', ' ', ' ', ' ', ' ', ' ', ' ', ' ', NULL, "
+                "'2024-03-05T14:05:09', ' ', 0, NULL)",
                 "SELECT * from Patients" }));
-
         Patient *stored = db->patientById(100);
-        statements = statementsOf([&] { QCOMPARE(addRecord(stored, "EEG_1\\rec.edf"), 100); });
+        QCOMPARE(QStringList({ stored->getLastName(), stored->getFirstName(), stored->getComments() }),
+            QStringList({ "O'Brien", "", injection }));
+
+        statements = statementsOf([&] { QCOMPARE(addRecord(stored, "EEG_1\\rec.edf", injection), 100); });
         QCOMPARE(statements.filter("INSERT into"),
             QStringList {
                 "INSERT into Records (RecordID, PatientID, RecordDate, FileName, RecordType, Comments, "
                 "OperatorID, ReviewerID, ArchiveID, ReviewDate, ArchiveDate, ReviewFlag, ReportFlag, "
                 "ArchiveFlag, Temperature, Conditions) VALUES (100, 'A17', '2024-03-05T14:05:09', "
-                "'EEG_1\\rec.edf', 'EEG', ' ', ' ', ' ', ' ', NULL, NULL, 0, 0, 0, 0, ' ')" });
+                "'EEG_1\\rec.edf', 'EEG', 'x''); DROP TABLE Patients; --', ' ', ' ', ' ', NULL, NULL, 0, 0, "
+                "0, 0, ' ')" });
+        QCOMPARE(stored->records().first()->getComments(), injection);
         // Without a patient nothing is executed.
         QCOMPARE(statementsOf([&] { QCOMPARE(addRecord(nullptr, "x.edf"), 0); }), QStringList());
 
@@ -141,101 +136,61 @@ private slots:
         QCOMPARE(changed.count(), 0);
     }
 
-    // A new row and an edit write a value the same way, so an empty text is
-    // stored as ' ' by both, and both read back as an empty text.
-    void emptyTextsAreStoredAndReadAlike()
-    {
-        Patient *edited = storedPatient(104);
-        QCOMPARE(statementsOf([&] { edited->setFirstName(""); }),
-            QStringList { "UPDATE Patients SET FirstName=' ' WHERE AutoID=104" });
-        Patient fresh;
-        fresh.setLastName("Li");
-        const int inserted = db->insertPatient(&fresh);
-        QCOMPARE(storedValue("FirstName", inserted), storedValue("FirstName", 104));
-        QCOMPARE(storedValue("FirstName", 104).toString(), QStringLiteral(" "));
-        QCOMPARE(db->patientById(inserted)->getFirstName(), QString(""));
-        QCOMPARE(db->patientById(104)->getFirstName(), QString(""));
-    }
-
-    void quotesAndInjectionAreStoredVerbatim()
-    {
-        const QString injection = QStringLiteral("x'); DROP TABLE Patients; --");
-        Patient patient;
-        patient.setPatientID("O'B1");
-        patient.setLastName("O'Brien");
-        patient.setComments(injection);
-        QCOMPARE(db->insertPatient(&patient), 100);
-        // Through the single-column write and the records lookup as well.
-        db->patientById(100)->setStreet(injection);
-        QCOMPARE(addRecord(db->patientById(100), "rec'1.edf", injection), 100);
-
-        db->reloadPatients();
-        Patient *stored = db->patientById(100);
-        QVERIFY(stored);
-        QCOMPARE(stored->getLastName(), QStringLiteral("O'Brien"));
-        QCOMPARE(stored->getComments(), injection);
-        QCOMPARE(stored->getStreet(), injection);
-        QCOMPARE(stored->records().size(), 1);
-        QCOMPARE(stored->records().first()->getComments(), injection);
-    }
-
+    // One UPDATE per change, none for a value set again, none from a clone
+    // until it is copied back.
     void anEditWritesExactlyItsColumn()
     {
-        Patient *patient = storedPatient(104);
-        QVERIFY(patient);
-        QCOMPARE(statementsOf([&] { patient->setCity("Tver"); }),
-            QStringList { "UPDATE Patients SET City='Tver' WHERE AutoID=104" });
+        Patient *patient = newPatient();
         QCOMPARE(statementsOf([&] {
-            patient->setCity("Tver");
+            patient->setCity("O'Tver");
+            patient->setCity("O'Tver");
+            patient->setFirstName("");
             patient->setHeight(172);
             patient->setDOB(QDate(1980, 5, 1));
             patient->setDOB(QDate());
             patient->setFirstVisit(QDateTime(QDate(2024, 3, 5), QTime(9, 0)));
-        }),
-            QStringList({ "UPDATE Patients SET Height=172 WHERE AutoID=104",
-                "UPDATE Patients SET DOB='1980-05-01' WHERE AutoID=104",
-                "UPDATE Patients SET DOB=NULL WHERE AutoID=104",
-                "UPDATE Patients SET FirstVisit='2024-03-05T09:00:00' WHERE AutoID=104" }));
-        QVERIFY(storedValue("DOB").isNull());
-
-        // New rows, a clone among them, write nothing; copying back writes the changes.
-        QScopedPointer<Patient> copy(patient->clone());
-        QCOMPARE(statementsOf([&] {
-            Record record;
-            record.setComments("good");
+            QScopedPointer<Patient> copy(patient->clone());
             copy->setCity("Moscow");
             copy->setSex(Patient::Gender_Female);
+            QVERIFY(patient->copyFrom(copy.data()));
         }),
-            QStringList());
-        QCOMPARE(statementsOf([&] { QVERIFY(patient->copyFrom(copy.data())); }),
-            QStringList({ "UPDATE Patients SET Sex='F' WHERE AutoID=104",
-                "UPDATE Patients SET City='Moscow' WHERE AutoID=104" }));
+            QStringList({ "UPDATE Patients SET City='O''Tver' WHERE AutoID=100",
+                "UPDATE Patients SET FirstName=' ' WHERE AutoID=100",
+                "UPDATE Patients SET Height=172 WHERE AutoID=100",
+                "UPDATE Patients SET DOB='1980-05-01' WHERE AutoID=100",
+                "UPDATE Patients SET DOB=NULL WHERE AutoID=100",
+                "UPDATE Patients SET FirstVisit='2024-03-05T09:00:00' WHERE AutoID=100",
+                "UPDATE Patients SET Sex='F' WHERE AutoID=100",
+                "UPDATE Patients SET City='Moscow' WHERE AutoID=100" }));
+        QVERIFY(storedValue("DOB", 100).isNull());
     }
 
     // One statement for the list, one for a patient's records when first
-    // needed, one for a single row; letters and dates converted on the way.
+    // needed (announced even when empty), one for a single row; letters and
+    // dates converted on the way, and back.
     void loadingTakesOneStatementPerList()
     {
         QVERIFY(rawExec(*db,
             "INSERT INTO Patients (AutoID, PatientID, Sex, Hand, DOB, FirstVisit, Height, City) "
-            "VALUES (104, 'A17', 'f', 'X', '1980-05-01', '2024-03-05T14:05:09', 172.5, 'Tver')"));
+            "VALUES (104, 'A17', 'f', 'l', '1980-05-01', '2024-03-05T14:05:09', 172.5, 'Tver')"));
         QCOMPARE(
             statementsOf([&] { QVERIFY(db->reloadPatients()); }), QStringList { "SELECT * from Patients" });
         Patient *patient = db->patientById(104);
         QCOMPARE(statementsOf([&] { patient->records(); }),
             QStringList { "SELECT * from Records where PatientID='A17'" });
         QCOMPARE(statementsOf([&] { patient->records(); }), QStringList());
+        QSignalSpy updated(patient, &Patient::recordsUpdated);
+        patient->loadRecords();
+        QCOMPARE(updated.count(), 1);
         QCOMPARE(patient->getSex(), Patient::Gender_Female);
-        QCOMPARE(patient->getHand(), Patient::Hand_Unspecified);
+        QCOMPARE(patient->getHand(), Patient::Hand_Left);
         QCOMPARE(patient->getDOB(), QDate(1980, 5, 1));
         QCOMPARE(patient->getFirstVisit(), QDateTime(QDate(2024, 3, 5), QTime(14, 5, 9)));
         QCOMPARE(patient->getHeight(), 172.5);
-
-        // A copy carries every column but the id; "f" goes back as "F" when it is saved.
         QScopedPointer<Patient> copy(patient->clone());
         const int id = db->insertPatient(copy.data());
-        QCOMPARE(storedValue("Sex", id).toString(), QStringLiteral("F"));
-        QCOMPARE(storedValue("Hand", id).toString(), QStringLiteral("U"));
+        QCOMPARE(
+            storedValue("Sex", id).toString() + storedValue("Hand", id).toString(), QStringLiteral("FL"));
 
         // A column the file lacks keeps its default; the others still load.
         QVERIFY(rawExec(*db, "ALTER TABLE Patients RENAME COLUMN City TO Town"));
@@ -264,8 +219,7 @@ private slots:
             "(105, NULL, NULL, NULL, NULL, 'M', NULL, NULL, NULL, 'u', NULL, NULL, NULL, NULL, NULL, NULL)"));
         QVERIFY(rawExec(*db,
             "INSERT INTO Records (RecordID, PatientID, RecordDate, FileName, RecordType, Comments, "
-            "OperatorID, "
-            "ReviewDate, ReviewFlag, Temperature, Conditions) VALUES "
+            "OperatorID, ReviewDate, ReviewFlag, Temperature, Conditions) VALUES "
             "(200, 'A''1', '2024-03-05T14:05:09', 'EEG_1\\rec.edf', 'EEG', 'Запись', ' ', "
             "'0001-01-01T00:00:00', 1, 36.64, 'q''q'),"
             "(201, 'S1', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
@@ -274,15 +228,14 @@ private slots:
             "(204, 'ZZ', NULL, 'nobody.edf', NULL, NULL, NULL, NULL, NULL, NULL, NULL)"));
 
         QVERIFY(db->reloadPatients());
-        QCOMPARE(db->patients().size(), 5);
         QSet<Record *> objects;
         QMap<int, QList<int>> recordsOf;
         for (Patient *bulk : db->patients()) {
             Patient single(bulk->getId(), db.get(), nullptr);
-            QVERIFY(sameColumns(bulk, &single));
+            QCOMPARE(columns(bulk), columns(&single));
             for (Record *record : bulk->records()) {
-                std::unique_ptr<Record> one(db->loadRecord(record->getId()));
-                QVERIFY(sameColumns(record, one.get()));
+                QCOMPARE(
+                    columns(record), columns(std::unique_ptr<Record>(db->loadRecord(record->getId())).get()));
                 objects.insert(record);
                 recordsOf[bulk->getId()].append(record->getId());
             }
@@ -291,86 +244,68 @@ private slots:
             { 104, { 202 } }, { 105, { 202 } } };
         QCOMPARE(recordsOf, expected);
         QCOMPARE(objects.size(), 5);
-
-        Patient *first = db->patientById(101);
-        QCOMPARE(first->getHand(), Patient::Hand_Left);
-        QCOMPARE(first->getArchiveDate(), QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59)));
-        QCOMPARE(first->records().first()->getTemperature(), 36.64);
+        QCOMPARE(db->patientById(101)->records().first()->getTemperature(), 36.64);
     }
 
     void failedPatientDeleteStillReloads()
     {
-        Patient *patient = storedPatient(104);
+        Patient *patient = newPatient();
         QVERIFY(rawExec(
             *db, "CREATE TRIGGER keep BEFORE DELETE ON Patients BEGIN SELECT RAISE(ABORT, 'kept'); END"));
         QSignalSpy changed(db.get(), &Database::patientsChanged);
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^PATIENT NOT REMOVED FROM DATABASE"));
         QVERIFY(!db->removePatient(patient));
         QCOMPARE(changed.count(), 1);
-        QVERIFY(db->patientById(104));
+        QVERIFY(db->patientById(100));
     }
 
+    // Still there until the queued change notice has reached the views.
     void replacedRowsAreFreed()
     {
-        Patient *patient = storedPatient(104);
+        Patient *patient = newPatient();
         QVERIFY(addRecord(patient, "a.edf") > 0);
         QPointer<Patient> firstPatient = patient;
         QPointer<Record> firstRecord = patient->records().first();
-        // Still there until the queued change notice has reached the views.
         db->reloadPatients();
         QVERIFY(firstPatient);
         QCoreApplication::processEvents();
         QVERIFY(!firstPatient && !firstRecord);
 
-        for (int i = 0; i < 1000; ++i) {
-            db->reloadPatients();
-            QCoreApplication::processEvents();
-        }
-        QCOMPARE(db->findChildren<Patient *>().size(), 1);
-        firstRecord = db->patientById(104)->records().first();
-        db->patientById(104)->loadRecords();
+        firstRecord = db->patientById(100)->records().first();
+        db->patientById(100)->loadRecords();
         QCoreApplication::processEvents();
         QVERIFY(!firstRecord);
     }
 
-    void aPatientWithoutRecordsAnnouncesAnEmptyList()
-    {
-        Patient *patient = storedPatient(104);
-        QSignalSpy updated(patient, &Patient::recordsUpdated);
-        patient->loadRecords();
-        QCOMPARE(updated.count(), 1);
-        QVERIFY(patient->records().isEmpty());
-    }
-
+    // Paths follow the folder name; the records are carried over to an ID
+    // nobody else has, kept where another patient shares the old one, and the
+    // change is refused where another has the new one, as the two record lists
+    // would merge.
     void aChangedPatientIdTakesTheRecordsAlong()
     {
-        Patient *patient = storedPatient(104, "A17");
-        QVERIFY(addRecord(patient, "a.edf") > 0);
+        Patient *patient = newPatient("A17");
+        QVERIFY(addRecord(patient, "EEG_1\\a.edf") > 0);
+        Record *record = patient->records().first();
+        QCOMPARE(record->recordPath(), DataLocations::patientsFolder() + "PetrovIvan_A17/EEG_1/a.edf");
+        patient->setLastName("Li");
+        QCOMPARE(record->recordPath(), DataLocations::patientsFolder() + "LiIvan_A17/EEG_1/a.edf");
         patient->setPatientID("B2");
         QCOMPARE(rawValue(*db, "SELECT PatientID FROM Records").toString(), QStringLiteral("B2"));
-        QCOMPARE(patient->records().size(), 1);
         QCOMPARE(patient->records().first()->getPatientID(), QStringLiteral("B2"));
 
-        // With two patients sharing the old identifier, nobody can tell whose
-        // records they are, so they stay.
-        QVERIFY(storedPatient(105, "C3"));
-        QVERIFY(addRecord(storedPatient(106, "C3"), "c.edf") > 0);
+        QVERIFY(newPatient("C3"));
+        QVERIFY(addRecord(newPatient("C3"), "c.edf") > 0);
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Records not moved"));
-        db->patientById(105)->setPatientID("D4");
+        db->patientById(101)->setPatientID("D4");
         QCOMPARE(rawValue(*db, "SELECT count(*) FROM Records WHERE PatientID='C3'").toInt(), 1);
 
-        // An identifier another patient has is refused: the two record lists
-        // would merge. Nothing changes on disk; the patient keeps its own.
-        Patient *other = db->patientById(106);
+        Patient *other = db->patientById(102);
         QSignalSpy refused(db.get(), &Database::writeFailed);
         QCOMPARE(statementsOf([&] { QVERIFY(!other->setValue("PatientID", "B2")); }), QStringList());
         QCOMPARE(other->getPatientID(), QStringLiteral("C3"));
-        QCOMPARE(refused.count(), 1);
-        QCOMPARE(refused.first().at(0).toString(), QStringLiteral("PatientID"));
-        QCOMPARE(
-            refused.first().at(1).toString(), QStringLiteral("Another patient already has this PatientID"));
-        QCOMPARE(rawValue(*db, "SELECT PatientID FROM Patients WHERE AutoID=106").toString(),
-            QStringLiteral("C3"));
+        QCOMPARE(QList<QVariantList>(refused),
+            QList<QVariantList>({ { "PatientID", "Another patient already has this PatientID" } }));
+        QCOMPARE(storedValue("PatientID", 102).toString(), QStringLiteral("C3"));
         QCOMPARE(rawValue(*db, "SELECT count(*) FROM Records WHERE PatientID='B2'").toInt(), 1);
     }
 };

@@ -16,10 +16,6 @@ namespace
 
 // A connection that may only read, as to a file the user may not write.
 struct ReadOnlySqlite : SqliteDialect {
-    ReadOnlySqlite()
-        : SqliteDialect(100)
-    {
-    }
     QString databaseName(const QString &path) const override
     {
         return SqliteDialect::databaseName(path).replace("mode=rw", "mode=ro");
@@ -89,7 +85,7 @@ private slots:
     }
 
     // A refused UPDATE puts the stored value back, tells the caller and the
-    // window (one report each), and writes nothing else.
+    // window (one report per column), and writes nothing else.
     void refusedWritesPutTheStoredValueBack_data()
     {
         QTest::addColumn<QString>("cause");
@@ -103,10 +99,7 @@ private slots:
     {
         QFETCH(QString, cause);
         QFETCH(QString, reason);
-        {
-            std::unique_ptr<Database> writer = openDatabase();
-            QCOMPARE(addPatient(*writer, "A17", "Petrov", "Ivan", 0, QDate(), "Tver"), 100);
-        }
+        QCOMPARE(addPatient(*openDatabase(), "A17", "Petrov", "Ivan", 0, QDate(), "Tver"), 100);
         std::unique_ptr<Database> db = openDatabase(cause == "read-only");
         QVERIFY(db->reloadPatients());
         Patient *patient = db->patientById(100);
@@ -122,17 +115,16 @@ private slots:
         const QStringList statements = statementsOf([&] { QVERIFY(!patient->copyFrom(edit.data())); });
         QCOMPARE(statements.filter("SET City=").size(), 1);
         QCOMPARE(shown.last().first().toString(), QStringLiteral("Tver"));
-        QMap<QString, QString> reasons;
-        for (const QList<QVariant> &report : qAsConst(refused))
-            reasons.insert(report.at(0).toString(), report.at(1).toString());
-        QCOMPARE(reasons.size(), refused.size());
-        QVERIFY2(reasons.value("City").contains(reason), qPrintable(reasons.value("City")));
+        // Columns in order: the middle name is refused too unless the file takes writes.
+        QCOMPARE(refused.size(), cause == "too long" ? 1 : 2);
+        QCOMPARE(refused.last().first().toString(), QStringLiteral("City"));
+        QVERIFY2(
+            refused.last().last().toString().contains(reason), qPrintable(refused.last().last().toString()));
         QVERIFY(!patient->setValue("city", edit->getCity()));
         QCOMPARE(patient->getCity(), QStringLiteral("Tver"));
         if (cause == "locked")
             QVERIFY(other.exec("ROLLBACK"));
         QCOMPARE(rawValue(*db, "SELECT City FROM Patients").toString(), QStringLiteral("Tver"));
-        // A column that is not refused is saved beside the refused one.
         QCOMPARE(rawValue(*db, "SELECT MiddleName FROM Patients").toString(),
             QString(cause == "too long" ? "Sergeevich" : " "));
     }
