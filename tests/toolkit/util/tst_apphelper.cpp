@@ -183,7 +183,7 @@ private slots:
 
     void confirmDialogRealBox()
     {
-        // Enter takes the default button, Escape means no; the box stays on top of the recorder.
+        // Enter takes the default button, Escape means no; the box stays on top.
         QStringList seen;
         const auto answer = [&seen](const QStringList &given, Qt::Key key) {
             // exec() shows the box before its event loop runs this.
