@@ -2,8 +2,6 @@
 #include "support/testenvironment.h"
 #include "toolkit/i18n/languagecontext.h"
 
-#include <QProcess>
-
 // Beside the program's catalogues: first_en_US, second_en_US, first_ru_RU and dashed_zz-ZZ
 // (folder languagecontext/), each translating one message of the context "Probe".
 
@@ -27,8 +25,8 @@ void runInChild(const QString &locale)
     child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(QCoreApplication::applicationFilePath(), { testCase });
     QVERIFY2(child.waitForFinished(60000), "the child test did not finish");
-    const QString output = QString::fromUtf8(child.readAll());
-    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, qPrintable(output));
+    QVERIFY2(
+        child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, child.readAll().constData());
 }
 
 } // namespace
@@ -66,10 +64,7 @@ private slots:
         row("no settings file", "ru_RU", QByteArray(), nullptr, "ru_RU");
         row("stored English on a Russian system", "ru_RU", stored("en_US"), nullptr, "en_US");
         row("stored Russian on an English system", "en_US", stored("ru_RU"), nullptr, "ru_RU");
-        row("too short", "ru_RU", stored("en"), nullptr, "ru_RU");
-        row("no underscore", "ru_RU", stored("en-US"), nullptr, "ru_RU");
         row("known code without underscore", "ru_RU", stored("zz-ZZ"), nullptr, "ru_RU");
-        row("spaces around", "ru_RU", stored(" en_US "), nullptr, "ru_RU");
         row("no catalogue", "ru_RU", stored("de_DE"), nullptr, "ru_RU");
         row("tag at the very start", "ru_RU", "<Language>en_US</Language>\n", nullptr, "ru_RU");
         row("no end tag", "ru_RU", "<?xml version=\"1.0\"?>\n<Language>en_US", nullptr, "ru_RU");

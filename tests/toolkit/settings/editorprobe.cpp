@@ -3,20 +3,10 @@
 #include "toolkit/settings/propertywidgetinfo.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QTest>
-#include <QTranslator>
 
 namespace editortest
 {
-
-const char SettingsFile[] = "Settings.xml";
-
-QString fileText(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
 
 bool activated(QWidget *widget)
 {
@@ -45,15 +35,6 @@ bool rowShown(const BasePropertyListWidget &form, const QString &name)
 {
     const PropertyWidgetInfo info = form.getWidgetInfo(name);
     return info.header && info.editor && info.header->isVisible() && info.editor->isVisible();
-}
-
-void removeTranslators()
-{
-    const auto translators = qApp->findChildren<QTranslator *>();
-    for (QTranslator *translator : translators) {
-        QCoreApplication::removeTranslator(translator);
-        delete translator;
-    }
 }
 
 } // namespace editortest

@@ -114,9 +114,6 @@ public:
 namespace editortest
 {
 
-extern const char SettingsFile[];
-
-QString fileText(const QString &path);
 // Shows the widget and makes it the active window.
 bool activated(QWidget *widget);
 QStringList rowNames(const BasePropertyListWidget &form);
@@ -134,7 +131,5 @@ template <class T> T *editorOf(const BasePropertyListWidget &form, const QString
 }
 // Shown as the user would see it: header and editor both on screen.
 bool rowShown(const BasePropertyListWidget &form, const QString &name);
-// Removes and deletes the translators installed on the application.
-void removeTranslators();
 
 } // namespace editortest

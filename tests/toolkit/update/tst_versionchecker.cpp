@@ -28,11 +28,6 @@ static QString fields(const VersionInfo &info)
         .join('|');
 }
 
-static VersionInfo announced(const QSignalSpy &found)
-{
-    return found.last().at(0).value<VersionInfo>();
-}
-
 // Runs the version service on loopback: each request line is recorded and answered with
 // `answer`, or, while that is empty, held until release().
 class TestVersionChecker : public QObject
@@ -62,12 +57,11 @@ private slots:
         Clock::setTestTime(QDateTime(QDate(2024, 5, 1), QTime(9, 0)));
         for (const char *scheme : { "http", "https", "file" })
             QDesktopServices::setUrlHandler(scheme, this, "openUrl");
+        QVERIFY(QSslSocket::supportsSsl());
     }
 
     // Each test starts well clear of the previous request.
     void init() { Clock::advance(60000); }
-
-    void tlsIsAvailable() { QVERIFY(QSslSocket::supportsSsl()); }
 
     void requestCarriesEveryParameterEncoded()
     {
@@ -84,17 +78,14 @@ private slots:
                 + encoded(QLocale::system().name()) + "&platform=" + encoded(AppHelper::OS())
                 + "&os=" + encoded(AppHelper::OSName()) + "&osversion=" + encoded(AppHelper::OSVersion())
                 + " HTTP/1.1");
-
-        // The waiting check returns the answer and announces nothing.
-        answer = reply("{'version':'1.3'}");
-        QCOMPARE(VersionChecker::findNewVersion("ru_RU").version, QString("1.3"));
-        QCOMPARE(found.count(), 1);
     }
 
     void answers_data()
     {
         QTest::addColumn<QByteArray>("response");
         QTest::addColumn<QString>("expected");
+        // First, so that the next answer shows the checker ready again.
+        QTest::newRow("server never answers") << QByteArray() << "-|||-|||";
         QTest::newRow("update") << reply(
             "{'valid':true,'version':'2.0','date':'2024-05-01','critical':true,"
             "'link':'https://a.invalid/get','changelog':'Fixes','info':'Note','x':1}")
@@ -108,29 +99,15 @@ private slots:
     {
         QFETCH(QByteArray, response);
         answer = response;
+        VersionChecker::setTransferTimeout(response.isEmpty() ? 200 : 30000);
         QSignalSpy found(VersionChecker::Instance(), &VersionChecker::versionFound);
         VersionChecker::FindNewVersionAsync();
         QTRY_COMPARE(found.count(), 1);
-        QTEST(fields(announced(found)), "expected");
+        QTEST(fields(found.last().at(0).value<VersionInfo>()), "expected");
         QTEST(fields(VersionChecker::LastVersion()), "expected");
-    }
-
-    void silentServerTimesOut()
-    {
-        VersionChecker::setTransferTimeout(200);
-        answer.clear();
-        QCOMPARE(VersionChecker::findNewVersion("ru_RU").valid, false);
-        QSignalSpy found(VersionChecker::Instance(), &VersionChecker::versionFound);
-        VersionChecker::FindNewVersionAsync();
-        QTRY_COMPARE(found.count(), 1);
-        QVERIFY(!announced(found).valid);
-        VersionChecker::setTransferTimeout(30000);
-
-        // Ready again.
-        answer = reply("{'valid':true}");
-        Clock::advance(5000);
-        VersionChecker::FindNewVersionAsync();
-        QTRY_VERIFY(VersionChecker::LastVersion().valid);
+        // The waiting check returns the same and announces nothing.
+        QTEST(fields(VersionChecker::findNewVersion("ru_RU")), "expected");
+        QCOMPARE(found.count(), 1);
     }
 
     // Each check sends its own application name; dropped ones must never reach the service.
@@ -157,7 +134,6 @@ private slots:
         Clock::advance(1);
         check("after5s");
         QTRY_COMPARE(found.count(), 2);
-        QCOMPARE(sentNames(), QString("first after5s"));
 
         answer.clear();
         Clock::advance(5000);
@@ -168,10 +144,7 @@ private slots:
         release(reply("{}"));
         answer = reply("{}");
         QTRY_COMPARE(found.count(), 3);
-        Clock::advance(5000);
-        check("after");
-        QTRY_COMPARE(found.count(), 4);
-        QCOMPARE(sentNames(), QString("first after5s held after"));
+        QCOMPARE(sentNames(), QString("first after5s held"));
     }
 
     void buttonAndMenuEntryOfferHttpLinksOnly()
@@ -195,12 +168,11 @@ private slots:
         QCOMPARE(button->text(), QString("Kesta 2.0"));
         QCOMPARE(button->toolTip(),
             QString::fromUtf8("Нажмите, чтобы скачать новую версию https://a.invalid/get"));
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(opened, QList<QUrl> { QUrl("https://a.invalid/get") });
         NewVersionMenuAction entry("Update", &window);
         QCOMPARE(entry.text(), QString("Update 2.0"));
+        QTest::mouseClick(button, Qt::LeftButton);
         entry.trigger();
-        QCOMPARE(opened.size(), 2);
+        QCOMPARE(opened, QList<QUrl>({ QUrl("https://a.invalid/get"), QUrl("https://a.invalid/get") }));
 
         answer = reply("{'valid':true,'version':'2.1','link':'file://a.invalid/share/setup.exe'}");
         Clock::advance(5000);

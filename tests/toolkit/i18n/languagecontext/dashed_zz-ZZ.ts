@@ -3,9 +3,6 @@
 <TS version="2.1">
 <context>
     <name>Probe</name>
-    <message>
-        <source>First</source>
-        <translation>From a catalogue whose code has no underscore</translation>
-    </message>
+    <message><source>First</source><translation>From a catalogue whose code has no underscore</translation></message>
 </context>
 </TS>

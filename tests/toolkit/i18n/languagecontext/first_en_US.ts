@@ -3,9 +3,6 @@
 <TS version="2.1" language="en_US">
 <context>
     <name>Probe</name>
-    <message>
-        <source>First</source>
-        <translation>From the first English catalogue</translation>
-    </message>
+    <message><source>First</source><translation>From the first English catalogue</translation></message>
 </context>
 </TS>

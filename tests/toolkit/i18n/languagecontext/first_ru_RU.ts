@@ -3,9 +3,6 @@
 <TS version="2.1" language="ru_RU">
 <context>
     <name>Probe</name>
-    <message>
-        <source>First</source>
-        <translation>Из первого русского каталога</translation>
-    </message>
+    <message><source>First</source><translation>Из первого русского каталога</translation></message>
 </context>
 </TS>

@@ -3,9 +3,6 @@
 <TS version="2.1" language="en_US">
 <context>
     <name>Probe</name>
-    <message>
-        <source>Second</source>
-        <translation>From the second English catalogue</translation>
-    </message>
+    <message><source>Second</source><translation>From the second English catalogue</translation></message>
 </context>
 </TS>
