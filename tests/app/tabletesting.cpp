@@ -1,15 +1,5 @@
 #include "tabletesting.h"
 
-#include "db/database.h"
-#include "db/datalocations.h"
-#include "db/patient.h"
-
-#include <QAction>
-#include <QDir>
-#include <QMenu>
-#include <QTableView>
-#include <QtTest>
-
 namespace tabletest
 {
 
@@ -20,16 +10,20 @@ QModelIndex cell(QTableView *grid, int id, int column)
         if (model->index(r, 0).data(Qt::UserRole).toInt() == id)
             return model->index(r, column);
     }
-    QTest::qFail(
-        qPrintable(
-            QStringLiteral("%1 shows no row with id %2").arg(grid->parentWidget()->objectName()).arg(id)),
-        __FILE__, __LINE__);
+    const QString name = grid->parentWidget()->objectName();
+    QTest::qFail(qPrintable(name + " shows no row with id " + QString::number(id)), __FILE__, __LINE__);
     return QModelIndex();
 }
 
 QString text(QTableView *grid, int id, int column)
 {
-    return cell(grid, id, column).data().toString();
+    if (column >= 0)
+        return cell(grid, id, column).data().toString();
+    const QModelIndex first = cell(grid, id);
+    QStringList texts;
+    for (int c = 0; first.isValid() && c < grid->model()->columnCount(); ++c)
+        texts << first.siblingAtColumn(c).data().toString();
+    return texts.join('|');
 }
 
 QPoint centre(QTableView *grid, int id, int column)
@@ -53,23 +47,25 @@ QList<int> rowIds(QTableView *grid)
     return ids;
 }
 
-QStringList menuTexts(const QMenu *menu)
+QStringList menuEntries(const QMenu *menu)
 {
-    QStringList texts;
-    for (const QAction *action : menu->actions())
-        texts << action->text();
-    return texts;
+    QStringList entries;
+    for (const QAction *action : menu->actions()) {
+        const QString box = !action->isCheckable() ? "" : action->isChecked() ? "[x]" : "[ ]";
+        const QString entry = (action->icon().isNull() ? "" : "*") + box + action->text();
+        entries << (action->isEnabled() ? entry : '(' + entry + ')');
+    }
+    return entries;
 }
 
-QAction *action(const QMenu *menu, const QString &name)
+QAction *action(QMenu *menu, const QString &name)
 {
     for (QAction *action : menu->actions()) {
         if (action->objectName() == name)
             return action;
     }
-    QTest::qFail(qPrintable(QStringLiteral("the menu %1 has no action %2").arg(menu->objectName(), name)),
-        __FILE__, __LINE__);
-    return nullptr;
+    QTest::qFail(qPrintable(menu->objectName() + " has no action " + name), __FILE__, __LINE__);
+    return new QAction(menu);
 }
 
 bool showTable(QWidget *table)
@@ -77,14 +73,6 @@ bool showTable(QWidget *table)
     table->resize(700, 400);
     table->show();
     return QTest::qWaitForWindowExposed(table);
-}
-
-int addRecord(Database &db, Patient *patient, const QDateTime &date, const QString &fileName, bool withFile)
-{
-    QFile file(DataLocations::recordingPath(patient->folderName(), fileName));
-    if (withFile && !(QDir().mkpath(QFileInfo(file).absolutePath()) && file.open(QIODevice::WriteOnly)))
-        return -1;
-    return db.insertRecord(patient, date, fileName, "EEG", QString());
 }
 
 } // namespace tabletest

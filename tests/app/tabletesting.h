@@ -1,38 +1,38 @@
 #pragma once
 
-#include <QDateTime>
-#include <QList>
-#include <QModelIndex>
-#include <QStringList>
+// What the table tests share: the database under the tables, the test
+// environment, and lookups of rows, cells and actions.
+#include "db/database.h"
+#include "db/kestamodel.h"
+#include "db/kestasettings.h"
+#include "db/patient.h"
+#include "support/testdatabase.h"
+#include "support/testenvironment.h"
 
-class Database;
-class Patient;
-class QAction;
-class QMenu;
-class QTableView;
-class QWidget;
+#include <QAction>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTableView>
+#include <memory>
 
 // Looking rows, cells and actions up in the tables under test. A lookup that
 // finds nothing fails the running test with a message naming what it sought,
-// and hands back something harmless (an invalid index, null), never a crash.
+// and hands back something harmless (an invalid index, a detached action).
 namespace tabletest
 {
 
-// The cell of the row showing this id (every cell carries its row's id under
-// Qt::UserRole).
+// The cell of the row showing this id (every cell holds its row's id as Qt::UserRole).
 QModelIndex cell(QTableView *grid, int id, int column = 0);
-QString text(QTableView *grid, int id, int column);
-// Where to click on that row.
+// The cell's text; for column -1 the whole row's, joined by '|'.
+QString text(QTableView *grid, int id, int column = -1);
 QPoint centre(QTableView *grid, int id, int column = 0);
 QStringList columnTexts(QTableView *grid, int column);
 QList<int> rowIds(QTableView *grid);
-QStringList menuTexts(const QMenu *menu);
-// The menu's action of that object name.
-QAction *action(const QMenu *menu, const QString &name);
-// Shown and exposed at a size that fits every column.
+// The entries as a user reads them: "*" for an icon and "[x]" or "[ ]" for a
+// check box before the text, a disabled entry in parentheses.
+QStringList menuEntries(const QMenu *menu);
+QAction *action(QMenu *menu, const QString &name);
+// Shown at a size that fits every column.
 bool showTable(QWidget *table);
-// A record of the patient, with its file on disk when withFile; its id, or -1.
-int addRecord(
-    Database &db, Patient *patient, const QDateTime &date, const QString &fileName, bool withFile = false);
 
 } // namespace tabletest

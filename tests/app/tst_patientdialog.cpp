@@ -19,11 +19,8 @@
 
 using namespace kestatest;
 
-namespace
-{
-
 // Types into the dialog's fields, "Column=text;..." (dates as yyyy-MM-dd), as a user would.
-void type(PatientDialog &dialog, const QString &edits)
+static void type(PatientDialog &dialog, const QString &edits)
 {
     dialog.show();
     for (const QString &edit : edits.split(';', Qt::SkipEmptyParts)) {
@@ -37,24 +34,6 @@ void type(PatientDialog &dialog, const QString &edits)
     }
     QCoreApplication::processEvents(); // text fields write through the event queue
 }
-
-QString shownErrors(PatientDialog &dialog)
-{
-    const QString html = dialog.findChild<QLabel *>("patientErrors")->text();
-    return QTextDocumentFragment::fromHtml(html).toPlainText().replace('\n', '|');
-}
-
-bool acceptEnabled(PatientDialog &dialog)
-{
-    return dialog.findChild<QPushButton *>("positive")->isEnabled();
-}
-
-QString folder(const QString &name)
-{
-    return DataLocations::patientsFolder() + name;
-}
-
-} // namespace
 
 // The patient dialog over a real database and real patient folders, typed into
 // through its fields and answered through the box seam.
@@ -92,12 +71,11 @@ private slots:
             = [](const char *name, const char *edits, const QString &errors, const char *duplicate = "") {
                   QTest::newRow(name) << QString(edits) << errors << QString(duplicate);
               };
-        const QString badFolder
-            = "Patient id and names must not contain / \\ : * ? \" < > | or control characters";
         row("both missing", "City=Omsk", "Fill unique patient id|Fill patient name");
         row("id used, other case", "PatientID=a17;LastName=Smith", "This patient id is already used");
         row("name of blanks", "PatientID=C3;LastName=   ", "Fill patient name");
-        row("reserved character", "PatientID=C/3;LastName=Sm>th", badFolder);
+        row("reserved character", "PatientID=C/3;LastName=Sm>th",
+            "Patient id and names must not contain / \\ : * ? \" < > | or control characters");
         row("id too long", "PatientID=ABCDEFGHIJKLMNOPQ;LastName=Smith", "PatientID: at most 16 characters");
         row("folder of another", "PatientID=A 17;LastName=Petrov;FirstName=Ivan",
             "Another patient has the same folder: PetrovIvan_A17");
@@ -112,10 +90,12 @@ private slots:
         QFETCH(QString, duplicate);
         Patient fresh;
         PatientDialog dialog(&fresh, db.get());
-        QVERIFY(!acceptEnabled(dialog));
+        QPushButton *accept = dialog.findChild<QPushButton *>("positive");
+        QVERIFY(!accept->isEnabled());
         type(dialog, edits);
-        QCOMPARE(shownErrors(dialog), errors);
-        QCOMPARE(acceptEnabled(dialog), errors.isEmpty());
+        const QString html = dialog.findChild<QLabel *>("patientErrors")->text();
+        QCOMPARE(QTextDocumentFragment::fromHtml(html).toPlainText().replace('\n', '|'), errors);
+        QCOMPARE(accept->isEnabled(), errors.isEmpty());
         QCOMPARE(dialog.findChild<QLabel *>("patientDuplicate")->text(), duplicate);
     }
 
@@ -142,75 +122,67 @@ private slots:
         const int id = dialog.storedId();
         QCOMPARE(storedRow(id) + rawValue(*db, "SELECT DOB FROM Patients WHERE PatientID='C3'").toString(),
             QStringLiteral("KuznetsovaAnnaC31990-02-03"));
-        QCOMPARE(table.getSelectedId(), id);
-        QVERIFY(table.selectedPatient() && table.selectedPatient()->getPatientID() == "C3");
+        QCOMPARE(table.selectedPatient(), db->patientById(id));
     }
 
     void edit_data()
     {
         QTest::addColumn<QString>("edits");
         QTest::addColumn<QString>("arrange");
-        QTest::addColumn<bool>("accept");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("folderName");
-        QTest::addColumn<QString>("box");
-        const auto row = [](const char *name, const char *edits, const char *arrange, bool accept,
-                             const char *stored, const char *folderName, const char *box = "") {
-            QTest::newRow(name) << QString(edits) << QString(arrange) << accept << QString(stored)
-                                << QString(folderName) << QString(box);
+        QTest::addColumn<QString>("outcome");
+        // The stored names and ID, then the patient folders.
+        QTest::addColumn<QString>("after");
+        const auto row = [](const char *name, const char *edits, const char *arrange, const char *outcome,
+                             const char *after) {
+            QTest::newRow(name) << QString(edits) << QString(arrange) << QString(outcome) << QString(after);
         };
-        const char *renameError = "Error renaming patient directory";
-        row("renames the folder", "LastName=Sidorov", "", true, "SidorovIvanA17", "SidorovIvan_A17");
-        row("no folder yet", "LastName=Sidorov", "no folder", true, "SidorovIvanA17", "");
-        row("id carries records", "PatientID=A18", "", true, "PetrovIvanA18", "PetrovIvan_A18");
-        row("target exists", "LastName=Sidorov", "mkdir SidorovIvan_A17", true, "PetrovIvanA17",
-            "PetrovIvan_A17", renameError);
-        row("cancelled", "LastName=Sidorov", "", false, "PetrovIvanA17", "PetrovIvan_A17");
+        const char *unchanged = "PetrovIvanA17 PetrovIvan_A17";
+        row("renames the folder", "LastName=Sidorov", "", "saved", "SidorovIvanA17 SidorovIvan_A17");
+        row("no folder yet", "LastName=Sidorov", "no folder", "saved", "SidorovIvanA17 ");
+        row("id carries records", "PatientID=A18", "", "saved", "PetrovIvanA18 PetrovIvan_A18");
+        row("target exists", "LastName=Sidorov", "mkdir SidorovIvan_A17", "refused", unchanged);
+        row("cancelled", "LastName=Sidorov", "", "cancelled", unchanged);
         row("store refused half-way", "LastName=Sidorov;FirstName=Petr",
             "CREATE TRIGGER no BEFORE UPDATE OF FirstName ON Patients BEGIN SELECT RAISE(ABORT, 'no'); END",
-            true, "PetrovIvanA17", "PetrovIvan_A17", renameError);
+            "refused", unchanged);
     }
 
     void edit()
     {
         QFETCH(QString, edits);
         QFETCH(QString, arrange);
-        QFETCH(bool, accept);
-        QFETCH(QString, stored);
-        QFETCH(QString, folderName);
-        QFETCH(QString, box);
+        QFETCH(QString, outcome);
+        QFETCH(QString, after);
+        const QString root = DataLocations::patientsFolder();
         const bool withFolder = arrange != "no folder";
         QVERIFY(!withFolder
-            || (QDir().mkpath(folder("PetrovIvan_A17/EEG_1"))
-                && QFile(folder("PetrovIvan_A17/EEG_1/rec.edf")).open(QIODevice::WriteOnly)));
+            || (QDir().mkpath(root + "PetrovIvan_A17/EEG_1")
+                && QFile(root + "PetrovIvan_A17/EEG_1/rec.edf").open(QIODevice::WriteOnly)));
         QVERIFY(
             db->insertRecord(db->patientById(petrov), QDateTime::currentDateTime(), "EEG_1\\rec.edf", "", "")
             > 0);
         if (arrange.startsWith("CREATE"))
             QVERIFY(rawExec(*db, arrange));
         else if (arrange.startsWith("mkdir "))
-            QVERIFY(QDir().mkpath(folder(arrange.mid(6))));
+            QVERIFY(QDir().mkpath(root + arrange.mid(6)));
 
         PatientDialog dialog(db->patientById(petrov), db.get());
-        QVERIFY(acceptEnabled(dialog));
+        QVERIFY(dialog.findChild<QPushButton *>("positive")->isEnabled());
         type(dialog, edits);
-        MessageBox::setNextAnswer(accept ? MessageBox::Accept : MessageBox::Cancel);
-        if (!box.isEmpty()) {
-            // The box, then the dialog, still open with the input, is cancelled.
-            MessageBox::setNextAnswer(MessageBox::Ok);
-            MessageBox::setNextAnswer(MessageBox::Cancel);
-        }
+        // After a box, the dialog, still open with the input, is cancelled.
+        MessageBox::setNextAnswer(outcome == "cancelled" ? MessageBox::Cancel : MessageBox::Accept);
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        MessageBox::setNextAnswer(MessageBox::Cancel);
         dialog.exec();
-        QCOMPARE(MessageBox::takeShown().value(1).text, box);
-        QCOMPARE(dialog.storedId(), accept && box.isEmpty() ? petrov : 0);
-        QCOMPARE(storedRow(petrov), stored);
+        QCOMPARE(MessageBox::takeShown().value(1).text,
+            QString(outcome == "refused" ? "Error renaming patient directory" : ""));
+        QCOMPARE(dialog.storedId(), outcome == "saved" ? petrov : 0);
 
         // The folder follows the stored row, and the record finds its file there. Every
         // edit also passed the validation: a patient keeps its own identifier.
-        QStringList folders
-            = QDir(DataLocations::patientsFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QStringList folders = QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         folders.removeOne(arrange.mid(6));
-        QCOMPARE(folders.join(','), folderName);
+        QCOMPARE(storedRow(petrov) + ' ' + folders.join(','), after);
         Patient *patient = db->patientById(petrov);
         patient->loadRecords();
         QCOMPARE(patient->records().size(), 1);

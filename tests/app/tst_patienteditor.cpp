@@ -8,15 +8,10 @@
 #include <QLineEdit>
 #include <QPointer>
 
-namespace
-{
-
-QString shown(BasePropertyListWidget *form, const char *column)
+static QString shown(BasePropertyListWidget *form, const char *column)
 {
     return qobject_cast<QLineEdit *>(form->getWidgetInfo(column).view->getEditor())->text();
 }
-
-} // namespace
 
 // The read-only patient card, in its list and its tabbed presentation.
 class TestPatientEditor : public QObject

