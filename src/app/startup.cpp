@@ -7,7 +7,7 @@
 namespace
 {
 
-constexpr int CopyCheckRounds = 20;
+int copyCheckRounds = 20;
 
 // The program sets no application name, so it is the executable's; the toolkit shows it
 // translated in "Generic" (the new-version button), so the catalogue must hold it.
@@ -39,5 +39,10 @@ QStringList Startup::copyNames()
 
 bool Startup::refuseRunningCopies()
 {
-    return AppHelper::checkAndCloseIfAppsRunning(copyNames(), CopyCheckRounds);
+    return AppHelper::checkAndCloseIfAppsRunning(copyNames(), copyCheckRounds);
+}
+
+void Startup::setCopyCheckRounds(int rounds)
+{
+    copyCheckRounds = rounds;
 }

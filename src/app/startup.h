@@ -16,7 +16,9 @@ public:
     static void endRecorder();
     // Names that count as a running copy: this program's own, "Kesta", "OV Database".
     static QStringList copyNames();
-    // True when another copy still runs after the rounds of waiting; the user has then been
-    // told and the program must end.
+    // True when another copy still runs after the rounds of waiting (20, a second each); the
+    // user has then been told and the program must end.
     static bool refuseRunningCopies();
+    // Test seam: fewer rounds, so that an end-to-end run of a refused copy takes no 20 s.
+    static void setCopyCheckRounds(int rounds);
 };
