@@ -3,6 +3,7 @@
 #include "app/patientdialog.h"
 #include "app/patienteditor.h"
 #include "app/patientslistwidget.h"
+#include "app/recorderlaunchwarning.h"
 #include "app/recordstable.h"
 #include "app/startup.h"
 #include "db/database.h"
@@ -16,7 +17,6 @@
 #include "support/testenvironment.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/settings/basepropertyview.h"
-#include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/settings/propertytabwidget.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/update/newversionbutton.h"
@@ -78,6 +78,15 @@ int addRecord(Database *db, Patient *patient, const QString &fileName, bool with
     return db->insertRecord(patient, QDateTime(QDate(2024, 3, 5), QTime(14, 25)), fileName, "EEG", "first");
 }
 
+// The texts of the boxes answered since the last call.
+QStringList shownTexts()
+{
+    QStringList texts;
+    for (const MessageBox::Shown &shown : MessageBox::takeShown())
+        texts << shown.text;
+    return texts;
+}
+
 // Runs action while a timer works the modal dialog it opens, as a user would.
 void withModalDialog(const std::function<void()> &action, const std::function<void(QWidget *)> &work)
 {
@@ -121,43 +130,47 @@ private slots:
     }
     void cleanup()
     {
+        QFile::remove(QDir::cleanPath(DataLocations::dataFolder())); // a file a test put in its place
         MessageBox::reset();
         FileDialog::reset();
         Clock::useSystemTime();
     }
 
-    void databaseFileMadeOnFirstStartOrTheProgramEnds()
+    // Never an empty list for a database that cannot be had: the box names the file (and the
+    // driver's reason), offers a retry where one can help, and the file stays as it was.
+    void startSaysWhatBecameOfTheDatabase_data()
     {
-        // A file where the data folder belongs: nothing can be created below it, even as root.
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QStringList>("texts");
+        const QString file = QDir::toNativeSeparators(DataLocations::databaseFile());
+        const QString unusable
+            = "The patient database cannot be used:\n" + file + "\n\nno such table: Patients";
+        QTest::newRow("first start") << "missing" << QStringList { "An empty database was created" };
+        QTest::newRow("cannot be created")
+            << "blocked" << QStringList { "Error creating an empty database at:\n" + file };
+        QTest::newRow("0-byte file, retried") << "empty" << QStringList { unusable, unusable };
+    }
+    void startSaysWhatBecameOfTheDatabase()
+    {
+        QFETCH(QString, state);
+        QFETCH(QStringList, texts);
         const QString data = QDir::cleanPath(DataLocations::dataFolder());
-        QVERIFY(QDir(data).removeRecursively() && QFile(data).open(QIODevice::WriteOnly));
-        KestaModel model;
-        model.settings()->setCheckForNewVersion(false);
-        MessageBox::setNextAnswer(MessageBox::Ok);
-        {
-            MainWindow window;
-            QVERIFY(!window.initialize());
-            QVERIFY(!window.isVisible() && !MainWindow::Instance());
-        }
-        QList<MessageBox::Shown> shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown.first().icon, MessageBox::Critical);
-        QCOMPARE(shown.first().text,
-            "Error creating an empty database at:\n"
-                + QDir::toNativeSeparators(DataLocations::databaseFile()));
-
-        QVERIFY(QFile::remove(data));
-        MessageBox::setNextAnswer(MessageBox::Ok);
-        {
-            MainWindow first;
-            QVERIFY(first.initialize());
-        }
-        shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown.first().text, QString("An empty database was created"));
-        // The next start finds the file and says nothing.
-        MainWindow next;
-        QVERIFY(next.initialize() && MessageBox::takeShown().isEmpty());
+        QVERIFY(state == "empty" ? QFile::resize(DataLocations::databaseFile(), 0)
+                                 : QDir(data).removeRecursively());
+        // A file where the data folder belongs: nothing can be created below it, even as root.
+        QVERIFY(state != "blocked" || QFile(data).open(QIODevice::WriteOnly));
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        MessageBox::setNextAnswer(MessageBox::No);
+        Session s;
+        QCOMPARE(s.start(), state == "missing");
+        QCOMPARE(s.window.isVisible(), state == "missing");
+        const QList<MessageBox::Shown> shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), texts.size());
+        QCOMPARE(shown.last().text, texts.last());
+        QCOMPARE(shown.last().icon, state == "missing" ? MessageBox::Warning : MessageBox::Critical);
+        if (state == "empty")
+            QVERIFY(shown.last().buttons == QStringList({ "Retry", "Quit" })
+                && QFileInfo(DataLocations::databaseFile()).size() == 0);
     }
 
     void startSelectsTheLastPatientAndFollowsTheSelection()
@@ -170,7 +183,6 @@ private slots:
         QCOMPARE(MainWindow::Instance(), &s.window);
         QCOMPARE(s.window.windowTitle(), "Orvalis: database " + QCoreApplication::applicationVersion());
         QCOMPARE(StyleHelper::Instance()->currentTheme(), QString("dark"));
-        QCOMPARE(s.window.currentPatient(), last);
         QCOMPARE(s.records()->getPatient(), last);
         QVERIFY(s.find("actionButton")->isVisible() && s.find("panelPatient")->isEnabled());
 
@@ -179,10 +191,10 @@ private slots:
         QCOMPARE(s.patients()->getRows().size(), 2);
 
         s.patients()->setSelectedId(first, true);
-        QCOMPARE(s.settings()->getLastPatientId(), first);
         s.patients()->setSelectedId(-1, true);
         QVERIFY(!s.window.currentPatient() && !s.find("actionButton")->isVisible());
         QVERIFY(!s.find("panelPatient")->isEnabled());
+        // The last patient chosen, not "none".
         QCOMPARE(s.settings()->getLastPatientId(), first);
     }
 
@@ -191,32 +203,29 @@ private slots:
         Session s;
         s.selectAtStart("A1");
         QVERIFY(s.start());
-        QWidget *center = s.find("cardCenterPane");
-        QWidget *panel = s.find("panelPatient");
-        // Right by default, on tabs, nothing editable.
-        QCOMPARE(s.card()->parentWidget(), panel);
-        QVERIFY(qobject_cast<PropertyTabWidget *>(s.card()->editor()));
+        QWidget *center = s.find("cardCenterPane"), *panel = s.find("panelPatient");
+        // The selected patient, nothing editable, on the right by default.
         QCOMPARE(s.card()->editor()->getSettings(), s.window.currentPatient());
         QVERIFY(!s.card()->editor()->getWidgetInfo("LastName").view->getEditor()->isEnabled());
-        const struct {
-            const char *view;
-            QWidget *holder;
-        } views[] = { { "PatientCard_Center", center }, { "PatientCard_None", nullptr },
-            { "PatientCard_Right", panel } };
-        for (const auto &view : views) {
-            s.action(QString("actionCardView_") + view.view)->trigger();
+        QCOMPARE(s.card()->parentWidget(), panel);
+        for (QWidget *holder : { center, static_cast<QWidget *>(nullptr), panel }) {
+            const QByteArray view = holder == center ? "PatientCard_Center"
+                : holder                             ? "PatientCard_Right"
+                                                     : "PatientCard_None";
+            s.action("actionCardView_" + view)->trigger();
             QCOMPARE(QMetaEnum::fromType<KestaSettings::ViewPatientCard>().valueToKey(
                          s.settings()->getPatientCardView()),
-                view.view);
-            QCOMPARE(center->isVisible(), view.holder == center);
-            QCOMPARE(panel->isVisible(), view.holder == panel);
-            QCOMPARE(s.card()->isVisible(), view.holder != nullptr);
-            QVERIFY(!view.holder || s.card()->parentWidget() == view.holder);
+                view.constData());
+            QCOMPARE(center->isVisible(), holder == center);
+            QCOMPARE(panel->isVisible(), holder == panel);
+            QCOMPARE(s.card()->isVisible() ? s.card()->parentWidget() : nullptr, holder);
+            // On tabs in the narrow panel only.
+            QVERIFY(
+                !holder || bool(qobject_cast<PropertyTabWidget *>(s.card()->editor())) == (holder == panel));
         }
         // A change made in the settings dialog moves the card and the check mark.
         s.settings()->setPatientCardView(KestaSettings::PatientCard_Center);
         QCOMPARE(s.card()->parentWidget(), center);
-        QVERIFY(qobject_cast<PropertyListControl *>(s.card()->editor()));
         QVERIFY(s.action("actionCardView_PatientCard_Center")->isChecked());
     }
 
@@ -248,17 +257,16 @@ private slots:
         QVERIFY(s.start());
         auto *splitter = s.find<QSplitter>("mainSplitter");
         QTRY_VERIFY(splitter->sizes().at(0) > 700);
-        QCOMPARE(splitter->sizes().at(1), 0);
-        QVERIFY(qAbs(splitter->sizes().at(0) - splitter->sizes().at(2)) <= 1);
+        QVERIFY(splitter->sizes().at(1) == 0 && qAbs(splitter->sizes().at(0) - splitter->sizes().at(2)) <= 1);
 
         // A drag of the handle.
         QSplitterHandle *handle = splitter->handle(2);
-        const QPoint grip = handle->rect().center();
+        const QPoint grip = handle->rect().center(), to = grip - QPoint(100, 0);
         QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, grip);
-        QMouseEvent drag(QEvent::MouseMove, grip - QPoint(100, 0), handle->mapToGlobal(grip - QPoint(100, 0)),
-            Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent drag(
+            QEvent::MouseMove, to, handle->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(handle, &drag);
-        QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, grip - QPoint(100, 0));
+        QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, to);
         const QList<int> sizes = splitter->sizes();
         QVERIFY(sizes.at(0) < 700);
         QCOMPARE(
@@ -283,10 +291,25 @@ private slots:
         QCOMPARE(s.card()->editor()->getSettings(), s.window.currentPatient());
     }
 
+    // Records go with their patient unless another patient has the same ID.
+    void removePatientBlocksClosingForTwoSeconds_data()
+    {
+        QTest::addColumn<bool>("shared");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("own records") << false << "Remove patient 'Petrov Ivan' with all records?";
+        QTest::newRow("ID shared") << true
+                                   << "Remove patient 'Petrov Ivan'?\n"
+                                      "The records stay: another patient has the same ID 'A1'.";
+    }
     void removePatientBlocksClosingForTwoSeconds()
     {
+        QFETCH(bool, shared);
+        QFETCH(QString, question);
         Session s;
-        const int id = s.selectAtStart("A1")->getId();
+        Patient *patient = s.selectAtStart("A1");
+        const int id = patient->getId();
+        QVERIFY(addRecord(s.db(), patient, "EEG_1\\rec.edf", true) > 0);
+        QVERIFY(!shared || addPatient(*s.db(), "A1", "Sidorova", "Anna") > 0);
         QVERIFY(s.start());
         Clock::setTestTime(QDateTime(QDate(2024, 5, 10), QTime(9, 0)));
 
@@ -295,12 +318,11 @@ private slots:
         QVERIFY(s.db()->patientById(id) && !s.window.isCloseBlocked());
         MessageBox::setNextAnswer(MessageBox::Yes);
         emit s.patients()->removeRow(id);
-        const QList<MessageBox::Shown> shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), 2);
-        QCOMPARE(shown.at(1).title, QString("Remove patient"));
-        QCOMPARE(shown.at(1).text, QString("Remove patient 'Petrov Ivan' with all records?"));
+        QCOMPARE(shownTexts(), QStringList({ question, question }));
         QVERIFY(!s.db()->patientById(id));
-        QTRY_VERIFY(s.patients()->getRows().isEmpty() && !s.window.currentPatient());
+        QCOMPARE(rawValue(*s.db(), "SELECT count(*) FROM Records").toInt(), shared ? 1 : 0);
+        QTRY_COMPARE(s.patients()->getRows().size(), shared ? 1 : 0);
+        QVERIFY(!s.window.currentPatient());
 
         Clock::advance(1999);
         QTest::ignoreMessage(QtDebugMsg, "CLOSE true");
@@ -308,21 +330,6 @@ private slots:
         Clock::advance(1);
         QTest::ignoreMessage(QtDebugMsg, "CLOSE false");
         QVERIFY(s.window.close() && !s.find<OrvalisExchange>());
-    }
-
-    void removingAPatientWhoseIdIsSharedKeepsTheRecords()
-    {
-        Session s;
-        Patient *first = s.selectAtStart("A1");
-        QVERIFY(addRecord(s.db(), first, "EEG_1\\rec.edf", true) > 0);
-        QVERIFY(addPatient(*s.db(), "A1", "Sidorova", "Anna") > 0);
-        QVERIFY(s.start());
-        MessageBox::setNextAnswer(MessageBox::Yes);
-        emit s.patients()->removeRow(s.db()->patientByPatientId("A1")->getId());
-        QCOMPARE(MessageBox::takeShown().value(0).text,
-            QString("Remove patient 'Petrov Ivan'?\nThe records stay: another patient has the same ID 'A1'."));
-        QCOMPARE(rawValue(*s.db(), "SELECT count(*) FROM Records").toInt(), 1);
-        QCOMPARE(s.db()->patients().size(), 1);
     }
 
     void recordCommands()
@@ -339,7 +346,10 @@ private slots:
         emit s.records()->customAction("unknown", present);
         QVERIFY(MessageBox::takeShown().isEmpty());
         emit s.records()->customAction("play", present);
-        QVERIFY(MessageBox::takeShown().value(0).text.startsWith("No recorder is installed."));
+        QCOMPARE(shownTexts(),
+            QStringList { "No recorder is installed. It was looked for in these places:\n"
+                + QCoreApplication::applicationDirPath()
+                + "/DI Duvi.exe\n/opt/Talvena/Orvalis/DI Duvi.exe\n/opt/Orvalis/DI Duvi.exe" });
         FileDialog::setNextFileName(QString());
         s.action("actionOpenRecord")->trigger();
         const FileDialog::Asked asked = FileDialog::takeAsked().value(0);
@@ -366,10 +376,21 @@ private slots:
         MessageBox::setNextAnswer(MessageBox::Yes);
         emit s.records()->removeRow(missing);
         const QString path = DataLocations::recordingPath(patient->folderName(), "EEG_1\\gone.edf");
-        QCOMPARE(
-            MessageBox::takeShown().value(0).text, "Remove record:\n" + QDir::toNativeSeparators(path) + "?");
+        QCOMPARE(shownTexts(), QStringList { "Remove record:\n" + QDir::toNativeSeparators(path) + "?" });
         QCOMPARE(rawValue(*s.db(), "SELECT COUNT(*) FROM Records").toInt(), 1);
         QTRY_COMPARE(s.records()->getRows().size(), 1);
+    }
+
+    void recorderStartFailureNamesTheProgramTheReasonAndThePlaces()
+    {
+        RecorderLaunch launch;
+        launch.outcome = RecorderLaunch::StartFailed;
+        launch.program = "/opt/Orvalis/DI Duvi.exe";
+        launch.searched = QStringList { "/usr/lib/kesta/DI Duvi.exe", launch.program };
+        launch.reason = "Permission denied";
+        QCOMPARE(RecorderLaunchWarning::text(launch),
+            QString("The recorder cannot be started:\n/opt/Orvalis/DI Duvi.exe\nPermission denied\n\n"
+                    "Places looked in:\n/usr/lib/kesta/DI Duvi.exe\n/opt/Orvalis/DI Duvi.exe"));
     }
 
     void viewMenusOfferTheHeaderMenus()
@@ -419,11 +440,7 @@ private slots:
         QDesktopServices::setUrlHandler("https", this, "openUrl");
         QDesktopServices::setUrlHandler("file", this, "openUrl");
         const auto offer = [](const QString &link, bool valid = true) {
-            VersionInfo info;
-            info.valid = valid;
-            info.version = "2.0.1";
-            info.link = link;
-            emit VersionChecker::Instance()->versionFound(info);
+            emit VersionChecker::Instance()->versionFound({ valid, "2.0.1", {}, false, link, {}, {} });
         };
         offer("https://kesta.invalid/get", false);
         MessageBox::setNextAnswer(MessageBox::No);
@@ -433,13 +450,10 @@ private slots:
         MessageBox::setNextAnswer(MessageBox::Ok);
         offer("file:///etc/passwd");
         QTRY_COMPARE(MessageBox::pendingAnswers(), 0);
-        const QList<MessageBox::Shown> shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), 3);
-        QCOMPARE(shown.at(0).title, QString("New version"));
-        QCOMPARE(shown.at(0).text,
-            "We recommend to upgrade to version 2.0.1\nCurrent version " + AppHelper::appVersion(true)
-                + " is outdated.\n\nWould you like to upgrade now?");
-        QCOMPARE(shown.at(2).text, QString("The download address was not opened:\nfile:///etc/passwd"));
+        const QString prompt = "We recommend to upgrade to version 2.0.1\nCurrent version "
+            + AppHelper::appVersion(true) + " is outdated.\n\nWould you like to upgrade now?";
+        QCOMPARE(shownTexts(),
+            QStringList({ prompt, prompt, "The download address was not opened:\nfile:///etc/passwd" }));
 
         // A web address is opened and the program ends for the upgrade.
         MessageBox::setNextAnswer(MessageBox::Yes);
@@ -462,35 +476,14 @@ private slots:
             { "settingsFile", QDir::toNativeSeparators(QDir::current().absoluteFilePath("Settings.xml")) } };
         for (auto fact = facts.cbegin(); fact != facts.cend(); ++fact) {
             QLabel *label = box.fact(fact.key());
-            QVERIFY2(label && label->text() == fact.value(), qPrintable(fact.key()));
-            QVERIFY(label->textInteractionFlags() & Qt::TextSelectableByMouse);
+            QVERIFY2(label && label->text() == fact.value()
+                    && (label->textInteractionFlags() & Qt::TextSelectableByMouse),
+                qPrintable(fact.key()));
         }
         QVERIFY(box.fact("dataFolder")->text().startsWith(QDir::toNativeSeparators(QDir::homePath())));
         QVERIFY(box.findChild<QLabel *>("aboutLink")->text().contains("https://kesta.invalid/"));
         // No update offered: the download button stays hidden.
         QVERIFY(!box.findChild<NewVersionButton *>()->button()->isVisibleTo(&box));
-    }
-
-    // Never an empty list for a database that cannot be used: the box names
-    // the file and the driver's reason, and the file stays as it was.
-    void anUnusableDatabaseOffersRetryOrQuit()
-    {
-        const QString path = DataLocations::databaseFile();
-        QVERIFY(QFile::resize(path, 0));
-        KestaModel model;
-        MessageBox::setNextAnswer(MessageBox::Yes);
-        MessageBox::setNextAnswer(MessageBox::No);
-        MainWindow window;
-        QVERIFY(!window.initialize());
-        QVERIFY(!window.isVisible());
-        const QList<MessageBox::Shown> shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), 2);
-        QCOMPARE(shown.last().icon, MessageBox::Critical);
-        QCOMPARE(shown.last().buttons, QStringList({ "Retry", "Quit" }));
-        QCOMPARE(shown.last().text,
-            "The patient database cannot be used:\n" + QDir::toNativeSeparators(path)
-                + "\n\nno such table: Patients");
-        QCOMPARE(QFileInfo(path).size(), 0);
     }
 
     // The fields an edit could not save, in one warning.
@@ -504,13 +497,14 @@ private slots:
         edit->setCity("Tver-on-the-Volga river");
         edit->setZIP("12345678901234567");
         MessageBox::setNextAnswer(MessageBox::Yes);
+        MessageBox::setNextAnswer(MessageBox::Yes); // for a second box, which must not come
         QVERIFY(!patient->copyFrom(edit.data()));
-        QTRY_COMPARE(MessageBox::pendingAnswers(), 0);
-        const QList<MessageBox::Shown> shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown.first().text,
-            "The change was not saved:\nCity: CHECK constraint failed: length(City) <= 16\n"
-            "ZIP: CHECK constraint failed: length(ZIP) <= 16");
+        bool settled = false;
+        QTimer::singleShot(0, [&] { settled = true; }); // after the window's own zero timers
+        QTRY_VERIFY(settled);
+        QCOMPARE(shownTexts(),
+            QStringList { "The change was not saved:\nCity: CHECK constraint failed: length(City) <= 16\n"
+                          "ZIP: CHECK constraint failed: length(ZIP) <= 16" });
     }
 
     // Last: translators once installed stay for the rest of the process.
@@ -520,16 +514,18 @@ private slots:
         Session s;
         QVERIFY(s.start());
         AboutBox about(s.settings());
-        QStringList texts { s.find<QPushButton>("actionButton")->text(), about.windowTitle() };
+        RecorderLaunch launch; // not found, and then not started, with nothing named
+        QStringList texts { s.find<QPushButton>("actionButton")->text(), about.windowTitle(),
+            RecorderLaunchWarning::text(launch) };
+        launch.outcome = RecorderLaunch::StartFailed;
+        texts << RecorderLaunchWarning::text(launch);
         for (QLabel *label : about.findChildren<QLabel *>())
-            if (label->text().endsWith(':'))
-                texts << label->text();
+            texts << (label->text().endsWith(':') ? label->text() : QString());
         for (QMenu *menu : s.window.findChildren<QMenu *>())
             for (QAction *action : menu->actions())
                 texts << action->text();
-        const QRegularExpression latinWord("\\b[A-Za-z]{3,}\\b");
-        for (const QString &text : texts)
-            QVERIFY2(!text.contains(latinWord), qPrintable(text));
+        const QStringList latin = texts.filter(QRegularExpression("\\b[A-Za-z]{3,}\\b"));
+        QVERIFY2(latin.isEmpty(), qPrintable(latin.join('\n')));
     }
 };
 
