@@ -3,6 +3,7 @@
 #include "db/kestasettings.h"
 #include "db/patient.h"
 #include "toolkit/style/mediahelper.h"
+#include "toolkit/style/stylehelper.h"
 #include "toolkit/util/texthelper.h"
 
 #include <QHash>
@@ -19,6 +20,7 @@ PatientsListWidget::PatientsListWidget(KestaSettings *settings, QWidget *parent)
     setObjectName(QStringLiteral("patientsTable"));
     search->setObjectName(QStringLiteral("patientsSearchField"));
     search->setPlaceholderText(tr("Search patients"));
+    StyleHelper::DimPlaceholder(search);
     search->setClearButtonEnabled(true);
     search->installEventFilter(this);
     addAboveGrid(search);

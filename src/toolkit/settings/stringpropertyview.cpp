@@ -1,6 +1,7 @@
 #include "toolkit/settings/stringpropertyview.h"
 
 #include "toolkit/settings/abstractmetadescription.h"
+#include "toolkit/style/stylehelper.h"
 #include "toolkit/util/texthelper.h"
 
 #include <QCoreApplication>
@@ -16,9 +17,11 @@ StringPropertyView::StringPropertyView(AbstractMetaDescription *description, QWi
     edit->setFocusPolicy(Qt::ClickFocus);
     if (description) {
         const QString placeholder = description->attributes.value(QStringLiteral("Placeholder"));
-        if (!placeholder.isEmpty())
+        if (!placeholder.isEmpty()) {
             edit->setPlaceholderText(
                 QCoreApplication::translate("Generic", placeholder.toUtf8().constData()));
+            StyleHelper::DimPlaceholder(edit);
+        }
     }
     setEditor(edit, 100);
     refresh();

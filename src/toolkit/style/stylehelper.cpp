@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
@@ -348,4 +349,22 @@ void StyleHelper::SetLabelIcon(QLabel *label, const QIcon &lightIcon, const QIco
 void StyleHelper::SetLabelIcon(QLabel *label, const QString &path, const QString &color)
 {
     Instance()->setLabelIcon(label, path, color);
+}
+
+void StyleHelper::DimPlaceholder(QLineEdit *edit)
+{
+    if (!edit)
+        return;
+    const char *shown = "placeholderShown";
+    auto follow = [edit, shown] {
+        const QVariant empty = edit->text().isEmpty();
+        if (edit->property(shown) == empty)
+            return;
+        edit->setProperty(shown, empty);
+        // Property selectors are matched at polish time only.
+        edit->style()->unpolish(edit);
+        edit->style()->polish(edit);
+    };
+    follow();
+    connect(edit, &QLineEdit::textChanged, edit, follow);
 }

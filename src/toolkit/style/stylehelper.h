@@ -10,6 +10,7 @@
 
 class QAction;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
@@ -78,6 +79,10 @@ public:
     static void SetButtonIcon(QPushButton *button, const QString &path, const QString &color);
     static void SetLabelIcon(QLabel *label, const QIcon &lightIcon, const QIcon &darkIcon);
     static void SetLabelIcon(QLabel *label, const QString &path, const QString &color);
+
+    // A style sheet paints the placeholder in the text colour, so an empty field
+    // would look filled in: the theme dims it while the field is empty.
+    static void DimPlaceholder(QLineEdit *edit);
 
 signals:
     void changed();
