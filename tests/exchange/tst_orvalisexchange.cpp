@@ -258,10 +258,10 @@ private slots:
         NamedProcess recorder("DI Duvi.exe");
         QVERIFY(recorder.start());
         QTRY_COMPARE_WITH_TIMEOUT(states, QList<bool>({ true }), 10000);
-        waitCycles(3);
+        waitCycles(2);
         recorder.process().kill();
         QTRY_COMPARE_WITH_TIMEOUT(states, QList<bool>({ true, false }), 10000);
-        waitCycles(3);
+        waitCycles(2);
         QCOMPARE(states, QList<bool>({ true, false }));
 
         exchange->stop();
