@@ -12,8 +12,6 @@
 #include <QPoint>
 #include <QStringList>
 
-class QWidget;
-
 // Declares what the application's settings do not: categories and priorities, visibility
 // conditions, limits, suggestions, a point, a colour and special editors.
 class EditorProbeSettings : public ZTSettings
