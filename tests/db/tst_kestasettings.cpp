@@ -70,13 +70,6 @@ private slots:
         KestaSettings settings { QString() };
         QCOMPARE(settingsDeclarationProblems(&settings), QStringList());
         QCOMPARE(displayTextProblems(&settings, KestaSettings::displayTexts(), "settings"), QStringList());
-        QStringList visible;
-        for (const QString &name : settings.getPropertiesNames())
-            if (settings.getPropertyByName(name)->visible)
-                visible << name;
-        QCOMPARE(visible,
-            (QStringList { "Language", "ColorTheme", "StartMaximized", "SelectLastPatient", "PatientCardView",
-                "CheckForNewVersion" }));
     }
 
     void declarationCheckReportsEveryFault()
