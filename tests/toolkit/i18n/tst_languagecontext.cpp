@@ -80,7 +80,6 @@ private slots:
 
         if (!file.isNull())
             kestatest::writeFile("Settings.xml", file);
-        // As the start-up code chooses.
         const QString chosen = code.isNull() ? LanguageContext::startupLanguage("Settings.xml") : code;
         QCOMPARE(LanguageContext::setLanguage(chosen), installed);
         QCOMPARE(LanguageContext::currentLanguage(), installed);

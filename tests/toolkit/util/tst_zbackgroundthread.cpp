@@ -39,11 +39,9 @@ private slots:
         QTRY_COMPARE(hourly.cycles(), 1);
         hourly.stopWorking();
         QVERIFY(hourly.wait(10000));
-        hourly.startWorking();
-        QVERIFY(cycled.tryAcquire(1, 10000));
     }
 
-    void startRacingLoopEndIsNeverLost()
+    void startRacingOrAfterLoopEndIsNeverLost()
     {
         // Each cycle stops the loop, then a start comes while it decides to end; a lost start leaves the
         // semaphore dry. Autostarted, the first start meets an idle loop ending (the exchange's monitor).
@@ -61,11 +59,9 @@ private slots:
                 }
             }
         }
-    }
 
-    void startFromFinishedHandlerRestarts()
-    {
-        // A thread cannot wait for itself, so this start is made from the owner's thread.
+        // From a finished() handler: a thread cannot wait for itself, so that start is made from the
+        // owner's thread.
         QSemaphore cycled;
         ZBackgroundThread thread(0, false);
         const auto restartOnce = [&] {
