@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 
@@ -180,6 +181,37 @@ private slots:
             MediaHelper::iconColored(":/icons/play.svg", "#FFF", "#000").cacheKey());
         StyleHelper::Instance()->selectTheme("light");
         QCOMPARE(StyleHelper::ColoredIcon(":/icons/play.svg", "#FFF").cacheKey(), light.cacheKey());
+    }
+
+    // The style sheet would paint a placeholder like typed text: an empty search
+    // field must not look like an active filter, in either theme.
+    void placeholderIsDimmedWhileTheFieldIsEmpty()
+    {
+        QLineEdit edit;
+        edit.setPlaceholderText("Search patients");
+        StyleHelper::DimPlaceholder(&edit);
+        edit.resize(200, 30);
+        edit.show();
+        // How far the strongest ink of the text area stands from the field's background.
+        const auto contrast = [&edit] {
+            const QImage image = edit.grab(edit.rect().adjusted(4, 4, -4, -4)).toImage();
+            const int background = qGray(image.pixel(0, 0));
+            int most = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    most = qMax(most, qAbs(qGray(image.pixel(x, y)) - background));
+            return most;
+        };
+        for (const char *theme : { "light", "dark" }) {
+            StyleHelper::Instance()->selectTheme(theme);
+            const int placeholder = contrast();
+            edit.setText("Search patients");
+            const int typed = contrast();
+            edit.clear();
+            QVERIFY2(placeholder > 0 && placeholder < typed - 40 && contrast() == placeholder,
+                qPrintable(QString("%1: placeholder %2, typed %3").arg(theme).arg(placeholder).arg(typed)));
+        }
+        StyleHelper::Instance()->selectTheme("light");
     }
 };
 
