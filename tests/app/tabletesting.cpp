@@ -1,7 +1,21 @@
 #include "tabletesting.h"
 
+#include "toolkit/util/clock.h"
+
 namespace tabletest
 {
+
+bool Patients::add(Database &db)
+{
+    using kestatest::addPatient;
+    Clock::setTestTime(QDateTime(QDate(2024, 5, 10), QTime(12, 0)));
+    petrov = addPatient(db, "A1", "Petrov", "Ivan", Patient::Gender_Male, QDate(1980, 5, 1));
+    smirnova = addPatient(db, "-1", "Smirnova", "Anna", Patient::Gender_Female);
+    orlov = addPatient(db, "A3", "Orlov", {}, Patient::Gender_Unspecified, QDate(2014, 5, 1));
+    kuznetsov = addPatient(db, "A4", "Kuznetsov", {}, Patient::Gender_Male, QDate(2015, 1, 1));
+    volkova = addPatient(db, "A5", "Volkova", {}, Patient::Gender_Female, QDate(1924, 1, 1));
+    return petrov > 0 && smirnova > 0 && orlov > 0 && kuznetsov > 0 && volkova > 0;
+}
 
 QModelIndex cell(QTableView *grid, int id, int column)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-// What the table tests share: the database under the tables, the test
+// What the table tests share: the database under the tables, its patients, the test
 // environment, and lookups of rows, cells and actions.
 #include "db/database.h"
 #include "db/kestamodel.h"
@@ -15,11 +15,18 @@
 #include <QTableView>
 #include <memory>
 
-// Looking rows, cells and actions up in the tables under test. A lookup that
-// finds nothing fails the running test with a message naming what it sought,
-// and hands back something harmless (an invalid index, a detached action).
+// A lookup that finds nothing fails the running test with a message naming what it
+// sought, and hands back something harmless (an invalid index, a detached action).
 namespace tabletest
 {
+
+// The patients both patient tables show, added at a fixed today so that ages are known;
+// sorting, ages, icons and the filter rely on their names, IDs, sexes and birth dates
+// (Smirnova's unknown, under the ID "-1"). add() is false when one is refused.
+struct Patients {
+    int petrov = 0, smirnova = 0, orlov = 0, kuznetsov = 0, volkova = 0;
+    bool add(Database &db);
+};
 
 // The cell of the row showing this id (every cell holds its row's id as Qt::UserRole).
 QModelIndex cell(QTableView *grid, int id, int column = 0);

@@ -66,8 +66,6 @@ private slots:
         previous = card.editor();
         card.setObject(&second);
         QVERIFY(previous.isNull() && card.editor()->getSettings() == &second);
-        QCOMPARE(
-            card.findChildren<BasePropertyListWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
         card.setObject(nullptr);
         QVERIFY(!card.editor() && card.findChildren<QWidget *>().isEmpty());
 

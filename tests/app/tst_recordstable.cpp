@@ -109,7 +109,6 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(QList<QVariantList>(selected), QList<QVariantList>({ { other } }));
 
-        // No patient: an empty table and no selection.
         records.setPatient(nullptr);
         QCOMPARE(records.grid()->model()->rowCount(), 0);
         QCOMPARE(selected.last().at(0).toInt(), -1);

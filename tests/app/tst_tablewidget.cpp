@@ -1,6 +1,5 @@
 #include "app/tablewidget.h"
 #include "tabletesting.h"
-#include "toolkit/util/clock.h"
 
 #include <QTranslator>
 
@@ -35,7 +34,7 @@ class TestTableWidget : public QObject
 
     std::unique_ptr<KestaModel> model;
     std::unique_ptr<ProbeTable> table;
-    int petrov = 0, smirnova = 0, orlov = 0, kuznetsov = 0, volkova = 0;
+    Patients p;
 
     Database *db() const { return model->database(); }
     Patient *patient(int id) const { return db()->patientById(id); }
@@ -52,18 +51,9 @@ class TestTableWidget : public QObject
 private slots:
     void init()
     {
-        Clock::setTestTime(QDateTime(QDate(2024, 5, 10), QTime(12, 0)));
         QVERIFY(kestatest::resetDataFolder());
         model = std::make_unique<KestaModel>();
-        const auto add = [this](const char *id, const char *name, const QDate &born, const char *city = "") {
-            return kestatest::addPatient(*db(), id, name, {}, 0, born, city);
-        };
-        petrov = add("A1", "Petrov", QDate(1980, 5, 1), "Tver");
-        smirnova = add("-1", "Smirnova", QDate(), "0");
-        orlov = add("A3", "Orlov", QDate(2014, 5, 1));
-        kuznetsov = add("A4", "Kuznetsov", QDate(2015, 1, 1));
-        volkova = add("A5", "Volkova", QDate(1924, 1, 1));
-        QVERIFY(volkova > 0);
+        QVERIFY(p.add(*db()));
         table = std::make_unique<ProbeTable>();
         table->setObjectName("probeTable");
         QVERIFY(showTable(table.get()));
@@ -129,7 +119,7 @@ private slots:
             TableColumn("Comments", QHeaderView::ResizeToContents, Qt::AlignLeft),
             TableColumn("Age", QHeaderView::Fixed, Qt::AlignRight, {}, false, "Years"),
             TableColumn("City", QHeaderView::Stretch, Qt::AlignLeft) };
-        patient(orlov)->setComments("Referred by the district clinic for a sleep study");
+        patient(p.orlov)->setComments("Referred by the district clinic for a sleep study");
         QTranslator russian;
         QVERIFY(russian.load(":/translations/db_ru_RU.qm"));
         QCoreApplication::installTranslator(&russian);
@@ -139,9 +129,9 @@ private slots:
         QCOMPARE(grid()->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Years"));
 
         // The generic table shows the rows' texts as they are, read-only and aligned by column.
-        QCOMPARE(text(grid(), smirnova), QStringLiteral("Smirnova||-1|0"));
-        QCOMPARE(cell(grid(), petrov, 2).flags(), Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-        QCOMPARE(cell(grid(), petrov, 2).data(Qt::TextAlignmentRole).toInt(),
+        QCOMPARE(text(grid(), p.smirnova), QStringLiteral("Smirnova Anna||-1|"));
+        QCOMPARE(cell(grid(), p.petrov, 2).flags(), Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        QCOMPARE(cell(grid(), p.petrov, 2).data(Qt::TextAlignmentRole).toInt(),
             int(Qt::AlignRight | Qt::AlignVCenter));
 
         // A fixed section is sized by its caption, a fitted one as the view would fit it; the first
@@ -161,21 +151,21 @@ private slots:
     {
         QSignalSpy selected(table.get(), &TableWidget::idSelected);
         rebuild(plain("FullName"), "FullName", "+FullName");
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, centre(grid(), orlov));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, centre(grid(), p.orlov));
         QTest::keyClick(grid(), Qt::Key_Down);
-        QCOMPARE(QList<QVariantList>(selected), QList<QVariantList>({ { -1 }, { orlov }, { petrov } }));
+        QCOMPARE(QList<QVariantList>(selected), QList<QVariantList>({ { -1 }, { p.orlov }, { p.petrov } }));
 
         // A rebuild re-selects the same id, from which the keyboard goes on, or reports it gone.
         selected.clear();
         grid()->setFocus();
-        table->setSelectedId(orlov, true);
+        table->setSelectedId(p.orlov, true);
         rebuild(table->columns, table->saved, "-FullName");
-        QCOMPARE(table->selectedItemId(), orlov);
+        QCOMPARE(table->selectedItemId(), p.orlov);
         QTest::keyClick(grid(), Qt::Key_Down);
-        table->setRows({ patient(petrov), patient(volkova) });
+        table->setRows({ patient(p.petrov), patient(p.volkova) });
         QCOMPARE(table->selectedItemId(), -1);
         QCOMPARE(QList<QVariantList>(selected),
-            QList<QVariantList>({ { orlov }, { orlov }, { kuznetsov }, { -1 } }));
+            QList<QVariantList>({ { p.orlov }, { p.orlov }, { p.kuznetsov }, { -1 } }));
     }
 
     void rowMenuOfTheClickedRow()
@@ -183,14 +173,14 @@ private slots:
         table->addCustomAction("zeta");
         table->addCustomAction("alpha");
         rebuild(plain("FullName"), "FullName");
-        table->setSelectedId(petrov, true);
+        table->setSelectedId(p.petrov, true);
         QSignalSpy edits(table.get(), &TableWidget::editRow);
         QSignalSpy removals(table.get(), &TableWidget::removeRow);
         QSignalSpy custom(table.get(), &TableWidget::customAction);
         QVERIFY(!table->createRowMenu(QPoint(5, grid()->viewport()->height() - 2)));
 
         // A right click on Orlov's row: its menu, with the selection left on Petrov.
-        const QPoint at = centre(grid(), orlov);
+        const QPoint at = centre(grid(), p.orlov);
         QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, at);
         QContextMenuEvent request(QContextMenuEvent::Mouse, at, grid()->viewport()->mapToGlobal(at));
         QCoreApplication::sendEvent(grid()->viewport(), &request);
@@ -203,10 +193,10 @@ private slots:
             action->trigger();
         menu->close();
         QCOMPARE(QList<QVariantList>(custom),
-            QList<QVariantList>({ { "alpha", orlov }, { "zeta", orlov }, { "show", orlov } }));
-        QCOMPARE(edits.takeFirst().at(0).toInt(), orlov);
-        QCOMPARE(removals.takeFirst().at(0).toInt(), orlov);
-        QCOMPARE(table->selectedItemId(), petrov);
+            QList<QVariantList>({ { "alpha", p.orlov }, { "zeta", p.orlov }, { "show", p.orlov } }));
+        QCOMPARE(edits.takeFirst().at(0).toInt(), p.orlov);
+        QCOMPARE(removals.takeFirst().at(0).toInt(), p.orlov);
+        QCOMPARE(table->selectedItemId(), p.petrov);
     }
 
     void columnMenu()
@@ -240,26 +230,26 @@ private slots:
         QList<TableColumn> columns = plain("FullName PatientID");
         columns[1].resizeMode = QHeaderView::ResizeToContents;
         rebuild(columns, "FullName;PatientID", "+FullName");
-        table->setSelectedId(orlov, true);
+        table->setSelectedId(p.orlov, true);
         QSignalSpy selected(table.get(), &TableWidget::idSelected);
         const int idWidth = grid()->horizontalHeader()->sectionSize(1);
 
         // An edit shows in its row, which moves to its sorted place still selected; a longer
         // text widens its fitted column.
-        patient(orlov)->setLastName("Aaronov");
-        patient(orlov)->setPatientID("A3-WITH-LONG-ID");
-        QTRY_COMPARE(text(grid(), orlov), QStringLiteral("Aaronov|A3-WITH-LONG-ID"));
-        QCOMPARE(rowIds(grid()).first(), orlov);
-        QCOMPARE(table->selectedItemId(), orlov);
+        patient(p.orlov)->setLastName("Aaronov");
+        patient(p.orlov)->setPatientID("A3-WITH-LONG-ID");
+        QTRY_COMPARE(text(grid(), p.orlov), QStringLiteral("Aaronov|A3-WITH-LONG-ID"));
+        QCOMPARE(rowIds(grid()).first(), p.orlov);
+        QCOMPARE(table->selectedItemId(), p.orlov);
         QVERIFY(grid()->horizontalHeader()->sectionSize(1) > idWidth);
         QCOMPARE(selected.count(), 0);
 
         // Rows destroyed by their owner are let go of; their texts stay until the next reset.
         db()->reloadPatients();
-        QTRY_VERIFY(!table->rowById(orlov));
+        QTRY_VERIFY(!table->rowById(p.orlov));
         QVERIFY(table->getRows().isEmpty());
         QCOMPARE(grid()->model()->rowCount(), 5);
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, centre(grid(), volkova));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, centre(grid(), p.volkova));
         QCOMPARE(selected.last().at(0).toInt(), -1);
         table->updateTable();
         QCOMPARE(grid()->model()->rowCount(), 0);
