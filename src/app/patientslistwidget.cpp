@@ -73,29 +73,36 @@ QString PatientsListWidget::savedSorting()
 
 QIcon PatientsListWidget::rowIcon(AbstractDatabaseRow *row)
 {
-    // Built once and shared by every patients table for the life of the process.
-    static QHash<int, QIcon> sexIcons;
-    if (sexIcons.isEmpty()) {
-        const QString black = QStringLiteral("#000");
-        sexIcons.insert(Patient::Gender_Unspecified,
-            MediaHelper::iconColored(
-                QStringLiteral(":/resources/images/gender-unspecified.svg"), QStringLiteral("#999"), black));
-        sexIcons.insert(Patient::Gender_Male,
-            MediaHelper::iconColored(
-                QStringLiteral(":/resources/images/gender-male.svg"), QStringLiteral("#159"), black));
-        sexIcons.insert(Patient::Gender_Female,
-            MediaHelper::iconColored(
-                QStringLiteral(":/resources/images/gender-female.svg"), QStringLiteral("#915"), black));
-    }
     auto *patient = qobject_cast<Patient *>(row);
     if (!patient)
         return QIcon();
+    // On a selected row the icon takes the selection's text colour: the style's
+    // tint would fade it into the highlight, which in the dark theme is the male
+    // icon's own colour. One set per theme, shared by every patients table.
+    static QHash<QString, QIcon> sexIcons;
     const int sex = patient->getSex();
-    auto found = sexIcons.constFind(sex);
+    const QString selected = StyleHelper::ThemeValue(QStringLiteral("--z-text"), QStringLiteral("#000"));
+    const QString key = QString::number(sex) + selected;
+    auto found = sexIcons.constFind(key);
     if (found != sexIcons.constEnd())
         return found.value();
-    sexIcons.insert(sex, QIcon());
-    return QIcon();
+
+    static const QHash<int, QPair<QString, QString>> looks {
+        { Patient::Gender_Unspecified, { QStringLiteral("gender-unspecified"), QStringLiteral("#999") } },
+        { Patient::Gender_Male, { QStringLiteral("gender-male"), QStringLiteral("#159") } },
+        { Patient::Gender_Female, { QStringLiteral("gender-female"), QStringLiteral("#915") } },
+    };
+    QIcon icon;
+    if (looks.contains(sex)) {
+        const QString path = QStringLiteral(":/resources/images/%1.svg").arg(looks.value(sex).first);
+        const QString black = QStringLiteral("#000");
+        icon = MediaHelper::iconColored(path, looks.value(sex).second, black);
+        const QIcon onSelection = MediaHelper::iconColored(path, selected, black);
+        for (const QSize &size : onSelection.availableSizes())
+            icon.addPixmap(onSelection.pixmap(size), QIcon::Selected);
+    }
+    sexIcons.insert(key, icon);
+    return icon;
 }
 
 void PatientsListWidget::setPatients(const QList<Patient *> &patients)

@@ -108,6 +108,16 @@ void TableRowModel::refreshEdited()
     }
 }
 
+void TableRowModel::refreshIcons()
+{
+    for (int r = 0; r < rowObjects.size(); ++r) {
+        if (rowObjects.at(r))
+            icons[r] = table->rowIcon(rowObjects.at(r));
+    }
+    if (!rowObjects.isEmpty())
+        emit dataChanged(index(0, 0), index(rowObjects.size() - 1, 0), { Qt::DecorationRole });
+}
+
 AbstractDatabaseRow *TableRowModel::rowAt(int row) const
 {
     return rowObjects.at(row);

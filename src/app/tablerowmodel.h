@@ -49,6 +49,8 @@ public:
     // The row's search text, folded (TableFilterModel::fold); read for every
     // row the first time a filter asks, then kept until the next reset.
     const QString &searchKey(int row) const;
+    // Asks the table for every live row's icon again (the theme changed).
+    void refreshIcons();
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

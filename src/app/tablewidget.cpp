@@ -68,6 +68,7 @@ TableWidget::TableWidget(QWidget *parent)
         table->setSortingEnabled(true);
     }
     wireGrid();
+    connect(StyleHelper::Instance(), &StyleHelper::changed, rows, &TableRowModel::refreshIcons);
 }
 
 TableWidget::~TableWidget() = default;

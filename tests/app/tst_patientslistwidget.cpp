@@ -1,6 +1,7 @@
 #include "app/patientslistwidget.h"
 #include "tabletesting.h"
 #include "toolkit/style/mediahelper.h"
+#include "toolkit/style/stylehelper.h"
 
 #include <QLineEdit>
 #include <QTranslator>
@@ -60,15 +61,22 @@ private slots:
             text(patients.grid(), p.smirnova), QStringLiteral("Smirnova Anna|Smirnova|Smirnova A.|-1|-"));
         QCOMPARE(text(patients.grid(), p.petrov, 4), QStringLiteral("44"));
 
+        // On a selected row the icon takes the selection's text colour; shown rows follow the theme.
         const QHash<int, QString> icons { { p.petrov, "male #159" }, { p.smirnova, "female #915" },
             { p.orlov, "unspecified #999" } };
-        for (auto icon = icons.cbegin(); icon != icons.cend(); ++icon) {
-            const QString image = ":/resources/images/gender-" + icon->section(' ', 0, 0) + ".svg";
-            const QImage drawn
-                = MediaHelper::iconColored(image, icon->section(' ', 1), "#000").pixmap(24).toImage();
-            const QVariant shown = cell(patients.grid(), icon.key()).data(Qt::DecorationRole);
-            QVERIFY(!drawn.isNull());
-            QCOMPARE(shown.value<QIcon>().pixmap(24).toImage(), drawn);
+        QVERIFY(StyleHelper::registerFontsAndStyles());
+        for (const char *theme : { "dark", "light" }) {
+            StyleHelper::Instance()->selectTheme(theme);
+            for (auto icon = icons.cbegin(); icon != icons.cend(); ++icon) {
+                const auto drawn = [&icon](const QString &color) {
+                    const QString image = ":/resources/images/gender-" + icon->section(' ', 0, 0) + ".svg";
+                    return MediaHelper::iconColored(image, color, "#000").pixmap(24).toImage();
+                };
+                const QIcon shown = cell(patients.grid(), icon.key()).data(Qt::DecorationRole).value<QIcon>();
+                QVERIFY(!drawn(icon->section(' ', 1)).isNull());
+                QCOMPARE(shown.pixmap(24).toImage(), drawn(icon->section(' ', 1)));
+                QCOMPARE(shown.pixmap(24, QIcon::Selected).toImage(), drawn(StyleHelper::ThemeValue("--z-text")));
+            }
         }
         QSignalSpy edits(&patients, &TableWidget::editRow);
         const QPoint pos = centre(patients.grid(), p.smirnova);
