@@ -4,6 +4,8 @@
 #include "db/datalocations.h"
 #include "db/kestasettings.h"
 
+#include <QFileInfo>
+
 namespace
 {
 
@@ -17,7 +19,9 @@ KestaModel::KestaModel(QObject *parent)
     settingsObject = new KestaSettings(QStringLiteral("Settings.xml"));
     settingsObject->reload();
     databaseObject = new Database(DataLocations::databaseFile());
-    databaseObject->reloadPatients();
+    // Without a file this is a first start: the window creates the file, then reads it.
+    if (QFileInfo::exists(DataLocations::databaseFile()))
+        databaseObject->reloadPatients();
     instance = this;
 }
 
