@@ -12,6 +12,7 @@
 #include "db/kestasettings.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "db/recordingfiles.h"
 #include "exchange/orvalisexchange.h"
 #include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/style/mediahelper.h"
@@ -550,28 +551,43 @@ void MainWindow::removePatient(int patientId)
             QCoreApplication::translate("Generic", "Remove patient"), text, MessageBox::Question))
         return;
     blockClosing();
-    database->removePatient(patient);
+    QString reason;
+    QStringList filesLeft;
+    if (!database->removePatient(patient, &reason, &filesLeft))
+        AppHelper::warningMessage(tr("The patient was not removed") + ":\n" + reason, QString(), MessageBox::Warning);
+    else
+        reportFilesLeft(filesLeft);
+}
+
+void MainWindow::reportFilesLeft(const QStringList &paths)
+{
+    if (!paths.isEmpty())
+        AppHelper::warningMessage(tr("These recordings could not be deleted from the disk") + ":\n"
+                + paths.join(QLatin1Char('\n')),
+            QString(), MessageBox::Warning);
 }
 
 void MainWindow::removeRecord(int recordId)
 {
     Record *record = recordsTable->recordById(recordId);
-    if (!record)
+    Patient *patient = recordsTable->getPatient();
+    if (!record || !patient)
         return;
-    // A recording whose file is gone has no folder; its path still says which one it was.
-    const QString folder
-        = QDir::toNativeSeparators(record->folder().isEmpty() ? record->recordPath() : record->folder());
+    // The folder of an existing recording; the path names a missing one.
+    const QFileInfo file(RecordingFiles::recordPath(patient->folderName(), record->getFileName()));
+    const QString folder = QDir::toNativeSeparators(file.isFile() ? file.absolutePath() : file.filePath());
     if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Remove"),
             QCoreApplication::translate("Generic", "Remove record") + ":\n" + folder + "?",
             MessageBox::Question))
         return;
-    if (!record->remove()) {
+    QString reason;
+    QStringList filesLeft;
+    if (!database->removeRecord(patient, record, &reason, &filesLeft)) {
         AppHelper::warningMessage(
-            tr("Error removing record") + ":\n" + folder, QString(), MessageBox::Warning);
+            tr("Error removing record") + ":\n" + folder + "\n\n" + reason, QString(), MessageBox::Warning);
         return;
     }
-    if (Patient *patient = recordsTable->getPatient())
-        patient->loadRecords();
+    reportFilesLeft(filesLeft);
 }
 
 void MainWindow::editRecord(int recordId)
@@ -610,7 +626,7 @@ void MainWindow::recordAction(const QString &action, int recordId)
     Record *record = recordsTable->recordById(recordId);
     if (!patient || !record)
         return;
-    const QString path = DataLocations::recordingPath(patient->folderName(), record->getFileName());
+    const QString path = RecordingFiles::recordPath(patient->folderName(), record->getFileName());
     if (action == PlayAction) {
         if (QFileInfo(path).isFile() && exchange)
             RecorderLaunchWarning::confirmStarted(exchange->runRecorder(RecorderLauncher::quotedPath(path)));

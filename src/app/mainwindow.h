@@ -90,6 +90,8 @@ private:
     void showPatientFolder(int patientId);
     void removePatient(int patientId);
     void removeRecord(int recordId);
+    // Recordings whose rows are gone but whose files stayed on disk.
+    void reportFilesLeft(const QStringList &paths);
     void editRecord(int recordId);
     void recordAction(const QString &action, int recordId);
 

@@ -20,8 +20,6 @@
 namespace
 {
 
-const QString idColumn = QStringLiteral("AutoID");
-
 QString folderPath(const QString &folderName)
 {
     return QDir::cleanPath(DataLocations::patientFolder(folderName));
@@ -30,12 +28,6 @@ QString folderPath(const QString &folderName)
 bool sameName(const QString &a, const QString &b)
 {
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
-}
-
-// The column as text, the same for a value and its round trip through the database.
-QString columnText(Patient *patient, const QString &column)
-{
-    return patient->ZTSettings::getTextValue(column);
 }
 
 void showRenameError()
@@ -252,46 +244,33 @@ bool PatientDialog::update()
     }
     const QString oldName = stored->folderName();
     const QString newName = edited->folderName();
+    const bool rename = oldName != newName && QFileInfo::exists(folderPath(oldName));
+
+    // Every changed column, the records carried to a new ID and the folder
+    // land together or not at all: the folder moves inside the write and goes
+    // back when the write does not land.
+    bool saved = false;
     bool moved = false;
-    if (oldName != newName && QFileInfo::exists(folderPath(oldName))) {
-        if (!moveFolder(oldName, newName)) {
-            showRenameError();
-            return false;
+    QString reason;
+    {
+        Database::Transaction write(database);
+        saved = stored->copyFrom(edited.get());
+        if (saved && rename) {
+            moved = moveFolder(oldName, newName);
+            saved = moved;
         }
-        moved = true;
+        // Left uncommitted, the write is undone as the scope ends.
+        saved = saved && write.commit(&reason);
     }
-
-    QStringList changed;
-    for (const QString &column : stored->columnNames()) {
-        if (column != idColumn && columnText(stored, column) != columnText(edited.get(), column))
-            changed << column;
-    }
-    const std::unique_ptr<Patient> before(stored->clone());
-    stored->copyFrom(edited.get());
+    if (!saved && moved && !moveFolder(newName, oldName))
+        qWarning() << "Patient folder not renamed back:" << newName << oldName;
     database->reloadPatients();
-
-    // What the database holds decides: a column it refused leaves the row half
-    // edited, and the folder must not follow a name the row does not have.
-    Patient *reloaded = database->patientById(patientId);
-    bool allStored = reloaded != nullptr;
-    for (const QString &column : qAsConst(changed))
-        allStored = allStored && columnText(reloaded, column) == columnText(edited.get(), column);
-    if (allStored) {
-        savedId = patientId;
-        return true;
+    if (!saved) {
+        showRenameError();
+        return false;
     }
-    if (reloaded) {
-        reloaded->copyFrom(before.get());
-        database->reloadPatients();
-    }
-    if (moved) {
-        Patient *now = database->patientById(patientId);
-        const QString back = now ? now->folderName() : oldName;
-        if (back != newName && !moveFolder(newName, back))
-            qWarning() << "Patient folder not renamed back:" << newName << back;
-    }
-    showRenameError();
-    return false;
+    savedId = patientId;
+    return true;
 }
 
 bool PatientDialog::moveFolder(const QString &fromName, const QString &toName)

@@ -3,11 +3,14 @@
 #include "db/kestasettings.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "db/recordingfacts.h"
 #include "toolkit/style/stylehelper.h"
+#include "toolkit/util/fileutilities.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QSet>
 
 namespace
 {
@@ -18,9 +21,11 @@ const QString PlayAction = QStringLiteral("play");
 
 RecordsTable::RecordsTable(KestaSettings *settings, QWidget *parent)
     : TableWidget(parent)
+    , recordingFacts(new RecordingFacts(this))
     , settings(settings)
 {
     setObjectName(QStringLiteral("recordsTable"));
+    connect(recordingFacts, &RecordingFacts::factsFound, this, &RecordsTable::takeFacts);
     if (settings) {
         connect(
             settings, &KestaSettings::changedRecordsTableColumns, this, [this] { updateTable(); },
@@ -73,13 +78,24 @@ QString RecordsTable::doubleClickAction()
 QIcon RecordsTable::rowIcon(AbstractDatabaseRow *row)
 {
     auto *record = qobject_cast<Record *>(row);
-    const QString path = record && record->fileExists() ? QStringLiteral(":/icons/play.svg")
-                                                        : QStringLiteral(":/icons/circle_cross.svg");
+    const RecordingFacts::Known *known
+        = record && patient ? recordingFacts->find({ patient->folderName(), record->getFileName() }) : nullptr;
+    // Nothing until the disk has answered, rather than a mark that may be wrong.
+    if (!known)
+        return QIcon();
+    const QString path
+        = known->facts.exists ? QStringLiteral(":/icons/play.svg") : QStringLiteral(":/icons/circle_cross.svg");
     return StyleHelper::ColoredIcon(path, QStringLiteral("#FFF"));
 }
 
 QString RecordsTable::cellText(AbstractDatabaseRow *row, const QString &column)
 {
+    if (column == QLatin1String("Size")) {
+        auto *record = qobject_cast<Record *>(row);
+        const RecordingFacts::Known *known
+            = record && patient ? recordingFacts->find({ patient->folderName(), record->getFileName() }) : nullptr;
+        return known && known->sizeKnown ? FileUtilities::filesizeNice(known->facts.size, 1) : QString();
+    }
     const QString text = row->getTextValue(column);
     // A temperature never measured reads "-".
     return column == QLatin1String("Temperature") && text == QLatin1String("0") ? QStringLiteral("-") : text;
@@ -97,6 +113,8 @@ void RecordsTable::setPatient(Patient *newPatient)
     if (newPatient) {
         patientConnections << connect(
             newPatient, &Patient::recordsUpdated, this, &RecordsTable::refreshRecords, Qt::QueuedConnection);
+        patientConnections << connect(
+            newPatient, &Patient::recordAdded, this, &RecordsTable::appendRecord, Qt::QueuedConnection);
         // A patient replaced by a reload takes its records along; the table
         // must not hold on to them until it is told of the new patient.
         patientConnections << connect(newPatient, &QObject::destroyed, this, [this] {
@@ -123,6 +141,39 @@ void RecordsTable::refreshRecords()
             list.append(record);
     }
     setRows(list);
+    askForFacts();
+}
+
+void RecordsTable::appendRecord(Record *)
+{
+    // The table reads its rows from the patient's list, which holds the new one.
+    refreshRecords();
+}
+
+void RecordsTable::askForFacts()
+{
+    QList<RecordingFacts::Recording> recordings;
+    if (patient) {
+        const QString folderName = patient->folderName();
+        for (AbstractDatabaseRow *row : getRows()) {
+            if (auto *record = qobject_cast<Record *>(row))
+                recordings.append({ folderName, record->getFileName() });
+        }
+    }
+    recordingFacts->request(recordings);
+}
+
+void RecordsTable::takeFacts(const QStringList &keys)
+{
+    if (!patient)
+        return;
+    const QSet<QString> arrived(keys.cbegin(), keys.cend());
+    const QString folderName = patient->folderName();
+    for (AbstractDatabaseRow *row : getRows()) {
+        auto *record = qobject_cast<Record *>(row);
+        if (record && arrived.contains(RecordingFacts::keyOf({ folderName, record->getFileName() })))
+            refreshRow(row);
+    }
 }
 
 Record *RecordsTable::recordById(int id) const

@@ -8,9 +8,12 @@
 class KestaSettings;
 class Patient;
 class Record;
+class RecordingFacts;
 
 // The main window's records table: the recordings of one patient, followed
-// as that patient's records change. Its column choice and sorting live in the
+// as that patient's records change. What lies on disk (whether a recording
+// exists, its folder's size) is found in the background: the rows show at
+// once and their cells fill in as the facts arrive. Its column choice and sorting live in the
 // application settings (RecordsTableColumns, RecordsTableSorting). A double
 // click, like the first row-menu entry, asks to open the recording ("play").
 class RecordsTable : public TableWidget
@@ -32,11 +35,18 @@ public:
     Patient *getPatient() const;
     void refreshRecords();
     Record *recordById(int id) const;
+    // Where the recordings' facts are found; the table's own.
+    RecordingFacts *facts() const { return recordingFacts; }
 
 protected:
     QString cellText(AbstractDatabaseRow *row, const QString &column) override;
 
 private:
+    void askForFacts();
+    void takeFacts(const QStringList &keys);
+    void appendRecord(Record *record);
+
+    RecordingFacts *recordingFacts = nullptr;
     // Guarded: a table may outlive the model in tests and tools.
     QPointer<KestaSettings> settings;
     QPointer<Patient> patient;

@@ -51,6 +51,8 @@ public:
     const QString &searchKey(int row) const;
     // Asks the table for every live row's icon again (the theme changed).
     void refreshIcons();
+    // Reads the row anew from the event loop, as after an edit of its object.
+    void markEdited(AbstractDatabaseRow *row);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -65,7 +67,6 @@ signals:
 private:
     void readRow(int row);
     void watchRows();
-    void markEdited(AbstractDatabaseRow *row);
     void refreshEdited();
 
     TableWidget *table;

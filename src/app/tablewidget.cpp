@@ -102,6 +102,11 @@ void TableWidget::addAboveGrid(QWidget *widget)
     layout->insertWidget(0, widget);
 }
 
+void TableWidget::refreshRow(AbstractDatabaseRow *row)
+{
+    rows->markEdited(row);
+}
+
 void TableWidget::prepareSearchTexts()
 {
     if (rows->rowCount() > 0)

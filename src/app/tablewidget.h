@@ -107,6 +107,9 @@ protected:
     // Reads every row's searchText now rather than at the first keystroke
     // (for when the search field takes the focus).
     void prepareSearchTexts();
+    // Reads the row's cells and icon anew, from the event loop (facts about it
+    // have arrived).
+    void refreshRow(AbstractDatabaseRow *row);
 
     // Extra row-menu entries, by action key, shown first in key order.
     QMap<QString, QAction *> customActions;

@@ -1,12 +1,13 @@
 #include "db/abstractdatabaserow.h"
 
-#include "db/database.h"
+#include "db/rowstore.h"
 #include "toolkit/settings/propertyindex.h"
 
 #include <QSqlQuery>
 
-AbstractDatabaseRow::AbstractDatabaseRow(QObject *parent)
+AbstractDatabaseRow::AbstractDatabaseRow(RowStore *store, QObject *parent)
     : ZTSettings(QString(), false, parent, ZTSettings::XML)
+    , rowStore(store)
 {
 }
 
@@ -42,7 +43,7 @@ bool AbstractDatabaseRow::setValue(const QString &name, const QVariant &value)
 
 bool AbstractDatabaseRow::load()
 {
-    return database && database->readRow(this);
+    return rowStore && rowStore->readRow(this);
 }
 
 void AbstractDatabaseRow::takeStoredValues(const QSqlQuery &query, const QVector<int> &fields)
@@ -73,9 +74,16 @@ void AbstractDatabaseRow::takeStoredValues(const QSqlQuery &query, const QVector
     blockSignals(wasBlocked);
 }
 
+void AbstractDatabaseRow::putBack(const QString &column, const QVariant &value)
+{
+    writesSuspended = true;
+    ZTSettings::setValue(column, value);
+    writesSuspended = false;
+}
+
 void AbstractDatabaseRow::changingProperty(const char *name)
 {
-    if (!database || writesSuspended)
+    if (!rowStore || writesSuspended)
         return;
     changingColumn = name;
     changingFrom = getValue(QLatin1String(name));
@@ -90,7 +98,7 @@ void AbstractDatabaseRow::changedProperty(const QString &name)
 
 bool AbstractDatabaseRow::updateColumn(const QString &column)
 {
-    if (!database || column == idColumnName() || getId() <= 0)
+    if (!rowStore || column == idColumnName() || getId() <= 0)
         return true;
     const bool knowsPrevious = changingColumn && column == QLatin1String(changingColumn);
     const QVariant previous = knowsPrevious ? changingFrom : QVariant();
@@ -98,22 +106,10 @@ bool AbstractDatabaseRow::updateColumn(const QString &column)
     changingFrom.clear();
 
     QString reason;
-    if (storeColumn(column, previous, &reason)) {
-        columnWritten(column);
+    if (rowStore->writeColumn(this, column, previous, &reason))
         return true;
-    }
     writeRefused = true;
-    if (knowsPrevious) {
-        writesSuspended = true;
-        ZTSettings::setValue(column, previous);
-        writesSuspended = false;
-    }
-    emit database->writeFailed(column, reason);
+    if (knowsPrevious)
+        putBack(column, previous);
     return false;
-}
-
-bool AbstractDatabaseRow::storeColumn(const QString &column, const QVariant &previous, QString *reason)
-{
-    Q_UNUSED(previous)
-    return database->writeColumn(this, column, reason);
 }

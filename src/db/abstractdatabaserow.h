@@ -4,19 +4,21 @@
 
 #include <QVector>
 
-class Database;
 class QSqlQuery;
+class RowStore;
 
 // One row of a database table. The Qt properties are the columns (property
 // name = column name, id column first). A stored row writes every property
-// change to its column at once, inside the setter; a new row (no database)
-// never writes anything. A write the database refuses puts the stored value
-// back and is reported through Database::writeFailed.
+// change to its column at once, inside the setter; a new row (no store) never
+// writes anything. A write the database refuses puts the stored value back
+// and is reported through Database::writeFailed.
 class AbstractDatabaseRow : public ZTSettings
 {
     Q_OBJECT
 public:
-    explicit AbstractDatabaseRow(QObject *parent = nullptr);
+    // Without a store, a new row; with one, a row of that database, which
+    // reads and writes it.
+    explicit AbstractDatabaseRow(RowStore *store = nullptr, QObject *parent = nullptr);
 
     virtual int getId();
     virtual QString idColumnName() const = 0;
@@ -27,8 +29,6 @@ public:
     virtual bool toDatabaseText(const QString &column, QString *text);
     virtual QString tableName() const = 0;
 
-    Database *getDatabase() const { return database; }
-    bool isStored() { return database && getId() > 0; }
     // The columns, in declaration order, id column first.
     const QStringList &columnNames() const;
 
@@ -45,25 +45,22 @@ public:
     // setter made the change) and the refusal reported.
     bool updateColumn(const QString &column);
 
-protected:
-    // Stores the column's current value; `previous` is its value before the
-    // change, invalid when not known. False with a reason when refused.
-    virtual bool storeColumn(const QString &column, const QVariant &previous, QString *reason);
-    // Called after a column has been stored.
-    virtual void columnWritten(const QString &column) { Q_UNUSED(column) }
-
-    void changingProperty(const char *name) override;
-    void changedProperty(const QString &name) override;
-
-    Database *database = nullptr;
-
-private:
-    friend class Database;
     // Takes the values of the current row of a result: fields[i] is the result
     // field of column i, or -1 when the result lacks it (the property keeps its
     // value). Writes nothing back, lets no signal out.
     void takeStoredValues(const QSqlQuery &query, const QVector<int> &fields);
+    // Shows a value again that a write which was undone had replaced: the
+    // change is announced, nothing is written.
+    void putBack(const QString &column, const QVariant &value);
 
+protected:
+    RowStore *store() const { return rowStore; }
+
+    void changingProperty(const char *name) override;
+    void changedProperty(const QString &name) override;
+
+private:
+    RowStore *rowStore = nullptr;
     bool writesSuspended = false;
     bool writeRefused = false;
     // The value a setter is replacing, kept until its write has gone through.

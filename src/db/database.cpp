@@ -3,25 +3,31 @@
 #include "db/accessdialect.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "db/recordingfiles.h"
+#include "db/schemamigrations.h"
 #include "db/sqldialect.h"
 #include "toolkit/settings/propertyindex.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
+#include <atomic>
 #include <limits>
 
 Q_LOGGING_CATEGORY(lcSql, "kesta.db.sql", QtWarningMsg)
+// Where writes begin, commit and are undone; kept apart from the statements,
+// whose log shows exactly the SQL of the data.
+Q_LOGGING_CATEGORY(lcWrite, "kesta.db.write", QtWarningMsg)
 
 namespace
 {
 
-// All databases share Qt's default connection name; a newer Database replaces
-// the connection, and only the newest may remove it.
-const Database *connectionOwner = nullptr;
+std::atomic<int> connectionCount { 0 };
 
 const QString patientsTable = QStringLiteral("Patients");
 const QString recordsTable = QStringLiteral("Records");
@@ -63,39 +69,52 @@ bool idFits(const QSqlQuery &query, int field, const QString &table, int *id)
 
 } // namespace
 
-Database::Database(const QString &filePath, QObject *parent)
-    : Database(filePath, SqlDialect::platformDefault(), parent)
+struct Database::RemovalPlan {
+    int recordId = 0;
+    RecordingFiles::Removal removal;
+};
+
+Database::Database(const DatabaseLocation &location, QObject *parent)
+    : Database(location, SqlDialect::forLocation(location), parent)
 {
 }
 
-Database::Database(const QString &filePath, std::unique_ptr<SqlDialect> dialect, QObject *parent)
+Database::Database(const DatabaseLocation &location, std::unique_ptr<SqlDialect> dialect, QObject *parent)
     : QObject(parent)
-    , path(filePath)
+    , where(location)
+    , connectionName(QStringLiteral("kesta-database-%1").arg(++connectionCount))
     , sqlDialect(std::move(dialect))
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(sqlDialect->driverName());
-    db.setDatabaseName(sqlDialect->databaseName(filePath));
-    db.setConnectOptions(sqlDialect->connectOptions());
-    connectionName = db.connectionName();
-    connectionOwner = this;
+    qRegisterMetaType<RowChange>();
+    QSqlDatabase db = QSqlDatabase::addDatabase(sqlDialect->driverName(), connectionName);
+    sqlDialect->configure(db, where);
     // A missing file leaves the connection closed; database() tries again once
     // the file has been created from the template.
     db.open();
 }
 
+Database::Database(const QString &filePath, QObject *parent)
+    : Database(DatabaseLocation::file(filePath), parent)
+{
+}
+
+Database::Database(const QString &filePath, std::unique_ptr<SqlDialect> dialect, QObject *parent)
+    : Database(DatabaseLocation::file(filePath), std::move(dialect), parent)
+{
+}
+
 Database::~Database()
 {
+    if (writeDepth > 0)
+        rollbackWrite();
     // Patients (and through them their records) before the connection goes.
     qDeleteAll(findChildren<Patient *>(QString(), Qt::FindDirectChildrenOnly));
     patientList.clear();
-    if (connectionOwner == this && QSqlDatabase::contains(connectionName)) {
-        connectionOwner = nullptr;
-        {
-            QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(connectionName);
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+        db.close();
     }
+    QSqlDatabase::removeDatabase(connectionName);
 }
 
 QSqlDatabase Database::database() const
@@ -165,9 +184,8 @@ bool Database::reloadPatients()
         while (query.next()) {
             if (idField >= 0 && !idFits(query, idField, patientsTable, &id))
                 continue;
-            auto *patient = new Patient(this);
+            auto *patient = new Patient(static_cast<RowStore *>(this), this);
             patient->takeStoredValues(query, fields);
-            patient->database = this;
             read.append(patient);
         }
         // A row that cannot be stepped to (a lock, a damaged page) ends the
@@ -265,31 +283,228 @@ QString Database::textLiteral(const QString &text)
     return QLatin1Char('\'') + doubled + QLatin1Char('\'');
 }
 
-int Database::insertRow(AbstractDatabaseRow *row, const char *failureLine)
+Database::Transaction::Transaction(Database *database, bool takesNewIds)
+    : database(database)
+{
+    if (!database)
+        return;
+    outermost = database->writeDepth == 0;
+    ++database->writeDepth;
+    if (outermost)
+        database->beginWrite(takesNewIds);
+}
+
+Database::Transaction::~Transaction()
+{
+    if (!database || done)
+        return;
+    --database->writeDepth;
+    // Ended without a commit: nothing of it may land.
+    if (outermost) {
+        database->rollbackWrite();
+    } else if (!database->writeBroken) {
+        database->writeBroken = true;
+        database->writeReason = QStringLiteral("The write was abandoned");
+    }
+}
+
+bool Database::Transaction::commit(QString *reason)
+{
+    if (!database || done)
+        return false;
+    done = true;
+    --database->writeDepth;
+    if (database->writeBroken) {
+        if (reason)
+            *reason = database->writeReason;
+        if (outermost)
+            database->rollbackWrite();
+        return false;
+    }
+    return !outermost || database->commitWrite(reason);
+}
+
+void Database::addChangeHook(ChangeHook hook)
+{
+    changeHooks.append(std::move(hook));
+}
+
+bool Database::beginWrite(bool takesNewIds)
+{
+    writeBroken = false;
+    writeReason.clear();
+    pendingChanges.clear();
+    undoList.clear();
+    QSqlDatabase db = database();
+    const QString begin = sqlDialect->beginWriteStatement(takesNewIds);
+    writeByStatements = !begin.isEmpty();
+    qCDebug(lcWrite).noquote() << (begin.isEmpty() ? QStringLiteral("BEGIN") : begin);
+    bool begun = false;
+    if (begin.isEmpty()) {
+        begun = db.transaction();
+        if (!begun)
+            writeReason = reasonOf(db.lastError());
+    } else {
+        QSqlQuery query(db);
+        begun = query.exec(begin);
+        if (!begun)
+            writeReason = reasonOf(query.lastError());
+    }
+    writeOpen = begun;
+    if (!begun) {
+        qDebug() << "WRITE NOT BEGUN" << writeReason;
+        writeBroken = true;
+    }
+    return begun;
+}
+
+bool Database::commitWrite(QString *reason)
+{
+    qCDebug(lcWrite) << "COMMIT";
+    QSqlDatabase db = database();
+    bool committed = true;
+    if (writeOpen) {
+        QString why;
+        if (!writeByStatements) {
+            committed = db.commit();
+            why = reasonOf(db.lastError());
+        } else {
+            QSqlQuery query(db);
+            committed = query.exec(QStringLiteral("COMMIT"));
+            why = reasonOf(query.lastError());
+        }
+        if (!committed) {
+            qDebug() << "WRITE NOT COMMITTED" << why;
+            if (reason)
+                *reason = why;
+            rollbackWrite();
+            return false;
+        }
+    }
+    writeOpen = false;
+    const QList<RowChange> changes = pendingChanges;
+    pendingChanges.clear();
+    undoList.clear();
+    if (!changes.isEmpty())
+        emit changesCommitted(changes);
+    return committed;
+}
+
+void Database::rollbackWrite()
+{
+    if (writeOpen) {
+        qCDebug(lcWrite) << "ROLLBACK";
+        QSqlDatabase db = database();
+        if (!writeByStatements)
+            db.rollback();
+        else
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        writeOpen = false;
+    }
+    // The rows show what the database holds again, newest change undone first.
+    const QList<Undo> undo = undoList;
+    undoList.clear();
+    pendingChanges.clear();
+    writeBroken = false;
+    for (auto it = undo.crbegin(); it != undo.crend(); ++it) {
+        if (it->row)
+            it->row->putBack(it->column, it->previous);
+    }
+}
+
+bool Database::applyChange(const QList<RowChange> &changes, const QString &statement, const char *failureLine,
+    QString *reason, const Undo &undo)
+{
+    Transaction write(this);
+    if (writeBroken) {
+        if (reason)
+            *reason = writeReason;
+        write.commit();
+        return false;
+    }
+    QString why;
+    bool ok = false;
+    {
+        QSqlQuery query(database());
+        ok = run(query, statement, failureLine, &why);
+    }
+    for (const RowChange &change : changes) {
+        for (const ChangeHook &hook : qAsConst(changeHooks))
+            ok = ok && hook(change, &why);
+    }
+    if (!ok) {
+        writeBroken = true;
+        writeReason = why;
+        if (reason)
+            *reason = why;
+        write.commit();
+        return false;
+    }
+    pendingChanges.append(changes);
+    if (undo.row && undo.previous.isValid())
+        undoList.append(undo);
+    return write.commit(reason);
+}
+
+QVariantMap Database::valuesOf(AbstractDatabaseRow *row)
+{
+    QVariantMap values;
+    for (const QString &column : row->columnNames())
+        values.insert(column, row->getValue(column));
+    return values;
+}
+
+int Database::insertRow(AbstractDatabaseRow *row, const char *failureLine, QString *reason)
 {
     const QString table = row->tableName();
     const QString idColumn = row->idColumnName();
     const QStringList &columns = row->columnNames();
+    Transaction write(this, true);
+    // Inside the write: no other program takes the same id before it commits.
     const int id = newId(table, idColumn);
+    if (id <= 0) {
+        if (reason)
+            *reason = QStringLiteral("No new id");
+        return -1;
+    }
     QStringList values;
+    QVariantMap stored = valuesOf(row);
+    stored.insert(idColumn, id);
     for (const QString &column : columns)
         values.append(column == idColumn ? QString::number(id) : valueText(row, column));
-    QSqlQuery query(database());
-    return run(query, insertStatement(table, columns, values), failureLine) ? id : -1;
+    RowChange change;
+    change.kind = RowChange::Kind::Insert;
+    change.table = table;
+    change.rowId = id;
+    change.newValue = stored;
+    if (!applyChange({ change }, insertStatement(table, columns, values), failureLine, reason))
+        return -1;
+    return write.commit(reason) ? id : -1;
 }
 
-int Database::insertPatient(Patient *patient)
+bool Database::deleteRow(
+    AbstractDatabaseRow *row, const QString &table, int id, const char *failureLine, QString *reason)
+{
+    RowChange change;
+    change.kind = RowChange::Kind::Delete;
+    change.table = table;
+    change.rowId = id;
+    change.oldValue = valuesOf(row);
+    return applyChange({ change }, deleteStatement(table, row->idColumnName(), id), failureLine, reason);
+}
+
+int Database::insertPatient(Patient *patient, QString *reason)
 {
     if (!patient)
         return -1;
-    const int id = insertRow(patient, "Creation error:");
+    const int id = insertRow(patient, "Creation error:", reason);
     if (id > 0)
         reloadPatients();
     return id;
 }
 
 int Database::insertRecord(Patient *patient, const QDateTime &recordDate, const QString &fileName,
-    const QString &recordType, const QString &comments)
+    const QString &recordType, const QString &comments, QString *reason)
 {
     if (!patient)
         return 0;
@@ -299,31 +514,130 @@ int Database::insertRecord(Patient *patient, const QDateTime &recordDate, const 
     record.setRecordType(recordType);
     record.setComments(comments);
     record.setPatientID(patient->getPatientID());
-    const int id = insertRow(&record, "Create error:");
+    const int id = insertRow(&record, "Create error:", reason);
+    // The new row as stored joins the list; the others are not read again.
     if (id > 0)
-        patient->loadRecords();
+        patient->addRecord(new Record(id, this, nullptr));
     return id;
 }
 
-bool Database::removePatient(Patient *patient)
+bool Database::planRemovals(const QString &folderName, const QList<Record *> &records, QList<RemovalPlan> *plans)
+{
+    QHash<int, QList<RecordingFiles::OtherRecord>> others;
+    bool othersRead = false;
+    for (Record *record : records) {
+        RemovalPlan plan;
+        plan.recordId = record->getRecordID();
+        // Only an existing recording asks what else lies near it.
+        if (QFileInfo(RecordingFiles::recordPath(folderName, record->getFileName())).isFile()) {
+            if (!othersRead && !readOtherRecords(&others))
+                return false;
+            othersRead = true;
+            QList<RecordingFiles::OtherRecord> near;
+            for (auto it = others.cbegin(); it != others.cend(); ++it) {
+                if (it.key() != plan.recordId)
+                    near.append(it.value());
+            }
+            plan.removal = RecordingFiles::planRemoval(folderName, record->getFileName(), near);
+        }
+        // Planned as though the ones before were gone already.
+        others.remove(plan.recordId);
+        plans->append(plan);
+    }
+    return true;
+}
+
+bool Database::readOtherRecords(QHash<int, QList<RecordingFiles::OtherRecord>> *others)
+{
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!run(query, recordFilesStatement(), "RECORD FILES NOT READ"))
+        return false;
+    // A record resolves under every patient with its PatientID: each of them
+    // lists it among its records.
+    QHash<QString, QStringList> foldersById;
+    for (Patient *patient : qAsConst(patientList))
+        foldersById[patient->getPatientID()].append(patient->folderName());
+    while (query.next()) {
+        const int id = query.value(0).toInt();
+        const QString fileName = query.value(2).toString();
+        for (const QString &folderName : foldersById.value(query.value(1).toString()))
+            (*others)[id].append({ folderName, fileName });
+    }
+    return !query.lastError().isValid();
+}
+
+QStringList Database::carryOut(const QList<RemovalPlan> &plans)
+{
+    QStringList left;
+    for (const RemovalPlan &plan : plans) {
+        QString path;
+        if (!RecordingFiles::carryOut(plan.removal, &path))
+            left << path;
+    }
+    return left;
+}
+
+bool Database::removePatient(Patient *patient, QString *reason, QStringList *filesLeft)
 {
     if (!patient)
         return false;
-    if (patientIdShared(patient))
+    QList<Record *> records;
+    QList<RemovalPlan> plans;
+    QString why;
+    bool removed = true;
+    if (patientIdShared(patient)) {
         qDebug() << "Records kept: PatientID shared" << patient->getPatientID();
-    else
-        for (Record *record : patient->records())
-            record->remove();
-    QSqlQuery query(database());
-    const bool removed
-        = run(query, removePatientStatement(patient->getId()), "PATIENT NOT REMOVED FROM DATABASE");
+    } else {
+        records = patient->records();
+        if (!planRemovals(patient->folderName(), records, &plans)) {
+            why = QStringLiteral("The other records could not be read");
+            removed = false;
+        }
+    }
+    if (removed) {
+        Transaction write(this);
+        for (Record *record : qAsConst(records)) {
+            if (!deleteRow(record, recordsTable, record->getRecordID(), "RECORD NOT REMOVED FROM DATABASE", &why))
+                break;
+        }
+        deleteRow(patient, patientsTable, patient->getId(), "PATIENT NOT REMOVED FROM DATABASE", &why);
+        removed = write.commit(&why);
+    }
+    // The files only once the rows are gone for good.
+    const QStringList left = removed ? carryOut(plans) : QStringList();
+    if (filesLeft)
+        *filesLeft = left;
+    if (reason)
+        *reason = why;
     reloadPatients();
+    return removed;
+}
+
+bool Database::removeRecord(Patient *owner, Record *record, QString *reason, QStringList *filesLeft)
+{
+    if (!record)
+        return false;
+    QList<RemovalPlan> plans;
+    QString why;
+    bool removed = !owner || planRemovals(owner->folderName(), { record }, &plans);
+    if (!removed)
+        why = QStringLiteral("The other records could not be read");
+    else
+        removed = deleteRow(record, recordsTable, record->getRecordID(), "RECORD NOT REMOVED FROM DATABASE", &why);
+    const QStringList left = removed ? carryOut(plans) : QStringList();
+    if (filesLeft)
+        *filesLeft = left;
+    if (reason)
+        *reason = why;
+    if (removed && owner)
+        owner->loadRecords();
     return removed;
 }
 
 Record *Database::loadRecord(int recordId)
 {
-    return new Record(recordId, this, nullptr, nullptr);
+    return new Record(recordId, this, nullptr);
 }
 
 bool Database::readRow(AbstractDatabaseRow *row)
@@ -351,60 +665,83 @@ QList<Record *> Database::readRecords(Patient *patient)
     while (query.next()) {
         if (idField < 0 || !idFits(query, idField, recordsTable, &id) || id <= 0)
             continue;
-        auto *record = new Record(nullptr);
+        auto *record = new Record(this, nullptr);
         record->takeStoredValues(query, fields);
-        record->database = this;
-        record->owner = patient;
         records.append(record);
     }
     return records;
 }
 
-bool Database::writeColumn(AbstractDatabaseRow *row, const QString &column, QString *reason)
+bool Database::writeColumn(AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason)
 {
-    const QString text = valueText(row, column);
-    QSqlQuery query(database());
-    return run(query, writeColumnStatement(row->tableName(), column, text, row->idColumnName(), row->getId()),
-        "NOT SET", reason);
-}
-
-bool Database::writePatientId(
-    Patient *patient, const QString &oldPatientId, bool carryRecords, QString *reason)
-{
-    QSqlDatabase db = database();
-    const bool together = carryRecords && db.transaction();
-    bool ok = writeColumn(patient, QStringLiteral("PatientID"), reason);
-    if (ok && carryRecords) {
-        QSqlQuery query(db);
-        ok = run(
-            query, moveRecordsStatement(oldPatientId, patient->getPatientID()), "RECORDS NOT MOVED", reason);
+    QString why;
+    bool ok = false;
+    auto *patient = qobject_cast<Patient *>(row);
+    if (patient && column == QLatin1String("PatientID") && previous.isValid()) {
+        ok = writePatientId(patient, previous.toString(), &why);
+    } else {
+        RowChange change;
+        change.table = row->tableName();
+        change.rowId = row->getId();
+        change.column = column;
+        change.oldValue = previous;
+        change.newValue = row->getValue(column);
+        ok = applyChange({ change },
+            writeColumnStatement(change.table, column, valueText(row, column), row->idColumnName(), change.rowId),
+            "NOT SET", &why, { row, column, previous });
     }
-    if (together) {
-        if (ok && !db.commit()) {
-            ok = false;
-            *reason = reasonOf(db.lastError());
-        }
-        if (!ok)
-            db.rollback();
+    if (!ok) {
+        emit writeFailed(column, why);
+        if (reason)
+            *reason = why;
     }
     return ok;
 }
 
-bool Database::deleteRecord(int recordId)
+bool Database::writePatientId(Patient *patient, const QString &oldPatientId, QString *reason)
 {
-    QSqlQuery query(database());
-    return run(query, removeRecordStatement(recordId), "RECORD NOT REMOVED FROM DATABASE");
-}
-
-bool Database::readRecordFiles(QVector<RecordFile> *files)
-{
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    if (!run(query, recordFilesStatement(), "RECORD FILES NOT READ"))
+    const QString newPatientId = patient->getPatientID();
+    // Records find their patient by this text alone: carried over to an ID
+    // that another patient has, they would join that patient's records.
+    if (patientIdInUse(newPatientId, patient)) {
+        *reason = QCoreApplication::translate("Patient", "Another patient already has this PatientID");
         return false;
-    while (query.next())
-        files->append({ query.value(0).toInt(), query.value(1).toString(), query.value(2).toString() });
-    return !query.lastError().isValid();
+    }
+    // Records of an ID that another patient shares belong to both; they stay.
+    const bool carry = !patientIdInUse(oldPatientId, patient);
+    if (!carry)
+        qDebug() << "Records not moved: PatientID shared" << oldPatientId;
+
+    Transaction write(this);
+    RowChange change;
+    change.table = patientsTable;
+    change.rowId = patient->getId();
+    change.column = QStringLiteral("PatientID");
+    change.oldValue = oldPatientId;
+    change.newValue = newPatientId;
+    bool ok = applyChange({ change },
+        writeColumnStatement(patientsTable, change.column, valueText(patient, change.column), patientIdColumn,
+            change.rowId),
+        "NOT SET", reason, { patient, change.column, oldPatientId });
+    if (ok && carry) {
+        // Each record carried over is a change of its own.
+        QList<RowChange> moved;
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        ok = run(query, recordIdsStatement(oldPatientId), "RECORDS NOT MOVED", reason);
+        while (ok && query.next()) {
+            RowChange record = change;
+            record.table = recordsTable;
+            record.rowId = query.value(0).toInt();
+            moved.append(record);
+        }
+        query.finish();
+        ok = ok && applyChange(moved, moveRecordsStatement(oldPatientId, newPatientId), "RECORDS NOT MOVED", reason);
+    }
+    ok = write.commit(reason) && ok;
+    if (ok && patient->recordsAreRead())
+        patient->loadRecords();
+    return ok;
 }
 
 int Database::lastId(const QString &table, const QString &idColumn)
@@ -422,6 +759,14 @@ int Database::lastId(const QString &table, const QString &idColumn)
 
 int Database::newId(const QString &table, const QString &idColumn)
 {
+    const QString sequence = sqlDialect->nextIdStatement(table, idColumn);
+    if (!sequence.isEmpty()) {
+        QSqlQuery query(database());
+        int id = -1;
+        if (run(query, sequence, "RR") && query.next() && idFits(query, 0, table, &id))
+            return id;
+        return -1;
+    }
     const int last = lastId(table, idColumn);
     return last < 1 || last == std::numeric_limits<int>::max() ? FirstId : last + 1;
 }
@@ -455,9 +800,10 @@ QString Database::insertStatement(
         + QStringLiteral(") VALUES (") + valueTexts.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
 
-QString Database::removePatientStatement(int autoId)
+QString Database::deleteStatement(const QString &table, const QString &idColumn, int id)
 {
-    return QStringLiteral("DELETE from Patients where AutoID=") + QString::number(autoId);
+    return QStringLiteral("DELETE from ") + table + QStringLiteral(" where ") + idColumn + QLatin1Char('=')
+        + QString::number(id);
 }
 
 QString Database::writeColumnStatement(
@@ -477,9 +823,9 @@ QString Database::recordFilesStatement()
     return QStringLiteral("SELECT RecordID, PatientID, FileName from Records");
 }
 
-QString Database::removeRecordStatement(int recordId)
+QString Database::recordIdsStatement(const QString &patientId)
 {
-    return QStringLiteral("DELETE from Records where RecordID=") + QString::number(recordId);
+    return QStringLiteral("SELECT RecordID from Records where PatientID=") + textLiteral(patientId);
 }
 
 QString Database::moveRecordsStatement(const QString &oldPatientId, const QString &newPatientId)

@@ -1,10 +1,18 @@
 #pragma once
 
+#include "db/databaselocation.h"
+#include "db/recordingfiles.h"
+#include "db/rowchange.h"
+#include "db/rowstore.h"
+
+#include <QHash>
 #include <QList>
 #include <QLoggingCategory>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 class AbstractDatabaseRow;
@@ -12,7 +20,6 @@ class Patient;
 class QDateTime;
 class QSqlDatabase;
 class QSqlQuery;
-class QVariant;
 class Record;
 class SqlDialect;
 
@@ -20,18 +27,26 @@ class SqlDialect;
 // runs. Off unless enabled ("kesta.db.sql.debug=true").
 Q_DECLARE_LOGGING_CATEGORY(lcSql)
 
-// The program's one connection to the patient database, and the one class that
-// shapes, logs and runs SQL. Statements are built as text from the fixed
-// shapes below and run once; every value reaches SQL through valueText.
-// Patients are read in bulk, one statement for the whole list; a patient's
-// records with one statement when they are first needed.
-class Database : public QObject
+// The program's connection to one patient database, and the one class that
+// shapes, logs and runs SQL. Statements are built as text from fixed shapes
+// and run once; every value reaches SQL through valueText. Patients are read
+// in bulk, one statement for the whole list; a patient's records with one
+// statement when they are first needed.
+//
+// Every change of stored data goes through one entry (applyChange), inside a
+// transaction: a change of several statements lands whole or not at all, and
+// whoever follows changes (addChangeHook) writes in the same transaction.
+class Database : public QObject, public RowStore
 {
     Q_OBJECT
 public:
     static constexpr int FirstId = 100;
 
-    // Opens the database file with the platform's backend (SqlDialect).
+    // Opens a connection of its own, so that several databases can be open in
+    // one process. A missing file leaves it closed until the file exists.
+    explicit Database(const DatabaseLocation &location, QObject *parent = nullptr);
+    Database(const DatabaseLocation &location, std::unique_ptr<SqlDialect> dialect, QObject *parent = nullptr);
+    // The platform's file backend at this path.
     explicit Database(const QString &filePath, QObject *parent = nullptr);
     Database(const QString &filePath, std::unique_ptr<SqlDialect> dialect, QObject *parent = nullptr);
     ~Database() override;
@@ -40,13 +55,14 @@ public:
     // been created since the constructor ran).
     QSqlDatabase database() const;
     const SqlDialect &dialect() const;
-    QString filePath() const { return path; }
+    const DatabaseLocation &location() const { return where; }
+    QString filePath() const { return where.filePath; }
 
-    // Whether the database can be used: the connection opens, both tables can
-    // be read, and the patient list has been read (it is read now when the last
-    // reading failed). Otherwise false, with the driver's reason, and the
-    // connection closed so that the next check opens the file afresh. Changes
-    // nothing on disk.
+    // Whether the database can be used: the connection opens, the schema is
+    // brought to this program's version (a newer one is refused and left as it
+    // is), both tables can be read, and the patient list has been read (it is
+    // read now when the last reading failed). Otherwise false, with the reason,
+    // and the connection closed so that the next check opens it afresh.
     bool isUsable(QString *reason = nullptr);
 
     // Reads the patient list afresh with one statement, a consistent snapshot,
@@ -69,48 +85,71 @@ public:
     // AutoID) has this PatientID.
     bool patientIdInUse(const QString &patientId, const Patient *except) const;
 
-    // Stores a new row with the patient's values; the object itself stays
-    // unstored. Returns the new AutoID, or -1 (nothing reloaded).
-    int insertPatient(Patient *patient);
+    // A write of several statements: the changes made while the outermost
+    // Transaction lives share one database transaction, committed by it and
+    // undone, in the database and in the row objects, when it ends without a
+    // commit or when any change inside was refused. A write made outside any
+    // Transaction is a transaction of its own.
+    class Transaction
+    {
+    public:
+        // One that takes new ids locks what they are read from at once.
+        explicit Transaction(Database *database, bool takesNewIds = false);
+        ~Transaction();
+        Transaction(const Transaction &) = delete;
+        Transaction &operator=(const Transaction &) = delete;
+        // False, with the reason, when the write as a whole did not land (an
+        // inner Transaction only reports whether nothing has failed so far).
+        bool commit(QString *reason = nullptr);
+
+    private:
+        QPointer<Database> database;
+        bool outermost = false;
+        bool done = false;
+    };
+
+    // Follows every change inside its transaction, after its statement ran;
+    // false (with a reason) refuses the change and undoes the whole write.
+    using ChangeHook = std::function<bool(const RowChange &change, QString *reason)>;
+    void addChangeHook(ChangeHook hook);
+
+    // Stores a new row with the patient's values under a new id, taken inside
+    // the insert's transaction; the object itself stays unstored. Returns the
+    // new AutoID, or -1 (nothing reloaded).
+    int insertPatient(Patient *patient, QString *reason = nullptr);
     // Stores a new record of the patient and reloads its records. Returns the
     // new RecordID, -1 on failure, 0 without a patient (nothing executed).
     int insertRecord(Patient *patient, const QDateTime &recordDate, const QString &fileName,
-        const QString &recordType, const QString &comments);
-    // Removes the patient's records (files, then rows), then its row, then
-    // reloads, also when a delete fails. Records whose PatientID another
-    // patient shares stay, with their files (patientIdShared tells it before).
-    // True when the patient's row was deleted.
-    bool removePatient(Patient *patient);
+        const QString &recordType, const QString &comments, QString *reason = nullptr);
+    // Removes the patient's records and then its row in one transaction; once
+    // that has committed, their recordings are deleted from disk (a refused
+    // removal changes nothing on disk). Records whose PatientID another patient
+    // shares stay, with their files (patientIdShared tells it before). Reloads
+    // the list in either case. True when the rows are gone; recordings that
+    // could not be deleted are named in *filesLeft.
+    bool removePatient(Patient *patient, QString *reason = nullptr, QStringList *filesLeft = nullptr);
+    // Removes one record of the patient, its row first and then its recording,
+    // as removePatient does; the patient's records are read again.
+    bool removeRecord(
+        Patient *owner, Record *record, QString *reason = nullptr, QStringList *filesLeft = nullptr);
     // A stored record, read with one statement; owned by the caller.
     Record *loadRecord(int recordId);
 
-    // The row-level statements that Patient, Record and their base run.
-    //
-    // Reads every column of a stored row; false when it cannot be read.
-    bool readRow(AbstractDatabaseRow *row);
-    // The patient's records with one statement, owned by the caller.
-    QList<Record *> readRecords(Patient *patient);
-    // UPDATE of one column of a stored row; false with the driver's reason.
-    bool writeColumn(AbstractDatabaseRow *row, const QString &column, QString *reason);
-    // UPDATE of the patient's PatientID and, when carryRecords, of the PatientID
-    // of the records that had oldPatientId; both or neither.
-    bool writePatientId(Patient *patient, const QString &oldPatientId, bool carryRecords, QString *reason);
-    // DELETE of a record's row.
-    bool deleteRecord(int recordId);
-    // Where every record's file lies, as stored: RecordID, PatientID, FileName.
-    struct RecordFile {
-        int recordId;
-        QString patientId;
-        QString fileName;
-    };
-    // False when they could not be read.
-    bool readRecordFiles(QVector<RecordFile> *files);
+    // RowStore: what the rows ask of their database.
+    bool readRow(AbstractDatabaseRow *row) override;
+    QList<Record *> readRecords(Patient *patient) override;
+    // The UPDATE of one column of a stored row. A changed PatientID takes the
+    // patient's records along unless another patient shares the old one, and
+    // is refused when another patient has the new one.
+    bool writeColumn(
+        AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason) override;
 
     // Highest id in the table, 0 when it is empty, -1 when the query fails or
     // the id lies beyond the int range.
     int lastId(const QString &table, const QString &idColumn);
-    // The id for a new row: the highest id plus one, FirstId for an empty table
-    // or a failed query.
+    // The id for a new row: from the backend's sequence, or the highest id plus
+    // one, FirstId for an empty table or a failed query. Call it inside the
+    // write that inserts the row.
     int newId(const QString &table, const QString &idColumn);
 
     // Runs one statement on query (made on database()); true when it executed.
@@ -129,36 +168,78 @@ public:
     // The Access date literal, 'dd/MM/yyyy hh:mm:ss', or NULL for an invalid date.
     static QString sqlDateTime(const QVariant &value);
 
+signals:
+    void patientsChanged();
+    // A write of a stored row was refused; the row holds the stored value again.
+    void writeFailed(const QString &column, const QString &reason);
+    // A write has committed: its changes, in order.
+    void changesCommitted(const QList<RowChange> &changes);
+
+private:
+    struct Undo {
+        QPointer<AbstractDatabaseRow> row;
+        QString column;
+        QVariant previous;
+    };
+
+    // The one entry of every change: runs the statement (which makes the
+    // changes) inside the current write or one of its own, then the change
+    // hooks. False, with the reason, when refused; the write is then undone
+    // as a whole.
+    bool applyChange(const QList<RowChange> &changes, const QString &statement, const char *failureLine,
+        QString *reason, const Undo &undo = Undo());
+    bool beginWrite(bool takesNewIds);
+    bool commitWrite(QString *reason);
+    void rollbackWrite();
+    // A new row from the row's values under a new id; the id, or -1.
+    int insertRow(AbstractDatabaseRow *row, const char *failureLine, QString *reason);
+    bool deleteRow(
+        AbstractDatabaseRow *row, const QString &table, int id, const char *failureLine, QString *reason);
+    static QVariantMap valuesOf(AbstractDatabaseRow *row);
+    bool writePatientId(Patient *patient, const QString &oldPatientId, QString *reason);
+    // What deleting the records' recordings takes, each planned as though the
+    // ones before were gone already. False when the other records could not be read.
+    struct RemovalPlan;
+    bool planRemovals(const QString &folderName, const QList<Record *> &records, QList<RemovalPlan> *plans);
+    // Where every record's file lies, by RecordID, under each patient with its PatientID.
+    bool readOtherRecords(QHash<int, QList<RecordingFiles::OtherRecord>> *others);
+    // Carries the plans out once the rows are gone; the paths that stayed.
+    static QStringList carryOut(const QList<RemovalPlan> &plans);
+    // A statement that fails is written to the debug output with its reason.
+    bool run(
+        QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr) const;
+
     // The statement shapes; a valueText is already SQL.
     static QString highestIdStatement(const QString &table, const QString &idColumn);
     static QString allRowsStatement(const QString &table);
     static QString rowStatement(const QString &table, const QString &idColumn, int id);
     static QString insertStatement(
         const QString &table, const QStringList &columns, const QStringList &valueTexts);
-    static QString removePatientStatement(int autoId);
+    static QString deleteStatement(const QString &table, const QString &idColumn, int id);
     static QString writeColumnStatement(const QString &table, const QString &column, const QString &valueText,
         const QString &idColumn, int id);
     static QString recordsOfPatientStatement(const QString &patientId);
     static QString recordFilesStatement();
-    static QString removeRecordStatement(int recordId);
+    static QString recordIdsStatement(const QString &patientId);
     static QString moveRecordsStatement(const QString &oldPatientId, const QString &newPatientId);
 
-signals:
-    void patientsChanged();
-    // A write of a stored row was refused; the row holds the stored value again.
-    void writeFailed(const QString &column, const QString &reason);
-
-private:
-    // INSERT of the row under a new id; the id, or -1.
-    int insertRow(AbstractDatabaseRow *row, const char *failureLine);
-    // A statement that fails is written to the debug output with its reason.
-    bool run(
-        QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr) const;
-
-    QString path;
+    DatabaseLocation where;
     QString connectionName;
     QList<Patient *> patientList;
     bool patientsRead = false;
     QString lastLoadError;
     std::unique_ptr<SqlDialect> sqlDialect;
+
+    // The write in progress: how many Transactions are open, whether a change
+    // inside was refused (and why), what it changed, and how to put the row
+    // objects back should it be undone.
+    int writeDepth = 0;
+    bool writeOpen = false;
+    // The write's own statements (false: the driver's transaction).
+    bool writeByStatements = false;
+    bool writeBroken = false;
+    QString writeReason;
+    QList<RowChange> pendingChanges;
+    QList<Undo> undoList;
+    QList<ChangeHook> changeHooks;
 };

@@ -18,10 +18,11 @@ KestaModel::KestaModel(QObject *parent)
 {
     settingsObject = new KestaSettings(QStringLiteral("Settings.xml"));
     settingsObject->reload();
-    databaseObject = new Database(DataLocations::databaseFile());
+    location = DatabaseLocation::file(DataLocations::databaseFile());
+    databaseObject = new Database(location);
     // Without a file this is a first start: the window creates the file, then reads it.
-    if (QFileInfo::exists(DataLocations::databaseFile()))
-        databaseObject->reloadPatients();
+    if (QFileInfo::exists(location.filePath))
+        databaseObject->isUsable();
     instance = this;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/databaselocation.h"
+
 #include <QObject>
 
 class Database;
@@ -13,10 +15,12 @@ class KestaModel : public QObject
     Q_OBJECT
 public:
     // Reads "Settings.xml" from the working directory, connects to the database
-    // file in the data folder and reads every patient with its records. A
+    // and, when its file exists, brings its layout up to date and reads the
+    // patient list (each patient's records are read when first needed). A
     // missing database file is not an error here: the main window creates it
     // (DataLocations::prepareDataFolders) and the connection opens by itself
-    // on the next statement.
+    // on the next statement; a database that cannot be used is reported by
+    // the window (Database::isUsable).
     explicit KestaModel(QObject *parent = nullptr);
     // Writes nothing.
     ~KestaModel() override;
@@ -26,8 +30,11 @@ public:
 
     KestaSettings *settings() const { return settingsObject; }
     Database *database() const { return databaseObject; }
+    // Which database the program works on.
+    const DatabaseLocation &databaseLocation() const { return location; }
 
 private:
+    DatabaseLocation location;
     KestaSettings *settingsObject = nullptr;
     Database *databaseObject = nullptr;
 };

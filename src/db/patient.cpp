@@ -1,7 +1,7 @@
 #include "db/patient.h"
 
-#include "db/database.h"
 #include "db/record.h"
+#include "db/rowstore.h"
 #include "toolkit/util/clock.h"
 
 #include <QDebug>
@@ -27,18 +27,23 @@ const QString idColumn = QStringLiteral("AutoID");
 } // namespace
 
 Patient::Patient(QObject *parent)
-    : AbstractDatabaseRow(parent)
+    : AbstractDatabaseRow(nullptr, parent)
 {
     registerEnums();
 }
 
-Patient::Patient(int autoId, Database *database, QObject *parent)
-    : AbstractDatabaseRow(parent)
+Patient::Patient(RowStore *store, QObject *parent)
+    : AbstractDatabaseRow(store, parent)
 {
     registerEnums();
-    // The id before the database: setting it writes nothing.
+}
+
+Patient::Patient(int autoId, RowStore *store, QObject *parent)
+    : AbstractDatabaseRow(store, parent)
+{
+    registerEnums();
+    // The id column is never written.
     setAutoID(autoId);
-    this->database = database;
     load();
 }
 
@@ -140,16 +145,26 @@ QString Patient::folderName() const
 void Patient::loadRecords()
 {
     const QList<Record *> replaced = recordList;
-    recordList = database ? database->readRecords(this) : QList<Record *>();
+    recordList = store() ? store()->readRecords(this) : QList<Record *>();
     recordsRead = true;
     emit recordsUpdated();
     retireRecords(replaced);
 }
 
+void Patient::addRecord(Record *record)
+{
+    if (!recordsRead) {
+        delete record;
+        return;
+    }
+    recordList.append(record);
+    emit recordAdded(record);
+}
+
 QList<Record *> Patient::records() const
 {
-    if (!recordsRead && database) {
-        recordList = database->readRecords(const_cast<Patient *>(this));
+    if (!recordsRead && store()) {
+        recordList = store()->readRecords(const_cast<Patient *>(this));
         recordsRead = true;
     }
     return recordList;
@@ -188,39 +203,6 @@ bool Patient::copyFrom(Patient *other)
             allStored = false;
     }
     return allStored;
-}
-
-bool Patient::storeColumn(const QString &column, const QVariant &previous, QString *reason)
-{
-    if (column != QLatin1String("PatientID") || !previous.isValid())
-        return AbstractDatabaseRow::storeColumn(column, previous, reason);
-    // Records find their patient by this text alone: carried over to an ID
-    // that another patient has, they would join that patient's records.
-    if (database->patientIdInUse(m_PatientID, this)) {
-        *reason = tr("Another patient already has this PatientID");
-        return false;
-    }
-    // Records of an ID that another patient shares belong to both; they stay.
-    const QString oldPatientId = previous.toString();
-    const bool carry = !database->patientIdInUse(oldPatientId, this);
-    if (!carry)
-        qDebug() << "Records not moved: PatientID shared" << oldPatientId;
-    if (!database->writePatientId(this, oldPatientId, carry, reason))
-        return false;
-    if (recordsRead)
-        loadRecords();
-    return true;
-}
-
-void Patient::columnWritten(const QString &column)
-{
-    // The recordings lie in the patient's folder, whose name follows these.
-    static const QStringList folderColumns { QStringLiteral("PatientID"), QStringLiteral("LastName"),
-        QStringLiteral("FirstName"), QStringLiteral("MiddleName"), QStringLiteral("Subdirectory") };
-    if (folderColumns.contains(column)) {
-        for (Record *record : qAsConst(recordList))
-            record->forgetFileFacts();
-    }
 }
 
 QString Patient::genderLetter(PatientGender gender)

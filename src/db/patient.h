@@ -206,9 +206,11 @@ private:
 public:
     // A new, unstored patient (the editor's); nothing of it is ever written.
     explicit Patient(QObject *parent = nullptr);
+    // A patient of the store whose values its reader fills in.
+    Patient(RowStore *store, QObject *parent);
     // The stored patient with this AutoID, read with one statement; its
     // records are read when first asked for.
-    Patient(int autoId, Database *database, QObject *parent);
+    Patient(int autoId, RowStore *store, QObject *parent);
     ~Patient() override;
 
     int getId() override { return m_AutoID; }
@@ -230,9 +232,14 @@ public:
 
     // Reads the records afresh and emits recordsUpdated, also when there are none.
     void loadRecords();
+    // Takes a record the database has just stored (owned from now on) without
+    // reading the others again, and emits recordAdded; a list not read yet
+    // stays unread, since its first reading will hold the record.
+    void addRecord(Record *record);
     // The records, read when first asked for (without a signal: nothing showed
     // them before).
     QList<Record *> records() const;
+    bool recordsAreRead() const { return recordsRead; }
 
     // An unstored copy: every column but AutoID.
     Patient *clone();
@@ -255,10 +262,7 @@ public:
 
 signals:
     void recordsUpdated();
-
-protected:
-    bool storeColumn(const QString &column, const QVariant &previous, QString *reason) override;
-    void columnWritten(const QString &column) override;
+    void recordAdded(Record *record);
 
 private:
     void retireRecords(const QList<Record *> &replaced);

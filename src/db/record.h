@@ -4,14 +4,10 @@
 #include "toolkit/settings/displaytext.h"
 
 #include <QDateTime>
-#include <QList>
-#include <QPointer>
-#include <memory>
-
-class Patient;
 
 // One row of the Records table: one recording of a patient, whose file lies
-// in the patient's folder (FileName is relative to it).
+// in the patient's folder (FileName is relative to it; RecordingFiles knows
+// the files).
 class Record : public AbstractDatabaseRow
 {
     Q_OBJECT
@@ -121,59 +117,20 @@ class Record : public AbstractDatabaseRow
 public:
     // A new, unstored record; nothing of it is ever written.
     explicit Record(QObject *parent = nullptr);
-    // The stored record with this RecordID, read with one statement. Without
-    // an owner, the patient is looked up by the record's PatientID when the
-    // file is first asked about.
-    Record(int recordId, Database *database, Patient *owner, QObject *parent);
+    // A record of the store whose values its reader fills in.
+    Record(RowStore *store, QObject *parent);
+    // The stored record with this RecordID, read with one statement.
+    Record(int recordId, RowStore *store, QObject *parent);
     ~Record() override;
 
     int getId() override { return m_RecordID; }
     QString idColumnName() const override;
     QString tableName() const override;
-    // Adds RecordDate as yyyy/MM/dd HH:mm, Temperature with one decimal ("0"
-    // below 0.1) and the computed Size of the recording's folder.
+    // Adds RecordDate as yyyy/MM/dd HH:mm and Temperature with one decimal
+    // ("0" below 0.1).
     QString getTextValue(const QString &name) override;
 
-    // Where the recording lies and how large its folder is, found when first
-    // asked for and kept until forgetFileFacts.
-    bool fileExists() const { return fileFacts().exists; }
-    qint64 folderSize() const { return fileFacts().size; }
-    QString recordPath() const { return fileFacts().path; }
-    QString folder() const { return fileFacts().folder; }
-    // The patient's folder name has changed: the next question looks again.
-    void forgetFileFacts();
-    double temperatureMinimum() const { return 0; }
-    double temperatureMaximum() const { return 60; }
-    double temperatureStep() const { return 0.1; }
-
-    // What the forms and tables show for records: column names and the computed Size.
+    // What the forms and tables show for records: column names and the
+    // computed Size of the recording's folder.
     static DisplayTexts displayTexts();
-
-    // Deletes the recording from disk, then its row. Only this recording is
-    // ever deleted: its folder is cleared when it lies strictly inside the
-    // patient's folder and no other record, of any patient, resolves into it;
-    // otherwise the file alone is deleted; nothing outside the patient's folder
-    // is touched, and a missing file leaves only the row to delete. False, with
-    // the row kept, when the files cannot be deleted or the row cannot.
-    bool remove();
-
-private:
-    friend class Database;
-
-    struct FileFacts {
-        bool exists = false;
-        qint64 size = 0;
-        QString path;
-        QString folder;
-        QString patientFolder;
-    };
-    const FileFacts &fileFacts() const;
-    bool removeFiles();
-    // Whether another record's file lies in recordDir, comparing canonical
-    // paths; false in *known when the records could not be read.
-    bool otherRecordInside(const QString &recordDir, const QString &patientDir, bool *known);
-
-    mutable QPointer<Patient> owner;
-    // Only for records whose file has been asked about.
-    mutable std::unique_ptr<FileFacts> facts;
 };

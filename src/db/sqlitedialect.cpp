@@ -42,3 +42,8 @@ QString SqliteDialect::dateLiteral(const QVariant &value) const
     }
     return QStringLiteral("NULL");
 }
+
+QString SqliteDialect::beginWriteStatement(bool takesNewIds) const
+{
+    return takesNewIds ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
+}

@@ -18,6 +18,10 @@ public:
     QString databaseName(const QString &filePath) const override;
     QString connectOptions() const override;
     QString dateLiteral(const QVariant &value) const override;
+    // A write that takes new ids takes the write lock at once, so that the
+    // highest id it reads stays ours; any other waits for the lock at its
+    // first statement, as a statement of its own would.
+    QString beginWriteStatement(bool takesNewIds) const override;
 
 private:
     int busyTimeoutMs;

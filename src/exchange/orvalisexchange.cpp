@@ -5,6 +5,7 @@
 #include "db/kestamodel.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "db/recordingfiles.h"
 #include "toolkit/util/apphelper.h"
 #include "toolkit/util/fileutilities.h"
 #include "toolkit/util/texthelper.h"
@@ -37,17 +38,12 @@ ReportedRecording parseRecording(const QString &request)
     const QStringList pieces = request.split(QLatin1Char('\\'));
     if (pieces.size() < 3)
         return recording;
-    const QStringList parts = pieces.at(1).split(QLatin1Char('_'));
-    if (parts.size() < 5)
+    const RecordingFiles::FolderName folder = RecordingFiles::parseFolderName(pieces.at(1));
+    if (!folder.valid)
         return recording;
-    // Text that is no number reads as 0, which makes the date invalid, as the recorder's
-    // malformed names should.
-    const QString time = parts.at(4).left(6);
-    const QDate date(parts.at(1).toInt(), parts.at(2).toInt(), parts.at(3).toInt());
-    const QTime clock(time.mid(0, 2).toInt(), time.mid(2, 2).toInt(), time.mid(4, 2).toInt(), 0);
     recording.valid = true;
-    recording.type = parts.at(0);
-    recording.date = QDateTime(date, clock, Qt::LocalTime);
+    recording.type = folder.type;
+    recording.date = folder.date;
     recording.fileName = pieces.at(1) + QLatin1Char('\\') + pieces.at(2);
     return recording;
 }
@@ -248,13 +244,22 @@ void OrvalisExchange::storeComment(const QString &request)
     Database *db = targetDatabase();
     if (lastRecordId <= 0 || !db)
         return;
-    const std::unique_ptr<Record> record(db->loadRecord(lastRecordId));
     const QString comment = request.mid(3).trimmed().remove(QStringLiteral("AER"));
+    // The record the patient lists, so that what shows it follows the change;
+    // read on its own when the list has not been read.
+    Record *shown = nullptr;
+    Patient *patient = currentPatient();
+    if (patient && patient->recordsAreRead()) {
+        for (Record *record : patient->records()) {
+            if (record->getRecordID() == lastRecordId)
+                shown = record;
+        }
+    }
+    const std::unique_ptr<Record> loaded(shown ? nullptr : db->loadRecord(lastRecordId));
+    Record *record = shown ? shown : loaded.get();
     // The row mapping writes the column as the property changes.
     if (record && record->getComments() != comment)
         record->setComments(comment);
-    if (Patient *patient = currentPatient())
-        patient->loadRecords();
 }
 
 void OrvalisExchange::poll()

@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/patient.h"
+#include "db/recordingfiles.h"
 #include "db/record.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
@@ -186,7 +187,8 @@ private slots:
         Patient *patient = db->patientById(petrov);
         patient->loadRecords();
         QCOMPARE(patient->records().size(), 1);
-        QCOMPARE(patient->records().first()->fileExists(), withFolder);
+        QCOMPARE(QFileInfo(RecordingFiles::recordPath(patient->folderName(), "EEG_1\\rec.edf")).isFile(),
+            withFolder);
     }
 };
 

@@ -2,6 +2,7 @@
 #include "db/datalocations.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "db/recordingfiles.h"
 #include "db/sqlitedialect.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
@@ -254,9 +255,11 @@ private slots:
         Patient *patient = newPatient("A17");
         QVERIFY(addRecord(patient, "EEG_1\\a.edf") > 0);
         Record *record = patient->records().first();
-        QCOMPARE(record->recordPath(), DataLocations::patientsFolder() + "PetrovIvan_A17/EEG_1/a.edf");
+        QCOMPARE(RecordingFiles::recordPath(patient->folderName(), record->getFileName()),
+            DataLocations::patientsFolder() + "PetrovIvan_A17/EEG_1/a.edf");
         patient->setLastName("Li");
-        QCOMPARE(record->recordPath(), DataLocations::patientsFolder() + "LiIvan_A17/EEG_1/a.edf");
+        QCOMPARE(RecordingFiles::recordPath(patient->folderName(), record->getFileName()),
+            DataLocations::patientsFolder() + "LiIvan_A17/EEG_1/a.edf");
         patient->setPatientID("B2");
         QCOMPARE(rawValue(*db, "SELECT PatientID FROM Records").toString(), QStringLiteral("B2"));
         QCOMPARE(patient->records().first()->getPatientID(), QStringLiteral("B2"));

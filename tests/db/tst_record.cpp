@@ -2,6 +2,8 @@
 #include "db/datalocations.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "db/recordingfacts.h"
+#include "db/recordingfiles.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 
@@ -15,11 +17,13 @@ using namespace kestatest;
 namespace
 {
 
+const QString petrov = QStringLiteral("PetrovIvan_A17");
+
 // Paths below the patients folder; "P/" stands for the patient's own folder.
 QString patientsPath(const QString &relative)
 {
     const bool own = relative.startsWith(QLatin1String("P/"));
-    return DataLocations::patientsFolder() + (own ? "PetrovIvan_A17/" + relative.mid(2) : relative);
+    return DataLocations::patientsFolder() + (own ? petrov + "/" + relative.mid(2) : relative);
 }
 
 bool writeFile(const QString &relative, qint64 bytes = 100)
@@ -31,8 +35,9 @@ bool writeFile(const QString &relative, qint64 bytes = 100)
 
 } // namespace
 
-// Recordings on disk: what a record finds when loaded, and that removing one
-// deletes that recording and nothing else.
+// Recordings on disk: what lies there for a record, found off the GUI thread,
+// and that removing a record deletes its recording and nothing else, and only
+// once its row is gone.
 class TestRecord : public QObject
 {
     Q_OBJECT
@@ -60,31 +65,35 @@ private slots:
     }
     void cleanup() { db.reset(); }
 
-    // Found when first asked for, not when the record is read: a file that
-    // arrives in between is seen. The size is the whole folder's.
-    void fileFactsFoundWhenAskedFor()
+    // Whether each file exists arrives first, then the sizes: the recording's
+    // whole folder, or the file alone when it lies in the patient's folder. A
+    // name that climbs out, or an absolute one, is never walked.
+    void factsArriveFromTheBackground()
     {
-        Record *record = addRecord("EEG_1\\rec.edf");
-        QVERIFY(writeFile("P/EEG_1/rec.edf", 1536) && writeFile("P/EEG_1/sub/notes.txt", 512));
-        QVERIFY(record && record->fileExists());
-        QCOMPARE(record->recordPath(), patientsPath("P/EEG_1/rec.edf"));
-        QCOMPARE(record->folder(), patientsPath("P/EEG_1"));
-        QCOMPARE(record->getTextValue("Size"), QStringLiteral("2.0 KB"));
-        // A stored record finds its patient by PatientID.
-        QVERIFY(std::unique_ptr<Record>(db->loadRecord(record->getRecordID()))->fileExists());
-
-        Record *missing = addRecord("EEG_2\\rec.edf");
-        QVERIFY(missing && !missing->fileExists());
-        QCOMPARE(missing->folder(), QString());
-        QCOMPARE(missing->getTextValue("Size"), QStringLiteral("0 B"));
-        // An empty file name names the patient's folder, which is no recording.
-        QVERIFY(rawExec(*db, "UPDATE Records SET FileName='' WHERE FileName LIKE 'EEG_2%'"));
-        QVERIFY(!std::unique_ptr<Record>(db->loadRecord(missing->getRecordID()))->fileExists());
+        QVERIFY(writeFile("P/EEG_1/rec.edf", 1536) && writeFile("P/EEG_1/sub/notes.txt", 512)
+            && writeFile("P/direct.edf", 300) && writeFile("P/other.edf", 700)
+            && writeFile("Sidorov_B2/EEG_9/rec.edf", 4096));
+        const QList<RecordingFacts::Recording> asked { { petrov, "EEG_1\\rec.edf" }, { petrov, "EEG_2\\rec.edf" },
+            { petrov, "direct.edf" }, { petrov, "..\\Sidorov_B2\\EEG_9\\rec.edf" }, { petrov, "" },
+            { petrov, DataLocations::patientsFolder() + "Sidorov_B2/EEG_9/rec.edf" } };
+        RecordingFacts facts;
+        facts.request(asked);
+        QVERIFY(!facts.find(asked.first()));
+        QTRY_VERIFY(std::all_of(asked.cbegin(), asked.cend(), [&](const RecordingFacts::Recording &recording) {
+            return facts.find(recording) && facts.find(recording)->sizeKnown;
+        }));
+        QStringList seen;
+        for (const RecordingFacts::Recording &recording : asked) {
+            const RecordingFiles::Facts &found = facts.find(recording)->facts;
+            seen << QStringLiteral("%1 %2 %3").arg(found.exists).arg(found.inside).arg(found.size);
+        }
+        QCOMPARE(seen, QStringList({ "1 1 2048", "0 0 0", "1 1 300", "1 0 0", "0 0 0", "0 0 0" }));
+        QCOMPARE(facts.find(asked.first())->facts.folder, patientsPath("P/EEG_1"));
 
         const qint64 big = qint64(3) << 30;
         if (!writeFile("P/LONG/rec.edf", big))
             QSKIP("no sparse 3 GiB file here");
-        QCOMPARE(addRecord("LONG\\rec.edf")->folderSize(), big);
+        QCOMPARE(RecordingFiles::factsOf(petrov, "LONG\\rec.edf").size, big);
     }
 
     // The patient's Subdirectory; the files written, those marked "-" to be
@@ -119,8 +128,7 @@ private slots:
             QVERIFY(writeFile(file.startsWith('-') ? file.mid(1) : file));
         for (const QString &fileName : records.split(' '))
             QVERIFY(addRecord(fileName));
-        QVERIFY(patient->records().first()->fileExists());
-        QVERIFY(patient->records().first()->remove());
+        QVERIFY(db->removeRecord(patient, patient->records().first()));
         QCOMPARE(rowCount(), records.split(' ').size() - 1);
         for (const QString &file : files.split(' ')) {
             const bool gone = file.startsWith('-');
@@ -142,14 +150,14 @@ private slots:
         QVERIFY(addRecord(".\\Shared\\b.edf", db->patientById(101)));
         Record *shared = addRecord("Shared\\a.edf");
         Record *linked = addRecord("EEG_L\\c.edf");
-        QVERIFY(shared && shared->remove() && linked && linked->fileExists() && linked->remove());
+        QVERIFY(shared && db->removeRecord(patient, shared) && linked && db->removeRecord(patient, linked));
         QVERIFY(!QFileInfo::exists(patientsPath("P/Shared/a.edf")));
         QVERIFY(QFileInfo::exists(patientsPath("P/Shared/b.edf")));
         QVERIFY(QFileInfo::exists(DataLocations::dataFolder() + "Elsewhere/c.edf"));
     }
 
-    // Records first, files and rows (a missing file only the row), then the
-    // patient's row; the folder stays with what no record names. Records
+    // Records first, then the patient's row, in one transaction; the files once
+    // it has committed; the folder stays with what no record names. Records
     // whose PatientID another patient shares belong to both: they stay, with
     // their files.
     void removingAPatient_data()

@@ -19,6 +19,7 @@
 #include "db/kestamodel.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "db/recordingfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -301,9 +302,9 @@ int main(int argc, char *argv[])
     previousHandler = qInstallMessageHandler(countStatements);
     for (int i = 0; i < list.size(); i += step) {
         timer.restart();
+        const QString folderName = list.at(i)->folderName();
         for (Record *record : list.at(i)->records()) {
-            record->fileExists();
-            record->getTextValue(QStringLiteral("Size"));
+            RecordingFiles::factsOf(folderName, record->getFileName());
             ++loadedRecords;
         }
         perPatient.append(milliseconds(timer));

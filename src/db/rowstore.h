@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QList>
+
+class AbstractDatabaseRow;
+class Patient;
+class QString;
+class QVariant;
+class Record;
+
+// What a stored row needs of its database: reading itself and its records,
+// and writing a changed column. Database implements it; rows depend on this
+// alone, so that the row classes and the database do not include each other.
+class RowStore
+{
+public:
+    virtual ~RowStore() = default;
+
+    // Every column of the stored row; false when it cannot be read.
+    virtual bool readRow(AbstractDatabaseRow *row) = 0;
+    // The patient's records, owned by the caller.
+    virtual QList<Record *> readRecords(Patient *patient) = 0;
+    // Stores the column's current value; `previous` is the value it replaces
+    // (invalid when not known). False with the database's reason.
+    virtual bool writeColumn(
+        AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason)
+        = 0;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+
+class Database;
+
+// The layout of the patient database has a version, kept in the table
+// SchemaVersion; a database without that table has version 1, the layout of
+// the empty template. Each step brings a database one version forward in a
+// transaction of its own, so that a failed step leaves the version before.
+// New columns and tables arrive by a step here, never by editing the
+// template alone.
+class SchemaMigrations
+{
+    Q_DECLARE_TR_FUNCTIONS(SchemaMigrations)
+public:
+    static constexpr int CurrentVersion = 2;
+
+    // The stored version; -1 with the reason when it cannot be read.
+    static int storedVersion(Database *database, QString *reason = nullptr);
+    // Brings the database from any earlier version to CurrentVersion; running
+    // it again changes nothing. A database newer than this program is refused
+    // and left exactly as it is. False with the reason.
+    static bool bringUpToDate(Database *database, QString *reason = nullptr);
+};
