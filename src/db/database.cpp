@@ -90,7 +90,8 @@ Database::Database(const DatabaseLocation &location, std::unique_ptr<SqlDialect>
     sqlDialect->configure(db, where);
     // A missing file leaves the connection closed; database() tries again once
     // the file has been created from the template.
-    db.open();
+    if (db.open())
+        sqlDialect->prepareConnection(db);
 }
 
 Database::Database(const QString &filePath, QObject *parent)
@@ -119,7 +120,10 @@ Database::~Database()
 
 QSqlDatabase Database::database() const
 {
-    return QSqlDatabase::database(connectionName, true);
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    if (!db.isOpen() && db.open())
+        sqlDialect->prepareConnection(db);
+    return db;
 }
 
 const SqlDialect &Database::dialect() const
@@ -156,6 +160,9 @@ bool Database::isUsable(QString *reason)
         usable
             = usable && run(query, rowStatement(table.first, table.second, 0), "DATABASE NOT USABLE", &why);
     }
+    // Only a database whose tables can be read is brought forward: nothing is
+    // written to a file that is not one of ours.
+    usable = usable && SchemaMigrations::bringUpToDate(this, &why);
     if (usable && !patientsRead) {
         usable = reloadPatients();
         why = lastLoadError;

@@ -24,6 +24,8 @@ public:
     // Points a new connection at the location: by default the file's database
     // name and the driver options.
     virtual void configure(QSqlDatabase &connection, const DatabaseLocation &location) const;
+    // Tunes a connection each time it has been opened.
+    virtual void prepareConnection(QSqlDatabase &connection) const { Q_UNUSED(connection) }
     // The SQL literal of a date or date-time value, quotes included; "NULL"
     // for anything that is not a valid date.
     virtual QString dateLiteral(const QVariant &value) const = 0;

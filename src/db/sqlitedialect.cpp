@@ -1,8 +1,26 @@
 #include "db/sqlitedialect.h"
 
 #include <QDateTime>
+#include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QUrl>
 #include <QVariant>
+#include <chrono>
+#include <sqlite3.h>
+#include <thread>
+
+namespace
+{
+
+int waitAMillisecond(void *timeoutMs, int attempts)
+{
+    if (attempts >= int(reinterpret_cast<qintptr>(timeoutMs)))
+        return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return 1;
+}
+
+} // namespace
 
 SqliteDialect::SqliteDialect(int busyTimeoutMs)
     : busyTimeoutMs(busyTimeoutMs)
@@ -26,6 +44,15 @@ QString SqliteDialect::databaseName(const QString &filePath) const
 QString SqliteDialect::connectOptions() const
 {
     return QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=") + QString::number(busyTimeoutMs);
+}
+
+void SqliteDialect::prepareConnection(QSqlDatabase &connection) const
+{
+    const QVariant handle = connection.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        if (sqlite3 *database = *static_cast<sqlite3 *const *>(handle.data()))
+            sqlite3_busy_handler(database, waitAMillisecond, reinterpret_cast<void *>(qintptr(busyTimeoutMs)));
+    }
 }
 
 QString SqliteDialect::dateLiteral(const QVariant &value) const

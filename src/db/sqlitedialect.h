@@ -17,6 +17,10 @@ public:
     QString driverName() const override;
     QString databaseName(const QString &filePath) const override;
     QString connectOptions() const override;
+    // Waits for another connection's lock in steps of a millisecond: with the
+    // library's own growing steps, a program that writes again and again
+    // could keep another waiting past the timeout.
+    void prepareConnection(QSqlDatabase &connection) const override;
     QString dateLiteral(const QVariant &value) const override;
     // A write that takes new ids takes the write lock at once, so that the
     // highest id it reads stays ours; any other waits for the lock at its

@@ -12,7 +12,9 @@
 #include "db/kestasettings.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "db/schemamigrations.h"
 #include "exchange/orvalisexchange.h"
+#include "support/settingsfiles.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 #include "toolkit/i18n/languagecontext.h"
@@ -149,14 +151,26 @@ private slots:
         QTest::newRow("cannot be created")
             << "blocked" << QStringList { "Error creating an empty database at:\n" + file };
         QTest::newRow("0-byte file, retried") << "empty" << QStringList { unusable, unusable };
+        const QString newer = "The patient database cannot be used:\n" + file
+            + "\n\nThe database has layout version 99; this program knows versions up to "
+            + QString::number(SchemaMigrations::CurrentVersion)
+            + ". It was written by a newer version of the program and is left unchanged.";
+        QTest::newRow("newer layout") << "newer" << QStringList { newer, newer };
     }
     void startSaysWhatBecameOfTheDatabase()
     {
         QFETCH(QString, state);
         QFETCH(QStringList, texts);
         const QString data = QDir::cleanPath(DataLocations::dataFolder());
-        QVERIFY(state == "empty" ? QFile::resize(DataLocations::databaseFile(), 0)
-                                 : QDir(data).removeRecursively());
+        if (state == "newer") {
+            OtherConnection other(DataLocations::databaseFile());
+            QVERIFY(other.exec("CREATE TABLE SchemaVersion (Version INTEGER NOT NULL)")
+                && other.exec("INSERT INTO SchemaVersion (Version) VALUES (99)"));
+        } else {
+            QVERIFY(state == "empty" ? QFile::resize(DataLocations::databaseFile(), 0)
+                                     : QDir(data).removeRecursively());
+        }
+        const QByteArray before = readFile(DataLocations::databaseFile());
         // A file where the data folder belongs: nothing can be created below it, even as root.
         QVERIFY(state != "blocked" || QFile(data).open(QIODevice::WriteOnly));
         MessageBox::setNextAnswer(MessageBox::Yes);
@@ -168,9 +182,9 @@ private slots:
         QCOMPARE(shown.size(), texts.size());
         QCOMPARE(shown.last().text, texts.last());
         QCOMPARE(shown.last().icon, state == "missing" ? MessageBox::Warning : MessageBox::Critical);
-        if (state == "empty")
+        if (state == "empty" || state == "newer")
             QVERIFY(shown.last().buttons == QStringList({ "Retry", "Quit" })
-                && QFileInfo(DataLocations::databaseFile()).size() == 0);
+                && readFile(DataLocations::databaseFile()) == before);
     }
 
     void startSelectsTheLastPatientAndFollowsTheSelection()

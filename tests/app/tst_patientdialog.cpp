@@ -146,6 +146,9 @@ private slots:
         row("store refused half-way", "LastName=Sidorov;FirstName=Petr",
             "CREATE TRIGGER no BEFORE UPDATE OF FirstName ON Patients BEGIN SELECT RAISE(ABORT, 'no'); END",
             "refused", unchanged);
+        row("records refused", "PatientID=A18",
+            "CREATE TRIGGER no BEFORE UPDATE ON Records BEGIN SELECT RAISE(ABORT, 'no'); END", "refused",
+            unchanged);
     }
 
     void edit()

@@ -8,6 +8,8 @@
 #include "support/testenvironment.h"
 
 #include <QPointer>
+#include <QThread>
+#include <atomic>
 #include <QSignalSpy>
 #include <memory>
 
@@ -85,6 +87,43 @@ private slots:
         QCOMPARE(db->patients().size(), 3);
         QTest::ignoreMessage(QtWarningMsg, reported);
         QCOMPARE(db->patientById(250)->records().size(), 1);
+    }
+
+    // Ids are taken inside the insert's write: two connections inserting at
+    // the same moment into one file never take the same one. Every patient
+    // insert reads the whole list again, so the patients are fewer than the
+    // records, which take their ids the same way.
+    void concurrentInsertsTakeDistinctIds()
+    {
+        constexpr int patientsEach = 200;
+        constexpr int recordsEach = 1000;
+        Patient *owner = newPatient();
+        QVERIFY(owner);
+        std::atomic<int> failures { 0 };
+        const auto insertMany = [&](const QString &prefix) {
+            Database own(DataLocations::databaseFile());
+            // Thousands of commits: the disk need not see each one.
+            rawExec(own, "PRAGMA synchronous=OFF");
+            Patient *patient = own.reloadPatients() ? own.patientById(100) : nullptr;
+            for (int i = 0; patient && i < recordsEach; ++i) {
+                if (own.insertRecord(patient, QDateTime(), prefix + QString::number(i), "EEG", "") <= 0)
+                    ++failures;
+            }
+            for (int i = 0; i < patientsEach; ++i) {
+                Patient fresh;
+                fresh.setPatientID(prefix + QString::number(i));
+                if (own.insertPatient(&fresh) <= 0)
+                    ++failures;
+            }
+        };
+        std::unique_ptr<QThread> first(QThread::create(insertMany, QStringLiteral("A")));
+        std::unique_ptr<QThread> second(QThread::create(insertMany, QStringLiteral("B")));
+        first->start();
+        second->start();
+        QVERIFY(first->wait(120000) && second->wait(120000));
+        QCOMPARE(failures.load(), 0);
+        QCOMPARE(rawValue(*db, "SELECT count(DISTINCT RecordID) FROM Records").toInt(), 2 * recordsEach);
+        QCOMPARE(rawValue(*db, "SELECT count(DISTINCT AutoID) FROM Patients").toInt(), 2 * patientsEach + 1);
     }
 
     // Both tables' statements whole: an empty text goes in as ' ', quotes

@@ -4,6 +4,7 @@
 #include "db/record.h"
 #include "db/recordingfacts.h"
 #include "db/recordingfiles.h"
+#include "db/sqlitedialect.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 
@@ -154,6 +155,41 @@ private slots:
         QVERIFY(!QFileInfo::exists(patientsPath("P/Shared/a.edf")));
         QVERIFY(QFileInfo::exists(patientsPath("P/Shared/b.edf")));
         QVERIFY(QFileInfo::exists(DataLocations::dataFolder() + "Elsewhere/c.edf"));
+    }
+
+    // A removal the database refuses at its last statement, or before its
+    // first (another program holds the write lock), leaves rows and files.
+    void aRefusedRemovalChangesNothing_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("patient row kept") << QString("CREATE TRIGGER keep BEFORE DELETE ON Patients "
+                                                     "BEGIN SELECT RAISE(ABORT, 'kept'); END");
+        QTest::newRow("record row kept") << QString("CREATE TRIGGER keep BEFORE DELETE ON Records "
+                                                    "WHEN old.RecordID=101 BEGIN SELECT RAISE(ABORT, 'kept'); END");
+        QTest::newRow("locked") << QString("BEGIN IMMEDIATE");
+    }
+    void aRefusedRemovalChangesNothing()
+    {
+        QFETCH(QString, cause);
+        db = std::make_unique<Database>(DataLocations::databaseFile(), std::make_unique<SqliteDialect>(100));
+        QVERIFY(db->reloadPatients());
+        patient = db->patientById(100);
+        QVERIFY(writeFile("P/EEG_1/rec.edf") && writeFile("P/EEG_2/rec.edf"));
+        QVERIFY(addRecord("EEG_1\\rec.edf") && addRecord("EEG_2\\rec.edf"));
+        OtherConnection other(DataLocations::databaseFile());
+        QVERIFY(cause.startsWith("BEGIN") ? other.exec(cause) : rawExec(*db, cause));
+        QString reason;
+        QVERIFY(!db->removePatient(patient, &reason));
+        QVERIFY2(reason.contains(cause.startsWith("BEGIN") ? "locked" : "kept"), qPrintable(reason));
+        // One record alone is refused as well, unless only the patient's row is kept.
+        const bool recordRefused = !cause.contains("ON Patients");
+        Record *second = db->patientById(100)->records().last();
+        QCOMPARE(db->removeRecord(db->patientById(100), second, &reason), !recordRefused);
+        QVERIFY(other.exec("ROLLBACK") || !cause.startsWith("BEGIN"));
+        QCOMPARE(rowCount(), recordRefused ? 2 : 1);
+        QCOMPARE(rawValue(*db, "SELECT count(*) FROM Patients").toInt(), 1);
+        QVERIFY(QFileInfo::exists(patientsPath("P/EEG_1/rec.edf")));
+        QCOMPARE(QFileInfo::exists(patientsPath("P/EEG_2/rec.edf")), recordRefused);
     }
 
     // Records first, then the patient's row, in one transaction; the files once

@@ -1,0 +1,54 @@
+#include "db/database.h"
+#include "db/datalocations.h"
+#include "db/schemamigrations.h"
+#include "support/settingsfiles.h"
+#include "support/testdatabase.h"
+#include "support/testenvironment.h"
+
+using namespace kestatest;
+
+// The layout's version: the empty template brought forward, a second run that
+// changes nothing, a newer database refused and left exactly as it is.
+class TestSchemaMigrations : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(resetDataFolder()); }
+
+    void theTemplateIsBroughtForwardOnce()
+    {
+        const QString path = DataLocations::databaseFile();
+        Database db(path);
+        QCOMPARE(SchemaMigrations::storedVersion(&db), 1);
+        QVERIFY(db.isUsable());
+        QCOMPARE(SchemaMigrations::storedVersion(&db), SchemaMigrations::CurrentVersion);
+        QCOMPARE(rawValue(db, "SELECT count(*) FROM SchemaVersion").toInt(), 1);
+
+        const QByteArray migrated = readFile(path);
+        QStringList statements = statementsOf([&] { QVERIFY(SchemaMigrations::bringUpToDate(&db)); });
+        QCOMPARE(statements, QStringList { "SELECT Version FROM SchemaVersion" });
+        QCOMPARE(readFile(path), migrated);
+    }
+
+    void aNewerDatabaseIsRefusedUntouched()
+    {
+        const QString path = DataLocations::databaseFile();
+        {
+            OtherConnection other(path);
+            QVERIFY(other.exec("CREATE TABLE SchemaVersion (Version INTEGER NOT NULL)")
+                && other.exec("INSERT INTO SchemaVersion (Version) VALUES (7)"));
+        }
+        const QByteArray before = readFile(path);
+        Database db(path);
+        QString reason;
+        QVERIFY(!db.isUsable(&reason));
+        QVERIFY2(reason.contains("layout version 7") && reason.contains(QString::number(SchemaMigrations::CurrentVersion)),
+            qPrintable(reason));
+        QVERIFY(db.patients().isEmpty());
+        QCOMPARE(readFile(path), before);
+    }
+};
+
+KESTA_TEST_MAIN(TestSchemaMigrations)
+#include "tst_schemamigrations.moc"
