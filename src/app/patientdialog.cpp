@@ -107,28 +107,6 @@ void PatientDialog::setPatientsTable(PatientsListWidget *table)
     patientsTable = table;
 }
 
-QList<QPair<QString, int>> PatientDialog::columnLimits()
-{
-    // Text(N) columns of Patients; the database file refuses longer texts.
-    return {
-        { QStringLiteral("PatientID"), 16 },
-        { QStringLiteral("LastName"), 32 },
-        { QStringLiteral("FirstName"), 32 },
-        { QStringLiteral("MiddleName"), 32 },
-        { QStringLiteral("Referral"), 32 },
-        { QStringLiteral("Diagnosis"), 128 },
-        { QStringLiteral("Medication"), 128 },
-        { QStringLiteral("NativeLanguage"), 16 },
-        { QStringLiteral("Ethnicity"), 16 },
-        { QStringLiteral("Street"), 50 },
-        { QStringLiteral("City"), 16 },
-        { QStringLiteral("State"), 16 },
-        { QStringLiteral("ZIP"), 16 },
-        { QStringLiteral("Phone"), 32 },
-        { QStringLiteral("Subdirectory"), 128 },
-    };
-}
-
 QStringList PatientDialog::problems() const
 {
     QStringList lines;
@@ -167,8 +145,10 @@ QStringList PatientDialog::problems() const
         }
     }
 
-    for (const auto &limit : columnLimits()) {
-        if (edited->getValue(limit.first).toString().size() > limit.second) {
+    for (const auto &limit : edited->columnLimits()) {
+        const QVariant value = edited->getValue(limit.first);
+        // Enumerations are stored as one letter whatever their value.
+        if (value.userType() == QMetaType::QString && value.toString().size() > limit.second) {
             lines << QCoreApplication::translate("MainWindow", "%1: at most %2 characters")
                          .arg(QCoreApplication::translate("Generic", limit.first.toUtf8().constData()))
                          .arg(limit.second);

@@ -45,9 +45,6 @@ public:
     // The AutoID stored by the last successful save, 0 before.
     int storedId() const { return savedId; }
 
-    // The Patients text columns and their length limits in the database file.
-    static QList<QPair<QString, int>> columnLimits();
-
 private:
     struct OtherPatient {
         QString patientId;

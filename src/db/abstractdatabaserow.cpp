@@ -35,6 +35,18 @@ const QStringList &AbstractDatabaseRow::columnNames() const
     return properties().names();
 }
 
+QList<QPair<QString, int>> AbstractDatabaseRow::columnLimits() const
+{
+    QList<QPair<QString, int>> limits;
+    const QMetaObject *meta = metaObject();
+    for (const QString &column : columnNames()) {
+        const int info = meta->indexOfClassInfo(QString(column + QLatin1String("MaxLength")).toLatin1().constData());
+        if (info >= 0)
+            limits.append({ column, QString::fromLatin1(meta->classInfo(info).value()).toInt() });
+    }
+    return limits;
+}
+
 bool AbstractDatabaseRow::setValue(const QString &name, const QVariant &value)
 {
     writeRefused = false;

@@ -2,6 +2,8 @@
 
 #include "toolkit/settings/ztsettings.h"
 
+#include <QList>
+#include <QPair>
 #include <QVector>
 
 class QSqlQuery;
@@ -31,6 +33,9 @@ public:
 
     // The columns, in declaration order, id column first.
     const QStringList &columnNames() const;
+    // The length limit of each column that has one in the database (its
+    // "MaxLength" class info), in column order.
+    QList<QPair<QString, int>> columnLimits() const;
 
     // Name without regard to case. False when the property refuses the value,
     // and on a stored row when the database refused the write: the property

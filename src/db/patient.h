@@ -30,6 +30,7 @@ private:
 
     Q_PROPERTY(QString PatientID READ getPatientID WRITE setPatientID RESET resetPatientID NOTIFY changedPatientID)
     Q_CLASSINFO("PatientIDEditable", "true")
+    Q_CLASSINFO("PatientIDMaxLength", "16")
     Q_CLASSINFO("PatientIDCategory", "1.PatientMain")
     Q_CLASSINFO("PatientIDNoDefault", "true")
     Q_CLASSINFO("PatientIDDefault", "")
@@ -37,6 +38,7 @@ private:
 
     Q_PROPERTY(QString LastName READ getLastName WRITE setLastName RESET resetLastName NOTIFY changedLastName)
     Q_CLASSINFO("LastNameEditable", "true")
+    Q_CLASSINFO("LastNameMaxLength", "32")
     Q_CLASSINFO("LastNameCategory", "1.PatientMain")
     Q_CLASSINFO("LastNameNoDefault", "true")
     Q_CLASSINFO("LastNameDefault", "")
@@ -44,6 +46,7 @@ private:
 
     Q_PROPERTY(QString FirstName READ getFirstName WRITE setFirstName RESET resetFirstName NOTIFY changedFirstName)
     Q_CLASSINFO("FirstNameEditable", "true")
+    Q_CLASSINFO("FirstNameMaxLength", "32")
     Q_CLASSINFO("FirstNameCategory", "1.PatientMain")
     Q_CLASSINFO("FirstNameNoDefault", "true")
     Q_CLASSINFO("FirstNameDefault", "")
@@ -51,6 +54,7 @@ private:
 
     Q_PROPERTY(QString MiddleName READ getMiddleName WRITE setMiddleName RESET resetMiddleName NOTIFY changedMiddleName)
     Q_CLASSINFO("MiddleNameEditable", "true")
+    Q_CLASSINFO("MiddleNameMaxLength", "32")
     Q_CLASSINFO("MiddleNameCategory", "1.PatientMain")
     Q_CLASSINFO("MiddleNameNoDefault", "true")
     Q_CLASSINFO("MiddleNameDefault", "")
@@ -58,6 +62,7 @@ private:
 
     Q_PROPERTY(PatientGender Sex READ getSex WRITE setSex RESET resetSex NOTIFY changedSex)
     Q_CLASSINFO("SexEditable", "true")
+    Q_CLASSINFO("SexMaxLength", "1")
     Q_CLASSINFO("SexCategory", "1.PatientMain")
     Q_CLASSINFO("SexNoDefault", "true")
     Q_CLASSINFO("SexDefault", "Gender_Unspecified")
@@ -90,6 +95,7 @@ private:
 
     Q_PROPERTY(PatientHandness Hand READ getHand WRITE setHand RESET resetHand NOTIFY changedHand)
     Q_CLASSINFO("HandEditable", "true")
+    Q_CLASSINFO("HandMaxLength", "1")
     Q_CLASSINFO("HandCategory", "2.PatientPhysicalInfo")
     Q_CLASSINFO("HandNoDefault", "true")
     Q_CLASSINFO("HandDefault", "Hand_Unspecified")
@@ -97,6 +103,7 @@ private:
 
     Q_PROPERTY(QString Referral READ getReferral WRITE setReferral RESET resetReferral NOTIFY changedReferral)
     Q_CLASSINFO("ReferralEditable", "true")
+    Q_CLASSINFO("ReferralMaxLength", "32")
     Q_CLASSINFO("ReferralCategory", "2.PatientPhysicalInfo")
     Q_CLASSINFO("ReferralNoDefault", "true")
     Q_CLASSINFO("ReferralDefault", "")
@@ -104,6 +111,7 @@ private:
 
     Q_PROPERTY(QString Diagnosis READ getDiagnosis WRITE setDiagnosis RESET resetDiagnosis NOTIFY changedDiagnosis)
     Q_CLASSINFO("DiagnosisEditable", "true")
+    Q_CLASSINFO("DiagnosisMaxLength", "128")
     Q_CLASSINFO("DiagnosisCategory", "2.PatientPhysicalInfo")
     Q_CLASSINFO("DiagnosisNoDefault", "true")
     Q_CLASSINFO("DiagnosisDefault", "")
@@ -111,6 +119,7 @@ private:
 
     Q_PROPERTY(QString Medication READ getMedication WRITE setMedication RESET resetMedication NOTIFY changedMedication)
     Q_CLASSINFO("MedicationEditable", "true")
+    Q_CLASSINFO("MedicationMaxLength", "128")
     Q_CLASSINFO("MedicationCategory", "2.PatientPhysicalInfo")
     Q_CLASSINFO("MedicationNoDefault", "true")
     Q_CLASSINFO("MedicationDefault", "")
@@ -125,6 +134,7 @@ private:
 
     Q_PROPERTY(QString NativeLanguage READ getNativeLanguage WRITE setNativeLanguage RESET resetNativeLanguage NOTIFY changedNativeLanguage)
     Q_CLASSINFO("NativeLanguageEditable", "true")
+    Q_CLASSINFO("NativeLanguageMaxLength", "16")
     Q_CLASSINFO("NativeLanguageCategory", "3.PatientLocalityInfo")
     Q_CLASSINFO("NativeLanguageNoDefault", "true")
     Q_CLASSINFO("NativeLanguageDefault", "")
@@ -132,6 +142,7 @@ private:
 
     Q_PROPERTY(QString Ethnicity READ getEthnicity WRITE setEthnicity RESET resetEthnicity NOTIFY changedEthnicity)
     Q_CLASSINFO("EthnicityEditable", "true")
+    Q_CLASSINFO("EthnicityMaxLength", "16")
     Q_CLASSINFO("EthnicityCategory", "3.PatientLocalityInfo")
     Q_CLASSINFO("EthnicityNoDefault", "true")
     Q_CLASSINFO("EthnicityDefault", "")
@@ -139,6 +150,7 @@ private:
 
     Q_PROPERTY(QString Street READ getStreet WRITE setStreet RESET resetStreet NOTIFY changedStreet)
     Q_CLASSINFO("StreetEditable", "true")
+    Q_CLASSINFO("StreetMaxLength", "50")
     Q_CLASSINFO("StreetCategory", "3.PatientLocalityInfo")
     Q_CLASSINFO("StreetNoDefault", "true")
     Q_CLASSINFO("StreetDefault", "")
@@ -146,6 +158,7 @@ private:
 
     Q_PROPERTY(QString City READ getCity WRITE setCity RESET resetCity NOTIFY changedCity)
     Q_CLASSINFO("CityEditable", "true")
+    Q_CLASSINFO("CityMaxLength", "16")
     Q_CLASSINFO("CityCategory", "3.PatientLocalityInfo")
     Q_CLASSINFO("CityNoDefault", "true")
     Q_CLASSINFO("CityDefault", "")
@@ -153,6 +166,7 @@ private:
 
     Q_PROPERTY(QString State READ getState WRITE setState RESET resetState NOTIFY changedState)
     Q_CLASSINFO("StateEditable", "true")
+    Q_CLASSINFO("StateMaxLength", "16")
     Q_CLASSINFO("StateCategory", "3.PatientLocalityInfo")
     Q_CLASSINFO("StateNoDefault", "true")
     Q_CLASSINFO("StateDefault", "")
@@ -160,6 +174,7 @@ private:
 
     Q_PROPERTY(QString ZIP READ getZIP WRITE setZIP RESET resetZIP NOTIFY changedZIP)
     Q_CLASSINFO("ZIPEditable", "true")
+    Q_CLASSINFO("ZIPMaxLength", "16")
     Q_CLASSINFO("ZIPCategory", "3.PatientLocalityInfo")
     Q_CLASSINFO("ZIPNoDefault", "true")
     Q_CLASSINFO("ZIPDefault", "")
@@ -167,6 +182,7 @@ private:
 
     Q_PROPERTY(QString Phone READ getPhone WRITE setPhone RESET resetPhone NOTIFY changedPhone)
     Q_CLASSINFO("PhoneEditable", "true")
+    Q_CLASSINFO("PhoneMaxLength", "32")
     Q_CLASSINFO("PhoneCategory", "3.PatientLocalityInfo")
     Q_CLASSINFO("PhoneNoDefault", "true")
     Q_CLASSINFO("PhoneDefault", "")
@@ -186,6 +202,7 @@ private:
 
     Q_PROPERTY(QString Subdirectory READ getSubdirectory WRITE setSubdirectory RESET resetSubdirectory NOTIFY changedSubdirectory)
     Q_CLASSINFO("SubdirectoryEditable", "true")
+    Q_CLASSINFO("SubdirectoryMaxLength", "128")
     Q_CLASSINFO("SubdirectoryNotVisible", "true")
     Q_CLASSINFO("SubdirectoryDefault", "")
     ZT_SETTING(QString, Subdirectory)

@@ -21,6 +21,7 @@ class Record : public AbstractDatabaseRow
 
     Q_PROPERTY(QString PatientID READ getPatientID WRITE setPatientID RESET resetPatientID NOTIFY changedPatientID)
     Q_CLASSINFO("PatientIDEditable", "true")
+    Q_CLASSINFO("PatientIDMaxLength", "16")
     Q_CLASSINFO("PatientIDNotVisible", "true")
     Q_CLASSINFO("PatientIDDefault", "")
     ZT_SETTING(QString, PatientID)
@@ -33,6 +34,7 @@ class Record : public AbstractDatabaseRow
 
     Q_PROPERTY(QString FileName READ getFileName WRITE setFileName RESET resetFileName NOTIFY changedFileName)
     Q_CLASSINFO("FileNameEditable", "true")
+    Q_CLASSINFO("FileNameMaxLength", "128")
     Q_CLASSINFO("FileNameReadOnly", "true")
     Q_CLASSINFO("FileNameNoDefault", "true")
     Q_CLASSINFO("FileNameDefault", "")
@@ -40,29 +42,34 @@ class Record : public AbstractDatabaseRow
 
     Q_PROPERTY(QString RecordType READ getRecordType WRITE setRecordType RESET resetRecordType NOTIFY changedRecordType)
     Q_CLASSINFO("RecordTypeEditable", "true")
+    Q_CLASSINFO("RecordTypeMaxLength", "8")
     Q_CLASSINFO("RecordTypeDefault", "")
     ZT_SETTING(QString, RecordType)
 
     Q_PROPERTY(QString Comments READ getComments WRITE setComments RESET resetComments NOTIFY changedComments)
     Q_CLASSINFO("CommentsEditable", "true")
+    Q_CLASSINFO("CommentsMaxLength", "64")
     Q_CLASSINFO("CommentsNoDefault", "true")
     Q_CLASSINFO("CommentsDefault", "")
     ZT_SETTING(QString, Comments)
 
     Q_PROPERTY(QString OperatorID READ getOperatorID WRITE setOperatorID RESET resetOperatorID NOTIFY changedOperatorID)
     Q_CLASSINFO("OperatorIDEditable", "true")
+    Q_CLASSINFO("OperatorIDMaxLength", "16")
     Q_CLASSINFO("OperatorIDNotVisible", "true")
     Q_CLASSINFO("OperatorIDDefault", "")
     ZT_SETTING(QString, OperatorID)
 
     Q_PROPERTY(QString ReviewerID READ getReviewerID WRITE setReviewerID RESET resetReviewerID NOTIFY changedReviewerID)
     Q_CLASSINFO("ReviewerIDEditable", "true")
+    Q_CLASSINFO("ReviewerIDMaxLength", "16")
     Q_CLASSINFO("ReviewerIDNotVisible", "true")
     Q_CLASSINFO("ReviewerIDDefault", "")
     ZT_SETTING(QString, ReviewerID)
 
     Q_PROPERTY(QString ArchiveID READ getArchiveID WRITE setArchiveID RESET resetArchiveID NOTIFY changedArchiveID)
     Q_CLASSINFO("ArchiveIDEditable", "true")
+    Q_CLASSINFO("ArchiveIDMaxLength", "16")
     Q_CLASSINFO("ArchiveIDNotVisible", "true")
     Q_CLASSINFO("ArchiveIDDefault", "")
     ZT_SETTING(QString, ArchiveID)
@@ -109,6 +116,7 @@ class Record : public AbstractDatabaseRow
 
     Q_PROPERTY(QString Conditions READ getConditions WRITE setConditions RESET resetConditions NOTIFY changedConditions)
     Q_CLASSINFO("ConditionsEditable", "true")
+    Q_CLASSINFO("ConditionsMaxLength", "64")
     Q_CLASSINFO("ConditionsNoDefault", "true")
     Q_CLASSINFO("ConditionsDefault", "")
     ZT_SETTING(QString, Conditions)

@@ -1,9 +1,14 @@
 #include "db/database.h"
 #include "db/datalocations.h"
+#include "db/patient.h"
+#include "db/record.h"
 #include "db/schemamigrations.h"
 #include "support/settingsfiles.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
+
+#include <QRegularExpression>
+#include <algorithm>
 
 using namespace kestatest;
 
@@ -29,6 +34,28 @@ private slots:
         QStringList statements = statementsOf([&] { QVERIFY(SchemaMigrations::bringUpToDate(&db)); });
         QCOMPARE(statements, QStringList { "SELECT Version FROM SchemaVersion" });
         QCOMPARE(readFile(path), migrated);
+    }
+
+    // The limits the dialog checks are the ones the database enforces.
+    void columnLimitsAreTheSchemas()
+    {
+        Database db(DataLocations::databaseFile());
+        const QRegularExpression check(R"(\b(\w+)\s+\w+\s+CHECK \(length\(\1\) <= (\d+)\))");
+        for (AbstractDatabaseRow *row : std::initializer_list<AbstractDatabaseRow *> { new Patient, new Record }) {
+            const QString sql
+                = rawValue(db, "SELECT sql FROM sqlite_master WHERE name='" + row->tableName() + "'").toString();
+            QList<QPair<QString, int>> schema;
+            for (auto match = check.globalMatch(sql); match.hasNext();) {
+                const QRegularExpressionMatch found = match.next();
+                schema.append({ found.captured(1), found.captured(2).toInt() });
+            }
+            std::sort(schema.begin(), schema.end());
+            QList<QPair<QString, int>> declared = row->columnLimits();
+            std::sort(declared.begin(), declared.end());
+            QVERIFY(!schema.isEmpty());
+            QCOMPARE(declared, schema);
+            delete row;
+        }
     }
 
     void aNewerDatabaseIsRefusedUntouched()
