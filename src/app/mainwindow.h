@@ -30,7 +30,8 @@ public:
 
     // False when it has run before, or when the program cannot go on.
     bool initialize();
-    // The window after initialize, for those that answer on its behalf (the exchange).
+    // The window once initialize has started the exchange; null before, and after it is gone.
+    // The exchange itself is handed the current patient, not the window.
     static MainWindow *Instance();
 
     // The patient selected in the patients table, or null.

@@ -38,7 +38,6 @@ public:
     // it may be displayed: control and invisible characters written out, so that a
     // stored name cannot disguise itself. An editing view shows the value as it is.
     void setPresenting(bool presenting);
-    bool isPresenting() const { return presenting; }
 
     // "" stays empty; "!-x" gives x untranslated; " x" keeps the space and
     // translates x; anything else is translated whole (context "Generic").

@@ -14,7 +14,6 @@
 namespace
 {
 
-const int FreeColumn = 3;
 const int ColumnCount = 4;
 
 } // namespace
@@ -253,46 +252,6 @@ void PropertyListControl::substituteHeader(
     propertyGrid->addWidget(widget, info.row, 0, alignment);
     info.header = widget;
     applyRowVisibility(index);
-}
-
-void PropertyListControl::addWidgetToFirstRow(QWidget *widget, Qt::Alignment alignment)
-{
-    addWidgetToLayout(
-        widget, widgetInfos.isEmpty() ? 0 : widgetInfos.first().row, FreeColumn, 1, 1, alignment);
-}
-
-void PropertyListControl::addWidgetToLastRow(QWidget *widget, Qt::Alignment alignment)
-{
-    addWidgetToLayout(widget, nextFreeRow(), 0, 1, ColumnCount, alignment);
-}
-
-void PropertyListControl::addWidgetToLayout(
-    QWidget *widget, int row, int column, int rowSpan, int columnSpan, Qt::Alignment alignment)
-{
-    if (!widget)
-        return;
-    propertyGrid->addWidget(widget, row, column, rowSpan, columnSpan, alignment);
-    moveBottomStretch();
-}
-
-void PropertyListControl::addLayoutToFirstRow(QLayout *layout, Qt::Alignment alignment)
-{
-    addLayoutToLayout(
-        layout, widgetInfos.isEmpty() ? 0 : widgetInfos.first().row, FreeColumn, 1, 1, alignment);
-}
-
-void PropertyListControl::addLayoutToLastRow(QLayout *layout, Qt::Alignment alignment)
-{
-    addLayoutToLayout(layout, nextFreeRow(), 0, 1, ColumnCount, alignment);
-}
-
-void PropertyListControl::addLayoutToLayout(
-    QLayout *layout, int row, int column, int rowSpan, int columnSpan, Qt::Alignment alignment)
-{
-    if (!layout)
-        return;
-    propertyGrid->addLayout(layout, row, column, rowSpan, columnSpan, alignment);
-    moveBottomStretch();
 }
 
 void PropertyListControl::setPadding(int padding)

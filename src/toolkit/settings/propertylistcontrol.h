@@ -6,7 +6,6 @@
 
 class QGridLayout;
 class QLabel;
-class QLayout;
 class QScrollArea;
 
 // The list form of a settings object: a header and an editor per setting, in
@@ -42,16 +41,6 @@ public:
     // Puts widget in the editor column of the named row instead of its editor.
     void substituteEditor(const QString &name, QWidget *widget);
     void substituteHeader(const QString &name, QWidget *widget, Qt::Alignment alignment = Qt::Alignment());
-    // Beside the first row, in the free column.
-    void addWidgetToFirstRow(QWidget *widget, Qt::Alignment alignment = Qt::Alignment());
-    // A new row of its own after the last one, across all columns.
-    void addWidgetToLastRow(QWidget *widget, Qt::Alignment alignment = Qt::Alignment());
-    void addWidgetToLayout(QWidget *widget, int row, int column, int rowSpan = 1, int columnSpan = 1,
-        Qt::Alignment alignment = Qt::Alignment());
-    void addLayoutToFirstRow(QLayout *layout, Qt::Alignment alignment = Qt::Alignment());
-    void addLayoutToLastRow(QLayout *layout, Qt::Alignment alignment = Qt::Alignment());
-    void addLayoutToLayout(QLayout *layout, int row, int column, int rowSpan = 1, int columnSpan = 1,
-        Qt::Alignment alignment = Qt::Alignment());
 
     void setPadding(int padding);
     void setMinimumEditorWidth(int width);

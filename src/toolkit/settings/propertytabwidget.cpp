@@ -74,13 +74,6 @@ void PropertyTabWidget::setPadding(int padding)
         page->setPadding(padding);
 }
 
-void PropertyTabWidget::addWidgetToLayout(
-    int tabIndex, QWidget *widget, int row, int column, int rowSpan, int columnSpan, Qt::Alignment alignment)
-{
-    if (auto *page = qobject_cast<PropertyListControl *>(tabWidget->widget(tabIndex)))
-        page->addWidgetToLayout(widget, row, column, rowSpan, columnSpan, alignment);
-}
-
 void PropertyTabWidget::reorderTabOrder()
 {
     for (PropertyListControl *page : qAsConst(categoryPages))

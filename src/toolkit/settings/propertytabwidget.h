@@ -26,8 +26,6 @@ public:
     // Moves the category's tab to index; select also makes it the current tab.
     void moveTab(const QString &category, int index, bool select = false);
     void setPadding(int padding);
-    void addWidgetToLayout(int tabIndex, QWidget *widget, int row, int column, int rowSpan = 1,
-        int columnSpan = 1, Qt::Alignment alignment = Qt::Alignment());
 
     void reorderTabOrder() override;
     void showDefaultButtons(bool show) override;

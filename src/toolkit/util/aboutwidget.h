@@ -21,10 +21,6 @@ public:
     AboutWidget(
         const QString &maker, const QList<Author> &authors, const QString &link, QWidget *parent = nullptr);
 
-    QLabel *makerLabel() const { return maker; }
-    QLabel *authorsLabel() const { return authors; }
-    QLabel *linkLabel() const { return link; }
-
 private:
     QLabel *maker;
     QLabel *authors;

@@ -36,14 +36,6 @@ QString FileDialog::openFileName(
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
-QString FileDialog::existingFolder(QWidget *parent, const QString &caption, const QString &folder)
-{
-    QString name;
-    if (takeName({ caption, folder, QString() }, &name))
-        return name;
-    return QFileDialog::getExistingDirectory(parent, caption, folder);
-}
-
 void FileDialog::setNextFileName(const QString &path)
 {
     seam().names.append(path);

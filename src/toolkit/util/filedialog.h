@@ -20,8 +20,6 @@ public:
     // An existing file, or an empty text when the user cancels.
     static QString openFileName(
         QWidget *parent, const QString &caption, const QString &folder, const QString &filter);
-    // An existing folder, or an empty text when the user cancels.
-    static QString existingFolder(QWidget *parent, const QString &caption, const QString &folder);
 
     // Test seam.
     static void setNextFileName(const QString &path);
