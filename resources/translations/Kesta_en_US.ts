@@ -32,7 +32,7 @@
     </message>
     <message>
         <source>Save</source>
-        <translation>Save</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Create</source>
@@ -64,7 +64,7 @@
     </message>
     <message>
         <source>Settings</source>
-        <translation>Settings</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>About app</source>
@@ -76,19 +76,15 @@
     </message>
     <message>
         <source>PatientCardView</source>
-        <translation>Patient card view</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Open file</source>
-        <translation>Open file</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Remove patient</source>
         <translation>Remove patient</translation>
-    </message>
-    <message>
-        <source>Remove</source>
-        <translation>Remove</translation>
     </message>
     <message>
         <source>Remove record</source>
@@ -224,6 +220,14 @@
     <message>
         <source>The records stay: another patient has the same ID</source>
         <translation>The records stay: another patient has the same ID</translation>
+    </message>
+    <message>
+        <source>The patient was not removed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>These recordings could not be deleted from the disk</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

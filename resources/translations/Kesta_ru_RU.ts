@@ -32,7 +32,7 @@
     </message>
     <message>
         <source>Save</source>
-        <translation>Сохранить</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Create</source>
@@ -64,7 +64,7 @@
     </message>
     <message>
         <source>Settings</source>
-        <translation>Настройки</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>About app</source>
@@ -76,19 +76,15 @@
     </message>
     <message>
         <source>PatientCardView</source>
-        <translation>Отображение карточки пациента</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Open file</source>
-        <translation>Открыть файл</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Remove patient</source>
         <translation>Удаление пациента</translation>
-    </message>
-    <message>
-        <source>Remove</source>
-        <translation>Удаление</translation>
     </message>
     <message>
         <source>Remove record</source>
@@ -224,6 +220,14 @@
     <message>
         <source>The records stay: another patient has the same ID</source>
         <translation>Записи останутся: у другого пациента тот же идентификатор</translation>
+    </message>
+    <message>
+        <source>The patient was not removed</source>
+        <translation>Пациент не удалён</translation>
+    </message>
+    <message>
+        <source>These recordings could not be deleted from the disk</source>
+        <translation>Эти записи не удалось удалить с диска</translation>
     </message>
 </context>
 </TS>

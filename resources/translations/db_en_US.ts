@@ -233,4 +233,15 @@
         <translation>Ambidextrous</translation>
     </message>
 </context>
+<context>
+    <name>SchemaMigrations</name>
+    <message>
+        <source>The database records no version of its layout</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The database has layout version %1; this program knows versions up to %2. It was written by a newer version of the program and is left unchanged.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

@@ -233,4 +233,15 @@
         <translation>Обе (амбидекстр)</translation>
     </message>
 </context>
+<context>
+    <name>SchemaMigrations</name>
+    <message>
+        <source>The database records no version of its layout</source>
+        <translation>В базе данных не указана версия её структуры</translation>
+    </message>
+    <message>
+        <source>The database has layout version %1; this program knows versions up to %2. It was written by a newer version of the program and is left unchanged.</source>
+        <translation>Структура базы данных имеет версию %1; эта программа знает версии до %2. База записана более новой версией программы и оставлена без изменений.</translation>
+    </message>
+</context>
 </TS>

@@ -5,11 +5,11 @@
     <name>ColorThemeEnum</name>
     <message>
         <source>Light</source>
-        <translation>Light</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Dark</source>
-        <translation>Dark</translation>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

@@ -5,11 +5,11 @@
     <name>ColorThemeEnum</name>
     <message>
         <source>Light</source>
-        <translation>Светлая</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Dark</source>
-        <translation>Тёмная</translation>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

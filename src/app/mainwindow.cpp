@@ -576,7 +576,7 @@ void MainWindow::removeRecord(int recordId)
     // The folder of an existing recording; the path names a missing one.
     const QFileInfo file(RecordingFiles::recordPath(patient->folderName(), record->getFileName()));
     const QString folder = QDir::toNativeSeparators(file.isFile() ? file.absolutePath() : file.filePath());
-    if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Remove"),
+    if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Remove record"),
             QCoreApplication::translate("Generic", "Remove record") + ":\n" + folder + "?",
             MessageBox::Question))
         return;
