@@ -5,7 +5,7 @@
     <name>ColorThemeEnum</name>
     <message>
         <source>Light</source>
-        <translation>Светлая</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>System</source>
@@ -13,7 +13,7 @@
     </message>
     <message>
         <source>Dark</source>
-        <translation>Тёмная</translation>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>
