@@ -3,6 +3,7 @@
 #include "toolkit/util/texthelper.h"
 
 #include <QFile>
+#include <QTextBoundaryFinder>
 #include <QVector>
 #include <cmath>
 #include <edflib.h>
@@ -47,6 +48,57 @@ public:
 private:
     unsigned long long state = 0x2545F4914F6CDD1DULL;
 };
+
+// EDFlib keeps at most this many bytes of an annotation and cuts wherever the last one falls,
+// which can be inside a letter.
+constexpr int EdfLibAnnotationBytes = 40;
+
+// An annotation's text may not hold the bytes that separate its parts.
+QString annotationText(const QString &comment)
+{
+    QString text = comment.trimmed();
+    for (QChar &c : text) {
+        if (c.unicode() < 0x20)
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
+// Puts the whole comment into the first data record when EDFlib had to shorten it: the
+// annotation signal has room for more than EDFlib writes. Touches the file only when that
+// record holds exactly what EDFlib wrote, and cuts between whole characters if even that
+// room is too small.
+bool writeWholeComment(const QString &path, const QString &text, bool bdf)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    const QByteArray fixed = file.read(256);
+    const int signalCount = fixed.mid(252, 4).trimmed().toInt();
+    const QByteArray header = fixed + file.read(qint64(signalCount) * 256);
+    if (signalCount < 1 || header.size() != 256 * (signalCount + 1))
+        return false;
+    const int bytesPerSample = bdf ? 3 : 2;
+    qint64 offset = header.size();
+    for (int i = 0; i < signalCount; ++i) {
+        const int room = header.mid(256 + signalCount * 216 + i * 8, 8).trimmed().toInt() * bytesPerSample;
+        if (header.mid(256 + i * 16, 16).trimmed().endsWith("Annotations")) {
+            const QByteArray timeKeeping("+0\x14\x14\0+0\x14", 8);
+            QByteArray written = timeKeeping + EdfRecording::wholeCharacters(text, EdfLibAnnotationBytes)
+                + QByteArray("\x14\0", 2);
+            written.append(QByteArray(room - written.size(), '\0'));
+            if (!file.seek(offset) || file.read(room) != written)
+                return false;
+            QByteArray whole = timeKeeping
+                + EdfRecording::wholeCharacters(text, room - timeKeeping.size() - 2)
+                + QByteArray("\x14\0", 2);
+            whole.append(QByteArray(room - whole.size(), '\0'));
+            return file.seek(offset) && file.write(whole) == room;
+        }
+        offset += room;
+    }
+    return false;
+}
 
 // EDFlib writes only EDF+ and BDF+: a plain EDF or BDF file is one of those without its
 // annotation signal and without the "+" mark in the header.
@@ -187,8 +239,9 @@ QString write(const QString &path, const Layout &layout, const RecordedPatient &
             ok = edfwrite_physical_samples(handle, samples.data()) == 0;
         }
     }
-    if (ok && plus && !comment.isEmpty())
-        ok = edfwrite_annotation_utf8(handle, 0, -1, comment.left(EDFLIB_MAX_ANNOTATION_LEN).toUtf8().constData())
+    const QString text = annotationText(comment);
+    if (ok && plus && !text.isEmpty())
+        ok = edfwrite_annotation_utf8(handle, 0, -1, wholeCharacters(text, EdfLibAnnotationBytes).constData())
             == 0;
     const bool closed = edfclose_file(handle) == 0;
     if (!ok || !closed)
@@ -196,7 +249,22 @@ QString write(const QString &path, const Layout &layout, const RecordedPatient &
     if (!plus)
         return dropAnnotations(path) ? QString()
                                      : QStringLiteral("the file could not be made plain EDF or BDF");
+    if (layout.seconds > 0 && wholeCharacters(text, EdfLibAnnotationBytes).size() < text.toUtf8().size()
+        && !writeWholeComment(path, text, bdf))
+        return QStringLiteral("the whole comment could not be written");
     return QString();
+}
+
+QByteArray wholeCharacters(const QString &text, int maxBytes)
+{
+    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
+    int end = 0;
+    for (int next = boundaries.toNextBoundary(); next > 0; next = boundaries.toNextBoundary()) {
+        if (text.leftRef(next).toUtf8().size() > maxBytes)
+            break;
+        end = next;
+    }
+    return text.left(end).toUtf8();
 }
 
 bool describe(const QString &path, QStringList *lines)

@@ -56,6 +56,10 @@ QString write(const QString &path, const RecordedPatient &patient, const QDateTi
 QString write(const QString &path, const Layout &layout, const RecordedPatient &patient,
     const QDateTime &start, const QString &comment);
 
+// The longest start of `text` that ends between two whole characters and takes at most
+// `maxBytes` in UTF-8.
+QByteArray wholeCharacters(const QString &text, int maxBytes);
+
 // The header facts, one "key: value" per line; false with the reason in *lines when the
 // file is no readable EDF file.
 bool describe(const QString &path, QStringList *lines);
