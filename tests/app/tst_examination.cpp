@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "db/database.h"
 #include "db/datalocations.h"
+#include "db/edfreader.h"
 #include "db/kestamodel.h"
 #include "db/kestasettings.h"
 #include "db/patient.h"
@@ -106,6 +107,9 @@ private slots:
             = QTextCodec::codecForName("UTF-8")->toUnicode(annotation.constData(), annotation.size(), &state);
         QCOMPARE(state.invalidChars + state.remainingChars, 0);
         QCOMPARE(text, comment);
+        const EdfFacts facts = EdfReader::readFacts(path);
+        QVERIFY2(facts.readable(), qPrintable(facts.problemText()));
+        QCOMPARE(facts.firstAnnotation, text);
         QCOMPARE(runSimulator(QString("\"%1\"").arg(DataLocations::databaseFile()), &output), 1);
         QVERIFY(output.contains("not a readable EDF file"));
     }
