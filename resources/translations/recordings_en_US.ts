@@ -40,4 +40,99 @@
         <translation>Interrupted (EDF+D) recordings are not supported.</translation>
     </message>
 </context>
+<context>
+    <name>RecordingFactsText</name>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>up to %1</source>
+        <translation>up to %1</translation>
+    </message>
+    <message>
+        <source>The recording cannot be read.</source>
+        <translation>The recording cannot be read.</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n signal(s), %1</source>
+        <translation>
+            <numerusform>%n signal, %1</numerusform>
+            <numerusform>%n signals, %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Started: %1</source>
+        <translation>Started: %1</translation>
+    </message>
+    <message>
+        <source>born %1</source>
+        <translation>born %1</translation>
+    </message>
+    <message>
+        <source>Patient: %1</source>
+        <translation>Patient: %1</translation>
+    </message>
+    <message>
+        <source>Equipment: %1</source>
+        <translation>Equipment: %1</translation>
+    </message>
+    <message>
+        <source>Technician: %1</source>
+        <translation>Technician: %1</translation>
+    </message>
+    <message>
+        <source>Recording: %1</source>
+        <translation>Recording: %1</translation>
+    </message>
+    <message>
+        <source>Annotation: %1</source>
+        <translation>Annotation: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TracePreview</name>
+    <message>
+        <source>This recording cannot be shown. %1</source>
+        <translation>This recording cannot be shown. %1</translation>
+    </message>
+    <message>
+        <source>This recording has no EEG channels to show.</source>
+        <translation>This recording has no EEG channels to show.</translation>
+    </message>
+    <message>
+        <source>Select a recording to see its first %1 seconds.</source>
+        <translation>Select a recording to see its first %1 seconds.</translation>
+    </message>
+    <message>
+        <source>Reading the recording…</source>
+        <translation>Reading the recording…</translation>
+    </message>
+</context>
+<context>
+    <name>TraceRenderer</name>
+    <message>
+        <source>%1 µV</source>
+        <translation>%1 µV</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %2, %n EEG channel(s), %3</source>
+        <translation>
+            <numerusform>%1 of %2, %n EEG channel, %3</numerusform>
+            <numerusform>%1 of %2, %n EEG channels, %3</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>first %1 s</source>
+        <translation>first %1 s</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+</context>
 </TS>

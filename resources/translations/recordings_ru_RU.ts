@@ -40,4 +40,101 @@
         <translation>Прерывистые записи (EDF+D) не поддерживаются.</translation>
     </message>
 </context>
+<context>
+    <name>RecordingFactsText</name>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Гц</translation>
+    </message>
+    <message>
+        <source>up to %1</source>
+        <translation>до %1</translation>
+    </message>
+    <message>
+        <source>The recording cannot be read.</source>
+        <translation>Запись не читается.</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n signal(s), %1</source>
+        <translation>
+            <numerusform>%n сигнал, %1</numerusform>
+            <numerusform>%n сигнала, %1</numerusform>
+            <numerusform>%n сигналов, %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Started: %1</source>
+        <translation>Начало: %1</translation>
+    </message>
+    <message>
+        <source>born %1</source>
+        <translation>род. %1</translation>
+    </message>
+    <message>
+        <source>Patient: %1</source>
+        <translation>Пациент: %1</translation>
+    </message>
+    <message>
+        <source>Equipment: %1</source>
+        <translation>Оборудование: %1</translation>
+    </message>
+    <message>
+        <source>Technician: %1</source>
+        <translation>Техник: %1</translation>
+    </message>
+    <message>
+        <source>Recording: %1</source>
+        <translation>Запись: %1</translation>
+    </message>
+    <message>
+        <source>Annotation: %1</source>
+        <translation>Аннотация: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TracePreview</name>
+    <message>
+        <source>This recording cannot be shown. %1</source>
+        <translation>Эту запись нельзя показать. %1</translation>
+    </message>
+    <message>
+        <source>This recording has no EEG channels to show.</source>
+        <translation>В этой записи нет каналов ЭЭГ.</translation>
+    </message>
+    <message>
+        <source>Select a recording to see its first %1 seconds.</source>
+        <translation>Выберите запись, чтобы увидеть её первые %1 секунд.</translation>
+    </message>
+    <message>
+        <source>Reading the recording…</source>
+        <translation>Запись читается…</translation>
+    </message>
+</context>
+<context>
+    <name>TraceRenderer</name>
+    <message>
+        <source>%1 µV</source>
+        <translation>%1 мкВ</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %2, %n EEG channel(s), %3</source>
+        <translation>
+            <numerusform>%1 из %2, %n канал ЭЭГ, %3</numerusform>
+            <numerusform>%1 из %2, %n канала ЭЭГ, %3</numerusform>
+            <numerusform>%1 из %2, %n каналов ЭЭГ, %3</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>first %1 s</source>
+        <translation>первые %1 с</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 с</translation>
+    </message>
+</context>
 </TS>
