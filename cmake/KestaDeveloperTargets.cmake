@@ -40,10 +40,10 @@ set(KESTA_CATALOGUE_style src/toolkit/style)
 # The start-up code declares the application's name, which the update button shows.
 set(KESTA_CATALOGUE_update src/toolkit/update src/app/startup.cpp)
 set(KESTA_CATALOGUE_util src/toolkit/util)
-# Recording files: their facts and the trace preview.
-set(KESTA_CATALOGUE_recordings src/db/edffacts.h src/db/edffacts.cpp src/app/recordingfactstext.h
-    src/app/recordingfactstext.cpp src/app/tracepreview.h src/app/tracepreview.cpp src/app/tracerenderer.h
-    src/app/tracerenderer.cpp)
+# Recording files: their facts, the trace preview and the viewer hand-off.
+set(KESTA_CATALOGUE_recordings src/db/edffacts.h src/db/edffacts.cpp src/app/eegviewerlauncher.h
+    src/app/eegviewerlauncher.cpp src/app/recordingfactstext.h src/app/recordingfactstext.cpp
+    src/app/tracepreview.h src/app/tracepreview.cpp src/app/tracerenderer.h src/app/tracerenderer.cpp)
 set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlaunchwarning.cpp)
 
 find_program(KESTA_LUPDATE NAMES lupdate lupdate-qt5 HINTS "${Qt5_DIR}/../../../bin")

@@ -41,6 +41,21 @@
     </message>
 </context>
 <context>
+    <name>EegViewerLauncher</name>
+    <message>
+        <source>Open in EEG viewer</source>
+        <translation>Open in EEG viewer</translation>
+    </message>
+    <message>
+        <source>The recording file is not there:</source>
+        <translation>The recording file is not there:</translation>
+    </message>
+    <message>
+        <source>No application is set up to open this recording. Install an EEG viewer that opens EDF files and make it the default for them.</source>
+        <translation>No application is set up to open this recording. Install an EEG viewer that opens EDF files and make it the default for them.</translation>
+    </message>
+</context>
+<context>
     <name>RecordingFactsText</name>
     <message>
         <source>%1 Hz</source>

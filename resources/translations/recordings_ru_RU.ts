@@ -41,6 +41,21 @@
     </message>
 </context>
 <context>
+    <name>EegViewerLauncher</name>
+    <message>
+        <source>Open in EEG viewer</source>
+        <translation>Открыть в просмотрщике ЭЭГ</translation>
+    </message>
+    <message>
+        <source>The recording file is not there:</source>
+        <translation>Файла записи нет на месте:</translation>
+    </message>
+    <message>
+        <source>No application is set up to open this recording. Install an EEG viewer that opens EDF files and make it the default for them.</source>
+        <translation>Нет программы, которая открывает эту запись. Установите просмотрщик ЭЭГ, открывающий файлы EDF, и назначьте его программой по умолчанию для них.</translation>
+    </message>
+</context>
+<context>
     <name>RecordingFactsText</name>
     <message>
         <source>%1 Hz</source>
