@@ -18,7 +18,7 @@ endif()
 # The sources (files or folders, relative to the repository) whose texts each
 # catalogue pair resources/translations/<name>_ru_RU.ts and <name>_en_US.ts
 # holds; one pair per feature, so that work on one never touches another's.
-set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange)
+set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange recordings)
 set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp src/app/aboutbox.h
     src/app/aboutbox.cpp src/app/patientdialog.h src/app/patientdialog.cpp src/app/patienteditor.h
     src/app/patienteditor.cpp)
@@ -41,6 +41,10 @@ set(KESTA_CATALOGUE_style src/toolkit/style)
 # The start-up code declares the application's name, which the update button shows.
 set(KESTA_CATALOGUE_update src/toolkit/update src/app/startup.cpp)
 set(KESTA_CATALOGUE_util src/toolkit/util)
+# Recording files: their facts, the trace preview and the viewer hand-off.
+set(KESTA_CATALOGUE_recordings src/db/edffacts.h src/db/edffacts.cpp src/app/eegviewerlauncher.h
+    src/app/eegviewerlauncher.cpp src/app/recordingfactstext.h src/app/recordingfactstext.cpp
+    src/app/tracepreview.h src/app/tracepreview.cpp src/app/tracerenderer.h src/app/tracerenderer.cpp)
 set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlaunchwarning.cpp)
 
 find_program(KESTA_LUPDATE NAMES lupdate lupdate-qt5 HINTS "${Qt5_DIR}/../../../bin")

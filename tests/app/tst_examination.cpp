@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "db/database.h"
 #include "db/datalocations.h"
+#include "db/edfreader.h"
 #include "db/kestamodel.h"
 #include "db/kestasettings.h"
 #include "db/patient.h"
@@ -14,6 +15,7 @@
 
 #include <QProcess>
 #include <QPushButton>
+#include <QTextCodec>
 
 using namespace kestatest;
 
@@ -51,7 +53,10 @@ private slots:
         QVERIFY(resetDataFolder());
         qputenv("KESTA_RECORDER_HOLD_MS", "1500");
         qputenv("KESTA_RECORDER_SECONDS", "2");
-        qputenv("KESTA_RECORDER_COMMENT", "Eyes closed, 'calm'");
+        // Cyrillic, two bytes a letter: 100 bytes, more than EDFlib writes of an annotation and
+        // with its 40th byte inside a letter, yet within the annotation signal's room.
+        const QString comment = "ЭЭГ, фон: глаза закрыты, 'спокойно', без гипервентиляции";
+        qputenv("KESTA_RECORDER_COMMENT", comment.toUtf8());
         // Malformed and split requests first, which must go unanswered.
         qputenv("KESTA_RECORDER_MISBEHAVE", "1");
 
@@ -76,7 +81,7 @@ private slots:
         QTRY_COMPARE(records->getRows().size(), 1);
         auto *record = qobject_cast<Record *>(records->getRows().at(0));
         QCOMPARE(record->getPatientID() + " " + record->getRecordType() + " " + record->getComments(),
-            QString("E42 EEG Eyes closed, 'calm'"));
+            "E42 EEG " + comment);
         QVERIFY(
             record->getRecordDate() >= started && record->getRecordDate() <= QDateTime::currentDateTime());
 
@@ -84,10 +89,27 @@ private slots:
         const QString path
             = DataLocations::recordingPath(window.currentPatient()->folderName(), record->getFileName());
         QVERIFY2(runSimulator(QString("\"%1\"").arg(path), &output) == 0, qPrintable(output));
-        for (const char *fact :
-            { "type: EDF+", "patient: Kuznetsova Maria", "patient code: E42", "birth date: 12 apr 1990",
-                "duration: 2 s", "channels: 6: EEG Fp1-A1 (256 Hz)", "annotation: Eyes closed, 'calm'" })
+        for (const char *fact : { "type: EDF+", "patient: Kuznetsova Maria", "patient code: E42",
+                 "birth date: 12 apr 1990", "duration: 2 s", "channels: 6: EEG Fp1-A1 (256 Hz)" })
             QVERIFY2(output.contains(fact), qPrintable(fact + QString(" not in:\n") + output));
+
+        // The annotation is valid UTF-8 on its own bytes (a strict reader refuses a file
+        // otherwise) and holds the whole comment.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const QByteArray start("+0\x14\x14\0+0\x14", 8);
+        const int at = bytes.indexOf(start) + start.size();
+        QVERIFY(at >= start.size());
+        const QByteArray annotation = bytes.mid(at, bytes.indexOf('\x14', at) - at);
+        QTextCodec::ConverterState state;
+        const QString text
+            = QTextCodec::codecForName("UTF-8")->toUnicode(annotation.constData(), annotation.size(), &state);
+        QCOMPARE(state.invalidChars + state.remainingChars, 0);
+        QCOMPARE(text, comment);
+        const EdfFacts facts = EdfReader::readFacts(path);
+        QVERIFY2(facts.readable(), qPrintable(facts.problemText()));
+        QCOMPARE(facts.firstAnnotation, text);
         QCOMPARE(runSimulator(QString("\"%1\"").arg(DataLocations::databaseFile()), &output), 1);
         QVERIFY(output.contains("not a readable EDF file"));
     }

@@ -1,11 +1,13 @@
-#include "edfrecording.h"
+#include "recorder/edfrecording.h"
 
 #include "toolkit/util/texthelper.h"
 
 #include <QFile>
+#include <QTextBoundaryFinder>
 #include <QVector>
 #include <cmath>
 #include <edflib.h>
+#include <iterator>
 #include <memory>
 
 namespace
@@ -47,6 +49,92 @@ private:
     unsigned long long state = 0x2545F4914F6CDD1DULL;
 };
 
+// EDFlib keeps at most this many bytes of an annotation and cuts wherever the last one falls,
+// which can be inside a letter.
+constexpr int EdfLibAnnotationBytes = 40;
+
+// An annotation's text may not hold the bytes that separate its parts.
+QString annotationText(const QString &comment)
+{
+    QString text = comment.trimmed();
+    for (QChar &c : text) {
+        if (c.unicode() < 0x20)
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
+// Puts the whole comment into the first data record when EDFlib had to shorten it: the
+// annotation signal has room for more than EDFlib writes. Touches the file only when that
+// record holds exactly what EDFlib wrote, and cuts between whole characters if even that
+// room is too small.
+bool writeWholeComment(const QString &path, const QString &text, bool bdf)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    const QByteArray fixed = file.read(256);
+    const int signalCount = fixed.mid(252, 4).trimmed().toInt();
+    const QByteArray header = fixed + file.read(qint64(signalCount) * 256);
+    if (signalCount < 1 || header.size() != 256 * (signalCount + 1))
+        return false;
+    const int bytesPerSample = bdf ? 3 : 2;
+    qint64 offset = header.size();
+    for (int i = 0; i < signalCount; ++i) {
+        const int room = header.mid(256 + signalCount * 216 + i * 8, 8).trimmed().toInt() * bytesPerSample;
+        if (header.mid(256 + i * 16, 16).trimmed().endsWith("Annotations")) {
+            const QByteArray timeKeeping("+0\x14\x14\0+0\x14", 8);
+            QByteArray written = timeKeeping + EdfRecording::wholeCharacters(text, EdfLibAnnotationBytes)
+                + QByteArray("\x14\0", 2);
+            written.append(QByteArray(room - written.size(), '\0'));
+            if (!file.seek(offset) || file.read(room) != written)
+                return false;
+            QByteArray whole = timeKeeping
+                + EdfRecording::wholeCharacters(text, room - timeKeeping.size() - 2)
+                + QByteArray("\x14\0", 2);
+            whole.append(QByteArray(room - whole.size(), '\0'));
+            return file.seek(offset) && file.write(whole) == room;
+        }
+        offset += room;
+    }
+    return false;
+}
+
+// EDFlib writes only EDF+ and BDF+: a plain EDF or BDF file is one of those without its
+// annotation signal and without the "+" mark in the header.
+bool dropAnnotations(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    const QByteArray bytes = file.readAll();
+    const int count = bytes.mid(252, 4).trimmed().toInt();
+    const int annotation = count - 1; // EDFlib puts it last
+    if (count < 2 || !bytes.mid(256 + annotation * 16, 16).trimmed().endsWith("Annotations"))
+        return false;
+    const int widths[] = { 16, 80, 8, 8, 8, 8, 8, 80, 8, 32 };
+    QByteArray header = bytes.left(256);
+    header.replace(184, 8, QByteArray::number(256 * count).leftJustified(8));
+    header.replace(192, 44, QByteArray(44, ' '));
+    header.replace(252, 4, QByteArray::number(count - 1).leftJustified(4));
+    int field = 256;
+    QVector<int> sizes;
+    for (const int width : widths) {
+        header += bytes.mid(field, width * annotation);
+        field += width * count;
+    }
+    const int bytesPerSample = bytes.startsWith('\xff') ? 3 : 2;
+    int recordSize = 0;
+    for (int i = 0; i < count; ++i) {
+        sizes.append(bytes.mid(256 + count * 216 + i * 8, 8).trimmed().toInt() * bytesPerSample);
+        recordSize += sizes.last();
+    }
+    QByteArray plain = header;
+    for (int record = 256 * (count + 1); record + recordSize <= bytes.size(); record += recordSize)
+        plain += bytes.mid(record, recordSize - sizes.last());
+    return file.resize(0) && file.write(plain) == plain.size();
+}
+
 } // namespace
 
 namespace EdfRecording
@@ -55,47 +143,128 @@ namespace EdfRecording
 QString write(const QString &path, const RecordedPatient &patient, const QDateTime &start, int seconds,
     const QString &comment)
 {
-    const int handle = edfopen_file_writeonly(QFile::encodeName(path).constData(), EDFLIB_FILETYPE_EDFPLUS, EdfRecording::ChannelCount);
+    auto noise = std::make_shared<Noise>();
+    Layout layout;
+    layout.seconds = seconds;
+    for (int i = 0; i < EdfRecording::ChannelCount; ++i) {
+        const double alpha = Channels[i].alpha;
+        layout.channels.append({ Channels[i].label, SampleRate, "uV", PhysicalRange, [=](double t) {
+                                    return alpha * std::sin(2 * M_PI * 10 * t + i)
+                                        + 15 * std::sin(2 * M_PI * 1.5 * t)
+                                        + 5 * std::sin(2 * M_PI * 21 * t + 2 * i) + 6 * noise->next();
+                                } });
+    }
+    return write(path, layout, patient, start, comment);
+}
+
+Layout scalpLayout(int channels, int seconds, int rate)
+{
+    // Electrode, alpha and blink amplitude in uV: alpha grows towards the back of the head,
+    // blinks towards the eyes.
+    static const struct {
+        const char *site;
+        double alpha;
+        double blink;
+    } Sites[] = { { "Fp1", 6, 140 }, { "Fp2", 6, 140 }, { "F7", 9, 45 }, { "F3", 10, 50 }, { "Fz", 10, 45 },
+        { "F4", 10, 50 }, { "F8", 9, 45 }, { "T3", 14, 5 }, { "C3", 18, 10 }, { "Cz", 18, 10 },
+        { "C4", 18, 10 }, { "T4", 14, 5 }, { "T5", 30, 0 }, { "P3", 32, 0 }, { "Pz", 34, 0 }, { "P4", 32, 0 },
+        { "T6", 30, 0 }, { "O1", 48, 0 }, { "O2", 48, 0 }, { "AF3", 7, 90 }, { "AF4", 7, 90 },
+        { "FC5", 12, 20 }, { "FC1", 12, 25 }, { "FC2", 12, 25 }, { "FC6", 12, 20 }, { "CP5", 24, 0 },
+        { "CP1", 24, 0 }, { "CP2", 24, 0 }, { "CP6", 24, 0 }, { "PO3", 42, 0 }, { "PO4", 42, 0 },
+        { "Oz", 50, 0 } };
+    Layout layout;
+    layout.seconds = seconds;
+    for (int i = 0; i < qMin(channels, int(std::size(Sites))); ++i) {
+        const auto site = Sites[i];
+        const bool left = QByteArray(site.site).right(1).toInt() % 2 == 1;
+        auto noise = std::make_shared<Noise>();
+        const QByteArray label = QByteArray("EEG ") + site.site + (left ? "-A1" : "-A2");
+        layout.channels.append(
+            { label, rate, "uV", 500, [=](double t) {
+                 // Alpha waxes and wanes over a few seconds.
+                 const double alpha = site.alpha * (0.7 + 0.3 * std::sin(2 * M_PI * 0.23 * t));
+                 const double sinceBlink = std::fmod(t + 1.3, 4.3) - 0.35;
+                 return alpha * std::sin(2 * M_PI * 9.8 * t + 0.2 * i) + 4 * std::sin(2 * M_PI * 19.5 * t + i)
+                     + 7 * std::sin(2 * M_PI * 5.5 * t + 0.5 * i)
+                     + site.blink * std::exp(-sinceBlink * sinceBlink / 0.012) + 5 * noise->next();
+             } });
+    }
+    return layout;
+}
+
+QString write(const QString &path, const Layout &layout, const RecordedPatient &patient,
+    const QDateTime &start, const QString &comment)
+{
+    const int count = layout.channels.size();
+    const bool bdf = layout.format == Bdf || layout.format == BdfPlus;
+    const bool plus = layout.format == EdfPlus || layout.format == BdfPlus;
+    const int type = bdf ? EDFLIB_FILETYPE_BDFPLUS : EDFLIB_FILETYPE_EDFPLUS;
+    const int handle = edfopen_file_writeonly(QFile::encodeName(path).constData(), type, count);
     if (handle < 0)
         return QStringLiteral("EDFlib cannot create the file (error %1)").arg(handle);
+    const int digitalMaximum = bdf ? 8388607 : 32767;
     bool ok = true;
-    for (int i = 0; i < EdfRecording::ChannelCount; ++i) {
-        ok = ok && edf_set_samplefrequency(handle, i, SampleRate) == 0
-            && edf_set_physical_maximum(handle, i, PhysicalRange) == 0
-            && edf_set_physical_minimum(handle, i, -PhysicalRange) == 0
-            && edf_set_digital_maximum(handle, i, 32767) == 0 && edf_set_digital_minimum(handle, i, -32768) == 0
-            && edf_set_label(handle, i, Channels[i].label) == 0 && edf_set_physical_dimension(handle, i, "uV") == 0
+    for (int i = 0; i < count; ++i) {
+        const Signal &signal = layout.channels.at(i);
+        ok = ok && edf_set_samplefrequency(handle, i, signal.rate) == 0
+            && edf_set_physical_maximum(handle, i, signal.range) == 0
+            && edf_set_physical_minimum(handle, i, -signal.range) == 0
+            && edf_set_digital_maximum(handle, i, digitalMaximum) == 0
+            && edf_set_digital_minimum(handle, i, -digitalMaximum - 1) == 0
+            && edf_set_label(handle, i, signal.label.constData()) == 0
+            && edf_set_physical_dimension(handle, i, signal.unit.constData()) == 0
             && edf_set_prefilter(handle, i, "HP:0.5Hz LP:70Hz") == 0;
     }
     const QDate date = start.date();
     const QTime time = start.time();
     ok = ok
-        && edf_set_startdatetime(handle, date.year(), date.month(), date.day(), time.hour(), time.minute(),
-               time.second())
+        && edf_set_startdatetime(
+               handle, date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second())
             == 0
         && edf_set_patientname(handle, headerText(patient.name).constData()) == 0
         && edf_set_patientcode(handle, headerText(patient.code).constData()) == 0
         && edf_set_equipment(handle, "Kesta recorder simulator") == 0;
     if (ok && patient.birthDate.isValid())
-        ok = edf_set_birthdate(handle, patient.birthDate.year(), patient.birthDate.month(), patient.birthDate.day()) == 0;
+        ok = edf_set_birthdate(
+                 handle, patient.birthDate.year(), patient.birthDate.month(), patient.birthDate.day())
+            == 0;
 
-    Noise noise;
-    QVector<double> samples(SampleRate);
-    for (int second = 0; ok && second < seconds; ++second) {
-        for (int i = 0; ok && i < EdfRecording::ChannelCount; ++i) {
-            for (int n = 0; n < SampleRate; ++n) {
-                const double t = second + double(n) / SampleRate;
-                samples[n] = Channels[i].alpha * std::sin(2 * M_PI * 10 * t + i)
-                    + 15 * std::sin(2 * M_PI * 1.5 * t) + 5 * std::sin(2 * M_PI * 21 * t + 2 * i)
-                    + 6 * noise.next();
-            }
+    QVector<double> samples;
+    for (int second = 0; ok && second < layout.seconds; ++second) {
+        for (int i = 0; ok && i < count; ++i) {
+            const Signal &signal = layout.channels.at(i);
+            samples.resize(signal.rate);
+            for (int n = 0; n < signal.rate; ++n)
+                samples[n] = signal.wave(second + double(n) / signal.rate);
             ok = edfwrite_physical_samples(handle, samples.data()) == 0;
         }
     }
-    if (ok && !comment.isEmpty())
-        ok = edfwrite_annotation_utf8(handle, 0, -1, comment.left(EDFLIB_MAX_ANNOTATION_LEN).toUtf8().constData()) == 0;
+    const QString text = annotationText(comment);
+    if (ok && plus && !text.isEmpty())
+        ok = edfwrite_annotation_utf8(handle, 0, -1, wholeCharacters(text, EdfLibAnnotationBytes).constData())
+            == 0;
     const bool closed = edfclose_file(handle) == 0;
-    return ok && closed ? QString() : QStringLiteral("EDFlib failed writing the file");
+    if (!ok || !closed)
+        return QStringLiteral("EDFlib failed writing the file");
+    if (!plus)
+        return dropAnnotations(path) ? QString()
+                                     : QStringLiteral("the file could not be made plain EDF or BDF");
+    if (layout.seconds > 0 && wholeCharacters(text, EdfLibAnnotationBytes).size() < text.toUtf8().size()
+        && !writeWholeComment(path, text, bdf))
+        return QStringLiteral("the whole comment could not be written");
+    return QString();
+}
+
+QByteArray wholeCharacters(const QString &text, int maxBytes)
+{
+    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
+    int end = 0;
+    for (int next = boundaries.toNextBoundary(); next > 0; next = boundaries.toNextBoundary()) {
+        if (text.leftRef(next).toUtf8().size() > maxBytes)
+            break;
+        end = next;
+    }
+    return text.left(end).toUtf8();
 }
 
 bool describe(const QString &path, QStringList *lines)

@@ -18,7 +18,7 @@
 // Exit codes: 0 done, 1 unreadable file, 2 no connection or a bad or missing reply,
 // 3 the recording could not be written.
 
-#include "edfrecording.h"
+#include "recorder/edfrecording.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,0 +1,41 @@
+#include "app/eegviewerlauncher.h"
+
+#include "toolkit/util/apphelper.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+bool EegViewerLauncher::open(const QString &path)
+{
+    const Outcome outcome = tryOpen(path);
+    if (outcome == Opened)
+        return true;
+    AppHelper::warningMessage(text(outcome, path), tr("Open in EEG viewer"), MessageBox::Warning);
+    return false;
+}
+
+EegViewerLauncher::Outcome EegViewerLauncher::tryOpen(const QString &path)
+{
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.isFile())
+        return FileMissing;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath())) ? Opened : NoViewer;
+}
+
+QString EegViewerLauncher::text(Outcome outcome, const QString &path)
+{
+    const QString file = QDir::toNativeSeparators(path);
+    switch (outcome) {
+    case Opened:
+        break;
+    case FileMissing:
+        return tr("The recording file is not there:") + "\n" + file;
+    case NoViewer:
+        return tr("No application is set up to open this recording. Install an EEG viewer that opens EDF "
+                  "files and make it the default for them.")
+            + "\n\n" + file;
+    }
+    return QString();
+}
