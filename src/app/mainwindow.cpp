@@ -8,6 +8,7 @@
 #include "app/recordstable.h"
 #include "db/database.h"
 #include "db/datalocations.h"
+#include "db/folderrenamejournal.h"
 #include "db/kestamodel.h"
 #include "db/kestasettings.h"
 #include "db/patient.h"
@@ -105,6 +106,7 @@ bool MainWindow::initialize()
 
     if (!prepareDatabaseFile() || !ensureDatabaseUsable())
         return false;
+    FolderRenameJournal::recover(database);
     watchRefusedWrites();
 
     StyleHelper::InterlinkTheme(settings, QStringLiteral("ColorTheme"));

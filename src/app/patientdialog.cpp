@@ -3,6 +3,7 @@
 #include "app/patientslistwidget.h"
 #include "db/database.h"
 #include "db/datalocations.h"
+#include "db/folderrenamejournal.h"
 #include "db/patient.h"
 #include "toolkit/settings/propertytabwidget.h"
 #include "toolkit/util/apphelper.h"
@@ -230,13 +231,16 @@ bool PatientDialog::update()
     // land together or not at all: the folder moves inside the write and goes
     // back when the write does not land.
     bool saved = false;
+    bool noted = false;
     bool moved = false;
     QString reason;
     {
         Database::Transaction write(database);
         saved = stored->copyFrom(edited.get());
+        // A start after a crash in between finds the note and puts things right.
         if (saved && rename) {
-            moved = moveFolder(oldName, newName);
+            noted = FolderRenameJournal::begin(patientId, oldName, newName);
+            moved = noted && moveFolder(oldName, newName);
             saved = moved;
         }
         // Left uncommitted, the write is undone as the scope ends.
@@ -244,6 +248,8 @@ bool PatientDialog::update()
     }
     if (!saved && moved && !moveFolder(newName, oldName))
         qWarning() << "Patient folder not renamed back:" << newName << oldName;
+    if (noted)
+        FolderRenameJournal::finish();
     database->reloadPatients();
     if (!saved) {
         showRenameError();

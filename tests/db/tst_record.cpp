@@ -5,6 +5,7 @@
 #include "db/recordingfacts.h"
 #include "db/recordingfiles.h"
 #include "db/sqlitedialect.h"
+#include "support/settingsfiles.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 
@@ -158,33 +159,57 @@ private slots:
     }
 
     // A removal the database refuses at its last statement, or before its
-    // first (another program holds the write lock), leaves rows and files.
+    // first (another program holds the write lock, the file or the data
+    // folder takes no writes), leaves rows and files.
     void aRefusedRemovalChangesNothing_data()
     {
         QTest::addColumn<QString>("cause");
+        QTest::addColumn<QString>("reason");
         QTest::newRow("patient row kept") << QString("CREATE TRIGGER keep BEFORE DELETE ON Patients "
-                                                     "BEGIN SELECT RAISE(ABORT, 'kept'); END");
+                                                     "BEGIN SELECT RAISE(ABORT, 'kept'); END")
+                                          << QString("kept");
         QTest::newRow("record row kept") << QString("CREATE TRIGGER keep BEFORE DELETE ON Records "
-                                                    "WHEN old.RecordID=101 BEGIN SELECT RAISE(ABORT, 'kept'); END");
-        QTest::newRow("locked") << QString("BEGIN IMMEDIATE");
+                                                    "WHEN old.RecordID=101 BEGIN SELECT RAISE(ABORT, 'kept'); END")
+                                         << QString("kept");
+        QTest::newRow("locked by another program") << QString("BEGIN IMMEDIATE") << QString("locked");
+        QTest::newRow("read-only file") << QString("read-only file") << QString("readonly");
+        QTest::newRow("read-only data folder") << QString("read-only folder") << QString("unable to open");
     }
     void aRefusedRemovalChangesNothing()
     {
         QFETCH(QString, cause);
-        db = std::make_unique<Database>(DataLocations::databaseFile(), std::make_unique<SqliteDialect>(100));
-        QVERIFY(db->reloadPatients());
-        patient = db->patientById(100);
+        QFETCH(QString, reason);
         QVERIFY(writeFile("P/EEG_1/rec.edf") && writeFile("P/EEG_2/rec.edf"));
         QVERIFY(addRecord("EEG_1\\rec.edf") && addRecord("EEG_2\\rec.edf"));
+        struct ReadOnly : SqliteDialect {
+            QString databaseName(const QString &path) const override
+            {
+                return SqliteDialect::databaseName(path).replace("mode=rw", "mode=ro");
+            }
+        };
+        db = std::make_unique<Database>(DataLocations::databaseFile(),
+            cause == "read-only file" ? std::unique_ptr<SqliteDialect>(new ReadOnly) : std::make_unique<SqliteDialect>(100));
+        QVERIFY(db->reloadPatients());
+        patient = db->patientById(100);
         OtherConnection other(DataLocations::databaseFile());
-        QVERIFY(cause.startsWith("BEGIN") ? other.exec(cause) : rawExec(*db, cause));
-        QString reason;
-        QVERIFY(!db->removePatient(patient, &reason));
-        QVERIFY2(reason.contains(cause.startsWith("BEGIN") ? "locked" : "kept"), qPrintable(reason));
+        if (cause.startsWith("CREATE"))
+            QVERIFY(rawExec(*db, cause));
+        else if (cause.startsWith("BEGIN"))
+            QVERIFY(other.exec(cause));
+        std::unique_ptr<LockedFolder> folder;
+        if (cause == "read-only folder")
+            folder = std::make_unique<LockedFolder>(DataLocations::dataFolder());
+        if (folder && !folder->locked)
+            QSKIP("the data folder cannot be made read-only here");
+
+        QString why;
+        QVERIFY(!db->removePatient(patient, &why));
+        QVERIFY2(why.contains(reason), qPrintable(why));
         // One record alone is refused as well, unless only the patient's row is kept.
         const bool recordRefused = !cause.contains("ON Patients");
         Record *second = db->patientById(100)->records().last();
-        QCOMPARE(db->removeRecord(db->patientById(100), second, &reason), !recordRefused);
+        QCOMPARE(db->removeRecord(db->patientById(100), second, &why), !recordRefused);
+        folder.reset();
         QVERIFY(other.exec("ROLLBACK") || !cause.startsWith("BEGIN"));
         QCOMPARE(rowCount(), recordRefused ? 2 : 1);
         QCOMPARE(rawValue(*db, "SELECT count(*) FROM Patients").toInt(), 1);

@@ -1,0 +1,103 @@
+#include "db/database.h"
+#include "db/datalocations.h"
+#include "db/folderrenamejournal.h"
+#include "db/patient.h"
+#include "support/testdatabase.h"
+#include "support/testenvironment.h"
+
+#include <QProcess>
+
+using namespace kestatest;
+
+namespace
+{
+
+QString folder(const QString &name)
+{
+    return DataLocations::patientsFolder() + name;
+}
+
+} // namespace
+
+// A rename of a patient's folder and the write of the patient's new name land
+// together: after a kill at any moment, the next start finds the database and
+// the folders agreeing.
+class TestRenameRecovery : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Database> db;
+
+private slots:
+    void init()
+    {
+        QVERIFY(resetDataFolder());
+        db = std::make_unique<Database>(DataLocations::databaseFile());
+        QVERIFY(db->isUsable());
+        QCOMPARE(addPatient(*db, "A17", "Petrov", "Ivan"), 100);
+        QVERIFY(QDir().mkpath(folder("PetrovIvan_A17/EEG_1")));
+        QVERIFY(QFile(folder("PetrovIvan_A17/EEG_1/rec.edf")).open(QIODevice::WriteOnly));
+    }
+    void cleanup() { db.reset(); }
+
+    // Killed while its commit waits for a reader, after the folder moved.
+    void killedBetweenTheRenameAndTheCommit()
+    {
+        OtherConnection reader(DataLocations::databaseFile());
+        QVERIFY(reader.exec("BEGIN") && reader.exec("SELECT count(*) FROM Patients"));
+        QProcess editor;
+        editor.setProcessChannelMode(QProcess::ForwardedChannels);
+        editor.start(qEnvironmentVariable("KESTA_BINARY_DIR") + "/tests/kesta_rename_child", { "Sidorov" });
+        QVERIFY(editor.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(folder("SidorovIvan_A17")), 30000);
+        editor.kill();
+        QVERIFY(editor.waitForFinished());
+        QVERIFY(reader.exec("ROLLBACK"));
+
+        Database restarted(DataLocations::databaseFile());
+        QVERIFY(restarted.isUsable());
+        QVERIFY(QFileInfo::exists(FolderRenameJournal::path()));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("renamed to PetrovIvan_A17"));
+        QVERIFY(!FolderRenameJournal::recover(&restarted).isEmpty());
+        QCOMPARE(restarted.patientById(100)->getLastName(), QStringLiteral("Petrov"));
+        QVERIFY(QFileInfo::exists(folder("PetrovIvan_A17/EEG_1/rec.edf")));
+        QVERIFY(!QFileInfo::exists(folder("SidorovIvan_A17")));
+        QVERIFY(!QFileInfo::exists(FolderRenameJournal::path()));
+    }
+
+    // What the row holds, where the folder is; where it is after the start.
+    void theFolderFollowsTheRow_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("folders");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("committed, not yet moved") << "Sidorov" << "Petrov" << "Sidorov";
+        QTest::newRow("moved, not committed") << "Petrov" << "Sidorov" << "Petrov";
+        QTest::newRow("finished") << "Sidorov" << "Sidorov" << "Sidorov";
+        QTest::newRow("another folder in the way") << "Sidorov" << "Petrov Sidorov" << "Petrov Sidorov";
+    }
+    void theFolderFollowsTheRow()
+    {
+        QFETCH(QString, row);
+        QFETCH(QString, folders);
+        QFETCH(QString, after);
+        QVERIFY(rawExec(*db, "UPDATE Patients SET LastName='" + row + "'"));
+        if (folders.startsWith("Sidorov"))
+            QVERIFY(QDir().rename(folder("PetrovIvan_A17"), folder("SidorovIvan_A17")));
+        for (const QString &name : folders.split(' ').mid(1))
+            QVERIFY(QDir().mkpath(folder(name + "Ivan_A17")));
+        QVERIFY(FolderRenameJournal::begin(100, "PetrovIvan_A17", "SidorovIvan_A17"));
+        QVERIFY(db->reloadPatients());
+        FolderRenameJournal::recover(db.get());
+        QStringList present;
+        for (const char *name : { "Petrov", "Sidorov" }) {
+            if (QFileInfo::exists(folder(QString(name) + "Ivan_A17")))
+                present << name;
+        }
+        QCOMPARE(present.join(' '), after);
+        QVERIFY(!QFileInfo::exists(FolderRenameJournal::path()));
+    }
+};
+
+KESTA_TEST_MAIN(TestRenameRecovery)
+#include "tst_renamerecovery.moc"
