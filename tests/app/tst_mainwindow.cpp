@@ -12,6 +12,7 @@
 #include "db/kestasettings.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "db/recordingfiles.h"
 #include "db/schemamigrations.h"
 #include "exchange/orvalisexchange.h"
 #include "support/settingsfiles.h"
@@ -344,6 +345,33 @@ private slots:
         Clock::advance(1);
         QTest::ignoreMessage(QtDebugMsg, "CLOSE false");
         QVERIFY(s.window.close() && !s.find<OrvalisExchange>());
+    }
+
+    // A removal the database refuses changes nothing, on disk neither, and says why.
+    void refusedRemovalsSayWhy()
+    {
+        Session s;
+        Patient *patient = s.selectAtStart("A1");
+        const int record = addRecord(s.db(), patient, "EEG_1\\rec.edf", true);
+        QVERIFY(s.start());
+        QVERIFY(rawExec(
+            *s.db(), "CREATE TRIGGER keep BEFORE DELETE ON Records BEGIN SELECT RAISE(ABORT, 'kept'); END"));
+        for (int answer = 0; answer < 2; ++answer) {
+            MessageBox::setNextAnswer(MessageBox::Yes);
+            MessageBox::setNextAnswer(MessageBox::Ok);
+        }
+        emit s.patients()->removeRow(patient->getId());
+        QTRY_VERIFY(s.records()->recordById(record));
+        emit s.records()->removeRow(record);
+        const QStringList texts = shownTexts();
+        QCOMPARE(texts.size(), 4);
+        QCOMPARE(texts.at(1), QStringLiteral("The patient was not removed:\nkept"));
+        QVERIFY2(texts.at(3).startsWith("Error removing record:") && texts.at(3).endsWith("\n\nkept"),
+            qPrintable(texts.at(3)));
+        QCOMPARE(rawValue(*s.db(), "SELECT count(*) FROM Records").toInt(), 1);
+        QVERIFY(s.db()->patientById(patient->getId()));
+        QVERIFY(QFileInfo::exists(
+            RecordingFiles::recordPath(s.db()->patients().first()->folderName(), "EEG_1\\rec.edf")));
     }
 
     void recordCommands()
