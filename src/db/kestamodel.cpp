@@ -1,5 +1,6 @@
 #include "db/kestamodel.h"
 
+#include "db/changehistory.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestasettings.h"
@@ -20,6 +21,7 @@ KestaModel::KestaModel(QObject *parent)
     settingsObject->reload();
     location = DatabaseLocation::file(DataLocations::databaseFile());
     databaseObject = new Database(location);
+    ChangeHistory::attach(databaseObject);
     // Without a file this is a first start: the window creates the file, then reads it.
     if (QFileInfo::exists(location.filePath))
         databaseObject->isUsable();

@@ -15,7 +15,7 @@ class SchemaMigrations
 {
     Q_DECLARE_TR_FUNCTIONS(SchemaMigrations)
 public:
-    static constexpr int CurrentVersion = 2;
+    static constexpr int CurrentVersion = 4;
 
     // The stored version; -1 with the reason when it cannot be read.
     static int storedVersion(Database *database, QString *reason = nullptr);
