@@ -46,6 +46,14 @@
         <source>Settings</source>
         <translation>Settings</translation>
     </message>
+    <message>
+        <source>TrashPurgeDays</source>
+        <translation>Keep removed items in the trash</translation>
+    </message>
+    <message>
+        <source>days</source>
+        <translation>days</translation>
+    </message>
 </context>
 <context>
     <name>KestaLanguage</name>

@@ -46,6 +46,14 @@
         <source>Settings</source>
         <translation>Настройки</translation>
     </message>
+    <message>
+        <source>TrashPurgeDays</source>
+        <translation>Хранить удалённое в корзине</translation>
+    </message>
+    <message>
+        <source>days</source>
+        <translation>дн.</translation>
+    </message>
 </context>
 <context>
     <name>KestaLanguage</name>

@@ -19,6 +19,8 @@ DisplayTexts KestaSettings::displayTexts()
         { "Generic", QT_TRANSLATE_NOOP("Generic", "SelectLastPatient") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "PatientCardView") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "CheckForNewVersion") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "TrashPurgeDays") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "days") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "1.Common") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "Settings") },
         { "KestaLanguage", QT_TRANSLATE_NOOP("KestaLanguage", "en_US") },
