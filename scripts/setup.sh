@@ -12,6 +12,7 @@ KESTA_PACKAGES=(
     libssl3 ca-certificates
     # Backups: written and read with libarchive, checked with OpenSSL's SHA-256.
     libarchive-dev libssl-dev
+    python3      # an independent CSV reader for the export test
 )
 
 kesta_install_missing() {

@@ -1,3 +1,4 @@
+#include "app/backupcommandline.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "db/kestamodel.h"
@@ -10,6 +11,10 @@
 // every database change is written the moment it is made.
 int main(int argc, char *argv[])
 {
+    // A nightly job's backup: no window, and a running program is left alone.
+    if (BackupCommandLine::isAsked(argc, argv))
+        return BackupCommandLine::run(argc, argv);
+
     Startup::enableHighDpiScaling();
     QApplication app(argc, argv);
     Startup::setApplicationVersion();

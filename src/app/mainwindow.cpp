@@ -1,11 +1,15 @@
 #include "app/mainwindow.h"
 
 #include "app/aboutbox.h"
+#include "app/backupcommands.h"
+#include "app/exportcommands.h"
+#include "app/historycommands.h"
 #include "app/patientdialog.h"
 #include "app/patienteditor.h"
 #include "app/patientslistwidget.h"
 #include "app/recorderlaunchwarning.h"
 #include "app/recordstable.h"
+#include "app/removalcommands.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/folderrenamejournal.h"
@@ -113,12 +117,14 @@ bool MainWindow::initialize()
     setWindowTitle(tr("Orvalis: database") + " " + AppHelper::appVersion(true));
 
     buildViews();
+    buildCommands();
     refreshPatients();
     connectTables();
     selectLastPatient();
     connect(database, &Database::patientsChanged, this, &MainWindow::refreshPatients, Qt::QueuedConnection);
     buildMenus();
     showWindow();
+    QTimer::singleShot(0, removals, &RemovalCommands::tidyAtStart);
     startExchange();
     setUpCardView();
     followUpdates();
@@ -235,6 +241,18 @@ void MainWindow::buildViews()
     setMinimumSize(800, 600);
 }
 
+void MainWindow::buildCommands()
+{
+    removals = new RemovalCommands(database, settings, this);
+    connect(removals, &RemovalCommands::patientRemovalConfirmed, this, &MainWindow::blockClosing);
+    history = new HistoryCommands(database, this);
+    history->offerOn(patientCard, [this] { return currentPatient(); });
+    patientsTable->addTrailingAction(QStringLiteral("history"), history->historyAction()->text(),
+        [this](int id) { history->showHistory(database->patientById(id)); });
+    backups = new BackupCommands(database, this);
+    exports = new ExportCommands(patientsTable, recordsTable, this);
+}
+
 void MainWindow::connectTables()
 {
     connect(patientsTable, &TableWidget::idSelected, this, &MainWindow::selectPatient);
@@ -242,11 +260,12 @@ void MainWindow::connectTables()
         if (Patient *patient = database->patientById(id))
             editPatient(patient);
     });
-    connect(patientsTable, &TableWidget::removeRow, this, &MainWindow::removePatient);
+    connect(patientsTable, &TableWidget::removeRow, removals, &RemovalCommands::removePatient);
     connect(patientsTable, &TableWidget::customAction, this,
         [this](const QString &, int id) { showPatientFolder(id); });
     connect(recordsTable, &TableWidget::editRow, this, &MainWindow::editRecord);
-    connect(recordsTable, &TableWidget::removeRow, this, &MainWindow::removeRecord);
+    connect(recordsTable, &TableWidget::removeRow, removals,
+        [this](int id) { removals->removeRecord(recordsTable, id); });
     connect(recordsTable, &TableWidget::customAction, this, &MainWindow::recordAction);
 }
 
@@ -277,6 +296,9 @@ void MainWindow::buildMenus()
     addCommand(file, QStringLiteral("actionReloadDatabase"),
         QCoreApplication::translate("Generic", "Reload database"), QStringLiteral(":/icons/refresh.svg"),
         &MainWindow::reloadDatabase);
+    file->addAction(removals->recentlyRemovedAction());
+    file->addSeparator();
+    file->addActions({ backups->backUpAction(), backups->restoreAction(), exports->exportPatientsAction() });
     file->addSeparator();
     addCommand(file, QStringLiteral("actionSettings"), QCoreApplication::translate("Generic", "Settings"),
         QStringLiteral(":/icons/settings.svg"), &MainWindow::showSettings);
@@ -535,61 +557,6 @@ void MainWindow::showPatientFolder(int patientId)
     const QString folder = DataLocations::patientFolder(folderName);
     FileUtilities::createIfNotExists(folder);
     AppHelper::showInFolder(folder);
-}
-
-void MainWindow::removePatient(int patientId)
-{
-    Patient *patient = database->patientById(patientId);
-    if (!patient)
-        return;
-    const QString name = TextHelper::visibleText(patient->fullName(true));
-    // Records belong to a patient by PatientID alone; when another patient has the same one,
-    // the records cannot be told apart and stay, and the question must not promise otherwise.
-    const QString text = database->patientIdShared(patient)
-        ? tr("Remove patient") + " '" + name + "'?\n" + tr("The records stay: another patient has the same ID")
-            + " '" + TextHelper::visibleText(patient->getPatientID()) + "'."
-        : tr("Remove patient") + " '" + name + "' " + tr("with all records?");
-    if (!AppHelper::confirmDialog(
-            QCoreApplication::translate("Generic", "Remove patient"), text, MessageBox::Question))
-        return;
-    blockClosing();
-    QString reason;
-    QStringList filesLeft;
-    if (!database->removePatient(patient, &reason, &filesLeft))
-        AppHelper::warningMessage(tr("The patient was not removed") + ":\n" + reason, QString(), MessageBox::Warning);
-    else
-        reportFilesLeft(filesLeft);
-}
-
-void MainWindow::reportFilesLeft(const QStringList &paths)
-{
-    if (!paths.isEmpty())
-        AppHelper::warningMessage(tr("These recordings could not be deleted from the disk") + ":\n"
-                + paths.join(QLatin1Char('\n')),
-            QString(), MessageBox::Warning);
-}
-
-void MainWindow::removeRecord(int recordId)
-{
-    Record *record = recordsTable->recordById(recordId);
-    Patient *patient = recordsTable->getPatient();
-    if (!record || !patient)
-        return;
-    // The folder of an existing recording; the path names a missing one.
-    const QFileInfo file(RecordingFiles::recordPath(patient->folderName(), record->getFileName()));
-    const QString folder = QDir::toNativeSeparators(file.isFile() ? file.absolutePath() : file.filePath());
-    if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Remove record"),
-            QCoreApplication::translate("Generic", "Remove record") + ":\n" + folder + "?",
-            MessageBox::Question))
-        return;
-    QString reason;
-    QStringList filesLeft;
-    if (!database->removeRecord(patient, record, &reason, &filesLeft)) {
-        AppHelper::warningMessage(
-            tr("Error removing record") + ":\n" + folder + "\n\n" + reason, QString(), MessageBox::Warning);
-        return;
-    }
-    reportFilesLeft(filesLeft);
 }
 
 void MainWindow::editRecord(int recordId)

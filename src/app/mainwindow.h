@@ -3,7 +3,10 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class BackupCommands;
 class Database;
+class ExportCommands;
+class HistoryCommands;
 class KestaSettings;
 class OrvalisExchange;
 class Patient;
@@ -15,6 +18,7 @@ class QPushButton;
 class QSplitter;
 class QVBoxLayout;
 class RecordsTable;
+class RemovalCommands;
 struct VersionInfo;
 
 // The program's only top-level window: patients on the left, the selected patient's card
@@ -64,6 +68,7 @@ private:
     void showRefusedWrites();
     // The initialize steps, in their order.
     void buildViews();
+    void buildCommands();
     void connectTables();
     void selectLastPatient();
     void buildMenus();
@@ -89,10 +94,6 @@ private:
     void showAbout();
     void newExamination();
     void showPatientFolder(int patientId);
-    void removePatient(int patientId);
-    void removeRecord(int recordId);
-    // Recordings whose rows are gone but whose files stayed on disk.
-    void reportFilesLeft(const QStringList &paths);
     void editRecord(int recordId);
     void recordAction(const QString &action, int recordId);
 
@@ -113,6 +114,11 @@ private:
     QVBoxLayout *panelPatientLayout = nullptr;
     QPushButton *newExaminationButton = nullptr;
     QActionGroup *cardViewGroup = nullptr;
+    // The groups of commands, each a class of its own.
+    RemovalCommands *removals = nullptr;
+    HistoryCommands *history = nullptr;
+    BackupCommands *backups = nullptr;
+    ExportCommands *exports = nullptr;
     QStringList refusedWrites;
 
     // Closing is refused until then (clock milliseconds).

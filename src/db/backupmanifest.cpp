@@ -22,11 +22,6 @@ QJsonObject headerObject(const BackupManifest &manifest)
         { "expectedBytes", double(manifest.expectedBytes) } };
 }
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("BackupArchive", text);
-}
-
 } // namespace
 
 QByteArray BackupManifest::headerJson() const
@@ -55,11 +50,12 @@ bool BackupManifest::readHeader(const QByteArray &json, QString *reason)
 {
     const QJsonObject object = QJsonDocument::fromJson(json).object();
     if (object.value("format").toString() != QLatin1String(Format)) {
-        *reason = tr("This file is not a backup of this program.");
+        *reason = QCoreApplication::translate("BackupArchive", "This file is not a backup of this program.");
         return false;
     }
     if (object.value("version").toInt() > FormatVersion) {
-        *reason = tr("This backup was written by a newer version of the program.");
+        *reason = QCoreApplication::translate(
+            "BackupArchive", "This backup was written by a newer version of the program.");
         return false;
     }
     created = object.value("created").toString();
@@ -89,7 +85,7 @@ bool BackupManifest::readManifest(const QByteArray &json, QString *reason)
     for (const QJsonValue &value : object.value("folders").toArray())
         folders.append(value.toString());
     if (files.isEmpty() || database.isEmpty()) {
-        *reason = tr("The backup's manifest is incomplete.");
+        *reason = QCoreApplication::translate("BackupArchive", "The backup's manifest is incomplete.");
         return false;
     }
     return true;

@@ -45,7 +45,7 @@ public:
     bool copyTo(const QString &path, QString *reason) const override
     {
         if (!QFileInfo(filePath).isFile()) {
-            *reason = tr("There is no database file at %1").arg(filePath);
+            *reason = DatabaseSnapshot::tr("There is no database file at %1").arg(filePath);
             return false;
         }
         SqliteFile source(filePath, true);

@@ -311,10 +311,12 @@ private slots:
     {
         QTest::addColumn<bool>("shared");
         QTest::addColumn<QString>("question");
-        QTest::newRow("own records") << false << "Remove patient 'Petrov Ivan' with all records?";
+        const QString note = "\n\nIt can be restored from File, Recently removed, for 30 days.";
+        QTest::newRow("own records") << false << "Remove patient 'Petrov Ivan' with all records?" + note;
         QTest::newRow("ID shared") << true
                                    << "Remove patient 'Petrov Ivan'?\n"
-                                      "The records stay: another patient has the same ID 'A1'.";
+                                      "The records stay: another patient has the same ID 'A1'."
+                + note;
     }
     void removePatientBlocksClosingForTwoSeconds()
     {
@@ -418,7 +420,9 @@ private slots:
         MessageBox::setNextAnswer(MessageBox::Yes);
         emit s.records()->removeRow(missing);
         const QString path = DataLocations::recordingPath(patient->folderName(), "EEG_1\\gone.edf");
-        QCOMPARE(shownTexts(), QStringList { "Remove record:\n" + QDir::toNativeSeparators(path) + "?" });
+        QCOMPARE(shownTexts(),
+            QStringList { "Remove record:\n" + QDir::toNativeSeparators(path)
+                + "?\n\nIt can be restored from File, Recently removed, for 30 days." });
         QCOMPARE(rawValue(*s.db(), "SELECT COUNT(*) FROM Records").toInt(), 1);
         QTRY_COMPARE(s.records()->getRows().size(), 1);
     }
