@@ -24,7 +24,7 @@ public:
         bool cancelled = false;
         QString reason;
         BackupManifest manifest;
-        // What was left out because it vanished or changed while being read.
+        // Files that went away or changed while they were read.
         QStringList notes;
     };
 

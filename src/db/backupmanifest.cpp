@@ -1,12 +1,12 @@
 #include "db/backupmanifest.h"
 
 #include <QCoreApplication>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 const char *const BackupManifest::Format = "kesta-backup";
 const char *const BackupManifest::HeaderName = "kesta-backup.json";
+const char *const BackupManifest::ChecksumsName = "checksums.xxh128";
 const char *const BackupManifest::ManifestName = "manifest.json";
 const char *const BackupManifest::DatabaseFolder = "database/";
 const char *const BackupManifest::DataFolder = "data/";
@@ -18,8 +18,12 @@ QJsonObject headerObject(const BackupManifest &manifest)
 {
     return QJsonObject { { "format", BackupManifest::Format }, { "version", BackupManifest::FormatVersion },
         { "created", manifest.created }, { "workstation", manifest.workstation }, { "user", manifest.user },
-        { "program", manifest.program }, { "backend", manifest.backend }, { "database", manifest.database },
-        { "expectedBytes", double(manifest.expectedBytes) } };
+        { "program", manifest.program }, { "backend", manifest.backend }, { "database", manifest.database } };
+}
+
+QString incomplete()
+{
+    return QCoreApplication::translate("BackupArchive", "The backup's manifest is incomplete.");
 }
 
 } // namespace
@@ -29,20 +33,31 @@ QByteArray BackupManifest::headerJson() const
     return QJsonDocument(headerObject(*this)).toJson();
 }
 
+QByteArray BackupManifest::checksumList() const
+{
+    QByteArray text;
+    text.reserve(files.size() * 100);
+    for (const File &file : files) {
+        // As xxh128sum writes a name with a backslash or a line break in it.
+        QByteArray name = file.path.toUtf8();
+        const bool escaped = name.contains('\\') || name.contains('\n');
+        if (escaped)
+            name.replace('\\', "\\\\").replace('\n', "\\n");
+        text += (escaped ? "\\" : "") + file.checksum.toHex() + "  " + name + '\n';
+    }
+    return text;
+}
+
 QByteArray BackupManifest::manifestJson() const
 {
     QJsonObject object = headerObject(*this);
     QJsonObject rowCounts;
     for (auto it = rows.cbegin(); it != rows.cend(); ++it)
         rowCounts.insert(it.key(), double(it.value()));
-    QJsonArray fileList;
-    for (const File &file : files)
-        fileList.append(QJsonObject { { "path", file.path }, { "size", double(file.size) },
-            { "sha256", QString::fromLatin1(file.sha256.toHex()) } });
     object.insert("layoutVersion", layoutVersion);
     object.insert("rows", rowCounts);
-    object.insert("files", fileList);
-    object.insert("folders", QJsonArray::fromStringList(folders));
+    object.insert("files", files.size());
+    object.insert("checksums", QString::fromLatin1(listChecksum.toHex()));
     return QJsonDocument(object).toJson();
 }
 
@@ -64,7 +79,32 @@ bool BackupManifest::readHeader(const QByteArray &json, QString *reason)
     program = object.value("program").toString();
     backend = object.value("backend").toString();
     database = object.value("database").toString();
-    expectedBytes = qint64(object.value("expectedBytes").toDouble());
+    return true;
+}
+
+bool BackupManifest::readChecksumList(const QByteArray &text, QString *reason)
+{
+    files.clear();
+    for (const QByteArray &line : text.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const bool escaped = line.startsWith('\\');
+        const int hexStart = escaped ? 1 : 0;
+        if (line.size() < hexStart + 34 || line.mid(hexStart + 32, 2) != "  ") {
+            *reason = incomplete();
+            return false;
+        }
+        QByteArray name = line.mid(hexStart + 34);
+        if (escaped) {
+            QByteArray plain;
+            for (int i = 0; i < name.size(); ++i) {
+                const char c = name.at(i);
+                plain += c == '\\' && i + 1 < name.size() ? (name.at(++i) == 'n' ? '\n' : name.at(i)) : c;
+            }
+            name = plain;
+        }
+        files.append({ QString::fromUtf8(name), 0, QByteArray::fromHex(line.mid(hexStart, 32)) });
+    }
     return true;
 }
 
@@ -77,15 +117,9 @@ bool BackupManifest::readManifest(const QByteArray &json, QString *reason)
     const QJsonObject rowCounts = object.value("rows").toObject();
     for (auto it = rowCounts.constBegin(); it != rowCounts.constEnd(); ++it)
         rows.insert(it.key(), qint64(it.value().toDouble()));
-    for (const QJsonValue &value : object.value("files").toArray()) {
-        const QJsonObject file = value.toObject();
-        files.append({ file.value("path").toString(), qint64(file.value("size").toDouble()),
-            QByteArray::fromHex(file.value("sha256").toString().toLatin1()) });
-    }
-    for (const QJsonValue &value : object.value("folders").toArray())
-        folders.append(value.toString());
-    if (files.isEmpty() || database.isEmpty()) {
-        *reason = QCoreApplication::translate("BackupArchive", "The backup's manifest is incomplete.");
+    listChecksum = QByteArray::fromHex(object.value("checksums").toString().toLatin1());
+    if (database.isEmpty() || listChecksum.isEmpty() || object.value("files").toInt() != files.size()) {
+        *reason = incomplete();
         return false;
     }
     return true;

@@ -6,13 +6,16 @@
 #include <QString>
 
 // What a backup holds, written into it: first a header that names the format
-// (so a foreign file is refused before anything is read), last the manifest:
-// the rows of every table of the database copy and every file with its size
-// and SHA-256, which a restore checks the archive against.
+// (so a foreign file is refused before anything is read); at the end the list
+// of every file's checksum (XXH3, 128 bits, in the format of xxh128sum, so
+// that an unpacked backup can be checked with "xxh128sum -c"), then the
+// manifest: the rows of every table of the database copy, and the list's own
+// checksum. A restore checks the archive against both.
 struct BackupManifest {
     static constexpr int FormatVersion = 1;
     static const char *const Format;
     static const char *const HeaderName;
+    static const char *const ChecksumsName;
     static const char *const ManifestName;
     // Where the database copy and the data folder lie inside the archive.
     static const char *const DatabaseFolder;
@@ -21,7 +24,7 @@ struct BackupManifest {
     struct File {
         QString path;
         qint64 size = 0;
-        QByteArray sha256;
+        QByteArray checksum;
     };
 
     QString created;
@@ -31,16 +34,18 @@ struct BackupManifest {
     QString backend;
     // The copy's path inside the archive.
     QString database;
-    // The bytes of the files, as counted before they were read.
-    qint64 expectedBytes = 0;
     int layoutVersion = 0;
     QMap<QString, qint64> rows;
+    // In the order written; the sizes are known to the writer only.
     QList<File> files;
-    QStringList folders;
+    // The checksum of the checksum list.
+    QByteArray listChecksum;
 
     QByteArray headerJson() const;
+    QByteArray checksumList() const;
     QByteArray manifestJson() const;
     // False with the reason for a text that is not ours, or of a newer format.
     bool readHeader(const QByteArray &json, QString *reason);
+    bool readChecksumList(const QByteArray &text, QString *reason);
     bool readManifest(const QByteArray &json, QString *reason);
 };

@@ -1,6 +1,7 @@
 // Reading a backup back: the checks of verify and extract, entry by entry.
 
 #include "db/backuparchive.h"
+#include "db/backupchecksum.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,7 +9,6 @@
 #include <QHash>
 #include <archive.h>
 #include <archive_entry.h>
-#include <openssl/evp.h>
 
 namespace
 {
@@ -23,9 +23,16 @@ bool isSafeName(const QString &name)
     if (name.isEmpty() || name.startsWith(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))
         || name.contains(QChar(0)))
         return false;
-    for (const QString &part : name.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+    // No "." or ".." between slashes.
+    int start = 0;
+    while (start <= name.size()) {
+        int end = name.indexOf(QLatin1Char('/'), start);
+        if (end < 0)
+            end = name.size();
+        const QStringRef part = name.midRef(start, end - start);
         if (part == QLatin1String(".") || part == QLatin1String(".."))
             return false;
+        start = end + 1;
     }
     return true;
 }
@@ -122,12 +129,12 @@ BackupArchive::Result BackupArchive::read(
     bool headerSeen = false;
     bool manifestSeen = false;
     BackupManifest listed;
+    QByteArray listChecksum;
     struct Seen {
         qint64 size;
-        QByteArray sha256;
+        QByteArray checksum;
     };
     QHash<QString, Seen> seen;
-    QByteArray buffer(int(ChunkBytes), Qt::Uninitialized);
     archive_entry *entry = nullptr;
     int status = ARCHIVE_OK;
     while (
@@ -150,11 +157,26 @@ BackupArchive::Result BackupArchive::read(
             result.reason = damaged + QStringLiteral(": ") + tr("it goes on after its manifest.");
             return result;
         }
+        if (name == QLatin1String(BackupManifest::ChecksumsName)) {
+            QByteArray text;
+            if (!regular || !reader.readSmall(&text) || !listed.readChecksumList(text, &result.reason)) {
+                if (result.reason.isEmpty())
+                    result.reason = damaged + QStringLiteral(": ") + reader.error();
+                return result;
+            }
+            listChecksum = BackupChecksum::of(text);
+            continue;
+        }
         if (name == QLatin1String(BackupManifest::ManifestName)) {
             QByteArray json;
             if (!regular || !reader.readSmall(&json) || !listed.readManifest(json, &result.reason)) {
                 if (result.reason.isEmpty())
                     result.reason = damaged + QStringLiteral(": ") + reader.error();
+                return result;
+            }
+            if (listed.listChecksum != listChecksum) {
+                result.reason = damaged + QStringLiteral(": ")
+                    + tr("%1 does not match its checksum.").arg(QLatin1String(BackupManifest::ChecksumsName));
                 return result;
             }
             manifestSeen = true;
@@ -185,23 +207,27 @@ BackupArchive::Result BackupArchive::read(
                 = QDir::toNativeSeparators(out.fileName()) + QStringLiteral(": ") + out.errorString();
             return result;
         }
-        EVP_MD_CTX *hash = EVP_MD_CTX_new();
-        EVP_DigestInit_ex(hash, EVP_sha256(), nullptr);
+        BackupChecksum hash;
         qint64 size = 0;
-        la_ssize_t got = 0;
+        const void *block = nullptr;
+        size_t length = 0;
+        la_int64_t offset = 0;
+        int read = ARCHIVE_OK;
         bool stopped = false;
         bool writeFailed = false;
+        // The blocks as the library holds them: nothing is copied to be checked.
         while (!stopped && !writeFailed
-            && (got = archive_read_data(reader.archive, buffer.data(), size_t(buffer.size()))) > 0) {
-            EVP_DigestUpdate(hash, buffer.constData(), size_t(got));
-            size += got;
-            writeFailed = out.isOpen() && out.write(buffer.constData(), got) != got;
+            && (read = archive_read_data_block(reader.archive, &block, &length, &offset)) == ARCHIVE_OK) {
+            if (offset != size) {
+                read = ARCHIVE_FATAL;
+                break;
+            }
+            hash.add(static_cast<const char *>(block), qint64(length));
+            size += qint64(length);
+            writeFailed = out.isOpen()
+                && out.write(static_cast<const char *>(block), qint64(length)) != qint64(length);
             stopped = progress && !progress(reader.position(), total);
         }
-        unsigned char digest[EVP_MAX_MD_SIZE];
-        unsigned int length = 0;
-        EVP_DigestFinal_ex(hash, digest, &length);
-        EVP_MD_CTX_free(hash);
         if (stopped) {
             result.cancelled = true;
             result.reason = tr("The restore was cancelled.");
@@ -212,11 +238,11 @@ BackupArchive::Result BackupArchive::read(
                 = QDir::toNativeSeparators(out.fileName()) + QStringLiteral(": ") + out.errorString();
             return result;
         }
-        if (got < 0) {
+        if (read != ARCHIVE_EOF) {
             result.reason = damaged + QStringLiteral(": ") + reader.error();
             return result;
         }
-        seen.insert(name, { size, QByteArray(reinterpret_cast<const char *>(digest), int(length)) });
+        seen.insert(name, { size, hash.result() });
     }
     if (status != ARCHIVE_EOF || !headerSeen) {
         result.reason = headerSeen ? damaged + QStringLiteral(": ") + reader.error() : notOurs;
@@ -226,13 +252,14 @@ BackupArchive::Result BackupArchive::read(
         result.reason = damaged + QStringLiteral(": ") + tr("its manifest is missing.");
         return result;
     }
-    for (const BackupManifest::File &file : qAsConst(listed.files)) {
+    for (BackupManifest::File &file : listed.files) {
         const auto found = seen.constFind(file.path);
         if (found == seen.constEnd()) {
             result.reason = damaged + QStringLiteral(": ") + tr("%1 is missing.").arg(file.path);
             return result;
         }
-        if (found->size != file.size || found->sha256 != file.sha256) {
+        file.size = found->size;
+        if (found->checksum != file.checksum) {
             result.reason
                 = damaged + QStringLiteral(": ") + tr("%1 does not match its checksum.").arg(file.path);
             return result;

@@ -51,10 +51,12 @@ BackupArchive::Result BackupRestore::stage(const Database *database, const QStri
         result.reason = tr("A folder cannot be made: %1").arg(QDir::toNativeSeparators(*staged));
         return result;
     }
+    // What it unpacks to is about as large as the archive.
+    const qint64 needed = QFileInfo(archivePath).size();
     const qint64 available = QStorageInfo(*staged).bytesAvailable();
-    if (available >= 0 && available < result.manifest.expectedBytes) {
+    if (available >= 0 && available < needed) {
         result.reason = tr("There is not enough free space to restore: it needs about %1 MB, %2 MB are free.")
-                            .arg(result.manifest.expectedBytes >> 20)
+                            .arg(needed >> 20)
                             .arg(available >> 20);
         return result;
     }
