@@ -87,6 +87,14 @@
         <source>The backup&apos;s manifest is incomplete.</source>
         <translation>The backup&apos;s manifest is incomplete.</translation>
     </message>
+    <message>
+        <source>%1 changed while it was read</source>
+        <translation>%1 changed while it was read</translation>
+    </message>
+    <message>
+        <source>%1 went away while it was read</source>
+        <translation>%1 went away while it was read</translation>
+    </message>
 </context>
 <context>
     <name>BackupCommands</name>

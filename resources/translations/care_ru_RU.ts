@@ -87,6 +87,14 @@
         <source>The backup&apos;s manifest is incomplete.</source>
         <translation>Опись резервной копии неполна.</translation>
     </message>
+    <message>
+        <source>%1 changed while it was read</source>
+        <translation>%1 изменился во время чтения</translation>
+    </message>
+    <message>
+        <source>%1 went away while it was read</source>
+        <translation>%1 исчез во время чтения</translation>
+    </message>
 </context>
 <context>
     <name>BackupCommands</name>

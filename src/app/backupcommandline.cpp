@@ -55,7 +55,7 @@ int BackupCommandLine::run(int argc, char *argv[])
     const BackupArchive::Result result
         = BackupArchive::write(model.databaseLocation(), DataLocations::dataFolder(), target);
     for (const QString &note : result.notes)
-        print(stderr, QStringLiteral("Left out, it vanished while being read: ") + note);
+        print(stderr, QStringLiteral("Note: ") + note);
     if (!result.ok) {
         print(stderr, QStringLiteral("Backup failed: ") + result.reason);
         return 1;

@@ -13,17 +13,20 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
+#include <limits>
 
 namespace
 {
 
 const QString ArchiveFilter = QStringLiteral("Kesta backup (*.tar);;All files (*)");
 constexpr int ProgressSteps = 1000;
+constexpr int ShowAfterMs = 500;
 
 QString dateText(const QString &isoUtc)
 {
@@ -68,7 +71,8 @@ BackupArchive::Result BackupCommands::runWithProgress(
     dialog.setObjectName(QStringLiteral("backupProgress"));
     dialog.setWindowTitle(QCoreApplication::applicationName());
     dialog.setWindowModality(Qt::WindowModal);
-    dialog.setMinimumDuration(500);
+    // Shown by the tick below, and only for work that takes a while.
+    dialog.setMinimumDuration(std::numeric_limits<int>::max());
     dialog.setAutoReset(false);
     dialog.setAutoClose(false);
     connect(&dialog, &QProgressDialog::canceled, &dialog, [&] { cancelled = true; });
@@ -81,10 +85,19 @@ BackupArchive::Result BackupCommands::runWithProgress(
     });
     QEventLoop wait;
     connect(worker, &QThread::finished, &wait, &QEventLoop::quit);
+    QElapsedTimer running;
+    running.start();
     QTimer tick;
     connect(&tick, &QTimer::timeout, &dialog, [&] {
-        if (total > 0)
+        // A total not known yet (still being counted) shows as a busy bar.
+        if (total > 0) {
+            dialog.setMaximum(ProgressSteps);
             dialog.setValue(int(done * ProgressSteps / total));
+        } else {
+            dialog.setMaximum(0);
+        }
+        if (running.elapsed() >= ShowAfterMs && !dialog.isVisible() && !cancelled)
+            dialog.show();
     });
     tick.start(100);
     worker->start();
@@ -120,7 +133,8 @@ void BackupCommands::backUp()
             + tr("%n patient(s)", nullptr, int(result.manifest.rows.value(QStringLiteral("Patients")))) + ", "
             + tr("%n recording(s)", nullptr, int(result.manifest.rows.value(QStringLiteral("Records"))))
             + ", " + tr("%n file(s)", nullptr, result.manifest.files.size()) + ", "
-            + FileUtilities::filesizeNice(bytes, 1),
+            + FileUtilities::filesizeNice(bytes, 1)
+            + (result.notes.isEmpty() ? QString() : "\n\n" + result.notes.join(QLatin1Char('\n'))),
         tr("Back up"), MessageBox::Information);
 }
 
