@@ -13,6 +13,7 @@ KESTA_PACKAGES=(
     # Backups: written and read with libarchive, checked with xxHash.
     libarchive-dev libxxhash-dev
     python3      # an independent CSV reader for the export test
+    xxhash       # xxh128sum, an independent check of a backup's checksum list in its test
 )
 
 kesta_install_missing() {

@@ -128,6 +128,13 @@ private slots:
         QVERIFY(
             QDir(QFileInfo(archive).absolutePath()).entryList({ "*.part-*" }, QDir::AllEntries).isEmpty());
         QVERIFY(BackupArchive::verify(archive).ok);
+        // A plain tar archive whose list other tools check as well.
+        QTemporaryDir unpacked;
+        QCOMPARE(QProcess::execute("tar", { "-xf", archive, "-C", unpacked.path() }), 0);
+        QProcess check;
+        check.setWorkingDirectory(unpacked.path());
+        check.start("xxh128sum", { "--quiet", "-c", "checksums.xxh128" });
+        QVERIFY(check.waitForFinished(60000) && check.exitCode() == 0);
 
         QTemporaryDir emptyHome;
         qputenv("HOME", QFile::encodeName(emptyHome.path()));
