@@ -69,6 +69,7 @@ BackupArchive::Result BackupCommands::runWithProgress(
     BackupArchive::Result result;
     QProgressDialog dialog(label, QCoreApplication::translate("Generic", "Cancel"), 0, ProgressSteps, window);
     dialog.setObjectName(QStringLiteral("backupProgress"));
+    dialog.setMinimumWidth(360);
     dialog.setWindowTitle(QCoreApplication::applicationName());
     dialog.setWindowModality(Qt::WindowModal);
     // Shown by the tick below, and only for work that takes a while.

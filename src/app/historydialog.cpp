@@ -10,11 +10,23 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace
 {
+
+// A stored date-time as people write it: "2024-03-05 14:25:00", not ISO's "T".
+QString readable(const QString &value)
+{
+    static const QRegularExpression isoDateTime(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d"));
+    if (!isoDateTime.match(value).hasMatch())
+        return value;
+    QString text = value;
+    text[10] = QLatin1Char(' ');
+    return text;
+}
 
 QString columnName(const QString &column)
 {
@@ -48,8 +60,12 @@ HistoryDialog::HistoryDialog(
                                       QStringLiteral("yyyy-MM-dd HH:mm:ss")),
             entry.user + '@' + entry.workstation, whatText(entry), valueText(entry.column, entry.oldValue),
             valueText(entry.column, entry.newValue) };
-        for (int column = 0; column < cells.size(); ++column)
-            table->setItem(row, column, new QTableWidgetItem(cells.at(column)));
+        for (int column = 0; column < cells.size(); ++column) {
+            auto *item = new QTableWidgetItem(cells.at(column));
+            // A whole row's values run over several lines; the change reads from its top.
+            item->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
+            table->setItem(row, column, item);
+        }
     }
     table->resizeRowsToContents();
 
@@ -89,7 +105,7 @@ QString HistoryDialog::valueText(const QString &column, const QString &value)
     if (column == QLatin1String("Hand"))
         return QCoreApplication::translate("PatientHandness", value.toUtf8().constData());
     if (!column.isEmpty() || !value.startsWith(QLatin1Char('{')))
-        return TextHelper::visibleText(value);
+        return TextHelper::visibleText(readable(value));
     // A whole row: its filled columns, one a line.
     QStringList lines;
     const QJsonObject row = QJsonDocument::fromJson(value.toUtf8()).object();
@@ -101,7 +117,7 @@ QString HistoryDialog::valueText(const QString &column, const QString &value)
             continue;
         const bool named = it.key() == QLatin1String("Sex") || it.key() == QLatin1String("Hand");
         lines << columnName(it.key()) + ": "
-                + (named ? valueText(it.key(), text) : TextHelper::visibleText(text));
+                + (named ? valueText(it.key(), text) : TextHelper::visibleText(readable(text)));
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -76,7 +76,7 @@ private slots:
         commands.offerOn(&card, [&] { return db->patientById(100); });
         QCOMPARE(shownRows(commands),
             QStringList({ "Recording: Comments |  | eyes closed",
-                "Recording added |  | File: EEG_1\\a.edf\nID: A17\nDate: 2024-03-05T14:25:00\nType: EEG",
+                "Recording added |  | File: EEG_1\\a.edf\nID: A17\nDate: 2024-03-05 14:25:00\nType: EEG",
                 "Patient: Sex | Male | Female", "Patient: City |  | Tver",
                 "Patient created |  | First name: Ivan\nLast name: Petrov\nID: A17\nSex: Male" }));
 
@@ -86,7 +86,7 @@ private slots:
         QCOMPARE(russian.mid(0, 3),
             QStringList({ QString::fromUtf8("Запись: Комментарии |  | eyes closed"),
                 QString::fromUtf8("Запись добавлена |  | Файл: EEG_1\\a.edf\nИдентификатор: A17\n"
-                                  "Дата: 2024-03-05T14:25:00\nТип: EEG"),
+                                  "Дата: 2024-03-05 14:25:00\nТип: EEG"),
                 QString::fromUtf8("Пациент: Пол | Мужской | Женский") }));
     }
 };
