@@ -139,10 +139,12 @@ bool MainWindow::prepareDatabaseFile()
     return false;
 }
 
-bool MainWindow::ensureDatabaseUsable()
+bool MainWindow::ensureDatabaseUsable(bool reread)
 {
     QString reason;
-    while (!database->isUsable(&reason)) {
+    while (!database->isUsable(&reason) || (reread && !database->reloadPatients())) {
+        if (reason.isEmpty())
+            reason = database->loadError();
         const QString text = tr("The patient database cannot be used") + ":\n"
             + QDir::toNativeSeparators(database->filePath()) + "\n\n" + reason;
         if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Error"), text,
@@ -490,8 +492,9 @@ void MainWindow::editPatient(Patient *patient)
 void MainWindow::reloadDatabase()
 {
     // Reads the file again: another program or workstation may have changed it. The table
-    // follows through patientsChanged.
-    database->reloadPatients();
+    // follows through patientsChanged. A file that became unusable is told as at start.
+    if (!ensureDatabaseUsable(true))
+        close();
 }
 
 void MainWindow::showSettings()
@@ -546,8 +549,8 @@ void MainWindow::removePatient(int patientId)
         ? tr("Remove patient") + " '" + name + "'?\n" + tr("The records stay: another patient has the same ID")
             + " '" + TextHelper::visibleText(patient->getPatientID()) + "'."
         : tr("Remove patient") + " '" + name + "' " + tr("with all records?");
-    if (!AppHelper::confirmDialog(
-            QCoreApplication::translate("Generic", "Remove patient"), text, MessageBox::Question))
+    if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Remove patient"), text,
+            MessageBox::Question, QStringList(), MessageBox::No))
         return;
     blockClosing();
     database->removePatient(patient);
@@ -563,7 +566,7 @@ void MainWindow::removeRecord(int recordId)
         = QDir::toNativeSeparators(record->folder().isEmpty() ? record->recordPath() : record->folder());
     if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Remove"),
             QCoreApplication::translate("Generic", "Remove record") + ":\n" + folder + "?",
-            MessageBox::Question))
+            MessageBox::Question, QStringList(), MessageBox::No))
         return;
     if (!record->remove()) {
         AppHelper::warningMessage(

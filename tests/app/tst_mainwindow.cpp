@@ -173,6 +173,22 @@ private slots:
                 && QFileInfo(DataLocations::databaseFile()).size() == 0);
     }
 
+    // "Reload database" on a file that became unusable says so as the start does.
+    void reloadOfAnUnusableDatabaseAsksAsTheStartDoes()
+    {
+        Session s;
+        s.selectAtStart("A1");
+        QVERIFY(s.start());
+        QVERIFY(rawExec(*s.db(), "DROP TABLE Patients"));
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        MessageBox::setNextAnswer(MessageBox::No);
+        s.action("actionReloadDatabase")->trigger();
+        const QString unusable = "The patient database cannot be used:\n"
+            + QDir::toNativeSeparators(DataLocations::databaseFile()) + "\n\nno such table: Patients";
+        QCOMPARE(shownTexts(), QStringList({ unusable, unusable }));
+        QVERIFY(!s.window.isVisible());
+    }
+
     void startSelectsTheLastPatientAndFollowsTheSelection()
     {
         Session s;
@@ -330,6 +346,31 @@ private slots:
         Clock::advance(1);
         QTest::ignoreMessage(QtDebugMsg, "CLOSE false");
         QVERIFY(s.window.close() && !s.find<OrvalisExchange>());
+    }
+
+    // Names and paths are shown as they are, never as markup; Return keeps what the question
+    // would remove.
+    void removalQuestionsShowTextAndReturnKeeps()
+    {
+        Session s;
+        Patient *patient = s.selectAtStart("A1");
+        patient->setLastName("<b>Bold</b>");
+        const int id = patient->getId();
+        const int record = addRecord(s.db(), patient, "EEG_<i>1<i>\\rec.edf", false);
+        QVERIFY(record > 0 && s.start());
+        QStringList seen;
+        const auto pressReturn = [&seen](QWidget *box) {
+            auto *label = box->findChild<QLabel *>("qt_msgbox_label");
+            seen << (label->textFormat() == Qt::PlainText ? "plain: " : "markup: ") + label->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        };
+        withModalDialog([&] { emit s.patients()->removeRow(id); }, pressReturn);
+        withModalDialog([&] { emit s.records()->removeRow(record); }, pressReturn);
+        QCOMPARE(seen.value(0), QString("plain: Remove patient '<b>Bold</b> Ivan' with all records?"));
+        QVERIFY2(seen.value(1).startsWith("plain: Remove record:\n") && seen.value(1).contains("EEG_<i>1<i>"),
+            qPrintable(seen.value(1)));
+        QVERIFY(s.db()->patientById(id));
+        QCOMPARE(rawValue(*s.db(), "SELECT count(*) FROM Records").toInt(), 1);
     }
 
     void recordCommands()
