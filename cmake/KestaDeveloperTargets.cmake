@@ -40,7 +40,9 @@ set(KESTA_CATALOGUE_style src/toolkit/style)
 # The start-up code declares the application's name, which the update button shows.
 set(KESTA_CATALOGUE_update src/toolkit/update src/app/startup.cpp)
 set(KESTA_CATALOGUE_util src/toolkit/util)
-set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlaunchwarning.cpp)
+set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlaunchwarning.cpp
+    src/app/unregisteredrecordingsnotice.h src/app/unregisteredrecordingsnotice.cpp
+    src/db/unregisteredrecordings.h src/db/unregisteredrecordings.cpp src/exchange)
 
 find_program(KESTA_LUPDATE NAMES lupdate lupdate-qt5 HINTS "${Qt5_DIR}/../../../bin")
 if(KESTA_LUPDATE)

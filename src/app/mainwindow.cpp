@@ -6,6 +6,7 @@
 #include "app/patientslistwidget.h"
 #include "app/recorderlaunchwarning.h"
 #include "app/recordstable.h"
+#include "app/unregisteredrecordingsnotice.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestamodel.h"
@@ -306,6 +307,9 @@ void MainWindow::startExchange()
 {
     exchange = new OrvalisExchange(this);
     exchange->setPatientSource([this] { return currentPatient(); });
+    auto *unregistered = new UnregisteredRecordings(UnregisteredRecordings::defaultFile(), this);
+    exchange->setUnregisteredRecordings(unregistered);
+    new UnregisteredRecordingsNotice(this, unregistered, database);
     connect(exchange, &OrvalisExchange::orvalisIsRunning, this, &MainWindow::followRecorder,
         Qt::QueuedConnection);
     exchange->start();

@@ -265,7 +265,7 @@ QString Database::textLiteral(const QString &text)
     return QLatin1Char('\'') + doubled + QLatin1Char('\'');
 }
 
-int Database::insertRow(AbstractDatabaseRow *row, const char *failureLine)
+int Database::insertRow(AbstractDatabaseRow *row, const char *failureLine, QString *reason)
 {
     const QString table = row->tableName();
     const QString idColumn = row->idColumnName();
@@ -275,7 +275,7 @@ int Database::insertRow(AbstractDatabaseRow *row, const char *failureLine)
     for (const QString &column : columns)
         values.append(column == idColumn ? QString::number(id) : valueText(row, column));
     QSqlQuery query(database());
-    return run(query, insertStatement(table, columns, values), failureLine) ? id : -1;
+    return run(query, insertStatement(table, columns, values), failureLine, reason) ? id : -1;
 }
 
 int Database::insertPatient(Patient *patient)
@@ -289,7 +289,7 @@ int Database::insertPatient(Patient *patient)
 }
 
 int Database::insertRecord(Patient *patient, const QDateTime &recordDate, const QString &fileName,
-    const QString &recordType, const QString &comments)
+    const QString &recordType, const QString &comments, QString *reason)
 {
     if (!patient)
         return 0;
@@ -299,7 +299,7 @@ int Database::insertRecord(Patient *patient, const QDateTime &recordDate, const 
     record.setRecordType(recordType);
     record.setComments(comments);
     record.setPatientID(patient->getPatientID());
-    const int id = insertRow(&record, "Create error:");
+    const int id = insertRow(&record, "Create error:", reason);
     if (id > 0)
         patient->loadRecords();
     return id;

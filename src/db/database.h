@@ -73,9 +73,10 @@ public:
     // unstored. Returns the new AutoID, or -1 (nothing reloaded).
     int insertPatient(Patient *patient);
     // Stores a new record of the patient and reloads its records. Returns the
-    // new RecordID, -1 on failure, 0 without a patient (nothing executed).
+    // new RecordID, -1 on failure (with the driver's reason), 0 without a
+    // patient (nothing executed).
     int insertRecord(Patient *patient, const QDateTime &recordDate, const QString &fileName,
-        const QString &recordType, const QString &comments);
+        const QString &recordType, const QString &comments, QString *reason = nullptr);
     // Removes the patient's records (files, then rows), then its row, then
     // reloads, also when a delete fails. Records whose PatientID another
     // patient shares stay, with their files (patientIdShared tells it before).
@@ -150,7 +151,7 @@ signals:
 
 private:
     // INSERT of the row under a new id; the id, or -1.
-    int insertRow(AbstractDatabaseRow *row, const char *failureLine);
+    int insertRow(AbstractDatabaseRow *row, const char *failureLine, QString *reason = nullptr);
     // A statement that fails is written to the debug output with its reason.
     bool run(
         QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr) const;

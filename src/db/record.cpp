@@ -93,7 +93,13 @@ const Record::FileFacts &Record::fileFacts() const
     if (file.isFile()) {
         facts->exists = true;
         facts->folder = file.absolutePath();
-        facts->size = FileUtilities::dirsize(facts->folder);
+        // A name that leads out of the patient's folder ("..", a link) must not make the
+        // table walk whatever folder it reaches.
+        const QString patientDir = QFileInfo(withoutTrailingSlash(facts->patientFolder)).canonicalFilePath();
+        const QString recordDir = QFileInfo(facts->folder).canonicalFilePath();
+        if (DataLocations::isPlainFolderName(folderName) && !patientDir.isEmpty()
+            && (recordDir == patientDir || strictlyInside(recordDir, patientDir)))
+            facts->size = FileUtilities::dirsize(facts->folder);
     }
     return *facts;
 }

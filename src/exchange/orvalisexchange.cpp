@@ -5,6 +5,7 @@
 #include "db/kestamodel.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "db/unregisteredrecordings.h"
 #include "toolkit/util/apphelper.h"
 #include "toolkit/util/fileutilities.h"
 #include "toolkit/util/texthelper.h"
@@ -14,6 +15,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTextCodec>
+#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcExchange, "kesta.exchange", QtInfoMsg)
 
@@ -26,10 +28,23 @@ constexpr int LengthWidth = 6;
 // A recording as "SFN\<type>_<yyyy>_<MM>_<dd>_<HHmmss>\<file>" reports it.
 struct ReportedRecording {
     bool valid = false;
+    // Both names are plain names inside the patient's folder: no "..", no path, no drive.
+    bool inPatientFolder = false;
     QString type;
     QDateTime date;
     QString fileName;
 };
+
+// One name of a reported path that stays where it is put: not empty, "." or "..", and
+// without "/" (a path of its own), ":" (a drive) or control characters.
+bool staysInside(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    return std::none_of(name.cbegin(), name.cend(), [](QChar c) {
+        return c == QLatin1Char('/') || c == QLatin1Char(':') || c.category() == QChar::Other_Control;
+    });
+}
 
 ReportedRecording parseRecording(const QString &request)
 {
@@ -46,6 +61,7 @@ ReportedRecording parseRecording(const QString &request)
     const QDate date(parts.at(1).toInt(), parts.at(2).toInt(), parts.at(3).toInt());
     const QTime clock(time.mid(0, 2).toInt(), time.mid(2, 2).toInt(), time.mid(4, 2).toInt(), 0);
     recording.valid = true;
+    recording.inPatientFolder = staysInside(pieces.at(1)) && staysInside(pieces.at(2));
     recording.type = parts.at(0);
     recording.date = QDateTime(date, clock, Qt::LocalTime);
     recording.fileName = pieces.at(1) + QLatin1Char('\\') + pieces.at(2);
@@ -82,6 +98,11 @@ void OrvalisExchange::setPatientSource(PatientSource source)
 void OrvalisExchange::setDatabase(Database *database)
 {
     this->database = database;
+}
+
+void OrvalisExchange::setUnregisteredRecordings(UnregisteredRecordings *list)
+{
+    unregistered = list;
 }
 
 void OrvalisExchange::start()
@@ -223,8 +244,10 @@ QString OrvalisExchange::answer(QTcpSocket *peer, const QString &request)
     }
     if (request.startsWith(QLatin1String("SRC"))) {
         storeComment(request);
-        return lastRecordId > 0 ? QStringLiteral("no reply: comment of record %1").arg(lastRecordId)
-                                : QStringLiteral("no reply: no record to comment on");
+        if (lastRecordId > 0)
+            return QStringLiteral("no reply: comment of record %1").arg(lastRecordId);
+        return lastRefusedKey > 0 ? QStringLiteral("no reply: comment of an unregistered recording")
+                                  : QStringLiteral("no reply: no record to comment on");
     }
     return QStringLiteral("no reply: unknown request");
 }
@@ -234,22 +257,61 @@ void OrvalisExchange::storeRecording(const QString &request)
     // Whatever fails below, a following comment must not land on an earlier recording,
     // which may be another patient's.
     lastRecordId = 0;
+    lastRefusedKey = 0;
     const ReportedRecording recording = parseRecording(request);
+    if (!recording.valid) {
+        qCWarning(lcExchange).noquote() << "Recording report not understood, nothing stored:" << request;
+        return;
+    }
     Patient *patient = currentPatient();
     Database *db = targetDatabase();
-    if (!recording.valid || !patient || !db)
+    UnregisteredRecordings::Recording refused;
+    int id = -1;
+    // Never stored: the records table would list and size whatever folder such a name leads to.
+    if (!recording.inPatientFolder) {
+        refused.reason = tr("Its name leads outside the patient's folder");
+        refused.retriable = false;
+    } else if (!patient) {
+        refused.reason = tr("No patient was selected");
+        refused.retriable = false;
+    } else if (!db) {
+        refused.reason = tr("No database is open");
+    } else {
+        id = db->insertRecord(
+            patient, recording.date, recording.fileName, recording.type, QString(), &refused.reason);
+    }
+    if (id > 0) {
+        lastRecordId = id;
         return;
-    const int id = db->insertRecord(patient, recording.date, recording.fileName, recording.type, QString());
-    lastRecordId = qMax(id, 0);
+    }
+    refused.fileName = recording.fileName;
+    refused.recordType = recording.type;
+    refused.recordDate = recording.date;
+    if (patient) {
+        refused.patientId = patient->getPatientID();
+        refused.patientName = patient->fullName(true);
+        refused.folderName = patient->folderName();
+    }
+    const QString whose = patient ? QStringLiteral("%1 (%2)").arg(refused.patientName, refused.patientId)
+                                  : QStringLiteral("no patient");
+    qCWarning(lcExchange).noquote() << QStringLiteral("Recording %1 of %2 not registered, its file stays: %3")
+                                           .arg(refused.fileName, whose, refused.reason);
+    if (unregistered)
+        lastRefusedKey = unregistered->add(refused);
 }
 
 void OrvalisExchange::storeComment(const QString &request)
 {
+    const QString comment = request.mid(3).trimmed().remove(QStringLiteral("AER"));
+    if (lastRefusedKey > 0 && unregistered) {
+        qCWarning(lcExchange).noquote() << "Comment of the unregistered recording kept with it:" << comment;
+        unregistered->setComments(lastRefusedKey, comment);
+        return;
+    }
     Database *db = targetDatabase();
     if (lastRecordId <= 0 || !db)
         return;
     const std::unique_ptr<Record> record(db->loadRecord(lastRecordId));
-    const QString comment = request.mid(3).trimmed().remove(QStringLiteral("AER"));
     // The row mapping writes the column as the property changes.
     if (record && record->getComments() != comment)
         record->setComments(comment);

@@ -15,6 +15,7 @@ class Patient;
 class QIODevice;
 class QTcpServer;
 class QTcpSocket;
+class UnregisteredRecordings;
 class ZBackgroundThread;
 
 // Each request the recorder sends and what became of it, at debug level; warnings (the port
@@ -43,6 +44,8 @@ public:
     void setPatientSource(PatientSource source);
     // Where recordings are stored; when none is set, the application model's database.
     void setDatabase(Database *database);
+    // Where recordings the database refuses are told and kept; unset, they are only logged.
+    void setUnregisteredRecordings(UnregisteredRecordings *list);
 
     // Listens and starts the process monitor. A taken port leaves the exchange without peers
     // (and says why in the log); the monitor runs regardless.
@@ -83,6 +86,9 @@ private:
     QTcpServer *server = nullptr;
     std::unique_ptr<ZBackgroundThread> monitor;
     int lastRecordId = 0;
+    // The unregistered recording that a following comment belongs to, or 0.
+    int lastRefusedKey = 0;
     PatientSource patientSource;
     QPointer<Database> database;
+    QPointer<UnregisteredRecordings> unregistered;
 };

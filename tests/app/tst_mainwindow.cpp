@@ -6,6 +6,7 @@
 #include "app/recorderlaunchwarning.h"
 #include "app/recordstable.h"
 #include "app/startup.h"
+#include "app/unregisteredrecordingsnotice.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestamodel.h"
@@ -33,6 +34,7 @@
 #include <QMetaEnum>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTcpSocket>
 #include <functional>
 
 using namespace kestatest;
@@ -420,6 +422,56 @@ private slots:
         QCOMPARE(shownTexts(), QStringList { "Remove record:\n" + QDir::toNativeSeparators(path) + "?" });
         QCOMPARE(rawValue(*s.db(), "SELECT COUNT(*) FROM Records").toInt(), 1);
         QTRY_COMPARE(s.records()->getRows().size(), 1);
+    }
+
+    // A recording the database refuses is told, with its comment, as soon as the window is back
+    // from the recorder; left for later, it is offered again at the next start and registered
+    // once the database takes it. Its file stays where it is throughout.
+    void refusedRecordingIsToldAndOfferedAgain()
+    {
+        const QString name = "EEG_2024_03_05_142530\\rec.edf";
+        QString file;
+        {
+            Session s;
+            Patient *patient = s.selectAtStart("A1");
+            file = DataLocations::recordingPath(patient->folderName(), name);
+            QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()) && QFile(file).open(QIODevice::WriteOnly));
+            QVERIFY(rawExec(*s.db(),
+                "CREATE TRIGGER full BEFORE INSERT ON Records BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+            QVERIFY(s.start());
+            auto *exchange = s.find<OrvalisExchange>();
+            emit exchange->orvalisIsRunning(true);
+            QTRY_VERIFY(!s.window.isVisible());
+            QTcpSocket recorder;
+            recorder.connectToHost(QHostAddress::LocalHost, OrvalisExchange::Port);
+            QVERIFY(recorder.waitForConnected(5000));
+            recorder.write("SFN\\" + name.toUtf8());
+            auto *unregistered = s.find<UnregisteredRecordings>();
+            QTRY_COMPARE(unregistered->recordings().size(), 1);
+            recorder.write("SRC calm");
+            QTRY_COMPARE(unregistered->recordings().value(0).comments, QString("calm"));
+            QVERIFY(MessageBox::takeShown().isEmpty());
+
+            MessageBox::setNextAnswer(MessageBox::No);
+            emit exchange->orvalisIsRunning(false);
+            QTRY_COMPARE(MessageBox::pendingAnswers(), 0);
+            const MessageBox::Shown shown = MessageBox::takeShown().value(0);
+            QCOMPARE(shown.title + "|" + shown.buttons.join(','),
+                QString("Recordings not registered|Try again,Later"));
+            QCOMPARE(shown.text,
+                "These recordings were not registered in the database. Their files stay where they are:\n\n"
+                "Petrov Ivan (A1)\n"
+                    + QDir::toNativeSeparators(file) + "\ndisk full\nComment: calm\n\nRegister them now?");
+        }
+        QVERIFY(QFile::exists(file));
+
+        Session s;
+        QVERIFY(rawExec(*s.db(), "DROP TRIGGER full"));
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        QVERIFY(s.start());
+        QTRY_COMPARE(MessageBox::pendingAnswers(), 0);
+        QCOMPARE(rawValue(*s.db(), "SELECT FileName||' '||Comments FROM Records").toString(), name + " calm");
+        QVERIFY(!QFile::exists(UnregisteredRecordings::defaultFile()));
     }
 
     void recorderStartFailureNamesTheProgramTheReasonAndThePlaces()

@@ -81,6 +81,15 @@ private slots:
         QVERIFY(rawExec(*db, "UPDATE Records SET FileName='' WHERE FileName LIKE 'EEG_2%'"));
         QVERIFY(!std::unique_ptr<Record>(db->loadRecord(missing->getRecordID()))->fileExists());
 
+        // Nothing outside the patient's folder is walked: not through "..", nor through a link.
+        QVERIFY(writeFile("Sidorov_B2/EEG_9/rec.edf", 4096)
+            && QFile::link(patientsPath("Sidorov_B2/EEG_9"), patientsPath("P/EEG_L")));
+        for (const char *outside : { "..\\Sidorov_B2\\EEG_9\\rec.edf", "EEG_L\\rec.edf" }) {
+            Record *climbing = addRecord(outside);
+            QVERIFY(climbing && climbing->fileExists());
+            QCOMPARE(climbing->folderSize(), qint64(0));
+        }
+
         const qint64 big = qint64(3) << 30;
         if (!writeFile("P/LONG/rec.edf", big))
             QSKIP("no sparse 3 GiB file here");

@@ -2,6 +2,7 @@
 #include "db/datalocations.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "db/unregisteredrecordings.h"
 #include "exchange/orvalisexchange.h"
 #include "support/namedprocess.h"
 #include "support/testdatabase.h"
@@ -18,8 +19,9 @@ using namespace kestatest;
 namespace
 {
 
-// Lines the exchange logs after handling a request.
+// Lines the exchange logs after handling a request, and the warnings and notes it logs.
 QStringList handledRequests;
+QStringList notices;
 QtMessageHandler previousHandler = nullptr;
 
 QByteArray frame(const QByteArray &code, const QList<QByteArray> &fields)
@@ -81,6 +83,7 @@ class TestOrvalisExchange : public QObject
     Q_OBJECT
 
     std::unique_ptr<Database> db;
+    std::unique_ptr<UnregisteredRecordings> unregistered;
     std::unique_ptr<OrvalisExchange> exchange;
     Patient *current = nullptr;
     Peer peer;
@@ -99,10 +102,12 @@ private slots:
         QLoggingCategory::setFilterRules("kesta.exchange.debug=true");
         previousHandler = qInstallMessageHandler(
             [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
-                if (type == QtDebugMsg && qstrcmp(context.category, "kesta.exchange") == 0)
+                if (qstrcmp(context.category, "kesta.exchange") != 0)
+                    previousHandler(type, context, text);
+                else if (type == QtDebugMsg)
                     handledRequests.append(text);
                 else
-                    previousHandler(type, context, text);
+                    notices.append(text);
             });
         Clock::setTestTime(QDateTime(QDate(2024, 3, 5), QTime(12, 0)));
     }
@@ -120,8 +125,11 @@ private slots:
         current->setHeight(179.6);
         current->setWeight(74.5);
 
+        notices.clear();
+        unregistered = std::make_unique<UnregisteredRecordings>(UnregisteredRecordings::defaultFile());
         exchange = std::make_unique<OrvalisExchange>();
         exchange->setDatabase(db.get());
+        exchange->setUnregisteredRecordings(unregistered.get());
         exchange->setPatientSource([this] { return current; });
         exchange->start();
         QVERIFY2(exchange->isListening(), "port 2700 is taken: is another test using it?");
@@ -131,6 +139,7 @@ private slots:
     {
         peer.abort();
         exchange.reset();
+        unregistered.reset();
         db.reset();
     }
 
@@ -201,6 +210,50 @@ private slots:
                 "A17 EEG  EEG_2024_13_40_999999\\x.edf|",
                 "A17 EEG 2024-03-05T14:25:30 " + file + "|" + comment }));
         QCOMPARE(db->patients().size(), 3);
+    }
+
+    // A report the database refuses, or whose name leads outside the patient's folder, is
+    // logged and kept to be told with its comment; nothing of it is stored.
+    void refusedRecordingsAreToldWithTheirComment_data()
+    {
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("retriable");
+        const QString time = "EEG_2024_03_05_142530";
+        const QString refused = "CHECK constraint failed: length(%1) <= %2";
+        QTest::newRow("type over 8") << "LONGTYPE9_2024_03_05_142530\\rec.edf"
+                                     << refused.arg("RecordType").arg(8) << true;
+        QTest::newRow("file name over 128")
+            << time + "\\" + QString(120, 'x') + ".edf" << refused.arg("FileName").arg(128) << true;
+        const QString outside = "Its name leads outside the patient's folder";
+        for (const QString &name : { time + "\\..", time + "/../..\\rec.edf",
+                 QString("C:_2024_03_05_142530\\rec.edf"), time + "\\/etc/passwd", time + "\\C:rec.edf" })
+            QTest::newRow(qPrintable(name)) << name << outside << false;
+        QTest::newRow("no patient") << time + "\\rec.edf"
+                                    << "No patient was selected" << false;
+    }
+    void refusedRecordingsAreToldWithTheirComment()
+    {
+        QFETCH(QString, report);
+        QFETCH(QString, reason);
+        QFETCH(bool, retriable);
+        const bool noPatient = reason.startsWith("No patient");
+        if (noPatient)
+            select("");
+        QCOMPARE(peer.ask("SFN\\" + report.toUtf8()), QByteArray());
+        QCOMPARE(peer.ask("SRC calm"), QByteArray());
+        QCOMPARE(rawValue(*db, "SELECT count(*) FROM Records").toInt(), 0);
+        const QList<UnregisteredRecordings::Recording> told = unregistered->recordings();
+        QCOMPARE(told.size(), 1);
+        const QString fileName = report.section('\\', 0, 1);
+        QCOMPARE(told.at(0).fileName + "|" + told.at(0).reason + "|" + told.at(0).comments,
+            fileName + "|" + reason + "|calm");
+        QCOMPARE(told.at(0).retriable, retriable);
+        QCOMPARE(notices,
+            QStringList(
+                { QString("Recording %1 of %2 not registered, its file stays: %3")
+                        .arg(fileName, noPatient ? "no patient" : "Petrov Ivan Sergeevich (A17)", reason),
+                    "Comment of the unregistered recording kept with it: calm" }));
     }
 
     // A comment belongs to the recording reported just before it, or to none.
@@ -275,11 +328,12 @@ private slots:
         exchange.reset();
         QTcpServer other;
         QVERIFY(other.listen(QHostAddress::LocalHost, OrvalisExchange::Port));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Exchange port 2700 not available, .*: .+"));
         OrvalisExchange blocked;
         blocked.start();
         QVERIFY(!blocked.isListening());
         QTRY_VERIFY(blocked.monitorCycles() >= 1);
+        QCOMPARE(notices.size(), 1);
+        QVERIFY(notices.value(0).startsWith("Exchange port 2700 not available, the recorder cannot connect: "));
     }
 };
 
