@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>Generic</name>
+    <message>
+        <source>%1 (process id %2)</source>
+        <translation>%1 (process id %2)</translation>
+    </message>
+    <message>
+        <source>a program of user %1</source>
+        <translation>a program of user %1</translation>
+    </message>
+</context>
+<context>
     <name>OrvalisExchange</name>
     <message>
         <source>Its name leads outside the patient&apos;s folder</source>
@@ -33,6 +44,14 @@
     <message>
         <source>Places looked in:</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The recorder is not started: it could not talk to this program, since port %1 is taken by another program. The port is tried again every %2 seconds.</source>
+        <translation>The recorder is not started: it could not talk to this program, since port %1 is taken by another program. The port is tried again every %2 seconds.</translation>
+    </message>
+    <message>
+        <source>Held by:</source>
+        <translation>Held by:</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>Generic</name>
+    <message>
+        <source>%1 (process id %2)</source>
+        <translation>%1 (идентификатор процесса %2)</translation>
+    </message>
+    <message>
+        <source>a program of user %1</source>
+        <translation>программа пользователя %1</translation>
+    </message>
+</context>
+<context>
     <name>OrvalisExchange</name>
     <message>
         <source>Its name leads outside the patient&apos;s folder</source>
@@ -33,6 +44,14 @@
     <message>
         <source>Places looked in:</source>
         <translation>Места, где он искался:</translation>
+    </message>
+    <message>
+        <source>The recorder is not started: it could not talk to this program, since port %1 is taken by another program. The port is tried again every %2 seconds.</source>
+        <translation>Регистратор не запущен: он не смог бы связаться с этой программой, так как порт %1 занят другой программой. Попытка занять порт повторяется каждые %2 с.</translation>
+    </message>
+    <message>
+        <source>Held by:</source>
+        <translation>Его занимает:</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include "db/patient.h"
 #include "db/record.h"
 #include "db/unregisteredrecordings.h"
+#include "exchange/loopbacksockets.h"
 #include "toolkit/util/apphelper.h"
 #include "toolkit/util/fileutilities.h"
 #include "toolkit/util/texthelper.h"
@@ -15,6 +16,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTextCodec>
+#include <QTimer>
 #include <algorithm>
 
 Q_LOGGING_CATEGORY(lcExchange, "kesta.exchange", QtInfoMsg)
@@ -105,24 +107,58 @@ void OrvalisExchange::setUnregisteredRecordings(UnregisteredRecordings *list)
     unregistered = list;
 }
 
+void OrvalisExchange::setExpectedOwner(ExpectedOwner owner)
+{
+    expectedOwner = std::move(owner);
+}
+
 void OrvalisExchange::start()
 {
     if (server)
         return;
     server = new QTcpServer(this);
     connect(server, &QTcpServer::newConnection, this, &OrvalisExchange::acceptConnections);
-    if (!server->listen(QHostAddress::LocalHost, Port))
-        qCWarning(lcExchange).noquote() << QStringLiteral("Exchange port %1 not available, the recorder cannot connect:")
-                                                .arg(Port)
-                                         << server->errorString();
+    listen();
 
     monitor = std::make_unique<ZBackgroundThread>(MonitorIntervalMs, true);
     connect(monitor.get(), &ZBackgroundThread::doWork, this, &OrvalisExchange::poll, Qt::DirectConnection);
     monitor->startWorking();
 }
 
+void OrvalisExchange::listen()
+{
+    if (!server)
+        return;
+    ++attempts;
+    const bool retrying = listenRetry && listenRetry->isActive();
+    if (server->listen(QHostAddress::LocalHost, Port)) {
+        if (retrying) {
+            listenRetry->stop();
+            qCInfo(lcExchange).noquote()
+                << QStringLiteral("Exchange port %1 free again, the recorder can connect").arg(Port);
+        }
+        return;
+    }
+    // Said once; the retries are silent until the port is had.
+    if (retrying)
+        return;
+    const QString holder = LoopbackSockets::listenerOf(Port);
+    qCWarning(lcExchange).noquote()
+        << QStringLiteral("Exchange port %1 not available, the recorder cannot connect:").arg(Port)
+        << server->errorString() + (holder.isEmpty() ? QString() : " (held by " + holder + ")")
+            + QStringLiteral("; trying again every %1 ms").arg(ListenRetryMs);
+    if (!listenRetry) {
+        listenRetry = new QTimer(this);
+        listenRetry->setInterval(ListenRetryMs);
+        connect(listenRetry, &QTimer::timeout, this, &OrvalisExchange::listen);
+    }
+    listenRetry->start();
+}
+
 void OrvalisExchange::stop()
 {
+    if (listenRetry)
+        listenRetry->stop();
     if (monitor) {
         monitor->stopWorking();
         // The destructor waits for the thread: poll never runs on a destroyed exchange.
@@ -145,6 +181,12 @@ bool OrvalisExchange::isListening() const
 
 RecorderLaunch OrvalisExchange::runRecorder(const QString &argument)
 {
+    if (!isListening()) {
+        RecorderLaunch refused;
+        refused.outcome = RecorderLaunch::ExchangeClosed;
+        refused.reason = LoopbackSockets::listenerOf(Port);
+        return refused;
+    }
     return RecorderLauncher::launchRecorder(argument);
 }
 
@@ -182,10 +224,33 @@ void OrvalisExchange::sendCommand(QIODevice *peer, const QString &code, const QS
 void OrvalisExchange::acceptConnections()
 {
     while (QTcpSocket *peer = server->nextPendingConnection()) {
+        if (!peerIsOwn(peer)) {
+            peer->abort();
+            peer->deleteLater();
+            continue;
+        }
         // The socket is the context: its signals die with it.
         connect(peer, &QTcpSocket::readyRead, peer, [this, peer] { handleRequest(peer); });
         connect(peer, &QTcpSocket::disconnected, peer, &QObject::deleteLater);
     }
+}
+
+bool OrvalisExchange::peerIsOwn(QTcpSocket *peer)
+{
+    const QString expected = expectedOwner ? expectedOwner() : LoopbackSockets::ownUser();
+    // A system that tells no owners at all leaves nothing to compare.
+    if (expected.isEmpty())
+        return true;
+    const QString owner = LoopbackSockets::peerOwner(*peer);
+    if (owner == expected)
+        return true;
+    qCWarning(lcExchange).noquote() << QStringLiteral("Connection from %1:%2 closed: %3")
+                                           .arg(peer->peerAddress().toString())
+                                           .arg(peer->peerPort())
+                                           .arg(owner.isEmpty()
+                                                   ? QStringLiteral("its owner is unknown")
+                                                   : "it belongs to another user (" + owner + ")");
+    return false;
 }
 
 void OrvalisExchange::handleRequest(QTcpSocket *peer)

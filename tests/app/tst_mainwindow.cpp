@@ -484,6 +484,13 @@ private slots:
         QCOMPARE(RecorderLaunchWarning::text(launch),
             QString("The recorder cannot be started:\n/opt/Orvalis/DI Duvi.exe\nPermission denied\n\n"
                     "Places looked in:\n/usr/lib/kesta/DI Duvi.exe\n/opt/Orvalis/DI Duvi.exe"));
+        launch = RecorderLaunch();
+        launch.outcome = RecorderLaunch::ExchangeClosed;
+        launch.reason = "nc (process id 42)";
+        QCOMPARE(RecorderLaunchWarning::text(launch),
+            QString(
+                "The recorder is not started: it could not talk to this program, since port 2700 is taken by "
+                "another program. The port is tried again every 2 seconds.\n\nHeld by: nc (process id 42)"));
     }
 
     void viewMenusOfferTheHeaderMenus()

@@ -13,6 +13,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <memory>
+#include <unistd.h>
 
 using namespace kestatest;
 
@@ -323,17 +324,58 @@ private slots:
         QTRY_COMPARE(peer.state(), QAbstractSocket::UnconnectedState);
     }
 
-    void takenPortIsLoggedAndTheMonitorStillRuns()
+    // While another program holds the port, no recorder is started (it could not talk to this
+    // program); listening is tried again until the port is free, with one log line each way.
+    void takenPortIsTriedAgainAndNoRecorderStartsMeanwhile()
     {
         exchange.reset();
-        QTcpServer other;
-        QVERIFY(other.listen(QHostAddress::LocalHost, OrvalisExchange::Port));
+        auto other = std::make_unique<QTcpServer>();
+        QVERIFY(other->listen(QHostAddress::LocalHost, OrvalisExchange::Port));
+        const QString holder
+            = QString("tst_exchange_orvalisexchange (process id %1)").arg(QCoreApplication::applicationPid());
         OrvalisExchange blocked;
         blocked.start();
         QVERIFY(!blocked.isListening());
         QTRY_VERIFY(blocked.monitorCycles() >= 1);
-        QCOMPARE(notices.size(), 1);
-        QVERIFY(notices.value(0).startsWith("Exchange port 2700 not available, the recorder cannot connect: "));
+        const RecorderLaunch launch = blocked.runRecorderDatabase();
+        QCOMPARE(launch.outcome, RecorderLaunch::ExchangeClosed);
+        QCOMPARE(launch.reason, holder);
+
+        QTRY_VERIFY_WITH_TIMEOUT(blocked.listenAttempts() >= 3, 10000);
+        other.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(blocked.isListening(), 5000);
+        QCOMPARE(notices.size(), 2);
+        QVERIFY2(QRegularExpression("^Exchange port 2700 not available, .*: .+ \\(held by "
+                     + QRegularExpression::escape(holder) + "\\); trying again every 2000 ms$")
+                     .match(notices.value(0))
+                     .hasMatch(),
+            qPrintable(notices.value(0)));
+        QCOMPARE(notices.value(1), QString("Exchange port 2700 free again, the recorder can connect"));
+        QVERIFY(peer.open());
+        QCOMPARE(peer.ask("GII"), IdentificationReply);
+    }
+
+    // Only programs of this user are answered; others are cut off at once, with one log line.
+    // A peer that connects through IPv6 (the IPv4 address inside it) is found as well.
+    void programsOfOtherUsersAreCutOff()
+    {
+        Peer viaIpv6;
+        viaIpv6.connectToHost(QHostAddress("::ffff:127.0.0.1"), OrvalisExchange::Port);
+        QVERIFY(viaIpv6.waitForConnected(5000));
+        QCOMPARE(viaIpv6.ask("GII"), IdentificationReply);
+
+        const QString own = QString::number(::geteuid());
+        const QString other = QString::number(::geteuid() + 1);
+        exchange->setExpectedOwner([other] { return other; });
+        Peer stranger;
+        QVERIFY(stranger.open());
+        const quint16 port = stranger.localPort();
+        QTRY_COMPARE(stranger.state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(notices,
+            QStringList({ QString("Connection from 127.0.0.1:%1 closed: it belongs to another user (%2)")
+                              .arg(port)
+                              .arg(own) }));
+        QCOMPARE(peer.ask("GII"), IdentificationReply);
     }
 };
 
