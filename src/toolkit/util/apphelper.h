@@ -45,4 +45,6 @@ public:
     // running), then warns "Cannot start because ..." if any still runs and returns true.
     // It ends no process. Defined with the boxes, in the toolkit's widget library.
     static bool checkAndCloseIfAppsRunning(const QStringList &names, int rounds);
+    // The warning itself: "Cannot start because this app is already running:" and the names.
+    static void warnAppsRunning(const QStringList &running);
 };

@@ -106,11 +106,16 @@ bool AppHelper::checkAndCloseIfAppsRunning(const QStringList &names, int rounds)
     }
     if (running.isEmpty())
         return false;
+    warnAppsRunning(running);
+    return true;
+}
+
+void AppHelper::warnAppsRunning(const QStringList &running)
+{
     const QString which = running.size() == 1
         ? QCoreApplication::translate("Generic", "this app is already running")
         : QCoreApplication::translate("Generic", "these apps are already running");
     const QString text = QCoreApplication::translate("Generic", "Cannot start because") + " " + which + ":\n"
         + running.join("\n");
     warningMessage(text, QString(), MessageBox::Warning);
-    return true;
 }
