@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QtEndian>
+#include <cstring>
 
 #if defined(Q_OS_WIN)
 // clang-format off
