@@ -45,7 +45,9 @@ set(KESTA_CATALOGUE_util src/toolkit/util)
 set(KESTA_CATALOGUE_recordings src/db/edffacts.h src/db/edffacts.cpp src/app/eegviewerlauncher.h
     src/app/eegviewerlauncher.cpp src/app/recordingfactstext.h src/app/recordingfactstext.cpp
     src/app/tracepreview.h src/app/tracepreview.cpp src/app/tracerenderer.h src/app/tracerenderer.cpp)
-set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlaunchwarning.cpp)
+set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlaunchwarning.cpp
+    src/app/unregisteredrecordingsnotice.h src/app/unregisteredrecordingsnotice.cpp
+    src/db/unregisteredrecordings.h src/db/unregisteredrecordings.cpp src/exchange)
 
 find_program(KESTA_LUPDATE NAMES lupdate lupdate-qt5 HINTS "${Qt5_DIR}/../../../bin")
 if(KESTA_LUPDATE)

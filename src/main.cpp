@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/singleinstance.h"
 #include "app/startup.h"
 #include "db/kestamodel.h"
 #include "toolkit/i18n/languagecontext.h"
@@ -14,15 +15,17 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     Startup::setApplicationVersion();
 
-    Startup::endRecorder();
     // Fonts, style files and both themes; the theme in use is chosen by the window.
     StyleHelper::registerFontsAndStyles();
 
     LanguageContext::UseFilesInRootDir = false;
     LanguageContext::setLanguage(LanguageContext::startupLanguage(QStringLiteral("Settings.xml")));
 
-    if (Startup::refuseRunningCopies())
+    // Before the recorder is ended: a running copy's recorder may be recording.
+    SingleInstance instance;
+    if (Startup::refuseRunningCopies(instance))
         return 0;
+    Startup::endRecorder();
 
     // Before the window, so that it is destroyed after it.
     KestaModel model;
@@ -30,5 +33,6 @@ int main(int argc, char *argv[])
     MainWindow window;
     if (!window.initialize())
         return 0;
+    instance.setWindow(&window);
     return app.exec();
 }

@@ -6,6 +6,7 @@
 #include "app/patientslistwidget.h"
 #include "app/recorderlaunchwarning.h"
 #include "app/recordstable.h"
+#include "app/unregisteredrecordingsnotice.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/folderrenamejournal.h"
@@ -142,10 +143,12 @@ bool MainWindow::prepareDatabaseFile()
     return false;
 }
 
-bool MainWindow::ensureDatabaseUsable()
+bool MainWindow::ensureDatabaseUsable(bool reread)
 {
     QString reason;
-    while (!database->isUsable(&reason)) {
+    while (!database->isUsable(&reason) || (reread && !database->reloadPatients())) {
+        if (reason.isEmpty())
+            reason = database->loadError();
         const QString text = tr("The patient database cannot be used") + ":\n"
             + QDir::toNativeSeparators(database->filePath()) + "\n\n" + reason;
         if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Error"), text,
@@ -307,6 +310,9 @@ void MainWindow::startExchange()
 {
     exchange = new OrvalisExchange(this);
     exchange->setPatientSource([this] { return currentPatient(); });
+    auto *unregistered = new UnregisteredRecordings(UnregisteredRecordings::defaultFile(), this);
+    exchange->setUnregisteredRecordings(unregistered);
+    new UnregisteredRecordingsNotice(this, unregistered, database);
     connect(exchange, &OrvalisExchange::orvalisIsRunning, this, &MainWindow::followRecorder,
         Qt::QueuedConnection);
     exchange->start();
@@ -493,8 +499,9 @@ void MainWindow::editPatient(Patient *patient)
 void MainWindow::reloadDatabase()
 {
     // Reads the file again: another program or workstation may have changed it. The table
-    // follows through patientsChanged.
-    database->reloadPatients();
+    // follows through patientsChanged. A file that became unusable is told as at start.
+    if (!ensureDatabaseUsable(true))
+        close();
 }
 
 void MainWindow::showSettings()
@@ -549,8 +556,8 @@ void MainWindow::removePatient(int patientId)
         ? tr("Remove patient") + " '" + name + "'?\n" + tr("The records stay: another patient has the same ID")
             + " '" + TextHelper::visibleText(patient->getPatientID()) + "'."
         : tr("Remove patient") + " '" + name + "' " + tr("with all records?");
-    if (!AppHelper::confirmDialog(
-            QCoreApplication::translate("Generic", "Remove patient"), text, MessageBox::Question))
+    if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Remove patient"), text,
+            MessageBox::Question, QStringList(), MessageBox::No))
         return;
     blockClosing();
     QString reason;
@@ -580,7 +587,7 @@ void MainWindow::removeRecord(int recordId)
     const QString folder = QDir::toNativeSeparators(file.isFile() ? file.absolutePath() : file.filePath());
     if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Remove record"),
             QCoreApplication::translate("Generic", "Remove record") + ":\n" + folder + "?",
-            MessageBox::Question))
+            MessageBox::Question, QStringList(), MessageBox::No))
         return;
     QString reason;
     QStringList filesLeft;

@@ -56,8 +56,9 @@ private:
     bool prepareDatabaseFile();
     // Nothing shows the patients of a database that cannot be used (an empty
     // list would read as "all patients gone"): an error box with its path and
-    // the driver's reason offers to try again or quit. False on quit.
-    bool ensureDatabaseUsable();
+    // the driver's reason offers to try again or quit. False on quit. With `reread`
+    // the patient list is read afresh too.
+    bool ensureDatabaseUsable(bool reread = false);
     // Every change the database refuses is put back; the user hears of it in
     // one warning per edit, naming each field and the reason.
     void watchRefusedWrites();

@@ -5,6 +5,7 @@
 #include "db/datalocations.h"
 #include "db/folderrenamejournal.h"
 #include "db/patient.h"
+#include "db/patientidmatch.h"
 #include "toolkit/settings/propertytabwidget.h"
 #include "toolkit/util/apphelper.h"
 #include "toolkit/util/texthelper.h"
@@ -68,8 +69,8 @@ PatientDialog::PatientDialog(Patient *patient, Database *database, QWidget *pare
         for (Patient *other : database->patients()) {
             if (!isNew() && other->getId() == patientId)
                 continue;
-            others.append({ other->getPatientID(), other->getLastName(), other->getFirstName(),
-                other->getDOB(), other->folderName() });
+            others.append({ other->getPatientID(), other->fullName(true), other->getLastName(),
+                other->getFirstName(), other->getDOB(), other->folderName() });
         }
     }
 
@@ -117,9 +118,12 @@ QStringList PatientDialog::problems() const
         lines << QCoreApplication::translate("MainWindow", "Fill unique patient id");
     } else if (isNew() || id != storedPatientId) {
         // A kept identifier is never refused, even where an old file gave it to two patients.
+        // Look-alikes are refused too: the recorder would file them under one ID.
         for (const OtherPatient &other : others) {
-            if (other.patientId.compare(id, Qt::CaseInsensitive) == 0) {
-                lines << QCoreApplication::translate("MainWindow", "This patient id is already used");
+            if (PatientIdMatch::same(other.patientId, id)) {
+                lines << QCoreApplication::translate("MainWindow", "This patient id is already used") + ": "
+                        + TextHelper::visibleText(other.name) + " ("
+                        + TextHelper::visibleText(other.patientId) + ")";
                 idRefused = true;
                 break;
             }
@@ -195,6 +199,10 @@ bool PatientDialog::save()
 {
     if (!database)
         return false;
+    // Blanks around a new identifier go; a stored one is kept as it is.
+    const QString id = edited->getPatientID();
+    if (isNew() || id != storedPatientId)
+        edited->setPatientID(PatientIdMatch::entered(id));
     return isNew() ? insert() : update();
 }
 

@@ -48,6 +48,7 @@ public:
 private:
     struct OtherPatient {
         QString patientId;
+        QString name;
         QString lastName;
         QString firstName;
         QDate birthDate;

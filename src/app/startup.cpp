@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/singleinstance.h"
 #include "toolkit/util/apphelper.h"
 
 #include <QApplication>
@@ -7,7 +8,8 @@
 namespace
 {
 
-int copyCheckRounds = 20;
+// Enough for a copy that is just closing; a running copy answers on its socket at once.
+constexpr int CopyCheckRounds = 2;
 
 // The program sets no application name, so it is the executable's; the toolkit shows it
 // translated in "Generic" (the new-version button), so the catalogue must hold it.
@@ -37,12 +39,17 @@ QStringList Startup::copyNames()
     return { QCoreApplication::applicationName(), "Kesta", "OV Database" };
 }
 
-bool Startup::refuseRunningCopies()
+bool Startup::refuseRunningCopies(SingleInstance &instance)
 {
-    return AppHelper::checkAndCloseIfAppsRunning(copyNames(), copyCheckRounds);
-}
-
-void Startup::setCopyCheckRounds(int rounds)
-{
-    copyCheckRounds = rounds;
+    if (instance.askRunningCopy() != SingleInstance::Answer::None) {
+        const QStringList running = AppHelper::findRunningApps(copyNames());
+        AppHelper::warnAppsRunning(
+            running.isEmpty() ? QStringList { QCoreApplication::applicationName() } : running);
+        return true;
+    }
+    if (AppHelper::checkAndCloseIfAppsRunning(copyNames(), CopyCheckRounds))
+        return true;
+    if (!instance.listen())
+        qWarning("Later copies of the program cannot be told of this one");
+    return false;
 }

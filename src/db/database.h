@@ -118,7 +118,8 @@ public:
     // new AutoID, or -1 (nothing reloaded).
     int insertPatient(Patient *patient, QString *reason = nullptr);
     // Stores a new record of the patient and reloads its records. Returns the
-    // new RecordID, -1 on failure, 0 without a patient (nothing executed).
+    // new RecordID, -1 on failure (with the driver's reason), 0 without a
+    // patient (nothing executed).
     int insertRecord(Patient *patient, const QDateTime &recordDate, const QString &fileName,
         const QString &recordType, const QString &comments, QString *reason = nullptr);
     // Removes the patient's records and then its row in one transaction; once

@@ -6,6 +6,7 @@
 #include "app/recorderlaunchwarning.h"
 #include "app/recordstable.h"
 #include "app/startup.h"
+#include "app/unregisteredrecordingsnotice.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestamodel.h"
@@ -36,6 +37,7 @@
 #include <QMetaEnum>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTcpSocket>
 #include <functional>
 
 using namespace kestatest;
@@ -186,6 +188,22 @@ private slots:
         if (state == "empty" || state == "newer")
             QVERIFY(shown.last().buttons == QStringList({ "Retry", "Quit" })
                 && readFile(DataLocations::databaseFile()) == before);
+    }
+
+    // "Reload database" on a file that became unusable says so as the start does.
+    void reloadOfAnUnusableDatabaseAsksAsTheStartDoes()
+    {
+        Session s;
+        s.selectAtStart("A1");
+        QVERIFY(s.start());
+        QVERIFY(rawExec(*s.db(), "DROP TABLE Patients"));
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        MessageBox::setNextAnswer(MessageBox::No);
+        s.action("actionReloadDatabase")->trigger();
+        const QString unusable = "The patient database cannot be used:\n"
+            + QDir::toNativeSeparators(DataLocations::databaseFile()) + "\n\nno such table: Patients";
+        QCOMPARE(shownTexts(), QStringList({ unusable, unusable }));
+        QVERIFY(!s.window.isVisible());
     }
 
     void startSelectsTheLastPatientAndFollowsTheSelection()
@@ -374,6 +392,31 @@ private slots:
             RecordingFiles::recordPath(s.db()->patients().first()->folderName(), "EEG_1\\rec.edf")));
     }
 
+    // Names and paths are shown as they are, never as markup; Return keeps what the question
+    // would remove.
+    void removalQuestionsShowTextAndReturnKeeps()
+    {
+        Session s;
+        Patient *patient = s.selectAtStart("A1");
+        patient->setLastName("<b>Bold</b>");
+        const int id = patient->getId();
+        const int record = addRecord(s.db(), patient, "EEG_<i>1<i>\\rec.edf", false);
+        QVERIFY(record > 0 && s.start());
+        QStringList seen;
+        const auto pressReturn = [&seen](QWidget *box) {
+            auto *label = box->findChild<QLabel *>("qt_msgbox_label");
+            seen << (label->textFormat() == Qt::PlainText ? "plain: " : "markup: ") + label->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        };
+        withModalDialog([&] { emit s.patients()->removeRow(id); }, pressReturn);
+        withModalDialog([&] { emit s.records()->removeRow(record); }, pressReturn);
+        QCOMPARE(seen.value(0), QString("plain: Remove patient '<b>Bold</b> Ivan' with all records?"));
+        QVERIFY2(seen.value(1).startsWith("plain: Remove record:\n") && seen.value(1).contains("EEG_<i>1<i>"),
+            qPrintable(seen.value(1)));
+        QVERIFY(s.db()->patientById(id));
+        QCOMPARE(rawValue(*s.db(), "SELECT count(*) FROM Records").toInt(), 1);
+    }
+
     void recordCommands()
     {
         Session s;
@@ -423,6 +466,56 @@ private slots:
         QTRY_COMPARE(s.records()->getRows().size(), 1);
     }
 
+    // A recording the database refuses is told, with its comment, as soon as the window is back
+    // from the recorder; left for later, it is offered again at the next start and registered
+    // once the database takes it. Its file stays where it is throughout.
+    void refusedRecordingIsToldAndOfferedAgain()
+    {
+        const QString name = "EEG_2024_03_05_142530\\rec.edf";
+        QString file;
+        {
+            Session s;
+            Patient *patient = s.selectAtStart("A1");
+            file = DataLocations::recordingPath(patient->folderName(), name);
+            QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()) && QFile(file).open(QIODevice::WriteOnly));
+            QVERIFY(rawExec(*s.db(),
+                "CREATE TRIGGER full BEFORE INSERT ON Records BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+            QVERIFY(s.start());
+            auto *exchange = s.find<OrvalisExchange>();
+            emit exchange->orvalisIsRunning(true);
+            QTRY_VERIFY(!s.window.isVisible());
+            QTcpSocket recorder;
+            recorder.connectToHost(QHostAddress::LocalHost, OrvalisExchange::Port);
+            QVERIFY(recorder.waitForConnected(5000));
+            recorder.write("SFN\\" + name.toUtf8());
+            auto *unregistered = s.find<UnregisteredRecordings>();
+            QTRY_COMPARE(unregistered->recordings().size(), 1);
+            recorder.write("SRC calm");
+            QTRY_COMPARE(unregistered->recordings().value(0).comments, QString("calm"));
+            QVERIFY(MessageBox::takeShown().isEmpty());
+
+            MessageBox::setNextAnswer(MessageBox::No);
+            emit exchange->orvalisIsRunning(false);
+            QTRY_COMPARE(MessageBox::pendingAnswers(), 0);
+            const MessageBox::Shown shown = MessageBox::takeShown().value(0);
+            QCOMPARE(shown.title + "|" + shown.buttons.join(','),
+                QString("Recordings not registered|Try again,Later"));
+            QCOMPARE(shown.text,
+                "These recordings were not registered in the database. Their files stay where they are:\n\n"
+                "Petrov Ivan (A1)\n"
+                    + QDir::toNativeSeparators(file) + "\ndisk full\nComment: calm\n\nRegister them now?");
+        }
+        QVERIFY(QFile::exists(file));
+
+        Session s;
+        QVERIFY(rawExec(*s.db(), "DROP TRIGGER full"));
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        QVERIFY(s.start());
+        QTRY_COMPARE(MessageBox::pendingAnswers(), 0);
+        QCOMPARE(rawValue(*s.db(), "SELECT FileName||' '||Comments FROM Records").toString(), name + " calm");
+        QVERIFY(!QFile::exists(UnregisteredRecordings::defaultFile()));
+    }
+
     void recorderStartFailureNamesTheProgramTheReasonAndThePlaces()
     {
         RecorderLaunch launch;
@@ -433,6 +526,13 @@ private slots:
         QCOMPARE(RecorderLaunchWarning::text(launch),
             QString("The recorder cannot be started:\n/opt/Orvalis/DI Duvi.exe\nPermission denied\n\n"
                     "Places looked in:\n/usr/lib/kesta/DI Duvi.exe\n/opt/Orvalis/DI Duvi.exe"));
+        launch = RecorderLaunch();
+        launch.outcome = RecorderLaunch::ExchangeClosed;
+        launch.reason = "nc (process id 42)";
+        QCOMPARE(RecorderLaunchWarning::text(launch),
+            QString(
+                "The recorder is not started: it could not talk to this program, since port 2700 is taken by "
+                "another program. The port is tried again every 2 seconds.\n\nHeld by: nc (process id 42)"));
     }
 
     void viewMenusOfferTheHeaderMenus()

@@ -61,7 +61,11 @@ class TestKestaSettings : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { QFile::remove("Settings.xml"); }
+    void init()
+    {
+        QFile::remove("Settings.xml");
+        QFile::remove("Settings.xml.bad");
+    }
 
     // The settings dialog shows the visible settings by name, their enumerators,
     // its category and title, all translated.
@@ -108,29 +112,33 @@ private slots:
         QCOMPARE(readFile("Settings.xml"), defaultFile);
     }
 
+    // An unreadable file is kept once as "Settings.xml.bad" before the next save replaces it.
     void reloadSetsWhatTheFileHoldsAndWritesNothing_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("lastPatientId");
         QTest::addColumn<int>("language");
-        const auto row = [](const char *tag, const QByteArray &file, int id, int language) {
-            QTest::newRow(tag) << file << id << language;
+        QTest::addColumn<bool>("kept");
+        const auto row = [](const char *tag, const QByteArray &file, int id, int language, bool kept) {
+            QTest::newRow(tag) << file << id << language << kept;
         };
         row("foreign root, other case",
             "<Preferences><LastPatientId>7</LastPatientId><lastPatientId>9</lastPatientId></Preferences>", 7,
-            1);
-        row("unknown enumerator", "<KestaSettings><Language>de_DE</Language></KestaSettings>", -1, 1);
+            1, false);
+        row("unknown enumerator", "<KestaSettings><Language>de_DE</Language></KestaSettings>", -1, 1, false);
         row("malformed after two values",
             "<KestaSettings><Language>en_US</Language><LastPatientId>5</LastPatientId>"
             "<StartMaximized>false</Start><SelectLastPatient>false</SelectLastPatient>",
-            5, 0);
-        row("not XML at all", "\xff\xfe garbage", -1, 1);
+            5, 0, true);
+        row("not XML at all", "\xff\xfe garbage", -1, 1, true);
+        row("empty", "", -1, 1, false);
     }
     void reloadSetsWhatTheFileHoldsAndWritesNothing()
     {
         QFETCH(QByteArray, file);
         QFETCH(int, lastPatientId);
         QFETCH(int, language);
+        QFETCH(bool, kept);
         writeFile("Settings.xml", file);
         KestaSettings settings("Settings.xml");
         QSignalSpy saved(&settings, &ZTSettings::saved);
@@ -140,6 +148,35 @@ private slots:
         QVERIFY(settings.getStartMaximized() && settings.getSelectLastPatient());
         QCOMPARE(saved.count(), 0);
         QCOMPARE(readFile("Settings.xml"), file);
+        QCOMPARE(QFile::exists("Settings.xml.bad"), kept);
+        if (!kept)
+            return;
+        QCOMPARE(readFile("Settings.xml.bad"), file);
+        settings.setLastPatientId(8);
+        writeFile("Settings.xml", "<KestaSettings><broken>");
+        QVERIFY(settings.reload());
+        QCOMPARE(readFile("Settings.xml.bad"), file);
+    }
+
+    // A newer version's elements are written back as they were, after the known ones.
+    void unknownElementsSurviveASave()
+    {
+        const QByteArray unknown = "    <Backup folder=\"/mnt/b\">\n"
+                                   "        <Every>7</Every>\n"
+                                   "        <Keep> </Keep>\n"
+                                   "        <!--weekly-->\n"
+                                   "    </Backup>\n"
+                                   "    <Zoom>125 &amp; more</Zoom>\n";
+        writeFile("Settings.xml",
+            "<?xml version=\"1.0\"?>\n<KestaSettings>\n    <Language>en_US</Language>\n" + unknown
+                + "</KestaSettings>\n");
+        KestaSettings settings("Settings.xml");
+        QVERIFY(settings.reload());
+        settings.setLanguage(KestaSettings::ru_RU);
+        QByteArray expected = defaultFile;
+        expected.insert(expected.indexOf("</KestaSettings>"), unknown);
+        QCOMPARE(readFile("Settings.xml"), expected);
+        QVERIFY(!QFile::exists("Settings.xml.bad"));
     }
 };
 

@@ -92,6 +92,11 @@ private slots:
         QCOMPARE(seen, QStringList({ "1 1 2048", "0 0 0", "1 1 300", "1 0 0", "0 0 0", "0 0 0" }));
         QCOMPARE(facts.find(asked.first())->facts.folder, patientsPath("P/EEG_1"));
 
+        // Nor through a link that leads out.
+        QVERIFY(QFile::link(patientsPath("Sidorov_B2/EEG_9"), patientsPath("P/EEG_L")));
+        const RecordingFiles::Facts linked = RecordingFiles::factsOf(petrov, "EEG_L\\rec.edf");
+        QVERIFY(linked.exists && !linked.inside && linked.size == 0);
+
         const qint64 big = qint64(3) << 30;
         if (!writeFile("P/LONG/rec.edf", big))
             QSKIP("no sparse 3 GiB file here");

@@ -20,10 +20,12 @@ public:
     static QString OSVersion();
 
     // A modal yes/no box, kept on top. `buttons` may replace the two captions. True exactly
-    // when "yes" was chosen. Answered in tests through MessageBox's seam; defined with the
+    // when "yes" was chosen; a question whose "yes" destroys data makes No the default, so
+    // that Return keeps it. Answered in tests through MessageBox's seam; defined with the
     // boxes, in the toolkit's widget library.
     static bool confirmDialog(const QString &title, const QString &text,
-        MessageBox::Icon icon = MessageBox::Question, const QStringList &buttons = {});
+        MessageBox::Icon icon = MessageBox::Question, const QStringList &buttons = {},
+        MessageBox::Button defaultButton = MessageBox::Yes);
     // A modal box with an OK button, kept on top. Text first, then title.
     static void warningMessage(
         const QString &text, const QString &title = QString(), MessageBox::Icon icon = MessageBox::Warning);
@@ -43,4 +45,6 @@ public:
     // running), then warns "Cannot start because ..." if any still runs and returns true.
     // It ends no process. Defined with the boxes, in the toolkit's widget library.
     static bool checkAndCloseIfAppsRunning(const QStringList &names, int rounds);
+    // The warning itself: "Cannot start because this app is already running:" and the names.
+    static void warnAppsRunning(const QStringList &running);
 };

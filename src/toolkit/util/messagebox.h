@@ -31,19 +31,24 @@ public:
         QString text;
         Icon icon = NoIcon;
         QStringList buttons;
+        // The button that Return presses.
+        Button defaultButton = Accept;
         Button answer = Close;
     };
 
+    // Every box shows its text as plain text: names, paths and answers from the
+    // network may hold markup that must not be rendered.
+    //
     // A yes/no box kept on top; `buttons` may replace the two captions. True
-    // exactly when "yes" was chosen.
+    // exactly when "yes" was chosen. `defaultButton` (Yes or No) is what Return presses.
     static bool question(const QString &title, const QString &text, Icon icon = Question,
-        const QStringList &buttons = {});
+        const QStringList &buttons = {}, Button defaultButton = Yes);
     // A box with an OK button and a fixed-size frame, kept on top.
     static void message(const QString &text, const QString &title = QString(), Icon icon = Warning);
     // A box with two choices, kept on top: true for `acceptCaption`, false for
     // `rejectCaption` or a closed box.
     static bool choice(const QString &title, const QString &text, Icon icon, const QString &acceptCaption,
-        const QString &rejectCaption);
+        const QString &rejectCaption, Button defaultButton = Accept);
 
     // Test seam.
     static void setNextAnswer(Button button);

@@ -29,6 +29,10 @@ MessageBox::Shown describe(const QMessageBox &box)
     shown.icon = MessageBox::Icon(box.icon());
     for (const QAbstractButton *button : box.buttons())
         shown.buttons.append(button->text());
+    QPushButton *defaultButton = box.defaultButton();
+    shown.defaultButton = defaultButton && box.buttonRole(defaultButton) == QMessageBox::NoRole
+        ? MessageBox::Reject
+        : MessageBox::Accept;
     return shown;
 }
 
@@ -36,6 +40,7 @@ MessageBox::Shown describe(const QMessageBox &box)
 bool run(QMessageBox &box, QAbstractButton *accept)
 {
     box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
+    box.setTextFormat(Qt::PlainText);
     MessageBox::Button answer = MessageBox::Close;
     if (MessageBox::takeAnswer(describe(box), &answer))
         return answer == MessageBox::Accept;
@@ -45,21 +50,22 @@ bool run(QMessageBox &box, QAbstractButton *accept)
 
 } // namespace
 
-bool MessageBox::question(const QString &title, const QString &text, Icon icon, const QStringList &buttons)
+bool MessageBox::question(
+    const QString &title, const QString &text, Icon icon, const QStringList &buttons, Button defaultButton)
 {
     const QString yes = buttons.value(0);
     const QString no = buttons.value(1);
     return choice(title, text, icon, yes.isEmpty() ? QCoreApplication::translate("Generic", "Yes") : yes,
-        no.isEmpty() ? QCoreApplication::translate("Generic", "No") : no);
+        no.isEmpty() ? QCoreApplication::translate("Generic", "No") : no, defaultButton);
 }
 
 bool MessageBox::choice(const QString &title, const QString &text, Icon icon, const QString &acceptCaption,
-    const QString &rejectCaption)
+    const QString &rejectCaption, Button defaultButton)
 {
     QMessageBox box(QMessageBox::Icon(icon), title, text);
     QPushButton *accept = box.addButton(acceptCaption, QMessageBox::YesRole);
     QPushButton *reject = box.addButton(rejectCaption, QMessageBox::NoRole);
-    box.setDefaultButton(accept);
+    box.setDefaultButton(defaultButton == Reject ? reject : accept);
     box.setEscapeButton(reject);
     return run(box, accept);
 }
@@ -74,10 +80,10 @@ void MessageBox::message(const QString &text, const QString &title, Icon icon)
 // The designed entry points of the application's boxes, and the one helper that warns with
 // a box. Defined beside the boxes, so that
 // the toolkit's core library, where AppHelper lives, needs no widgets.
-bool AppHelper::confirmDialog(
-    const QString &title, const QString &text, MessageBox::Icon icon, const QStringList &buttons)
+bool AppHelper::confirmDialog(const QString &title, const QString &text, MessageBox::Icon icon,
+    const QStringList &buttons, MessageBox::Button defaultButton)
 {
-    return MessageBox::question(title, text, icon, buttons);
+    return MessageBox::question(title, text, icon, buttons, defaultButton);
 }
 
 void AppHelper::warningMessage(const QString &text, const QString &title, MessageBox::Icon icon)
@@ -100,11 +106,16 @@ bool AppHelper::checkAndCloseIfAppsRunning(const QStringList &names, int rounds)
     }
     if (running.isEmpty())
         return false;
+    warnAppsRunning(running);
+    return true;
+}
+
+void AppHelper::warnAppsRunning(const QStringList &running)
+{
     const QString which = running.size() == 1
         ? QCoreApplication::translate("Generic", "this app is already running")
         : QCoreApplication::translate("Generic", "these apps are already running");
     const QString text = QCoreApplication::translate("Generic", "Cannot start because") + " " + which + ":\n"
         + running.join("\n");
     warningMessage(text, QString(), MessageBox::Warning);
-    return true;
 }
