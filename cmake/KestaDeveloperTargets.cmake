@@ -32,6 +32,7 @@ set(KESTA_CATALOGUE_settings src/db/kestasettings.h src/db/kestasettings.cpp
 set(KESTA_CATALOGUE_settingseditor
     src/toolkit/settings/basepropertylistwidget.h src/toolkit/settings/basepropertylistwidget.cpp
     src/toolkit/settings/basepropertyview.h src/toolkit/settings/basepropertyview.cpp
+    src/toolkit/settings/datefield.h src/toolkit/settings/datefield.cpp
     src/toolkit/settings/enumpropertyview.h src/toolkit/settings/enumpropertyview.cpp
     src/toolkit/settings/propertycategories.h src/toolkit/settings/propertycategories.cpp
     src/toolkit/settings/specialpropertyview.h src/toolkit/settings/specialpropertyview.cpp

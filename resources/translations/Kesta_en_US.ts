@@ -225,5 +225,9 @@
         <source>The records stay: another patient has the same ID</source>
         <translation>The records stay: another patient has the same ID</translation>
     </message>
+    <message>
+        <source>%1: no such date</source>
+        <translation>%1: no such date</translation>
+    </message>
 </context>
 </TS>

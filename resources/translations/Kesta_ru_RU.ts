@@ -225,5 +225,9 @@
         <source>The records stay: another patient has the same ID</source>
         <translation>Записи останутся: у другого пациента тот же идентификатор</translation>
     </message>
+    <message>
+        <source>%1: no such date</source>
+        <translation>%1: такой даты нет</translation>
+    </message>
 </context>
 </TS>

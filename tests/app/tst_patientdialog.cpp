@@ -7,10 +7,10 @@
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 #include "toolkit/settings/basepropertyview.h"
+#include "toolkit/settings/datefield.h"
 #include "toolkit/settings/propertytabwidget.h"
 #include "toolkit/util/messagebox.h"
 
-#include <QDateTimeEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,11 +25,11 @@ static void type(PatientDialog &dialog, const QString &edits)
     dialog.show();
     for (const QString &edit : edits.split(';', Qt::SkipEmptyParts)) {
         QWidget *editor = dialog.form()->getWidgetInfo(edit.section('=', 0, 0)).view->getEditor();
-        if (auto *date = qobject_cast<QDateTimeEdit *>(editor))
-            date->setDate(QDate::fromString(edit.section('=', 1), Qt::ISODate));
-        else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+        if (auto *line = qobject_cast<QLineEdit *>(editor)) {
             line->clear();
             QTest::keyClicks(line, edit.section('=', 1));
+            if (qobject_cast<DateField *>(line))
+                QTest::keyClick(line, Qt::Key_Tab); // a typed date is taken on moving on
         }
     }
     QCoreApplication::processEvents(); // text fields write through the event queue
@@ -81,6 +81,7 @@ private slots:
             "Another patient has the same folder: PetrovIvan_A17");
         row("same name and birth date", "PatientID=C3;LastName= petrov ;FirstName=IVAN;DOB=1980-05-01", "",
             "A patient with the same name and birth date exists: A17");
+        row("no such birth date", "PatientID=C3;LastName=Smith;DOB=31.02.1978", "DOB: no such date");
     }
 
     void validation()
