@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QShowEvent>
 #include <QTabBar>
 #include <QTabWidget>
 #include <algorithm>
@@ -115,6 +116,14 @@ PatientDialog::PatientDialog(Patient *patient, Database *database, QWidget *pare
 }
 
 PatientDialog::~PatientDialog() = default;
+
+void PatientDialog::showEvent(QShowEvent *event)
+{
+    ConfirmDialog::showEvent(event);
+    // The user came to type: the first field, not a button, has the keyboard.
+    if (!event->spontaneous())
+        tabs->setFocusAtFirst();
+}
 
 void PatientDialog::setPatientsTable(PatientsListWidget *table)
 {

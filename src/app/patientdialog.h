@@ -48,6 +48,9 @@ public:
     // The Patients text columns and their length limits in the database file.
     static QList<QPair<QString, int>> columnLimits();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     struct OtherPatient {
         QString patientId;

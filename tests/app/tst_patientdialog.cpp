@@ -100,6 +100,17 @@ private slots:
         QCOMPARE(dialog.findChild<QLabel *>("patientDuplicate")->text(), duplicate);
     }
 
+    // The keyboard starts in the first field, not on a button.
+    void opensOnItsFirstField()
+    {
+        Patient fresh;
+        PatientDialog dialog(&fresh, db.get());
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(QApplication::focusWidget(), dialog.form()->getWidgetInfo(0).view->getEditor());
+    }
+
     void createAfterRefusedInsert()
     {
         PatientsListWidget table(nullptr);
