@@ -226,6 +226,10 @@
         <translation>The records stay: another patient has the same ID</translation>
     </message>
     <message>
+        <source>No file manager could be started to show</source>
+        <translation>No file manager could be started to show</translation>
+    </message>
+    <message>
         <source>%1: no such date</source>
         <translation>%1: no such date</translation>
     </message>

@@ -226,6 +226,10 @@
         <translation>Записи останутся: у другого пациента тот же идентификатор</translation>
     </message>
     <message>
+        <source>No file manager could be started to show</source>
+        <translation>Не удалось открыть файловый менеджер, чтобы показать</translation>
+    </message>
+    <message>
         <source>%1: no such date</source>
         <translation>%1: такой даты нет</translation>
     </message>

@@ -531,7 +531,15 @@ void MainWindow::showPatientFolder(int patientId)
     }
     const QString folder = DataLocations::patientFolder(folderName);
     FileUtilities::createIfNotExists(folder);
-    AppHelper::showInFolder(folder);
+    showInFileManager(folder);
+}
+
+void MainWindow::showInFileManager(const QString &path)
+{
+    AppHelper::showInFolder(path, [path] {
+        AppHelper::warningMessage(
+            tr("No file manager could be started to show") + ":\n" + QDir::toNativeSeparators(path));
+    });
 }
 
 void MainWindow::removePatient(int patientId)
@@ -615,7 +623,7 @@ void MainWindow::recordAction(const QString &action, int recordId)
         if (QFileInfo(path).isFile() && exchange)
             RecorderLaunchWarning::confirmStarted(exchange->runRecorder(RecorderLauncher::quotedPath(path)));
     } else if (action == ShowAction) {
-        AppHelper::showInFolder(path);
+        showInFileManager(path);
     }
 }
 

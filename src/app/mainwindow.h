@@ -92,6 +92,8 @@ private:
     void removeRecord(int recordId);
     void editRecord(int recordId);
     void recordAction(const QString &action, int recordId);
+    // Tells the user when nothing at all could show it.
+    void showInFileManager(const QString &path);
 
     KestaSettings *settings = nullptr;
     Database *database = nullptr;

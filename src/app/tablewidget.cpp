@@ -4,6 +4,7 @@
 #include "app/tablerowmodel.h"
 #include "db/abstractdatabaserow.h"
 #include "toolkit/style/stylehelper.h"
+#include "toolkit/util/apphelper.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -549,7 +550,7 @@ QMenu *TableWidget::createRowMenu(const QPoint &pos)
     edit->setObjectName(QStringLiteral("rowAction_edit"));
     connect(edit, &QAction::triggered, this, [this, id] { emit editRow(id); });
     QAction *show = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/folder.svg"), white),
-        QCoreApplication::translate("Generic", "Show in explorer"));
+        AppHelper::showInFolderCaption());
     show->setObjectName(QStringLiteral("rowAction_show"));
     connect(show, &QAction::triggered, this, [this, id] { emit customAction(ShowAction, id); });
     QAction *remove = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/delete.svg"), white),

@@ -381,6 +381,19 @@ private slots:
         QTRY_COMPARE(s.records()->getRows().size(), 1);
     }
 
+    // A folder that nothing can show is said so, not passed over in silence.
+    void showInFileManagerSaysWhenNothingCanShow()
+    {
+        Session s;
+        Patient *patient = s.selectAtStart("A1");
+        QVERIFY(s.start());
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        emit s.patients()->customAction("show", patient->getId());
+        QTRY_COMPARE(MessageBox::pendingAnswers(), 0);
+        QCOMPARE(shownTexts(), QStringList { "No file manager could be started to show:\n"
+                                   + QDir::toNativeSeparators(DataLocations::patientFolder(patient->folderName())) });
+    }
+
     void recorderStartFailureNamesTheProgramTheReasonAndThePlaces()
     {
         RecorderLaunch launch;
