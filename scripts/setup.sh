@@ -4,6 +4,7 @@
 KESTA_PACKAGES=(
     cmake ninja-build g++ ccache lld pkg-config
     qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev libqt5sql5-sqlite
+    qttranslations5-l10n  # Qt's own texts (standard buttons, file chooser) in Russian
     sqlite3
     libedf-dev   # EDF+ files of the recorder simulator
     dbus-daemon  # a private session bus for the file manager test
