@@ -26,6 +26,7 @@ int main(int argc, char *argv[])
 
     // Before the window, so that it is destroyed after it.
     KestaModel model;
+    Startup::keepLanguageInUse(model.settings());
 
     MainWindow window;
     if (!window.initialize())

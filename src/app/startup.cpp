@@ -1,8 +1,11 @@
 #include "app/startup.h"
 
+#include "db/kestasettings.h"
+#include "toolkit/i18n/languagecontext.h"
 #include "toolkit/util/apphelper.h"
 
 #include <QApplication>
+#include <QMetaEnum>
 
 namespace
 {
@@ -45,4 +48,18 @@ bool Startup::refuseRunningCopies()
 void Startup::setCopyCheckRounds(int rounds)
 {
     copyCheckRounds = rounds;
+}
+
+void Startup::keepLanguageInUse(KestaSettings *settings)
+{
+    bool known = false;
+    const int inUse = QMetaEnum::fromType<KestaSettings::KestaLanguage>().keyToValue(
+        LanguageContext::currentLanguage().toLatin1().constData(), &known);
+    if (!settings || !known || settings->getLanguage() == inUse)
+        return;
+    // Not written now: a start changes no file; the first save of anything writes it.
+    const bool autoSave = settings->getAutoSave();
+    settings->setAutoSave(false);
+    settings->setLanguage(static_cast<KestaSettings::KestaLanguage>(inUse));
+    settings->setAutoSave(autoSave);
 }
