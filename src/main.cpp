@@ -3,6 +3,7 @@
 #include "db/kestamodel.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/style/stylehelper.h"
+#include "toolkit/util/settingslocation.h"
 
 #include <QApplication>
 
@@ -19,7 +20,8 @@ int main(int argc, char *argv[])
     StyleHelper::registerFontsAndStyles();
 
     LanguageContext::UseFilesInRootDir = false;
-    LanguageContext::setLanguage(LanguageContext::startupLanguage(QStringLiteral("Settings.xml")));
+    LanguageContext::setLanguage(
+        LanguageContext::startupLanguage(SettingsLocation::filePath(QStringLiteral("Settings.xml"))));
 
     if (Startup::refuseRunningCopies())
         return 0;

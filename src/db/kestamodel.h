@@ -12,7 +12,8 @@ class KestaModel : public QObject
 {
     Q_OBJECT
 public:
-    // Reads "Settings.xml" from the working directory, connects to the database
+    // Reads "Settings.xml" (SettingsLocation: the working directory, or the user's
+    // configuration folder for an installed program), connects to the database
     // file in the data folder and reads every patient with its records. A
     // missing database file is not an error here: the main window creates it
     // (DataLocations::prepareDataFolders) and the connection opens by itself
