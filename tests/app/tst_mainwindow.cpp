@@ -495,8 +495,13 @@ private slots:
         }
         QVERIFY(box.fact("dataFolder")->text().startsWith(QDir::toNativeSeparators(QDir::homePath())));
         QVERIFY(box.findChild<QLabel *>("aboutLink")->text().contains("https://kesta.invalid/"));
-        // No update offered: the download button stays hidden.
-        QVERIFY(!box.findChild<NewVersionButton *>()->button()->isVisibleTo(&box));
+        // No update offered: the download button stays hidden, in the version's row; the values
+        // line up.
+        auto *update = box.findChild<NewVersionButton *>();
+        QVERIFY(!update->button()->isVisibleTo(&box));
+        box.show();
+        QCOMPARE(box.fact("version")->x(), box.fact("settingsFile")->x());
+        QVERIFY(qAbs(update->geometry().center().y() - box.fact("version")->geometry().center().y()) <= 2);
     }
 
     // The fields an edit could not save, in one warning.
