@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/aboutbox.h"
+#include "app/keyboardpaths.h"
 #include "app/patientdialog.h"
 #include "app/patienteditor.h"
 #include "app/patientslistwidget.h"
@@ -119,6 +120,7 @@ bool MainWindow::initialize()
     startExchange();
     setUpCardView();
     followUpdates();
+    new KeyboardPaths(patientsTable, newExaminationButton, patientCard, recordsTable, this);
     return true;
 }
 

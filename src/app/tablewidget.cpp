@@ -1,5 +1,6 @@
 #include "app/tablewidget.h"
 
+#include "app/rowkeys.h"
 #include "app/tablefiltermodel.h"
 #include "app/tablerowmodel.h"
 #include "db/abstractdatabaserow.h"
@@ -69,6 +70,7 @@ TableWidget::TableWidget(QWidget *parent)
         table->setSortingEnabled(true);
     }
     wireGrid();
+    new RowKeys(this);
     connect(StyleHelper::Instance(), &StyleHelper::changed, rows, &TableRowModel::refreshIcons);
 }
 
@@ -406,11 +408,16 @@ void TableWidget::reportSorting(int section, Qt::SortOrder order)
 void TableWidget::runDoubleClickRule()
 {
     const int id = selectedItemId();
-    if (id <= 0)
-        return;
-    const QString action = doubleClickAction();
+    if (id > 0)
+        runRowAction(doubleClickAction(), id);
+}
+
+void TableWidget::runRowAction(const QString &action, int id)
+{
     if (action == EditAction)
         emit editRow(id);
+    else if (action == QLatin1String("remove"))
+        emit removeRow(id);
     else
         emit customAction(action, id);
 }
