@@ -47,36 +47,8 @@
         <translation>Edit patient</translation>
     </message>
     <message>
-        <source>File</source>
-        <translation>File</translation>
-    </message>
-    <message>
-        <source>Open record</source>
-        <translation>Open record</translation>
-    </message>
-    <message>
-        <source>New patient</source>
-        <translation>New patient</translation>
-    </message>
-    <message>
-        <source>Reload database</source>
-        <translation>Reload database</translation>
-    </message>
-    <message>
-        <source>Settings</source>
-        <translation>Settings</translation>
-    </message>
-    <message>
         <source>About app</source>
         <translation>About app</translation>
-    </message>
-    <message>
-        <source>View</source>
-        <translation>View</translation>
-    </message>
-    <message>
-        <source>PatientCardView</source>
-        <translation>Patient card view</translation>
     </message>
     <message>
         <source>Open file</source>
@@ -154,14 +126,6 @@
         <translation>New examination</translation>
     </message>
     <message>
-        <source>Patients table</source>
-        <translation>Patients table</translation>
-    </message>
-    <message>
-        <source>Records table</source>
-        <translation>Records table</translation>
-    </message>
-    <message>
         <source>We recommend to upgrade to version</source>
         <translation>We recommend to upgrade to version</translation>
     </message>
@@ -224,6 +188,10 @@
     <message>
         <source>The records stay: another patient has the same ID</source>
         <translation>The records stay: another patient has the same ID</translation>
+    </message>
+    <message>
+        <source>Starts the recorder for the selected patient (Ctrl+Enter)</source>
+        <translation>Starts the recorder for the selected patient (Ctrl+Enter)</translation>
     </message>
     <message>
         <source>No file manager could be started to show</source>

@@ -47,36 +47,8 @@
         <translation>Редактирование пациента</translation>
     </message>
     <message>
-        <source>File</source>
-        <translation>Файл</translation>
-    </message>
-    <message>
-        <source>Open record</source>
-        <translation>Открыть запись</translation>
-    </message>
-    <message>
-        <source>New patient</source>
-        <translation>Новый пациент</translation>
-    </message>
-    <message>
-        <source>Reload database</source>
-        <translation>Перечитать базу данных</translation>
-    </message>
-    <message>
-        <source>Settings</source>
-        <translation>Настройки</translation>
-    </message>
-    <message>
         <source>About app</source>
         <translation>О программе</translation>
-    </message>
-    <message>
-        <source>View</source>
-        <translation>Вид</translation>
-    </message>
-    <message>
-        <source>PatientCardView</source>
-        <translation>Отображение карточки пациента</translation>
     </message>
     <message>
         <source>Open file</source>
@@ -154,14 +126,6 @@
         <translation>Новое обследование</translation>
     </message>
     <message>
-        <source>Patients table</source>
-        <translation>Таблица пациентов</translation>
-    </message>
-    <message>
-        <source>Records table</source>
-        <translation>Таблица записей</translation>
-    </message>
-    <message>
         <source>We recommend to upgrade to version</source>
         <translation>Рекомендуем перейти на версию</translation>
     </message>
@@ -224,6 +188,10 @@
     <message>
         <source>The records stay: another patient has the same ID</source>
         <translation>Записи останутся: у другого пациента тот же идентификатор</translation>
+    </message>
+    <message>
+        <source>Starts the recorder for the selected patient (Ctrl+Enter)</source>
+        <translation>Запускает регистратор для выбранного пациента (Ctrl+Enter)</translation>
     </message>
     <message>
         <source>No file manager could be started to show</source>

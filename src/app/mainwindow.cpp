@@ -7,6 +7,7 @@
 #include "app/patientslistwidget.h"
 #include "app/recorderlaunchwarning.h"
 #include "app/recordstable.h"
+#include "app/windowcommands.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestamodel.h"
@@ -26,16 +27,12 @@
 #include "toolkit/util/texthelper.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMetaEnum>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTimer>
@@ -49,7 +46,6 @@ constexpr int CloseBlockMs = 2000;
 // The card's new place has been laid out by then, so the sizes land on the final panes.
 constexpr int SplitterDelayMs = 200;
 constexpr int SplitterHandleWidth = 8;
-const QString MenuIconColor = QStringLiteral("#FFF");
 const QString PlayAction = QStringLiteral("play");
 const QString ShowAction = QStringLiteral("show");
 constexpr int VersionCheckPeriodSecs = 600;
@@ -186,6 +182,7 @@ void MainWindow::buildViews()
         MediaHelper::iconColored(QStringLiteral(":/icons/amplifier.svg"), "#FFF", "#000"));
     newExaminationButton->setIconSize(QSize(24, 24));
     newExaminationButton->setCursor(Qt::PointingHandCursor);
+    newExaminationButton->setToolTip(tr("Starts the recorder for the selected patient (Ctrl+Enter)"));
     newExaminationButton->hide();
     connect(newExaminationButton, &QPushButton::clicked, this, &MainWindow::newExamination);
 
@@ -257,41 +254,19 @@ void MainWindow::selectLastPatient()
 
 void MainWindow::buildMenus()
 {
-    QMenu *file = menuBar()->addMenu(QCoreApplication::translate("Generic", "File"));
-    file->setObjectName(QStringLiteral("menuFile"));
-    const auto addCommand = [this](QMenu *menu, const QString &name, const QString &caption,
-                                const QString &icon, void (MainWindow::*command)()) {
-        QAction *action = menu->addAction(caption);
-        action->setObjectName(name);
-        StyleHelper::Instance()->setMenuActionIcon(action, icon, MenuIconColor);
-        connect(action, &QAction::triggered, this, command);
+    commands = new WindowCommands(this, patientsTable, recordsTable, settings);
+    const auto wire = [this](WindowCommands::Command command, void (MainWindow::*slot)()) {
+        connect(commands->action(command), &QAction::triggered, this, slot);
     };
-    addCommand(file, QStringLiteral("actionOpenRecord"),
-        QCoreApplication::translate("Generic", "Open record"), QStringLiteral(":/icons/folder-open.svg"),
-        &MainWindow::openRecordFile);
-    file->addSeparator();
-    addCommand(file, QStringLiteral("actionNewPatient"),
-        QCoreApplication::translate("Generic", "New patient"), QStringLiteral(":/icons/plus.svg"),
-        &MainWindow::newPatient);
-    addCommand(file, QStringLiteral("actionReloadDatabase"),
-        QCoreApplication::translate("Generic", "Reload database"), QStringLiteral(":/icons/refresh.svg"),
-        &MainWindow::reloadDatabase);
-    file->addSeparator();
-    addCommand(file, QStringLiteral("actionSettings"), QCoreApplication::translate("Generic", "Settings"),
-        QStringLiteral(":/icons/settings.svg"), &MainWindow::showSettings);
-    addCommand(file, QStringLiteral("actionAbout"), QCoreApplication::translate("Generic", "About app"),
-        QStringLiteral(":/icons/information.svg"), &MainWindow::showAbout);
-
-    QMenu *view = menuBar()->addMenu(QCoreApplication::translate("Generic", "View"));
-    view->setObjectName(QStringLiteral("menuView"));
-    // Filled as they open, so that they offer exactly what the tables' header menus offer now.
-    const auto addColumnMenu = [view](const QString &name, const QString &caption, TableWidget *table) {
-        QMenu *columns = view->addMenu(caption);
-        columns->setObjectName(name);
-        connect(columns, &QMenu::aboutToShow, table, [table, columns] { table->fillColumnMenu(columns); });
-    };
-    addColumnMenu(QStringLiteral("menuPatientsTable"), tr("Patients table"), patientsTable);
-    addColumnMenu(QStringLiteral("menuRecordsTable"), tr("Records table"), recordsTable);
+    wire(WindowCommands::OpenRecord, &MainWindow::openRecordFile);
+    wire(WindowCommands::NewPatient, &MainWindow::newPatient);
+    wire(WindowCommands::EditPatient, &MainWindow::editSelectedPatient);
+    wire(WindowCommands::RemovePatient, &MainWindow::removeSelectedPatient);
+    wire(WindowCommands::NewExamination, &MainWindow::newExamination);
+    wire(WindowCommands::ReloadDatabase, &MainWindow::reloadDatabase);
+    wire(WindowCommands::Settings, &MainWindow::showSettings);
+    wire(WindowCommands::About, &MainWindow::showAbout);
+    commands->setPatientSelected(currentPatient());
 }
 
 void MainWindow::showWindow()
@@ -314,21 +289,6 @@ void MainWindow::startExchange()
 
 void MainWindow::setUpCardView()
 {
-    QMenu *view = menuBar()->findChild<QMenu *>(QStringLiteral("menuView"));
-    QMenu *cardView = view->addMenu(QCoreApplication::translate("Generic", "PatientCardView"));
-    cardView->setObjectName(QStringLiteral("menuPatientCardView"));
-    cardViewGroup = new QActionGroup(cardView);
-    cardViewGroup->setExclusive(true);
-    const QMetaEnum views = QMetaEnum::fromType<KestaSettings::ViewPatientCard>();
-    for (int i = 0; i < views.keyCount(); ++i) {
-        const auto value = static_cast<KestaSettings::ViewPatientCard>(views.value(i));
-        QAction *action = cardView->addAction(QCoreApplication::translate("ViewPatientCard", views.key(i)));
-        action->setObjectName(QStringLiteral("actionCardView_") + QLatin1String(views.key(i)));
-        action->setCheckable(true);
-        action->setData(int(value));
-        action->setActionGroup(cardViewGroup);
-        connect(action, &QAction::triggered, this, [this, value] { settings->setPatientCardView(value); });
-    }
     connect(settings, &KestaSettings::changedPatientCardView, this, &MainWindow::applyCardView);
     applyCardView();
 }
@@ -356,6 +316,8 @@ void MainWindow::selectPatient()
     recordsTable->setPatient(patient);
     newExaminationButton->setVisible(patient);
     panelPatient->setEnabled(patient);
+    if (commands)
+        commands->setPatientSelected(patient);
     if (patient && patient->getId() != settings->getLastPatientId())
         settings->setLastPatientId(patient->getId());
 }
@@ -363,9 +325,6 @@ void MainWindow::selectPatient()
 void MainWindow::applyCardView()
 {
     const KestaSettings::ViewPatientCard view = settings->getPatientCardView();
-    for (QAction *action : cardViewGroup->actions())
-        action->setChecked(action->data().toInt() == int(view));
-
     // Out of its pane's layout, but still the window's, so that it never goes unowned.
     patientCard->hide();
     patientCard->setParent(this);
@@ -487,6 +446,18 @@ void MainWindow::newPatient()
 void MainWindow::editPatient(Patient *patient)
 {
     PatientDialog::editPatient(this, patient, database, patientsTable);
+}
+
+void MainWindow::editSelectedPatient()
+{
+    if (Patient *patient = currentPatient())
+        editPatient(patient);
+}
+
+void MainWindow::removeSelectedPatient()
+{
+    if (Patient *patient = currentPatient())
+        removePatient(patient->getId());
 }
 
 void MainWindow::reloadDatabase()

@@ -9,13 +9,12 @@ class OrvalisExchange;
 class Patient;
 class PatientEditor;
 class PatientsListWidget;
-class QActionGroup;
-class QMenu;
 class QPushButton;
 class QSplitter;
 class QVBoxLayout;
 class RecordsTable;
 struct VersionInfo;
+class WindowCommands;
 
 // The program's only top-level window: patients on the left, the selected patient's card
 // and recordings on the right, the menu bar, and the "New examination" button. The entry
@@ -83,6 +82,8 @@ private:
     void openRecordFile();
     void newPatient();
     void editPatient(Patient *patient);
+    void editSelectedPatient();
+    void removeSelectedPatient();
     void reloadDatabase();
     void showSettings();
     void showAbout();
@@ -111,7 +112,7 @@ private:
     QVBoxLayout *cardCenterLayout = nullptr;
     QVBoxLayout *panelPatientLayout = nullptr;
     QPushButton *newExaminationButton = nullptr;
-    QActionGroup *cardViewGroup = nullptr;
+    WindowCommands *commands = nullptr;
     QStringList refusedWrites;
 
     // Closing is refused until then (clock milliseconds).

@@ -33,6 +33,7 @@
 #include <QMetaEnum>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTableView>
 #include <functional>
 
 using namespace kestatest;
@@ -381,6 +382,41 @@ private slots:
         QTRY_COMPARE(s.records()->getRows().size(), 1);
     }
 
+    // With the hands on the keys: each command, and a row's own meaning of a key before the window's.
+    void keyboardReachesTheCommands()
+    {
+        Session s;
+        Patient *patient = s.selectAtStart("A1");
+        const int record = addRecord(s.db(), patient, "EEG_1\\rec.edf", false);
+        QVERIFY(s.start());
+        QApplication::setActiveWindow(&s.window);
+        QVERIFY(QTest::qWaitForWindowActive(&s.window));
+        QTRY_VERIFY(s.records()->recordById(record));
+        s.records()->setSelectedId(record, true);
+        const QString removeRecord = "Remove record:\n"
+            + QDir::toNativeSeparators(DataLocations::recordingPath(patient->folderName(), "EEG_1\\rec.edf"))
+            + "?";
+        for (QTableView *grid : { s.records()->grid(), s.patients()->grid() }) {
+            grid->setFocus();
+            MessageBox::setNextAnswer(MessageBox::No);
+            QTest::keyClick(grid, Qt::Key_Delete);
+        }
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        QTest::keyClick(s.patients()->grid(), Qt::Key_Return, Qt::ControlModifier);
+        QStringList texts = shownTexts();
+        QCOMPARE(
+            texts.mid(0, 2), QStringList({ removeRecord, "Remove patient 'Petrov Ivan' with all records?" }));
+        QVERIFY(texts.value(2).startsWith("No recorder is installed."));
+
+        QString title;
+        withModalDialog([&] { QTest::keyClick(s.patients()->searchField(), Qt::Key_F2); },
+            [&title](QWidget *dialog) {
+                title = dialog->windowTitle();
+                dialog->close();
+            });
+        QCOMPARE(title, QString("Edit patient"));
+    }
+
     // A folder that nothing can show is said so, not passed over in silence.
     void showInFileManagerSaysWhenNothingCanShow()
     {
@@ -390,8 +426,9 @@ private slots:
         MessageBox::setNextAnswer(MessageBox::Ok);
         emit s.patients()->customAction("show", patient->getId());
         QTRY_COMPARE(MessageBox::pendingAnswers(), 0);
-        QCOMPARE(shownTexts(), QStringList { "No file manager could be started to show:\n"
-                                   + QDir::toNativeSeparators(DataLocations::patientFolder(patient->folderName())) });
+        QCOMPARE(shownTexts(),
+            QStringList { "No file manager could be started to show:\n"
+                + QDir::toNativeSeparators(DataLocations::patientFolder(patient->folderName())) });
     }
 
     void recorderStartFailureNamesTheProgramTheReasonAndThePlaces()
@@ -413,7 +450,7 @@ private slots:
         const auto texts = [](QMenu *menu) {
             QStringList list;
             for (QAction *action : menu->actions())
-                list << action->text() + (action->isChecked() ? "*" : "");
+                list << action->text().remove('&') + (action->isChecked() ? "*" : "");
             return list;
         };
         for (TableWidget *table :
