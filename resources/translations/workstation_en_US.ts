@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>PatientCountLine</name>
+    <message>
+        <source>No patients match</source>
+        <translation>No patients match</translation>
+    </message>
+    <message>
+        <source>Patients: %1</source>
+        <translation>Patients: %1</translation>
+    </message>
+    <message>
+        <source>Found: %1 of %2</source>
+        <translation>Found: %1 of %2</translation>
+    </message>
+</context>
+<context>
     <name>WindowCommands</name>
     <message>
         <source>&amp;File</source>

@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>PatientCountLine</name>
+    <message>
+        <source>No patients match</source>
+        <translation>Нет подходящих пациентов</translation>
+    </message>
+    <message>
+        <source>Patients: %1</source>
+        <translation>Пациентов: %1</translation>
+    </message>
+    <message>
+        <source>Found: %1 of %2</source>
+        <translation>Найдено: %1 из %2</translation>
+    </message>
+</context>
+<context>
     <name>WindowCommands</name>
     <message>
         <source>&amp;File</source>

@@ -2,6 +2,7 @@
 
 #include "app/aboutbox.h"
 #include "app/keyboardpaths.h"
+#include "app/patientcountline.h"
 #include "app/patientdialog.h"
 #include "app/patienteditor.h"
 #include "app/patientslistwidget.h"
@@ -35,6 +36,7 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <memory>
@@ -229,6 +231,7 @@ void MainWindow::buildViews()
     centralLayout->addWidget(splitter);
     setCentralWidget(central);
     setMinimumSize(800, 600);
+    statusBar()->addWidget(new PatientCountLine(patientsTable, this));
 }
 
 void MainWindow::connectTables()

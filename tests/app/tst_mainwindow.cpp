@@ -33,6 +33,7 @@
 #include <QMetaEnum>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableView>
 #include <functional>
 
@@ -391,6 +392,7 @@ private slots:
         QVERIFY(s.start());
         QApplication::setActiveWindow(&s.window);
         QVERIFY(QTest::qWaitForWindowActive(&s.window));
+        QCOMPARE(s.window.statusBar()->findChild<QLabel *>("patientCount")->text(), QString("Patients: 1"));
         QTRY_VERIFY(s.records()->recordById(record));
         s.records()->setSelectedId(record, true);
         const QString removeRecord = "Remove record:\n"
@@ -576,6 +578,7 @@ private slots:
         texts << RecorderLaunchWarning::text(launch);
         for (QLabel *label : about.findChildren<QLabel *>())
             texts << (label->text().endsWith(':') ? label->text() : QString());
+        texts << s.window.statusBar()->findChild<QLabel *>("patientCount")->text();
         for (QMenu *menu : s.window.findChildren<QMenu *>())
             for (QAction *action : menu->actions())
                 texts << action->text();
