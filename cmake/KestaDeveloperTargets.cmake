@@ -21,7 +21,7 @@ endif()
 set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange workstation)
 set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp src/app/aboutbox.h
     src/app/aboutbox.cpp src/app/patientdialog.h src/app/patientdialog.cpp src/app/patienteditor.h
-    src/app/patienteditor.cpp)
+    src/app/patienteditor.cpp src/app/newversionprompt.h src/app/newversionprompt.cpp)
 # The window's commands, keys, status line and settings dialog.
 set(KESTA_CATALOGUE_workstation src/app/windowcommands.h src/app/windowcommands.cpp
     src/app/patientcountline.h src/app/patientcountline.cpp

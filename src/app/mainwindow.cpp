@@ -1,7 +1,9 @@
 #include "app/mainwindow.h"
 
 #include "app/aboutbox.h"
+#include "app/cardplacement.h"
 #include "app/keyboardpaths.h"
+#include "app/newversionprompt.h"
 #include "app/patientcountline.h"
 #include "app/patientdialog.h"
 #include "app/patienteditor.h"
@@ -19,7 +21,6 @@
 #include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/style/stylehelper.h"
-#include "toolkit/update/versionchecker.h"
 #include "toolkit/util/apphelper.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/confirmdialog.h"
@@ -45,12 +46,9 @@ namespace
 {
 
 constexpr int CloseBlockMs = 2000;
-// The card's new place has been laid out by then, so the sizes land on the final panes.
-constexpr int SplitterDelayMs = 200;
 constexpr int SplitterHandleWidth = 8;
 const QString PlayAction = QStringLiteral("play");
 const QString ShowAction = QStringLiteral("show");
-constexpr int VersionCheckPeriodSecs = 600;
 
 MainWindow *instance = nullptr;
 
@@ -195,16 +193,8 @@ void MainWindow::buildViews()
     leftLayout->setContentsMargins(8, 8, 0, 8);
     leftLayout->addWidget(patientsTable);
 
-    cardCenterPane = new QWidget;
-    cardCenterPane->setObjectName(QStringLiteral("cardCenterPane"));
-    cardCenterLayout = new QVBoxLayout(cardCenterPane);
-    cardCenterLayout->setContentsMargins(0, 0, 0, 0);
-
-    panelPatient = new QWidget;
-    panelPatient->setObjectName(QStringLiteral("panelPatient"));
-    panelPatient->setEnabled(false);
-    panelPatientLayout = new QVBoxLayout(panelPatient);
-    panelPatientLayout->setContentsMargins(0, 0, 0, 0);
+    cardPlacement = new CardPlacement(settings, patientCard, this);
+    panelPatient = cardPlacement->rightPanel();
 
     auto *rightColumn = new QWidget;
     rightColumn->setObjectName(QStringLiteral("recordsColumn"));
@@ -218,11 +208,10 @@ void MainWindow::buildViews()
     splitter = new QSplitter(Qt::Horizontal);
     splitter->setObjectName(QStringLiteral("mainSplitter"));
     splitter->addWidget(leftColumn);
-    splitter->addWidget(cardCenterPane);
+    splitter->addWidget(cardPlacement->centerPane());
     splitter->addWidget(rightColumn);
     splitter->setChildrenCollapsible(false);
     splitter->setHandleWidth(SplitterHandleWidth);
-    connect(splitter, &QSplitter::splitterMoved, this, &MainWindow::saveSplitterSizes);
 
     auto *central = new QWidget;
     StyleHelper::Instance()->setStyledBackground(central, QStringLiteral("--z-window-bg"), Qt::transparent);
@@ -292,18 +281,12 @@ void MainWindow::startExchange()
 
 void MainWindow::setUpCardView()
 {
-    connect(settings, &KestaSettings::changedPatientCardView, this, &MainWindow::applyCardView);
-    applyCardView();
+    cardPlacement->follow(splitter);
 }
 
 void MainWindow::followUpdates()
 {
-    connect(VersionChecker::Instance(), &VersionChecker::versionFound, this, &MainWindow::offerNewVersion,
-        Qt::QueuedConnection);
-    // Switched off it is told so too, so that the About box's button does not start checks either.
-    VersionChecker::StartChecking(settings->getCheckForNewVersion(), VersionCheckPeriodSecs);
-    connect(settings, &KestaSettings::changedCheckForNewVersion, this,
-        [](bool enabled) { VersionChecker::StartChecking(enabled, VersionCheckPeriodSecs); });
+    new NewVersionPrompt(settings, this);
 }
 
 void MainWindow::refreshPatients()
@@ -325,70 +308,6 @@ void MainWindow::selectPatient()
         settings->setLastPatientId(patient->getId());
 }
 
-void MainWindow::applyCardView()
-{
-    const KestaSettings::ViewPatientCard view = settings->getPatientCardView();
-    // Out of its pane's layout, but still the window's, so that it never goes unowned.
-    patientCard->hide();
-    patientCard->setParent(this);
-    switch (view) {
-    case KestaSettings::PatientCard_Center:
-        cardCenterLayout->addWidget(patientCard);
-        cardCenterPane->show();
-        panelPatient->hide();
-        patientCard->setTabbed(false);
-        patientCard->show();
-        break;
-    case KestaSettings::PatientCard_Right:
-        panelPatientLayout->addWidget(patientCard);
-        panelPatient->show();
-        cardCenterPane->hide();
-        patientCard->setTabbed(true);
-        patientCard->show();
-        break;
-    case KestaSettings::PatientCard_None:
-        panelPatient->hide();
-        cardCenterPane->hide();
-        break;
-    }
-    QTimer::singleShot(SplitterDelayMs, this, &MainWindow::applySplitterSizes);
-}
-
-void MainWindow::saveSplitterSizes()
-{
-    QStringList parts;
-    for (int size : splitter->sizes())
-        parts << QString::number(size);
-    settings->setSplitterSizes(parts.join(QLatin1Char(';')));
-}
-
-QList<int> MainWindow::splitterSizes(const QString &stored, bool cardInCenter, int width)
-{
-    QStringList parts = stored.split(QLatin1Char(';'));
-    if (parts.size() != 3)
-        parts = QStringList { QStringLiteral("1000"), QStringLiteral("1000"), QStringLiteral("1000") };
-    QList<qint64> values;
-    for (const QString &part : qAsConst(parts))
-        values << qMax(0, part.toInt());
-    if (!cardInCenter)
-        values[1] = 0;
-    qint64 sum = values[0] + values[1] + values[2];
-    if (sum == 0) {
-        values = { 1, cardInCenter ? 1 : 0, 1 };
-        sum = cardInCenter ? 3 : 2;
-    }
-    QList<int> sizes;
-    for (qint64 value : qAsConst(values))
-        sizes << int(value * width / sum);
-    return sizes;
-}
-
-void MainWindow::applySplitterSizes()
-{
-    splitter->setSizes(splitterSizes(settings->getSplitterSizes(),
-        settings->getPatientCardView() == KestaSettings::PatientCard_Center, width()));
-}
-
 void MainWindow::followRecorder(bool running)
 {
     if (running) {
@@ -406,30 +325,6 @@ void MainWindow::followRecorder(bool running)
         else
             showNormal();
     }
-}
-
-void MainWindow::offerNewVersion(const VersionInfo &info)
-{
-    // One prompt at a time, however many answers arrive while it is open.
-    static bool promptOpen = false;
-    if (!info.valid || promptOpen)
-        return;
-    const QString text = tr("We recommend to upgrade to version") + " " + info.version + "\n"
-        + tr("Current version") + " " + AppHelper::appVersion(true) + " " + tr("is outdated.") + "\n\n"
-        + tr("Would you like to upgrade now?");
-    promptOpen = true;
-    if (!AppHelper::confirmDialog(tr("New version"), text, MessageBox::Information)) {
-        promptOpen = false;
-        return;
-    }
-    // An address from the network must not start a local handler or open a local file.
-    if (!VersionChecker::openLink(info.link)) {
-        promptOpen = false;
-        AppHelper::warningMessage(
-            tr("The download address was not opened") + ":\n" + TextHelper::visibleText(info.link));
-        return;
-    }
-    QCoreApplication::quit();
 }
 
 void MainWindow::openRecordFile()

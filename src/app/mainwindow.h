@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class CardPlacement;
 class Database;
 class KestaSettings;
 class OrvalisExchange;
@@ -11,9 +12,7 @@ class PatientEditor;
 class PatientsListWidget;
 class QPushButton;
 class QSplitter;
-class QVBoxLayout;
 class RecordsTable;
-struct VersionInfo;
 class WindowCommands;
 
 // The program's only top-level window: patients on the left, the selected patient's card
@@ -39,11 +38,6 @@ public:
     // confirmation cannot end the program while the list reloads. Each call restarts the period.
     void blockClosing();
     bool isCloseBlocked() const;
-
-    // The splitter sizes for a window of this width from the stored text: three parts, the
-    // middle one 0 unless the card is in the centre, scaled to the width. Stored values that
-    // add up to nothing give the shown panes equal shares.
-    static QList<int> splitterSizes(const QString &stored, bool cardInCenter, int width);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -72,11 +66,7 @@ private:
 
     void refreshPatients();
     void selectPatient();
-    void applyCardView();
-    void saveSplitterSizes();
-    void applySplitterSizes();
     void followRecorder(bool running);
-    void offerNewVersion(const VersionInfo &info);
 
     // Commands.
     void openRecordFile();
@@ -107,10 +97,9 @@ private:
     QPointer<Patient> selectedPatient;
     OrvalisExchange *exchange = nullptr;
     bool wasMaximized = false;
-    QWidget *cardCenterPane = nullptr;
+    CardPlacement *cardPlacement = nullptr;
+    // The card's holder in the right column, enabled while a patient is selected.
     QWidget *panelPatient = nullptr;
-    QVBoxLayout *cardCenterLayout = nullptr;
-    QVBoxLayout *panelPatientLayout = nullptr;
     QPushButton *newExaminationButton = nullptr;
     WindowCommands *commands = nullptr;
     QStringList refusedWrites;

@@ -1,4 +1,5 @@
 #include "app/aboutbox.h"
+#include "app/cardplacement.h"
 #include "app/mainwindow.h"
 #include "app/patientdialog.h"
 #include "app/patienteditor.h"
@@ -249,7 +250,7 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(bool, center);
         QFETCH(QList<int>, sizes);
-        QCOMPARE(MainWindow::splitterSizes(stored, center, 1200), sizes);
+        QCOMPARE(CardPlacement::splitterSizes(stored, center, 1200), sizes);
     }
 
     void splitterSizesAppliedAndStoredOnMove()
