@@ -24,8 +24,9 @@ set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.c
     src/app/patienteditor.cpp src/app/newversionprompt.h src/app/newversionprompt.cpp)
 # The window's commands, keys, status line and settings dialog.
 set(KESTA_CATALOGUE_workstation src/app/windowcommands.h src/app/windowcommands.cpp
-    src/app/patientcountline.h src/app/patientcountline.cpp
-    src/app/keyboardpaths.h src/app/keyboardpaths.cpp src/app/rowkeys.h src/app/rowkeys.cpp)
+    src/app/patientcountline.h src/app/patientcountline.cpp src/app/settingsdialog.h
+    src/app/settingsdialog.cpp src/app/keyboardpaths.h src/app/keyboardpaths.cpp src/app/rowkeys.h
+    src/app/rowkeys.cpp)
 set(KESTA_CATALOGUE_tables src/app/tablewidget.h src/app/tablewidget.cpp src/app/tablecolumn.h
     src/app/tablecolumn.cpp src/app/tablerowmodel.h src/app/tablerowmodel.cpp src/app/tablefiltermodel.h
     src/app/tablefiltermodel.cpp src/app/patientslistwidget.h src/app/patientslistwidget.cpp

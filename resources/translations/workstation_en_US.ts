@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>Generic</name>
+    <message>
+        <source>Settings</source>
+        <translation>Settings</translation>
+    </message>
+</context>
+<context>
     <name>PatientCountLine</name>
     <message>
         <source>No patients match</source>
@@ -14,6 +21,13 @@
     <message>
         <source>Found: %1 of %2</source>
         <translation>Found: %1 of %2</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialog</name>
+    <message>
+        <source>The interface language changes at the next start of the program.</source>
+        <translation>The interface language changes at the next start of the program.</translation>
     </message>
 </context>
 <context>

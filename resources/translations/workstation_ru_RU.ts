@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>Generic</name>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+</context>
+<context>
     <name>PatientCountLine</name>
     <message>
         <source>No patients match</source>
@@ -14,6 +21,13 @@
     <message>
         <source>Found: %1 of %2</source>
         <translation>Найдено: %1 из %2</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialog</name>
+    <message>
+        <source>The interface language changes at the next start of the program.</source>
+        <translation>Язык интерфейса сменится при следующем запуске программы.</translation>
     </message>
 </context>
 <context>

@@ -10,6 +10,7 @@
 #include "app/patientslistwidget.h"
 #include "app/recorderlaunchwarning.h"
 #include "app/recordstable.h"
+#include "app/settingsdialog.h"
 #include "app/windowcommands.h"
 #include "db/database.h"
 #include "db/datalocations.h"
@@ -32,7 +33,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
-#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
@@ -367,13 +367,7 @@ void MainWindow::reloadDatabase()
 
 void MainWindow::showSettings()
 {
-    QDialog dialog(this);
-    dialog.setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    dialog.setWindowTitle(QCoreApplication::translate("Generic", "Settings"));
-    dialog.setWindowIcon(MediaHelper::icon(QStringLiteral(":/icons/settings.svg")));
-    auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(
-        new PropertyListControl(settings, QString(), PropertyListControl::AllProperties, &dialog));
+    SettingsDialog dialog(settings, this);
     dialog.exec();
 }
 

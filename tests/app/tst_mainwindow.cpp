@@ -6,6 +6,7 @@
 #include "app/patientslistwidget.h"
 #include "app/recorderlaunchwarning.h"
 #include "app/recordstable.h"
+#include "app/settingsdialog.h"
 #include "app/startup.h"
 #include "db/database.h"
 #include "db/datalocations.h"
@@ -28,6 +29,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -565,6 +567,21 @@ private slots:
                           "ZIP: CHECK constraint failed: length(ZIP) <= 16" });
     }
 
+    // The language is taken at start-up: a new choice is answered with a note.
+    void settingsDialogClosesAndNamesWhenTheLanguageComes()
+    {
+        KestaModel model;
+        LanguageContext::setLanguage("en_US");
+        model.settings()->setLanguage(KestaSettings::en_US);
+        SettingsDialog dialog(model.settings());
+        dialog.show();
+        QVERIFY(!dialog.restartNote()->isVisible());
+        model.settings()->setLanguage(KestaSettings::ru_RU);
+        QVERIFY(dialog.restartNote()->isVisible());
+        dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Close)->click();
+        QVERIFY(!dialog.isVisible());
+    }
+
     // Last: translators once installed stay for the rest of the process.
     void russianThroughout()
     {
@@ -572,6 +589,7 @@ private slots:
         Session s;
         QVERIFY(s.start());
         AboutBox about(s.settings());
+        SettingsDialog settingsDialog(s.settings()); // Qt's own Close button too
         RecorderLaunch launch; // not found, and then not started, with nothing named
         QStringList texts { s.find<QPushButton>("actionButton")->text(), about.windowTitle(),
             RecorderLaunchWarning::text(launch) };
@@ -579,6 +597,8 @@ private slots:
         texts << RecorderLaunchWarning::text(launch);
         for (QLabel *label : about.findChildren<QLabel *>())
             texts << (label->text().endsWith(':') ? label->text() : QString());
+        for (QPushButton *button : settingsDialog.findChildren<QPushButton *>())
+            texts << button->text();
         texts << s.window.statusBar()->findChild<QLabel *>("patientCount")->text();
         for (QMenu *menu : s.window.findChildren<QMenu *>())
             for (QAction *action : menu->actions())
