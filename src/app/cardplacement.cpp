@@ -79,7 +79,11 @@ void CardPlacement::saveSplitterSizes()
 QList<int> CardPlacement::splitterSizes(const QString &stored, bool cardInCenter, int width)
 {
     QStringList parts = stored.split(QLatin1Char(';'));
-    if (parts.size() != 3)
+    // Never stored (a first start): the card and the records get the larger share, so that the
+    // card's tabs show whole even at 1024 pixels.
+    if (stored.isEmpty())
+        parts = QStringList { QStringLiteral("2"), QStringLiteral("2"), QStringLiteral("3") };
+    else if (parts.size() != 3)
         parts = QStringList { QStringLiteral("1000"), QStringLiteral("1000"), QStringLiteral("1000") };
     QList<qint64> values;
     for (const QString &part : qAsConst(parts))

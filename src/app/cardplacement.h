@@ -29,7 +29,7 @@ public:
 
     // The splitter sizes for a window of this width from the stored text: three parts, the
     // middle one 0 unless the card is in the centre, scaled to the width. Stored values that
-    // add up to nothing give the shown panes equal shares.
+    // add up to nothing give the shown panes equal shares; nothing stored gives 2:2:3.
     static QList<int> splitterSizes(const QString &stored, bool cardInCenter, int width);
 
 private:

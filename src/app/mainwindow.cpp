@@ -12,6 +12,7 @@
 #include "app/recordstable.h"
 #include "app/settingsdialog.h"
 #include "app/windowcommands.h"
+#include "app/windowgeometry.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestamodel.h"
@@ -263,6 +264,7 @@ void MainWindow::buildMenus()
 
 void MainWindow::showWindow()
 {
+    (new WindowGeometry(this, settings))->restore();
     if (settings->getStartMaximized())
         showMaximized();
     else

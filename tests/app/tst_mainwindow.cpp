@@ -8,6 +8,7 @@
 #include "app/recordstable.h"
 #include "app/settingsdialog.h"
 #include "app/startup.h"
+#include "app/windowgeometry.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestamodel.h"
@@ -242,6 +243,7 @@ private slots:
         QTest::newRow("right: middle dropped") << "300;300;300" << false << QList<int> { 600, 0, 600 };
         QTest::newRow("center") << "300;600;300" << true << QList<int> { 300, 600, 300 };
         QTest::newRow("two parts") << "300;300" << true << QList<int> { 400, 400, 400 };
+        QTest::newRow("first start") << "" << false << QList<int> { 480, 0, 720 };
         QTest::newRow("all zero") << "0;0;0" << true << QList<int> { 400, 400, 400 };
         QTest::newRow("only the hidden middle") << "0;500;0" << false << QList<int> { 600, 0, 600 };
         QTest::newRow("negative") << "-900;300;300" << true << QList<int> { 0, 600, 600 };
@@ -434,6 +436,24 @@ private slots:
         QCOMPARE(shownTexts(),
             QStringList { "No file manager could be started to show:\n"
                 + QDir::toNativeSeparators(DataLocations::patientFolder(patient->folderName())) });
+    }
+
+    // Large enough at a first start (or most of a small screen), then where the user left it.
+    void windowSizeAtFirstAndAfter()
+    {
+        QCOMPARE(WindowGeometry::firstStartSize(QRect(0, 0, 1600, 1000)), QSize(1400, 860));
+        QCOMPARE(WindowGeometry::firstStartSize(QRect(0, 0, 1024, 740)), QSize(1024, 720));
+        QCOMPARE(WindowGeometry::firstStartSize(QRect(0, 0, 1920, 1040)), QSize(1400, 860));
+        {
+            Session s;
+            QVERIFY(s.start());
+            s.window.resize(1100, 700);
+            QTRY_VERIFY(!s.settings()->getWindowGeometry().isEmpty());
+        }
+        Session again;
+        again.settings()->setStartMaximized(false);
+        QVERIFY(again.window.initialize());
+        QCOMPARE(again.window.size(), QSize(1100, 700));
     }
 
     void recorderStartFailureNamesTheProgramTheReasonAndThePlaces()
