@@ -13,6 +13,8 @@ PatientCountLine::PatientCountLine(PatientsListWidget *patients, QWidget *parent
     , note(new QLabel(tr("No patients match"), patients->grid()->viewport()))
 {
     setObjectName(QStringLiteral("patientCount"));
+    // Lined up with the search field and the list above it.
+    setContentsMargins(8, 2, 8, 2);
     note->setObjectName(QStringLiteral("noPatientsMatch"));
     note->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     note->setWordWrap(true);
