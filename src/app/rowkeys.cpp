@@ -46,13 +46,16 @@ bool RowKeys::eventFilter(QObject *watched, QEvent *event)
     auto *keyEvent = static_cast<QKeyEvent *>(event);
     const Key key = keyOf(keyEvent);
     const int id = table->selectedItemId();
-    if (key == None || id <= 0)
+    // Delete in a list with nothing selected must not fall through to removing the patient.
+    if (key == None || (id <= 0 && key != Remove))
         return false;
     if (override) {
         // The row's own meaning wins over the window's shortcut for the same key.
         keyEvent->accept();
         return true;
     }
+    if (id <= 0)
+        return true;
     switch (key) {
     case Activate:
         table->runRowAction(table->doubleClickAction(), id);

@@ -7,8 +7,8 @@ class TableWidget;
 
 // The keyboard on a table's rows, as the mouse does it: Enter does what a double click does
 // (edits a patient, opens a recording), Delete removes the row, F2 or Ctrl+E edits it, and
-// Space, the menu key or Shift+F10 opens the row menu. A key with no row selected is left to
-// the window, where the same keys mean the selected patient.
+// Space, the menu key or Shift+F10 opens the row menu. With no row selected Delete does
+// nothing, and the other keys are left to the window, where they mean the selected patient.
 class RowKeys : public QObject
 {
     Q_OBJECT

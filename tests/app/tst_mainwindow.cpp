@@ -399,6 +399,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&s.window));
         QCOMPARE(s.window.statusBar()->findChild<QLabel *>("patientCount")->text(), QString("Patients: 1"));
         QTRY_VERIFY(s.records()->recordById(record));
+        // Delete among the records with none selected removes nothing, least of all the patient.
+        s.records()->grid()->setFocus();
+        MessageBox::setNextAnswer(MessageBox::No);
+        QTest::keyClick(s.records()->grid(), Qt::Key_Delete);
+        QVERIFY(MessageBox::takeShown().isEmpty());
+        MessageBox::reset();
         s.records()->setSelectedId(record, true);
         const QString removeRecord = "Remove record:\n"
             + QDir::toNativeSeparators(DataLocations::recordingPath(patient->folderName(), "EEG_1\\rec.edf"))
