@@ -18,10 +18,15 @@ endif()
 # The sources (files or folders, relative to the repository) whose texts each
 # catalogue pair resources/translations/<name>_ru_RU.ts and <name>_en_US.ts
 # holds; one pair per feature, so that work on one never touches another's.
-set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange recordings)
+set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange recordings workstation)
 set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp src/app/aboutbox.h
     src/app/aboutbox.cpp src/app/patientdialog.h src/app/patientdialog.cpp src/app/patienteditor.h
-    src/app/patienteditor.cpp)
+    src/app/patienteditor.cpp src/app/newversionprompt.h src/app/newversionprompt.cpp)
+# The window's commands, keys, status line and settings dialog.
+set(KESTA_CATALOGUE_workstation src/app/windowcommands.h src/app/windowcommands.cpp
+    src/app/patientcountline.h src/app/patientcountline.cpp src/app/settingsdialog.h
+    src/app/settingsdialog.cpp src/app/keyboardpaths.h src/app/keyboardpaths.cpp src/app/rowkeys.h
+    src/app/rowkeys.cpp)
 set(KESTA_CATALOGUE_tables src/app/tablewidget.h src/app/tablewidget.cpp src/app/tablecolumn.h
     src/app/tablecolumn.cpp src/app/tablerowmodel.h src/app/tablerowmodel.cpp src/app/tablefiltermodel.h
     src/app/tablefiltermodel.cpp src/app/patientslistwidget.h src/app/patientslistwidget.cpp
@@ -33,6 +38,7 @@ set(KESTA_CATALOGUE_settings src/db/kestasettings.h src/db/kestasettings.cpp
 set(KESTA_CATALOGUE_settingseditor
     src/toolkit/settings/basepropertylistwidget.h src/toolkit/settings/basepropertylistwidget.cpp
     src/toolkit/settings/basepropertyview.h src/toolkit/settings/basepropertyview.cpp
+    src/toolkit/settings/datefield.h src/toolkit/settings/datefield.cpp
     src/toolkit/settings/enumpropertyview.h src/toolkit/settings/enumpropertyview.cpp
     src/toolkit/settings/propertycategories.h src/toolkit/settings/propertycategories.cpp
     src/toolkit/settings/specialpropertyview.h src/toolkit/settings/specialpropertyview.cpp

@@ -4,6 +4,7 @@
 #include "db/kestamodel.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/style/stylehelper.h"
+#include "toolkit/util/settingslocation.h"
 
 #include <QApplication>
 
@@ -19,7 +20,8 @@ int main(int argc, char *argv[])
     StyleHelper::registerFontsAndStyles();
 
     LanguageContext::UseFilesInRootDir = false;
-    LanguageContext::setLanguage(LanguageContext::startupLanguage(QStringLiteral("Settings.xml")));
+    LanguageContext::setLanguage(
+        LanguageContext::startupLanguage(SettingsLocation::filePath(QStringLiteral("Settings.xml"))));
 
     // Before the recorder is ended: a running copy's recorder may be recording.
     SingleInstance instance;
@@ -29,6 +31,7 @@ int main(int argc, char *argv[])
 
     // Before the window, so that it is destroyed after it.
     KestaModel model;
+    Startup::keepLanguageInUse(model.settings());
 
     MainWindow window;
     if (!window.initialize())

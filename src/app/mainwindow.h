@@ -3,19 +3,17 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class CardPlacement;
 class Database;
 class KestaSettings;
 class OrvalisExchange;
 class Patient;
 class PatientEditor;
 class PatientsListWidget;
-class QActionGroup;
-class QMenu;
 class QPushButton;
 class QSplitter;
-class QVBoxLayout;
 class RecordsTable;
-struct VersionInfo;
+class WindowCommands;
 
 // The program's only top-level window: patients on the left, the selected patient's card
 // and recordings on the right, the menu bar, and the "New examination" button. The entry
@@ -41,11 +39,6 @@ public:
     // confirmation cannot end the program while the list reloads. Each call restarts the period.
     void blockClosing();
     bool isCloseBlocked() const;
-
-    // The splitter sizes for a window of this width from the stored text: three parts, the
-    // middle one 0 unless the card is in the centre, scaled to the width. Stored values that
-    // add up to nothing give the shown panes equal shares.
-    static QList<int> splitterSizes(const QString &stored, bool cardInCenter, int width);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -75,16 +68,14 @@ private:
 
     void refreshPatients();
     void selectPatient();
-    void applyCardView();
-    void saveSplitterSizes();
-    void applySplitterSizes();
     void followRecorder(bool running);
-    void offerNewVersion(const VersionInfo &info);
 
     // Commands.
     void openRecordFile();
     void newPatient();
     void editPatient(Patient *patient);
+    void editSelectedPatient();
+    void removeSelectedPatient();
     void reloadDatabase();
     void showSettings();
     void showAbout();
@@ -96,6 +87,8 @@ private:
     void reportFilesLeft(const QStringList &paths);
     void editRecord(int recordId);
     void recordAction(const QString &action, int recordId);
+    // Tells the user when nothing at all could show it.
+    void showInFileManager(const QString &path);
 
     KestaSettings *settings = nullptr;
     Database *database = nullptr;
@@ -108,12 +101,11 @@ private:
     QPointer<Patient> selectedPatient;
     OrvalisExchange *exchange = nullptr;
     bool wasMaximized = false;
-    QWidget *cardCenterPane = nullptr;
+    CardPlacement *cardPlacement = nullptr;
+    // The card's holder in the right column, enabled while a patient is selected.
     QWidget *panelPatient = nullptr;
-    QVBoxLayout *cardCenterLayout = nullptr;
-    QVBoxLayout *panelPatientLayout = nullptr;
     QPushButton *newExaminationButton = nullptr;
-    QActionGroup *cardViewGroup = nullptr;
+    WindowCommands *commands = nullptr;
     QStringList refusedWrites;
 
     // Closing is refused until then (clock milliseconds).

@@ -6,6 +6,9 @@
 #include "db/folderrenamejournal.h"
 #include "db/patient.h"
 #include "db/patientidmatch.h"
+#include "toolkit/settings/abstractmetadescription.h"
+#include "toolkit/settings/basepropertyview.h"
+#include "toolkit/settings/datefield.h"
 #include "toolkit/settings/propertytabwidget.h"
 #include "toolkit/util/apphelper.h"
 #include "toolkit/util/texthelper.h"
@@ -15,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QShowEvent>
 #include <QTabBar>
 #include <QTabWidget>
 #include <algorithm>
@@ -97,12 +101,23 @@ PatientDialog::PatientDialog(Patient *patient, Database *database, QWidget *pare
     resize(std::max(sizeHint().width(), titlesWidth), sizeHint().height() + 3 * fontMetrics().lineSpacing());
 
     connect(edited.get(), &AbstractSettings::propertyChanged, this, &PatientDialog::validate);
+    // A date typed wrong is not stored, so nothing may be saved as if it were.
+    for (DateField *field : tabs->findChildren<DateField *>())
+        connect(field, &DateField::impossibleChanged, this, &PatientDialog::validate);
     connect(this, &ConfirmDialog::accepted, this, [this](bool &accept) { accept = save(); });
     setAcceptEnabled(!isNew());
     showDuplicates();
 }
 
 PatientDialog::~PatientDialog() = default;
+
+void PatientDialog::showEvent(QShowEvent *event)
+{
+    ConfirmDialog::showEvent(event);
+    // The user came to type: the first field, not a button, has the keyboard.
+    if (!event->spontaneous())
+        tabs->setFocusAtFirst();
+}
 
 void PatientDialog::setPatientsTable(PatientsListWidget *table)
 {
@@ -147,6 +162,15 @@ QStringList PatientDialog::problems() const
                     break;
                 }
             }
+        }
+    }
+
+    for (DateField *field : tabs->findChildren<DateField *>()) {
+        const auto *view = qobject_cast<BasePropertyView *>(field->parentWidget());
+        if (field->isImpossible() && view && view->getDescription()) {
+            lines << QCoreApplication::translate("MainWindow", "%1: no such date")
+                         .arg(QCoreApplication::translate(
+                             "Generic", view->getDescription()->name.toUtf8().constData()));
         }
     }
 

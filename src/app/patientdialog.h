@@ -45,6 +45,9 @@ public:
     // The AutoID stored by the last successful save, 0 before.
     int storedId() const { return savedId; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     struct OtherPatient {
         QString patientId;

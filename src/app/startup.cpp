@@ -1,9 +1,12 @@
 #include "app/startup.h"
 
 #include "app/singleinstance.h"
+#include "db/kestasettings.h"
+#include "toolkit/i18n/languagecontext.h"
 #include "toolkit/util/apphelper.h"
 
 #include <QApplication>
+#include <QMetaEnum>
 
 namespace
 {
@@ -52,4 +55,18 @@ bool Startup::refuseRunningCopies(SingleInstance &instance)
     if (!instance.listen())
         qWarning("Later copies of the program cannot be told of this one");
     return false;
+}
+
+void Startup::keepLanguageInUse(KestaSettings *settings)
+{
+    bool known = false;
+    const int inUse = QMetaEnum::fromType<KestaSettings::KestaLanguage>().keyToValue(
+        LanguageContext::currentLanguage().toLatin1().constData(), &known);
+    if (!settings || !known || settings->getLanguage() == inUse)
+        return;
+    // Not written now: a start changes no file; the first save of anything writes it.
+    const bool autoSave = settings->getAutoSave();
+    settings->setAutoSave(false);
+    settings->setLanguage(static_cast<KestaSettings::KestaLanguage>(inUse));
+    settings->setAutoSave(autoSave);
 }

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 class SingleInstance;
+class KestaSettings;
 
 // The steps of the program's start, called by main() in their order.
 class Startup
@@ -24,4 +25,8 @@ public:
     // other running copies (older ones, one that is closing) are waited for two rounds of a
     // second. Otherwise `instance` listens for later copies from now on.
     static bool refuseRunningCopies(SingleInstance &instance);
+    // The language the interface came up in becomes the Language setting, unsaved: with no
+    // stored language, or one without catalogues, the next save would otherwise write the
+    // setting's default, and the next start would switch to it.
+    static void keepLanguageInUse(KestaSettings *settings);
 };

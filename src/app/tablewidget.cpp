@@ -1,9 +1,11 @@
 #include "app/tablewidget.h"
 
+#include "app/rowkeys.h"
 #include "app/tablefiltermodel.h"
 #include "app/tablerowmodel.h"
 #include "db/abstractdatabaserow.h"
 #include "toolkit/style/stylehelper.h"
+#include "toolkit/util/apphelper.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -68,6 +70,7 @@ TableWidget::TableWidget(QWidget *parent)
         table->setSortingEnabled(true);
     }
     wireGrid();
+    new RowKeys(this);
     connect(StyleHelper::Instance(), &StyleHelper::changed, rows, &TableRowModel::refreshIcons);
 }
 
@@ -410,11 +413,16 @@ void TableWidget::reportSorting(int section, Qt::SortOrder order)
 void TableWidget::runDoubleClickRule()
 {
     const int id = selectedItemId();
-    if (id <= 0)
-        return;
-    const QString action = doubleClickAction();
+    if (id > 0)
+        runRowAction(doubleClickAction(), id);
+}
+
+void TableWidget::runRowAction(const QString &action, int id)
+{
     if (action == EditAction)
         emit editRow(id);
+    else if (action == QLatin1String("remove"))
+        emit removeRow(id);
     else
         emit customAction(action, id);
 }
@@ -554,7 +562,7 @@ QMenu *TableWidget::createRowMenu(const QPoint &pos)
     edit->setObjectName(QStringLiteral("rowAction_edit"));
     connect(edit, &QAction::triggered, this, [this, id] { emit editRow(id); });
     QAction *show = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/folder.svg"), white),
-        QCoreApplication::translate("Generic", "Show in explorer"));
+        AppHelper::showInFolderCaption());
     show->setObjectName(QStringLiteral("rowAction_show"));
     connect(show, &QAction::triggered, this, [this, id] { emit customAction(ShowAction, id); });
     QAction *remove = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/delete.svg"), white),

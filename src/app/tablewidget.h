@@ -84,6 +84,9 @@ public:
     QMenu *createRowMenu(const QPoint &pos);
     // Pops the row menu up at the mouse cursor, without waiting for it.
     void showRowMenu(const QPoint &pos);
+    // What a row action key asks for the row of this id: "edit" emits editRow, "remove"
+    // removeRow, any other key customAction.
+    void runRowAction(const QString &action, int id);
 
 signals:
     void headerColumnsUpdated(const QStringList &headers);

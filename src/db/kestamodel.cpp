@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestasettings.h"
+#include "toolkit/util/settingslocation.h"
 
 #include <QFileInfo>
 
@@ -16,7 +17,7 @@ KestaModel *instance = nullptr;
 KestaModel::KestaModel(QObject *parent)
     : QObject(parent)
 {
-    settingsObject = new KestaSettings(QStringLiteral("Settings.xml"));
+    settingsObject = new KestaSettings(SettingsLocation::filePath(QStringLiteral("Settings.xml")));
     settingsObject->reload();
     location = DatabaseLocation::file(DataLocations::databaseFile());
     databaseObject = new Database(location);

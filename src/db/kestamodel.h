@@ -14,7 +14,8 @@ class KestaModel : public QObject
 {
     Q_OBJECT
 public:
-    // Reads "Settings.xml" from the working directory, connects to the database
+    // Reads "Settings.xml" (SettingsLocation: the working directory, or the user's
+    // configuration folder for an installed program), connects to the database
     // and, when its file exists, brings its layout up to date and reads the
     // patient list (each patient's records are read when first needed). A
     // missing database file is not an error here: the main window creates it

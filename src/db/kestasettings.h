@@ -100,6 +100,15 @@ public:
     Q_CLASSINFO("CheckForNewVersionDefault", "true")
     ZT_SETTING(bool, CheckForNewVersion, true)
 
+    // The main window's place and size as the window saves them (base64); empty until the
+    // window was first shown.
+    Q_PROPERTY(QString WindowGeometry READ getWindowGeometry WRITE setWindowGeometry RESET resetWindowGeometry
+            NOTIFY changedWindowGeometry)
+    Q_CLASSINFO("WindowGeometryEditable", "true")
+    Q_CLASSINFO("WindowGeometryNotVisible", "true")
+    Q_CLASSINFO("WindowGeometryDefault", "\"\"")
+    ZT_SETTING(QString, WindowGeometry, "")
+
 public:
     // Every value starts at its default; nothing is read until reload.
     explicit KestaSettings(const QString &filePath, QObject *parent = nullptr);

@@ -73,6 +73,8 @@ private:
     Q_CLASSINFO("DOBCategory", "1.PatientMain")
     Q_CLASSINFO("DOBNoDefault", "true")
     Q_CLASSINFO("DOBDefault", "QDate()")
+    // No date in the future; the calendar opens years back.
+    Q_CLASSINFO("DOBSpecialType", "BirthDate")
     ZT_SETTING(QDate, DOB)
 
     Q_PROPERTY(double Height READ getHeight WRITE setHeight RESET resetHeight NOTIFY changedHeight)

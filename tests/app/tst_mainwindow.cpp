@@ -1,12 +1,15 @@
 #include "app/aboutbox.h"
+#include "app/cardplacement.h"
 #include "app/mainwindow.h"
 #include "app/patientdialog.h"
 #include "app/patienteditor.h"
 #include "app/patientslistwidget.h"
 #include "app/recorderlaunchwarning.h"
 #include "app/recordstable.h"
+#include "app/settingsdialog.h"
 #include "app/startup.h"
 #include "app/unregisteredrecordingsnotice.h"
+#include "app/windowgeometry.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestamodel.h"
@@ -31,6 +34,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -38,6 +42,8 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTcpSocket>
+#include <QStatusBar>
+#include <QTableView>
 #include <functional>
 
 using namespace kestatest;
@@ -270,6 +276,7 @@ private slots:
         QTest::newRow("right: middle dropped") << "300;300;300" << false << QList<int> { 600, 0, 600 };
         QTest::newRow("center") << "300;600;300" << true << QList<int> { 300, 600, 300 };
         QTest::newRow("two parts") << "300;300" << true << QList<int> { 400, 400, 400 };
+        QTest::newRow("first start") << "" << false << QList<int> { 480, 0, 720 };
         QTest::newRow("all zero") << "0;0;0" << true << QList<int> { 400, 400, 400 };
         QTest::newRow("only the hidden middle") << "0;500;0" << false << QList<int> { 600, 0, 600 };
         QTest::newRow("negative") << "-900;300;300" << true << QList<int> { 0, 600, 600 };
@@ -280,7 +287,7 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(bool, center);
         QFETCH(QList<int>, sizes);
-        QCOMPARE(MainWindow::splitterSizes(stored, center, 1200), sizes);
+        QCOMPARE(CardPlacement::splitterSizes(stored, center, 1200), sizes);
     }
 
     void splitterSizesAppliedAndStoredOnMove()
@@ -516,6 +523,80 @@ private slots:
         QVERIFY(!QFile::exists(UnregisteredRecordings::defaultFile()));
     }
 
+    // With the hands on the keys: each command, and a row's own meaning of a key before the window's.
+    void keyboardReachesTheCommands()
+    {
+        Session s;
+        Patient *patient = s.selectAtStart("A1");
+        const int record = addRecord(s.db(), patient, "EEG_1\\rec.edf", false);
+        QVERIFY(s.start());
+        QApplication::setActiveWindow(&s.window);
+        QVERIFY(QTest::qWaitForWindowActive(&s.window));
+        QCOMPARE(s.window.statusBar()->findChild<QLabel *>("patientCount")->text(), QString("Patients: 1"));
+        QTRY_VERIFY(s.records()->recordById(record));
+        // Delete among the records with none selected removes nothing, least of all the patient.
+        s.records()->grid()->setFocus();
+        MessageBox::setNextAnswer(MessageBox::No);
+        QTest::keyClick(s.records()->grid(), Qt::Key_Delete);
+        QVERIFY(MessageBox::takeShown().isEmpty());
+        MessageBox::reset();
+        s.records()->setSelectedId(record, true);
+        const QString removeRecord = "Remove record:\n"
+            + QDir::toNativeSeparators(DataLocations::recordingPath(patient->folderName(), "EEG_1\\rec.edf"))
+            + "?";
+        for (QTableView *grid : { s.records()->grid(), s.patients()->grid() }) {
+            grid->setFocus();
+            MessageBox::setNextAnswer(MessageBox::No);
+            QTest::keyClick(grid, Qt::Key_Delete);
+        }
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        QTest::keyClick(s.patients()->grid(), Qt::Key_Return, Qt::ControlModifier);
+        QStringList texts = shownTexts();
+        QCOMPARE(
+            texts.mid(0, 2), QStringList({ removeRecord, "Remove patient 'Petrov Ivan' with all records?" }));
+        QVERIFY(texts.value(2).startsWith("No recorder is installed."));
+
+        QString title;
+        withModalDialog([&] { QTest::keyClick(s.patients()->searchField(), Qt::Key_F2); },
+            [&title](QWidget *dialog) {
+                title = dialog->windowTitle();
+                dialog->close();
+            });
+        QCOMPARE(title, QString("Edit patient"));
+    }
+
+    // A folder that nothing can show is said so, not passed over in silence.
+    void showInFileManagerSaysWhenNothingCanShow()
+    {
+        Session s;
+        Patient *patient = s.selectAtStart("A1");
+        QVERIFY(s.start());
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        emit s.patients()->customAction("show", patient->getId());
+        QTRY_COMPARE(MessageBox::pendingAnswers(), 0);
+        QCOMPARE(shownTexts(),
+            QStringList { "No file manager could be started to show:\n"
+                + QDir::toNativeSeparators(DataLocations::patientFolder(patient->folderName())) });
+    }
+
+    // Large enough at a first start (or most of a small screen), then where the user left it.
+    void windowSizeAtFirstAndAfter()
+    {
+        QCOMPARE(WindowGeometry::firstStartSize(QRect(0, 0, 1600, 1000)), QSize(1400, 860));
+        QCOMPARE(WindowGeometry::firstStartSize(QRect(0, 0, 1024, 740)), QSize(1024, 720));
+        QCOMPARE(WindowGeometry::firstStartSize(QRect(0, 0, 1920, 1040)), QSize(1400, 860));
+        {
+            Session s;
+            QVERIFY(s.start());
+            s.window.resize(1100, 700);
+            QTRY_VERIFY(!s.settings()->getWindowGeometry().isEmpty());
+        }
+        Session again;
+        again.settings()->setStartMaximized(false);
+        QVERIFY(again.window.initialize());
+        QCOMPARE(again.window.size(), QSize(1100, 700));
+    }
+
     void recorderStartFailureNamesTheProgramTheReasonAndThePlaces()
     {
         RecorderLaunch launch;
@@ -542,7 +623,7 @@ private slots:
         const auto texts = [](QMenu *menu) {
             QStringList list;
             for (QAction *action : menu->actions())
-                list << action->text() + (action->isChecked() ? "*" : "");
+                list << action->text().remove('&') + (action->isChecked() ? "*" : "");
             return list;
         };
         for (TableWidget *table :
@@ -624,8 +705,13 @@ private slots:
         }
         QVERIFY(box.fact("dataFolder")->text().startsWith(QDir::toNativeSeparators(QDir::homePath())));
         QVERIFY(box.findChild<QLabel *>("aboutLink")->text().contains("https://kesta.invalid/"));
-        // No update offered: the download button stays hidden.
-        QVERIFY(!box.findChild<NewVersionButton *>()->button()->isVisibleTo(&box));
+        // No update offered: the download button stays hidden, in the version's row; the values
+        // line up.
+        auto *update = box.findChild<NewVersionButton *>();
+        QVERIFY(!update->button()->isVisibleTo(&box));
+        box.show();
+        QCOMPARE(box.fact("version")->x(), box.fact("settingsFile")->x());
+        QVERIFY(qAbs(update->geometry().center().y() - box.fact("version")->geometry().center().y()) <= 2);
     }
 
     // The fields an edit could not save, in one warning.
@@ -649,6 +735,21 @@ private slots:
                           "ZIP: CHECK constraint failed: length(ZIP) <= 16" });
     }
 
+    // The language is taken at start-up: a new choice is answered with a note.
+    void settingsDialogClosesAndNamesWhenTheLanguageComes()
+    {
+        KestaModel model;
+        LanguageContext::setLanguage("en_US");
+        model.settings()->setLanguage(KestaSettings::en_US);
+        SettingsDialog dialog(model.settings());
+        dialog.show();
+        QVERIFY(!dialog.restartNote()->isVisible());
+        model.settings()->setLanguage(KestaSettings::ru_RU);
+        QVERIFY(dialog.restartNote()->isVisible());
+        dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Close)->click();
+        QVERIFY(!dialog.isVisible());
+    }
+
     // Last: translators once installed stay for the rest of the process.
     void russianThroughout()
     {
@@ -656,6 +757,7 @@ private slots:
         Session s;
         QVERIFY(s.start());
         AboutBox about(s.settings());
+        SettingsDialog settingsDialog(s.settings()); // Qt's own Close button too
         RecorderLaunch launch; // not found, and then not started, with nothing named
         QStringList texts { s.find<QPushButton>("actionButton")->text(), about.windowTitle(),
             RecorderLaunchWarning::text(launch) };
@@ -663,6 +765,9 @@ private slots:
         texts << RecorderLaunchWarning::text(launch);
         for (QLabel *label : about.findChildren<QLabel *>())
             texts << (label->text().endsWith(':') ? label->text() : QString());
+        for (QPushButton *button : settingsDialog.findChildren<QPushButton *>())
+            texts << button->text();
+        texts << s.window.statusBar()->findChild<QLabel *>("patientCount")->text();
         for (QMenu *menu : s.window.findChildren<QMenu *>())
             for (QAction *action : menu->actions())
                 texts << action->text();

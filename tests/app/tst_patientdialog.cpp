@@ -8,10 +8,10 @@
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 #include "toolkit/settings/basepropertyview.h"
+#include "toolkit/settings/datefield.h"
 #include "toolkit/settings/propertytabwidget.h"
 #include "toolkit/util/messagebox.h"
 
-#include <QDateTimeEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,9 +26,7 @@ static void type(PatientDialog &dialog, const QString &edits)
     dialog.show();
     for (const QString &edit : edits.split(';', Qt::SkipEmptyParts)) {
         QWidget *editor = dialog.form()->getWidgetInfo(edit.section('=', 0, 0)).view->getEditor();
-        if (auto *date = qobject_cast<QDateTimeEdit *>(editor))
-            date->setDate(QDate::fromString(edit.section('=', 1), Qt::ISODate));
-        else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+        if (auto *line = qobject_cast<QLineEdit *>(editor)) {
             line->clear();
             for (const QChar c : edit.section('=', 1)) {
                 // Other letters as a keyboard layout types them: a key event that carries the text.
@@ -37,6 +35,8 @@ static void type(PatientDialog &dialog, const QString &edits)
                 else
                     QTest::sendKeyEvent(QTest::Click, line, Qt::Key_unknown, QString(c), Qt::NoModifier);
             }
+            if (qobject_cast<DateField *>(line))
+                QTest::keyClick(line, Qt::Key_Tab); // a typed date is taken on moving on
         }
     }
     QCoreApplication::processEvents(); // text fields write through the event queue
@@ -95,6 +95,7 @@ private slots:
             "Another patient has the same folder: SidorovPetr_C3");
         row("same name and birth date", "PatientID=C3;LastName= petrov ;FirstName=IVAN;DOB=1980-05-01", "",
             "A patient with the same name and birth date exists: A17");
+        row("no such birth date", "PatientID=C3;LastName=Smith;DOB=31.02.1978", "DOB: no such date");
     }
 
     void validation()
@@ -111,6 +112,17 @@ private slots:
         QCOMPARE(QTextDocumentFragment::fromHtml(html).toPlainText().replace('\n', '|'), errors);
         QCOMPARE(accept->isEnabled(), errors.isEmpty());
         QCOMPARE(dialog.findChild<QLabel *>("patientDuplicate")->text(), duplicate);
+    }
+
+    // The keyboard starts in the first field, not on a button.
+    void opensOnItsFirstField()
+    {
+        Patient fresh;
+        PatientDialog dialog(&fresh, db.get());
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(QApplication::focusWidget(), dialog.form()->getWidgetInfo(0).view->getEditor());
     }
 
     void createAfterRefusedInsert()

@@ -65,8 +65,8 @@ private slots:
         QTest::mouseDClick(records.grid()->viewport(), Qt::LeftButton, {}, pos);
         std::unique_ptr<QMenu> row(records.createRowMenu(pos));
         QVERIFY(row);
-        QCOMPARE(
-            menuEntries(row.get()), QStringList({ "*Open file", "*Edit", "*Show in explorer", "*Remove" }));
+        QCOMPARE(menuEntries(row.get()),
+            QStringList({ "*Open file", "*Edit", "*Show in file manager", "*Remove" }));
         action(row.get(), "rowAction_play")->trigger();
         QCOMPARE(
             QList<QVariantList>(custom), QList<QVariantList>({ { "play", missing }, { "play", missing } }));

@@ -3,7 +3,10 @@
 #include "app/singleinstance.h"
 #include "app/startup.h"
 #include "db/datalocations.h"
+#include "db/kestasettings.h"
 #include "support/namedprocess.h"
+#include "support/settingsfiles.h"
+#include "toolkit/i18n/languagecontext.h"
 #include "toolkit/util/apphelper.h"
 
 #include <QApplication>
@@ -55,6 +58,33 @@ private slots:
         QVERIFY(recorder.isRunning());
         first.kill();
         QVERIFY(first.waitForFinished(10000));
+    }
+
+    // A start on an English system wrote Russian, the setting's default, at its first save, and the
+    // second start came up in Russian; a stored language without catalogues did the same.
+    void secondStartKeepsTheLanguageOfTheFirst_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("first start") << QByteArray();
+        QTest::newRow("no such language") << QByteArray(
+            "<?xml version=\"1.0\"?>\n<KestaSettings><Language>de_DE</Language></KestaSettings>\n");
+    }
+    void secondStartKeepsTheLanguageOfTheFirst()
+    {
+        QFETCH(QByteArray, file);
+        QFile::remove("Settings.xml");
+        if (!file.isNull())
+            kestatest::writeFile("Settings.xml", file);
+        LanguageContext::UseFilesInRootDir = false;
+        QCOMPARE(LanguageContext::setLanguage("en_US"), QString("en_US"));
+        {
+            KestaSettings settings("Settings.xml");
+            settings.reload();
+            Startup::keepLanguageInUse(&settings);
+            QCOMPARE(kestatest::readFile("Settings.xml"), file); // starting writes nothing
+            settings.setLastPatientId(3); // the first save of anything
+        }
+        QCOMPARE(LanguageContext::startupLanguage("Settings.xml"), QString("en_US"));
     }
 };
 

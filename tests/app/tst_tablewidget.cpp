@@ -188,7 +188,7 @@ private slots:
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         QVERIFY(menu);
         QCOMPARE(
-            menuEntries(menu), QStringList({ "alpha", "zeta", "*Edit", "*Show in explorer", "*Remove" }));
+            menuEntries(menu), QStringList({ "alpha", "zeta", "*Edit", "*Show in file manager", "*Remove" }));
         for (QAction *action : menu->actions())
             action->trigger();
         menu->close();

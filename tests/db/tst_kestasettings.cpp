@@ -23,6 +23,7 @@ const QByteArray defaultFile = "<?xml version=\"1.0\"?>\n"
                                "    <PatientCardView>PatientCard_Right</PatientCardView>\n"
                                "    <LastPatientId>-1</LastPatientId>\n"
                                "    <CheckForNewVersion>true</CheckForNewVersion>\n"
+                               "    <WindowGeometry></WindowGeometry>\n"
                                "</KestaSettings>\n";
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Process, dialog and version helpers. Texts shown to the user are translated in the
 // context "Generic".
@@ -31,7 +32,10 @@ public:
         const QString &text, const QString &title = QString(), MessageBox::Icon icon = MessageBox::Warning);
 
     // Shows a file selected in its folder, or a folder, in the desktop's file manager.
-    static void showInFolder(const QString &path);
+    // `failed` runs, perhaps later, when no file manager could be reached at all.
+    static void showInFolder(const QString &path, const std::function<void()> &failed = {});
+    // The caption of that command, as the platform names its file manager, translated.
+    static QString showInFolderCaption();
 
     // Image names of all running processes.
     static QStringList getRunningApps();

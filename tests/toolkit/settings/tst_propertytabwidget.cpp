@@ -1,7 +1,7 @@
-#include "editorprobe.h"
-
 #include "db/patient.h"
+#include "editorprobe.h"
 #include "support/testenvironment.h"
+#include "toolkit/settings/datefield.h"
 #include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/settings/propertytabwidget.h"
 
@@ -59,11 +59,12 @@ private slots:
         QVERIFY(tabs.findChildren<QLabel *>("propertyCategoryLabel").isEmpty());
 
         // No birth date shows as an empty field, not some date, and is written back as none.
-        QDateTimeEdit *dob = editorOf<QDateTimeEdit>(tabs, "DOB");
-        QCOMPARE(dob->text().trimmed(), QString());
+        auto *dob = editorOf<DateField>(tabs, "DOB");
+        QCOMPARE(dob->text(), QString());
         patient.setDOB(QDate(1980, 5, 17));
-        QCOMPARE(dob->date(), QDate(1980, 5, 17));
-        dob->setDate(dob->minimumDate());
+        QCOMPARE(dob->text(), QString("17.05.1980"));
+        dob->clear();
+        QTest::keyClick(dob, Qt::Key_Tab);
         QVERIFY(!patient.getDOB().isValid());
     }
 };
