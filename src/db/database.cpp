@@ -206,6 +206,7 @@ bool Database::reloadPatients()
     }
     lastLoadError = ok ? QString() : reason;
     if (ok) {
+        visitsRead = false;
         const QList<Patient *> replaced = patientList;
         patientList = read;
         patientsRead = true;
@@ -392,6 +393,10 @@ bool Database::commitWrite(QString *reason)
     const QList<RowChange> changes = pendingChanges;
     pendingChanges.clear();
     undoList.clear();
+    for (const RowChange &change : changes) {
+        if (change.table == recordsTable)
+            visitsRead = false;
+    }
     if (!changes.isEmpty())
         emit changesCommitted(changes);
     return committed;
@@ -679,6 +684,21 @@ QList<Record *> Database::readRecords(Patient *patient)
     return records;
 }
 
+QPair<QDateTime, QDateTime> Database::visitsOf(const QString &patientId)
+{
+    if (!visitsRead) {
+        visitsRead = true;
+        visits.clear();
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        if (run(query, visitsStatement(), "VISITS NOT READ")) {
+            while (query.next())
+                visits.insert(query.value(0).toString(), { query.value(1).toDateTime(), query.value(2).toDateTime() });
+        }
+    }
+    return visits.value(patientId);
+}
+
 bool Database::writeColumn(AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason)
 {
     QString why;
@@ -828,6 +848,11 @@ QString Database::recordsOfPatientStatement(const QString &patientId)
 QString Database::recordFilesStatement()
 {
     return QStringLiteral("SELECT RecordID, PatientID, FileName from Records");
+}
+
+QString Database::visitsStatement()
+{
+    return QStringLiteral("SELECT PatientID, MIN(RecordDate), MAX(RecordDate) from Records GROUP BY PatientID");
 }
 
 QString Database::recordIdsStatement(const QString &patientId)

@@ -139,6 +139,8 @@ public:
     // RowStore: what the rows ask of their database.
     bool readRow(AbstractDatabaseRow *row) override;
     QList<Record *> readRecords(Patient *patient) override;
+    // Read for every patient at once when first asked, again once records changed.
+    QPair<QDateTime, QDateTime> visitsOf(const QString &patientId) override;
     // The UPDATE of one column of a stored row. A changed PatientID takes the
     // patient's records along unless another patient shares the old one, and
     // is refused when another patient has the new one.
@@ -222,12 +224,15 @@ private:
     static QString recordsOfPatientStatement(const QString &patientId);
     static QString recordFilesStatement();
     static QString recordIdsStatement(const QString &patientId);
+    static QString visitsStatement();
     static QString moveRecordsStatement(const QString &oldPatientId, const QString &newPatientId);
 
     DatabaseLocation where;
     QString connectionName;
     QList<Patient *> patientList;
     bool patientsRead = false;
+    QHash<QString, QPair<QDateTime, QDateTime>> visits;
+    bool visitsRead = false;
     QString lastLoadError;
     std::unique_ptr<SqlDialect> sqlDialect;
 

@@ -99,10 +99,22 @@ QString Patient::getTextValue(const QString &name)
     if (name.compare(QLatin1String("Age"), Qt::CaseInsensitive) == 0)
         return QString::number(age(), 'f', 0);
     if (name == QLatin1String("FirstVisit"))
-        return m_FirstVisit.toString(QStringLiteral("yyyy/MM/dd"));
+        return firstVisit().toString(QStringLiteral("yyyy/MM/dd"));
     if (name == QLatin1String("LastVisit"))
-        return m_LastVisit.toString(QStringLiteral("yyyy/MM/dd"));
+        return lastVisit().toString(QStringLiteral("yyyy/MM/dd"));
     return AbstractDatabaseRow::getTextValue(name);
+}
+
+QDateTime Patient::firstVisit() const
+{
+    const QDateTime recorded = store() ? store()->visitsOf(m_PatientID).first : QDateTime();
+    return recorded.isValid() ? recorded : m_FirstVisit;
+}
+
+QDateTime Patient::lastVisit() const
+{
+    const QDateTime recorded = store() ? store()->visitsOf(m_PatientID).second : QDateTime();
+    return recorded.isValid() ? recorded : m_LastVisit;
 }
 
 QString Patient::fullName(bool whole) const

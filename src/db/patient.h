@@ -241,6 +241,11 @@ public:
     // yyyy/MM/dd.
     QString getTextValue(const QString &name) override;
 
+    // The dates of the patient's first and last recording; the stored columns
+    // for a patient without records (or without a database).
+    QDateTime firstVisit() const;
+    QDateTime lastVisit() const;
+
     // "Petrov Ivan Sergeevich", or with initials "Petrov I. S.".
     QString fullName(bool whole = true) const;
     // Whole years on the clock's today; -1 without a valid birth date, or with one
