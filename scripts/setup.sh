@@ -4,7 +4,9 @@
 KESTA_PACKAGES=(
     cmake ninja-build g++ ccache lld pkg-config
     qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev libqt5sql5-sqlite
-    sqlite3 libsqlite3-dev
+    sqlite3 libsqlite3-dev libpq-dev
+    # A shared server for several workstations: Qt's driver, and the server the tests start
+    libqt5sql5-psql postgresql
     libedf-dev   # EDF+ files of the recorder simulator
     dbus-daemon  # a private session bus for the file manager test
     # Qt loads OpenSSL only when the first https request is made, so nothing fails at link

@@ -154,6 +154,8 @@ bool Database::isUsable(QString *reason)
     bool usable = db.isOpen();
     if (!usable)
         why = reasonOf(db.lastError());
+    // An empty server database gets the layout first; a file has it from the template.
+    usable = usable && SchemaMigrations::createLayoutIfEmpty(this, &why);
     for (const auto &table :
         { qMakePair(patientsTable, patientIdColumn), qMakePair(recordsTable, recordIdColumn) }) {
         QSqlQuery query(db);
@@ -528,7 +530,8 @@ int Database::insertRecord(Patient *patient, const QDateTime &recordDate, const 
     return id;
 }
 
-bool Database::planRemovals(const QString &folderName, const QList<Record *> &records, QList<RemovalPlan> *plans)
+bool Database::planRemovals(
+    const QString &folderName, const QList<Record *> &records, QList<RemovalPlan> *plans)
 {
     QHash<int, QList<RecordingFiles::OtherRecord>> others;
     bool othersRead = false;
@@ -605,7 +608,8 @@ bool Database::removePatient(Patient *patient, QString *reason, QStringList *fil
     if (removed) {
         Transaction write(this);
         for (Record *record : qAsConst(records)) {
-            if (!deleteRow(record, recordsTable, record->getRecordID(), "RECORD NOT REMOVED FROM DATABASE", &why))
+            if (!deleteRow(
+                    record, recordsTable, record->getRecordID(), "RECORD NOT REMOVED FROM DATABASE", &why))
                 break;
         }
         deleteRow(patient, patientsTable, patient->getId(), "PATIENT NOT REMOVED FROM DATABASE", &why);
@@ -631,7 +635,8 @@ bool Database::removeRecord(Patient *owner, Record *record, QString *reason, QSt
     if (!removed)
         why = QStringLiteral("The other records could not be read");
     else
-        removed = deleteRow(record, recordsTable, record->getRecordID(), "RECORD NOT REMOVED FROM DATABASE", &why);
+        removed = deleteRow(
+            record, recordsTable, record->getRecordID(), "RECORD NOT REMOVED FROM DATABASE", &why);
     const QStringList left = removed ? carryOut(plans) : QStringList();
     if (filesLeft)
         *filesLeft = left;
@@ -679,7 +684,8 @@ QList<Record *> Database::readRecords(Patient *patient)
     return records;
 }
 
-bool Database::writeColumn(AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason)
+bool Database::writeColumn(
+    AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason)
 {
     QString why;
     bool ok = false;
@@ -694,7 +700,8 @@ bool Database::writeColumn(AbstractDatabaseRow *row, const QString &column, cons
         change.oldValue = previous;
         change.newValue = row->getValue(column);
         ok = applyChange({ change },
-            writeColumnStatement(change.table, column, valueText(row, column), row->idColumnName(), change.rowId),
+            writeColumnStatement(
+                change.table, column, valueText(row, column), row->idColumnName(), change.rowId),
             "NOT SET", &why, { row, column, previous });
     }
     if (!ok) {
@@ -727,8 +734,8 @@ bool Database::writePatientId(Patient *patient, const QString &oldPatientId, QSt
     change.oldValue = oldPatientId;
     change.newValue = newPatientId;
     bool ok = applyChange({ change },
-        writeColumnStatement(patientsTable, change.column, valueText(patient, change.column), patientIdColumn,
-            change.rowId),
+        writeColumnStatement(
+            patientsTable, change.column, valueText(patient, change.column), patientIdColumn, change.rowId),
         "NOT SET", reason, { patient, change.column, oldPatientId });
     if (ok && carry) {
         // Each record carried over is a change of its own.
@@ -743,7 +750,9 @@ bool Database::writePatientId(Patient *patient, const QString &oldPatientId, QSt
             moved.append(record);
         }
         query.finish();
-        ok = ok && applyChange(moved, moveRecordsStatement(oldPatientId, newPatientId), "RECORDS NOT MOVED", reason);
+        ok = ok
+            && applyChange(
+                moved, moveRecordsStatement(oldPatientId, newPatientId), "RECORDS NOT MOVED", reason);
     }
     ok = write.commit(reason) && ok;
     if (ok && patient->recordsAreRead())
