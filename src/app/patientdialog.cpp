@@ -60,6 +60,7 @@ PatientDialog::PatientDialog(Patient *patient, Database *database, QWidget *pare
     setWindowTitle(isNew() ? QCoreApplication::translate("Generic", "Create patient")
                            : QCoreApplication::translate("Generic", "Edit patient"));
     if (!isNew()) {
+        shown.reset(patient->clone());
         storedPatientId = patient->getPatientID();
         storedFolderName = patient->folderName();
     }
@@ -234,7 +235,7 @@ bool PatientDialog::update()
     QString reason;
     {
         Database::Transaction write(database);
-        saved = stored->copyFrom(edited.get());
+        saved = stored->copyFrom(edited.get(), shown.get());
         if (saved && rename) {
             moved = moveFolder(oldName, newName);
             saved = moved;

@@ -1,6 +1,7 @@
 #include "db/database.h"
 
 #include "db/accessdialect.h"
+#include "db/editconflict.h"
 #include "db/patient.h"
 #include "db/record.h"
 #include "db/recordingfiles.h"
@@ -422,7 +423,7 @@ void Database::rollbackWrite()
 }
 
 bool Database::applyChange(const QList<RowChange> &changes, const QString &statement, const char *failureLine,
-    QString *reason, const Undo &undo)
+    QString *reason, const Undo &undo, bool *unmatched)
 {
     Transaction write(this);
     if (writeBroken) {
@@ -436,6 +437,12 @@ bool Database::applyChange(const QList<RowChange> &changes, const QString &state
     {
         QSqlQuery query(database());
         ok = run(query, statement, failureLine, &why);
+        // Its condition held for no row: nothing happened, and the caller decides.
+        if (ok && unmatched && query.numRowsAffected() == 0) {
+            *unmatched = true;
+            write.commit();
+            return false;
+        }
     }
     for (const RowChange &change : changes) {
         for (const ChangeHook &hook : qAsConst(changeHooks))
@@ -699,10 +706,11 @@ bool Database::writeColumn(
         change.column = column;
         change.oldValue = previous;
         change.newValue = row->getValue(column);
-        ok = applyChange({ change },
-            writeColumnStatement(
-                change.table, column, valueText(row, column), row->idColumnName(), change.rowId),
-            "NOT SET", &why, { row, column, previous });
+        const QString statement = writeColumnStatement(
+            change.table, column, valueText(row, column), row->idColumnName(), change.rowId);
+        ok = sqlDialect->sharedByWorkstations() && previous.isValid()
+            ? writeShownColumn(row, change, statement, &why)
+            : applyChange({ change }, statement, "NOT SET", &why, { row, column, previous });
     }
     if (!ok) {
         emit writeFailed(column, why);
@@ -710,6 +718,56 @@ bool Database::writeColumn(
             *reason = why;
     }
     return ok;
+}
+
+bool Database::writeShownColumn(
+    AbstractDatabaseRow *row, const RowChange &change, const QString &statement, QString *reason)
+{
+    Transaction write(this);
+    const Undo undo { row, change.column, change.oldValue };
+    bool unmatched = false;
+    bool ok = applyChange({ change },
+        statement + EditConflict::condition(*this, row, change.column, change.oldValue), "NOT SET", reason,
+        undo, &unmatched);
+    if (unmatched) {
+        // Changed meanwhile, gone, or only stored in another form than this
+        // program writes: the stored row, held now, tells which.
+        const std::unique_ptr<AbstractDatabaseRow> stored = EditConflict::readHeld(this, row);
+        if (EditConflict::readsAsShown(*this, stored.get(), row, change.column, change.oldValue)) {
+            ok = applyChange({ change }, statement, "NOT SET", reason, undo);
+        } else {
+            writeBroken = true;
+            writeReason = EditConflict::reason(stored.get(), change.column);
+            qDebug() << "NOT SET" << statement << writeReason;
+            // Once the refusal has put the shown value back.
+            QPointer<AbstractDatabaseRow> refused = row;
+            QMetaObject::invokeMethod(
+                this,
+                [this, refused] {
+                    if (refused)
+                        refreshRow(refused);
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    return write.commit(reason) && ok;
+}
+
+void Database::refreshRow(AbstractDatabaseRow *row)
+{
+    const std::unique_ptr<AbstractDatabaseRow> stored = EditConflict::blankLike(row);
+    if (!stored)
+        return;
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!run(query, rowStatement(row->tableName(), row->idColumnName(), row->getId()), "ROW NOT READ")
+        || !query.next())
+        return;
+    stored->takeStoredValues(query, fieldsOf(query, *row->metaObject()));
+    for (const QString &column : row->columnNames()) {
+        if (valueText(stored.get(), column) != valueText(row, column))
+            row->putBack(column, stored->getValue(column));
+    }
 }
 
 bool Database::writePatientId(Patient *patient, const QString &oldPatientId, QString *reason)
@@ -733,10 +791,11 @@ bool Database::writePatientId(Patient *patient, const QString &oldPatientId, QSt
     change.column = QStringLiteral("PatientID");
     change.oldValue = oldPatientId;
     change.newValue = newPatientId;
-    bool ok = applyChange({ change },
-        writeColumnStatement(
-            patientsTable, change.column, valueText(patient, change.column), patientIdColumn, change.rowId),
-        "NOT SET", reason, { patient, change.column, oldPatientId });
+    const QString statement = writeColumnStatement(
+        patientsTable, change.column, valueText(patient, change.column), patientIdColumn, change.rowId);
+    bool ok = sqlDialect->sharedByWorkstations()
+        ? writeShownColumn(patient, change, statement, reason)
+        : applyChange({ change }, statement, "NOT SET", reason, { patient, change.column, oldPatientId });
     if (ok && carry) {
         // Each record carried over is a change of its own.
         QList<RowChange> moved;

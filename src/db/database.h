@@ -45,7 +45,8 @@ public:
     // Opens a connection of its own, so that several databases can be open in
     // one process. A missing file leaves it closed until the file exists.
     explicit Database(const DatabaseLocation &location, QObject *parent = nullptr);
-    Database(const DatabaseLocation &location, std::unique_ptr<SqlDialect> dialect, QObject *parent = nullptr);
+    Database(
+        const DatabaseLocation &location, std::unique_ptr<SqlDialect> dialect, QObject *parent = nullptr);
     // The platform's file backend at this path.
     explicit Database(const QString &filePath, QObject *parent = nullptr);
     Database(const QString &filePath, std::unique_ptr<SqlDialect> dialect, QObject *parent = nullptr);
@@ -134,6 +135,9 @@ public:
         Patient *owner, Record *record, QString *reason = nullptr, QStringList *filesLeft = nullptr);
     // A stored record, read with one statement; owned by the caller.
     Record *loadRecord(int recordId);
+    // Shows the stored values of the row again, each changed column announced
+    // and nothing written (after another workstation changed it).
+    void refreshRow(AbstractDatabaseRow *row);
 
     // RowStore: what the rows ask of their database.
     bool readRow(AbstractDatabaseRow *row) override;
@@ -186,8 +190,14 @@ private:
     // changes) inside the current write or one of its own, then the change
     // hooks. False, with the reason, when refused; the write is then undone
     // as a whole.
+    // With unmatched, a statement whose condition held for no row is no
+    // refusal: nothing is done, *unmatched is set and false returned.
     bool applyChange(const QList<RowChange> &changes, const QString &statement, const char *failureLine,
-        QString *reason, const Undo &undo = Undo());
+        QString *reason, const Undo &undo = Undo(), bool *unmatched = nullptr);
+    // The UPDATE of a column that other workstations may have changed since
+    // this one showed it (EditConflict).
+    bool writeShownColumn(
+        AbstractDatabaseRow *row, const RowChange &change, const QString &statement, QString *reason);
     bool beginWrite(bool takesNewIds);
     bool commitWrite(QString *reason);
     void rollbackWrite();

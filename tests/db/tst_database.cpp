@@ -9,9 +9,9 @@
 #include "support/testserver.h"
 
 #include <QPointer>
+#include <QSignalSpy>
 #include <QThread>
 #include <atomic>
-#include <QSignalSpy>
 #include <memory>
 
 using namespace kestatest;
@@ -213,8 +213,10 @@ private slots:
             "(103, 'S1', NULL, NULL, NULL, 'x', "
                 + noDate("'not a date'") + ", -1, 1e3, 'r', '', NULL, " + noDate("'no'")
                 + ", NULL, NULL, NULL),"
-            "(104, '', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
-            "(105, NULL, NULL, NULL, NULL, 'M', NULL, NULL, NULL, 'u', NULL, NULL, NULL, NULL, NULL, NULL)"));
+                  "(104, '', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, "
+                  "NULL),"
+                  "(105, NULL, NULL, NULL, NULL, 'M', NULL, NULL, NULL, 'u', NULL, NULL, NULL, NULL, NULL, "
+                  "NULL)"));
         QVERIFY(rawExec(*db,
             "INSERT INTO Records (RecordID, PatientID, RecordDate, FileName, RecordType, Comments, "
             "OperatorID, ReviewDate, ReviewFlag, Temperature, Conditions) VALUES "
@@ -222,9 +224,10 @@ private slots:
             "'0001-01-01T00:00:00', 1, 36.64, 'q''q'),"
             "(201, 'S1', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
             "(202, ' ', "
-                + noDate("'bad'") + ", '', '', '', '', NULL, -5, -1, NULL),"
-            "(203, NULL, NULL, 'x.edf', NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
-            "(204, 'ZZ', NULL, 'nobody.edf', NULL, NULL, NULL, NULL, NULL, NULL, NULL)"));
+                + noDate("'bad'")
+                + ", '', '', '', '', NULL, -5, -1, NULL),"
+                  "(203, NULL, NULL, 'x.edf', NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
+                  "(204, 'ZZ', NULL, 'nobody.edf', NULL, NULL, NULL, NULL, NULL, NULL, NULL)"));
 
         QCOMPARE(
             statementsOf([&] { QVERIFY(db->reloadPatients()); }), QStringList { "SELECT * from Patients" });
