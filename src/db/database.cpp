@@ -2,6 +2,7 @@
 
 #include "db/accessdialect.h"
 #include "db/editconflict.h"
+#include "db/liveupdates.h"
 #include "db/patient.h"
 #include "db/record.h"
 #include "db/recordingfiles.h"
@@ -93,6 +94,9 @@ Database::Database(const DatabaseLocation &location, std::unique_ptr<SqlDialect>
     // the file has been created from the template.
     if (db.open())
         sqlDialect->prepareConnection(db);
+    // Where other workstations write too, their changes are shown here.
+    if (!sqlDialect->notificationChannel().isEmpty())
+        new LiveUpdates(this);
 }
 
 Database::Database(const QString &filePath, QObject *parent)
@@ -122,6 +126,13 @@ Database::~Database()
 QSqlDatabase Database::database() const
 {
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    // A connection the server dropped is opened afresh at the next action,
+    // never half-way through a write, whose rest must fail rather than land
+    // on its own.
+    if (db.isOpen() && !writeOpen && sqlDialect->connectionLost(db)) {
+        qDebug() << "CONNECTION LOST" << where.describe();
+        db.close();
+    }
     if (!db.isOpen() && db.open())
         sqlDialect->prepareConnection(db);
     return db;
@@ -476,6 +487,12 @@ int Database::insertRow(AbstractDatabaseRow *row, const char *failureLine, QStri
     const QString idColumn = row->idColumnName();
     const QStringList &columns = row->columnNames();
     Transaction write(this, true);
+    // A write that could not begin (the server is gone) says why.
+    if (writeBroken) {
+        if (reason)
+            *reason = writeReason;
+        return -1;
+    }
     // Inside the write: no other program takes the same id before it commits.
     const int id = newId(table, idColumn);
     if (id <= 0) {
@@ -753,19 +770,28 @@ bool Database::writeShownColumn(
     return write.commit(reason) && ok;
 }
 
-void Database::refreshRow(AbstractDatabaseRow *row)
+void Database::refreshRow(AbstractDatabaseRow *row, bool *gone)
 {
     const std::unique_ptr<AbstractDatabaseRow> stored = EditConflict::blankLike(row);
     if (!stored)
         return;
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    if (!run(query, rowStatement(row->tableName(), row->idColumnName(), row->getId()), "ROW NOT READ")
-        || !query.next())
+    if (!run(query, rowStatement(row->tableName(), row->idColumnName(), row->getId()), "ROW NOT READ"))
         return;
+    if (!query.next()) {
+        if (gone)
+            *gone = true;
+        return;
+    }
     stored->takeStoredValues(query, fieldsOf(query, *row->metaObject()));
+    showStoredValues(row, stored.get());
+}
+
+void Database::showStoredValues(AbstractDatabaseRow *row, AbstractDatabaseRow *stored)
+{
     for (const QString &column : row->columnNames()) {
-        if (valueText(stored.get(), column) != valueText(row, column))
+        if (valueText(stored, column) != valueText(row, column))
             row->putBack(column, stored->getValue(column));
     }
 }

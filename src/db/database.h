@@ -136,8 +136,11 @@ public:
     // A stored record, read with one statement; owned by the caller.
     Record *loadRecord(int recordId);
     // Shows the stored values of the row again, each changed column announced
-    // and nothing written (after another workstation changed it).
-    void refreshRow(AbstractDatabaseRow *row);
+    // and nothing written (after another workstation changed it). With gone,
+    // tells whether the row is no longer stored.
+    void refreshRow(AbstractDatabaseRow *row, bool *gone = nullptr);
+    // Shows the values of `stored` (the same row, read afresh) in the row.
+    void showStoredValues(AbstractDatabaseRow *row, AbstractDatabaseRow *stored);
 
     // RowStore: what the rows ask of their database.
     bool readRow(AbstractDatabaseRow *row) override;
@@ -180,6 +183,9 @@ signals:
     void changesCommitted(const QList<RowChange> &changes);
 
 private:
+    // Follows other workstations' changes in this list.
+    friend class LiveUpdates;
+
     struct Undo {
         QPointer<AbstractDatabaseRow> row;
         QString column;

@@ -161,6 +161,14 @@ void Patient::addRecord(Record *record)
     emit recordAdded(record);
 }
 
+void Patient::dropRecord(Record *record)
+{
+    if (!recordList.removeOne(record))
+        return;
+    emit recordsUpdated();
+    retireRecords({ record });
+}
+
 QList<Record *> Patient::records() const
 {
     if (!recordsRead && store()) {

@@ -253,6 +253,9 @@ public:
     // reading the others again, and emits recordAdded; a list not read yet
     // stays unread, since its first reading will hold the record.
     void addRecord(Record *record);
+    // Lets go of a record whose row is gone or belongs elsewhere now, and
+    // emits recordsUpdated.
+    void dropRecord(Record *record);
     // The records, read when first asked for (without a signal: nothing showed
     // them before).
     QList<Record *> records() const;

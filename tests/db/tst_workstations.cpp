@@ -31,6 +31,7 @@ private slots:
     {
         server = TestServer::instance();
         QVERIFY2(server, qPrintable(TestServer::startError()));
+        qRegisterMetaType<Record *>();
     }
     void init()
     {
@@ -47,6 +48,79 @@ private slots:
         first.reset();
     }
 
+    // Every change committed on one workstation shows on the other, in the
+    // objects its views hold, without reading the list anew.
+    void changesShowOnTheOtherWorkstation()
+    {
+        Patient *theirs = second->patientById(100);
+        QSignalSpy listChanged(second.get(), &Database::patientsChanged);
+        QCOMPARE(addPatient(*first, "B2", "Smirnova", "Anna"), 101);
+        QTRY_VERIFY(second->patientById(101));
+        QCOMPARE(listChanged.count(), 1);
+        QCOMPARE(second->patientById(100), theirs);
+        QCOMPARE(second->patientById(101)->getLastName(), QStringLiteral("Smirnova"));
+
+        Patient *mine = first->patientById(100);
+        QSignalSpy cityShown(theirs, &Patient::changedCity);
+        QVERIFY(mine->setValue("City", "Moscow"));
+        QTRY_COMPARE(theirs->getCity(), QStringLiteral("Moscow"));
+        QCOMPARE(cityShown.count(), 1);
+
+        // The recorder's new recording and its comment, then the record's removal.
+        QVERIFY(theirs->records().isEmpty());
+        QSignalSpy added(theirs, &Patient::recordAdded);
+        const int recordId = first->insertRecord(
+            mine, QDateTime(QDate(2024, 3, 5), QTime(14, 5)), "EEG_1\\a.edf", "EEG", "");
+        QTRY_COMPARE(added.count(), 1);
+        Record *record = theirs->records().value(0);
+        QVERIFY(record && record->getId() == recordId);
+        QVERIFY(mine->records().first()->setValue("Comments", "Sleep"));
+        QTRY_COMPARE(record->getComments(), QStringLiteral("Sleep"));
+        QVERIFY(first->removeRecord(mine, mine->records().first()));
+        QTRY_VERIFY(theirs->records().isEmpty());
+
+        // A new ID takes the records along there too.
+        QVERIFY(first->insertRecord(mine, QDateTime(), "b.edf", "EEG", "") > 0);
+        QTRY_COMPARE(theirs->records().size(), 1);
+        QVERIFY(mine->setValue("PatientID", "A18"));
+        QTRY_COMPARE(theirs->getPatientID(), QStringLiteral("A18"));
+        QCOMPARE(theirs->records().size(), 1);
+
+        QVERIFY(first->removePatient(first->patientById(101)));
+        QTRY_VERIFY(!second->patientById(101));
+        QCOMPARE(second->patients().size(), 1);
+        QCOMPARE(listChanged.count(), 2);
+    }
+
+    // The server goes away during work: every write is refused and nothing
+    // of a write lands half; once it is back, writing works again without a
+    // restart, and the other workstation catches up with what it missed.
+    void theServerGoesAwayAndComesBack()
+    {
+        Patient *mine = first->patientById(100);
+        QSignalSpy refused(first.get(), &Database::writeFailed);
+        {
+            Database::Transaction write(first.get());
+            QVERIFY(mine->setValue("Street", "Lenina 1"));
+            QVERIFY(server->stop());
+            QVERIFY(!mine->setValue("Phone", "555"));
+            QVERIFY(!write.commit());
+        }
+        QCOMPARE(mine->getStreet(), QString());
+        QVERIFY(!mine->setValue("City", "Kazan"));
+        QCOMPARE(mine->getCity(), QStringLiteral("Tver"));
+        QCOMPARE(refused.count(), 2);
+        QCOMPARE(addPatient(*first, "B2", "Smirnova"), -1);
+
+        QVERIFY(server->start());
+        QVERIFY(mine->setValue("City", "Kazan"));
+        QCOMPARE(stored("City").toString() + stored("Street").toString() + stored("Phone").toString(),
+            QStringLiteral("Kazan  "));
+        QCOMPARE(addPatient(*first, "B2", "Smirnova"), 101);
+        QTRY_VERIFY_WITH_TIMEOUT(second->patientById(101), 20000);
+        QCOMPARE(second->patientById(100)->getCity(), QStringLiteral("Kazan"));
+    }
+
     // The UPDATE holds only while the stored value is the one shown: the
     // later edit writes nothing, names the value stored meanwhile, and its
     // row shows that value again.
@@ -55,8 +129,9 @@ private slots:
         Patient *mine = first->patientById(100);
         Patient *theirs = second->patientById(100);
         QStringList statements = statementsOf([&] { QVERIFY(mine->setValue("City", "Moscow")); });
-        QCOMPARE(
-            statements, QStringList { "UPDATE Patients SET City='Moscow' WHERE AutoID=100 AND City='Tver'" });
+        QCOMPARE(statements,
+            QStringList({ "UPDATE Patients SET City='Moscow' WHERE AutoID=100 AND City='Tver'",
+                "SELECT pg_notify('kesta_changes', 'Patients U 100')" }));
 
         QSignalSpy refused(second.get(), &Database::writeFailed);
         QVERIFY(!theirs->setValue("City", "Kazan"));
