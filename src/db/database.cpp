@@ -138,6 +138,14 @@ QSqlDatabase Database::database() const
     return db;
 }
 
+void Database::setPassword(const QString &password)
+{
+    where.password = password;
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    db.close();
+    db.setPassword(password);
+}
+
 const SqlDialect &Database::dialect() const
 {
     return *sqlDialect;

@@ -57,6 +57,9 @@ public:
     QSqlDatabase database() const;
     const SqlDialect &dialect() const;
     const DatabaseLocation &location() const { return where; }
+    // The password for this session, kept in memory only; the connection opens
+    // with it at the next statement.
+    void setPassword(const QString &password);
     QString filePath() const { return where.filePath; }
 
     // Whether the database can be used: the connection opens, the schema is
