@@ -1,11 +1,13 @@
 #include "app/mainwindow.h"
 
 #include "app/aboutbox.h"
+#include "app/databasecopycommand.h"
 #include "app/patientdialog.h"
 #include "app/patienteditor.h"
 #include "app/patientslistwidget.h"
 #include "app/recorderlaunchwarning.h"
 #include "app/recordstable.h"
+#include "app/serverpasswordprompt.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestamodel.h"
@@ -125,6 +127,12 @@ bool MainWindow::initialize()
 
 bool MainWindow::prepareDatabaseFile()
 {
+    // The server keeps the patients. A share of recordings that cannot be
+    // reached now shows its recordings as missing, and stops nothing.
+    if (database->location().isServer()) {
+        DataLocations::prepareFolders();
+        return true;
+    }
     switch (DataLocations::prepareDataFolders()) {
     case DataLocations::DatabaseFileState::Existed:
         return true;
@@ -144,8 +152,10 @@ bool MainWindow::ensureDatabaseUsable()
 {
     QString reason;
     while (!database->isUsable(&reason)) {
+        if (ServerPasswordPrompt::askIfNeeded(this, database, reason))
+            continue;
         const QString text = tr("The patient database cannot be used") + ":\n"
-            + QDir::toNativeSeparators(database->filePath()) + "\n\n" + reason;
+            + database->location().describe() + "\n\n" + reason;
         if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Error"), text,
                 MessageBox::Critical, { tr("Retry"), tr("Quit") }))
             return false;
@@ -275,6 +285,7 @@ void MainWindow::buildMenus()
     addCommand(file, QStringLiteral("actionReloadDatabase"),
         QCoreApplication::translate("Generic", "Reload database"), QStringLiteral(":/icons/refresh.svg"),
         &MainWindow::reloadDatabase);
+    DatabaseCopyCommand::addTo(file, database, this);
     file->addSeparator();
     addCommand(file, QStringLiteral("actionSettings"), QCoreApplication::translate("Generic", "Settings"),
         QStringLiteral(":/icons/settings.svg"), &MainWindow::showSettings);

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QHostAddress>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -149,6 +150,39 @@ TestServer::~TestServer()
     QDir(folder).removeRecursively();
 }
 
+bool TestServer::requirePassword(const QString &user, const QString &password)
+{
+    QFile rules(folder + "/data/pg_hba.conf");
+    if (!rules.open(QIODevice::ReadWrite))
+        return false;
+    const QByteArray trusting = rules.readAll();
+    rules.resize(0);
+    rules.write(QStringLiteral("host all %1 127.0.0.1/32 scram-sha-256\n").arg(user).toUtf8() + trusting);
+    rules.close();
+    return execute(QStringLiteral("CREATE ROLE %1 LOGIN SUPERUSER PASSWORD '%2'").arg(user, password))
+        && run(asServerUser("pg_ctl", { "-D", folder + "/data", "reload" }));
+}
+
+bool TestServer::execute(const QString &sql)
+{
+    const QString name = QStringLiteral("kesta-test-server");
+    bool done = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(QStringLiteral("127.0.0.1"));
+        db.setPort(serverPort);
+        db.setUserName(serverUser);
+        db.setDatabaseName(QStringLiteral("postgres"));
+        QSqlQuery query(db);
+        done = db.open() && query.exec(sql);
+        if (!done)
+            qWarning() << "Not done on the test server:" << sql << db.lastError().text()
+                       << query.lastError().text();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return done;
+}
+
 DatabaseLocation TestServer::createDatabase(const QString &prefix)
 {
     static int made = 0;
@@ -159,18 +193,7 @@ DatabaseLocation TestServer::createDatabase(const QString &prefix)
     location.user = serverUser;
     location.tlsMode = QStringLiteral("disable");
     location.databaseName = prefix.toLower() + QString::number(++made);
-    const QString name = QStringLiteral("kesta-test-server");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setHostName(location.host);
-        db.setPort(serverPort);
-        db.setUserName(serverUser);
-        db.setDatabaseName(QStringLiteral("postgres"));
-        QSqlQuery query(db);
-        if (!db.open() || !query.exec("CREATE DATABASE " + location.databaseName))
-            qWarning() << "Test database not created:" << db.lastError().text() << query.lastError().text();
-    }
-    QSqlDatabase::removeDatabase(name);
+    execute("CREATE DATABASE " + location.databaseName);
     return location;
 }
 

@@ -23,6 +23,9 @@ public:
 
     // A new, empty database on the server under a name not used before.
     DatabaseLocation createDatabase(const QString &prefix = QStringLiteral("kesta"));
+    // A role that signs in with this password (scram-sha-256) over TCP,
+    // allowed everything, as a clinic's server asks of its workstations.
+    bool requirePassword(const QString &user, const QString &password);
     // The server stops (its connections end) and starts again on the same port.
     bool stop();
     bool start();
@@ -33,6 +36,7 @@ public:
 private:
     TestServer() = default;
     bool make(QString *reason);
+    bool execute(const QString &sql);
     bool run(const QStringList &command, QString *reason = nullptr) const;
     QStringList asServerUser(const QString &tool, const QStringList &arguments) const;
 
