@@ -112,7 +112,8 @@ int DatabaseCopyCommand::runFromCommandLine(int argc, char **argv)
     if (!target.isUsable(&reason) && target.dialect().needsPassword(reason)) {
         const QString password = readPassword(tr("Password of %1").arg(location.describe()));
         if (password.isEmpty()) {
-            print(stderr, reason + tr("Give the password in ~/.pgpass, or type it at a terminal."));
+            print(stderr,
+                reason + QLatin1Char('\n') + tr("Give the password in ~/.pgpass, or type it at a terminal."));
             return 1;
         }
         target.setPassword(password);
