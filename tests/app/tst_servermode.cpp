@@ -31,6 +31,7 @@ void pointAt(const DatabaseLocation &location)
     settings.setServerDatabase(location.databaseName);
     settings.setServerUser(location.user);
     settings.setServerTlsMode(KestaSettings::disable);
+    settings.setLanguage(KestaSettings::en_US);
     settings.setStartMaximized(false);
     settings.setCheckForNewVersion(false);
 }
@@ -100,6 +101,27 @@ private slots:
         QTRY_COMPARE(shown->getCity(), QStringLiteral("Moscow"));
     }
 
+    // A server that does not answer: the box names its address and the
+    // driver's reason, and offers to try again or quit.
+    void anUnreachableServerAtStart()
+    {
+        DatabaseLocation location = server->createDatabase();
+        QVERIFY(server->stop());
+        pointAt(location);
+        KestaModel model;
+        MainWindow window;
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        MessageBox::setNextAnswer(MessageBox::No);
+        QVERIFY(!window.initialize());
+        QVERIFY(server->start());
+        const QList<MessageBox::Shown> shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.first().buttons, QStringList({ "Retry", "Quit" }));
+        QVERIFY2(shown.first().text.contains(location.describe())
+                && shown.first().text.contains("Connection refused"),
+            qPrintable(shown.first().text));
+    }
+
     // The password is asked until it is right, and never written down.
     void aPasswordIsAskedForTheSession()
     {
@@ -148,7 +170,8 @@ private slots:
         copy.start();
         QVERIFY(copy.waitForFinished(60000));
         QCOMPARE(copy.exitCode(), 1);
-        QVERIFY(copy.readAllStandardError().contains("already holds rows"));
+        const QByteArray refused = copy.readAllStandardError();
+        QVERIFY2(refused.contains("already holds rows"), refused.constData());
     }
 };
 
