@@ -202,8 +202,8 @@ bool Database::reloadPatients()
 {
     QList<Patient *> read;
     QSqlQuery query(database());
-    // Forward only: the driver would otherwise keep a copy of every row.
-    query.setForwardOnly(true);
+    // Forward only where the driver would otherwise keep a copy of every row.
+    query.setForwardOnly(sqlDialect->readsRowByRow());
     QString reason;
     bool ok = run(query, allRowsStatement(patientsTable), "PATIENTS NOT READ", &reason);
     if (ok) {

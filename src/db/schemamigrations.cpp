@@ -88,6 +88,13 @@ bool runStep(Database *database, const Step &step, QString *reason, bool adapt =
 
 bool SchemaMigrations::createLayoutIfEmpty(Database *database, QString *reason)
 {
+    // A file has its layout from the template; a database that holds tables
+    // of any kind is left to the checks that follow.
+    if (database->dialect().migrationLockStatement().isEmpty())
+        return true;
+    const QSqlDatabase db = database->database();
+    if (!db.isOpen() || !db.tables().isEmpty())
+        return true;
     QFile schema(QStringLiteral(":/resources/schema.sql"));
     if (!schema.open(QIODevice::ReadOnly)) {
         if (reason)
@@ -96,11 +103,6 @@ bool SchemaMigrations::createLayoutIfEmpty(Database *database, QString *reason)
     }
     const QStringList layout
         = database->dialect().layoutStatements(QString::fromUtf8(schema.readAll()), Database::FirstId);
-    const QSqlDatabase db = database->database();
-    // A file has its layout from the template; a database that holds tables
-    // of any kind is left to the checks that follow.
-    if (layout.isEmpty() || !db.isOpen() || !db.tables().isEmpty())
-        return true;
     QString why;
     const bool made = runStep(database, { 1, layout }, &why, false);
     if (!made && reason)

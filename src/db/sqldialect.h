@@ -42,6 +42,10 @@ public:
     // when the backend keeps the rule of the highest id plus one.
     virtual QString nextIdStatement(const QString &table, const QString &idColumn) const;
 
+    // Whether a read of many rows steps through them one by one (where the
+    // driver would otherwise keep a copy of every row) rather than taking the
+    // whole result at once (where stepping costs a round of the driver per row).
+    virtual bool readsRowByRow() const { return true; }
     // Whether other workstations write the same database, so that a column
     // edit must check that the stored value is still the one this workstation
     // showed. A local file has one workstation (a second copy of the program
