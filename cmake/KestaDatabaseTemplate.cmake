@@ -1,6 +1,7 @@
 # The empty database that a first start copies into the data folder is built
 # from the readable schema, so the schema file is the only thing to review and
-# no binary lies in the repository. It is compiled into its own resource file
+# no binary lies in the repository. The schema itself goes along too: a server
+# database gets its layout from it. It is compiled into its own resource file
 # (":/resources/empty.sqlite") and joins the shared resources object library.
 
 find_program(KESTA_SQLITE3 sqlite3 REQUIRED)
@@ -23,6 +24,7 @@ file(CONFIGURE OUTPUT "${_kesta_template_qrc}" CONTENT
 "<RCC>
     <qresource prefix=\"/resources\">
         <file alias=\"empty.sqlite\">${_kesta_template}</file>
+        <file alias=\"schema.sql\">${_kesta_schema}</file>
     </qresource>
 </RCC>
 ")

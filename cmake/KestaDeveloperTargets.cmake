@@ -18,7 +18,7 @@ endif()
 # The sources (files or folders, relative to the repository) whose texts each
 # catalogue pair resources/translations/<name>_ru_RU.ts and <name>_en_US.ts
 # holds; one pair per feature, so that work on one never touches another's.
-set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange recordings workstation)
+set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange recordings workstation server)
 set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp src/app/aboutbox.h
     src/app/aboutbox.cpp src/app/patientdialog.h src/app/patientdialog.cpp src/app/patienteditor.h
     src/app/patienteditor.cpp src/app/newversionprompt.h src/app/newversionprompt.cpp)
@@ -54,6 +54,10 @@ set(KESTA_CATALOGUE_recordings src/db/edffacts.h src/db/edffacts.cpp src/app/eeg
 set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlaunchwarning.cpp
     src/app/unregisteredrecordingsnotice.h src/app/unregisteredrecordingsnotice.cpp
     src/db/unregisteredrecordings.h src/db/unregisteredrecordings.cpp src/exchange)
+# Several workstations on one server: conflicts, live updates, the copy onto it, its password.
+set(KESTA_CATALOGUE_server src/db/editconflict.h src/db/editconflict.cpp src/db/databasecopy.h
+    src/db/databasecopy.cpp src/db/liveupdates.h src/db/liveupdates.cpp src/app/databasecopycommand.h
+    src/app/databasecopycommand.cpp src/app/serverpasswordprompt.h src/app/serverpasswordprompt.cpp)
 
 find_program(KESTA_LUPDATE NAMES lupdate lupdate-qt5 HINTS "${Qt5_DIR}/../../../bin")
 if(KESTA_LUPDATE)

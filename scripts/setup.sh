@@ -6,7 +6,9 @@ KESTA_PACKAGES=(
     qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev libqt5sql5-sqlite
     qttranslations5-l10n  # Qt's own texts (standard buttons, file chooser) in Russian
     desktop-file-utils    # checks the desktop entry
-    sqlite3 libsqlite3-dev
+    sqlite3 libsqlite3-dev libpq-dev
+    # A shared server for several workstations: Qt's driver, and the server the tests start
+    libqt5sql5-psql postgresql
     libedf-dev   # EDF+ files of the recorder simulator
     dbus-daemon  # a private session bus for the file manager test
     # Qt loads OpenSSL only when the first https request is made, so nothing fails at link

@@ -1,3 +1,4 @@
+#include "app/databasecopycommand.h"
 #include "app/mainwindow.h"
 #include "app/singleinstance.h"
 #include "app/startup.h"
@@ -12,6 +13,9 @@
 // every database change is written the moment it is made.
 int main(int argc, char *argv[])
 {
+    // Moving a local database onto the server needs no window.
+    if (DatabaseCopyCommand::requested(argc, argv))
+        return DatabaseCopyCommand::runFromCommandLine(argc, argv);
     Startup::enableHighDpiScaling();
     QApplication app(argc, argv);
     Startup::setApplicationVersion();

@@ -2,6 +2,7 @@
 
 #include "app/aboutbox.h"
 #include "app/cardplacement.h"
+#include "app/databasecopycommand.h"
 #include "app/keyboardpaths.h"
 #include "app/newversionprompt.h"
 #include "app/patientcountline.h"
@@ -10,6 +11,7 @@
 #include "app/patientslistwidget.h"
 #include "app/recorderlaunchwarning.h"
 #include "app/recordstable.h"
+#include "app/serverpasswordprompt.h"
 #include "app/settingsdialog.h"
 #include "app/unregisteredrecordingsnotice.h"
 #include "app/windowcommands.h"
@@ -35,6 +37,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
@@ -127,6 +131,12 @@ bool MainWindow::initialize()
 
 bool MainWindow::prepareDatabaseFile()
 {
+    // The server keeps the patients. A share of recordings that cannot be
+    // reached now shows its recordings as missing, and stops nothing.
+    if (database->location().isServer()) {
+        DataLocations::prepareFolders();
+        return true;
+    }
     switch (DataLocations::prepareDataFolders()) {
     case DataLocations::DatabaseFileState::Existed:
         return true;
@@ -146,10 +156,12 @@ bool MainWindow::ensureDatabaseUsable(bool reread)
 {
     QString reason;
     while (!database->isUsable(&reason) || (reread && !database->reloadPatients())) {
+        if (ServerPasswordPrompt::askIfNeeded(this, database, reason))
+            continue;
         if (reason.isEmpty())
             reason = database->loadError();
         const QString text = tr("The patient database cannot be used") + ":\n"
-            + QDir::toNativeSeparators(database->filePath()) + "\n\n" + reason;
+            + database->location().describe() + "\n\n" + reason;
         if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Error"), text,
                 MessageBox::Critical, { tr("Retry"), tr("Quit") }))
             return false;
@@ -266,6 +278,11 @@ void MainWindow::buildMenus()
     wire(WindowCommands::Settings, &MainWindow::showSettings);
     wire(WindowCommands::About, &MainWindow::showAbout);
     commands->setPatientSelected(currentPatient());
+    // Beside the database's other entries, after "Reload database".
+    QAction *reload = commands->action(WindowCommands::ReloadDatabase);
+    QMenu *file = menuBar()->findChild<QMenu *>(QStringLiteral("menuFile"));
+    const QList<QAction *> entries = file->actions();
+    DatabaseCopyCommand::addTo(file, entries.value(entries.indexOf(reload) + 1), database, this);
 }
 
 void MainWindow::showWindow()

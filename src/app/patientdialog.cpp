@@ -66,6 +66,7 @@ PatientDialog::PatientDialog(Patient *patient, Database *database, QWidget *pare
     setWindowTitle(isNew() ? QCoreApplication::translate("Generic", "Create patient")
                            : QCoreApplication::translate("Generic", "Edit patient"));
     if (!isNew()) {
+        shown.reset(patient->clone());
         storedPatientId = patient->getPatientID();
         storedFolderName = patient->folderName();
     }
@@ -268,7 +269,7 @@ bool PatientDialog::update()
     QString reason;
     {
         Database::Transaction write(database);
-        saved = stored->copyFrom(edited.get());
+        saved = stored->copyFrom(edited.get(), shown.get());
         // A start after a crash in between finds the note and puts things right.
         if (saved && rename) {
             noted = FolderRenameJournal::begin(patientId, oldName, newName);

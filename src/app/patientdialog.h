@@ -66,6 +66,8 @@ private:
     static bool moveFolder(const QString &fromName, const QString &toName);
 
     std::unique_ptr<Patient> edited;
+    // The patient as the dialog opened on it: what the user was shown.
+    std::unique_ptr<Patient> shown;
     QPointer<Database> database;
     QPointer<PatientsListWidget> patientsTable;
     int patientId = 0;

@@ -40,7 +40,8 @@ QList<QPair<QString, int>> AbstractDatabaseRow::columnLimits() const
     QList<QPair<QString, int>> limits;
     const QMetaObject *meta = metaObject();
     for (const QString &column : columnNames()) {
-        const int info = meta->indexOfClassInfo(QString(column + QLatin1String("MaxLength")).toLatin1().constData());
+        const int info
+            = meta->indexOfClassInfo(QString(column + QLatin1String("MaxLength")).toLatin1().constData());
         if (info >= 0)
             limits.append({ column, QString::fromLatin1(meta->classInfo(info).value()).toInt() });
     }
@@ -51,6 +52,14 @@ bool AbstractDatabaseRow::setValue(const QString &name, const QVariant &value)
 {
     writeRefused = false;
     return ZTSettings::setValue(name, value) && !writeRefused;
+}
+
+bool AbstractDatabaseRow::setShownValue(const QString &name, const QVariant &value, const QVariant &shown)
+{
+    shownValue = &shown;
+    const bool set = setValue(name, value);
+    shownValue = nullptr;
+    return set;
 }
 
 bool AbstractDatabaseRow::load()
@@ -98,7 +107,7 @@ void AbstractDatabaseRow::changingProperty(const char *name)
     if (!rowStore || writesSuspended)
         return;
     changingColumn = name;
-    changingFrom = getValue(QLatin1String(name));
+    changingFrom = shownValue ? *shownValue : getValue(QLatin1String(name));
 }
 
 void AbstractDatabaseRow::changedProperty(const QString &name)

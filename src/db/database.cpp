@@ -1,6 +1,8 @@
 #include "db/database.h"
 
 #include "db/accessdialect.h"
+#include "db/editconflict.h"
+#include "db/liveupdates.h"
 #include "db/patient.h"
 #include "db/record.h"
 #include "db/recordingfiles.h"
@@ -92,6 +94,9 @@ Database::Database(const DatabaseLocation &location, std::unique_ptr<SqlDialect>
     // the file has been created from the template.
     if (db.open())
         sqlDialect->prepareConnection(db);
+    // Where other workstations write too, their changes are shown here.
+    if (!sqlDialect->notificationChannel().isEmpty())
+        new LiveUpdates(this);
 }
 
 Database::Database(const QString &filePath, QObject *parent)
@@ -121,9 +126,24 @@ Database::~Database()
 QSqlDatabase Database::database() const
 {
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    // A connection the server dropped is opened afresh at the next action,
+    // never half-way through a write, whose rest must fail rather than land
+    // on its own.
+    if (db.isOpen() && !writeOpen && sqlDialect->connectionLost(db)) {
+        qDebug() << "CONNECTION LOST" << where.describe();
+        db.close();
+    }
     if (!db.isOpen() && db.open())
         sqlDialect->prepareConnection(db);
     return db;
+}
+
+void Database::setPassword(const QString &password)
+{
+    where.password = password;
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    db.close();
+    db.setPassword(password);
 }
 
 const SqlDialect &Database::dialect() const
@@ -154,6 +174,8 @@ bool Database::isUsable(QString *reason)
     bool usable = db.isOpen();
     if (!usable)
         why = reasonOf(db.lastError());
+    // An empty server database gets the layout first; a file has it from the template.
+    usable = usable && SchemaMigrations::createLayoutIfEmpty(this, &why);
     for (const auto &table :
         { qMakePair(patientsTable, patientIdColumn), qMakePair(recordsTable, recordIdColumn) }) {
         QSqlQuery query(db);
@@ -180,8 +202,8 @@ bool Database::reloadPatients()
 {
     QList<Patient *> read;
     QSqlQuery query(database());
-    // Forward only: the driver would otherwise keep a copy of every row.
-    query.setForwardOnly(true);
+    // Forward only where the driver would otherwise keep a copy of every row.
+    query.setForwardOnly(sqlDialect->readsRowByRow());
     QString reason;
     bool ok = run(query, allRowsStatement(patientsTable), "PATIENTS NOT READ", &reason);
     if (ok) {
@@ -425,7 +447,7 @@ void Database::rollbackWrite()
 }
 
 bool Database::applyChange(const QList<RowChange> &changes, const QString &statement, const char *failureLine,
-    QString *reason, const Undo &undo)
+    QString *reason, const Undo &undo, bool *unmatched)
 {
     Transaction write(this);
     if (writeBroken) {
@@ -439,6 +461,12 @@ bool Database::applyChange(const QList<RowChange> &changes, const QString &state
     {
         QSqlQuery query(database());
         ok = run(query, statement, failureLine, &why);
+        // Its condition held for no row: nothing happened, and the caller decides.
+        if (ok && unmatched && query.numRowsAffected() == 0) {
+            *unmatched = true;
+            write.commit();
+            return false;
+        }
     }
     for (const RowChange &change : changes) {
         for (const ChangeHook &hook : qAsConst(changeHooks))
@@ -472,6 +500,12 @@ int Database::insertRow(AbstractDatabaseRow *row, const char *failureLine, QStri
     const QString idColumn = row->idColumnName();
     const QStringList &columns = row->columnNames();
     Transaction write(this, true);
+    // A write that could not begin (the server is gone) says why.
+    if (writeBroken) {
+        if (reason)
+            *reason = writeReason;
+        return -1;
+    }
     // Inside the write: no other program takes the same id before it commits.
     const int id = newId(table, idColumn);
     if (id <= 0) {
@@ -533,7 +567,8 @@ int Database::insertRecord(Patient *patient, const QDateTime &recordDate, const 
     return id;
 }
 
-bool Database::planRemovals(const QString &folderName, const QList<Record *> &records, QList<RemovalPlan> *plans)
+bool Database::planRemovals(
+    const QString &folderName, const QList<Record *> &records, QList<RemovalPlan> *plans)
 {
     QHash<int, QList<RecordingFiles::OtherRecord>> others;
     bool othersRead = false;
@@ -610,7 +645,8 @@ bool Database::removePatient(Patient *patient, QString *reason, QStringList *fil
     if (removed) {
         Transaction write(this);
         for (Record *record : qAsConst(records)) {
-            if (!deleteRow(record, recordsTable, record->getRecordID(), "RECORD NOT REMOVED FROM DATABASE", &why))
+            if (!deleteRow(
+                    record, recordsTable, record->getRecordID(), "RECORD NOT REMOVED FROM DATABASE", &why))
                 break;
         }
         deleteRow(patient, patientsTable, patient->getId(), "PATIENT NOT REMOVED FROM DATABASE", &why);
@@ -636,7 +672,8 @@ bool Database::removeRecord(Patient *owner, Record *record, QString *reason, QSt
     if (!removed)
         why = QStringLiteral("The other records could not be read");
     else
-        removed = deleteRow(record, recordsTable, record->getRecordID(), "RECORD NOT REMOVED FROM DATABASE", &why);
+        removed = deleteRow(
+            record, recordsTable, record->getRecordID(), "RECORD NOT REMOVED FROM DATABASE", &why);
     const QStringList left = removed ? carryOut(plans) : QStringList();
     if (filesLeft)
         *filesLeft = left;
@@ -699,7 +736,8 @@ QPair<QDateTime, QDateTime> Database::visitsOf(const QString &patientId)
     return visits.value(patientId);
 }
 
-bool Database::writeColumn(AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason)
+bool Database::writeColumn(
+    AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason)
 {
     QString why;
     bool ok = false;
@@ -713,9 +751,11 @@ bool Database::writeColumn(AbstractDatabaseRow *row, const QString &column, cons
         change.column = column;
         change.oldValue = previous;
         change.newValue = row->getValue(column);
-        ok = applyChange({ change },
-            writeColumnStatement(change.table, column, valueText(row, column), row->idColumnName(), change.rowId),
-            "NOT SET", &why, { row, column, previous });
+        const QString statement = writeColumnStatement(
+            change.table, column, valueText(row, column), row->idColumnName(), change.rowId);
+        ok = sqlDialect->sharedByWorkstations() && previous.isValid()
+            ? writeShownColumn(row, change, statement, &why)
+            : applyChange({ change }, statement, "NOT SET", &why, { row, column, previous });
     }
     if (!ok) {
         emit writeFailed(column, why);
@@ -723,6 +763,65 @@ bool Database::writeColumn(AbstractDatabaseRow *row, const QString &column, cons
             *reason = why;
     }
     return ok;
+}
+
+bool Database::writeShownColumn(
+    AbstractDatabaseRow *row, const RowChange &change, const QString &statement, QString *reason)
+{
+    Transaction write(this);
+    const Undo undo { row, change.column, change.oldValue };
+    bool unmatched = false;
+    bool ok = applyChange({ change },
+        statement + EditConflict::condition(*this, row, change.column, change.oldValue), "NOT SET", reason,
+        undo, &unmatched);
+    if (unmatched) {
+        // Changed meanwhile, gone, or only stored in another form than this
+        // program writes: the stored row, held now, tells which.
+        const std::unique_ptr<AbstractDatabaseRow> stored = EditConflict::readHeld(this, row);
+        if (EditConflict::readsAsShown(*this, stored.get(), row, change.column, change.oldValue)) {
+            ok = applyChange({ change }, statement, "NOT SET", reason, undo);
+        } else {
+            writeBroken = true;
+            writeReason = EditConflict::reason(stored.get(), change.column);
+            qDebug() << "NOT SET" << statement << writeReason;
+            // Once the refusal has put the shown value back.
+            QPointer<AbstractDatabaseRow> refused = row;
+            QMetaObject::invokeMethod(
+                this,
+                [this, refused] {
+                    if (refused)
+                        refreshRow(refused);
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    return write.commit(reason) && ok;
+}
+
+void Database::refreshRow(AbstractDatabaseRow *row, bool *gone)
+{
+    const std::unique_ptr<AbstractDatabaseRow> stored = EditConflict::blankLike(row);
+    if (!stored)
+        return;
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!run(query, rowStatement(row->tableName(), row->idColumnName(), row->getId()), "ROW NOT READ"))
+        return;
+    if (!query.next()) {
+        if (gone)
+            *gone = true;
+        return;
+    }
+    stored->takeStoredValues(query, fieldsOf(query, *row->metaObject()));
+    showStoredValues(row, stored.get());
+}
+
+void Database::showStoredValues(AbstractDatabaseRow *row, AbstractDatabaseRow *stored)
+{
+    for (const QString &column : row->columnNames()) {
+        if (valueText(stored, column) != valueText(row, column))
+            row->putBack(column, stored->getValue(column));
+    }
 }
 
 bool Database::writePatientId(Patient *patient, const QString &oldPatientId, QString *reason)
@@ -746,10 +845,11 @@ bool Database::writePatientId(Patient *patient, const QString &oldPatientId, QSt
     change.column = QStringLiteral("PatientID");
     change.oldValue = oldPatientId;
     change.newValue = newPatientId;
-    bool ok = applyChange({ change },
-        writeColumnStatement(patientsTable, change.column, valueText(patient, change.column), patientIdColumn,
-            change.rowId),
-        "NOT SET", reason, { patient, change.column, oldPatientId });
+    const QString statement = writeColumnStatement(
+        patientsTable, change.column, valueText(patient, change.column), patientIdColumn, change.rowId);
+    bool ok = sqlDialect->sharedByWorkstations()
+        ? writeShownColumn(patient, change, statement, reason)
+        : applyChange({ change }, statement, "NOT SET", reason, { patient, change.column, oldPatientId });
     if (ok && carry) {
         // Each record carried over is a change of its own.
         QList<RowChange> moved;
@@ -763,7 +863,9 @@ bool Database::writePatientId(Patient *patient, const QString &oldPatientId, QSt
             moved.append(record);
         }
         query.finish();
-        ok = ok && applyChange(moved, moveRecordsStatement(oldPatientId, newPatientId), "RECORDS NOT MOVED", reason);
+        ok = ok
+            && applyChange(
+                moved, moveRecordsStatement(oldPatientId, newPatientId), "RECORDS NOT MOVED", reason);
     }
     ok = write.commit(reason) && ok;
     if (ok && patient->recordsAreRead())

@@ -45,7 +45,8 @@ public:
     // Opens a connection of its own, so that several databases can be open in
     // one process. A missing file leaves it closed until the file exists.
     explicit Database(const DatabaseLocation &location, QObject *parent = nullptr);
-    Database(const DatabaseLocation &location, std::unique_ptr<SqlDialect> dialect, QObject *parent = nullptr);
+    Database(
+        const DatabaseLocation &location, std::unique_ptr<SqlDialect> dialect, QObject *parent = nullptr);
     // The platform's file backend at this path.
     explicit Database(const QString &filePath, QObject *parent = nullptr);
     Database(const QString &filePath, std::unique_ptr<SqlDialect> dialect, QObject *parent = nullptr);
@@ -56,6 +57,9 @@ public:
     QSqlDatabase database() const;
     const SqlDialect &dialect() const;
     const DatabaseLocation &location() const { return where; }
+    // The password for this session, kept in memory only; the connection opens
+    // with it at the next statement.
+    void setPassword(const QString &password);
     QString filePath() const { return where.filePath; }
 
     // Whether the database can be used: the connection opens, the schema is
@@ -135,6 +139,12 @@ public:
         Patient *owner, Record *record, QString *reason = nullptr, QStringList *filesLeft = nullptr);
     // A stored record, read with one statement; owned by the caller.
     Record *loadRecord(int recordId);
+    // Shows the stored values of the row again, each changed column announced
+    // and nothing written (after another workstation changed it). With gone,
+    // tells whether the row is no longer stored.
+    void refreshRow(AbstractDatabaseRow *row, bool *gone = nullptr);
+    // Shows the values of `stored` (the same row, read afresh) in the row.
+    void showStoredValues(AbstractDatabaseRow *row, AbstractDatabaseRow *stored);
 
     // RowStore: what the rows ask of their database.
     bool readRow(AbstractDatabaseRow *row) override;
@@ -179,6 +189,9 @@ signals:
     void changesCommitted(const QList<RowChange> &changes);
 
 private:
+    // Follows other workstations' changes in this list.
+    friend class LiveUpdates;
+
     struct Undo {
         QPointer<AbstractDatabaseRow> row;
         QString column;
@@ -189,8 +202,14 @@ private:
     // changes) inside the current write or one of its own, then the change
     // hooks. False, with the reason, when refused; the write is then undone
     // as a whole.
+    // With unmatched, a statement whose condition held for no row is no
+    // refusal: nothing is done, *unmatched is set and false returned.
     bool applyChange(const QList<RowChange> &changes, const QString &statement, const char *failureLine,
-        QString *reason, const Undo &undo = Undo());
+        QString *reason, const Undo &undo = Undo(), bool *unmatched = nullptr);
+    // The UPDATE of a column that other workstations may have changed since
+    // this one showed it (EditConflict).
+    bool writeShownColumn(
+        AbstractDatabaseRow *row, const RowChange &change, const QString &statement, QString *reason);
     bool beginWrite(bool takesNewIds);
     bool commitWrite(QString *reason);
     void rollbackWrite();

@@ -19,10 +19,12 @@ KestaModel::KestaModel(QObject *parent)
 {
     settingsObject = new KestaSettings(SettingsLocation::filePath(QStringLiteral("Settings.xml")));
     settingsObject->reload();
-    location = DatabaseLocation::file(DataLocations::databaseFile());
+    DataLocations::setDataFolder(settingsObject->getDataFolder());
+    location = settingsObject->databaseLocation(DataLocations::databaseFile());
     databaseObject = new Database(location);
-    // Without a file this is a first start: the window creates the file, then reads it.
-    if (QFileInfo::exists(location.filePath))
+    // Without a file this is a first start: the window creates the file, then
+    // reads it. A server that asks for a password is asked by the window.
+    if (location.isServer() || QFileInfo::exists(location.filePath))
         databaseObject->isUsable();
     instance = this;
 }

@@ -16,7 +16,8 @@ class KestaModel : public QObject
 public:
     // Reads "Settings.xml" (SettingsLocation: the working directory, or the user's
     // configuration folder for an installed program), connects to the database
-    // and, when its file exists, brings its layout up to date and reads the
+    // (the server the settings name, or the file in the data folder) and, when
+    // it is a server or its file exists, brings its layout up to date and reads the
     // patient list (each patient's records are read when first needed). A
     // missing database file is not an error here: the main window creates it
     // (DataLocations::prepareDataFolders) and the connection opens by itself

@@ -173,6 +173,14 @@ void Patient::addRecord(Record *record)
     emit recordAdded(record);
 }
 
+void Patient::dropRecord(Record *record)
+{
+    if (!recordList.removeOne(record))
+        return;
+    emit recordsUpdated();
+    retireRecords({ record });
+}
+
 QList<Record *> Patient::records() const
 {
     if (!recordsRead && store()) {
@@ -212,6 +220,22 @@ bool Patient::copyFrom(Patient *other)
     bool allStored = true;
     for (const QString &column : columnNames()) {
         if (column != idColumn && !setValue(column, other->getValue(column)))
+            allStored = false;
+    }
+    return allStored;
+}
+
+bool Patient::copyFrom(Patient *other, Patient *shown)
+{
+    if (!shown)
+        return copyFrom(other);
+    if (!other || other == this)
+        return true;
+    bool allStored = true;
+    for (const QString &column : columnNames()) {
+        const QVariant before = shown->getValue(column);
+        const QVariant after = other->getValue(column);
+        if (column != idColumn && after != before && !setShownValue(column, after, before))
             allStored = false;
     }
     return allStored;

@@ -260,6 +260,9 @@ public:
     // reading the others again, and emits recordAdded; a list not read yet
     // stays unread, since its first reading will hold the record.
     void addRecord(Record *record);
+    // Lets go of a record whose row is gone or belongs elsewhere now, and
+    // emits recordsUpdated.
+    void dropRecord(Record *record);
     // The records, read when first asked for (without a signal: nothing showed
     // them before).
     QList<Record *> records() const;
@@ -272,6 +275,10 @@ public:
     // False when a column was refused (it keeps its stored value; the others
     // are saved).
     bool copyFrom(Patient *other);
+    // The same for an edit of `shown` (what the user saw when the edit began):
+    // only the columns the edit changed are set, each written only while the
+    // stored value is still the one shown.
+    bool copyFrom(Patient *other, Patient *shown);
 
     // The stored letter of a value ("M", "F", "U" ...), empty outside the table.
     static QString genderLetter(PatientGender gender);

@@ -1,8 +1,10 @@
 #include "db/schemamigrations.h"
 
 #include "db/database.h"
+#include "db/sqldialect.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -29,6 +31,11 @@ QList<Step> steps()
     };
 }
 
+QString reasonOf(const QSqlError &error)
+{
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
 bool hasVersionTable(const QSqlDatabase &db)
 {
     for (const QString &table : db.tables()) {
@@ -38,22 +45,70 @@ bool hasVersionTable(const QSqlDatabase &db)
     return false;
 }
 
-bool runStep(Database *database, const Step &step, QString *reason)
+bool execute(Database *database, const QString &statement, int toVersion, QString *reason)
+{
+    QSqlQuery query(database->database());
+    if (database->exec(query, statement))
+        return true;
+    *reason = reasonOf(query.lastError());
+    qDebug() << "SCHEMA NOT MIGRATED" << toVersion << statement << *reason;
+    return false;
+}
+
+// Whether another workstation has taken the step meanwhile: read again once
+// the step holds the layout lock. Without a lock nobody else migrates.
+bool alreadyTaken(Database *database, const Step &step)
+{
+    if (database->dialect().migrationLockStatement().isEmpty())
+        return false;
+    if (step.toVersion == 1)
+        return !database->database().tables().isEmpty();
+    return SchemaMigrations::storedVersion(database) >= step.toVersion;
+}
+
+// Statements written for the embedded file are adapted to the backend;
+// the first layout comes adapted already.
+bool runStep(Database *database, const Step &step, QString *reason, bool adapt = true)
 {
     Database::Transaction write(database);
-    for (const QString &statement : step.statements) {
-        QSqlQuery query(database->database());
-        if (!database->exec(query, statement)) {
-            *reason = query.lastError().databaseText().isEmpty() ? query.lastError().text()
-                                                                 : query.lastError().databaseText();
-            qDebug() << "SCHEMA NOT MIGRATED" << step.toVersion << statement << *reason;
-            return false;
+    const QString lock = database->dialect().migrationLockStatement();
+    if (!lock.isEmpty() && !execute(database, lock, step.toVersion, reason))
+        return false;
+    if (!alreadyTaken(database, step)) {
+        for (const QString &statement : step.statements) {
+            const QString sql = adapt ? database->dialect().adaptStatement(statement) : statement;
+            if (!execute(database, sql, step.toVersion, reason))
+                return false;
         }
     }
     return write.commit(reason);
 }
 
 } // namespace
+
+bool SchemaMigrations::createLayoutIfEmpty(Database *database, QString *reason)
+{
+    // A file has its layout from the template; a database that holds tables
+    // of any kind is left to the checks that follow.
+    if (database->dialect().migrationLockStatement().isEmpty())
+        return true;
+    const QSqlDatabase db = database->database();
+    if (!db.isOpen() || !db.tables().isEmpty())
+        return true;
+    QFile schema(QStringLiteral(":/resources/schema.sql"));
+    if (!schema.open(QIODevice::ReadOnly)) {
+        if (reason)
+            *reason = schema.errorString();
+        return false;
+    }
+    const QStringList layout
+        = database->dialect().layoutStatements(QString::fromUtf8(schema.readAll()), Database::FirstId);
+    QString why;
+    const bool made = runStep(database, { 1, layout }, &why, false);
+    if (!made && reason)
+        *reason = why;
+    return made;
+}
 
 int SchemaMigrations::storedVersion(Database *database, QString *reason)
 {

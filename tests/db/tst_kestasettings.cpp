@@ -24,6 +24,12 @@ const QByteArray defaultFile = "<?xml version=\"1.0\"?>\n"
                                "    <LastPatientId>-1</LastPatientId>\n"
                                "    <CheckForNewVersion>true</CheckForNewVersion>\n"
                                "    <WindowGeometry></WindowGeometry>\n"
+                               "    <DataFolder></DataFolder>\n"
+                               "    <ServerHost></ServerHost>\n"
+                               "    <ServerPort>5432</ServerPort>\n"
+                               "    <ServerDatabase>kesta</ServerDatabase>\n"
+                               "    <ServerUser>kesta</ServerUser>\n"
+                               "    <ServerTlsMode>require</ServerTlsMode>\n"
                                "</KestaSettings>\n";
 
 } // namespace
@@ -100,7 +106,8 @@ private slots:
         const QList<QPair<QString, QString>> values { { "Language", "en_US" }, { "ColorTheme", "Dark" },
             { "StartMaximized", "false" }, { "RecordsTableColumns", "" },
             { "SplitterSizes", "300;700 & <m>" }, { "PatientCardView", "PatientCard_None" },
-            { "LastPatientId", "2147483647" } };
+            { "LastPatientId", "2147483647" }, { "ServerHost", "db.clinic" }, { "ServerPort", "6432" },
+            { "ServerTlsMode", "verify_full" } };
         for (const auto &value : values)
             QVERIFY2(settings.setTextValue(value.first, value.second), qPrintable(value.first));
         KestaSettings copy("Settings.xml");
@@ -114,6 +121,21 @@ private slots:
     }
 
     // An unreadable file is kept once as "Settings.xml.bad" before the next save replaces it.
+    // With no host the local file, as before; a server in libpq's words.
+    void theSettingsNameTheDatabase()
+    {
+        KestaSettings settings { QString() };
+        const DatabaseLocation file = settings.databaseLocation("/data/patients.sqlite");
+        QVERIFY(!file.isServer());
+        QCOMPARE(file.filePath, QStringLiteral("/data/patients.sqlite"));
+        settings.setServerHost(" db.clinic ");
+        settings.setServerTlsMode(KestaSettings::verify_full);
+        const DatabaseLocation server = settings.databaseLocation("/data/patients.sqlite");
+        QVERIFY(server.isServer());
+        QCOMPARE(server.describe(), QStringLiteral("kesta@db.clinic:5432/kesta"));
+        QCOMPARE(server.tlsMode, QStringLiteral("verify-full"));
+    }
+
     void reloadSetsWhatTheFileHoldsAndWritesNothing_data()
     {
         QTest::addColumn<QByteArray>("file");

@@ -1,8 +1,7 @@
-#include "editorprobe.h"
-
 #include "db/kestasettings.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "editorprobe.h"
 #include "support/settingsfiles.h"
 #include "support/testenvironment.h"
 #include "toolkit/i18n/languagecontext.h"
@@ -250,8 +249,9 @@ private slots:
             = new PropertyListControl(&settings, QString(), PropertyListControl::AllProperties, &dialog);
         (new QVBoxLayout(&dialog))->addWidget(form);
         QCOMPARE(rowNames(*form),
-            QStringList({ "CheckForNewVersion", "ColorTheme", "Language", "PatientCardView",
-                "SelectLastPatient", "StartMaximized" }));
+            QStringList({ "CheckForNewVersion", "ColorTheme", "DataFolder", "Language", "PatientCardView",
+                "SelectLastPatient", "ServerDatabase", "ServerHost", "ServerPort", "ServerTlsMode",
+                "ServerUser", "StartMaximized" }));
         QVERIFY(form->findChildren<QLabel *>("propertyCategoryLabel").isEmpty());
         auto *icon = form->getWidgetInfo("Language").header->findChild<QLabel *>("propertyHeaderIcon");
         QVERIFY(icon && !icon->pixmap(Qt::ReturnByValue).isNull());
