@@ -7,7 +7,7 @@
 #include "db/sqldialect.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/style/stylehelper.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/filedialog.h"
 
 #include <QAction>

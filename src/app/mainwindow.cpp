@@ -28,7 +28,7 @@
 #include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/style/stylehelper.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/confirmdialog.h"
 #include "toolkit/util/filedialog.h"

@@ -2,7 +2,7 @@
 
 #include "db/kestasettings.h"
 #include "toolkit/update/versionchecker.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/texthelper.h"
 
 #include <QCoreApplication>

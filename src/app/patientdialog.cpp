@@ -10,7 +10,7 @@
 #include "toolkit/settings/basepropertyview.h"
 #include "toolkit/settings/datefield.h"
 #include "toolkit/settings/propertytabwidget.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/texthelper.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "exchange/orvalisexchange.h"
 #include "exchange/recorderlauncher.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 
 #include <QDir>
 

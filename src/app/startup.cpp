@@ -3,7 +3,7 @@
 #include "app/singleinstance.h"
 #include "db/kestasettings.h"
 #include "toolkit/i18n/languagecontext.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 
 #include <QApplication>
 #include <QMetaEnum>

@@ -2,7 +2,7 @@
 
 #include "db/database.h"
 #include "db/datalocations.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,6 +3,7 @@
 // instead of blocking, and what it would have shown is written to standard output.
 
 #include "toolkit/util/apphelper.h"
+#include "toolkit/util/messagebox.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -29,6 +29,7 @@
 #include "toolkit/update/newversionbutton.h"
 #include "toolkit/update/versionchecker.h"
 #include "toolkit/util/apphelper.h"
+#include "toolkit/util/messagebox.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/filedialog.h"
 

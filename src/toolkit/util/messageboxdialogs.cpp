@@ -1,6 +1,6 @@
 // The boxes themselves, in the toolkit's widget library; the seam they consult is in the core.
 
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/messagebox.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "support/namedprocess.h"
 #include "support/settingsfiles.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/fileutilities.h"
 #include "toolkit/util/processtable.h"
 
