@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QTableView>
+
+class TableRowModel;
+
+// The view of a TableWidget, with the style options its cells are measured
+// with in reach.
+class TableGrid : public QTableView
+{
+public:
+    using QTableView::QTableView;
+
+    // The width a fit-to-contents section gives this cell (of the source model,
+    // so that rows filtered out count too).
+    int cellWidth(const QModelIndex &index) const;
+};
+
+// Sizes the header sections of a TableWidget's grid by the columns' resize
+// modes: a fixed column by its caption, a fitted one by its widest text, and
+// the stretching ones over the room the others leave. Sizes are measured anew
+// when the theme or the font changes.
+class TableColumnSizer : public QObject
+{
+public:
+    TableColumnSizer(TableGrid *grid, TableRowModel *rows);
+
+    // Every section anew, after a reset.
+    void sizeSections();
+    // Rows read anew may widen a fitted column.
+    void growFor(const QList<int> &refreshed);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QList<int> fittedColumns() const;
+    void fitToContents();
+    int contentWidth(int column, const QList<int> &candidates) const;
+
+    TableGrid *grid;
+    TableRowModel *rows;
+    // The columns that take the room left, in section order.
+    QList<int> stretching;
+    bool remeasurePending = false;
+};
