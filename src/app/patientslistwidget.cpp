@@ -137,6 +137,15 @@ QString PatientsListWidget::cellText(AbstractDatabaseRow *row, const QString &co
     return text;
 }
 
+QVariant PatientsListWidget::sortValue(AbstractDatabaseRow *row, const QString &column)
+{
+    // An unknown age (-1) comes first, as its "-" did.
+    auto *patient = qobject_cast<Patient *>(row);
+    if (patient && column == QLatin1String("Age"))
+        return patient->age();
+    return TableWidget::sortValue(row, column);
+}
+
 QString PatientsListWidget::searchText(AbstractDatabaseRow *row)
 {
     auto *patient = qobject_cast<Patient *>(row);

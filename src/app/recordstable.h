@@ -40,6 +40,7 @@ public:
 
 protected:
     QString cellText(AbstractDatabaseRow *row, const QString &column) override;
+    QVariant sortValue(AbstractDatabaseRow *row, const QString &column) override;
 
 private:
     void askForFacts();

@@ -81,9 +81,21 @@ QString TableWidget::cellText(AbstractDatabaseRow *row, const QString &column)
 
 QVariant TableWidget::sortValue(AbstractDatabaseRow *row, const QString &column)
 {
-    Q_UNUSED(row)
-    Q_UNUSED(column)
-    return QVariant();
+    const QVariant value = row->getValue(column);
+    switch (value.userType()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+    case QMetaType::QTime:
+        return value;
+    default:
+        return QVariant();
+    }
 }
 
 QString TableWidget::searchText(AbstractDatabaseRow *row)

@@ -28,7 +28,7 @@ class TableRowModel;
 // One view for the widget's life, over a model that reads each row's texts
 // when they are first needed and a proxy that sorts and filters them: lists
 // of a hundred thousand patients reset, sort and narrow without rebuilding
-// anything.
+// anything. Numbers and dates sort by value.
 class TableWidget : public QWidget
 {
     Q_OBJECT
@@ -109,9 +109,9 @@ protected:
     virtual QString cellText(AbstractDatabaseRow *row, const QString &column);
     // What the filter searches in a row: the texts of its shown cells.
     virtual QString searchText(AbstractDatabaseRow *row);
-    // What a column sorts by instead of its text: a number, a date or a time;
-    // invalid (here, always) for a column that sorts by its text. Every row
-    // of a column answers alike.
+    // What a number or date column sorts by: the row's value of that name when
+    // it is a number, a date or a time; invalid for a column that sorts by
+    // its text. Every row of a column answers alike.
     virtual QVariant sortValue(AbstractDatabaseRow *row, const QString &column);
     // Puts a widget (a search field) above the grid.
     void addAboveGrid(QWidget *widget);

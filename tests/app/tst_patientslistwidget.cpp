@@ -60,6 +60,9 @@ private slots:
         QCOMPARE(
             text(patients.grid(), p.smirnova), QStringLiteral("Smirnova Anna|Smirnova|Smirnova A.|-1|-"));
         QCOMPARE(text(patients.grid(), p.petrov, 4), QStringLiteral("44"));
+        // Ages sort by value (as texts "-", "10", "100", "44", "9"), the unknown first.
+        patients.grid()->sortByColumn(4, Qt::AscendingOrder);
+        QCOMPARE(columnTexts(patients.grid(), 4), QStringList({ "-", "-", "9", "10", "44", "100" }));
 
         // On a selected row the icon takes the selection's text colour; shown rows follow the theme.
         const QHash<int, QString> icons { { p.petrov, "male #159" }, { p.smirnova, "female #915" },
