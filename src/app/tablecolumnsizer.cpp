@@ -20,6 +20,7 @@ TableColumnSizer::TableColumnSizer(TableGrid *grid, TableRowModel *rows)
     , rows(rows)
 {
     grid->installEventFilter(this);
+    grid->viewport()->installEventFilter(this);
 }
 
 void TableColumnSizer::sizeSections()
@@ -32,10 +33,9 @@ void TableColumnSizer::sizeSections()
         const auto mode = static_cast<QHeaderView::ResizeMode>(column.resizeMode);
         if (mode == QHeaderView::Stretch) {
             stretching.append(c);
-            header->setSectionResizeMode(c, mode);
         } else if (mode == QHeaderView::Fixed) {
             header->setSectionResizeMode(c, mode);
-            header->resizeSection(c, 9 * column.caption().length() + 40);
+            header->resizeSection(c, qMax(9 * column.caption().length() + 40, header->sectionSizeHint(c)));
         } else if (mode == QHeaderView::ResizeToContents) {
             // Measured here, once per reset, rather than by the header on
             // every show and layout; the user cannot drag it either way.
@@ -44,10 +44,8 @@ void TableColumnSizer::sizeSections()
             header->setSectionResizeMode(c, mode);
         }
     }
-    if (stretching.isEmpty() && !shown.isEmpty()) {
+    if (stretching.isEmpty() && !shown.isEmpty())
         stretching.append(0);
-        header->setSectionResizeMode(0, QHeaderView::Stretch);
-    }
     fitToContents();
 }
 
@@ -71,6 +69,7 @@ void TableColumnSizer::fitToContents()
         all.append(r);
     for (int c : fittedColumns())
         grid->horizontalHeader()->resizeSection(c, contentWidth(c, all));
+    shareRoom();
 }
 
 void TableColumnSizer::growFor(const QList<int> &refreshed)
@@ -80,6 +79,7 @@ void TableColumnSizer::growFor(const QList<int> &refreshed)
         if (width > grid->horizontalHeader()->sectionSize(c))
             grid->horizontalHeader()->resizeSection(c, width);
     }
+    shareRoom();
 }
 
 int TableColumnSizer::contentWidth(int column, const QList<int> &candidates) const
@@ -116,6 +116,35 @@ int TableColumnSizer::contentWidth(int column, const QList<int> &candidates) con
     return qBound(header->minimumSectionSize(), width, header->maximumSectionSize());
 }
 
+void TableColumnSizer::shareRoom()
+{
+    // The sections resized below may resize the viewport (a scroll bar comes or goes).
+    if (stretching.isEmpty() || sharing)
+        return;
+    sharing = true;
+    QHeaderView *header = grid->horizontalHeader();
+    int others = 0;
+    int widest = 0;
+    for (int c = 0; c < header->count(); ++c) {
+        if (stretching.contains(c))
+            widest = qMax(widest, header->sectionSizeHint(c));
+        else if (!header->isSectionHidden(c))
+            others += header->sectionSize(c);
+    }
+    const bool fits = grid->viewport()->width() - others >= widest * stretching.size();
+    for (int c : qAsConst(stretching)) {
+        if (c >= header->count())
+            continue;
+        if (fits) {
+            header->setSectionResizeMode(c, QHeaderView::Stretch);
+        } else {
+            header->setSectionResizeMode(c, QHeaderView::Fixed);
+            header->resizeSection(c, header->sectionSizeHint(c));
+        }
+    }
+    sharing = false;
+}
+
 bool TableColumnSizer::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == grid && (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)
@@ -131,5 +160,7 @@ bool TableColumnSizer::eventFilter(QObject *watched, QEvent *event)
             },
             Qt::QueuedConnection);
     }
+    if (watched == grid->viewport() && event->type() == QEvent::Resize)
+        shareRoom();
     return QObject::eventFilter(watched, event);
 }

@@ -20,8 +20,11 @@ public:
 
 // Sizes the header sections of a TableWidget's grid by the columns' resize
 // modes: a fixed column by its caption, a fitted one by its widest text, and
-// the stretching ones over the room the others leave. Sizes are measured anew
-// when the theme or the font changes.
+// the stretching ones over the room the others leave. No section is ever
+// narrower than its caption: where the stretching columns would be, they keep
+// their captions' width and the grid scrolls sideways. Sizes are measured
+// anew when the theme or the font changes, and the room whenever the grid's
+// width does.
 class TableColumnSizer : public QObject
 {
 public:
@@ -39,10 +42,12 @@ private:
     QList<int> fittedColumns() const;
     void fitToContents();
     int contentWidth(int column, const QList<int> &candidates) const;
+    void shareRoom();
 
     TableGrid *grid;
     TableRowModel *rows;
     // The columns that take the room left, in section order.
     QList<int> stretching;
     bool remeasurePending = false;
+    bool sharing = false;
 };

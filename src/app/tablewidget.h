@@ -28,7 +28,8 @@ class TableRowModel;
 // One view for the widget's life, over a model that reads each row's texts
 // when they are first needed and a proxy that sorts and filters them: lists
 // of a hundred thousand patients reset, sort and narrow without rebuilding
-// anything. Numbers and dates sort by value.
+// anything. Numbers and dates sort by value, and no column is ever narrower
+// than its caption.
 class TableWidget : public QWidget
 {
     Q_OBJECT
