@@ -75,7 +75,11 @@ QStringList RecordsTable::savedColumns()
 
 QString RecordsTable::savedSorting()
 {
-    return settings ? settings->getRecordsTableSorting() : QString();
+    const QString sorting = settings ? settings->getRecordsTableSorting() : QString();
+    // Until the user sorts, the newest recording first: the one just made is the one wanted.
+    if (sorting.startsWith(QLatin1Char('+')) || sorting.startsWith(QLatin1Char('-')))
+        return sorting;
+    return QStringLiteral("-RecordDate");
 }
 
 QString RecordsTable::doubleClickAction()
