@@ -19,7 +19,14 @@ PatientEditor::PatientEditor(QWidget *parent)
 
 BasePropertyListWidget *PatientEditor::editor() const
 {
-    return form && shownObject ? form : nullptr;
+    return form && shownObject && !pending ? form : nullptr;
+}
+
+void PatientEditor::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (pending)
+        showCurrent();
 }
 
 void PatientEditor::setObject(AbstractSettings *object)
@@ -48,6 +55,9 @@ void PatientEditor::dropForm()
 
 void PatientEditor::showCurrent()
 {
+    pending = !isVisible();
+    if (pending)
+        return;
     if (!shownObject) {
         if (form)
             form->hide();

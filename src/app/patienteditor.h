@@ -13,7 +13,8 @@ class QGridLayout;
 //
 // The form is built once per presentation and fills in the values of each
 // patient shown after the first: a new form costs tens of milliseconds of
-// styling, which would be paid at every selection.
+// styling, which would be paid at every selection. A card nobody sees (not
+// shown yet, or hidden by the card view) does nothing until it is shown.
 class PatientEditor : public QWidget
 {
     Q_OBJECT
@@ -27,6 +28,9 @@ public:
     // The form shown now; null when nothing is shown.
     BasePropertyListWidget *editor() const;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void showCurrent();
     void dropForm();
@@ -37,4 +41,6 @@ private:
     BasePropertyListWidget *form = nullptr;
     QGridLayout *layout = nullptr;
     bool tabbed = false;
+    // What to show has changed while the card was not visible.
+    bool pending = false;
 };

@@ -32,6 +32,7 @@ private slots:
         QFETCH(bool, tabbed);
         Patient patient;
         PatientEditor card;
+        card.show();
         card.setTabbed(tabbed);
         card.setObject(&patient);
         BasePropertyListWidget *form = card.editor();
@@ -62,8 +63,10 @@ private slots:
         second.setLastName("Second");
         PatientEditor card;
         card.setTabbed(true);
-        QVERIFY(!card.editor() && card.findChildren<QWidget *>().isEmpty());
+        // Nothing is built for a card nobody sees.
         card.setObject(&first);
+        QVERIFY(!card.editor() && card.findChildren<QWidget *>().isEmpty());
+        card.show();
         QPointer<BasePropertyListWidget> form = card.editor();
         auto *tabs = qobject_cast<PropertyTabWidget *>(form)->getTabWidget();
         tabs->setCurrentIndex(1);
