@@ -316,6 +316,8 @@ int main(int argc, char *argv[])
     qputenv("HOME", home.toUtf8());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Names sort as a Russian clinic's workstation sorts them.
+    qputenv("LC_ALL", "ru_RU.UTF-8");
     QTemporaryDir work(QDir::tempPath() + QStringLiteral("/windowbench-XXXXXX"));
     if (!work.isValid())
         return 1;
