@@ -22,8 +22,14 @@ double numberOf(const QVariant &value)
     switch (value.userType()) {
     case QMetaType::QDate:
         return value.toDate().isValid() ? double(value.toDate().toJulianDay()) : Unknown;
-    case QMetaType::QDateTime:
-        return value.toDateTime().isValid() ? double(value.toDateTime().toMSecsSinceEpoch()) : Unknown;
+    case QMetaType::QDateTime: {
+        // By the clock as shown: the moment since the epoch would ask the C
+        // library for the time zone, which reads its file, at every row.
+        const QDateTime moment = value.toDateTime();
+        return moment.isValid()
+            ? double(moment.date().toJulianDay()) * 86400000.0 + moment.time().msecsSinceStartOfDay()
+            : Unknown;
+    }
     case QMetaType::QTime:
         return value.toTime().isValid() ? double(value.toTime().msecsSinceStartOfDay()) : Unknown;
     default: {
