@@ -139,10 +139,14 @@ QString PatientsListWidget::cellText(AbstractDatabaseRow *row, const QString &co
 
 QVariant PatientsListWidget::sortValue(AbstractDatabaseRow *row, const QString &column)
 {
-    // An unknown age (-1) comes first, as its "-" did.
+    // An unknown age (-1) comes first, as its "-" did; the visits are those shown, from the records.
     auto *patient = qobject_cast<Patient *>(row);
     if (patient && column == QLatin1String("Age"))
         return patient->age();
+    if (patient && column == QLatin1String("FirstVisit"))
+        return patient->firstVisit();
+    if (patient && column == QLatin1String("LastVisit"))
+        return patient->lastVisit();
     return TableWidget::sortValue(row, column);
 }
 
