@@ -1,5 +1,6 @@
 #include "app/tablecolumnsizer.h"
 
+#include "app/tablegrid.h"
 #include "app/tablerowmodel.h"
 
 #include <QEvent>
@@ -7,12 +8,6 @@
 #include <algorithm>
 #include <functional>
 #include <vector>
-
-int TableGrid::cellWidth(const QModelIndex &index) const
-{
-    const int width = itemDelegate()->sizeHint(viewOptions(), index).width();
-    return showGrid() ? width + 1 : width;
-}
 
 TableColumnSizer::TableColumnSizer(TableGrid *grid, TableRowModel *rows)
     : QObject(grid)

@@ -2,21 +2,9 @@
 
 #include <QList>
 #include <QObject>
-#include <QTableView>
 
+class TableGrid;
 class TableRowModel;
-
-// The view of a TableWidget, with the style options its cells are measured
-// with in reach.
-class TableGrid : public QTableView
-{
-public:
-    using QTableView::QTableView;
-
-    // The width a fit-to-contents section gives this cell (of the source model,
-    // so that rows filtered out count too).
-    int cellWidth(const QModelIndex &index) const;
-};
 
 // Sizes the header sections of a TableWidget's grid by the columns' resize
 // modes: a fixed column by its caption, a fitted one by its widest text, and

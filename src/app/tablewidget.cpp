@@ -3,6 +3,7 @@
 #include "app/rowkeys.h"
 #include "app/tablecolumnsizer.h"
 #include "app/tablefiltermodel.h"
+#include "app/tablegrid.h"
 #include "app/tablerowmodel.h"
 #include "db/abstractdatabaserow.h"
 #include "toolkit/style/stylehelper.h"

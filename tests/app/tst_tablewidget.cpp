@@ -164,6 +164,22 @@ private slots:
         QCOMPARE(header->sectionResizeMode(0), QHeaderView::Stretch);
     }
 
+    void gridLinesAsQtDrawsThem()
+    {
+        rebuild(plain("FullName PatientID Age"), "FullName;PatientID;Age", "+FullName");
+        table->selectRow(nullptr);
+        grid()->setCurrentIndex(QModelIndex());
+        QTableView qt;
+        qt.setModel(grid()->model());
+        qt.verticalHeader()->hide();
+        qt.setIconSize(grid()->iconSize());
+        qt.resize(grid()->size());
+        for (int c = 0; c < 3; ++c)
+            qt.setColumnWidth(c, grid()->columnWidth(c));
+        QVERIFY(showTable(&qt) && qt.viewport()->size() == grid()->viewport()->size());
+        QCOMPARE(grid()->viewport()->grab().toImage(), qt.viewport()->grab().toImage());
+    }
+
     void selectionFollowsClicksKeysAndRebuilds()
     {
         QSignalSpy selected(table.get(), &TableWidget::idSelected);
