@@ -3,9 +3,9 @@
 # older commit (by default where this branch left main), alternating the two builds round
 # by round on the same data folders, and prints the medians side by side:
 #
-#     /work/shared/tools/isolate.sh tools/windowbench/compare.sh [BASE] [ROUNDS]
+#     tools/windowbench/compare.sh [BASE] [ROUNDS]
 #
-# Run it under the isolation wrapper: each start listens on the exchange port. Both builds
+# Each start listens on the exchange port: run it where no other Kesta does. Both builds
 # are Release builds: this tree's in build-release/, the older one's in build-base/ (its
 # source from git archive, with this windowbench copied in). The data folders (10,000
 # patients with 10 recordings each, and 100,000 patients) are made once in

@@ -25,8 +25,8 @@
 //
 // The lines are meant for tools/windowbench/compare.sh, which runs this
 // program as built from two sources, alternating, and prints the medians side
-// by side. The program listens on the exchange port: run it under the
-// isolation wrapper.
+// by side. The program listens on the exchange port: run it where no other
+// Kesta does.
 
 #include "app/mainwindow.h"
 #include "app/patientslistwidget.h"
