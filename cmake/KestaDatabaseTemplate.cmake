@@ -32,5 +32,5 @@ file(CONFIGURE OUTPUT "${_kesta_template_qrc}" CONTENT
 # qt5_add_resources rather than AUTORCC: it makes rcc depend on the generated
 # file, so a schema change rebuilds the template and then the resource.
 set_source_files_properties("${_kesta_template_qrc}" PROPERTIES SKIP_AUTORCC ON)
-qt5_add_resources(_kesta_template_sources "${_kesta_template_qrc}")
+qt5_add_resources(_kesta_template_sources "${_kesta_template_qrc}" OPTIONS --format-version 1)
 target_sources(kesta_resources PRIVATE ${_kesta_template_sources})

@@ -2,7 +2,7 @@
 
 #include "app/patientslistwidget.h"
 
-#include <QAbstractProxyModel>
+#include <QAbstractItemModel>
 #include <QEvent>
 #include <QLineEdit>
 #include <QTableView>
@@ -49,9 +49,7 @@ void PatientCountLine::scheduleRecount()
 void PatientCountLine::recount()
 {
     const int shown = patients->shownRowCount();
-    const auto *proxy = qobject_cast<const QAbstractProxyModel *>(patients->grid()->model());
-    const int total
-        = proxy && proxy->sourceModel() ? proxy->sourceModel()->rowCount() : patients->getRows().size();
+    const int total = patients->totalRowCount();
     const bool searching = !patients->filterText().trimmed().isEmpty();
     if (!searching)
         setText(tr("Patients: %1").arg(total));

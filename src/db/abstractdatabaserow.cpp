@@ -1,5 +1,6 @@
 #include "db/abstractdatabaserow.h"
 
+#include "db/rowevents.h"
 #include "db/rowstore.h"
 #include "toolkit/settings/propertyindex.h"
 
@@ -9,6 +10,11 @@ AbstractDatabaseRow::AbstractDatabaseRow(RowStore *store, QObject *parent)
     : ZTSettings(QString(), false, parent, ZTSettings::XML)
     , rowStore(store)
 {
+}
+
+AbstractDatabaseRow::~AbstractDatabaseRow()
+{
+    emit RowEvents::instance()->gone(this);
 }
 
 int AbstractDatabaseRow::getId()
@@ -115,6 +121,8 @@ void AbstractDatabaseRow::changedProperty(const QString &name)
     if (!writesSuspended && !updateColumn(name))
         return; // the stored value is back, and was announced as a change of its own
     ZTSettings::changedProperty(name);
+    if (!signalsBlocked())
+        emit RowEvents::instance()->changed(this);
 }
 
 bool AbstractDatabaseRow::updateColumn(const QString &column)

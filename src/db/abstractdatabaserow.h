@@ -21,6 +21,8 @@ public:
     // Without a store, a new row; with one, a row of that database, which
     // reads and writes it.
     explicit AbstractDatabaseRow(RowStore *store = nullptr, QObject *parent = nullptr);
+    // Announced to RowEvents.
+    ~AbstractDatabaseRow() override;
 
     virtual int getId();
     virtual QString idColumnName() const = 0;

@@ -119,19 +119,26 @@ QDateTime Patient::lastVisit() const
 
 QString Patient::fullName(bool whole) const
 {
-    QStringList parts;
-    const QString last = m_LastName.trimmed();
+    // Built in place: tables build it for every patient of the list.
+    const QString last = m_LastName.trimmed(), first = m_FirstName.trimmed(), middle = m_MiddleName.trimmed();
+    QString text;
+    text.reserve(last.size() + first.size() + middle.size() + 4);
+    const auto add = [&text](const QString &part) {
+        if (!text.isEmpty())
+            text += QLatin1Char(' ');
+        text += part;
+    };
     if (!last.isEmpty())
-        parts.append(last);
-    for (const QString &name : { m_FirstName.trimmed(), m_MiddleName.trimmed() }) {
-        if (name.isEmpty())
+        add(last);
+    for (const QString *name : { &first, &middle }) {
+        if (name->isEmpty())
             continue;
-        if (whole || name.size() == 1)
-            parts.append(name);
+        if (whole || name->size() == 1)
+            add(*name);
         else
-            parts.append(name.left(1).toUpper() + QLatin1Char('.'));
+            add(name->left(1).toUpper() + QLatin1Char('.'));
     }
-    return parts.join(QLatin1Char(' '));
+    return text;
 }
 
 double Patient::age() const

@@ -43,6 +43,30 @@ private slots:
         QCOMPARE(widget->currentIndex(), tabs.tabIndex("2.Extra"));
     }
 
+    void anotherObjectInTheSameRows()
+    {
+        EditorProbeSettings first, second;
+        second.setMode(EditorProbeSettings::Expert);
+        second.setName("second");
+        PropertyTabWidget tabs(&first);
+        QVERIFY(activated(&tabs));
+        QTabWidget *widget = tabs.getTabWidget();
+        const QList<QWidget *> widgets = tabs.findChildren<QWidget *>();
+        Patient patient;
+        QVERIFY(!tabs.showObject(&patient) && tabs.getSettings() == &first);
+
+        // The same widgets show the second object, its conditions and its edits, and write to it.
+        QVERIFY(tabs.showObject(&second));
+        QCOMPARE(tabs.findChildren<QWidget *>(), widgets);
+        QCOMPARE(editorOf<QLineEdit>(tabs, "Name")->text(), QString("second"));
+        QVERIFY(widget->isTabVisible(2));
+        editorOf<QSpinBox>(tabs, "Depth")->setValue(7);
+        QVERIFY(second.getDepth() == 7 && first.getDepth() == 1);
+        first.setMode(EditorProbeSettings::Expert);
+        second.setMode(EditorProbeSettings::Simple);
+        QVERIFY(!widget->isTabVisible(2));
+    }
+
     void patientTabsComeInCategoryOrderAndBirthDateMayBeBlank()
     {
         Patient patient;
