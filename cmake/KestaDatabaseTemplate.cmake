@@ -1,6 +1,7 @@
 # The empty database that a first start copies into the data folder is built
 # from the readable schema, so the schema file is the only thing to review and
-# no binary lies in the repository. It is compiled into its own resource file
+# no binary lies in the repository. The schema itself goes along too: a server
+# database gets its layout from it. It is compiled into its own resource file
 # (":/resources/empty.sqlite") and joins the shared resources object library.
 
 find_program(KESTA_SQLITE3 sqlite3 REQUIRED)
@@ -23,6 +24,7 @@ file(CONFIGURE OUTPUT "${_kesta_template_qrc}" CONTENT
 "<RCC>
     <qresource prefix=\"/resources\">
         <file alias=\"empty.sqlite\">${_kesta_template}</file>
+        <file alias=\"schema.sql\">${_kesta_schema}</file>
     </qresource>
 </RCC>
 ")
@@ -30,5 +32,5 @@ file(CONFIGURE OUTPUT "${_kesta_template_qrc}" CONTENT
 # qt5_add_resources rather than AUTORCC: it makes rcc depend on the generated
 # file, so a schema change rebuilds the template and then the resource.
 set_source_files_properties("${_kesta_template_qrc}" PROPERTIES SKIP_AUTORCC ON)
-qt5_add_resources(_kesta_template_sources "${_kesta_template_qrc}")
+qt5_add_resources(_kesta_template_sources "${_kesta_template_qrc}" OPTIONS --format-version 1)
 target_sources(kesta_resources PRIVATE ${_kesta_template_sources})

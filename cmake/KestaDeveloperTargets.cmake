@@ -18,10 +18,16 @@ endif()
 # The sources (files or folders, relative to the repository) whose texts each
 # catalogue pair resources/translations/<name>_ru_RU.ts and <name>_en_US.ts
 # holds; one pair per feature, so that work on one never touches another's.
-set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange recordings care)
+set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange recordings workstation server
+    care)
 set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp src/app/aboutbox.h
     src/app/aboutbox.cpp src/app/patientdialog.h src/app/patientdialog.cpp src/app/patienteditor.h
-    src/app/patienteditor.cpp)
+    src/app/patienteditor.cpp src/app/newversionprompt.h src/app/newversionprompt.cpp)
+# The window's commands, keys, status line and settings dialog.
+set(KESTA_CATALOGUE_workstation src/app/windowcommands.h src/app/windowcommands.cpp
+    src/app/patientcountline.h src/app/patientcountline.cpp src/app/settingsdialog.h
+    src/app/settingsdialog.cpp src/app/keyboardpaths.h src/app/keyboardpaths.cpp src/app/rowkeys.h
+    src/app/rowkeys.cpp)
 set(KESTA_CATALOGUE_tables src/app/tablewidget.h src/app/tablewidget.cpp src/app/tablecolumn.h
     src/app/tablecolumn.cpp src/app/tablerowmodel.h src/app/tablerowmodel.cpp src/app/tablefiltermodel.h
     src/app/tablefiltermodel.cpp src/app/patientslistwidget.h src/app/patientslistwidget.cpp
@@ -33,6 +39,7 @@ set(KESTA_CATALOGUE_settings src/db/kestasettings.h src/db/kestasettings.cpp
 set(KESTA_CATALOGUE_settingseditor
     src/toolkit/settings/basepropertylistwidget.h src/toolkit/settings/basepropertylistwidget.cpp
     src/toolkit/settings/basepropertyview.h src/toolkit/settings/basepropertyview.cpp
+    src/toolkit/settings/datefield.h src/toolkit/settings/datefield.cpp
     src/toolkit/settings/enumpropertyview.h src/toolkit/settings/enumpropertyview.cpp
     src/toolkit/settings/propertycategories.h src/toolkit/settings/propertycategories.cpp
     src/toolkit/settings/specialpropertyview.h src/toolkit/settings/specialpropertyview.cpp
@@ -45,14 +52,21 @@ set(KESTA_CATALOGUE_util src/toolkit/util)
 set(KESTA_CATALOGUE_recordings src/db/edffacts.h src/db/edffacts.cpp src/app/eegviewerlauncher.h
     src/app/eegviewerlauncher.cpp src/app/recordingfactstext.h src/app/recordingfactstext.cpp
     src/app/tracepreview.h src/app/tracepreview.cpp src/app/tracerenderer.h src/app/tracerenderer.cpp)
+set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlaunchwarning.cpp
+    src/app/unregisteredrecordingsnotice.h src/app/unregisteredrecordingsnotice.cpp
+    src/db/unregisteredrecordings.h src/db/unregisteredrecordings.cpp src/exchange)
+# Several workstations on one server: conflicts, live updates, the copy onto it, its password.
+set(KESTA_CATALOGUE_server src/db/editconflict.h src/db/editconflict.cpp src/db/databasecopy.h
+    src/db/databasecopy.cpp src/db/liveupdates.h src/db/liveupdates.cpp src/app/databasecopycommand.h
+    src/app/databasecopycommand.cpp src/app/serverpasswordprompt.h src/app/serverpasswordprompt.cpp)
 # Data care: the trash, the history, backups and exports.
-set(KESTA_CATALOGUE_care src/db/trash.h src/db/trash.cpp src/db/trashrestore.cpp src/db/changehistory.h src/db/changehistory.cpp
-    src/db/backuparchive.h src/db/backuparchive.cpp src/db/backupreader.cpp src/db/backupmanifest.cpp
-    src/db/backuprestore.h src/db/backuprestore.cpp src/db/databasesnapshot.h src/db/databasesnapshot.cpp
-    src/app/removalcommands.h src/app/removalcommands.cpp src/app/trashdialog.h src/app/trashdialog.cpp
-    src/app/historycommands.h src/app/historycommands.cpp src/app/historydialog.h src/app/historydialog.cpp
-    src/app/backupcommands.h src/app/backupcommands.cpp src/app/exportcommands.h src/app/exportcommands.cpp)
-set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlaunchwarning.cpp)
+set(KESTA_CATALOGUE_care src/db/trash.h src/db/trash.cpp src/db/trashrestore.cpp src/db/changehistory.h
+    src/db/changehistory.cpp src/db/backuparchive.h src/db/backuparchive.cpp src/db/backupreader.cpp
+    src/db/backupmanifest.cpp src/db/backuprestore.h src/db/backuprestore.cpp src/db/databasesnapshot.h
+    src/db/databasesnapshot.cpp src/app/removalcommands.h src/app/removalcommands.cpp src/app/trashdialog.h
+    src/app/trashdialog.cpp src/app/historycommands.h src/app/historycommands.cpp src/app/historydialog.h
+    src/app/historydialog.cpp src/app/backupcommands.h src/app/backupcommands.cpp src/app/exportcommands.h
+    src/app/exportcommands.cpp)
 
 find_program(KESTA_LUPDATE NAMES lupdate lupdate-qt5 HINTS "${Qt5_DIR}/../../../bin")
 if(KESTA_LUPDATE)

@@ -21,6 +21,9 @@ string(APPEND _kesta_tr_body "    </qresource>\n</RCC>\n")
 file(CONFIGURE OUTPUT "${_kesta_tr_qrc}" CONTENT "${_kesta_tr_body}")
 
 set(CMAKE_AUTORCC ON)
+# Without file times (format 1): a clone's files bear the time of their checkout,
+# which would make every resource a ccache miss in another clone.
+set(CMAKE_AUTORCC_OPTIONS --format-version 1)
 add_library(kesta_resources OBJECT ${KESTA_QRC_FILES} "${_kesta_tr_qrc}" ${KESTA_QM_FILES})
 target_link_libraries(kesta_resources PRIVATE Qt5::Core)
 set(CMAKE_AUTORCC OFF)

@@ -4,7 +4,11 @@
 KESTA_PACKAGES=(
     cmake ninja-build g++ ccache lld pkg-config
     qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev libqt5sql5-sqlite
-    sqlite3 libsqlite3-dev
+    qttranslations5-l10n  # Qt's own texts (standard buttons, file chooser) in Russian
+    desktop-file-utils    # checks the desktop entry
+    sqlite3 libsqlite3-dev libpq-dev
+    # A shared server for several workstations: Qt's driver, and the server the tests start
+    libqt5sql5-psql postgresql
     libedf-dev   # EDF+ files of the recorder simulator
     dbus-daemon  # a private session bus for the file manager test
     # Qt loads OpenSSL only when the first https request is made, so nothing fails at link
@@ -32,12 +36,16 @@ kesta_install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# kesta_build FOLDER BUILD_TYPE [CMAKE_ARGUMENTS...]: configures FOLDER (under the
+# repository) the first time, passes later arguments on, and builds incrementally.
 kesta_build() {
     local root
     root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-    local build="$root/build"
+    local build="$root/$1"
+    local type=$2
+    shift 2
     if [ ! -f "$build/build.ninja" ]; then
-        cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug "$@"
+        cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
     elif [ $# -gt 0 ]; then
         cmake "$build" "$@" >/dev/null
     fi

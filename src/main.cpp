@@ -1,9 +1,12 @@
 #include "app/backupcommandline.h"
+#include "app/databasecopycommand.h"
 #include "app/mainwindow.h"
+#include "app/singleinstance.h"
 #include "app/startup.h"
 #include "db/kestamodel.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/style/stylehelper.h"
+#include "toolkit/util/settingslocation.h"
 
 #include <QApplication>
 
@@ -15,25 +18,33 @@ int main(int argc, char *argv[])
     if (BackupCommandLine::isAsked(argc, argv))
         return BackupCommandLine::run(argc, argv);
 
+    // Moving a local database onto the server needs no window.
+    if (DatabaseCopyCommand::requested(argc, argv))
+        return DatabaseCopyCommand::runFromCommandLine(argc, argv);
     Startup::enableHighDpiScaling();
     QApplication app(argc, argv);
     Startup::setApplicationVersion();
 
-    Startup::endRecorder();
     // Fonts, style files and both themes; the theme in use is chosen by the window.
     StyleHelper::registerFontsAndStyles();
 
     LanguageContext::UseFilesInRootDir = false;
-    LanguageContext::setLanguage(LanguageContext::startupLanguage(QStringLiteral("Settings.xml")));
+    LanguageContext::setLanguage(
+        LanguageContext::startupLanguage(SettingsLocation::filePath(QStringLiteral("Settings.xml"))));
 
-    if (Startup::refuseRunningCopies())
+    // Before the recorder is ended: a running copy's recorder may be recording.
+    SingleInstance instance;
+    if (Startup::refuseRunningCopies(instance))
         return 0;
+    Startup::endRecorder();
 
     // Before the window, so that it is destroyed after it.
     KestaModel model;
+    Startup::keepLanguageInUse(model.settings());
 
     MainWindow window;
     if (!window.initialize())
         return 0;
+    instance.setWindow(&window);
     return app.exec();
 }

@@ -32,7 +32,7 @@
     </message>
     <message>
         <source>Save</source>
-        <translation type="unfinished"></translation>
+        <translation>Save</translation>
     </message>
     <message>
         <source>Create</source>
@@ -47,40 +47,12 @@
         <translation>Edit patient</translation>
     </message>
     <message>
-        <source>File</source>
-        <translation>File</translation>
-    </message>
-    <message>
-        <source>Open record</source>
-        <translation>Open record</translation>
-    </message>
-    <message>
-        <source>New patient</source>
-        <translation>New patient</translation>
-    </message>
-    <message>
-        <source>Reload database</source>
-        <translation>Reload database</translation>
-    </message>
-    <message>
-        <source>Settings</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>About app</source>
         <translation>About app</translation>
     </message>
     <message>
-        <source>View</source>
-        <translation>View</translation>
-    </message>
-    <message>
-        <source>PatientCardView</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Open file</source>
-        <translation type="unfinished"></translation>
+        <translation>Open file</translation>
     </message>
     <message>
         <source>Talvena</source>
@@ -142,14 +114,6 @@
         <translation>New examination</translation>
     </message>
     <message>
-        <source>Patients table</source>
-        <translation>Patients table</translation>
-    </message>
-    <message>
-        <source>Records table</source>
-        <translation>Records table</translation>
-    </message>
-    <message>
         <source>We recommend to upgrade to version</source>
         <translation>We recommend to upgrade to version</translation>
     </message>
@@ -196,6 +160,18 @@
     <message>
         <source>Edit record</source>
         <translation>Edit record</translation>
+    </message>
+    <message>
+        <source>Starts the recorder for the selected patient (Ctrl+Enter)</source>
+        <translation>Starts the recorder for the selected patient (Ctrl+Enter)</translation>
+    </message>
+    <message>
+        <source>No file manager could be started to show</source>
+        <translation>No file manager could be started to show</translation>
+    </message>
+    <message>
+        <source>%1: no such date</source>
+        <translation>%1: no such date</translation>
     </message>
 </context>
 </TS>

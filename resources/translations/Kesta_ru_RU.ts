@@ -47,36 +47,8 @@
         <translation>Редактирование пациента</translation>
     </message>
     <message>
-        <source>File</source>
-        <translation>Файл</translation>
-    </message>
-    <message>
-        <source>Open record</source>
-        <translation>Открыть запись</translation>
-    </message>
-    <message>
-        <source>New patient</source>
-        <translation>Новый пациент</translation>
-    </message>
-    <message>
-        <source>Reload database</source>
-        <translation>Перечитать базу данных</translation>
-    </message>
-    <message>
-        <source>Settings</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>About app</source>
         <translation>О программе</translation>
-    </message>
-    <message>
-        <source>View</source>
-        <translation>Вид</translation>
-    </message>
-    <message>
-        <source>PatientCardView</source>
-        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Open file</source>
@@ -142,14 +114,6 @@
         <translation>Новое обследование</translation>
     </message>
     <message>
-        <source>Patients table</source>
-        <translation>Таблица пациентов</translation>
-    </message>
-    <message>
-        <source>Records table</source>
-        <translation>Таблица записей</translation>
-    </message>
-    <message>
         <source>We recommend to upgrade to version</source>
         <translation>Рекомендуем перейти на версию</translation>
     </message>
@@ -196,6 +160,18 @@
     <message>
         <source>Edit record</source>
         <translation>Редактирование записи</translation>
+    </message>
+    <message>
+        <source>Starts the recorder for the selected patient (Ctrl+Enter)</source>
+        <translation>Запускает регистратор для выбранного пациента (Ctrl+Enter)</translation>
+    </message>
+    <message>
+        <source>No file manager could be started to show</source>
+        <translation>Не удалось открыть файловый менеджер, чтобы показать</translation>
+    </message>
+    <message>
+        <source>%1: no such date</source>
+        <translation>%1: такой даты нет</translation>
     </message>
 </context>
 </TS>

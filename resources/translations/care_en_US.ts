@@ -99,14 +99,6 @@
 <context>
     <name>BackupCommands</name>
     <message>
-        <source>Back up…</source>
-        <translation>Back up…</translation>
-    </message>
-    <message>
-        <source>Restore…</source>
-        <translation>Restore…</translation>
-    </message>
-    <message>
         <source>Back up</source>
         <translation>Back up</translation>
     </message>
@@ -171,6 +163,14 @@
         <source>The data from before are kept in</source>
         <translation>The data from before are kept in</translation>
     </message>
+    <message>
+        <source>Back up...</source>
+        <translation>Back up...</translation>
+    </message>
+    <message>
+        <source>Restore...</source>
+        <translation>Restore...</translation>
+    </message>
 </context>
 <context>
     <name>BackupRestore</name>
@@ -220,14 +220,6 @@
 <context>
     <name>ExportCommands</name>
     <message>
-        <source>Export patient list…</source>
-        <translation>Export patient list…</translation>
-    </message>
-    <message>
-        <source>Export records…</source>
-        <translation>Export records…</translation>
-    </message>
-    <message>
         <source>Export patient list</source>
         <translation>Export patient list</translation>
     </message>
@@ -246,6 +238,14 @@
     <message>
         <source>The file was not written</source>
         <translation>The file was not written</translation>
+    </message>
+    <message>
+        <source>Export patient list...</source>
+        <translation>Export patient list...</translation>
+    </message>
+    <message>
+        <source>Export records...</source>
+        <translation>Export records...</translation>
     </message>
 </context>
 <context>
@@ -274,12 +274,12 @@
 <context>
     <name>HistoryCommands</name>
     <message>
-        <source>History…</source>
-        <translation>History…</translation>
-    </message>
-    <message>
         <source>The history cannot be read</source>
         <translation>The history cannot be read</translation>
+    </message>
+    <message>
+        <source>History...</source>
+        <translation>History...</translation>
     </message>
 </context>
 <context>
@@ -352,10 +352,6 @@
 <context>
     <name>RemovalCommands</name>
     <message>
-        <source>Recently removed…</source>
-        <translation>Recently removed…</translation>
-    </message>
-    <message>
         <source>Remove patient</source>
         <translation>Remove patient</translation>
     </message>
@@ -385,6 +381,10 @@
             <numerusform>It can be restored from File, Recently removed, for %n day.</numerusform>
             <numerusform>It can be restored from File, Recently removed, for %n days.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Recently removed...</source>
+        <translation>Recently removed...</translation>
     </message>
 </context>
 <context>

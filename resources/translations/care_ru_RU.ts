@@ -99,14 +99,6 @@
 <context>
     <name>BackupCommands</name>
     <message>
-        <source>Back up…</source>
-        <translation>Резервная копия…</translation>
-    </message>
-    <message>
-        <source>Restore…</source>
-        <translation>Восстановить…</translation>
-    </message>
-    <message>
         <source>Back up</source>
         <translation>Резервная копия</translation>
     </message>
@@ -174,6 +166,14 @@
         <source>The data from before are kept in</source>
         <translation>Прежние данные сохранены в</translation>
     </message>
+    <message>
+        <source>Back up...</source>
+        <translation>Резервная копия...</translation>
+    </message>
+    <message>
+        <source>Restore...</source>
+        <translation>Восстановить...</translation>
+    </message>
 </context>
 <context>
     <name>BackupRestore</name>
@@ -223,14 +223,6 @@
 <context>
     <name>ExportCommands</name>
     <message>
-        <source>Export patient list…</source>
-        <translation>Экспорт списка пациентов…</translation>
-    </message>
-    <message>
-        <source>Export records…</source>
-        <translation>Экспорт записей…</translation>
-    </message>
-    <message>
         <source>Export patient list</source>
         <translation>Экспорт списка пациентов</translation>
     </message>
@@ -249,6 +241,14 @@
     <message>
         <source>The file was not written</source>
         <translation>Файл не записан</translation>
+    </message>
+    <message>
+        <source>Export patient list...</source>
+        <translation>Экспорт списка пациентов...</translation>
+    </message>
+    <message>
+        <source>Export records...</source>
+        <translation>Экспорт записей...</translation>
     </message>
 </context>
 <context>
@@ -277,12 +277,12 @@
 <context>
     <name>HistoryCommands</name>
     <message>
-        <source>History…</source>
-        <translation>История изменений…</translation>
-    </message>
-    <message>
         <source>The history cannot be read</source>
         <translation>Не удаётся прочитать историю изменений</translation>
+    </message>
+    <message>
+        <source>History...</source>
+        <translation>История изменений...</translation>
     </message>
 </context>
 <context>
@@ -355,10 +355,6 @@
 <context>
     <name>RemovalCommands</name>
     <message>
-        <source>Recently removed…</source>
-        <translation>Недавно удалённые…</translation>
-    </message>
-    <message>
         <source>Remove patient</source>
         <translation>Удалить пациента</translation>
     </message>
@@ -389,6 +385,10 @@
             <numerusform>Восстановить можно в меню «Файл», «Недавно удалённые» в течение %n дней.</numerusform>
             <numerusform>Восстановить можно в меню «Файл», «Недавно удалённые» в течение %n дней.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Recently removed...</source>
+        <translation>Недавно удалённые...</translation>
     </message>
 </context>
 <context>

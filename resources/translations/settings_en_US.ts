@@ -47,6 +47,30 @@
         <translation>Settings</translation>
     </message>
     <message>
+        <source>DataFolder</source>
+        <translation>Data folder</translation>
+    </message>
+    <message>
+        <source>ServerHost</source>
+        <translation>Database server</translation>
+    </message>
+    <message>
+        <source>ServerPort</source>
+        <translation>Server port</translation>
+    </message>
+    <message>
+        <source>ServerDatabase</source>
+        <translation>Database name</translation>
+    </message>
+    <message>
+        <source>ServerUser</source>
+        <translation>Database user</translation>
+    </message>
+    <message>
+        <source>ServerTlsMode</source>
+        <translation>Connection encryption</translation>
+    </message>
+    <message>
         <source>TrashPurgeDays</source>
         <translation>Keep removed items in the trash</translation>
     </message>
@@ -64,6 +88,21 @@
     <message>
         <source>ru_RU</source>
         <translation>Русский</translation>
+    </message>
+</context>
+<context>
+    <name>TlsMode</name>
+    <message>
+        <source>disable</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>require</source>
+        <translation>Required</translation>
+    </message>
+    <message>
+        <source>verify_full</source>
+        <translation>Required, server certificate checked</translation>
     </message>
 </context>
 <context>

@@ -47,6 +47,30 @@
         <translation>Настройки</translation>
     </message>
     <message>
+        <source>DataFolder</source>
+        <translation>Папка данных</translation>
+    </message>
+    <message>
+        <source>ServerHost</source>
+        <translation>Сервер базы данных</translation>
+    </message>
+    <message>
+        <source>ServerPort</source>
+        <translation>Порт сервера</translation>
+    </message>
+    <message>
+        <source>ServerDatabase</source>
+        <translation>Имя базы данных</translation>
+    </message>
+    <message>
+        <source>ServerUser</source>
+        <translation>Пользователь базы данных</translation>
+    </message>
+    <message>
+        <source>ServerTlsMode</source>
+        <translation>Шифрование соединения</translation>
+    </message>
+    <message>
         <source>TrashPurgeDays</source>
         <translation>Хранить удалённое в корзине</translation>
     </message>
@@ -64,6 +88,21 @@
     <message>
         <source>ru_RU</source>
         <translation>Русский</translation>
+    </message>
+</context>
+<context>
+    <name>TlsMode</name>
+    <message>
+        <source>disable</source>
+        <translation>Не использовать</translation>
+    </message>
+    <message>
+        <source>require</source>
+        <translation>Обязательно</translation>
+    </message>
+    <message>
+        <source>verify_full</source>
+        <translation>Обязательно, с проверкой сертификата сервера</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,25 @@
     </message>
 </context>
 <context>
+    <name>DateField</name>
+    <message>
+        <source>dd.mm.yyyy</source>
+        <translation>dd.mm.yyyy</translation>
+    </message>
+    <message>
+        <source>Calendar (Alt+Down)</source>
+        <translation>Calendar (Alt+Down)</translation>
+    </message>
+    <message>
+        <source>dd.mm.yyyy hh:mm</source>
+        <translation>dd.mm.yyyy hh:mm</translation>
+    </message>
+    <message>
+        <source>No such date</source>
+        <translation>No such date</translation>
+    </message>
+</context>
+<context>
     <name>Generic</name>
     <message>
         <source>Other</source>

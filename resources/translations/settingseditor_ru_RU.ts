@@ -9,6 +9,25 @@
     </message>
 </context>
 <context>
+    <name>DateField</name>
+    <message>
+        <source>dd.mm.yyyy</source>
+        <translation>дд.мм.гггг</translation>
+    </message>
+    <message>
+        <source>Calendar (Alt+Down)</source>
+        <translation>Календарь (Alt+Down)</translation>
+    </message>
+    <message>
+        <source>dd.mm.yyyy hh:mm</source>
+        <translation>дд.мм.гггг чч:мм</translation>
+    </message>
+    <message>
+        <source>No such date</source>
+        <translation>Такой даты нет</translation>
+    </message>
+</context>
+<context>
     <name>Generic</name>
     <message>
         <source>Other</source>

@@ -16,10 +16,6 @@
         <translation>Редактировать</translation>
     </message>
     <message>
-        <source>Show in explorer</source>
-        <translation>Показать в папке</translation>
-    </message>
-    <message>
         <source>Remove</source>
         <translation>Удалить</translation>
     </message>

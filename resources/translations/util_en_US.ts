@@ -61,5 +61,13 @@
         <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Show in explorer</source>
+        <translation>Show in explorer</translation>
+    </message>
+    <message>
+        <source>Show in file manager</source>
+        <translation>Show in file manager</translation>
+    </message>
 </context>
 </TS>

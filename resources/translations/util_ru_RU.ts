@@ -61,5 +61,13 @@
         <source>Cancel</source>
         <translation>Отмена</translation>
     </message>
+    <message>
+        <source>Show in explorer</source>
+        <translation>Показать в папке</translation>
+    </message>
+    <message>
+        <source>Show in file manager</source>
+        <translation>Показать в файловом менеджере</translation>
+    </message>
 </context>
 </TS>

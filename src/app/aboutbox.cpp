@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -51,15 +52,29 @@ AboutBox::AboutBox(KestaSettings *settings, QWidget *parent)
     auto *facts = new QFormLayout;
     facts->setContentsMargins(0, 8, 0, 0);
     facts->setLabelAlignment(Qt::AlignLeft);
-    const auto addFact = [this, facts](const QString &name, const QString &caption, const QString &value) {
+    facts->setVerticalSpacing(6);
+    const auto addFact = [this, facts](const QString &name, const QString &caption, const QString &value,
+                             QWidget *beside = nullptr) {
         auto *label = new QLabel(value, this);
         label->setObjectName(name);
         label->setTextFormat(Qt::PlainText);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         label->setCursor(Qt::IBeamCursor);
-        facts->addRow(caption + QLatin1Char(':'), label);
+        if (!beside) {
+            facts->addRow(caption + QLatin1Char(':'), label);
+            return;
+        }
+        auto *row = new QHBoxLayout;
+        row->setContentsMargins(0, 0, 0, 0);
+        row->addWidget(label);
+        row->addWidget(beside);
+        row->addStretch(1);
+        facts->addRow(caption + QLatin1Char(':'), row);
     };
-    addFact(QStringLiteral("version"), tr("Program version"), AppHelper::appVersion(true));
+    // The download button, shown only while the version service offers a newer release, stands
+    // beside the version it replaces; on a row of its own it left a gap above the facts.
+    addFact(QStringLiteral("version"), tr("Program version"), AppHelper::appVersion(true),
+        new NewVersionButton(QString(), QString(), this));
     addFact(QStringLiteral("qt"), tr("Qt version"), QString::fromLatin1(qVersion()));
     addFact(QStringLiteral("dataFolder"), tr("Data folder"), nativePath(DataLocations::dataFolder()));
     addFact(QStringLiteral("databaseFile"), tr("Database file"), nativePath(DataLocations::databaseFile()));
@@ -71,8 +86,6 @@ AboutBox::AboutBox(KestaSettings *settings, QWidget *parent)
     layout->setSpacing(12);
     layout->addWidget(title);
     layout->addWidget(new AboutWidget(QString::fromLatin1(Maker), authors(), webAddress(), this));
-    // Shown only while the version service offers a newer release.
-    layout->addWidget(new NewVersionButton(QString(), QString(), this), 0, Qt::AlignLeft);
     layout->addLayout(facts);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -4,7 +4,7 @@
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "toolkit/style/stylehelper.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/filedialog.h"
 #include "toolkit/util/fileutilities.h"
@@ -41,8 +41,8 @@ BackupCommands::BackupCommands(Database *database, QWidget *window)
     : QObject(window)
     , database(database)
     , window(window)
-    , backUpEntry(new QAction(tr("Back up…"), this))
-    , restoreEntry(new QAction(tr("Restore…"), this))
+    , backUpEntry(new QAction(tr("Back up..."), this))
+    , restoreEntry(new QAction(tr("Restore..."), this))
 {
     backUpEntry->setObjectName(QStringLiteral("actionBackUp"));
     restoreEntry->setObjectName(QStringLiteral("actionRestore"));

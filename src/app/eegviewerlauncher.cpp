@@ -1,6 +1,6 @@
 #include "app/eegviewerlauncher.h"
 
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 
 #include <QDesktopServices>
 #include <QDir>

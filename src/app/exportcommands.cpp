@@ -3,7 +3,7 @@
 #include "app/recordstable.h"
 #include "db/datalocations.h"
 #include "db/patient.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/csvwriter.h"
 #include "toolkit/util/filedialog.h"
@@ -33,12 +33,12 @@ ExportCommands::ExportCommands(TableWidget *patients, RecordsTable *records, QWi
     , patients(patients)
     , records(records)
     , window(window)
-    , patientsAction(new QAction(tr("Export patient list…"), this))
+    , patientsAction(new QAction(tr("Export patient list..."), this))
 {
     patientsAction->setObjectName(QStringLiteral("actionExportPatients"));
     connect(patientsAction, &QAction::triggered, this, &ExportCommands::exportPatients);
     records->addTrailingAction(
-        QStringLiteral("exportRecords"), tr("Export records…"), [this](int) { exportRecords(); });
+        QStringLiteral("exportRecords"), tr("Export records..."), [this](int) { exportRecords(); });
 }
 
 QList<QStringList> ExportCommands::shownRows(TableWidget *table)

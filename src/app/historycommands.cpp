@@ -3,7 +3,7 @@
 #include "app/historydialog.h"
 #include "db/changehistory.h"
 #include "db/patient.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 
 #include <QAction>
 #include <QMenu>
@@ -13,7 +13,7 @@ HistoryCommands::HistoryCommands(Database *database, QWidget *window)
     : QObject(window)
     , database(database)
     , window(window)
-    , action(new QAction(tr("History…"), this))
+    , action(new QAction(tr("History..."), this))
 {
     action->setObjectName(QStringLiteral("actionPatientHistory"));
     connect(action, &QAction::triggered, this, [this] {

@@ -2,14 +2,24 @@
 
 #include "app/aboutbox.h"
 #include "app/backupcommands.h"
+#include "app/cardplacement.h"
+#include "app/databasecopycommand.h"
 #include "app/exportcommands.h"
 #include "app/historycommands.h"
+#include "app/keyboardpaths.h"
+#include "app/newversionprompt.h"
+#include "app/patientcountline.h"
 #include "app/patientdialog.h"
 #include "app/patienteditor.h"
 #include "app/patientslistwidget.h"
 #include "app/recorderlaunchwarning.h"
 #include "app/recordstable.h"
 #include "app/removalcommands.h"
+#include "app/serverpasswordprompt.h"
+#include "app/settingsdialog.h"
+#include "app/unregisteredrecordingsnotice.h"
+#include "app/windowcommands.h"
+#include "app/windowgeometry.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/folderrenamejournal.h"
@@ -22,8 +32,7 @@
 #include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/style/stylehelper.h"
-#include "toolkit/update/versionchecker.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/confirmdialog.h"
 #include "toolkit/util/filedialog.h"
@@ -31,18 +40,16 @@
 #include "toolkit/util/texthelper.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
-#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMetaEnum>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <memory>
@@ -51,13 +58,9 @@ namespace
 {
 
 constexpr int CloseBlockMs = 2000;
-// The card's new place has been laid out by then, so the sizes land on the final panes.
-constexpr int SplitterDelayMs = 200;
 constexpr int SplitterHandleWidth = 8;
-const QString MenuIconColor = QStringLiteral("#FFF");
 const QString PlayAction = QStringLiteral("play");
 const QString ShowAction = QStringLiteral("show");
-constexpr int VersionCheckPeriodSecs = 600;
 
 MainWindow *instance = nullptr;
 
@@ -128,11 +131,18 @@ bool MainWindow::initialize()
     startExchange();
     setUpCardView();
     followUpdates();
+    new KeyboardPaths(patientsTable, newExaminationButton, patientCard, recordsTable, this);
     return true;
 }
 
 bool MainWindow::prepareDatabaseFile()
 {
+    // The server keeps the patients. A share of recordings that cannot be
+    // reached now shows its recordings as missing, and stops nothing.
+    if (database->location().isServer()) {
+        DataLocations::prepareFolders();
+        return true;
+    }
     switch (DataLocations::prepareDataFolders()) {
     case DataLocations::DatabaseFileState::Existed:
         return true;
@@ -148,12 +158,16 @@ bool MainWindow::prepareDatabaseFile()
     return false;
 }
 
-bool MainWindow::ensureDatabaseUsable()
+bool MainWindow::ensureDatabaseUsable(bool reread)
 {
     QString reason;
-    while (!database->isUsable(&reason)) {
+    while (!database->isUsable(&reason) || (reread && !database->reloadPatients())) {
+        if (ServerPasswordPrompt::askIfNeeded(this, database, reason))
+            continue;
+        if (reason.isEmpty())
+            reason = database->loadError();
         const QString text = tr("The patient database cannot be used") + ":\n"
-            + QDir::toNativeSeparators(database->filePath()) + "\n\n" + reason;
+            + database->location().describe() + "\n\n" + reason;
         if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Error"), text,
                 MessageBox::Critical, { tr("Retry"), tr("Quit") }))
             return false;
@@ -193,6 +207,7 @@ void MainWindow::buildViews()
         MediaHelper::iconColored(QStringLiteral(":/icons/amplifier.svg"), "#FFF", "#000"));
     newExaminationButton->setIconSize(QSize(24, 24));
     newExaminationButton->setCursor(Qt::PointingHandCursor);
+    newExaminationButton->setToolTip(tr("Starts the recorder for the selected patient (Ctrl+Enter)"));
     newExaminationButton->hide();
     connect(newExaminationButton, &QPushButton::clicked, this, &MainWindow::newExamination);
 
@@ -203,16 +218,8 @@ void MainWindow::buildViews()
     leftLayout->setContentsMargins(8, 8, 0, 8);
     leftLayout->addWidget(patientsTable);
 
-    cardCenterPane = new QWidget;
-    cardCenterPane->setObjectName(QStringLiteral("cardCenterPane"));
-    cardCenterLayout = new QVBoxLayout(cardCenterPane);
-    cardCenterLayout->setContentsMargins(0, 0, 0, 0);
-
-    panelPatient = new QWidget;
-    panelPatient->setObjectName(QStringLiteral("panelPatient"));
-    panelPatient->setEnabled(false);
-    panelPatientLayout = new QVBoxLayout(panelPatient);
-    panelPatientLayout->setContentsMargins(0, 0, 0, 0);
+    cardPlacement = new CardPlacement(settings, patientCard, this);
+    panelPatient = cardPlacement->rightPanel();
 
     auto *rightColumn = new QWidget;
     rightColumn->setObjectName(QStringLiteral("recordsColumn"));
@@ -226,11 +233,10 @@ void MainWindow::buildViews()
     splitter = new QSplitter(Qt::Horizontal);
     splitter->setObjectName(QStringLiteral("mainSplitter"));
     splitter->addWidget(leftColumn);
-    splitter->addWidget(cardCenterPane);
+    splitter->addWidget(cardPlacement->centerPane());
     splitter->addWidget(rightColumn);
     splitter->setChildrenCollapsible(false);
     splitter->setHandleWidth(SplitterHandleWidth);
-    connect(splitter, &QSplitter::splitterMoved, this, &MainWindow::saveSplitterSizes);
 
     auto *central = new QWidget;
     StyleHelper::Instance()->setStyledBackground(central, QStringLiteral("--z-window-bg"), Qt::transparent);
@@ -239,6 +245,7 @@ void MainWindow::buildViews()
     centralLayout->addWidget(splitter);
     setCentralWidget(central);
     setMinimumSize(800, 600);
+    statusBar()->addWidget(new PatientCountLine(patientsTable, this));
 }
 
 void MainWindow::buildCommands()
@@ -277,48 +284,38 @@ void MainWindow::selectLastPatient()
 
 void MainWindow::buildMenus()
 {
-    QMenu *file = menuBar()->addMenu(QCoreApplication::translate("Generic", "File"));
-    file->setObjectName(QStringLiteral("menuFile"));
-    const auto addCommand = [this](QMenu *menu, const QString &name, const QString &caption,
-                                const QString &icon, void (MainWindow::*command)()) {
-        QAction *action = menu->addAction(caption);
-        action->setObjectName(name);
-        StyleHelper::Instance()->setMenuActionIcon(action, icon, MenuIconColor);
-        connect(action, &QAction::triggered, this, command);
+    commands = new WindowCommands(this, patientsTable, recordsTable, settings);
+    const auto wire = [this](WindowCommands::Command command, void (MainWindow::*slot)()) {
+        connect(commands->action(command), &QAction::triggered, this, slot);
     };
-    addCommand(file, QStringLiteral("actionOpenRecord"),
-        QCoreApplication::translate("Generic", "Open record"), QStringLiteral(":/icons/folder-open.svg"),
-        &MainWindow::openRecordFile);
-    file->addSeparator();
-    addCommand(file, QStringLiteral("actionNewPatient"),
-        QCoreApplication::translate("Generic", "New patient"), QStringLiteral(":/icons/plus.svg"),
-        &MainWindow::newPatient);
-    addCommand(file, QStringLiteral("actionReloadDatabase"),
-        QCoreApplication::translate("Generic", "Reload database"), QStringLiteral(":/icons/refresh.svg"),
-        &MainWindow::reloadDatabase);
-    file->addAction(removals->recentlyRemovedAction());
-    file->addSeparator();
-    file->addActions({ backups->backUpAction(), backups->restoreAction(), exports->exportPatientsAction() });
-    file->addSeparator();
-    addCommand(file, QStringLiteral("actionSettings"), QCoreApplication::translate("Generic", "Settings"),
-        QStringLiteral(":/icons/settings.svg"), &MainWindow::showSettings);
-    addCommand(file, QStringLiteral("actionAbout"), QCoreApplication::translate("Generic", "About app"),
-        QStringLiteral(":/icons/information.svg"), &MainWindow::showAbout);
-
-    QMenu *view = menuBar()->addMenu(QCoreApplication::translate("Generic", "View"));
-    view->setObjectName(QStringLiteral("menuView"));
-    // Filled as they open, so that they offer exactly what the tables' header menus offer now.
-    const auto addColumnMenu = [view](const QString &name, const QString &caption, TableWidget *table) {
-        QMenu *columns = view->addMenu(caption);
-        columns->setObjectName(name);
-        connect(columns, &QMenu::aboutToShow, table, [table, columns] { table->fillColumnMenu(columns); });
-    };
-    addColumnMenu(QStringLiteral("menuPatientsTable"), tr("Patients table"), patientsTable);
-    addColumnMenu(QStringLiteral("menuRecordsTable"), tr("Records table"), recordsTable);
+    wire(WindowCommands::OpenRecord, &MainWindow::openRecordFile);
+    wire(WindowCommands::NewPatient, &MainWindow::newPatient);
+    wire(WindowCommands::EditPatient, &MainWindow::editSelectedPatient);
+    wire(WindowCommands::RemovePatient, &MainWindow::removeSelectedPatient);
+    wire(WindowCommands::NewExamination, &MainWindow::newExamination);
+    wire(WindowCommands::ReloadDatabase, &MainWindow::reloadDatabase);
+    wire(WindowCommands::Settings, &MainWindow::showSettings);
+    wire(WindowCommands::About, &MainWindow::showAbout);
+    commands->setPatientSelected(currentPatient());
+    // Beside the database's other entries, after "Reload database".
+    QAction *reload = commands->action(WindowCommands::ReloadDatabase);
+    QMenu *file = menuBar()->findChild<QMenu *>(QStringLiteral("menuFile"));
+    const QList<QAction *> entries = file->actions();
+    DatabaseCopyCommand::addTo(file, entries.value(entries.indexOf(reload) + 1), database, this);
+    // The trash beside the database's entries; backups and the export in a group of their own.
+    QAction *settingsEntry = commands->action(WindowCommands::Settings);
+    const QList<QAction *> fileEntries = file->actions();
+    file->insertAction(
+        fileEntries.value(fileEntries.indexOf(settingsEntry) - 1), removals->recentlyRemovedAction());
+    file->insertActions(settingsEntry,
+        { backups->backUpAction(), backups->restoreAction(), exports->exportPatientsAction() });
+    file->insertSeparator(settingsEntry);
+    WindowCommands::addMnemonics(file);
 }
 
 void MainWindow::showWindow()
 {
+    (new WindowGeometry(this, settings))->restore();
     if (settings->getStartMaximized())
         showMaximized();
     else
@@ -329,6 +326,9 @@ void MainWindow::startExchange()
 {
     exchange = new OrvalisExchange(this);
     exchange->setPatientSource([this] { return currentPatient(); });
+    auto *unregistered = new UnregisteredRecordings(UnregisteredRecordings::defaultFile(), this);
+    exchange->setUnregisteredRecordings(unregistered);
+    new UnregisteredRecordingsNotice(this, unregistered, database);
     connect(exchange, &OrvalisExchange::orvalisIsRunning, this, &MainWindow::followRecorder,
         Qt::QueuedConnection);
     exchange->start();
@@ -337,33 +337,12 @@ void MainWindow::startExchange()
 
 void MainWindow::setUpCardView()
 {
-    QMenu *view = menuBar()->findChild<QMenu *>(QStringLiteral("menuView"));
-    QMenu *cardView = view->addMenu(QCoreApplication::translate("Generic", "PatientCardView"));
-    cardView->setObjectName(QStringLiteral("menuPatientCardView"));
-    cardViewGroup = new QActionGroup(cardView);
-    cardViewGroup->setExclusive(true);
-    const QMetaEnum views = QMetaEnum::fromType<KestaSettings::ViewPatientCard>();
-    for (int i = 0; i < views.keyCount(); ++i) {
-        const auto value = static_cast<KestaSettings::ViewPatientCard>(views.value(i));
-        QAction *action = cardView->addAction(QCoreApplication::translate("ViewPatientCard", views.key(i)));
-        action->setObjectName(QStringLiteral("actionCardView_") + QLatin1String(views.key(i)));
-        action->setCheckable(true);
-        action->setData(int(value));
-        action->setActionGroup(cardViewGroup);
-        connect(action, &QAction::triggered, this, [this, value] { settings->setPatientCardView(value); });
-    }
-    connect(settings, &KestaSettings::changedPatientCardView, this, &MainWindow::applyCardView);
-    applyCardView();
+    cardPlacement->follow(splitter);
 }
 
 void MainWindow::followUpdates()
 {
-    connect(VersionChecker::Instance(), &VersionChecker::versionFound, this, &MainWindow::offerNewVersion,
-        Qt::QueuedConnection);
-    // Switched off it is told so too, so that the About box's button does not start checks either.
-    VersionChecker::StartChecking(settings->getCheckForNewVersion(), VersionCheckPeriodSecs);
-    connect(settings, &KestaSettings::changedCheckForNewVersion, this,
-        [](bool enabled) { VersionChecker::StartChecking(enabled, VersionCheckPeriodSecs); });
+    new NewVersionPrompt(settings, this);
 }
 
 void MainWindow::refreshPatients()
@@ -379,75 +358,10 @@ void MainWindow::selectPatient()
     recordsTable->setPatient(patient);
     newExaminationButton->setVisible(patient);
     panelPatient->setEnabled(patient);
+    if (commands)
+        commands->setPatientSelected(patient);
     if (patient && patient->getId() != settings->getLastPatientId())
         settings->setLastPatientId(patient->getId());
-}
-
-void MainWindow::applyCardView()
-{
-    const KestaSettings::ViewPatientCard view = settings->getPatientCardView();
-    for (QAction *action : cardViewGroup->actions())
-        action->setChecked(action->data().toInt() == int(view));
-
-    // Out of its pane's layout, but still the window's, so that it never goes unowned.
-    patientCard->hide();
-    patientCard->setParent(this);
-    switch (view) {
-    case KestaSettings::PatientCard_Center:
-        cardCenterLayout->addWidget(patientCard);
-        cardCenterPane->show();
-        panelPatient->hide();
-        patientCard->setTabbed(false);
-        patientCard->show();
-        break;
-    case KestaSettings::PatientCard_Right:
-        panelPatientLayout->addWidget(patientCard);
-        panelPatient->show();
-        cardCenterPane->hide();
-        patientCard->setTabbed(true);
-        patientCard->show();
-        break;
-    case KestaSettings::PatientCard_None:
-        panelPatient->hide();
-        cardCenterPane->hide();
-        break;
-    }
-    QTimer::singleShot(SplitterDelayMs, this, &MainWindow::applySplitterSizes);
-}
-
-void MainWindow::saveSplitterSizes()
-{
-    QStringList parts;
-    for (int size : splitter->sizes())
-        parts << QString::number(size);
-    settings->setSplitterSizes(parts.join(QLatin1Char(';')));
-}
-
-QList<int> MainWindow::splitterSizes(const QString &stored, bool cardInCenter, int width)
-{
-    QStringList parts = stored.split(QLatin1Char(';'));
-    if (parts.size() != 3)
-        parts = QStringList { QStringLiteral("1000"), QStringLiteral("1000"), QStringLiteral("1000") };
-    QList<qint64> values;
-    for (const QString &part : qAsConst(parts))
-        values << qMax(0, part.toInt());
-    if (!cardInCenter)
-        values[1] = 0;
-    qint64 sum = values[0] + values[1] + values[2];
-    if (sum == 0) {
-        values = { 1, cardInCenter ? 1 : 0, 1 };
-        sum = cardInCenter ? 3 : 2;
-    }
-    QList<int> sizes;
-    for (qint64 value : qAsConst(values))
-        sizes << int(value * width / sum);
-    return sizes;
-}
-
-void MainWindow::applySplitterSizes()
-{
-    splitter->setSizes(splitterSizes(settings->getSplitterSizes(),
-        settings->getPatientCardView() == KestaSettings::PatientCard_Center, width()));
 }
 
 void MainWindow::followRecorder(bool running)
@@ -469,30 +383,6 @@ void MainWindow::followRecorder(bool running)
     }
 }
 
-void MainWindow::offerNewVersion(const VersionInfo &info)
-{
-    // One prompt at a time, however many answers arrive while it is open.
-    static bool promptOpen = false;
-    if (!info.valid || promptOpen)
-        return;
-    const QString text = tr("We recommend to upgrade to version") + " " + info.version + "\n"
-        + tr("Current version") + " " + AppHelper::appVersion(true) + " " + tr("is outdated.") + "\n\n"
-        + tr("Would you like to upgrade now?");
-    promptOpen = true;
-    if (!AppHelper::confirmDialog(tr("New version"), text, MessageBox::Information)) {
-        promptOpen = false;
-        return;
-    }
-    // An address from the network must not start a local handler or open a local file.
-    if (!VersionChecker::openLink(info.link)) {
-        promptOpen = false;
-        AppHelper::warningMessage(
-            tr("The download address was not opened") + ":\n" + TextHelper::visibleText(info.link));
-        return;
-    }
-    QCoreApplication::quit();
-}
-
 void MainWindow::openRecordFile()
 {
     const QString path = FileDialog::openFileName(this, QCoreApplication::translate("Generic", "Open file"),
@@ -512,22 +402,29 @@ void MainWindow::editPatient(Patient *patient)
     PatientDialog::editPatient(this, patient, database, patientsTable);
 }
 
+void MainWindow::editSelectedPatient()
+{
+    if (Patient *patient = currentPatient())
+        editPatient(patient);
+}
+
+void MainWindow::removeSelectedPatient()
+{
+    if (Patient *patient = currentPatient())
+        removals->removePatient(patient->getId());
+}
+
 void MainWindow::reloadDatabase()
 {
     // Reads the file again: another program or workstation may have changed it. The table
-    // follows through patientsChanged.
-    database->reloadPatients();
+    // follows through patientsChanged. A file that became unusable is told as at start.
+    if (!ensureDatabaseUsable(true))
+        close();
 }
 
 void MainWindow::showSettings()
 {
-    QDialog dialog(this);
-    dialog.setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    dialog.setWindowTitle(QCoreApplication::translate("Generic", "Settings"));
-    dialog.setWindowIcon(MediaHelper::icon(QStringLiteral(":/icons/settings.svg")));
-    auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(
-        new PropertyListControl(settings, QString(), PropertyListControl::AllProperties, &dialog));
+    SettingsDialog dialog(settings, this);
     dialog.exec();
 }
 
@@ -556,7 +453,15 @@ void MainWindow::showPatientFolder(int patientId)
     }
     const QString folder = DataLocations::patientFolder(folderName);
     FileUtilities::createIfNotExists(folder);
-    AppHelper::showInFolder(folder);
+    showInFileManager(folder);
+}
+
+void MainWindow::showInFileManager(const QString &path)
+{
+    AppHelper::showInFolder(path, [path] {
+        AppHelper::warningMessage(
+            tr("No file manager could be started to show") + ":\n" + QDir::toNativeSeparators(path));
+    });
 }
 
 void MainWindow::editRecord(int recordId)
@@ -600,7 +505,7 @@ void MainWindow::recordAction(const QString &action, int recordId)
         if (QFileInfo(path).isFile() && exchange)
             RecorderLaunchWarning::confirmStarted(exchange->runRecorder(RecorderLauncher::quotedPath(path)));
     } else if (action == ShowAction) {
-        AppHelper::showInFolder(path);
+        showInFileManager(path);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QPointer>
 
 class BackupCommands;
+class CardPlacement;
 class Database;
 class ExportCommands;
 class HistoryCommands;
@@ -12,14 +13,11 @@ class OrvalisExchange;
 class Patient;
 class PatientEditor;
 class PatientsListWidget;
-class QActionGroup;
-class QMenu;
 class QPushButton;
 class QSplitter;
-class QVBoxLayout;
 class RecordsTable;
 class RemovalCommands;
-struct VersionInfo;
+class WindowCommands;
 
 // The program's only top-level window: patients on the left, the selected patient's card
 // and recordings on the right, the menu bar, and the "New examination" button. The entry
@@ -46,11 +44,6 @@ public:
     void blockClosing();
     bool isCloseBlocked() const;
 
-    // The splitter sizes for a window of this width from the stored text: three parts, the
-    // middle one 0 unless the card is in the centre, scaled to the width. Stored values that
-    // add up to nothing give the shown panes equal shares.
-    static QList<int> splitterSizes(const QString &stored, bool cardInCenter, int width);
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -60,8 +53,9 @@ private:
     bool prepareDatabaseFile();
     // Nothing shows the patients of a database that cannot be used (an empty
     // list would read as "all patients gone"): an error box with its path and
-    // the driver's reason offers to try again or quit. False on quit.
-    bool ensureDatabaseUsable();
+    // the driver's reason offers to try again or quit. False on quit. With `reread`
+    // the patient list is read afresh too.
+    bool ensureDatabaseUsable(bool reread = false);
     // Every change the database refuses is put back; the user hears of it in
     // one warning per edit, naming each field and the reason.
     void watchRefusedWrites();
@@ -79,16 +73,14 @@ private:
 
     void refreshPatients();
     void selectPatient();
-    void applyCardView();
-    void saveSplitterSizes();
-    void applySplitterSizes();
     void followRecorder(bool running);
-    void offerNewVersion(const VersionInfo &info);
 
     // Commands.
     void openRecordFile();
     void newPatient();
     void editPatient(Patient *patient);
+    void editSelectedPatient();
+    void removeSelectedPatient();
     void reloadDatabase();
     void showSettings();
     void showAbout();
@@ -96,6 +88,8 @@ private:
     void showPatientFolder(int patientId);
     void editRecord(int recordId);
     void recordAction(const QString &action, int recordId);
+    // Tells the user when nothing at all could show it.
+    void showInFileManager(const QString &path);
 
     KestaSettings *settings = nullptr;
     Database *database = nullptr;
@@ -108,13 +102,12 @@ private:
     QPointer<Patient> selectedPatient;
     OrvalisExchange *exchange = nullptr;
     bool wasMaximized = false;
-    QWidget *cardCenterPane = nullptr;
+    CardPlacement *cardPlacement = nullptr;
+    // The card's holder in the right column, enabled while a patient is selected.
     QWidget *panelPatient = nullptr;
-    QVBoxLayout *cardCenterLayout = nullptr;
-    QVBoxLayout *panelPatientLayout = nullptr;
     QPushButton *newExaminationButton = nullptr;
-    QActionGroup *cardViewGroup = nullptr;
-    // The groups of commands, each a class of its own.
+    WindowCommands *commands = nullptr;
+    // The data-care commands, each a class of its own.
     RemovalCommands *removals = nullptr;
     HistoryCommands *history = nullptr;
     BackupCommands *backups = nullptr;

@@ -5,8 +5,12 @@
 #include "db/datalocations.h"
 #include "db/folderrenamejournal.h"
 #include "db/patient.h"
+#include "db/patientidmatch.h"
+#include "toolkit/settings/abstractmetadescription.h"
+#include "toolkit/settings/basepropertyview.h"
+#include "toolkit/settings/datefield.h"
 #include "toolkit/settings/propertytabwidget.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/texthelper.h"
 
 #include <QCoreApplication>
@@ -14,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QShowEvent>
 #include <QTabBar>
 #include <QTabWidget>
 #include <algorithm>
@@ -61,6 +66,7 @@ PatientDialog::PatientDialog(Patient *patient, Database *database, QWidget *pare
     setWindowTitle(isNew() ? QCoreApplication::translate("Generic", "Create patient")
                            : QCoreApplication::translate("Generic", "Edit patient"));
     if (!isNew()) {
+        shown.reset(patient->clone());
         storedPatientId = patient->getPatientID();
         storedFolderName = patient->folderName();
     }
@@ -68,8 +74,8 @@ PatientDialog::PatientDialog(Patient *patient, Database *database, QWidget *pare
         for (Patient *other : database->patients()) {
             if (!isNew() && other->getId() == patientId)
                 continue;
-            others.append({ other->getPatientID(), other->getLastName(), other->getFirstName(),
-                other->getDOB(), other->folderName() });
+            others.append({ other->getPatientID(), other->fullName(true), other->getLastName(),
+                other->getFirstName(), other->getDOB(), other->folderName() });
         }
     }
 
@@ -96,12 +102,23 @@ PatientDialog::PatientDialog(Patient *patient, Database *database, QWidget *pare
     resize(std::max(sizeHint().width(), titlesWidth), sizeHint().height() + 3 * fontMetrics().lineSpacing());
 
     connect(edited.get(), &AbstractSettings::propertyChanged, this, &PatientDialog::validate);
+    // A date typed wrong is not stored, so nothing may be saved as if it were.
+    for (DateField *field : tabs->findChildren<DateField *>())
+        connect(field, &DateField::impossibleChanged, this, &PatientDialog::validate);
     connect(this, &ConfirmDialog::accepted, this, [this](bool &accept) { accept = save(); });
     setAcceptEnabled(!isNew());
     showDuplicates();
 }
 
 PatientDialog::~PatientDialog() = default;
+
+void PatientDialog::showEvent(QShowEvent *event)
+{
+    ConfirmDialog::showEvent(event);
+    // The user came to type: the first field, not a button, has the keyboard.
+    if (!event->spontaneous())
+        tabs->setFocusAtFirst();
+}
 
 void PatientDialog::setPatientsTable(PatientsListWidget *table)
 {
@@ -117,9 +134,12 @@ QStringList PatientDialog::problems() const
         lines << QCoreApplication::translate("MainWindow", "Fill unique patient id");
     } else if (isNew() || id != storedPatientId) {
         // A kept identifier is never refused, even where an old file gave it to two patients.
+        // Look-alikes are refused too: the recorder would file them under one ID.
         for (const OtherPatient &other : others) {
-            if (other.patientId.compare(id, Qt::CaseInsensitive) == 0) {
-                lines << QCoreApplication::translate("MainWindow", "This patient id is already used");
+            if (PatientIdMatch::same(other.patientId, id)) {
+                lines << QCoreApplication::translate("MainWindow", "This patient id is already used") + ": "
+                        + TextHelper::visibleText(other.name) + " ("
+                        + TextHelper::visibleText(other.patientId) + ")";
                 idRefused = true;
                 break;
             }
@@ -143,6 +163,15 @@ QStringList PatientDialog::problems() const
                     break;
                 }
             }
+        }
+    }
+
+    for (DateField *field : tabs->findChildren<DateField *>()) {
+        const auto *view = qobject_cast<BasePropertyView *>(field->parentWidget());
+        if (field->isImpossible() && view && view->getDescription()) {
+            lines << QCoreApplication::translate("MainWindow", "%1: no such date")
+                         .arg(QCoreApplication::translate(
+                             "Generic", view->getDescription()->name.toUtf8().constData()));
         }
     }
 
@@ -195,6 +224,10 @@ bool PatientDialog::save()
 {
     if (!database)
         return false;
+    // Blanks around a new identifier go; a stored one is kept as it is.
+    const QString id = edited->getPatientID();
+    if (isNew() || id != storedPatientId)
+        edited->setPatientID(PatientIdMatch::entered(id));
     return isNew() ? insert() : update();
 }
 
@@ -236,7 +269,7 @@ bool PatientDialog::update()
     QString reason;
     {
         Database::Transaction write(database);
-        saved = stored->copyFrom(edited.get());
+        saved = stored->copyFrom(edited.get(), shown.get());
         // A start after a crash in between finds the note and puts things right.
         if (saved && rename) {
             noted = FolderRenameJournal::begin(patientId, oldName, newName);

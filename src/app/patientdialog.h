@@ -45,9 +45,13 @@ public:
     // The AutoID stored by the last successful save, 0 before.
     int storedId() const { return savedId; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     struct OtherPatient {
         QString patientId;
+        QString name;
         QString lastName;
         QString firstName;
         QDate birthDate;
@@ -62,6 +66,8 @@ private:
     static bool moveFolder(const QString &fromName, const QString &toName);
 
     std::unique_ptr<Patient> edited;
+    // The patient as the dialog opened on it: what the user was shown.
+    std::unique_ptr<Patient> shown;
     QPointer<Database> database;
     QPointer<PatientsListWidget> patientsTable;
     int patientId = 0;

@@ -137,6 +137,19 @@ QString PatientsListWidget::cellText(AbstractDatabaseRow *row, const QString &co
     return text;
 }
 
+QVariant PatientsListWidget::sortValue(AbstractDatabaseRow *row, const QString &column)
+{
+    // An unknown age (-1) comes first, as its "-" did; the visits are those shown, from the records.
+    auto *patient = qobject_cast<Patient *>(row);
+    if (patient && column == QLatin1String("Age"))
+        return patient->age();
+    if (patient && column == QLatin1String("FirstVisit"))
+        return patient->firstVisit();
+    if (patient && column == QLatin1String("LastVisit"))
+        return patient->lastVisit();
+    return TableWidget::sortValue(row, column);
+}
+
 QString PatientsListWidget::searchText(AbstractDatabaseRow *row)
 {
     auto *patient = qobject_cast<Patient *>(row);
@@ -153,9 +166,30 @@ QString PatientsListWidget::searchText(AbstractDatabaseRow *row)
         text += QLatin1Char('\n');
     }
     const QDate born = patient->getDOB();
-    if (born.isValid())
-        text += QString::asprintf("%02d.%02d.%04d\n%04d/%02d/%02d", born.day(), born.month(), born.year(),
-            born.year(), born.month(), born.day());
+    if (born.isValid()) {
+        // Written digit by digit: a formatted print for each of a hundred
+        // thousand patients doubled the time.
+        const auto digits = [&text](int number, int width) {
+            QChar buffer[4];
+            for (int i = width - 1; i >= 0; --i, number /= 10)
+                buffer[i] = QLatin1Char(char('0' + number % 10));
+            text.append(buffer, width);
+        };
+        int year = 0, month = 0, day = 0;
+        born.getDate(&year, &month, &day);
+        year = year > 0 && year < 10000 ? year : 0;
+        digits(day, 2);
+        text += QLatin1Char('.');
+        digits(month, 2);
+        text += QLatin1Char('.');
+        digits(year, 4);
+        text += QLatin1Char('\n');
+        digits(year, 4);
+        text += QLatin1Char('/');
+        digits(month, 2);
+        text += QLatin1Char('/');
+        digits(day, 2);
+    }
     return text;
 }
 

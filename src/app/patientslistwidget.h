@@ -35,6 +35,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     QString cellText(AbstractDatabaseRow *row, const QString &column) override;
     QString searchText(AbstractDatabaseRow *row) override;
+    QVariant sortValue(AbstractDatabaseRow *row, const QString &column) override;
 
 private:
     // Guarded: a table may outlive the model in tests and tools.

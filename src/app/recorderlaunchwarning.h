@@ -5,7 +5,8 @@
 struct RecorderLaunch;
 
 // Tells the user when a command meant to start the recorder ("New examination", "Open record",
-// "play") started nothing, and where the recorder was looked for.
+// "play") started nothing: where the recorder was looked for, or that the exchange port is
+// taken and by what.
 class RecorderLaunchWarning
 {
     Q_DECLARE_TR_FUNCTIONS(RecorderLaunchWarning)

@@ -17,6 +17,14 @@ namespace
 
 const QString PlayAction = QStringLiteral("play");
 
+// What is known of the record's file so far; null before the disk has answered.
+const RecordingFacts::Known *knownFacts(
+    const RecordingFacts *facts, const Patient *patient, AbstractDatabaseRow *row)
+{
+    auto *record = qobject_cast<Record *>(row);
+    return record && patient ? facts->find({ patient->folderName(), record->getFileName() }) : nullptr;
+}
+
 } // namespace
 
 RecordsTable::RecordsTable(KestaSettings *settings, QWidget *parent)
@@ -67,7 +75,11 @@ QStringList RecordsTable::savedColumns()
 
 QString RecordsTable::savedSorting()
 {
-    return settings ? settings->getRecordsTableSorting() : QString();
+    const QString sorting = settings ? settings->getRecordsTableSorting() : QString();
+    // Until the user sorts, the newest recording first: the one just made is the one wanted.
+    if (sorting.startsWith(QLatin1Char('+')) || sorting.startsWith(QLatin1Char('-')))
+        return sorting;
+    return QStringLiteral("-RecordDate");
 }
 
 QString RecordsTable::doubleClickAction()
@@ -77,28 +89,34 @@ QString RecordsTable::doubleClickAction()
 
 QIcon RecordsTable::rowIcon(AbstractDatabaseRow *row)
 {
-    auto *record = qobject_cast<Record *>(row);
-    const RecordingFacts::Known *known
-        = record && patient ? recordingFacts->find({ patient->folderName(), record->getFileName() }) : nullptr;
+    const RecordingFacts::Known *facts = knownFacts(recordingFacts, patient, row);
     // Nothing until the disk has answered, rather than a mark that may be wrong.
-    if (!known)
+    if (!facts)
         return QIcon();
-    const QString path
-        = known->facts.exists ? QStringLiteral(":/icons/play.svg") : QStringLiteral(":/icons/circle_cross.svg");
+    const QString path = facts->facts.exists ? QStringLiteral(":/icons/play.svg")
+                                             : QStringLiteral(":/icons/circle_cross.svg");
     return StyleHelper::ColoredIcon(path, QStringLiteral("#FFF"));
 }
 
 QString RecordsTable::cellText(AbstractDatabaseRow *row, const QString &column)
 {
     if (column == QLatin1String("Size")) {
-        auto *record = qobject_cast<Record *>(row);
-        const RecordingFacts::Known *known
-            = record && patient ? recordingFacts->find({ patient->folderName(), record->getFileName() }) : nullptr;
-        return known && known->sizeKnown ? FileUtilities::filesizeNice(known->facts.size, 1) : QString();
+        const RecordingFacts::Known *facts = knownFacts(recordingFacts, patient, row);
+        return facts && facts->sizeKnown ? FileUtilities::filesizeNice(facts->facts.size, 1) : QString();
     }
     const QString text = row->getTextValue(column);
     // A temperature never measured reads "-".
     return column == QLatin1String("Temperature") && text == QLatin1String("0") ? QStringLiteral("-") : text;
+}
+
+QVariant RecordsTable::sortValue(AbstractDatabaseRow *row, const QString &column)
+{
+    if (column == QLatin1String("Size")) {
+        // A size not known yet sorts below every known one.
+        const RecordingFacts::Known *facts = knownFacts(recordingFacts, patient, row);
+        return facts && facts->sizeKnown ? qint64(facts->facts.size) : qint64(-1);
+    }
+    return TableWidget::sortValue(row, column);
 }
 
 Patient *RecordsTable::getPatient() const

@@ -14,8 +14,9 @@ class RecordingFacts;
 // as that patient's records change. What lies on disk (whether a recording
 // exists, its folder's size) is found in the background: the rows show at
 // once and their cells fill in as the facts arrive. Its column choice and sorting live in the
-// application settings (RecordsTableColumns, RecordsTableSorting). A double
-// click, like the first row-menu entry, asks to open the recording ("play").
+// application settings (RecordsTableColumns, RecordsTableSorting); until the
+// user sorts, the newest recording comes first. A double click, like the
+// first row-menu entry, asks to open the recording ("play").
 class RecordsTable : public TableWidget
 {
     Q_OBJECT
@@ -40,6 +41,7 @@ public:
 
 protected:
     QString cellText(AbstractDatabaseRow *row, const QString &column) override;
+    QVariant sortValue(AbstractDatabaseRow *row, const QString &column) override;
 
 private:
     void askForFacts();

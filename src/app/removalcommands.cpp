@@ -9,7 +9,7 @@
 #include "db/recordingfiles.h"
 #include "db/trash.h"
 #include "toolkit/style/stylehelper.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/texthelper.h"
 
 #include <QAction>
@@ -24,7 +24,7 @@ RemovalCommands::RemovalCommands(Database *database, KestaSettings *settings, QW
     , database(database)
     , settings(settings)
     , window(window)
-    , recentlyRemoved(new QAction(tr("Recently removed…"), this))
+    , recentlyRemoved(new QAction(tr("Recently removed..."), this))
 {
     recentlyRemoved->setObjectName(QStringLiteral("actionRecentlyRemoved"));
     StyleHelper::Instance()->setMenuActionIcon(

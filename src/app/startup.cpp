@@ -1,13 +1,18 @@
 #include "app/startup.h"
 
-#include "toolkit/util/apphelper.h"
+#include "app/singleinstance.h"
+#include "db/kestasettings.h"
+#include "toolkit/i18n/languagecontext.h"
+#include "toolkit/util/apphelperdialogs.h"
 
 #include <QApplication>
+#include <QMetaEnum>
 
 namespace
 {
 
-int copyCheckRounds = 20;
+// Enough for a copy that is just closing; a running copy answers on its socket at once.
+constexpr int CopyCheckRounds = 2;
 
 // The program sets no application name, so it is the executable's; the toolkit shows it
 // translated in "Generic" (the new-version button), so the catalogue must hold it.
@@ -37,12 +42,31 @@ QStringList Startup::copyNames()
     return { QCoreApplication::applicationName(), "Kesta", "OV Database" };
 }
 
-bool Startup::refuseRunningCopies()
+bool Startup::refuseRunningCopies(SingleInstance &instance)
 {
-    return AppHelper::checkAndCloseIfAppsRunning(copyNames(), copyCheckRounds);
+    if (instance.askRunningCopy() != SingleInstance::Answer::None) {
+        const QStringList running = AppHelper::findRunningApps(copyNames());
+        AppHelper::warnAppsRunning(
+            running.isEmpty() ? QStringList { QCoreApplication::applicationName() } : running);
+        return true;
+    }
+    if (AppHelper::checkAndCloseIfAppsRunning(copyNames(), CopyCheckRounds))
+        return true;
+    if (!instance.listen())
+        qWarning("Later copies of the program cannot be told of this one");
+    return false;
 }
 
-void Startup::setCopyCheckRounds(int rounds)
+void Startup::keepLanguageInUse(KestaSettings *settings)
 {
-    copyCheckRounds = rounds;
+    bool known = false;
+    const int inUse = QMetaEnum::fromType<KestaSettings::KestaLanguage>().keyToValue(
+        LanguageContext::currentLanguage().toLatin1().constData(), &known);
+    if (!settings || !known || settings->getLanguage() == inUse)
+        return;
+    // Not written now: a start changes no file; the first save of anything writes it.
+    const bool autoSave = settings->getAutoSave();
+    settings->setAutoSave(false);
+    settings->setLanguage(static_cast<KestaSettings::KestaLanguage>(inUse));
+    settings->setAutoSave(autoSave);
 }

@@ -2,6 +2,9 @@
 
 #include <QStringList>
 
+class SingleInstance;
+class KestaSettings;
+
 // The steps of the program's start, called by main() in their order.
 class Startup
 {
@@ -12,13 +15,18 @@ public:
     static void enableHighDpiScaling();
     // The version comes from the build (the project version).
     static void setApplicationVersion();
-    // A recorder left running would hold the exchange port and its patient.
+    // A recorder left running would hold the exchange port and its patient. Only when no
+    // copy of the program runs: a running copy's recorder may be recording an examination.
     static void endRecorder();
     // Names that count as a running copy: this program's own, "Kesta", "OV Database".
     static QStringList copyNames();
-    // True when another copy still runs after the rounds of waiting (20, a second each); the
-    // user has then been told and the program must end.
-    static bool refuseRunningCopies();
-    // Test seam: fewer rounds, so that an end-to-end run of a refused copy takes no 20 s.
-    static void setCopyCheckRounds(int rounds);
+    // True when another copy runs; the user has then been told and the program must end. A
+    // copy that answers on `instance`'s socket comes to the front and is told of at once;
+    // other running copies (older ones, one that is closing) are waited for two rounds of a
+    // second. Otherwise `instance` listens for later copies from now on.
+    static bool refuseRunningCopies(SingleInstance &instance);
+    // The language the interface came up in becomes the Language setting, unsaved: with no
+    // stored language, or one without catalogues, the next save would otherwise write the
+    // setting's default, and the next start would switch to it.
+    static void keepLanguageInUse(KestaSettings *settings);
 };

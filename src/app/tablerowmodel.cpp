@@ -3,13 +3,54 @@
 #include "app/tablefiltermodel.h"
 #include "app/tablewidget.h"
 #include "db/abstractdatabaserow.h"
+#include "db/rowevents.h"
 
+#include <QDateTime>
+#include <QThread>
 #include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace
+{
+
+constexpr double Unknown = -std::numeric_limits<double>::infinity();
+
+// Dates by their day or moment, numbers as they are; anything unknown lowest.
+double numberOf(const QVariant &value)
+{
+    switch (value.userType()) {
+    case QMetaType::QDate:
+        return value.toDate().isValid() ? double(value.toDate().toJulianDay()) : Unknown;
+    case QMetaType::QDateTime: {
+        // By the clock as shown: the moment since the epoch would ask the C
+        // library for the time zone, which reads its file, at every row.
+        const QDateTime moment = value.toDateTime();
+        return moment.isValid()
+            ? double(moment.date().toJulianDay()) * 86400000.0 + moment.time().msecsSinceStartOfDay()
+            : Unknown;
+    }
+    case QMetaType::QTime:
+        return value.toTime().isValid() ? double(value.toTime().msecsSinceStartOfDay()) : Unknown;
+    default: {
+        bool ok = false;
+        const double number = value.toDouble(&ok);
+        return ok && !std::isnan(number) ? number : Unknown;
+    }
+    }
+}
+
+} // namespace
 
 TableRowModel::TableRowModel(TableWidget *table)
     : QAbstractTableModel(table)
     , table(table)
 {
+    // Direct: a row is announced while it changes or ends. Rows of other
+    // threads are never shown here.
+    connect(
+        RowEvents::instance(), &RowEvents::changed, this, &TableRowModel::rowChanged, Qt::DirectConnection);
+    connect(RowEvents::instance(), &RowEvents::gone, this, &TableRowModel::rowGone, Qt::DirectConnection);
 }
 
 void TableRowModel::reset(const QList<AbstractDatabaseRow *> &rows, const QList<TableColumn> &shown)
@@ -19,58 +60,88 @@ void TableRowModel::reset(const QList<AbstractDatabaseRow *> &rows, const QList<
     captions.clear();
     for (const TableColumn &column : shown)
         captions.append(column.caption());
-    rowObjects.clear();
-    rowObjects.reserve(rows.size());
-    for (AbstractDatabaseRow *row : rows)
-        rowObjects.append(row);
-    ids.fill(0, rows.size());
-    icons.fill(QIcon(), rows.size());
-    texts.fill(QString(), rows.size() * columns.size());
+    rowObjects = QVector<AbstractDatabaseRow *>(rows.cbegin(), rows.cend());
+    const int count = rowObjects.size();
+    ids.resize(count);
+    for (int r = 0; r < count; ++r)
+        ids[r] = rowObjects.at(r)->getId();
+    texts = QVector<QString>(count * columns.size());
+    icons = QVector<QIcon>(count);
+    iconRead = QVector<bool>(count, false);
+    kinds = QVector<Kind>(columns.size(), Kind::Unknown);
+    values.clear();
+    valuesColumn = -1;
     searchKeys.clear();
+    searchOffsets.clear();
+    positions.clear();
+    positionsBuilt = false;
+    repeatedRows = false;
     editedRows.clear();
     ++generation;
-    for (int r = 0; r < rows.size(); ++r)
-        readRow(r);
-    watchRows();
     endResetModel();
-}
-
-void TableRowModel::watchRows()
-{
-    // Most resets show the same row objects again (a column change, a records
-    // refresh, the same list handed in anew): their connections stay. A
-    // connection whose row is gone reads false, even where a new row took its
-    // address.
-    const auto watching = [this](AbstractDatabaseRow *row) {
-        const auto found = watched.constFind(row);
-        return found != watched.constEnd() && bool(found.value());
-    };
-    if (watched.size() <= rowObjects.size()
-        && std::all_of(rowObjects.cbegin(), rowObjects.cend(),
-            [&](const QPointer<AbstractDatabaseRow> &row) { return watching(row); }))
-        return;
-    QHash<AbstractDatabaseRow *, QMetaObject::Connection> kept;
-    kept.reserve(rowObjects.size());
-    for (const QPointer<AbstractDatabaseRow> &pointer : qAsConst(rowObjects)) {
-        AbstractDatabaseRow *row = pointer;
-        if (kept.contains(row))
-            continue;
-        QMetaObject::Connection connection = watched.take(row);
-        if (!connection)
-            connection
-                = connect(row, &AbstractSettings::propertyChanged, this, [this, row] { markEdited(row); });
-        kept.insert(row, connection);
-    }
-    for (const QMetaObject::Connection &connection : qAsConst(watched))
-        disconnect(connection);
-    watched = kept;
 }
 
 void TableRowModel::forgetRows()
 {
-    for (QPointer<AbstractDatabaseRow> &row : rowObjects)
-        row = nullptr;
+    rowObjects.fill(nullptr);
+    positions.clear();
+    positionsBuilt = true;
     editedRows.clear();
+}
+
+const QString &TableRowModel::textAt(int row, int column) const
+{
+    QString &text = texts[row * columns.size() + column];
+    if (text.isNull()) {
+        if (AbstractDatabaseRow *object = rowObjects.at(row))
+            text = table->cellText(object, columns.at(column).name);
+        if (text.isNull())
+            text = QLatin1String("");
+    }
+    return text;
+}
+
+const QIcon &TableRowModel::iconAt(int row) const
+{
+    if (!iconRead.at(row)) {
+        iconRead[row] = true;
+        if (AbstractDatabaseRow *object = rowObjects.at(row))
+            icons[row] = table->rowIcon(object);
+    }
+    return icons.at(row);
+}
+
+bool TableRowModel::sortsByValue(int column) const
+{
+    if (kinds.at(column) == Kind::Unknown) {
+        kinds[column] = Kind::Text;
+        for (AbstractDatabaseRow *row : rowObjects) {
+            if (row) {
+                if (table->sortValue(row, columns.at(column).name).isValid())
+                    kinds[column] = Kind::Value;
+                break;
+            }
+        }
+    }
+    return kinds.at(column) == Kind::Value;
+}
+
+double TableRowModel::sortValue(int row, int column) const
+{
+    if (valuesColumn != column)
+        readValues(column);
+    return values.at(row);
+}
+
+void TableRowModel::readValues(int column) const
+{
+    values.resize(rowObjects.size());
+    const QString &name = columns.at(column).name;
+    for (int r = 0; r < rowObjects.size(); ++r) {
+        AbstractDatabaseRow *row = rowObjects.at(r);
+        values[r] = row ? numberOf(table->sortValue(row, name)) : Unknown;
+    }
+    valuesColumn = column;
 }
 
 void TableRowModel::readRow(int r)
@@ -78,56 +149,113 @@ void TableRowModel::readRow(int r)
     ++generation;
     AbstractDatabaseRow *row = rowObjects.at(r);
     ids[r] = row->getId();
-    icons[r] = table->rowIcon(row);
+    iconRead[r] = false;
     const int width = columns.size();
     for (int c = 0; c < width; ++c)
-        texts[r * width + c] = table->cellText(row, columns.at(c).name);
-    if (!searchKeys.isEmpty())
-        searchKeys[r] = TableFilterModel::fold(table->searchText(row));
+        texts[r * width + c] = QString();
+    if (valuesColumn >= 0)
+        values[r] = numberOf(table->sortValue(row, columns.at(valuesColumn).name));
+    if (!searchOffsets.isEmpty())
+        replaceSearchKey(r, TableFilterModel::fold(table->searchText(row)));
+}
+
+void TableRowModel::replaceSearchKey(int r, const QString &key)
+{
+    const int start = searchOffsets.at(r);
+    const int length = searchOffsets.at(r + 1) - 1 - start;
+    searchKeys.replace(start, length, key);
+    const int shift = key.size() - length;
+    for (int i = r + 1; i < searchOffsets.size(); ++i)
+        searchOffsets[i] += shift;
+}
+
+QList<int> TableRowModel::positionsOf(AbstractDatabaseRow *row)
+{
+    if (!positionsBuilt) {
+        positions.reserve(rowObjects.size());
+        for (int r = 0; r < rowObjects.size(); ++r) {
+            AbstractDatabaseRow *object = rowObjects.at(r);
+            if (object && positions.contains(object))
+                repeatedRows = true;
+            else if (object)
+                positions.insert(object, r);
+        }
+        positionsBuilt = true;
+    }
+    const auto found = positions.constFind(row);
+    if (found == positions.constEnd())
+        return {};
+    if (!repeatedRows)
+        return { found.value() };
+    QList<int> all;
+    for (int r = found.value(); r < rowObjects.size(); ++r) {
+        if (rowObjects.at(r) == row)
+            all.append(r);
+    }
+    return all;
+}
+
+void TableRowModel::rowChanged(AbstractDatabaseRow *row)
+{
+    if (QThread::currentThread() == thread())
+        markEdited(row);
 }
 
 void TableRowModel::markEdited(AbstractDatabaseRow *row)
 {
+    if (positionsOf(row).isEmpty())
+        return;
     // An edit sets its columns one by one; the row is read once they are all set.
     if (editedRows.isEmpty())
         QMetaObject::invokeMethod(this, &TableRowModel::refreshEdited, Qt::QueuedConnection);
     editedRows.insert(row);
 }
 
+void TableRowModel::rowGone(AbstractDatabaseRow *row)
+{
+    if (QThread::currentThread() != thread())
+        return;
+    for (int r : positionsOf(row))
+        rowObjects[r] = nullptr;
+    positions.remove(row);
+    editedRows.remove(row);
+}
+
 void TableRowModel::refreshEdited()
 {
     const QSet<AbstractDatabaseRow *> edited = editedRows;
     editedRows.clear();
-    for (int r = 0; r < rowObjects.size(); ++r) {
-        AbstractDatabaseRow *row = rowObjects.at(r);
-        if (!row || !edited.contains(row))
-            continue;
-        readRow(r);
-        emit dataChanged(index(r, 0), index(r, qMax(0, columns.size() - 1)));
-        emit rowRefreshed(r);
+    QList<int> refreshed;
+    for (AbstractDatabaseRow *row : edited) {
+        for (int r : positionsOf(row)) {
+            readRow(r);
+            refreshed.append(r);
+        }
     }
+    if (refreshed.isEmpty())
+        return;
+    // Facts found for a whole list arrive together: one change for them all,
+    // so that what follows the model sorts and measures once.
+    const auto bounds = std::minmax_element(refreshed.cbegin(), refreshed.cend());
+    emit dataChanged(index(*bounds.first, 0), index(*bounds.second, qMax(0, columns.size() - 1)));
+    emit rowsRefreshed(refreshed);
 }
 
 void TableRowModel::refreshIcons()
 {
     for (int r = 0; r < rowObjects.size(); ++r) {
         if (rowObjects.at(r))
-            icons[r] = table->rowIcon(rowObjects.at(r));
+            iconRead[r] = false;
     }
     if (!rowObjects.isEmpty())
         emit dataChanged(index(0, 0), index(rowObjects.size() - 1, 0), { Qt::DecorationRole });
-}
-
-AbstractDatabaseRow *TableRowModel::rowAt(int row) const
-{
-    return rowObjects.at(row);
 }
 
 QList<AbstractDatabaseRow *> TableRowModel::liveRows() const
 {
     QList<AbstractDatabaseRow *> live;
     live.reserve(rowObjects.size());
-    for (const QPointer<AbstractDatabaseRow> &row : rowObjects) {
+    for (AbstractDatabaseRow *row : rowObjects) {
         if (row)
             live.append(row);
     }
@@ -144,17 +272,49 @@ QList<int> TableRowModel::rowsOf(int id) const
     return found;
 }
 
-const QString &TableRowModel::searchKey(int row) const
+void TableRowModel::readSearchKeys() const
 {
-    if (searchKeys.size() != rowObjects.size()) {
-        searchKeys.resize(rowObjects.size());
-        for (int r = 0; r < rowObjects.size(); ++r) {
-            // A row gone since the reset matches no filter.
-            if (AbstractDatabaseRow *object = rowObjects.at(r))
-                searchKeys[r] = TableFilterModel::fold(table->searchText(object));
-        }
+    if (!searchOffsets.isEmpty())
+        return;
+    searchOffsets.resize(rowObjects.size() + 1);
+    searchKeys.clear();
+    searchKeys.reserve(rowObjects.size() * 48);
+    for (int r = 0; r < rowObjects.size(); ++r) {
+        searchOffsets[r] = searchKeys.size();
+        // A row gone since the reset matches no filter.
+        if (AbstractDatabaseRow *object = rowObjects.at(r))
+            searchKeys += TableFilterModel::fold(table->searchText(object));
+        searchKeys += QLatin1Char('\n');
     }
-    return searchKeys.at(row);
+    searchOffsets[rowObjects.size()] = searchKeys.size();
+}
+
+QStringView TableRowModel::searchKey(int row) const
+{
+    readSearchKeys();
+    const int start = searchOffsets.at(row);
+    return QStringView(searchKeys).mid(start, searchOffsets.at(row + 1) - 1 - start);
+}
+
+void TableRowModel::markRowsHolding(const QString &word, std::vector<char> &marks) const
+{
+    readSearchKeys();
+    marks.assign(rowObjects.size(), 0);
+    if (word.isEmpty() || word.contains(QLatin1Char('\n')))
+        return;
+    const QStringView all(searchKeys);
+    int from = 0;
+    for (;;) {
+        const int at = int(all.indexOf(word, from));
+        if (at < 0)
+            break;
+        const int row
+            = int(std::upper_bound(searchOffsets.cbegin(), searchOffsets.cend(), at) - searchOffsets.cbegin())
+            - 1;
+        marks[row] = 1;
+        // One hit is enough: on to the next row.
+        from = searchOffsets.at(row + 1);
+    }
 }
 
 int TableRowModel::rowCount(const QModelIndex &parent) const
@@ -174,8 +334,12 @@ QVariant TableRowModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return textAt(index.row(), index.column());
-    case Qt::DecorationRole:
-        return index.column() == 0 && hasIcon(index.row()) ? QVariant(icons.at(index.row())) : QVariant();
+    case Qt::DecorationRole: {
+        if (index.column() != 0)
+            return QVariant();
+        const QIcon &icon = iconAt(index.row());
+        return icon.isNull() ? QVariant() : QVariant(icon);
+    }
     case Qt::TextAlignmentRole:
         return columns.at(index.column()).alignment | Qt::AlignVCenter;
     case IdRole:

@@ -1,9 +1,13 @@
 #include "app/tablewidget.h"
 
+#include "app/rowkeys.h"
+#include "app/tablecolumnsizer.h"
 #include "app/tablefiltermodel.h"
+#include "app/tablegrid.h"
 #include "app/tablerowmodel.h"
 #include "db/abstractdatabaserow.h"
 #include "toolkit/style/stylehelper.h"
+#include "toolkit/util/apphelper.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -28,29 +32,15 @@ const QString EditAction = QStringLiteral("edit");
 const QString ShowAction = QStringLiteral("show");
 const QString NameGroup = QStringLiteral("name");
 
-// The view, with the style options its cells are measured with in reach.
-class RowGrid : public QTableView
-{
-public:
-    using QTableView::QTableView;
-
-    // The width a fit-to-contents section gives this cell (of the source
-    // model, so that rows filtered out count too).
-    int cellWidth(const QModelIndex &index) const
-    {
-        const int width = itemDelegate()->sizeHint(viewOptions(), index).width();
-        return showGrid() ? width + 1 : width;
-    }
-};
-
 } // namespace
 
 TableWidget::TableWidget(QWidget *parent)
     : QWidget(parent)
     , layout(new QVBoxLayout(this))
-    , table(new RowGrid(this))
+    , table(new TableGrid(this))
     , rows(new TableRowModel(this))
     , shownRows(new TableFilterModel(rows))
+    , sizer(new TableColumnSizer(table, rows))
 {
     layout->setContentsMargins(0, 0, 0, 0);
     setContentsMargins(0, 0, 0, 0);
@@ -68,6 +58,7 @@ TableWidget::TableWidget(QWidget *parent)
         table->setSortingEnabled(true);
     }
     wireGrid();
+    new RowKeys(this);
     connect(StyleHelper::Instance(), &StyleHelper::changed, rows, &TableRowModel::refreshIcons);
 }
 
@@ -87,6 +78,25 @@ QIcon TableWidget::rowIcon(AbstractDatabaseRow *row)
 QString TableWidget::cellText(AbstractDatabaseRow *row, const QString &column)
 {
     return row->getTextValue(column);
+}
+
+QVariant TableWidget::sortValue(AbstractDatabaseRow *row, const QString &column)
+{
+    const QVariant value = row->getValue(column);
+    switch (value.userType()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+    case QMetaType::QTime:
+        return value;
+    default:
+        return QVariant();
+    }
 }
 
 QString TableWidget::searchText(AbstractDatabaseRow *row)
@@ -219,6 +229,16 @@ int TableWidget::shownRowCount() const
     return shownRows->rowCount();
 }
 
+int TableWidget::totalRowCount() const
+{
+    return rows->rowCount();
+}
+
+QTableView *TableWidget::grid() const
+{
+    return table;
+}
+
 void TableWidget::letGoOfHiddenSelection()
 {
     if (selectedRow && !isShown(selectedRow))
@@ -248,17 +268,15 @@ void TableWidget::resetRows(const QList<AbstractDatabaseRow *> &newRows)
         }
     }
     columnNames = names;
-    // Sorted once, in the new order, rather than in the old one and again.
-    if (shownRows->sortColumn() != sortColumn || shownRows->sortOrder() != sortOrder)
-        shownRows->sort(-1);
+    // Sorted once, by the reset, in the saved order.
+    shownRows->setSorting(sortColumn, sortOrder);
     rows->reset(newRows, shown);
     {
         // The saved sorting is no new choice of the user's: not reported.
         const QSignalBlocker blocker(table->horizontalHeader());
         table->horizontalHeader()->setSortIndicator(sortColumn, sortOrder);
     }
-    shownRows->sort(sortColumn, sortOrder);
-    sizeHeaderSections();
+    sizer->sizeSections();
     selectRow(rowById(selectedId));
 }
 
@@ -297,106 +315,12 @@ void TableWidget::wireGrid()
     connect(table, &QWidget::customContextMenuRequested, this, &TableWidget::showRowMenu);
     connect(table, &QAbstractItemView::clicked, this, [this] { selectRow(rowById(selectedItemId())); });
     connect(table, &QAbstractItemView::doubleClicked, this, [this] { runDoubleClickRule(); });
-    connect(rows, &TableRowModel::rowRefreshed, this, [this](int row) {
-        growColumnsFor(row);
+    connect(rows, &TableRowModel::rowsRefreshed, this, [this](const QList<int> &refreshed) {
+        sizer->growFor(refreshed);
         letGoOfHiddenSelection();
     });
     table->installEventFilter(this);
     table->viewport()->installEventFilter(this);
-}
-
-void TableWidget::sizeHeaderSections()
-{
-    const QList<TableColumn> &shown = rows->shownColumns();
-    QHeaderView *header = table->horizontalHeader();
-    bool anyStretch = false;
-    for (int c = 0; c < shown.size(); ++c) {
-        const TableColumn &column = shown.at(c);
-        const auto mode = static_cast<QHeaderView::ResizeMode>(column.resizeMode);
-        if (mode == QHeaderView::Stretch) {
-            anyStretch = true;
-            header->setSectionResizeMode(c, mode);
-        } else if (mode == QHeaderView::Fixed) {
-            header->setSectionResizeMode(c, mode);
-            header->resizeSection(c, 9 * column.caption().length() + 40);
-        } else if (mode == QHeaderView::ResizeToContents) {
-            // Measured here, once per reset, rather than by the header on
-            // every show and layout; the user cannot drag it either way.
-            header->setSectionResizeMode(c, QHeaderView::Fixed);
-        } else {
-            header->setSectionResizeMode(c, mode);
-        }
-    }
-    if (!anyStretch && !shown.isEmpty())
-        header->setSectionResizeMode(0, QHeaderView::Stretch);
-    fitColumnsToContents();
-}
-
-QList<int> TableWidget::fittedColumns() const
-{
-    QList<int> fitted;
-    const QList<TableColumn> &shown = rows->shownColumns();
-    for (int c = 0; c < shown.size(); ++c) {
-        if (shown.at(c).resizeMode == QHeaderView::ResizeToContents
-            && table->horizontalHeader()->sectionResizeMode(c) != QHeaderView::Stretch)
-            fitted.append(c);
-    }
-    return fitted;
-}
-
-void TableWidget::fitColumnsToContents()
-{
-    table->ensurePolished();
-    QList<int> all;
-    all.reserve(rows->rowCount());
-    for (int r = 0; r < rows->rowCount(); ++r)
-        all.append(r);
-    for (int c : fittedColumns())
-        table->horizontalHeader()->resizeSection(c, contentWidth(c, all));
-}
-
-void TableWidget::growColumnsFor(int row)
-{
-    for (int c : fittedColumns()) {
-        const int width = contentWidth(c, { row });
-        if (width > table->horizontalHeader()->sectionSize(c))
-            table->horizontalHeader()->resizeSection(c, width);
-    }
-}
-
-int TableWidget::contentWidth(int column, const QList<int> &candidates) const
-{
-    // Laying out every text is what made fitting slow. Cells of a column are
-    // laid out alike, so the texts are ranked by the sum of their characters'
-    // advances and only the few widest are measured as the cells draw them,
-    // apart for the first column's rows with and without an icon.
-    const QFontMetrics metrics(table->font());
-    std::vector<int> advances(0x500, -1);
-    const auto advance = [&](QChar c) {
-        if (c.unicode() >= advances.size())
-            return metrics.horizontalAdvance(c);
-        int &known = advances[c.unicode()];
-        if (known < 0)
-            known = metrics.horizontalAdvance(c);
-        return known;
-    };
-    std::vector<std::pair<int, int>> ranked[2];
-    for (int r : candidates) {
-        int estimate = 0;
-        for (QChar c : rows->textAt(r, column))
-            estimate += advance(c);
-        ranked[column == 0 && rows->hasIcon(r) ? 1 : 0].emplace_back(estimate, r);
-    }
-    QHeaderView *header = table->horizontalHeader();
-    int width = header->sectionSizeHint(column);
-    const auto *grid = static_cast<RowGrid *>(table);
-    for (std::vector<std::pair<int, int>> &list : ranked) {
-        const auto widest = list.begin() + std::min<size_t>(list.size(), 4);
-        std::partial_sort(list.begin(), widest, list.end(), std::greater<std::pair<int, int>>());
-        for (auto it = list.begin(); it != widest; ++it)
-            width = qMax(width, grid->cellWidth(rows->index(it->second, column)));
-    }
-    return qBound(header->minimumSectionSize(), width, header->maximumSectionSize());
 }
 
 void TableWidget::reportSorting(int section, Qt::SortOrder order)
@@ -410,30 +334,22 @@ void TableWidget::reportSorting(int section, Qt::SortOrder order)
 void TableWidget::runDoubleClickRule()
 {
     const int id = selectedItemId();
-    if (id <= 0)
-        return;
-    const QString action = doubleClickAction();
+    if (id > 0)
+        runRowAction(doubleClickAction(), id);
+}
+
+void TableWidget::runRowAction(const QString &action, int id)
+{
     if (action == EditAction)
         emit editRow(id);
+    else if (action == QLatin1String("remove"))
+        emit removeRow(id);
     else
         emit customAction(action, id);
 }
 
 bool TableWidget::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == table && (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)
-        && !remeasurePending) {
-        // A theme or font changes the cells' widths; measured once, after the
-        // change has reached every widget.
-        remeasurePending = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                remeasurePending = false;
-                fitColumnsToContents();
-            },
-            Qt::QueuedConnection);
-    }
     if (watched == table->viewport()
         && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
         && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
@@ -554,7 +470,7 @@ QMenu *TableWidget::createRowMenu(const QPoint &pos)
     edit->setObjectName(QStringLiteral("rowAction_edit"));
     connect(edit, &QAction::triggered, this, [this, id] { emit editRow(id); });
     QAction *show = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/folder.svg"), white),
-        QCoreApplication::translate("Generic", "Show in explorer"));
+        AppHelper::showInFolderCaption());
     show->setObjectName(QStringLiteral("rowAction_show"));
     connect(show, &QAction::triggered, this, [this, id] { emit customAction(ShowAction, id); });
     QAction *remove = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/delete.svg"), white),

@@ -15,7 +15,9 @@ class QAction;
 class QMenu;
 class QTableView;
 class QVBoxLayout;
+class TableColumnSizer;
 class TableFilterModel;
+class TableGrid;
 class TableRowModel;
 
 // A read-only, sortable, single-selection grid of database rows. Which columns
@@ -25,8 +27,10 @@ class TableRowModel;
 // never owns the rows it shows.
 //
 // One view for the widget's life, over a model that reads each row's texts
-// once per reset and a proxy that sorts and filters them: lists of thousands
-// of patients reset, sort and narrow without rebuilding anything.
+// when they are first needed and a proxy that sorts and filters them: lists
+// of a hundred thousand patients reset, sort and narrow without rebuilding
+// anything. Numbers and dates sort by value, and no column is ever narrower
+// than its caption.
 class TableWidget : public QWidget
 {
     Q_OBJECT
@@ -66,7 +70,7 @@ public:
     QStringList shownColumnNames() const { return columnNames; }
     // The view; it lives as long as the table. Each cell carries its row's id
     // under Qt::UserRole.
-    QTableView *grid() const { return table; }
+    QTableView *grid() const;
 
     // Shows only the rows whose searchText holds every word of the text, in
     // any order, case and "ё"/"е" aside; empty shows every row. The order
@@ -74,8 +78,9 @@ public:
     // A reset keeps the filter.
     void setFilterText(const QString &text);
     QString filterText() const;
-    // The number of rows shown after filtering.
+    // The number of rows shown after filtering, and of all rows.
     int shownRowCount() const;
+    int totalRowCount() const;
 
     // The header menu: name columns under "By name" (exclusive), the others
     // under "Other columns" as check boxes.
@@ -88,6 +93,9 @@ public:
     void addTrailingAction(const QString &name, const QString &caption, std::function<void(int id)> run);
     // Pops the row menu up at the mouse cursor, without waiting for it.
     void showRowMenu(const QPoint &pos);
+    // What a row action key asks for the row of this id: "edit" emits editRow, "remove"
+    // removeRow, any other key customAction.
+    void runRowAction(const QString &action, int id);
 
 signals:
     void headerColumnsUpdated(const QStringList &headers);
@@ -106,6 +114,10 @@ protected:
     virtual QString cellText(AbstractDatabaseRow *row, const QString &column);
     // What the filter searches in a row: the texts of its shown cells.
     virtual QString searchText(AbstractDatabaseRow *row);
+    // What a number or date column sorts by: the row's value of that name when
+    // it is a number, a date or a time; invalid for a column that sorts by
+    // its text. Every row of a column answers alike.
+    virtual QVariant sortValue(AbstractDatabaseRow *row, const QString &column);
     // Puts a widget (a search field) above the grid.
     void addAboveGrid(QWidget *widget);
     // Reads every row's searchText now rather than at the first keystroke
@@ -124,11 +136,6 @@ private:
     void resetRows(const QList<AbstractDatabaseRow *> &rows);
     QList<TableColumn> resolveColumns(const QList<TableColumn> &all);
     void wireGrid();
-    void sizeHeaderSections();
-    QList<int> fittedColumns() const;
-    void fitColumnsToContents();
-    int contentWidth(int column, const QList<int> &candidates) const;
-    void growColumnsFor(int row);
     bool isShown(AbstractDatabaseRow *row) const;
     void letGoOfHiddenSelection();
     void reportSorting(int section, Qt::SortOrder order);
@@ -144,13 +151,12 @@ private:
     };
     QList<TrailingAction> trailingActions;
     QVBoxLayout *layout = nullptr;
-    QTableView *table = nullptr;
-    // The rows, not owned, each guarded so that one destroyed by its owner
-    // reads as absent.
+    TableGrid *table = nullptr;
+    // The rows, not owned; one destroyed by its owner reads as absent.
     TableRowModel *rows = nullptr;
     TableFilterModel *shownRows = nullptr;
+    TableColumnSizer *sizer = nullptr;
     QStringList columnNames;
     int selectedId = 0;
     QPointer<AbstractDatabaseRow> selectedRow;
-    bool remeasurePending = false;
 };

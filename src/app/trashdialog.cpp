@@ -1,7 +1,7 @@
 #include "app/trashdialog.h"
 
 #include "toolkit/style/mediahelper.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/fileutilities.h"
 #include "toolkit/util/texthelper.h"
 

@@ -1,5 +1,6 @@
 #include "db/abstractdatabaserow.h"
 
+#include "db/rowevents.h"
 #include "db/rowstore.h"
 #include "toolkit/settings/propertyindex.h"
 
@@ -9,6 +10,11 @@ AbstractDatabaseRow::AbstractDatabaseRow(RowStore *store, QObject *parent)
     : ZTSettings(QString(), false, parent, ZTSettings::XML)
     , rowStore(store)
 {
+}
+
+AbstractDatabaseRow::~AbstractDatabaseRow()
+{
+    emit RowEvents::instance()->gone(this);
 }
 
 int AbstractDatabaseRow::getId()
@@ -40,7 +46,8 @@ QList<QPair<QString, int>> AbstractDatabaseRow::columnLimits() const
     QList<QPair<QString, int>> limits;
     const QMetaObject *meta = metaObject();
     for (const QString &column : columnNames()) {
-        const int info = meta->indexOfClassInfo(QString(column + QLatin1String("MaxLength")).toLatin1().constData());
+        const int info
+            = meta->indexOfClassInfo(QString(column + QLatin1String("MaxLength")).toLatin1().constData());
         if (info >= 0)
             limits.append({ column, QString::fromLatin1(meta->classInfo(info).value()).toInt() });
     }
@@ -51,6 +58,14 @@ bool AbstractDatabaseRow::setValue(const QString &name, const QVariant &value)
 {
     writeRefused = false;
     return ZTSettings::setValue(name, value) && !writeRefused;
+}
+
+bool AbstractDatabaseRow::setShownValue(const QString &name, const QVariant &value, const QVariant &shown)
+{
+    shownValue = &shown;
+    const bool set = setValue(name, value);
+    shownValue = nullptr;
+    return set;
 }
 
 bool AbstractDatabaseRow::load()
@@ -98,7 +113,7 @@ void AbstractDatabaseRow::changingProperty(const char *name)
     if (!rowStore || writesSuspended)
         return;
     changingColumn = name;
-    changingFrom = getValue(QLatin1String(name));
+    changingFrom = shownValue ? *shownValue : getValue(QLatin1String(name));
 }
 
 void AbstractDatabaseRow::changedProperty(const QString &name)
@@ -106,6 +121,8 @@ void AbstractDatabaseRow::changedProperty(const QString &name)
     if (!writesSuspended && !updateColumn(name))
         return; // the stored value is back, and was announced as a change of its own
     ZTSettings::changedProperty(name);
+    if (!signalsBlocked())
+        emit RowEvents::instance()->changed(this);
 }
 
 bool AbstractDatabaseRow::updateColumn(const QString &column)

@@ -1,6 +1,8 @@
 #include "db/database.h"
 
 #include "db/accessdialect.h"
+#include "db/editconflict.h"
+#include "db/liveupdates.h"
 #include "db/patient.h"
 #include "db/record.h"
 #include "db/schemamigrations.h"
@@ -86,6 +88,9 @@ Database::Database(const DatabaseLocation &location, std::unique_ptr<SqlDialect>
     // the file has been created from the template.
     if (db.open())
         sqlDialect->prepareConnection(db);
+    // Where other workstations write too, their changes are shown here.
+    if (!sqlDialect->notificationChannel().isEmpty())
+        new LiveUpdates(this);
 }
 
 Database::Database(const QString &filePath, QObject *parent)
@@ -115,9 +120,24 @@ Database::~Database()
 QSqlDatabase Database::database() const
 {
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    // A connection the server dropped is opened afresh at the next action,
+    // never half-way through a write, whose rest must fail rather than land
+    // on its own.
+    if (db.isOpen() && !writeOpen && sqlDialect->connectionLost(db)) {
+        qDebug() << "CONNECTION LOST" << where.describe();
+        db.close();
+    }
     if (!db.isOpen() && db.open())
         sqlDialect->prepareConnection(db);
     return db;
+}
+
+void Database::setPassword(const QString &password)
+{
+    where.password = password;
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    db.close();
+    db.setPassword(password);
 }
 
 const SqlDialect &Database::dialect() const
@@ -159,6 +179,8 @@ bool Database::isUsable(QString *reason)
     bool usable = db.isOpen();
     if (!usable)
         why = reasonOf(db.lastError());
+    // An empty server database gets the layout first; a file has it from the template.
+    usable = usable && SchemaMigrations::createLayoutIfEmpty(this, &why);
     for (const auto &table :
         { qMakePair(patientsTable, patientIdColumn), qMakePair(recordsTable, recordIdColumn) }) {
         QSqlQuery query(db);
@@ -185,8 +207,8 @@ bool Database::reloadPatients()
 {
     QList<Patient *> read;
     QSqlQuery query(database());
-    // Forward only: the driver would otherwise keep a copy of every row.
-    query.setForwardOnly(true);
+    // Forward only where the driver would otherwise keep a copy of every row.
+    query.setForwardOnly(sqlDialect->readsRowByRow());
     QString reason;
     bool ok = run(query, allRowsStatement(patientsTable), "PATIENTS NOT READ", &reason);
     if (ok) {
@@ -211,6 +233,7 @@ bool Database::reloadPatients()
     }
     lastLoadError = ok ? QString() : reason;
     if (ok) {
+        visitsRead = false;
         const QList<Patient *> replaced = patientList;
         patientList = read;
         patientsRead = true;
@@ -402,6 +425,10 @@ bool Database::commitWrite(QString *reason)
     const QList<RowChange> changes = pendingChanges;
     pendingChanges.clear();
     undoList.clear();
+    for (const RowChange &change : changes) {
+        if (change.table == recordsTable)
+            visitsRead = false;
+    }
     if (!changes.isEmpty())
         emit changesCommitted(changes);
     return committed;
@@ -430,7 +457,7 @@ void Database::rollbackWrite()
 }
 
 bool Database::applyChange(const QList<RowChange> &changes, const QString &statement, const char *failureLine,
-    QString *reason, const Undo &undo, const QVariantList &bound)
+    QString *reason, const Undo &undo, bool *unmatched, const QVariantList &bound)
 {
     Transaction write(this);
     if (writeBroken) {
@@ -444,6 +471,12 @@ bool Database::applyChange(const QList<RowChange> &changes, const QString &state
     {
         QSqlQuery query(database());
         ok = run(query, statement, failureLine, &why, bound);
+        // Its condition held for no row: nothing happened, and the caller decides.
+        if (ok && unmatched && query.numRowsAffected() == 0) {
+            *unmatched = true;
+            write.commit();
+            return false;
+        }
     }
     for (const RowChange &change : changes) {
         for (const ChangeHook &hook : qAsConst(changeHooks))
@@ -477,6 +510,12 @@ int Database::insertRow(AbstractDatabaseRow *row, const char *failureLine, QStri
     const QString idColumn = row->idColumnName();
     const QStringList &columns = row->columnNames();
     Transaction write(this, true);
+    // A write that could not begin (the server is gone) says why.
+    if (writeBroken) {
+        if (reason)
+            *reason = writeReason;
+        return -1;
+    }
     // Inside the write: no other program takes the same id before it commits.
     const int id = newId(table, idColumn);
     if (id <= 0) {
@@ -578,7 +617,7 @@ bool Database::insertValues(
     change.rowId = values.value(idColumn).toInt();
     change.newValue = values;
     return applyChange(
-        { change }, insertStatement(table, columns, marks), "ROW NOT INSERTED", reason, Undo(), bound);
+        { change }, insertStatement(table, columns, marks), "ROW NOT INSERTED", reason, Undo(), nullptr, bound);
 }
 
 bool Database::deleteValues(
@@ -610,7 +649,7 @@ bool Database::updateValue(const QString &table, const QString &idColumn, int id
     change.oldValue = oldValue;
     change.newValue = newValue;
     return applyChange({ change }, writeColumnStatement(table, column, QStringLiteral("?"), idColumn, id),
-        "NOT SET", reason, Undo(), { newValue });
+        "NOT SET", reason, Undo(), nullptr, { newValue });
 }
 
 void Database::close()
@@ -655,6 +694,21 @@ QList<Record *> Database::readRecords(Patient *patient)
     return records;
 }
 
+QPair<QDateTime, QDateTime> Database::visitsOf(const QString &patientId)
+{
+    if (!visitsRead) {
+        visitsRead = true;
+        visits.clear();
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        if (run(query, visitsStatement(), "VISITS NOT READ")) {
+            while (query.next())
+                visits.insert(query.value(0).toString(), { query.value(1).toDateTime(), query.value(2).toDateTime() });
+        }
+    }
+    return visits.value(patientId);
+}
+
 bool Database::writeColumn(
     AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason)
 {
@@ -670,10 +724,11 @@ bool Database::writeColumn(
         change.column = column;
         change.oldValue = previous;
         change.newValue = row->getValue(column);
-        ok = applyChange({ change },
-            writeColumnStatement(
-                change.table, column, valueText(row, column), row->idColumnName(), change.rowId),
-            "NOT SET", &why, { row, column, previous });
+        const QString statement = writeColumnStatement(
+            change.table, column, valueText(row, column), row->idColumnName(), change.rowId);
+        ok = sqlDialect->sharedByWorkstations() && previous.isValid()
+            ? writeShownColumn(row, change, statement, &why)
+            : applyChange({ change }, statement, "NOT SET", &why, { row, column, previous });
     }
     if (!ok) {
         emit writeFailed(column, why);
@@ -681,6 +736,65 @@ bool Database::writeColumn(
             *reason = why;
     }
     return ok;
+}
+
+bool Database::writeShownColumn(
+    AbstractDatabaseRow *row, const RowChange &change, const QString &statement, QString *reason)
+{
+    Transaction write(this);
+    const Undo undo { row, change.column, change.oldValue };
+    bool unmatched = false;
+    bool ok = applyChange({ change },
+        statement + EditConflict::condition(*this, row, change.column, change.oldValue), "NOT SET", reason,
+        undo, &unmatched);
+    if (unmatched) {
+        // Changed meanwhile, gone, or only stored in another form than this
+        // program writes: the stored row, held now, tells which.
+        const std::unique_ptr<AbstractDatabaseRow> stored = EditConflict::readHeld(this, row);
+        if (EditConflict::readsAsShown(*this, stored.get(), row, change.column, change.oldValue)) {
+            ok = applyChange({ change }, statement, "NOT SET", reason, undo);
+        } else {
+            writeBroken = true;
+            writeReason = EditConflict::reason(stored.get(), change.column);
+            qDebug() << "NOT SET" << statement << writeReason;
+            // Once the refusal has put the shown value back.
+            QPointer<AbstractDatabaseRow> refused = row;
+            QMetaObject::invokeMethod(
+                this,
+                [this, refused] {
+                    if (refused)
+                        refreshRow(refused);
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    return write.commit(reason) && ok;
+}
+
+void Database::refreshRow(AbstractDatabaseRow *row, bool *gone)
+{
+    const std::unique_ptr<AbstractDatabaseRow> stored = EditConflict::blankLike(row);
+    if (!stored)
+        return;
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!run(query, rowStatement(row->tableName(), row->idColumnName(), row->getId()), "ROW NOT READ"))
+        return;
+    if (!query.next()) {
+        if (gone)
+            *gone = true;
+        return;
+    }
+    stored->takeStoredValues(query, fieldsOf(query, *row->metaObject()));
+    showStoredValues(row, stored.get());
+}
+
+void Database::showStoredValues(AbstractDatabaseRow *row, AbstractDatabaseRow *stored)
+{
+    for (const QString &column : row->columnNames()) {
+        if (valueText(stored, column) != valueText(row, column))
+            row->putBack(column, stored->getValue(column));
+    }
 }
 
 bool Database::writePatientId(Patient *patient, const QString &oldPatientId, QString *reason)
@@ -704,10 +818,11 @@ bool Database::writePatientId(Patient *patient, const QString &oldPatientId, QSt
     change.column = QStringLiteral("PatientID");
     change.oldValue = oldPatientId;
     change.newValue = newPatientId;
-    bool ok = applyChange({ change },
-        writeColumnStatement(
-            patientsTable, change.column, valueText(patient, change.column), patientIdColumn, change.rowId),
-        "NOT SET", reason, { patient, change.column, oldPatientId });
+    const QString statement = writeColumnStatement(
+        patientsTable, change.column, valueText(patient, change.column), patientIdColumn, change.rowId);
+    bool ok = sqlDialect->sharedByWorkstations()
+        ? writeShownColumn(patient, change, statement, reason)
+        : applyChange({ change }, statement, "NOT SET", reason, { patient, change.column, oldPatientId });
     if (ok && carry) {
         // Each record carried over is a change of its own.
         QList<RowChange> moved;
@@ -803,6 +918,11 @@ QString Database::writeColumnStatement(
 QString Database::recordsOfPatientStatement(const QString &patientId)
 {
     return QStringLiteral("SELECT * from Records where PatientID=") + textLiteral(patientId);
+}
+
+QString Database::visitsStatement()
+{
+    return QStringLiteral("SELECT PatientID, MIN(RecordDate), MAX(RecordDate) from Records GROUP BY PatientID");
 }
 
 QString Database::recordIdsStatement(const QString &patientId)

@@ -55,6 +55,9 @@ public:
     QSqlDatabase database() const;
     const SqlDialect &dialect() const;
     const DatabaseLocation &location() const { return where; }
+    // The password for this session, kept in memory only; the connection opens
+    // with it at the next statement.
+    void setPassword(const QString &password);
     QString filePath() const { return where.filePath; }
 
     // Whether the database can be used: the connection opens, the schema is
@@ -120,7 +123,8 @@ public:
     // new AutoID, or -1 (nothing reloaded).
     int insertPatient(Patient *patient, QString *reason = nullptr);
     // Stores a new record of the patient and reloads its records. Returns the
-    // new RecordID, -1 on failure, 0 without a patient (nothing executed).
+    // new RecordID, -1 on failure (with the driver's reason), 0 without a
+    // patient (nothing executed).
     int insertRecord(Patient *patient, const QDateTime &recordDate, const QString &fileName,
         const QString &recordType, const QString &comments, QString *reason = nullptr);
     // Moves the patient to the trash (Trash::removePatient): its records and
@@ -136,10 +140,18 @@ public:
         Patient *owner, Record *record, QString *reason = nullptr, QStringList *filesLeft = nullptr);
     // A stored record, read with one statement; owned by the caller.
     Record *loadRecord(int recordId);
+    // Shows the stored values of the row again, each changed column announced
+    // and nothing written (after another workstation changed it). With gone,
+    // tells whether the row is no longer stored.
+    void refreshRow(AbstractDatabaseRow *row, bool *gone = nullptr);
+    // Shows the values of `stored` (the same row, read afresh) in the row.
+    void showStoredValues(AbstractDatabaseRow *row, AbstractDatabaseRow *stored);
 
     // RowStore: what the rows ask of their database.
     bool readRow(AbstractDatabaseRow *row) override;
     QList<Record *> readRecords(Patient *patient) override;
+    // Read for every patient at once when first asked, again once records changed.
+    QPair<QDateTime, QDateTime> visitsOf(const QString &patientId) override;
     // The UPDATE of one column of a stored row. A changed PatientID takes the
     // patient's records along unless another patient shares the old one, and
     // is refused when another patient has the new one.
@@ -194,6 +206,9 @@ signals:
     void changesCommitted(const QList<RowChange> &changes);
 
 private:
+    // Follows other workstations' changes in this list.
+    friend class LiveUpdates;
+
     struct Undo {
         QPointer<AbstractDatabaseRow> row;
         QString column;
@@ -204,8 +219,15 @@ private:
     // changes) inside the current write or one of its own, then the change
     // hooks. False, with the reason, when refused; the write is then undone
     // as a whole.
+    // With unmatched, a statement whose condition held for no row is no
+    // refusal: nothing is done, *unmatched is set and false returned.
     bool applyChange(const QList<RowChange> &changes, const QString &statement, const char *failureLine,
-        QString *reason, const Undo &undo = Undo(), const QVariantList &bound = QVariantList());
+        QString *reason, const Undo &undo = Undo(), bool *unmatched = nullptr,
+        const QVariantList &bound = QVariantList());
+    // The UPDATE of a column that other workstations may have changed since
+    // this one showed it (EditConflict).
+    bool writeShownColumn(
+        AbstractDatabaseRow *row, const RowChange &change, const QString &statement, QString *reason);
     bool beginWrite(bool takesNewIds);
     bool commitWrite(QString *reason);
     void rollbackWrite();
@@ -228,12 +250,15 @@ private:
         const QString &idColumn, int id);
     static QString recordsOfPatientStatement(const QString &patientId);
     static QString recordIdsStatement(const QString &patientId);
+    static QString visitsStatement();
     static QString moveRecordsStatement(const QString &oldPatientId, const QString &newPatientId);
 
     DatabaseLocation where;
     QString connectionName;
     QList<Patient *> patientList;
     bool patientsRead = false;
+    QHash<QString, QPair<QDateTime, QDateTime>> visits;
+    bool visitsRead = false;
     QString lastLoadError;
     std::unique_ptr<SqlDialect> sqlDialect;
 

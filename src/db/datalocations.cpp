@@ -6,8 +6,23 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+namespace
+{
+
+QString chosenFolder;
+
+} // namespace
+
+void DataLocations::setDataFolder(const QString &folder)
+{
+    chosenFolder
+        = folder.trimmed().isEmpty() ? QString() : QDir::cleanPath(folder.trimmed()) + QLatin1Char('/');
+}
+
 QString DataLocations::dataFolder()
 {
+    if (!chosenFolder.isEmpty())
+        return chosenFolder;
 #ifdef Q_OS_WIN
     return QStringLiteral("C:/Orvalis Data/");
 #else
@@ -63,10 +78,14 @@ QString DataLocations::databaseTemplate()
 #endif
 }
 
+bool DataLocations::prepareFolders()
+{
+    return QDir().mkpath(dataFolder()) && QDir().mkpath(patientsFolder());
+}
+
 DataLocations::DatabaseFileState DataLocations::prepareDataFolders()
 {
-    QDir().mkpath(dataFolder());
-    QDir().mkpath(patientsFolder());
+    prepareFolders();
 
     const QString path = databaseFile();
     if (QFileInfo::exists(path))

@@ -11,6 +11,9 @@ public:
     enum class DatabaseFileState { Existed, Created, Failed };
 
     static QString dataFolder();
+    // The data folder from now on: the given folder (the DataFolder setting,
+    // a share all workstations mount), or the platform's when empty.
+    static void setDataFolder(const QString &folder);
     // Holds one folder per patient.
     static QString patientsFolder();
     static QString patientFolder(const QString &folderName);
@@ -30,4 +33,7 @@ public:
     // appears whole or not at all. Failed means no usable database file could be
     // written at databaseFile().
     static DatabaseFileState prepareDataFolders();
+    // The data folder and the patients' folder alone, for a database on a
+    // server. False when they cannot be made.
+    static bool prepareFolders();
 };

@@ -4,6 +4,7 @@
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestasettings.h"
+#include "toolkit/util/settingslocation.h"
 
 #include <QFileInfo>
 
@@ -17,13 +18,15 @@ KestaModel *instance = nullptr;
 KestaModel::KestaModel(QObject *parent)
     : QObject(parent)
 {
-    settingsObject = new KestaSettings(QStringLiteral("Settings.xml"));
+    settingsObject = new KestaSettings(SettingsLocation::filePath(QStringLiteral("Settings.xml")));
     settingsObject->reload();
-    location = DatabaseLocation::file(DataLocations::databaseFile());
+    DataLocations::setDataFolder(settingsObject->getDataFolder());
+    location = settingsObject->databaseLocation(DataLocations::databaseFile());
     databaseObject = new Database(location);
     ChangeHistory::attach(databaseObject);
-    // Without a file this is a first start: the window creates the file, then reads it.
-    if (QFileInfo::exists(location.filePath))
+    // Without a file this is a first start: the window creates the file, then
+    // reads it. A server that asks for a password is asked by the window.
+    if (location.isServer() || QFileInfo::exists(location.filePath))
         databaseObject->isUsable();
     instance = this;
 }

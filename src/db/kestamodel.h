@@ -14,8 +14,10 @@ class KestaModel : public QObject
 {
     Q_OBJECT
 public:
-    // Reads "Settings.xml" from the working directory, connects to the database
-    // and, when its file exists, brings its layout up to date and reads the
+    // Reads "Settings.xml" (SettingsLocation: the working directory, or the user's
+    // configuration folder for an installed program), connects to the database
+    // (the server the settings name, or the file in the data folder) and, when
+    // it is a server or its file exists, brings its layout up to date and reads the
     // patient list (each patient's records are read when first needed). A
     // missing database file is not an error here: the main window creates it
     // (DataLocations::prepareDataFolders) and the connection opens by itself

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/databaselocation.h"
 #include "toolkit/settings/displaytext.h"
 #include "toolkit/settings/ztsettings.h"
 #include "toolkit/style/colortheme.h"
@@ -15,6 +16,9 @@ public:
     Q_ENUM(KestaLanguage)
     enum ViewPatientCard { PatientCard_Right = 0, PatientCard_Center = 1, PatientCard_None = 2 };
     Q_ENUM(ViewPatientCard)
+    // The server connection's TLS, by libpq's names ("verify_full" is its "verify-full").
+    enum TlsMode { disable = 0, require = 1, verify_full = 2 };
+    Q_ENUM(TlsMode)
 
     // Read at start-up from the file's text before this object exists, so a
     // new choice takes effect at the next start.
@@ -100,6 +104,59 @@ public:
     Q_CLASSINFO("CheckForNewVersionDefault", "true")
     ZT_SETTING(bool, CheckForNewVersion, true)
 
+    // The main window's place and size as the window saves them (base64); empty until the
+    // window was first shown.
+    Q_PROPERTY(QString WindowGeometry READ getWindowGeometry WRITE setWindowGeometry RESET resetWindowGeometry
+            NOTIFY changedWindowGeometry)
+    Q_CLASSINFO("WindowGeometryEditable", "true")
+    Q_CLASSINFO("WindowGeometryNotVisible", "true")
+    Q_CLASSINFO("WindowGeometryDefault", "\"\"")
+    ZT_SETTING(QString, WindowGeometry, "")
+
+    // Where the patients' folders (and the local database file) lie; empty for
+    // the platform's data folder. Workstations sharing a server point this at
+    // one mounted share. Read at start-up.
+    Q_PROPERTY(QString DataFolder READ getDataFolder WRITE setDataFolder RESET resetDataFolder NOTIFY
+            changedDataFolder)
+    Q_CLASSINFO("DataFolderEditable", "true")
+    Q_CLASSINFO("DataFolderDefault", "\"\"")
+    ZT_SETTING(QString, DataFolder, "")
+
+    // The shared server; with no host the local database file is used. Read
+    // at start-up. The password is never stored here: libpq reads ~/.pgpass,
+    // or the user is asked once per session.
+    Q_PROPERTY(QString ServerHost READ getServerHost WRITE setServerHost RESET resetServerHost NOTIFY
+            changedServerHost)
+    Q_CLASSINFO("ServerHostEditable", "true")
+    Q_CLASSINFO("ServerHostDefault", "\"\"")
+    ZT_SETTING(QString, ServerHost, "")
+
+    Q_PROPERTY(
+        int ServerPort READ getServerPort WRITE setServerPort RESET resetServerPort NOTIFY changedServerPort)
+    Q_CLASSINFO("ServerPortEditable", "true")
+    Q_CLASSINFO("ServerPortDefault", "5432")
+    Q_CLASSINFO("ServerPortMinimum", "1")
+    Q_CLASSINFO("ServerPortMaximum", "65535")
+    ZT_SETTING(int, ServerPort, 5432)
+
+    Q_PROPERTY(QString ServerDatabase READ getServerDatabase WRITE setServerDatabase RESET resetServerDatabase
+            NOTIFY changedServerDatabase)
+    Q_CLASSINFO("ServerDatabaseEditable", "true")
+    Q_CLASSINFO("ServerDatabaseDefault", "kesta")
+    ZT_SETTING(QString, ServerDatabase, "kesta")
+
+    Q_PROPERTY(QString ServerUser READ getServerUser WRITE setServerUser RESET resetServerUser NOTIFY
+            changedServerUser)
+    Q_CLASSINFO("ServerUserEditable", "true")
+    Q_CLASSINFO("ServerUserDefault", "kesta")
+    ZT_SETTING(QString, ServerUser, "kesta")
+
+    Q_PROPERTY(KestaSettings::TlsMode ServerTlsMode READ getServerTlsMode WRITE setServerTlsMode RESET
+            resetServerTlsMode NOTIFY changedServerTlsMode)
+    Q_CLASSINFO("ServerTlsModeEditable", "true")
+    Q_CLASSINFO("ServerTlsModeDefault", "TlsMode::require")
+    ZT_SETTING(KestaSettings::TlsMode, ServerTlsMode, require)
+
     // Removed patients and recordings wait in the trash this many days; at the
     // next start after that they are deleted for good.
     Q_PROPERTY(int TrashPurgeDays READ getTrashPurgeDays WRITE setTrashPurgeDays RESET resetTrashPurgeDays
@@ -114,6 +171,10 @@ public:
 public:
     // Every value starts at its default; nothing is read until reload.
     explicit KestaSettings(const QString &filePath, QObject *parent = nullptr);
+
+    // The server these settings name, or the local file at databaseFile when
+    // they name none.
+    DatabaseLocation databaseLocation(const QString &databaseFile) const;
 
     // What the settings dialog shows for this object: setting names, the
     // category, the dialog title and the enumerator keys.

@@ -99,27 +99,46 @@ QString Patient::getTextValue(const QString &name)
     if (name.compare(QLatin1String("Age"), Qt::CaseInsensitive) == 0)
         return QString::number(age(), 'f', 0);
     if (name == QLatin1String("FirstVisit"))
-        return m_FirstVisit.toString(QStringLiteral("yyyy/MM/dd"));
+        return firstVisit().toString(QStringLiteral("yyyy/MM/dd"));
     if (name == QLatin1String("LastVisit"))
-        return m_LastVisit.toString(QStringLiteral("yyyy/MM/dd"));
+        return lastVisit().toString(QStringLiteral("yyyy/MM/dd"));
     return AbstractDatabaseRow::getTextValue(name);
+}
+
+QDateTime Patient::firstVisit() const
+{
+    const QDateTime recorded = store() ? store()->visitsOf(m_PatientID).first : QDateTime();
+    return recorded.isValid() ? recorded : m_FirstVisit;
+}
+
+QDateTime Patient::lastVisit() const
+{
+    const QDateTime recorded = store() ? store()->visitsOf(m_PatientID).second : QDateTime();
+    return recorded.isValid() ? recorded : m_LastVisit;
 }
 
 QString Patient::fullName(bool whole) const
 {
-    QStringList parts;
-    const QString last = m_LastName.trimmed();
+    // Built in place: tables build it for every patient of the list.
+    const QString last = m_LastName.trimmed(), first = m_FirstName.trimmed(), middle = m_MiddleName.trimmed();
+    QString text;
+    text.reserve(last.size() + first.size() + middle.size() + 4);
+    const auto add = [&text](const QString &part) {
+        if (!text.isEmpty())
+            text += QLatin1Char(' ');
+        text += part;
+    };
     if (!last.isEmpty())
-        parts.append(last);
-    for (const QString &name : { m_FirstName.trimmed(), m_MiddleName.trimmed() }) {
-        if (name.isEmpty())
+        add(last);
+    for (const QString *name : { &first, &middle }) {
+        if (name->isEmpty())
             continue;
-        if (whole || name.size() == 1)
-            parts.append(name);
+        if (whole || name->size() == 1)
+            add(*name);
         else
-            parts.append(name.left(1).toUpper() + QLatin1Char('.'));
+            add(name->left(1).toUpper() + QLatin1Char('.'));
     }
-    return parts.join(QLatin1Char(' '));
+    return text;
 }
 
 double Patient::age() const
@@ -161,6 +180,14 @@ void Patient::addRecord(Record *record)
     emit recordAdded(record);
 }
 
+void Patient::dropRecord(Record *record)
+{
+    if (!recordList.removeOne(record))
+        return;
+    emit recordsUpdated();
+    retireRecords({ record });
+}
+
 QList<Record *> Patient::records() const
 {
     if (!recordsRead && store()) {
@@ -200,6 +227,22 @@ bool Patient::copyFrom(Patient *other)
     bool allStored = true;
     for (const QString &column : columnNames()) {
         if (column != idColumn && !setValue(column, other->getValue(column)))
+            allStored = false;
+    }
+    return allStored;
+}
+
+bool Patient::copyFrom(Patient *other, Patient *shown)
+{
+    if (!shown)
+        return copyFrom(other);
+    if (!other || other == this)
+        return true;
+    bool allStored = true;
+    for (const QString &column : columnNames()) {
+        const QVariant before = shown->getValue(column);
+        const QVariant after = other->getValue(column);
+        if (column != idColumn && after != before && !setShownValue(column, after, before))
             allStored = false;
     }
     return allStored;

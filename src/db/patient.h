@@ -73,6 +73,8 @@ private:
     Q_CLASSINFO("DOBCategory", "1.PatientMain")
     Q_CLASSINFO("DOBNoDefault", "true")
     Q_CLASSINFO("DOBDefault", "QDate()")
+    // No date in the future; the calendar opens years back.
+    Q_CLASSINFO("DOBSpecialType", "BirthDate")
     ZT_SETTING(QDate, DOB)
 
     Q_PROPERTY(double Height READ getHeight WRITE setHeight RESET resetHeight NOTIFY changedHeight)
@@ -239,6 +241,11 @@ public:
     // yyyy/MM/dd.
     QString getTextValue(const QString &name) override;
 
+    // The dates of the patient's first and last recording; the stored columns
+    // for a patient without records (or without a database).
+    QDateTime firstVisit() const;
+    QDateTime lastVisit() const;
+
     // "Petrov Ivan Sergeevich", or with initials "Petrov I. S.".
     QString fullName(bool whole = true) const;
     // Whole years on the clock's today; -1 without a valid birth date, or with one
@@ -253,6 +260,9 @@ public:
     // reading the others again, and emits recordAdded; a list not read yet
     // stays unread, since its first reading will hold the record.
     void addRecord(Record *record);
+    // Lets go of a record whose row is gone or belongs elsewhere now, and
+    // emits recordsUpdated.
+    void dropRecord(Record *record);
     // The records, read when first asked for (without a signal: nothing showed
     // them before).
     QList<Record *> records() const;
@@ -265,6 +275,10 @@ public:
     // False when a column was refused (it keeps its stored value; the others
     // are saved).
     bool copyFrom(Patient *other);
+    // The same for an edit of `shown` (what the user saw when the edit began):
+    // only the columns the edit changed are set, each written only while the
+    // stored value is still the one shown.
+    bool copyFrom(Patient *other, Patient *shown);
 
     // The stored letter of a value ("M", "F", "U" ...), empty outside the table.
     static QString genderLetter(PatientGender gender);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/edffacts.h"
 #include "db/recordingfiles.h"
 
 #include <QHash>
@@ -15,8 +16,9 @@ class RecordingFactsWorker;
 
 // What lies on disk for the recordings a view shows, found off the GUI thread
 // so that no view ever waits for a disk: first whether each file exists, for
-// all of them at once, then the size of each recording's folder. The facts
-// are kept by path and found afresh whenever asked for again.
+// all of them at once, then each recording's folder size and what its header
+// says; last, the recordings in the patient's folder that no record lists.
+// The facts are kept by path and found afresh whenever asked for again.
 class RecordingFacts : public QObject
 {
     Q_OBJECT
@@ -29,6 +31,15 @@ public:
     struct Known {
         RecordingFiles::Facts facts;
         bool sizeKnown = false;
+        // The header's facts, once read (only of a file inside its patient's folder).
+        EdfFacts header;
+        bool headerKnown = false;
+    };
+    // A recording file in the patient's folder that no record lists: its
+    // name relative to the folder, as the recorder writes it (backslashes).
+    struct Unregistered {
+        QString fileName;
+        EdfFacts header;
     };
 
     explicit RecordingFacts(QObject *parent = nullptr);
@@ -39,19 +50,34 @@ public:
     static QString keyOf(const Recording &recording);
     // What is known of the recording so far; null before anything arrived.
     const Known *find(const Recording &recording) const;
+    // The files of the patient's folder that no record listed, as last found.
+    QList<Unregistered> unregistered(const QString &folderName) const;
 
-    // Finds the facts of these recordings anew, in the background; a new call
-    // supersedes what an earlier one has not done yet. factsFound follows.
-    void request(const QList<Recording> &recordings);
+    // Finds the facts of these recordings anew, in the background, and with a
+    // folder name the files of that patient's folder they leave out; a new
+    // call supersedes what an earlier one has not done yet.
+    void request(const QList<Recording> &recordings, const QString &scannedFolderName = QString());
 
 signals:
     // Facts of these recordings (by key) have arrived.
     void factsFound(const QStringList &keys);
+    // The unregistered files of the patient's folder have been found.
+    void unregisteredFound(const QString &folderName);
 
 private:
-    void take(quint64 generation, const QStringList &keys, const QVector<RecordingFiles::Facts> &facts, bool sized);
+    struct Found {
+        QString key;
+        RecordingFiles::Facts facts;
+        bool sized = false;
+        bool withHeader = false;
+        EdfFacts header;
+    };
+    friend class RecordingFactsWorker;
+    void take(quint64 generation, const QVector<Found> &found);
+    void takeUnregistered(quint64 generation, const QString &folderName, const QList<Unregistered> &files);
 
     QHash<QString, Known> known;
+    QHash<QString, QList<Unregistered>> unregisteredFiles;
     std::shared_ptr<std::atomic<quint64>> generation;
     QThread thread;
     RecordingFactsWorker *worker = nullptr;

@@ -1,6 +1,7 @@
 #include "db/recordingfiles.h"
 
 #include "db/datalocations.h"
+#include "db/edffacts.h"
 #include "toolkit/util/fileutilities.h"
 
 #include <QCoreApplication>
@@ -195,4 +196,15 @@ RecordingFiles::FolderName RecordingFiles::parseFolderName(const QString &name)
     parsed.type = parts.at(0);
     parsed.date = QDateTime(date, clock, Qt::LocalTime);
     return parsed;
+}
+
+RecordingFiles::Registration RecordingFiles::registrationOf(const QString &fileName, const EdfFacts &header)
+{
+    Registration registration;
+    const QStringList parts = fileName.split(QLatin1Char('\\'));
+    const FolderName folder = parts.size() > 1 ? parseFolderName(parts.first()) : FolderName();
+    registration.date = header.readable() && header.start.isValid() ? header.start : folder.date;
+    registration.type = folder.valid ? folder.type : QString();
+    registration.comment = header.firstAnnotation;
+    return registration;
 }

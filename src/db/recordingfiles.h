@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+struct EdfFacts;
+
 // Everything about the recording files of records on disk: where a record's
 // file and folder lie under its patient's folder, what lies there, the
 // deletion of a recording with the guard that nothing outside the patient's
@@ -70,4 +72,15 @@ public:
         QDateTime date;
     };
     static FolderName parseFolderName(const QString &name);
+
+    // What the record of a recording found on disk holds, by its name relative
+    // to the patient's folder and its header: the start the header gives (the
+    // folder name's otherwise), the type the folder name gives, the first
+    // annotation as the comment.
+    struct Registration {
+        QDateTime date;
+        QString type;
+        QString comment;
+    };
+    static Registration registrationOf(const QString &fileName, const EdfFacts &header);
 };

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDateTime>
 #include <QList>
+#include <QPair>
 
 class AbstractDatabaseRow;
 class Patient;
@@ -20,6 +22,9 @@ public:
     virtual bool readRow(AbstractDatabaseRow *row) = 0;
     // The patient's records, owned by the caller.
     virtual QList<Record *> readRecords(Patient *patient) = 0;
+    // The first and the last date of the records with this PatientID; invalid
+    // dates for none.
+    virtual QPair<QDateTime, QDateTime> visitsOf(const QString &patientId) = 0;
     // Stores the column's current value; `previous` is the value it replaces
     // (invalid when not known). False with the database's reason.
     virtual bool writeColumn(

@@ -1,8 +1,10 @@
 #include "db/schemamigrations.h"
 
 #include "db/database.h"
+#include "db/sqldialect.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -20,7 +22,9 @@ struct Step {
 
 // The statements of each step, oldest first; every step after the first also
 // records its version. Types and statements that every backend takes (TEXT,
-// INTEGER, BIGINT, DOUBLE PRECISION); times are UTC ISO 8601 text.
+// INTEGER, BIGINT, DOUBLE PRECISION); times are UTC ISO 8601 text. An INTEGER
+// PRIMARY KEY is numbered from a sequence on a server (the dialect adapts it),
+// where the program's new ids come from.
 QList<Step> steps()
 {
     return {
@@ -32,7 +36,7 @@ QList<Step> steps()
         // patient a change concerns, so that a patient's history is one lookup.
         { 3,
             { QStringLiteral(
-                  "CREATE TABLE History (HistoryID BIGINT NOT NULL PRIMARY KEY, ChangedAt TEXT NOT NULL, "
+                  "CREATE TABLE History (HistoryID INTEGER PRIMARY KEY, ChangedAt TEXT NOT NULL, "
                   "Workstation TEXT, UserName TEXT, ChangeKind TEXT NOT NULL, TableName TEXT NOT NULL, "
                   "ChangedRowID BIGINT NOT NULL, ColumnName TEXT, OldValue TEXT, NewValue TEXT, "
                   "PatientRef BIGINT)"),
@@ -42,13 +46,18 @@ QList<Step> steps()
         // and where their recordings went (FilesData), both as JSON.
         { 4,
             { QStringLiteral(
-                  "CREATE TABLE Removals (RemovalID BIGINT NOT NULL PRIMARY KEY, RemovedAt TEXT NOT NULL, "
+                  "CREATE TABLE Removals (RemovalID INTEGER PRIMARY KEY, RemovedAt TEXT NOT NULL, "
                   "Workstation TEXT, UserName TEXT, Kind TEXT NOT NULL, Description TEXT, "
                   "PatientRef BIGINT, PatientID TEXT, FolderName TEXT, TrashFolder TEXT, "
                   "SizeBytes BIGINT, RowsData TEXT, FilesData TEXT, RestoredAt TEXT)"),
                 QStringLiteral("CREATE INDEX RemovalsRemovedAt ON Removals (RemovedAt)"),
                 QStringLiteral("UPDATE SchemaVersion SET Version = 4") } },
     };
+}
+
+QString reasonOf(const QSqlError &error)
+{
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
 }
 
 bool hasVersionTable(const QSqlDatabase &db)
@@ -60,22 +69,70 @@ bool hasVersionTable(const QSqlDatabase &db)
     return false;
 }
 
-bool runStep(Database *database, const Step &step, QString *reason)
+bool execute(Database *database, const QString &statement, int toVersion, QString *reason)
+{
+    QSqlQuery query(database->database());
+    if (database->exec(query, statement))
+        return true;
+    *reason = reasonOf(query.lastError());
+    qDebug() << "SCHEMA NOT MIGRATED" << toVersion << statement << *reason;
+    return false;
+}
+
+// Whether another workstation has taken the step meanwhile: read again once
+// the step holds the layout lock. Without a lock nobody else migrates.
+bool alreadyTaken(Database *database, const Step &step)
+{
+    if (database->dialect().migrationLockStatement().isEmpty())
+        return false;
+    if (step.toVersion == 1)
+        return !database->database().tables().isEmpty();
+    return SchemaMigrations::storedVersion(database) >= step.toVersion;
+}
+
+// Statements written for the embedded file are adapted to the backend;
+// the first layout comes adapted already.
+bool runStep(Database *database, const Step &step, QString *reason, bool adapt = true)
 {
     Database::Transaction write(database);
-    for (const QString &statement : step.statements) {
-        QSqlQuery query(database->database());
-        if (!database->exec(query, statement)) {
-            *reason = query.lastError().databaseText().isEmpty() ? query.lastError().text()
-                                                                 : query.lastError().databaseText();
-            qDebug() << "SCHEMA NOT MIGRATED" << step.toVersion << statement << *reason;
-            return false;
+    const QString lock = database->dialect().migrationLockStatement();
+    if (!lock.isEmpty() && !execute(database, lock, step.toVersion, reason))
+        return false;
+    if (!alreadyTaken(database, step)) {
+        for (const QString &statement : step.statements) {
+            const QString sql = adapt ? database->dialect().adaptStatement(statement) : statement;
+            if (!execute(database, sql, step.toVersion, reason))
+                return false;
         }
     }
     return write.commit(reason);
 }
 
 } // namespace
+
+bool SchemaMigrations::createLayoutIfEmpty(Database *database, QString *reason)
+{
+    // A file has its layout from the template; a database that holds tables
+    // of any kind is left to the checks that follow.
+    if (database->dialect().migrationLockStatement().isEmpty())
+        return true;
+    const QSqlDatabase db = database->database();
+    if (!db.isOpen() || !db.tables().isEmpty())
+        return true;
+    QFile schema(QStringLiteral(":/resources/schema.sql"));
+    if (!schema.open(QIODevice::ReadOnly)) {
+        if (reason)
+            *reason = schema.errorString();
+        return false;
+    }
+    const QStringList layout
+        = database->dialect().layoutStatements(QString::fromUtf8(schema.readAll()), Database::FirstId);
+    QString why;
+    const bool made = runStep(database, { 1, layout }, &why, false);
+    if (!made && reason)
+        *reason = why;
+    return made;
+}
 
 int SchemaMigrations::storedVersion(Database *database, QString *reason)
 {

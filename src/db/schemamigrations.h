@@ -17,6 +17,10 @@ class SchemaMigrations
 public:
     static constexpr int CurrentVersion = 4;
 
+    // Makes the first layout version in a server database that holds no
+    // table at all, from the embedded file's schema in the server's words (a
+    // file gets it from the template). True when there is nothing to do.
+    static bool createLayoutIfEmpty(Database *database, QString *reason = nullptr);
     // The stored version; -1 with the reason when it cannot be read.
     static int storedVersion(Database *database, QString *reason = nullptr);
     // Brings the database from any earlier version to CurrentVersion; running

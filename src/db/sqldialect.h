@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QSqlDatabase;
@@ -41,8 +42,49 @@ public:
     // when the backend keeps the rule of the highest id plus one.
     virtual QString nextIdStatement(const QString &table, const QString &idColumn) const;
 
+    // Whether a read of many rows steps through them one by one (where the
+    // driver would otherwise keep a copy of every row) rather than taking the
+    // whole result at once (where stepping costs a round of the driver per row).
+    virtual bool readsRowByRow() const { return true; }
+    // Whether other workstations write the same database, so that a column
+    // edit must check that the stored value is still the one this workstation
+    // showed. A local file has one workstation (a second copy of the program
+    // is refused), and keeps the UPDATE's plain shape.
+    virtual bool sharedByWorkstations() const { return false; }
+    // A layout statement written for the embedded file (its types, its
+    // INTEGER PRIMARY KEY that numbers rows by itself) in this backend's words.
+    virtual QString adaptStatement(const QString &statement) const { return statement; }
+    // The statements that make the first layout version in an empty database
+    // from the embedded file's schema text; empty when that file is copied
+    // from the template instead. Id columns start numbering at firstId.
+    virtual QStringList layoutStatements(const QString &schema, int firstId) const;
+    // Taken inside each layout step, so that workstations starting at once
+    // bring the layout forward one after the other; empty for none.
+    virtual QString migrationLockStatement() const { return QString(); }
+
+    // The channel on which changes are announced to other workstations, and
+    // the statement that announces one inside a write (delivered when it
+    // commits); empty where no one else listens.
+    virtual QString notificationChannel() const { return QString(); }
+    virtual QString notifyStatement(const QString &payload) const;
+    // Whether an open connection has been lost (the server went away), so
+    // that it must be opened afresh.
+    virtual bool connectionLost(const QSqlDatabase &connection) const;
+    // Whether a failed open asks for a password that was not given.
+    virtual bool needsPassword(const QString &openError) const;
+    // What a copy onto this backend runs to move numbering past the copied
+    // ids: the statement listing the table's self-numbering columns, and the
+    // one that sets a column's numbering past its highest value. Empty where
+    // numbering needs nothing.
+    virtual QString identityColumnsStatement(const QString &table) const;
+    virtual QString followIdentityStatement(const QString &table, const QString &column) const;
+
     // The dialect of the location's backend.
     static std::unique_ptr<SqlDialect> forLocation(const DatabaseLocation &location);
     // The Access file through ODBC on Windows, the embedded SQLite elsewhere.
     static std::unique_ptr<SqlDialect> platformDefault();
+
+protected:
+    // ISO 8601: 'yyyy-MM-dd' for a date, 'yyyy-MM-ddTHH:mm:ss' for a date-time.
+    static QString isoDateLiteral(const QVariant &value);
 };

@@ -1,6 +1,5 @@
 #include "db/sqlitedialect.h"
 
-#include <QDateTime>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QUrl>
@@ -51,23 +50,14 @@ void SqliteDialect::prepareConnection(QSqlDatabase &connection) const
     const QVariant handle = connection.driver()->handle();
     if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
         if (sqlite3 *database = *static_cast<sqlite3 *const *>(handle.data()))
-            sqlite3_busy_handler(database, waitAMillisecond, reinterpret_cast<void *>(qintptr(busyTimeoutMs)));
+            sqlite3_busy_handler(
+                database, waitAMillisecond, reinterpret_cast<void *>(qintptr(busyTimeoutMs)));
     }
 }
 
 QString SqliteDialect::dateLiteral(const QVariant &value) const
 {
-    if (value.userType() == QMetaType::QDate) {
-        const QDate date = value.toDate();
-        if (date.isValid())
-            return QLatin1Char('\'') + date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('\'');
-    } else if (value.userType() == QMetaType::QDateTime) {
-        const QDateTime dateTime = value.toDateTime();
-        if (dateTime.isValid())
-            return QLatin1Char('\'') + dateTime.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"))
-                + QLatin1Char('\'');
-    }
-    return QStringLiteral("NULL");
+    return isoDateLiteral(value);
 }
 
 QString SqliteDialect::beginWriteStatement(bool takesNewIds) const

@@ -68,6 +68,25 @@ QJsonObject rowToJson(const QVariantMap &row)
     return object;
 }
 
+// A field as the program names its column: a server folds unquoted names to
+// lower case. Names it does not know stay as they come.
+QString columnCase(const QString &field)
+{
+    static const QHash<QString, QString> names = [] {
+        QHash<QString, QString> known;
+        QStringList columns = Patient().columnNames() + Record().columnNames();
+        columns << QStringLiteral("Age") << removalIdColumn
+                << QStringLiteral(
+                       "RemovedAt,Workstation,UserName,Kind,Description,PatientRef,PatientID,FolderName,"
+                       "TrashFolder,SizeBytes,RowsData,FilesData,RestoredAt")
+                       .split(QLatin1Char(','));
+        for (const QString &column : qAsConst(columns))
+            known.insert(column.toLower(), column);
+        return known;
+    }();
+    return names.value(field.toLower(), field);
+}
+
 } // namespace
 
 struct Trash::Subject {
@@ -259,7 +278,7 @@ bool Trash::readRow(const QString &table, const QString &idColumn, int id, QVari
     }
     const QSqlRecord record = query.record();
     for (int i = 0; i < record.count(); ++i)
-        row->insert(record.fieldName(i), query.value(i));
+        row->insert(columnCase(record.fieldName(i)), query.value(i));
     return true;
 }
 

@@ -6,6 +6,8 @@
 #include "db/patient.h"
 #include "db/record.h"
 #include "db/recordingfiles.h"
+#include "db/unregisteredrecordings.h"
+#include "exchange/loopbacksockets.h"
 #include "toolkit/util/apphelper.h"
 #include "toolkit/util/fileutilities.h"
 #include "toolkit/util/texthelper.h"
@@ -15,6 +17,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTextCodec>
+#include <QTimer>
+#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcExchange, "kesta.exchange", QtInfoMsg)
 
@@ -27,10 +31,23 @@ constexpr int LengthWidth = 6;
 // A recording as "SFN\<type>_<yyyy>_<MM>_<dd>_<HHmmss>\<file>" reports it.
 struct ReportedRecording {
     bool valid = false;
+    // Both names are plain names inside the patient's folder: no "..", no path, no drive.
+    bool inPatientFolder = false;
     QString type;
     QDateTime date;
     QString fileName;
 };
+
+// One name of a reported path that stays where it is put: not empty, "." or "..", and
+// without "/" (a path of its own), ":" (a drive) or control characters.
+bool staysInside(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    return std::none_of(name.cbegin(), name.cend(), [](QChar c) {
+        return c == QLatin1Char('/') || c == QLatin1Char(':') || c.category() == QChar::Other_Control;
+    });
+}
 
 ReportedRecording parseRecording(const QString &request)
 {
@@ -42,6 +59,7 @@ ReportedRecording parseRecording(const QString &request)
     if (!folder.valid)
         return recording;
     recording.valid = true;
+    recording.inPatientFolder = staysInside(pieces.at(1)) && staysInside(pieces.at(2));
     recording.type = folder.type;
     recording.date = folder.date;
     recording.fileName = pieces.at(1) + QLatin1Char('\\') + pieces.at(2);
@@ -80,24 +98,63 @@ void OrvalisExchange::setDatabase(Database *database)
     this->database = database;
 }
 
+void OrvalisExchange::setUnregisteredRecordings(UnregisteredRecordings *list)
+{
+    unregistered = list;
+}
+
+void OrvalisExchange::setExpectedOwner(ExpectedOwner owner)
+{
+    expectedOwner = std::move(owner);
+}
+
 void OrvalisExchange::start()
 {
     if (server)
         return;
     server = new QTcpServer(this);
     connect(server, &QTcpServer::newConnection, this, &OrvalisExchange::acceptConnections);
-    if (!server->listen(QHostAddress::LocalHost, Port))
-        qCWarning(lcExchange).noquote() << QStringLiteral("Exchange port %1 not available, the recorder cannot connect:")
-                                                .arg(Port)
-                                         << server->errorString();
+    listen();
 
     monitor = std::make_unique<ZBackgroundThread>(MonitorIntervalMs, true);
     connect(monitor.get(), &ZBackgroundThread::doWork, this, &OrvalisExchange::poll, Qt::DirectConnection);
     monitor->startWorking();
 }
 
+void OrvalisExchange::listen()
+{
+    if (!server)
+        return;
+    ++attempts;
+    const bool retrying = listenRetry && listenRetry->isActive();
+    if (server->listen(QHostAddress::LocalHost, Port)) {
+        if (retrying) {
+            listenRetry->stop();
+            qCInfo(lcExchange).noquote()
+                << QStringLiteral("Exchange port %1 free again, the recorder can connect").arg(Port);
+        }
+        return;
+    }
+    // Said once; the retries are silent until the port is had.
+    if (retrying)
+        return;
+    const QString holder = LoopbackSockets::listenerOf(Port);
+    qCWarning(lcExchange).noquote()
+        << QStringLiteral("Exchange port %1 not available, the recorder cannot connect:").arg(Port)
+        << server->errorString() + (holder.isEmpty() ? QString() : " (held by " + holder + ")")
+            + QStringLiteral("; trying again every %1 ms").arg(ListenRetryMs);
+    if (!listenRetry) {
+        listenRetry = new QTimer(this);
+        listenRetry->setInterval(ListenRetryMs);
+        connect(listenRetry, &QTimer::timeout, this, &OrvalisExchange::listen);
+    }
+    listenRetry->start();
+}
+
 void OrvalisExchange::stop()
 {
+    if (listenRetry)
+        listenRetry->stop();
     if (monitor) {
         monitor->stopWorking();
         // The destructor waits for the thread: poll never runs on a destroyed exchange.
@@ -120,6 +177,12 @@ bool OrvalisExchange::isListening() const
 
 RecorderLaunch OrvalisExchange::runRecorder(const QString &argument)
 {
+    if (!isListening()) {
+        RecorderLaunch refused;
+        refused.outcome = RecorderLaunch::ExchangeClosed;
+        refused.reason = LoopbackSockets::listenerOf(Port);
+        return refused;
+    }
     return RecorderLauncher::launchRecorder(argument);
 }
 
@@ -157,10 +220,33 @@ void OrvalisExchange::sendCommand(QIODevice *peer, const QString &code, const QS
 void OrvalisExchange::acceptConnections()
 {
     while (QTcpSocket *peer = server->nextPendingConnection()) {
+        if (!peerIsOwn(peer)) {
+            peer->abort();
+            peer->deleteLater();
+            continue;
+        }
         // The socket is the context: its signals die with it.
         connect(peer, &QTcpSocket::readyRead, peer, [this, peer] { handleRequest(peer); });
         connect(peer, &QTcpSocket::disconnected, peer, &QObject::deleteLater);
     }
+}
+
+bool OrvalisExchange::peerIsOwn(QTcpSocket *peer)
+{
+    const QString expected = expectedOwner ? expectedOwner() : LoopbackSockets::ownUser();
+    // A system that tells no owners at all leaves nothing to compare.
+    if (expected.isEmpty())
+        return true;
+    const QString owner = LoopbackSockets::peerOwner(*peer);
+    if (owner == expected)
+        return true;
+    qCWarning(lcExchange).noquote() << QStringLiteral("Connection from %1:%2 closed: %3")
+                                           .arg(peer->peerAddress().toString())
+                                           .arg(peer->peerPort())
+                                           .arg(owner.isEmpty()
+                                                   ? QStringLiteral("its owner is unknown")
+                                                   : "it belongs to another user (" + owner + ")");
+    return false;
 }
 
 void OrvalisExchange::handleRequest(QTcpSocket *peer)
@@ -219,8 +305,10 @@ QString OrvalisExchange::answer(QTcpSocket *peer, const QString &request)
     }
     if (request.startsWith(QLatin1String("SRC"))) {
         storeComment(request);
-        return lastRecordId > 0 ? QStringLiteral("no reply: comment of record %1").arg(lastRecordId)
-                                : QStringLiteral("no reply: no record to comment on");
+        if (lastRecordId > 0)
+            return QStringLiteral("no reply: comment of record %1").arg(lastRecordId);
+        return lastRefusedKey > 0 ? QStringLiteral("no reply: comment of an unregistered recording")
+                                  : QStringLiteral("no reply: no record to comment on");
     }
     return QStringLiteral("no reply: unknown request");
 }
@@ -230,21 +318,60 @@ void OrvalisExchange::storeRecording(const QString &request)
     // Whatever fails below, a following comment must not land on an earlier recording,
     // which may be another patient's.
     lastRecordId = 0;
+    lastRefusedKey = 0;
     const ReportedRecording recording = parseRecording(request);
+    if (!recording.valid) {
+        qCWarning(lcExchange).noquote() << "Recording report not understood, nothing stored:" << request;
+        return;
+    }
     Patient *patient = currentPatient();
     Database *db = targetDatabase();
-    if (!recording.valid || !patient || !db)
+    UnregisteredRecordings::Recording refused;
+    int id = -1;
+    // Never stored: the records table would list and size whatever folder such a name leads to.
+    if (!recording.inPatientFolder) {
+        refused.reason = tr("Its name leads outside the patient's folder");
+        refused.retriable = false;
+    } else if (!patient) {
+        refused.reason = tr("No patient was selected");
+        refused.retriable = false;
+    } else if (!db) {
+        refused.reason = tr("No database is open");
+    } else {
+        id = db->insertRecord(
+            patient, recording.date, recording.fileName, recording.type, QString(), &refused.reason);
+    }
+    if (id > 0) {
+        lastRecordId = id;
         return;
-    const int id = db->insertRecord(patient, recording.date, recording.fileName, recording.type, QString());
-    lastRecordId = qMax(id, 0);
+    }
+    refused.fileName = recording.fileName;
+    refused.recordType = recording.type;
+    refused.recordDate = recording.date;
+    if (patient) {
+        refused.patientId = patient->getPatientID();
+        refused.patientName = patient->fullName(true);
+        refused.folderName = patient->folderName();
+    }
+    const QString whose = patient ? QStringLiteral("%1 (%2)").arg(refused.patientName, refused.patientId)
+                                  : QStringLiteral("no patient");
+    qCWarning(lcExchange).noquote() << QStringLiteral("Recording %1 of %2 not registered, its file stays: %3")
+                                           .arg(refused.fileName, whose, refused.reason);
+    if (unregistered)
+        lastRefusedKey = unregistered->add(refused);
 }
 
 void OrvalisExchange::storeComment(const QString &request)
 {
+    const QString comment = request.mid(3).trimmed().remove(QStringLiteral("AER"));
+    if (lastRefusedKey > 0 && unregistered) {
+        qCWarning(lcExchange).noquote() << "Comment of the unregistered recording kept with it:" << comment;
+        unregistered->setComments(lastRefusedKey, comment);
+        return;
+    }
     Database *db = targetDatabase();
     if (lastRecordId <= 0 || !db)
         return;
-    const QString comment = request.mid(3).trimmed().remove(QStringLiteral("AER"));
     // The record the patient lists, so that what shows it follows the change;
     // read on its own when the list has not been read.
     Record *shown = nullptr;

@@ -15,6 +15,8 @@ class Patient;
 class QIODevice;
 class QTcpServer;
 class QTcpSocket;
+class QTimer;
+class UnregisteredRecordings;
 class ZBackgroundThread;
 
 // Each request the recorder sends and what became of it, at debug level; warnings (the port
@@ -26,13 +28,17 @@ Q_DECLARE_LOGGING_CATEGORY(lcExchange)
 // it reports, and a monitor that signals whether the recorder runs.
 //
 // Every connection is a conversation of its own: a request is answered on the socket it came
-// from, and a peer leaving closes only its own socket.
+// from, and a peer leaving closes only its own socket. Only programs of this user are
+// answered: the recorder runs as the user of this program, and any other local account could
+// otherwise read the selected patient and file recordings under it.
 class OrvalisExchange : public QObject
 {
     Q_OBJECT
 public:
     static constexpr quint16 Port = 2700;
     static constexpr unsigned MonitorIntervalMs = 1000;
+    // While the port is taken, listening is tried again this often.
+    static constexpr int ListenRetryMs = 2000;
 
     explicit OrvalisExchange(QObject *parent = nullptr);
     ~OrvalisExchange() override;
@@ -43,14 +49,25 @@ public:
     void setPatientSource(PatientSource source);
     // Where recordings are stored; when none is set, the application model's database.
     void setDatabase(Database *database);
+    // Where recordings the database refuses are told and kept; unset, they are only logged.
+    void setUnregisteredRecordings(UnregisteredRecordings *list);
+    // The user whose programs are answered, as LoopbackSockets::peerOwner gives it; unset,
+    // this process's user. Test seam.
+    using ExpectedOwner = std::function<QString()>;
+    void setExpectedOwner(ExpectedOwner owner);
 
-    // Listens and starts the process monitor. A taken port leaves the exchange without peers
-    // (and says why in the log); the monitor runs regardless.
+    // Listens and starts the process monitor. While the port is taken, listening is tried
+    // again every ListenRetryMs; the log has a line for each change. The monitor runs
+    // regardless.
     void start();
     // Closes the server with its connections and ends the monitor, waiting for its thread.
     void stop();
     bool isListening() const;
+    // Attempts to listen so far.
+    int listenAttempts() const { return attempts; }
 
+    // Start the recorder, unless the exchange does not listen: a recorder started then could
+    // not talk to this program (or would talk to whatever holds the port).
     RecorderLaunch runRecorder(const QString &argument);
     RecorderLaunch runRecorderDatabase();
 
@@ -68,7 +85,9 @@ signals:
     void orvalisIsRunning(bool on);
 
 private:
+    void listen();
     void acceptConnections();
+    bool peerIsOwn(QTcpSocket *peer);
     void handleRequest(QTcpSocket *peer);
     // "reply" and its code, or "no reply" and why.
     QString answer(QTcpSocket *peer, const QString &request);
@@ -81,8 +100,14 @@ private:
 
     std::atomic<bool> recorderRunning { false };
     QTcpServer *server = nullptr;
+    QTimer *listenRetry = nullptr;
+    int attempts = 0;
     std::unique_ptr<ZBackgroundThread> monitor;
     int lastRecordId = 0;
+    // The unregistered recording that a following comment belongs to, or 0.
+    int lastRefusedKey = 0;
     PatientSource patientSource;
     QPointer<Database> database;
+    QPointer<UnregisteredRecordings> unregistered;
+    ExpectedOwner expectedOwner;
 };

@@ -3,9 +3,31 @@
 #include "toolkit/util/fileutilities.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSysInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
+
+namespace
+{
+
+// Qt reports a detached start that failed without its cause ("Unknown error"); the system
+// tells why a file cannot be run ("Permission denied").
+QString startFailure(const QString &program, const QProcess &process)
+{
+#ifdef Q_OS_UNIX
+    if (::access(QFile::encodeName(program).constData(), X_OK) != 0)
+        return qt_error_string(errno);
+#endif
+    return process.errorString();
+}
+
+} // namespace
 
 const QString RecorderLauncher::Executable = QStringLiteral("DI Duvi.exe");
 const QString RecorderLauncher::DatabaseSwitch = QStringLiteral("/database");
@@ -62,7 +84,7 @@ RecorderLaunch RecorderLauncher::launch(const QStringList &candidates, const QSt
         result.outcome = RecorderLaunch::Started;
     } else {
         result.outcome = RecorderLaunch::StartFailed;
-        result.reason = process.errorString();
+        result.reason = startFailure(result.program, process);
     }
     return result;
 }

@@ -5,7 +5,9 @@
 
 // What became of one attempt to start the recorder.
 struct RecorderLaunch {
-    enum Outcome { Started, NotFound, StartFailed };
+    // ExchangeClosed: not started, since the exchange does not listen and the recorder could
+    // not talk to this program; `reason` then names what holds the port, when known.
+    enum Outcome { Started, NotFound, StartFailed, ExchangeClosed };
     Outcome outcome = NotFound;
     // The recorder that was chosen (empty when none was found).
     QString program;

@@ -8,10 +8,10 @@
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 #include "toolkit/settings/basepropertyview.h"
+#include "toolkit/settings/datefield.h"
 #include "toolkit/settings/propertytabwidget.h"
 #include "toolkit/util/messagebox.h"
 
-#include <QDateTimeEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,11 +26,17 @@ static void type(PatientDialog &dialog, const QString &edits)
     dialog.show();
     for (const QString &edit : edits.split(';', Qt::SkipEmptyParts)) {
         QWidget *editor = dialog.form()->getWidgetInfo(edit.section('=', 0, 0)).view->getEditor();
-        if (auto *date = qobject_cast<QDateTimeEdit *>(editor))
-            date->setDate(QDate::fromString(edit.section('=', 1), Qt::ISODate));
-        else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+        if (auto *line = qobject_cast<QLineEdit *>(editor)) {
             line->clear();
-            QTest::keyClicks(line, edit.section('=', 1));
+            for (const QChar c : edit.section('=', 1)) {
+                // Other letters as a keyboard layout types them: a key event that carries the text.
+                if (c.unicode() < 0x80)
+                    QTest::keyClick(line, c.toLatin1());
+                else
+                    QTest::sendKeyEvent(QTest::Click, line, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            }
+            if (qobject_cast<DateField *>(line))
+                QTest::keyClick(line, Qt::Key_Tab); // a typed date is taken on moving on
         }
     }
     QCoreApplication::processEvents(); // text fields write through the event queue
@@ -59,7 +65,10 @@ private slots:
         QVERIFY(resetDataFolder());
         db = std::make_unique<Database>(DataLocations::databaseFile());
         petrov = addPatient(*db, "A17", "Petrov", "Ivan", 1, QDate(1980, 5, 1));
-        QVERIFY(petrov > 0 && addPatient(*db, "B2", "Sidorov", "Petr") > 0);
+        const int sidorov = addPatient(*db, "B2", "Sidorov", "Petr");
+        QVERIFY(petrov > 0 && sidorov > 0);
+        // Named by hand, as a new patient's own folder would be named.
+        db->patientById(sidorov)->setSubdirectory("SidorovPetr_C3");
     }
     void cleanup() { db.reset(); }
 
@@ -73,15 +82,20 @@ private slots:
                   QTest::newRow(name) << QString(edits) << errors << QString(duplicate);
               };
         row("both missing", "City=Omsk", "Fill unique patient id|Fill patient name");
-        row("id used, other case", "PatientID=a17;LastName=Smith", "This patient id is already used");
+        // The recorder receives IDs transliterated: a look-alike would file recordings under another's ID.
+        for (const char *id : { "a17", "A17 ", " A17", "A 17", "А17", "а\u200B17" })
+            row(qPrintable(QString("id used: '%1'").arg(id)),
+                qPrintable(QString("PatientID=%1;LastName=Smith").arg(id)),
+                "This patient id is already used: Petrov Ivan (A17)");
         row("name of blanks", "PatientID=C3;LastName=   ", "Fill patient name");
         row("reserved character", "PatientID=C/3;LastName=Sm>th",
             "Patient id and names must not contain / \\ : * ? \" < > | or control characters");
         row("id too long", "PatientID=ABCDEFGHIJKLMNOPQ;LastName=Smith", "PatientID: at most 16 characters");
-        row("folder of another", "PatientID=A 17;LastName=Petrov;FirstName=Ivan",
-            "Another patient has the same folder: PetrovIvan_A17");
+        row("folder of another", "PatientID=C3;LastName=Sidorov;FirstName=Petr",
+            "Another patient has the same folder: SidorovPetr_C3");
         row("same name and birth date", "PatientID=C3;LastName= petrov ;FirstName=IVAN;DOB=1980-05-01", "",
             "A patient with the same name and birth date exists: A17");
+        row("no such birth date", "PatientID=C3;LastName=Smith;DOB=31.02.1978", "DOB: no such date");
     }
 
     void validation()
@@ -98,6 +112,17 @@ private slots:
         QCOMPARE(QTextDocumentFragment::fromHtml(html).toPlainText().replace('\n', '|'), errors);
         QCOMPARE(accept->isEnabled(), errors.isEmpty());
         QCOMPARE(dialog.findChild<QLabel *>("patientDuplicate")->text(), duplicate);
+    }
+
+    // The keyboard starts in the first field, not on a button.
+    void opensOnItsFirstField()
+    {
+        Patient fresh;
+        PatientDialog dialog(&fresh, db.get());
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(QApplication::focusWidget(), dialog.form()->getWidgetInfo(0).view->getEditor());
     }
 
     void createAfterRefusedInsert()
@@ -117,7 +142,7 @@ private slots:
         QCOMPARE(rawValue(*db, "SELECT count(*) FROM Patients").toInt(), 2);
         QCOMPARE(table.getSelectedId(), petrov);
 
-        type(dialog, "PatientID=C3");
+        type(dialog, "PatientID= C3 ");
         MessageBox::setNextAnswer(MessageBox::Accept);
         QCOMPARE(dialog.exec(), int(QDialog::Accepted));
         const int id = dialog.storedId();

@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QPointer>
+#include <QTabWidget>
 
 static QString shown(BasePropertyListWidget *form, const char *column)
 {
@@ -31,6 +32,7 @@ private slots:
         QFETCH(bool, tabbed);
         Patient patient;
         PatientEditor card;
+        card.show();
         card.setTabbed(tabbed);
         card.setObject(&patient);
         BasePropertyListWidget *form = card.editor();
@@ -54,26 +56,46 @@ private slots:
         QCOMPARE(shown(form, "LastName"), disguised);
     }
 
-    void rebuiltWithoutLeaking()
+    void oneFormForEveryPatient()
     {
         Patient first, second;
+        first.setLastName("First");
+        second.setLastName("Second");
         PatientEditor card;
-        QVERIFY(!card.editor() && card.findChildren<QWidget *>().isEmpty());
-        card.setObject(&first);
-        QPointer<BasePropertyListWidget> previous = card.editor();
         card.setTabbed(true);
-        QVERIFY(previous.isNull() && card.editor()->inherits("PropertyTabWidget"));
-        previous = card.editor();
-        card.setObject(&second);
-        QVERIFY(previous.isNull() && card.editor()->getSettings() == &second);
-        card.setObject(nullptr);
+        // Nothing is built for a card nobody sees.
+        card.setObject(&first);
         QVERIFY(!card.editor() && card.findChildren<QWidget *>().isEmpty());
+        card.show();
+        QPointer<BasePropertyListWidget> form = card.editor();
+        auto *tabs = qobject_cast<PropertyTabWidget *>(form)->getTabWidget();
+        tabs->setCurrentIndex(1);
 
-        // A patient replaced by a reload leaves the card empty at the next rebuild.
+        // The next patient fills in the same form, from its first tab, and the former
+        // patient's changes no longer reach it.
+        card.setObject(&second);
+        QVERIFY(card.editor() == form && form->getSettings() == &second);
+        QCOMPARE(shown(form, "LastName"), QStringLiteral("Second"));
+        QCOMPARE(tabs->currentIndex(), 0);
+        first.setLastName("Changed");
+        second.setFirstName("Anna");
+        QCOMPARE(shown(form, "LastName"), QStringLiteral("Second"));
+        QCOMPARE(shown(form, "FirstName"), QStringLiteral("Anna"));
+
+        // Nothing to show hides the form; the other presentation is a form of its own.
+        card.setObject(nullptr);
+        QVERIFY(!card.editor() && form->isHidden());
+        card.setObject(&first);
+        QVERIFY(card.editor() == form && !form->isHidden());
+        card.setTabbed(false);
+        QVERIFY(form.isNull() && card.editor()->inherits("PropertyListControl"));
+        QCOMPARE(shown(card.editor(), "LastName"), QStringLiteral("Changed"));
+
+        // A patient replaced by a reload leaves the card empty.
         auto *gone = new Patient;
         card.setObject(gone);
         delete gone;
-        card.setTabbed(false);
+        card.setTabbed(true);
         QVERIFY(!card.editor());
     }
 };

@@ -60,6 +60,19 @@ private slots:
         QCOMPARE(
             text(patients.grid(), p.smirnova), QStringLiteral("Smirnova Anna|Smirnova|Smirnova A.|-1|-"));
         QCOMPARE(text(patients.grid(), p.petrov, 4), QStringLiteral("44"));
+        // Ages sort by value (as texts "-", "10", "100", "44", "9"), the unknown first.
+        patients.grid()->sortByColumn(4, Qt::AscendingOrder);
+        QCOMPARE(columnTexts(patients.grid(), 4), QStringList({ "-", "-", "9", "10", "44", "100" }));
+        // Visits sort as they show, from the records rather than the stored column.
+        db()->patientById(p.petrov)->setLastVisit(QDateTime(QDate(2030, 1, 1), QTime(9, 0)));
+        for (const int id : { p.petrov, p.orlov }) {
+            const QDateTime recorded(QDate(id == p.petrov ? 2010 : 2020, 1, 1), QTime(9, 0));
+            QVERIFY(db()->insertRecord(db()->patientById(id), recorded, "EEG_1\\a.edf", "EEG", {}) > 0);
+        }
+        settings()->setPatientsTableColumns("FullName;LastVisit");
+        QTRY_COMPARE(patients.shownColumnNames().size(), 2);
+        patients.grid()->sortByColumn(1, Qt::DescendingOrder);
+        QCOMPARE(rowIds(patients.grid()).mid(0, 2), QList<int>({ p.orlov, p.petrov }));
 
         // On a selected row the icon takes the selection's text colour; shown rows follow the theme.
         const QHash<int, QString> icons { { p.petrov, "male #159" }, { p.smirnova, "female #915" },

@@ -50,8 +50,8 @@ private slots:
         RecordsTable records(settings());
         QVERIFY(showTable(&records));
         records.setPatient(patient(petrov));
-        // The rows show at once; what lies on disk fills in as the disk answers.
-        QCOMPARE(rowIds(records.grid()), QList<int>({ stored, missing }));
+        // The rows show at once, the newest first; what lies on disk fills in as the disk answers.
+        QCOMPARE(rowIds(records.grid()), QList<int>({ missing, stored }));
         const auto iconKey = [&](int id) {
             return cell(records.grid(), id).data(Qt::DecorationRole).value<QIcon>().cacheKey();
         };
@@ -65,8 +65,8 @@ private slots:
         QTest::mouseDClick(records.grid()->viewport(), Qt::LeftButton, {}, pos);
         std::unique_ptr<QMenu> row(records.createRowMenu(pos));
         QVERIFY(row);
-        QCOMPARE(
-            menuEntries(row.get()), QStringList({ "*Open file", "*Edit", "*Show in explorer", "*Remove" }));
+        QCOMPARE(menuEntries(row.get()),
+            QStringList({ "*Open file", "*Edit", "*Show in file manager", "*Remove" }));
         action(row.get(), "rowAction_play")->trigger();
         QCOMPARE(
             QList<QVariantList>(custom), QList<QVariantList>({ { "play", missing }, { "play", missing } }));
@@ -100,7 +100,7 @@ private slots:
         RecordsTable records(settings());
         QSignalSpy selected(&records, &TableWidget::idSelected);
         records.setPatient(patient(petrov));
-        QCOMPARE(rowIds(records.grid()), QList<int>({ stored, missing }));
+        QCOMPARE(rowIds(records.grid()), QList<int>({ missing, stored }));
         records.setPatient(patient(smirnova));
         QCOMPARE(rowIds(records.grid()), QList<int>({ other }));
 
@@ -110,7 +110,7 @@ private slots:
         QVERIFY(addRecord(petrov, 2, "EEG_4\\rec.edf") > 0);
         const int added = addRecord(smirnova, 3, "EEG_5\\rec.edf");
         QCOMPARE(rowIds(records.grid()), QList<int>({ other }));
-        QTRY_COMPARE(rowIds(records.grid()), QList<int>({ other, added }));
+        QTRY_COMPARE(rowIds(records.grid()), QList<int>({ added, other }));
         QCoreApplication::processEvents();
         QCOMPARE(QList<QVariantList>(selected), QList<QVariantList>({ { other } }));
 

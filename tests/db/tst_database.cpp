@@ -6,11 +6,12 @@
 #include "db/sqlitedialect.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
+#include "support/testserver.h"
 
 #include <QPointer>
+#include <QSignalSpy>
 #include <QThread>
 #include <atomic>
-#include <QSignalSpy>
 #include <memory>
 
 using namespace kestatest;
@@ -22,6 +23,8 @@ class TestDatabase : public QObject
     Q_OBJECT
 
     std::unique_ptr<Database> db;
+    // Every row as the file reads it, for the server to read alike.
+    QMap<int, QStringList> readFromFile;
 
     Patient *newPatient(const QString &patientId = QStringLiteral("A17"))
     {
@@ -182,8 +185,24 @@ private slots:
     // the row holds, in one statement per list (a patient's records when first
     // needed). Records of a PatientID that two patients share are listed by
     // both, as separate objects.
+    void bulkLoadEqualsSingleRowLoad_data()
+    {
+        QTest::addColumn<bool>("server");
+        QTest::newRow("file") << false;
+        QTest::newRow("server") << true;
+    }
     void bulkLoadEqualsSingleRowLoad()
     {
+        QFETCH(bool, server);
+        if (server) {
+            TestServer *postgres = TestServer::instance();
+            QVERIFY2(postgres, qPrintable(TestServer::startError()));
+            db = std::make_unique<Database>(postgres->createDatabase());
+            QVERIFY(db->isUsable());
+        }
+        // The file keeps a text that is no date (and reads it as none); the
+        // server's date columns take dates only.
+        const auto noDate = [server](const char *text) { return server ? QString("NULL") : QString(text); };
         QVERIFY(rawExec(*db,
             "INSERT INTO Patients (AutoID, PatientID, LastName, FirstName, MiddleName, Sex, DOB, Height, "
             "Weight, Hand, Comments, City, FirstVisit, LastVisit, ArchiveFlag, ArchiveDate) VALUES "
@@ -191,19 +210,24 @@ private slots:
             "'2024-02-29T23:59:59', NULL, 7, '9999-12-31T23:59:59'),"
             "(102, 'S1', 'Ли', NULL, '', 'F', '2000-02-29', '180', 0, 'A', NULL, ' ', NULL, "
             "'1970-01-01T00:00:00', NULL, NULL),"
-            "(103, 'S1', NULL, NULL, NULL, 'x', 'not a date', -1, 1e3, 'r', '', NULL, 'no', NULL, NULL, "
-            "NULL),"
-            "(104, '', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
-            "(105, NULL, NULL, NULL, NULL, 'M', NULL, NULL, NULL, 'u', NULL, NULL, NULL, NULL, NULL, NULL)"));
+            "(103, 'S1', NULL, NULL, NULL, 'x', "
+                + noDate("'not a date'") + ", -1, 1e3, 'r', '', NULL, " + noDate("'no'")
+                + ", NULL, NULL, NULL),"
+                  "(104, '', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, "
+                  "NULL),"
+                  "(105, NULL, NULL, NULL, NULL, 'M', NULL, NULL, NULL, 'u', NULL, NULL, NULL, NULL, NULL, "
+                  "NULL)"));
         QVERIFY(rawExec(*db,
             "INSERT INTO Records (RecordID, PatientID, RecordDate, FileName, RecordType, Comments, "
             "OperatorID, ReviewDate, ReviewFlag, Temperature, Conditions) VALUES "
             "(200, 'A''1', '2024-03-05T14:05:09', 'EEG_1\\rec.edf', 'EEG', 'Запись', ' ', "
             "'0001-01-01T00:00:00', 1, 36.64, 'q''q'),"
             "(201, 'S1', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
-            "(202, ' ', 'bad', '', '', '', '', NULL, -5, -1, NULL),"
-            "(203, NULL, NULL, 'x.edf', NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
-            "(204, 'ZZ', NULL, 'nobody.edf', NULL, NULL, NULL, NULL, NULL, NULL, NULL)"));
+            "(202, ' ', "
+                + noDate("'bad'")
+                + ", '', '', '', '', NULL, -5, -1, NULL),"
+                  "(203, NULL, NULL, 'x.edf', NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
+                  "(204, 'ZZ', NULL, 'nobody.edf', NULL, NULL, NULL, NULL, NULL, NULL, NULL)"));
 
         QCOMPARE(
             statementsOf([&] { QVERIFY(db->reloadPatients()); }), QStringList { "SELECT * from Patients" });
@@ -213,16 +237,23 @@ private slots:
         QCOMPARE(statementsOf([&] { first->records(); }), QStringList());
         QSet<Record *> objects;
         QMap<int, QList<int>> recordsOf;
+        QMap<int, QStringList> read;
         for (Patient *bulk : db->patients()) {
             Patient single(bulk->getId(), db.get(), nullptr);
             QCOMPARE(columns(bulk), columns(&single));
+            read.insert(bulk->getId(), columns(bulk));
             for (Record *record : bulk->records()) {
                 QCOMPARE(
                     columns(record), columns(std::unique_ptr<Record>(db->loadRecord(record->getId())).get()));
                 objects.insert(record);
                 recordsOf[bulk->getId()].append(record->getId());
+                read.insert(record->getId(), columns(record));
             }
         }
+        if (server)
+            QCOMPARE(read, readFromFile);
+        else
+            readFromFile = read;
         const QMap<int, QList<int>> expected { { 101, { 200 } }, { 102, { 201 } }, { 103, { 201 } },
             { 104, { 202 } }, { 105, { 202 } } };
         QCOMPARE(recordsOf, expected);
@@ -239,6 +270,10 @@ private slots:
         const int id = db->insertPatient(copy.data());
         QCOMPARE(
             storedValue("Sex", id).toString() + storedValue("Hand", id).toString(), QStringLiteral("ML"));
+        // What the program stores it reads back as it was.
+        QStringList stored = columns(db->patientById(id));
+        QStringList original = columns(first);
+        QCOMPARE(stored.mid(1), original.mid(1));
 
         // A column the file lacks keeps its default; the others still load.
         QVERIFY(rawExec(*db, "ALTER TABLE Patients RENAME COLUMN City TO Town"));
@@ -247,6 +282,26 @@ private slots:
             QStringList { "SELECT * from Patients where AutoID=101" });
         QCOMPARE(renamed->getCity(), QString());
         QCOMPARE(renamed->getSex(), Patient::Gender_Male);
+    }
+
+    // The first and last visit are the patient's records' dates, read for all
+    // patients in one statement and again once records change; the stored
+    // columns stand for a patient without records.
+    void visitsComeFromTheRecords()
+    {
+        Patient *patient = newPatient();
+        QVERIFY(rawExec(*db, "UPDATE Patients SET LastVisit='2020-01-02T03:04:05'"));
+        QVERIFY(db->reloadPatients());
+        patient = db->patientById(100);
+        QCOMPARE(patient->getTextValue("LastVisit"), QStringLiteral("2020/01/02"));
+        QVERIFY(addRecord(patient, "a.edf") > 0);
+        QVERIFY(db->insertRecord(patient, QDateTime(QDate(2025, 6, 7), QTime(8, 0)), "b.edf", "EEG", "") > 0);
+        const QStringList statements = statementsOf([&] {
+            QCOMPARE(patient->getTextValue("FirstVisit") + " " + patient->getTextValue("LastVisit"),
+                QStringLiteral("2024/03/05 2025/06/07"));
+            QCOMPARE(patient->lastVisit(), QDateTime(QDate(2025, 6, 7), QTime(8, 0)));
+        });
+        QCOMPARE(statements, QStringList { "SELECT PatientID, MIN(RecordDate), MAX(RecordDate) from Records GROUP BY PatientID" });
     }
 
     void failedPatientDeleteStillReloads()

@@ -51,6 +51,24 @@ private slots:
         QCOMPARE(model.database()->patientById(100)->getLastName(), QStringLiteral("Petrov"));
     }
 
+    // The DataFolder setting moves every path (a share the workstations
+    // mount); emptied, the platform's folder is back.
+    void aChosenDataFolder()
+    {
+        const QString platform = DataLocations::dataFolder();
+        KestaSettings("Settings.xml").setDataFolder(QDir::homePath() + "/share/kesta/");
+        {
+            KestaModel model;
+            QCOMPARE(DataLocations::dataFolder(), QDir::homePath() + "/share/kesta/");
+            QCOMPARE(DataLocations::recordingPath("PetrovIvan_A17", "EEG_1\\a.edf"),
+                QDir::homePath() + "/share/kesta/Data/PetrovIvan_A17/EEG_1/a.edf");
+            QCOMPARE(model.database()->filePath(), QDir::homePath() + "/share/kesta/patients.sqlite");
+        }
+        DataLocations::setDataFolder(" ");
+        QCOMPARE(DataLocations::dataFolder(), platform);
+        QFile::remove("Settings.xml");
+    }
+
     // A file where the folder belongs: nothing can be made below it, even as root.
     void unwritableDataFolder()
     {

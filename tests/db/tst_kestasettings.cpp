@@ -23,6 +23,13 @@ const QByteArray defaultFile = "<?xml version=\"1.0\"?>\n"
                                "    <PatientCardView>PatientCard_Right</PatientCardView>\n"
                                "    <LastPatientId>-1</LastPatientId>\n"
                                "    <CheckForNewVersion>true</CheckForNewVersion>\n"
+                               "    <WindowGeometry></WindowGeometry>\n"
+                               "    <DataFolder></DataFolder>\n"
+                               "    <ServerHost></ServerHost>\n"
+                               "    <ServerPort>5432</ServerPort>\n"
+                               "    <ServerDatabase>kesta</ServerDatabase>\n"
+                               "    <ServerUser>kesta</ServerUser>\n"
+                               "    <ServerTlsMode>require</ServerTlsMode>\n"
                                "    <TrashPurgeDays>30</TrashPurgeDays>\n"
                                "</KestaSettings>\n";
 
@@ -62,7 +69,11 @@ class TestKestaSettings : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { QFile::remove("Settings.xml"); }
+    void init()
+    {
+        QFile::remove("Settings.xml");
+        QFile::remove("Settings.xml.bad");
+    }
 
     // The settings dialog shows the visible settings by name, their enumerators,
     // its category and title, all translated.
@@ -96,7 +107,8 @@ private slots:
         const QList<QPair<QString, QString>> values { { "Language", "en_US" }, { "ColorTheme", "Dark" },
             { "StartMaximized", "false" }, { "RecordsTableColumns", "" },
             { "SplitterSizes", "300;700 & <m>" }, { "PatientCardView", "PatientCard_None" },
-            { "LastPatientId", "2147483647" } };
+            { "LastPatientId", "2147483647" }, { "ServerHost", "db.clinic" }, { "ServerPort", "6432" },
+            { "ServerTlsMode", "verify_full" } };
         for (const auto &value : values)
             QVERIFY2(settings.setTextValue(value.first, value.second), qPrintable(value.first));
         KestaSettings copy("Settings.xml");
@@ -109,29 +121,48 @@ private slots:
         QCOMPARE(readFile("Settings.xml"), defaultFile);
     }
 
+    // An unreadable file is kept once as "Settings.xml.bad" before the next save replaces it.
+    // With no host the local file, as before; a server in libpq's words.
+    void theSettingsNameTheDatabase()
+    {
+        KestaSettings settings { QString() };
+        const DatabaseLocation file = settings.databaseLocation("/data/patients.sqlite");
+        QVERIFY(!file.isServer());
+        QCOMPARE(file.filePath, QStringLiteral("/data/patients.sqlite"));
+        settings.setServerHost(" db.clinic ");
+        settings.setServerTlsMode(KestaSettings::verify_full);
+        const DatabaseLocation server = settings.databaseLocation("/data/patients.sqlite");
+        QVERIFY(server.isServer());
+        QCOMPARE(server.describe(), QStringLiteral("kesta@db.clinic:5432/kesta"));
+        QCOMPARE(server.tlsMode, QStringLiteral("verify-full"));
+    }
+
     void reloadSetsWhatTheFileHoldsAndWritesNothing_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("lastPatientId");
         QTest::addColumn<int>("language");
-        const auto row = [](const char *tag, const QByteArray &file, int id, int language) {
-            QTest::newRow(tag) << file << id << language;
+        QTest::addColumn<bool>("kept");
+        const auto row = [](const char *tag, const QByteArray &file, int id, int language, bool kept) {
+            QTest::newRow(tag) << file << id << language << kept;
         };
         row("foreign root, other case",
             "<Preferences><LastPatientId>7</LastPatientId><lastPatientId>9</lastPatientId></Preferences>", 7,
-            1);
-        row("unknown enumerator", "<KestaSettings><Language>de_DE</Language></KestaSettings>", -1, 1);
+            1, false);
+        row("unknown enumerator", "<KestaSettings><Language>de_DE</Language></KestaSettings>", -1, 1, false);
         row("malformed after two values",
             "<KestaSettings><Language>en_US</Language><LastPatientId>5</LastPatientId>"
             "<StartMaximized>false</Start><SelectLastPatient>false</SelectLastPatient>",
-            5, 0);
-        row("not XML at all", "\xff\xfe garbage", -1, 1);
+            5, 0, true);
+        row("not XML at all", "\xff\xfe garbage", -1, 1, true);
+        row("empty", "", -1, 1, false);
     }
     void reloadSetsWhatTheFileHoldsAndWritesNothing()
     {
         QFETCH(QByteArray, file);
         QFETCH(int, lastPatientId);
         QFETCH(int, language);
+        QFETCH(bool, kept);
         writeFile("Settings.xml", file);
         KestaSettings settings("Settings.xml");
         QSignalSpy saved(&settings, &ZTSettings::saved);
@@ -141,6 +172,35 @@ private slots:
         QVERIFY(settings.getStartMaximized() && settings.getSelectLastPatient());
         QCOMPARE(saved.count(), 0);
         QCOMPARE(readFile("Settings.xml"), file);
+        QCOMPARE(QFile::exists("Settings.xml.bad"), kept);
+        if (!kept)
+            return;
+        QCOMPARE(readFile("Settings.xml.bad"), file);
+        settings.setLastPatientId(8);
+        writeFile("Settings.xml", "<KestaSettings><broken>");
+        QVERIFY(settings.reload());
+        QCOMPARE(readFile("Settings.xml.bad"), file);
+    }
+
+    // A newer version's elements are written back as they were, after the known ones.
+    void unknownElementsSurviveASave()
+    {
+        const QByteArray unknown = "    <Backup folder=\"/mnt/b\">\n"
+                                   "        <Every>7</Every>\n"
+                                   "        <Keep> </Keep>\n"
+                                   "        <!--weekly-->\n"
+                                   "    </Backup>\n"
+                                   "    <Zoom>125 &amp; more</Zoom>\n";
+        writeFile("Settings.xml",
+            "<?xml version=\"1.0\"?>\n<KestaSettings>\n    <Language>en_US</Language>\n" + unknown
+                + "</KestaSettings>\n");
+        KestaSettings settings("Settings.xml");
+        QVERIFY(settings.reload());
+        settings.setLanguage(KestaSettings::ru_RU);
+        QByteArray expected = defaultFile;
+        expected.insert(expected.indexOf("</KestaSettings>"), unknown);
+        QCOMPARE(readFile("Settings.xml"), expected);
+        QVERIFY(!QFile::exists("Settings.xml.bad"));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "db/record.h"
 #include "db/recordingfacts.h"
 #include "db/recordingfiles.h"
+#include "recorder/edfrecording.h"
 #include "db/sqlitedialect.h"
 #include "support/settingsfiles.h"
 #include "support/testdatabase.h"
@@ -95,10 +96,60 @@ private slots:
         QCOMPARE(seen, QStringList({ "1 1 2048", "0 0 0", "1 1 300", "1 0 0", "0 0 0", "0 0 0" }));
         QCOMPARE(facts.find(asked.first())->facts.folder, patientsPath("P/EEG_1"));
 
+        // Nor through a link that leads out.
+        QVERIFY(QFile::link(patientsPath("Sidorov_B2/EEG_9"), patientsPath("P/EEG_L")));
+        const RecordingFiles::Facts linked = RecordingFiles::factsOf(petrov, "EEG_L\\rec.edf");
+        QVERIFY(linked.exists && !linked.inside && linked.size == 0);
+
         const qint64 big = qint64(3) << 30;
         if (!writeFile("P/LONG/rec.edf", big))
             QSKIP("no sparse 3 GiB file here");
         QCOMPARE(RecordingFiles::factsOf(petrov, "LONG\\rec.edf").size, big);
+    }
+
+    // Header facts come with the sizes; the recordings in the patient's folder
+    // that no record lists are found, with what registering them takes; nothing
+    // outside the folder is looked at, through a link neither.
+    void recordingsFoundOnDisk()
+    {
+        const QDateTime start(QDate(2024, 3, 5), QTime(14, 25, 30));
+        const QString comment = QStringLiteral("Ночной сон");
+        for (const char *file : { "P/EEG_1/listed.edf", "P/EEG_2024_03_05_142530/rec.edf", "Sidorov_B2/other.edf" }) {
+            QVERIFY(QDir().mkpath(QFileInfo(patientsPath(file)).absolutePath()));
+            QCOMPARE(EdfRecording::write(patientsPath(file), { "Petrov Ivan", "A17", QDate(1980, 5, 1) }, start, 3,
+                         comment),
+                QString());
+        }
+        QVERIFY(writeFile("P/junk.edf", 10) && writeFile("P/notes.txt"));
+        QVERIFY(QFile::link(patientsPath("Sidorov_B2"), patientsPath("P/EEG_L"))
+            && QFile::link(patientsPath("Sidorov_B2/other.edf"), patientsPath("P/link.edf")));
+
+        RecordingFacts facts;
+        QSignalSpy scanned(&facts, &RecordingFacts::unregisteredFound);
+        const RecordingFacts::Recording listed { petrov, "EEG_1\\listed.edf" };
+        facts.request({ listed }, petrov);
+        QTRY_COMPARE(scanned.count(), 1);
+        QVERIFY(facts.find(listed)->headerKnown);
+        QCOMPARE(facts.find(listed)->header.durationSeconds, 3.0);
+        const QList<RecordingFacts::Unregistered> found = facts.unregistered(petrov);
+        QStringList names;
+        for (const RecordingFacts::Unregistered &file : found)
+            names << file.fileName + (file.header.readable() ? "" : " unreadable");
+        QCOMPARE(names, QStringList({ "EEG_2024_03_05_142530\\rec.edf", "junk.edf unreadable" }));
+
+        const RecordingFiles::Registration registration
+            = RecordingFiles::registrationOf(found.first().fileName, found.first().header);
+        QCOMPARE(registration.date, start);
+        QCOMPARE(registration.type, QStringLiteral("EEG"));
+        QCOMPARE(registration.comment, comment);
+        const RecordingFiles::Registration fromName = RecordingFiles::registrationOf(found.first().fileName, EdfFacts());
+        QCOMPARE(fromName.date, start);
+        QVERIFY(db->insertRecord(patient, registration.date, found.first().fileName, registration.type,
+                    registration.comment)
+            > 0);
+        facts.request({ listed, { petrov, found.first().fileName } }, petrov);
+        QTRY_COMPARE(scanned.count(), 2);
+        QCOMPARE(facts.unregistered(petrov).size(), 1);
     }
 
     // The patient's Subdirectory; the files written, those marked "-" to go to

@@ -2,6 +2,7 @@
 #include "db/datalocations.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "db/unregisteredrecordings.h"
 #include "exchange/orvalisexchange.h"
 #include "support/namedprocess.h"
 #include "support/testdatabase.h"
@@ -12,14 +13,16 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <memory>
+#include <unistd.h>
 
 using namespace kestatest;
 
 namespace
 {
 
-// Lines the exchange logs after handling a request.
+// Lines the exchange logs after handling a request, and the warnings and notes it logs.
 QStringList handledRequests;
+QStringList notices;
 QtMessageHandler previousHandler = nullptr;
 
 QByteArray frame(const QByteArray &code, const QList<QByteArray> &fields)
@@ -81,6 +84,7 @@ class TestOrvalisExchange : public QObject
     Q_OBJECT
 
     std::unique_ptr<Database> db;
+    std::unique_ptr<UnregisteredRecordings> unregistered;
     std::unique_ptr<OrvalisExchange> exchange;
     Patient *current = nullptr;
     Peer peer;
@@ -99,10 +103,12 @@ private slots:
         QLoggingCategory::setFilterRules("kesta.exchange.debug=true");
         previousHandler = qInstallMessageHandler(
             [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
-                if (type == QtDebugMsg && qstrcmp(context.category, "kesta.exchange") == 0)
+                if (qstrcmp(context.category, "kesta.exchange") != 0)
+                    previousHandler(type, context, text);
+                else if (type == QtDebugMsg)
                     handledRequests.append(text);
                 else
-                    previousHandler(type, context, text);
+                    notices.append(text);
             });
         Clock::setTestTime(QDateTime(QDate(2024, 3, 5), QTime(12, 0)));
     }
@@ -120,8 +126,11 @@ private slots:
         current->setHeight(179.6);
         current->setWeight(74.5);
 
+        notices.clear();
+        unregistered = std::make_unique<UnregisteredRecordings>(UnregisteredRecordings::defaultFile());
         exchange = std::make_unique<OrvalisExchange>();
         exchange->setDatabase(db.get());
+        exchange->setUnregisteredRecordings(unregistered.get());
         exchange->setPatientSource([this] { return current; });
         exchange->start();
         QVERIFY2(exchange->isListening(), "port 2700 is taken: is another test using it?");
@@ -131,6 +140,7 @@ private slots:
     {
         peer.abort();
         exchange.reset();
+        unregistered.reset();
         db.reset();
     }
 
@@ -203,6 +213,50 @@ private slots:
         QCOMPARE(db->patients().size(), 3);
     }
 
+    // A report the database refuses, or whose name leads outside the patient's folder, is
+    // logged and kept to be told with its comment; nothing of it is stored.
+    void refusedRecordingsAreToldWithTheirComment_data()
+    {
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("retriable");
+        const QString time = "EEG_2024_03_05_142530";
+        const QString refused = "CHECK constraint failed: length(%1) <= %2";
+        QTest::newRow("type over 8") << "LONGTYPE9_2024_03_05_142530\\rec.edf"
+                                     << refused.arg("RecordType").arg(8) << true;
+        QTest::newRow("file name over 128")
+            << time + "\\" + QString(120, 'x') + ".edf" << refused.arg("FileName").arg(128) << true;
+        const QString outside = "Its name leads outside the patient's folder";
+        for (const QString &name : { time + "\\..", time + "/../..\\rec.edf",
+                 QString("C:_2024_03_05_142530\\rec.edf"), time + "\\/etc/passwd", time + "\\C:rec.edf" })
+            QTest::newRow(qPrintable(name)) << name << outside << false;
+        QTest::newRow("no patient") << time + "\\rec.edf"
+                                    << "No patient was selected" << false;
+    }
+    void refusedRecordingsAreToldWithTheirComment()
+    {
+        QFETCH(QString, report);
+        QFETCH(QString, reason);
+        QFETCH(bool, retriable);
+        const bool noPatient = reason.startsWith("No patient");
+        if (noPatient)
+            select("");
+        QCOMPARE(peer.ask("SFN\\" + report.toUtf8()), QByteArray());
+        QCOMPARE(peer.ask("SRC calm"), QByteArray());
+        QCOMPARE(rawValue(*db, "SELECT count(*) FROM Records").toInt(), 0);
+        const QList<UnregisteredRecordings::Recording> told = unregistered->recordings();
+        QCOMPARE(told.size(), 1);
+        const QString fileName = report.section('\\', 0, 1);
+        QCOMPARE(told.at(0).fileName + "|" + told.at(0).reason + "|" + told.at(0).comments,
+            fileName + "|" + reason + "|calm");
+        QCOMPARE(told.at(0).retriable, retriable);
+        QCOMPARE(notices,
+            QStringList(
+                { QString("Recording %1 of %2 not registered, its file stays: %3")
+                        .arg(fileName, noPatient ? "no patient" : "Petrov Ivan Sergeevich (A17)", reason),
+                    "Comment of the unregistered recording kept with it: calm" }));
+    }
+
     // A comment belongs to the recording reported just before it, or to none.
     void commentWithoutItsRecordingGoesNowhere_data()
     {
@@ -270,16 +324,58 @@ private slots:
         QTRY_COMPARE(peer.state(), QAbstractSocket::UnconnectedState);
     }
 
-    void takenPortIsLoggedAndTheMonitorStillRuns()
+    // While another program holds the port, no recorder is started (it could not talk to this
+    // program); listening is tried again until the port is free, with one log line each way.
+    void takenPortIsTriedAgainAndNoRecorderStartsMeanwhile()
     {
         exchange.reset();
-        QTcpServer other;
-        QVERIFY(other.listen(QHostAddress::LocalHost, OrvalisExchange::Port));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Exchange port 2700 not available, .*: .+"));
+        auto other = std::make_unique<QTcpServer>();
+        QVERIFY(other->listen(QHostAddress::LocalHost, OrvalisExchange::Port));
+        const QString holder
+            = QString("tst_exchange_orvalisexchange (process id %1)").arg(QCoreApplication::applicationPid());
         OrvalisExchange blocked;
         blocked.start();
         QVERIFY(!blocked.isListening());
         QTRY_VERIFY(blocked.monitorCycles() >= 1);
+        const RecorderLaunch launch = blocked.runRecorderDatabase();
+        QCOMPARE(launch.outcome, RecorderLaunch::ExchangeClosed);
+        QCOMPARE(launch.reason, holder);
+
+        QTRY_VERIFY_WITH_TIMEOUT(blocked.listenAttempts() >= 3, 10000);
+        other.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(blocked.isListening(), 5000);
+        QCOMPARE(notices.size(), 2);
+        QVERIFY2(QRegularExpression("^Exchange port 2700 not available, .*: .+ \\(held by "
+                     + QRegularExpression::escape(holder) + "\\); trying again every 2000 ms$")
+                     .match(notices.value(0))
+                     .hasMatch(),
+            qPrintable(notices.value(0)));
+        QCOMPARE(notices.value(1), QString("Exchange port 2700 free again, the recorder can connect"));
+        QVERIFY(peer.open());
+        QCOMPARE(peer.ask("GII"), IdentificationReply);
+    }
+
+    // Only programs of this user are answered; others are cut off at once, with one log line.
+    // A peer that connects through IPv6 (the IPv4 address inside it) is found as well.
+    void programsOfOtherUsersAreCutOff()
+    {
+        Peer viaIpv6;
+        viaIpv6.connectToHost(QHostAddress("::ffff:127.0.0.1"), OrvalisExchange::Port);
+        QVERIFY(viaIpv6.waitForConnected(5000));
+        QCOMPARE(viaIpv6.ask("GII"), IdentificationReply);
+
+        const QString own = QString::number(::geteuid());
+        const QString other = QString::number(::geteuid() + 1);
+        exchange->setExpectedOwner([other] { return other; });
+        Peer stranger;
+        QVERIFY(stranger.open());
+        const quint16 port = stranger.localPort();
+        QTRY_COMPARE(stranger.state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(notices,
+            QStringList({ QString("Connection from 127.0.0.1:%1 closed: it belongs to another user (%2)")
+                              .arg(port)
+                              .arg(own) }));
+        QCOMPARE(peer.ask("GII"), IdentificationReply);
     }
 };
 

@@ -91,7 +91,7 @@ private slots:
         launch = RecorderLauncher::launch({ unusable }, RecorderLauncher::DatabaseSwitch);
         QCOMPARE(launch.outcome, RecorderLaunch::StartFailed);
         QCOMPARE(launch.program, unusable);
-        QVERIFY(!launch.reason.isEmpty());
+        QCOMPARE(launch.reason, QString("Permission denied"));
     }
 };
 

@@ -1,6 +1,7 @@
 // How fast the patient database comes up, and what it costs.
 //
 //     dbbench [patients] [records-per-patient] [--no-files] [--rounds N]
+//     dbbench [patients] [records-per-patient] --server [--rounds N] [--inserts M]
 //
 // Fills a temporary data folder with the patients and their records (and a
 // recording file for each unless --no-files), then measures in one process,
@@ -13,6 +14,9 @@
 // Then: the statements of one load, the peak memory of the first load, and
 // the time to bring up one patient's records with their file facts (the
 // median over up to 200 patients, each asked for the first time).
+// With --server the rows lie on a private PostgreSQL server on loopback (as the
+// tests start theirs); the floor is a bare libpq scan, and two workstations
+// then insert M records (and M/20 patients) each at once.
 
 #include "db/database.h"
 #include "db/datalocations.h"
@@ -20,6 +24,7 @@
 #include "db/patient.h"
 #include "db/record.h"
 #include "db/recordingfiles.h"
+#include "serverbench.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -228,11 +233,17 @@ int main(int argc, char *argv[])
     int recordsEach = 10;
     int rounds = 7;
     bool withFiles = true;
+    bool onServer = false;
+    int inserts = 2000;
     QList<int> numbers;
     const QStringList arguments = app.arguments().mid(1);
     for (int i = 0; i < arguments.size(); ++i) {
         if (arguments.at(i) == QLatin1String("--no-files"))
             withFiles = false;
+        else if (arguments.at(i) == QLatin1String("--server"))
+            onServer = true;
+        else if (arguments.at(i) == QLatin1String("--inserts") && i + 1 < arguments.size())
+            inserts = qMax(1, arguments.at(++i).toInt());
         else if (arguments.at(i) == QLatin1String("--rounds") && i + 1 < arguments.size())
             rounds = qMax(1, arguments.at(++i).toInt());
         else
@@ -244,6 +255,11 @@ int main(int argc, char *argv[])
         recordsEach = numbers.at(1);
 
     QTextStream out(stdout);
+    if (onServer) {
+        out << "server: patients " << patients << ", records per patient " << recordsEach << ", rounds "
+            << rounds << "\n";
+        return runServerBench(patients, recordsEach, rounds, inserts, out);
+    }
     out << "patients " << patients << ", records per patient " << recordsEach << ", recording files "
         << (withFiles ? "yes" : "no") << ", rounds " << rounds << "\n";
     QElapsedTimer timer;

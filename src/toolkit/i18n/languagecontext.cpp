@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDirIterator>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -97,7 +98,27 @@ QString LanguageContext::setLanguage(const QString &code)
             delete translator;
     }
     self->installedLanguage = language;
+    installQtCatalogue(language);
+    // Month and day names (the calendar), numbers and dates in Qt's own widgets follow the
+    // interface, not the system.
+    QLocale::setDefault(QLocale(language));
     return language;
+}
+
+void LanguageContext::installQtCatalogue(const QString &language)
+{
+    // Qt's own texts (standard buttons, the file chooser): from Qt's installation, and for a
+    // program shipped with its own copy of Qt, from its folder.
+    const QLocale locale(language);
+    for (const QString &folder : { QLibraryInfo::location(QLibraryInfo::TranslationsPath),
+             QCoreApplication::applicationDirPath() + QStringLiteral("/translations") }) {
+        auto *translator = new QTranslator(QCoreApplication::instance());
+        if (translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
+            QCoreApplication::installTranslator(translator);
+            return;
+        }
+        delete translator;
+    }
 }
 
 QString LanguageContext::startupLanguage(const QString &settingsPath)

@@ -26,7 +26,9 @@ public:
     // The system locale's name, language and territory joined by "_" ("ru_RU").
     static QString systemLanguage();
     // Installs every catalogue of code, or of the fallback language when code has
-    // none, and returns the installed code (empty when there are no catalogues).
+    // none, with Qt's own catalogue of that language where Qt's installation has one,
+    // makes it the default locale, and returns the installed code (empty when there
+    // are no catalogues).
     static QString setLanguage(const QString &code);
 
     // The language to start in: the one stored in the settings file at
@@ -36,6 +38,7 @@ public:
 private:
     LanguageContext();
     void collectCatalogues(const QString &folder);
+    static void installQtCatalogue(const QString &language);
 
     QMap<QString, QStringList> catalogueFiles;
     QString installedLanguage;

@@ -7,9 +7,50 @@
 #include <QJsonParseError>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+#include <algorithm>
 
 namespace
 {
+
+// The element the reader stands at, to its end, as XML text. Blanks between elements go
+// (the writer indents anew); the text of an element that holds nothing else stays.
+QString copyElement(QXmlStreamReader &reader)
+{
+    QString text;
+    QXmlStreamWriter writer(&text);
+    int depth = 0;
+    bool afterStart = false;
+    QString blanks;
+    for (QXmlStreamReader::TokenType token = reader.tokenType(); !reader.hasError();
+         token = reader.readNext()) {
+        if (token == QXmlStreamReader::Characters && reader.isWhitespace()) {
+            blanks = reader.text().toString();
+            continue;
+        }
+        if (token == QXmlStreamReader::EndElement && afterStart)
+            writer.writeCharacters(blanks);
+        blanks.clear();
+        writer.writeCurrentToken(reader);
+        afterStart = token == QXmlStreamReader::StartElement;
+        if (token == QXmlStreamReader::StartElement)
+            ++depth;
+        else if (token == QXmlStreamReader::EndElement && --depth == 0)
+            break;
+    }
+    return text;
+}
+
+// Writes an element kept by copyElement into another document.
+void writeElement(QXmlStreamWriter &writer, const QString &element)
+{
+    QXmlStreamReader reader(element);
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token != QXmlStreamReader::StartDocument && token != QXmlStreamReader::EndDocument
+            && token != QXmlStreamReader::Invalid)
+            writer.writeCurrentToken(reader);
+    }
+}
 
 StringMap readStringMap(QXmlStreamReader &reader)
 {
@@ -120,6 +161,8 @@ QString AbstractMetaDescriptor::saveAsXmlString() const
             writer.writeTextElement(description->name, description->fileText());
         }
     }
+    for (const QString &element : unknownElements)
+        writeElement(writer, element);
     writer.writeEndElement();
     writer.writeEndDocument();
     return text;
@@ -152,7 +195,40 @@ bool AbstractMetaDescriptor::loadFromXmlString(const QString &text)
             break;
         match->fromFileText(value);
     }
+    keepUnknownElements(text);
     return true;
+}
+
+void AbstractMetaDescriptor::keepUnknownElements(const QString &text)
+{
+    unknownElements.clear();
+    QXmlStreamReader reader(text);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            --depth;
+            continue;
+        }
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        if (++depth != 2)
+            continue;
+        const QString name = reader.name().toString();
+        const bool known = std::any_of(
+            descriptions.cbegin(), descriptions.cend(), [&name](const AbstractMetaDescription *description) {
+                return description->editable && description->name == name;
+            });
+        if (known) {
+            reader.skipCurrentElement();
+        } else {
+            const QString element = copyElement(reader);
+            if (!reader.hasError())
+                unknownElements.append(element);
+        }
+        --depth;
+    }
+    loadedWhole = !reader.hasError();
 }
 
 QVariantMap AbstractMetaDescriptor::getQVariantMap() const

@@ -36,12 +36,16 @@ public:
     bool setValue(const QString &name, const QVariant &value);
     bool setTextValue(const QString &name, const QString &text);
 
-    // XML: root element named by the class, one element per editable setting.
+    // XML: root element named by the class, one element per editable setting, then the
+    // elements of the text last loaded that no editable setting reads (a newer version's
+    // keys), as they were, so that a save never drops them.
     bool save(const QString &path) const;
     bool load(const QString &path);
     QString saveAsXmlString() const;
     // Applies every element before the first XML error; always true.
     bool loadFromXmlString(const QString &text);
+    // Whether the text last loaded was XML to its end (an empty text is not).
+    bool lastLoadWasWhole() const { return loadedWhole; }
 
     // JSON: one key per editable setting, enumerations by key, points and sizes as "x;y".
     QVariantMap getQVariantMap() const;
@@ -61,4 +65,11 @@ public:
 protected:
     QList<AbstractMetaDescription *> descriptions;
     QMap<QString, AbstractMetaDescription *> byName;
+
+private:
+    void keepUnknownElements(const QString &text);
+
+    // Each a whole element as XML text.
+    QStringList unknownElements;
+    bool loadedWhole = true;
 };

@@ -23,10 +23,12 @@
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <algorithm>
 
 BasePropertyListWidget::BasePropertyListWidget(AbstractSettings *settings, QWidget *parent)
     : QWidget(parent)
     , settings(settings)
+    , formClass(settings ? settings->metaObject() : nullptr)
 {
     gridLayout = new QGridLayout(this);
     gridLayout->setContentsMargins(0, 0, 0, 0);
@@ -40,6 +42,37 @@ AbstractSettings *BasePropertyListWidget::getSettings() const
 const PropertyCategories &BasePropertyListWidget::getCategories() const
 {
     return categories;
+}
+
+bool BasePropertyListWidget::showObject(AbstractSettings *object)
+{
+    if (object && object == settings)
+        return true;
+    if (!canShow(object))
+        return false;
+    bindRows(object);
+    return true;
+}
+
+bool BasePropertyListWidget::canShow(AbstractSettings *object) const
+{
+    if (!object || !formClass || object->metaObject() != formClass)
+        return false;
+    const AbstractMetaDescriptor *descriptor = object->metaDescriptor();
+    return std::all_of(widgetInfos.cbegin(), widgetInfos.cend(),
+        [descriptor](const PropertyWidgetInfo &info) { return descriptor->propertyByName(info.name); });
+}
+
+void BasePropertyListWidget::bindRows(AbstractSettings *object)
+{
+    settings = object;
+    AbstractMetaDescriptor *descriptor = object->metaDescriptor();
+    categories.build(descriptor);
+    for (PropertyWidgetInfo &info : widgetInfos) {
+        info.description = descriptor->propertyByName(info.name);
+        if (info.view)
+            info.view->setDescription(info.description);
+    }
 }
 
 int BasePropertyListWidget::addPropertyToLayout(AbstractMetaDescription *description, QGridLayout *grid)

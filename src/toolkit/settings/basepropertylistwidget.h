@@ -25,6 +25,14 @@ public:
     AbstractSettings *getSettings() const;
     const PropertyCategories &getCategories() const;
 
+    // Shows another object of the class the form was built for in the rows it
+    // has, so that nothing is built or styled anew: every editor takes the new
+    // object's setting of its name. False, with nothing changed, for an object
+    // of another class (or none): the caller builds a form for it.
+    virtual bool showObject(AbstractSettings *object);
+    // Whether showObject can take the object.
+    bool canShow(AbstractSettings *object) const;
+
     // Appends a row for description to grid; the row's index in grid, or -1.
     int addPropertyToLayout(AbstractMetaDescription *description, QGridLayout *grid);
     // The editor for description; columnSpan receives 1, or 2 for wide editors.
@@ -66,6 +74,9 @@ protected:
     AbstractMetaDescription *findDependency(const QString &name) const;
     // Called after rows were shown or hidden.
     virtual void rowsVisibilityChanged();
+    // Binds the settings, the index and every row to the object, which
+    // canShow has accepted.
+    void bindRows(AbstractSettings *object);
     int indexOf(const QString &name) const;
 
     QGridLayout *gridLayout = nullptr;
@@ -73,4 +84,6 @@ protected:
     PropertyCategories categories;
     bool focusFirstEditor = true;
     QPointer<AbstractSettings> settings;
+    // The class the rows were built for.
+    const QMetaObject *formClass = nullptr;
 };

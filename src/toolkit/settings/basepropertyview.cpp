@@ -50,6 +50,19 @@ AbstractMetaDescription *BasePropertyView::getDescription() const
     return description;
 }
 
+void BasePropertyView::setDescription(AbstractMetaDescription *other)
+{
+    if (other == description)
+        return;
+    if (description)
+        disconnect(
+            description, &AbstractMetaDescription::valueChanged, this, &BasePropertyView::metaValueChanged);
+    description = other;
+    if (other)
+        connect(other, &AbstractMetaDescription::valueChanged, this, &BasePropertyView::metaValueChanged);
+    refresh();
+}
+
 QWidget *BasePropertyView::getEditor() const
 {
     return editor;

@@ -20,6 +20,9 @@ public:
 
     // Null once the setting's object is gone.
     AbstractMetaDescription *getDescription() const;
+    // Shows and edits another object's setting of the same declaration from now on
+    // (forms reuse their rows for another object of the class).
+    void setDescription(AbstractMetaDescription *other);
     // The widget that takes the focus for this row; may be null.
     virtual QWidget *getEditor() const;
     // Detaches the editor: the view neither shows nor writes through it any more.

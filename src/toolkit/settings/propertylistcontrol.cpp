@@ -84,16 +84,46 @@ void PropertyListControl::build()
     for (int i = 0; i < widgetInfos.size(); ++i)
         watchConditions(i);
     for (int i = 0; i < widgetInfos.size(); ++i) {
+        if (widgetInfos.at(i).conditional)
+            applyRowVisibility(i);
+    }
+    recheckConditions();
+    updateLabelsAndCounts();
+    reorderTabOrder();
+}
+
+bool PropertyListControl::showObject(AbstractSettings *object)
+{
+    if (object && object == settings)
+        return true;
+    if (!canShow(object))
+        return false;
+    conditionWatch.clear();
+    bindRows(object);
+    for (int i = 0; i < widgetInfos.size(); ++i)
+        watchConditions(i);
+    if (recheckConditions())
+        rowsVisibilityChanged();
+    return true;
+}
+
+bool PropertyListControl::recheckConditions()
+{
+    bool changed = false;
+    for (int i = 0; i < widgetInfos.size(); ++i) {
         PropertyWidgetInfo &info = widgetInfos[i];
         if (!info.conditional)
             continue;
-        info.conditionsMet = conditionsPass(info.description);
+        const bool met = conditionsPass(info.description);
         if (info.description)
-            info.description->visible = info.conditionsMet;
+            info.description->visible = met;
+        if (met == info.conditionsMet)
+            continue;
+        info.conditionsMet = met;
         applyRowVisibility(i);
+        changed = true;
     }
-    updateLabelsAndCounts();
-    reorderTabOrder();
+    return changed;
 }
 
 void PropertyListControl::addCategory(const QString &category, bool withLabel)
@@ -124,7 +154,7 @@ void PropertyListControl::watchConditions(int index)
             qDebug() << (mode == OneCategory ? "Prop not found" : "Property not found") << key;
             continue;
         }
-        connect(
+        conditionWatch << connect(
             dependency, &AbstractMetaDescription::valueChanged, this, [this, index] { recheckRow(index); });
     }
 }

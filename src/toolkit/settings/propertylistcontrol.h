@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/settings/basepropertylistwidget.h"
+#include "toolkit/util/connectionhelper.h"
 
 #include <QMap>
 
@@ -22,6 +23,8 @@ public:
     // setting (OneProperty); not read in the other modes.
     explicit PropertyListControl(AbstractSettings *settings, const QString &name = QString(),
         ViewMode mode = AllProperties, QWidget *parent = nullptr);
+
+    bool showObject(AbstractSettings *object) override;
 
     ViewMode getViewMode() const;
     QString getName() const;
@@ -59,6 +62,8 @@ private:
     void build();
     void addCategory(const QString &category, bool withLabel);
     void watchConditions(int index);
+    // Evaluates every conditional row anew; true when one came or went.
+    bool recheckConditions();
     void recheckRow(int index);
     void updateLabelsAndCounts();
     int nextFreeRow() const;
@@ -69,6 +74,8 @@ private:
     QGridLayout *propertyGrid = nullptr;
     QScrollArea *scrollArea = nullptr;
     QMap<QString, QLabel *> categoryLabels;
+    // The watched settings belong to the object shown.
+    ConnectionHelper conditionWatch;
     bool manageCategoryVisibility = false;
     int alwaysVisible = 0;
     int conditionallyVisible = 0;

@@ -31,6 +31,23 @@ PropertyTabWidget::PropertyTabWidget(AbstractSettings *settings, QWidget *parent
     }
 }
 
+bool PropertyTabWidget::showObject(AbstractSettings *object)
+{
+    if (object && object == settings)
+        return true;
+    if (!object || !formClass || object->metaObject() != formClass)
+        return false;
+    for (PropertyListControl *page : qAsConst(categoryPages)) {
+        if (!page->canShow(object))
+            return false;
+    }
+    settings = object;
+    categories.build(object->metaDescriptor());
+    for (PropertyListControl *page : qAsConst(categoryPages))
+        page->showObject(object);
+    return true;
+}
+
 QTabWidget *PropertyTabWidget::getTabWidget() const
 {
     return tabWidget;

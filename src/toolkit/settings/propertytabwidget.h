@@ -27,6 +27,9 @@ public:
     void moveTab(const QString &category, int index, bool select = false);
     void setPadding(int padding);
 
+    // Every tab shows the object (BasePropertyListWidget::showObject); tabs
+    // come and go with its conditions.
+    bool showObject(AbstractSettings *object) override;
     void reorderTabOrder() override;
     void showDefaultButtons(bool show) override;
     void showHeaders(bool show) override;

@@ -138,6 +138,25 @@ bool SettingsFile::write(const QString &path, const QByteArray &bytes)
     return false;
 }
 
+void SettingsFile::keepUnreadable(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() == 0 || info.size() > MaximumSize)
+        return;
+    const QString kept = path + QStringLiteral(".bad");
+    if (QFileInfo::exists(kept) || QFileInfo(kept).isSymLink()) {
+        qWarning().noquote() << "Settings file" << path
+                             << "could not be read; an earlier unreadable one is kept as" << kept;
+        return;
+    }
+    // A copy leaves the file for the program to read what it can; a file that cannot even be
+    // read is moved aside instead.
+    if (QFile::copy(path, kept) || QFile::rename(path, kept))
+        qWarning().noquote() << "Settings file" << path << "could not be read; kept as" << kept;
+    else
+        qWarning().noquote() << "Settings file" << path << "could not be read, nor kept as" << kept;
+}
+
 void SettingsFile::removeLeftovers(const QString &path)
 {
     const QFileInfo info(path);

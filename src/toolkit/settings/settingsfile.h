@@ -18,6 +18,11 @@ public:
     static bool read(const QString &path, QByteArray *bytes);
     // False, with a warning line, when nothing was written.
     static bool write(const QString &path, const QByteArray &bytes);
+    // Before a file that could not be read is replaced: keeps it beside itself as
+    // "<name>.bad", once (an earlier one is never replaced), so that what it held can
+    // still be recovered. An empty file, or one that is never replaced anyway (not a
+    // regular file, too large), is left as it is.
+    static void keepUnreadable(const QString &path);
     // Removes the temporary files that a save interrupted by a crash left beside the file.
     static void removeLeftovers(const QString &path);
 };

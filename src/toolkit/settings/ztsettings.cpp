@@ -127,10 +127,12 @@ bool ZTSettings::reload()
     const bool wasLoading = loading;
     loading = true;
     SettingsFile::removeLeftovers(filePath);
-    if (format == JSON)
-        metaDescriptor()->loadFromJsonFile(filePath);
-    else
-        metaDescriptor()->load(filePath);
+    const bool whole = format == JSON
+        ? metaDescriptor()->loadFromJsonFile(filePath)
+        : metaDescriptor()->load(filePath) && metaDescriptor()->lastLoadWasWhole();
+    // The next save writes what was understood, so the rest must be kept elsewhere first.
+    if (!whole)
+        SettingsFile::keepUnreadable(filePath);
     loading = wasLoading;
     emit reloaded();
     return true;

@@ -50,7 +50,9 @@ public:
     // True while reload runs: nothing is written to any file meanwhile.
     bool isLoading() const;
 
-    // Reads the file; false only when there is no file path. Emits reloaded.
+    // Reads the file; false only when there is no file path. Emits reloaded. A file that
+    // cannot be read to its end is first kept as "<name>.bad" (SettingsFile::keepUnreadable).
+    // Elements that no setting reads are written back by every save.
     bool reload();
     // Writes the file (when there is one) and emits saved.
     void save();

@@ -10,6 +10,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
@@ -174,9 +175,26 @@ void StyleHelper::selectTheme(const QString &name)
         substitute(text, values);
         sheet += text + QStringLiteral("\r\n");
     }
+    // Before the sheet: the sheet gives styled widgets palettes of their own, made from the
+    // application's as it is then.
+    applyLinkColor();
     qApp->setStyleSheet(sheet);
     applyWidgetStyle();
     emit changed();
+}
+
+void StyleHelper::applyLinkColor()
+{
+    // Style sheets cannot colour the links of rich text; they take the palette's, which the
+    // widget style would otherwise leave dark blue on the dark theme's grey.
+    const QColor link = getThemeColor(QStringLiteral("--z-link-text"));
+    QPalette palette = QApplication::palette();
+    if (!link.isValid()
+        || (palette.color(QPalette::Link) == link && palette.color(QPalette::LinkVisited) == link))
+        return;
+    palette.setColor(QPalette::Link, link);
+    palette.setColor(QPalette::LinkVisited, link);
+    QApplication::setPalette(palette);
 }
 
 void StyleHelper::applyWidgetStyle()

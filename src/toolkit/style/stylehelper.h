@@ -99,6 +99,7 @@ private:
     void bindIcon(Target *target, const QIcon &lightIcon, const QIcon &darkIcon, Apply apply);
     void dropIconBinding(QObject *target);
     void applyWidgetStyle();
+    void applyLinkColor();
 
     bool darkSelected = false;
     ValueMap values;

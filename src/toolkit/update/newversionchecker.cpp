@@ -4,6 +4,7 @@
 #include "toolkit/util/texthelper.h"
 
 #include <QCoreApplication>
+#include <QTextDocument>
 
 namespace
 {
@@ -56,7 +57,9 @@ void NewVersionChecker::update()
         : preliminaryText;
     // The version and the link come from the network: nothing in them may hide or reorder text.
     emit onSetText(name + ' ' + TextHelper::visibleText(info.version));
-    emit onSetTooltip(tr("Click to download new version") + ' ' + TextHelper::visibleText(link));
+    // A tool tip that looks like markup is rendered as markup: such a link is shown escaped.
+    const QString tip = tr("Click to download new version") + ' ' + TextHelper::visibleText(link);
+    emit onSetTooltip(Qt::mightBeRichText(tip) ? Qt::convertFromPlainText(tip) : tip);
     emit onSetVisible(true);
     emit newVersion();
 }

@@ -22,10 +22,11 @@ namespace
 
 constexpr int CloseAppTimeoutMs = 30000;
 
-void openContainingFolder(const QString &path, bool isFolder)
+void openContainingFolder(const QString &path, bool isFolder, const std::function<void()> &failed)
 {
     const QString folder = isFolder ? path : QFileInfo(path).absolutePath();
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)) && failed)
+        failed();
 }
 
 } // namespace
@@ -97,17 +98,31 @@ QString AppHelper::OSVersion()
     return QSysInfo::productVersion();
 }
 
-void AppHelper::showInFolder(const QString &path)
+QString AppHelper::showInFolderCaption()
+{
+    // Both stay in the catalogues whichever system builds them.
+    static const char *const Explorer = QT_TRANSLATE_NOOP("Generic", "Show in explorer");
+    static const char *const FileManager = QT_TRANSLATE_NOOP("Generic", "Show in file manager");
+#if defined(Q_OS_WIN)
+    Q_UNUSED(FileManager)
+    return QCoreApplication::translate("Generic", Explorer);
+#else
+    Q_UNUSED(Explorer)
+    return QCoreApplication::translate("Generic", FileManager);
+#endif
+}
+
+void AppHelper::showInFolder(const QString &path, const std::function<void()> &failed)
 {
     const QFileInfo info(path);
     const bool isFolder = info.isDir();
 #if defined(Q_OS_WIN)
     if (!QProcess::startDetached("explorer", ProcessTable::explorerArguments(path, isFolder)))
-        openContainingFolder(path, isFolder);
+        openContainingFolder(path, isFolder, failed);
 #else
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        openContainingFolder(path, isFolder);
+        openContainingFolder(path, isFolder, failed);
         return;
     }
     QDBusMessage call
@@ -118,10 +133,10 @@ void AppHelper::showInFolder(const QString &path)
     // Asynchronous: starting a file manager on demand can take seconds, and the GUI must not
     // freeze meanwhile.
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
-    QObject::connect(
-        watcher, &QDBusPendingCallWatcher::finished, [path, isFolder](QDBusPendingCallWatcher *finished) {
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
+        [path, isFolder, failed](QDBusPendingCallWatcher *finished) {
             if (finished->isError())
-                openContainingFolder(path, isFolder);
+                openContainingFolder(path, isFolder, failed);
             finished->deleteLater();
         });
 #endif

@@ -1,6 +1,6 @@
 // The boxes themselves, in the toolkit's widget library; the seam they consult is in the core.
 
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/messagebox.h"
 
 #include <QCoreApplication>
@@ -106,11 +106,16 @@ bool AppHelper::checkAndCloseIfAppsRunning(const QStringList &names, int rounds)
     }
     if (running.isEmpty())
         return false;
+    warnAppsRunning(running);
+    return true;
+}
+
+void AppHelper::warnAppsRunning(const QStringList &running)
+{
     const QString which = running.size() == 1
         ? QCoreApplication::translate("Generic", "this app is already running")
         : QCoreApplication::translate("Generic", "these apps are already running");
     const QString text = QCoreApplication::translate("Generic", "Cannot start because") + " " + which + ":\n"
         + running.join("\n");
     warningMessage(text, QString(), MessageBox::Warning);
-    return true;
 }

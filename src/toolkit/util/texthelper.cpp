@@ -73,9 +73,12 @@ QString TextHelper::translit(const QString &text)
 QString TextHelper::visibleText(const QString &text)
 {
     const auto hidden = [](QChar c) {
+        // Printable ASCII, most of what is typed, without the table look-up.
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7F)
+            return false;
         const QChar::Category category = c.category();
-        return (category == QChar::Other_Control || category == QChar::Other_Format)
-            && c.unicode() != 0x200C && c.unicode() != 0x200D;
+        return (category == QChar::Other_Control || category == QChar::Other_Format) && c.unicode() != 0x200C
+            && c.unicode() != 0x200D;
     };
     if (std::none_of(text.cbegin(), text.cend(), hidden))
         return text;

@@ -91,6 +91,10 @@ private slots:
             QString(english ? "From the second English catalogue" : "Second"));
         QCOMPARE(QCoreApplication::translate("Generic", english ? "StartMaximized" : "Language"),
             QString(english ? "Start maximized" : "Язык"));
+        // Qt's own texts and the calendar's month names follow, from Qt's installation.
+        QCOMPARE(
+            QCoreApplication::translate("QPlatformTheme", "Close"), QString(english ? "Close" : "Закрыть"));
+        QCOMPARE(QLocale().monthName(3), QString(english ? "March" : "марта"));
     }
 };
 

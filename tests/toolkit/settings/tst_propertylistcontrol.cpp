@@ -249,8 +249,9 @@ private slots:
             = new PropertyListControl(&settings, QString(), PropertyListControl::AllProperties, &dialog);
         (new QVBoxLayout(&dialog))->addWidget(form);
         QCOMPARE(rowNames(*form),
-            QStringList({ "CheckForNewVersion", "ColorTheme", "Language", "PatientCardView",
-                "SelectLastPatient", "StartMaximized", "TrashPurgeDays" }));
+            QStringList({ "CheckForNewVersion", "ColorTheme", "DataFolder", "Language", "PatientCardView",
+                "SelectLastPatient", "ServerDatabase", "ServerHost", "ServerPort", "ServerTlsMode",
+                "ServerUser", "StartMaximized", "TrashPurgeDays" }));
         QVERIFY(form->findChildren<QLabel *>("propertyCategoryLabel").isEmpty());
         auto *icon = form->getWidgetInfo("Language").header->findChild<QLabel *>("propertyHeaderIcon");
         QVERIFY(icon && !icon->pixmap(Qt::ReturnByValue).isNull());

@@ -1,7 +1,7 @@
-#include "editorprobe.h"
-
 #include "db/patient.h"
+#include "editorprobe.h"
 #include "support/testenvironment.h"
+#include "toolkit/settings/datefield.h"
 #include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/settings/propertytabwidget.h"
 
@@ -43,6 +43,30 @@ private slots:
         QCOMPARE(widget->currentIndex(), tabs.tabIndex("2.Extra"));
     }
 
+    void anotherObjectInTheSameRows()
+    {
+        EditorProbeSettings first, second;
+        second.setMode(EditorProbeSettings::Expert);
+        second.setName("second");
+        PropertyTabWidget tabs(&first);
+        QVERIFY(activated(&tabs));
+        QTabWidget *widget = tabs.getTabWidget();
+        const QList<QWidget *> widgets = tabs.findChildren<QWidget *>();
+        Patient patient;
+        QVERIFY(!tabs.showObject(&patient) && tabs.getSettings() == &first);
+
+        // The same widgets show the second object, its conditions and its edits, and write to it.
+        QVERIFY(tabs.showObject(&second));
+        QCOMPARE(tabs.findChildren<QWidget *>(), widgets);
+        QCOMPARE(editorOf<QLineEdit>(tabs, "Name")->text(), QString("second"));
+        QVERIFY(widget->isTabVisible(2));
+        editorOf<QSpinBox>(tabs, "Depth")->setValue(7);
+        QVERIFY(second.getDepth() == 7 && first.getDepth() == 1);
+        first.setMode(EditorProbeSettings::Expert);
+        second.setMode(EditorProbeSettings::Simple);
+        QVERIFY(!widget->isTabVisible(2));
+    }
+
     void patientTabsComeInCategoryOrderAndBirthDateMayBeBlank()
     {
         Patient patient;
@@ -59,11 +83,12 @@ private slots:
         QVERIFY(tabs.findChildren<QLabel *>("propertyCategoryLabel").isEmpty());
 
         // No birth date shows as an empty field, not some date, and is written back as none.
-        QDateTimeEdit *dob = editorOf<QDateTimeEdit>(tabs, "DOB");
-        QCOMPARE(dob->text().trimmed(), QString());
+        auto *dob = editorOf<DateField>(tabs, "DOB");
+        QCOMPARE(dob->text(), QString());
         patient.setDOB(QDate(1980, 5, 17));
-        QCOMPARE(dob->date(), QDate(1980, 5, 17));
-        dob->setDate(dob->minimumDate());
+        QCOMPARE(dob->text(), QString("17.05.1980"));
+        dob->clear();
+        QTest::keyClick(dob, Qt::Key_Tab);
         QVERIFY(!patient.getDOB().isValid());
     }
 };

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QTableView>
+#include <QVBoxLayout>
 
 namespace
 {
@@ -181,6 +183,35 @@ private slots:
             MediaHelper::iconColored(":/icons/play.svg", "#FFF", "#000").cacheKey());
         StyleHelper::Instance()->selectTheme("light");
         QCOMPARE(StyleHelper::ColoredIcon(":/icons/play.svg", "#FFF").cacheKey(), light.cacheKey());
+    }
+
+    // Links take the theme's colour, not the widget style's dark blue; the keyboard's place
+    // shows on tables and buttons, in both themes.
+    void linksAndFocusFollowTheTheme()
+    {
+        QWidget window;
+        auto *layout = new QVBoxLayout(&window);
+        auto *link = new QLabel("<a href=\"https://kesta.invalid/\">kesta</a>");
+        auto *table = new QTableView;
+        table->setObjectName("sortableTable");
+        auto *button = new QPushButton("Go");
+        for (QWidget *widget :
+            { static_cast<QWidget *>(link), static_cast<QWidget *>(table), static_cast<QWidget *>(button) })
+            layout->addWidget(widget);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        for (const char *theme : { "dark", "light" }) {
+            StyleHelper::Instance()->selectTheme(theme);
+            QCOMPARE(link->palette().color(QPalette::Link), StyleHelper::ThemeColor("--z-link-text"));
+            for (QWidget *widget : { static_cast<QWidget *>(table), static_cast<QWidget *>(button) }) {
+                link->setFocus();
+                const QImage unfocused = widget->grab().toImage();
+                widget->setFocus();
+                QVERIFY2(widget->grab().toImage() != unfocused, theme);
+            }
+        }
+        QCOMPARE(StyleHelper::ThemeColor("--z-link-text"), QColor("#159"));
     }
 
     // The style sheet would paint a placeholder like typed text: an empty search

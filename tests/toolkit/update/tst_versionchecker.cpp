@@ -11,6 +11,7 @@
 #include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTextDocumentFragment>
 #include <QVBoxLayout>
 
 // A reply of the version service; its JSON is written with single quotes.
@@ -157,10 +158,13 @@ private slots:
         entry.trigger();
         QCOMPARE(opened, QList<QUrl>({ QUrl("https://a.invalid/get"), QUrl("https://a.invalid/get") }));
 
-        answer = reply("{'valid':true,'version':'2.1','link':'file://a.invalid/share/setup.exe'}");
+        answer = reply("{'valid':true,'version':'2.1','link':'file://a.invalid/<b>setup</b>.exe'}");
         Clock::advance(5000);
         VersionChecker::FindNewVersionAsync();
         QTRY_COMPARE(button->text(), QString("Kesta 2.1"));
+        // Shown as it is, not as markup.
+        QCOMPARE(QTextDocumentFragment::fromHtml(button->toolTip()).toPlainText(),
+            QString::fromUtf8("Нажмите, чтобы скачать новую версию file://a.invalid/<b>setup</b>.exe"));
         QTest::mouseClick(button, Qt::LeftButton);
         entry.trigger();
         QCOMPARE(opened.size(), 2);

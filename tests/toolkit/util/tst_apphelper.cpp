@@ -2,7 +2,7 @@
 
 #include "support/namedprocess.h"
 #include "support/settingsfiles.h"
-#include "toolkit/util/apphelper.h"
+#include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/fileutilities.h"
 #include "toolkit/util/processtable.h"
 
@@ -218,6 +218,14 @@ private slots:
         AppHelper::showInFolder(file);
         AppHelper::showInFolder(folder);
         QTRY_COMPARE(desktop.calls, QStringList({ "open " + uri(folder), "open " + uri(folder) }));
+
+        // Nothing at all can show it (offscreen, no handler): the caller hears of it, once.
+        QDesktopServices::unsetUrlHandler("file");
+        int failures = 0;
+        AppHelper::showInFolder(file, [&failures] { ++failures; });
+        QTRY_COMPARE(failures, 1);
+        QDesktopServices::setUrlHandler("file", &desktop, "open");
+        QCOMPARE(AppHelper::showInFolderCaption(), QString("Show in file manager"));
 
         // Explorer on Windows: the path is one argument of its own, never a command line.
         QCOMPARE(ProcessTable::explorerArguments("C:/Data/Ivanov \"Jr\" & Co/rec.edf", false),

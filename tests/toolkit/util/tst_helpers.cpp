@@ -4,6 +4,7 @@
 #include "toolkit/util/clock.h"
 #include "toolkit/util/connectionhelper.h"
 #include "toolkit/util/fileutilities.h"
+#include "toolkit/util/settingslocation.h"
 #include "toolkit/util/texthelper.h"
 
 #include <QTemporaryDir>
@@ -86,6 +87,21 @@ private slots:
         kestatest::writeFile(folder + "/rec.edf", "x");
         QVERIFY(FileUtilities::clearFolder(folder, true));
         QVERIFY(!QFileInfo::exists(folder));
+    }
+
+    // Run from a build tree the settings stay in the working directory; installed, they go to
+    // the user's configuration folder.
+    void settingsFileLocation()
+    {
+        const QString build = temp.filePath("build"), installed = temp.filePath("usr/bin");
+        QVERIFY(QDir().mkpath(build + "/tools/screenshots") && QDir().mkpath(installed));
+        kestatest::writeFile(build + "/CMakeCache.txt", "");
+        const QString config = temp.filePath(".config/kesta");
+        for (const QString &program : { build + "/src", build + "/tools/screenshots" })
+            QCOMPARE(SettingsLocation::filePath("Settings.xml", program, config), QString("Settings.xml"));
+        QCOMPARE(SettingsLocation::filePath("Settings.xml", installed, config), config + "/Settings.xml");
+        // This test itself runs from the build tree.
+        QCOMPARE(SettingsLocation::filePath("Settings.xml"), QString("Settings.xml"));
     }
 
     void connectionsCutOnClearAndDestruction()

@@ -1,0 +1,126 @@
+#include "app/databasecopycommand.h"
+
+#include "db/database.h"
+#include "db/databasecopy.h"
+#include "db/datalocations.h"
+#include "db/kestasettings.h"
+#include "db/sqldialect.h"
+#include "toolkit/i18n/languagecontext.h"
+#include "toolkit/style/stylehelper.h"
+#include "toolkit/util/apphelperdialogs.h"
+#include "toolkit/util/filedialog.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <cstdio>
+#include <iostream>
+#include <termios.h>
+#include <unistd.h>
+
+namespace
+{
+
+const QString SettingsFile = QStringLiteral("Settings.xml");
+
+void print(FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputs("\n", stream);
+}
+
+// Typed at the terminal without being shown; empty when there is no terminal.
+QString readPassword(const QString &question)
+{
+    if (!isatty(STDIN_FILENO))
+        return QString();
+    std::fputs((question + QStringLiteral(": ")).toLocal8Bit().constData(), stderr);
+    termios before {};
+    tcgetattr(STDIN_FILENO, &before);
+    termios hidden = before;
+    hidden.c_lflag &= ~tcflag_t(ECHO);
+    tcsetattr(STDIN_FILENO, TCSANOW, &hidden);
+    std::string line;
+    std::getline(std::cin, line);
+    tcsetattr(STDIN_FILENO, TCSANOW, &before);
+    std::fputs("\n", stderr);
+    return QString::fromLocal8Bit(line.c_str());
+}
+
+} // namespace
+
+const char *const DatabaseCopyCommand::CommandLineSwitch = "--copy-database-to-server";
+
+void DatabaseCopyCommand::addTo(QMenu *menu, QAction *before, Database *database, QWidget *window)
+{
+    if (!database || !database->location().isServer())
+        return;
+    auto *action = new QAction(tr("Copy local database to server"), menu);
+    menu->insertAction(before, action);
+    action->setObjectName(QStringLiteral("actionCopyDatabaseToServer"));
+    StyleHelper::Instance()->setMenuActionIcon(
+        action, QStringLiteral(":/icons/folder-open.svg"), QStringLiteral("#FFF"));
+    QObject::connect(action, &QAction::triggered, window, [window, database] { run(window, database); });
+}
+
+void DatabaseCopyCommand::run(QWidget *window, Database *database)
+{
+    const QString file = FileDialog::openFileName(window, tr("Copy local database to server"),
+        DataLocations::databaseFile(), QStringLiteral("SQLite (*.sqlite)"));
+    if (file.isEmpty())
+        return;
+    if (!AppHelper::confirmDialog(tr("Copy local database to server"),
+            tr("Copy the patients of %1 onto the server %2? The file stays as it is.")
+                .arg(QDir::toNativeSeparators(file), database->location().describe())))
+        return;
+    QString report;
+    const bool copied = DatabaseCopy::copy(file, database, &report);
+    AppHelper::warningMessage(
+        report, tr("Copy local database to server"), copied ? MessageBox::Information : MessageBox::Warning);
+}
+
+bool DatabaseCopyCommand::requested(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], CommandLineSwitch) == 0)
+            return true;
+    }
+    return false;
+}
+
+int DatabaseCopyCommand::runFromCommandLine(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    LanguageContext::UseFilesInRootDir = false;
+    LanguageContext::setLanguage(LanguageContext::startupLanguage(SettingsFile));
+    KestaSettings settings(SettingsFile);
+    settings.reload();
+    DataLocations::setDataFolder(settings.getDataFolder());
+    QString file = DataLocations::databaseFile();
+    const QStringList arguments = app.arguments();
+    const int given = arguments.indexOf(QLatin1String(CommandLineSwitch)) + 1;
+    if (given < arguments.size())
+        file = arguments.at(given);
+
+    const DatabaseLocation location = settings.databaseLocation(file);
+    if (!location.isServer()) {
+        print(stderr,
+            tr("No database server is set: set ServerHost in %1").arg(QDir(SettingsFile).absolutePath()));
+        return 2;
+    }
+    Database target(location);
+    QString reason;
+    if (!target.isUsable(&reason) && target.dialect().needsPassword(reason)) {
+        const QString password = readPassword(tr("Password of %1").arg(location.describe()));
+        if (password.isEmpty()) {
+            print(stderr,
+                reason + QLatin1Char('\n') + tr("Give the password in ~/.pgpass, or type it at a terminal."));
+            return 1;
+        }
+        target.setPassword(password);
+    }
+    QString report;
+    const bool copied = DatabaseCopy::copy(file, &target, &report);
+    print(copied ? stdout : stderr, report);
+    return copied ? 0 : 1;
+}

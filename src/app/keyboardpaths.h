@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+class PatientEditor;
+class PatientsListWidget;
+class QWidget;
+class TableWidget;
+
+// The main window's way through by Tab: the search field, the patients, "New examination",
+// the card's tabs, the records, and round again; Shift+Tab goes back. Whatever is hidden or
+// disabled is passed over, and no part keeps Tab to itself (the grids' cells, the card's
+// inner fields). Down or Enter in the search field goes into the list, onto its first row
+// when none is selected.
+class KeyboardPaths : public QObject
+{
+    Q_OBJECT
+public:
+    KeyboardPaths(PatientsListWidget *patients, QWidget *newExamination, PatientEditor *card,
+        TableWidget *records, QObject *parent = nullptr);
+
+    // The stops in their order as they are now: the card's tab bar only while it is shown.
+    QList<QWidget *> stops() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void followCard();
+    void moveFocus(QWidget *from, bool forward);
+    void enterList();
+
+    PatientsListWidget *patients;
+    QWidget *newExamination;
+    PatientEditor *card;
+    TableWidget *records;
+    bool cardCheckPending = false;
+};

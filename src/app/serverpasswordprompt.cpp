@@ -1,0 +1,49 @@
+#include "app/serverpasswordprompt.h"
+
+#include "db/database.h"
+#include "db/sqldialect.h"
+
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QQueue>
+
+namespace
+{
+
+QQueue<QString> answers;
+QStringList asked;
+
+} // namespace
+
+bool ServerPasswordPrompt::askIfNeeded(QWidget *parent, Database *database, const QString &openError)
+{
+    if (!database || !database->dialect().needsPassword(openError))
+        return false;
+    const QString question = tr("Password of %1").arg(database->location().describe());
+    QString password;
+    bool given = false;
+    if (!answers.isEmpty()) {
+        asked << question;
+        password = answers.dequeue();
+        given = !password.isEmpty();
+    } else {
+        password = QInputDialog::getText(parent, tr("Database server"), question, QLineEdit::Password,
+            QString(), &given, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    }
+    if (!given || password.isEmpty())
+        return false;
+    database->setPassword(password);
+    return true;
+}
+
+void ServerPasswordPrompt::setNextAnswer(const QString &password)
+{
+    answers.enqueue(password);
+}
+
+QStringList ServerPasswordPrompt::takeAsked()
+{
+    const QStringList questions = asked;
+    asked.clear();
+    return questions;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QTableView>
+
+// The view of a TableWidget. It draws the grid's lines as one-pixel rectangles
+// where QTableView draws them with a cosmetic pen, which the raster engine
+// draws pixel by pixel: milliseconds for the thirty lines of a screen, at
+// every repaint of a selection or a keystroke. The lines are the same.
+class TableGrid : public QTableView
+{
+public:
+    explicit TableGrid(QWidget *parent = nullptr);
+
+    // The width a fit-to-contents section gives this cell (of the source model,
+    // so that rows filtered out count too).
+    int cellWidth(const QModelIndex &index) const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};

@@ -1,0 +1,179 @@
+#include "app/mainwindow.h"
+#include "app/patientslistwidget.h"
+#include "app/serverpasswordprompt.h"
+#include "db/database.h"
+#include "db/datalocations.h"
+#include "db/kestamodel.h"
+#include "db/kestasettings.h"
+#include "db/patient.h"
+#include "support/settingsfiles.h"
+#include "support/testdatabase.h"
+#include "support/testenvironment.h"
+#include "support/testserver.h"
+#include "toolkit/util/filedialog.h"
+#include "toolkit/util/messagebox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <memory>
+
+using namespace kestatest;
+
+namespace
+{
+
+// Settings.xml naming the server, as a clinic's workstation has it.
+void pointAt(const DatabaseLocation &location)
+{
+    KestaSettings settings(QStringLiteral("Settings.xml"));
+    settings.setServerHost(location.host);
+    settings.setServerPort(location.port);
+    settings.setServerDatabase(location.databaseName);
+    settings.setServerUser(location.user);
+    settings.setServerTlsMode(KestaSettings::disable);
+    settings.setLanguage(KestaSettings::en_US);
+    settings.setStartMaximized(false);
+    settings.setCheckForNewVersion(false);
+}
+
+QStringList shownTexts()
+{
+    QStringList texts;
+    for (const MessageBox::Shown &shown : MessageBox::takeShown())
+        texts << shown.text;
+    return texts;
+}
+
+} // namespace
+
+// The program on a server: it starts on it, follows the other workstations
+// and moves a local database onto it.
+class TestServerMode : public QObject
+{
+    Q_OBJECT
+
+    TestServer *server = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        server = TestServer::instance();
+        QVERIFY2(server, qPrintable(TestServer::startError()));
+    }
+    void init()
+    {
+        QFile::remove("Settings.xml");
+        QDir(DataLocations::dataFolder()).removeRecursively();
+        MessageBox::takeShown();
+    }
+
+    // No file is made; the list follows the other workstation, keeping the
+    // selection; an edit it overtook is refused with a box naming its value.
+    void theWindowFollowsTheOtherWorkstation()
+    {
+        const DatabaseLocation location = server->createDatabase();
+        Database other(location);
+        QVERIFY(other.isUsable());
+        QCOMPARE(addPatient(other, "A17", "Petrov", "Ivan", 0, QDate(), "Tver"), 100);
+        pointAt(location);
+        KestaModel model;
+        MainWindow window;
+        QVERIFY(window.initialize());
+        QCOMPARE(shownTexts(), QStringList());
+        QVERIFY(!QFile::exists(DataLocations::databaseFile()));
+        auto *patients = window.findChild<PatientsListWidget *>();
+        patients->setSelectedId(100, true);
+
+        QCOMPARE(addPatient(other, "B2", "Smirnova", "Anna"), 101);
+        QTRY_COMPARE(patients->getRows().size(), 2);
+        QCOMPARE(patients->getSelectedId(), 100);
+        QCOMPARE(window.currentPatient(), model.database()->patientById(100));
+
+        Patient *shown = window.currentPatient();
+        QVERIFY(other.patientById(100)->setValue("City", "Moscow"));
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        QVERIFY(!shown->setValue("City", "Kazan"));
+        QStringList texts;
+        QTRY_VERIFY((texts += shownTexts(), !texts.isEmpty()));
+        QCOMPARE(texts,
+            QStringList {
+                "The change was not saved:\nCity: Another workstation has changed it meanwhile to: Moscow" });
+        QTRY_COMPARE(shown->getCity(), QStringLiteral("Moscow"));
+    }
+
+    // A server that does not answer: the box names its address and the
+    // driver's reason, and offers to try again or quit.
+    void anUnreachableServerAtStart()
+    {
+        DatabaseLocation location = server->createDatabase();
+        QVERIFY(server->stop());
+        pointAt(location);
+        KestaModel model;
+        MainWindow window;
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        MessageBox::setNextAnswer(MessageBox::No);
+        QVERIFY(!window.initialize());
+        QVERIFY(server->start());
+        const QList<MessageBox::Shown> shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.first().buttons, QStringList({ "Retry", "Quit" }));
+        QVERIFY2(shown.first().text.contains(location.describe())
+                && shown.first().text.contains("Connection refused"),
+            qPrintable(shown.first().text));
+    }
+
+    // The password is asked until it is right, and never written down.
+    void aPasswordIsAskedForTheSession()
+    {
+        QVERIFY(server->requirePassword("nurse", "s3cret"));
+        DatabaseLocation location = server->createDatabase();
+        location.user = "nurse";
+        pointAt(location);
+        KestaModel model;
+        MainWindow window;
+        ServerPasswordPrompt::setNextAnswer("wrong");
+        ServerPasswordPrompt::setNextAnswer("s3cret");
+        QVERIFY(window.initialize());
+        QCOMPARE(ServerPasswordPrompt::takeAsked().size(), 2);
+        QCOMPARE(shownTexts(), QStringList());
+        QVERIFY(!readFile("Settings.xml").contains("s3cret"));
+    }
+
+    // From the menu and from the command line: the data folder's file moves
+    // onto the empty server, once.
+    void theLocalDatabaseMovesOntoTheServer()
+    {
+        QVERIFY(resetDataFolder());
+        {
+            Database local(DataLocations::databaseFile());
+            QCOMPARE(addPatient(local, "A17", "Petrov"), 100);
+        }
+        pointAt(server->createDatabase());
+        {
+            KestaModel model;
+            MainWindow window;
+            QVERIFY(window.initialize());
+            FileDialog::setNextFileName(DataLocations::databaseFile());
+            MessageBox::setNextAnswer(MessageBox::Yes);
+            MessageBox::setNextAnswer(MessageBox::Ok);
+            window.findChild<QAction *>("actionCopyDatabaseToServer")->trigger();
+            QVERIFY(shownTexts().last().startsWith("Copied to"));
+            QTRY_COMPARE(window.findChild<PatientsListWidget *>()->getRows().size(), 1);
+        }
+
+        pointAt(server->createDatabase());
+        QProcess copy;
+        copy.start(qEnvironmentVariable("KESTA_BINARY_DIR") + "/src/kesta", { "--copy-database-to-server" });
+        QVERIFY(copy.waitForFinished(60000));
+        QCOMPARE(copy.exitCode(), 0);
+        QVERIFY(copy.readAllStandardOutput().contains("Patients: 1"));
+        copy.start();
+        QVERIFY(copy.waitForFinished(60000));
+        QCOMPARE(copy.exitCode(), 1);
+        const QByteArray refused = copy.readAllStandardError();
+        QVERIFY2(refused.contains("already holds rows"), refused.constData());
+    }
+};
+
+KESTA_TEST_MAIN(TestServerMode)
+#include "tst_servermode.moc"

@@ -1,0 +1,97 @@
+#include "db/database.h"
+#include "db/databasecopy.h"
+#include "db/datalocations.h"
+#include "db/patient.h"
+#include "db/record.h"
+#include "support/settingsfiles.h"
+#include "support/testdatabase.h"
+#include "support/testenvironment.h"
+#include "support/testserver.h"
+
+#include <memory>
+
+using namespace kestatest;
+
+// Moving a clinic's file onto the server: everything arrives as it was, the
+// file is never changed, and a server that holds patients already is refused.
+class TestDatabaseCopy : public QObject
+{
+    Q_OBJECT
+
+    TestServer *server = nullptr;
+
+    static QString count(Database &db, const char *table)
+    {
+        return rawValue(db, QStringLiteral("SELECT count(*) FROM %1").arg(table)).toString();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        server = TestServer::instance();
+        QVERIFY2(server, qPrintable(TestServer::startError()));
+    }
+    void init() { QVERIFY(resetDataFolder()); }
+
+    void everyRowArrivesAsItWas()
+    {
+        const QString file = DataLocations::databaseFile();
+        {
+            Database local(file);
+            QVERIFY(local.isUsable());
+            QCOMPARE(addPatient(local, "A'17", "О'Брайен", "Иван", 1, QDate(1980, 5, 1), "Тверь"), 100);
+            QVERIFY(rawExec(local,
+                "INSERT INTO Patients (AutoID, PatientID, Height, Age) VALUES (250, NULL, 172.25, 44)"));
+            QVERIFY(local.insertRecord(local.patientById(100), QDateTime(QDate(2024, 3, 5), QTime(14, 5, 9)),
+                        "EEG_1\\rec.edf", "EEG", "Сон")
+                > 0);
+            QVERIFY(rawExec(local, "INSERT INTO Institutions (InstitutionID, Name) VALUES (7, 'Clinic')"));
+        }
+        const QByteArray before = readFile(file);
+        Database target(server->createDatabase());
+        QString report;
+        QVERIFY2(DatabaseCopy::copy(file, &target, &report), qPrintable(report));
+        QVERIFY2(report.contains("Patients: 2") && report.contains("Records: 1"), qPrintable(report));
+        QCOMPARE(readFile(file), before);
+
+        Database local(file);
+        QVERIFY(local.isUsable());
+        for (Patient *copied : target.patients()) {
+            Patient *original = local.patientById(copied->getId());
+            QVERIFY(original);
+            for (const QString &column : copied->columnNames())
+                QCOMPARE(copied->getValue(column), original->getValue(column));
+        }
+        QCOMPARE(target.patientById(100)->records().first()->getComments(), QStringLiteral("Сон"));
+        QCOMPARE(rawValue(target, "SELECT Age FROM Patients WHERE AutoID=250").toDouble(), 44.0);
+        QCOMPARE(count(target, "Institutions"), QStringLiteral("1"));
+        // New ids continue past the copied ones.
+        QCOMPARE(addPatient(target, "B2", "Smirnova"), 251);
+        QVERIFY(target.insertRecord(target.patientById(251), QDateTime(), "b.edf", "EEG", "") > 100);
+
+        // Once is enough: a server holding rows is left as it is.
+        QVERIFY(!DatabaseCopy::copy(file, &target, &report));
+        QVERIFY2(report.contains("already holds rows"), qPrintable(report));
+        QCOMPARE(count(target, "Patients"), QStringLiteral("3"));
+    }
+
+    // A value the server cannot take stops the copy with its place named, and
+    // nothing of it stays on the server.
+    void aValueTheServerRefusesCopiesNothing()
+    {
+        const QString file = DataLocations::databaseFile();
+        {
+            Database local(file);
+            QCOMPARE(addPatient(local, "A17", "Petrov"), 100);
+            QVERIFY(rawExec(local, "INSERT INTO Patients (AutoID, DOB) VALUES (101, 'not a date')"));
+        }
+        Database target(server->createDatabase());
+        QString report;
+        QVERIFY(!DatabaseCopy::copy(file, &target, &report));
+        QVERIFY2(report.contains("Patients, row 101") && report.contains("not a date"), qPrintable(report));
+        QCOMPARE(count(target, "Patients"), QStringLiteral("0"));
+    }
+};
+
+KESTA_TEST_MAIN(TestDatabaseCopy)
+#include "tst_databasecopy.moc"
