@@ -12,7 +12,9 @@ class PatientEditor;
 class PatientsListWidget;
 class QPushButton;
 class QSplitter;
+class RecordCommands;
 class RecordsTable;
+class TracePreview;
 class WindowCommands;
 
 // The program's only top-level window: patients on the left, the selected patient's card
@@ -71,7 +73,6 @@ private:
     void followRecorder(bool running);
 
     // Commands.
-    void openRecordFile();
     void newPatient();
     void editPatient(Patient *patient);
     void editSelectedPatient();
@@ -85,10 +86,7 @@ private:
     void removeRecord(int recordId);
     // Recordings whose rows are gone but whose files stayed on disk.
     void reportFilesLeft(const QStringList &paths);
-    void editRecord(int recordId);
-    void recordAction(const QString &action, int recordId);
     // Tells the user when nothing at all could show it.
-    void showInFileManager(const QString &path);
 
     KestaSettings *settings = nullptr;
     Database *database = nullptr;
@@ -96,6 +94,8 @@ private:
     PatientsListWidget *patientsTable = nullptr;
     PatientEditor *patientCard = nullptr;
     RecordsTable *recordsTable = nullptr;
+    TracePreview *recordPreview = nullptr;
+    RecordCommands *records = nullptr;
     QSplitter *splitter = nullptr;
     // Patients are replaced by every reload; a guarded pointer reads as none meanwhile.
     QPointer<Patient> selectedPatient;
