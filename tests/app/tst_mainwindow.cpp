@@ -463,6 +463,7 @@ private slots:
         emit s.records()->customAction("playInViewer", present);
         QDesktopServices::unsetUrlHandler("file");
         QCOMPARE(opened.value(0).toLocalFile(), s.records()->recordingPath(present));
+        opened.clear();
     }
 
     void recordCommands()
