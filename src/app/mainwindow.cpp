@@ -214,9 +214,16 @@ void MainWindow::buildViews()
     rightLayout->setContentsMargins(0, 8, 8, 8);
     rightLayout->addWidget(newExaminationButton, 0, Qt::AlignRight);
     rightLayout->addWidget(panelPatient, 0);
-    rightLayout->addWidget(recordsTable, 100);
+    // The preview gets nearly as much room as the list: nineteen lines must be read at a glance.
     recordPreview = new TracePreview;
-    rightLayout->addWidget(recordPreview, 45);
+    auto *recordsSplitter = new QSplitter(Qt::Vertical);
+    recordsSplitter->setObjectName(QStringLiteral("recordsSplitter"));
+    recordsSplitter->setChildrenCollapsible(false);
+    recordsSplitter->addWidget(recordsTable);
+    recordsSplitter->addWidget(recordPreview);
+    recordsSplitter->setStretchFactor(0, 3);
+    recordsSplitter->setStretchFactor(1, 2);
+    rightLayout->addWidget(recordsSplitter, 100);
     records = new RecordCommands(this, database, recordsTable, recordPreview, settings);
 
     splitter = new QSplitter(Qt::Horizontal);
