@@ -20,7 +20,8 @@ endif()
 # holds; one pair per feature, so that work on one never touches another's.
 set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange recordings workstation server
     care)
-set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp src/app/aboutbox.h
+set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp src/app/recordcommands.h
+    src/app/recordcommands.cpp src/app/aboutbox.h
     src/app/aboutbox.cpp src/app/patientdialog.h src/app/patientdialog.cpp src/app/patienteditor.h
     src/app/patienteditor.cpp src/app/newversionprompt.h src/app/newversionprompt.cpp)
 # The window's commands, keys, status line and settings dialog.

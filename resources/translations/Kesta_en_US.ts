@@ -174,4 +174,15 @@
         <translation>%1: no such date</translation>
     </message>
 </context>
+<context>
+    <name>RecordCommands</name>
+    <message>
+        <source>Recording &amp;preview</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>These recordings were not registered</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

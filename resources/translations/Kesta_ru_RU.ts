@@ -174,4 +174,15 @@
         <translation>%1: такой даты нет</translation>
     </message>
 </context>
+<context>
+    <name>RecordCommands</name>
+    <message>
+        <source>Recording &amp;preview</source>
+        <translation>&amp;Предпросмотр записи</translation>
+    </message>
+    <message>
+        <source>These recordings were not registered</source>
+        <translation>Эти записи не зарегистрированы</translation>
+    </message>
+</context>
 </TS>

@@ -23,11 +23,46 @@
         <source>Open file</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PatientsListWidget</name>
     <message>
         <source>Search patients</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RecordsTable</name>
+    <message>
+        <source>Open in EEG viewer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Register</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Register all</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not registered</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not registered: no record of the database lists this file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The recording file is missing</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -23,12 +23,47 @@
         <source>Open file</source>
         <translation>Открыть файл</translation>
     </message>
+    <message>
+        <source>Duration</source>
+        <translation>Длительность</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>Каналы</translation>
+    </message>
 </context>
 <context>
     <name>PatientsListWidget</name>
     <message>
         <source>Search patients</source>
         <translation>Поиск пациентов</translation>
+    </message>
+</context>
+<context>
+    <name>RecordsTable</name>
+    <message>
+        <source>Open in EEG viewer</source>
+        <translation>Открыть в просмотрщике ЭЭГ</translation>
+    </message>
+    <message>
+        <source>Register</source>
+        <translation>Зарегистрировать</translation>
+    </message>
+    <message>
+        <source>Register all</source>
+        <translation>Зарегистрировать все</translation>
+    </message>
+    <message>
+        <source>Not registered</source>
+        <translation>Не зарегистрирована</translation>
+    </message>
+    <message>
+        <source>Not registered: no record of the database lists this file</source>
+        <translation>Не зарегистрирована: ни одна запись базы данных не указывает на этот файл</translation>
+    </message>
+    <message>
+        <source>The recording file is missing</source>
+        <translation>Файл записи отсутствует</translation>
     </message>
 </context>
 </TS>

@@ -13,10 +13,12 @@
 #include "app/patienteditor.h"
 #include "app/patientslistwidget.h"
 #include "app/recorderlaunchwarning.h"
+#include "app/recordcommands.h"
 #include "app/recordstable.h"
 #include "app/removalcommands.h"
 #include "app/serverpasswordprompt.h"
 #include "app/settingsdialog.h"
+#include "app/tracepreview.h"
 #include "app/unregisteredrecordingsnotice.h"
 #include "app/windowcommands.h"
 #include "app/windowgeometry.h"
@@ -59,18 +61,8 @@ namespace
 
 constexpr int CloseBlockMs = 2000;
 constexpr int SplitterHandleWidth = 8;
-const QString PlayAction = QStringLiteral("play");
-const QString ShowAction = QStringLiteral("show");
 
 MainWindow *instance = nullptr;
-
-// The columns of a row that an edit may change: all but the id.
-QStringList editableColumns(AbstractDatabaseRow *row)
-{
-    QStringList columns = row->columnNames();
-    columns.removeAll(row->idColumnName());
-    return columns;
-}
 
 } // namespace
 
@@ -228,7 +220,17 @@ void MainWindow::buildViews()
     rightLayout->setContentsMargins(0, 8, 8, 8);
     rightLayout->addWidget(newExaminationButton, 0, Qt::AlignRight);
     rightLayout->addWidget(panelPatient, 0);
-    rightLayout->addWidget(recordsTable, 100);
+    // The preview gets nearly as much room as the list: nineteen lines must be read at a glance.
+    recordPreview = new TracePreview;
+    auto *recordsSplitter = new QSplitter(Qt::Vertical);
+    recordsSplitter->setObjectName(QStringLiteral("recordsSplitter"));
+    recordsSplitter->setChildrenCollapsible(false);
+    recordsSplitter->addWidget(recordsTable);
+    recordsSplitter->addWidget(recordPreview);
+    recordsSplitter->setStretchFactor(0, 3);
+    recordsSplitter->setStretchFactor(1, 2);
+    rightLayout->addWidget(recordsSplitter, 100);
+    records = new RecordCommands(this, database, recordsTable, recordPreview, settings);
 
     splitter = new QSplitter(Qt::Horizontal);
     splitter->setObjectName(QStringLiteral("mainSplitter"));
@@ -270,10 +272,8 @@ void MainWindow::connectTables()
     connect(patientsTable, &TableWidget::removeRow, removals, &RemovalCommands::removePatient);
     connect(patientsTable, &TableWidget::customAction, this,
         [this](const QString &, int id) { showPatientFolder(id); });
-    connect(recordsTable, &TableWidget::editRow, this, &MainWindow::editRecord);
     connect(recordsTable, &TableWidget::removeRow, removals,
         [this](int id) { removals->removeRecord(recordsTable, id); });
-    connect(recordsTable, &TableWidget::customAction, this, &MainWindow::recordAction);
 }
 
 void MainWindow::selectLastPatient()
@@ -288,7 +288,8 @@ void MainWindow::buildMenus()
     const auto wire = [this](WindowCommands::Command command, void (MainWindow::*slot)()) {
         connect(commands->action(command), &QAction::triggered, this, slot);
     };
-    wire(WindowCommands::OpenRecord, &MainWindow::openRecordFile);
+    connect(commands->action(WindowCommands::OpenRecord), &QAction::triggered, records,
+        &RecordCommands::openRecordFile);
     wire(WindowCommands::NewPatient, &MainWindow::newPatient);
     wire(WindowCommands::EditPatient, &MainWindow::editSelectedPatient);
     wire(WindowCommands::RemovePatient, &MainWindow::removeSelectedPatient);
@@ -297,6 +298,7 @@ void MainWindow::buildMenus()
     wire(WindowCommands::Settings, &MainWindow::showSettings);
     wire(WindowCommands::About, &MainWindow::showAbout);
     commands->setPatientSelected(currentPatient());
+    menuBar()->findChild<QMenu *>(QStringLiteral("menuView"))->addAction(records->previewAction());
     // Beside the database's other entries, after "Reload database".
     QAction *reload = commands->action(WindowCommands::ReloadDatabase);
     QMenu *file = menuBar()->findChild<QMenu *>(QStringLiteral("menuFile"));
@@ -332,6 +334,7 @@ void MainWindow::startExchange()
     connect(exchange, &OrvalisExchange::orvalisIsRunning, this, &MainWindow::followRecorder,
         Qt::QueuedConnection);
     exchange->start();
+    records->setExchange(exchange);
     instance = this;
 }
 
@@ -381,14 +384,6 @@ void MainWindow::followRecorder(bool running)
         else
             showNormal();
     }
-}
-
-void MainWindow::openRecordFile()
-{
-    const QString path = FileDialog::openFileName(this, QCoreApplication::translate("Generic", "Open file"),
-        DataLocations::dataFolder(), QStringLiteral("EDF (*.edf)"));
-    if (!path.isEmpty() && exchange)
-        RecorderLaunchWarning::confirmStarted(exchange->runRecorder(RecorderLauncher::quotedPath(path)));
 }
 
 void MainWindow::newPatient()
@@ -453,60 +448,7 @@ void MainWindow::showPatientFolder(int patientId)
     }
     const QString folder = DataLocations::patientFolder(folderName);
     FileUtilities::createIfNotExists(folder);
-    showInFileManager(folder);
-}
-
-void MainWindow::showInFileManager(const QString &path)
-{
-    AppHelper::showInFolder(path, [path] {
-        AppHelper::warningMessage(
-            tr("No file manager could be started to show") + ":\n" + QDir::toNativeSeparators(path));
-    });
-}
-
-void MainWindow::editRecord(int recordId)
-{
-    const std::unique_ptr<Record> stored(database->loadRecord(recordId));
-    // A row that is gone reads as a record of nobody.
-    if (!stored || stored->getPatientID().isEmpty()) {
-        qDebug() << "NO REC" << recordId;
-        return;
-    }
-    const QStringList columns = editableColumns(stored.get());
-    Record copy;
-    for (const QString &column : columns)
-        copy.setValue(column, stored->getValue(column));
-
-    ConfirmDialog dialog(this, QCoreApplication::translate("Generic", "Save"));
-    dialog.setWindowTitle(tr("Edit record"));
-    // Wide enough for a recording's file name.
-    dialog.setMinimumWidth(520);
-    dialog.addWidget(
-        new PropertyListControl(&copy, QString(), PropertyListControl::AllProperties, &dialog), 1);
-    dialog.setAcceptEnabled(true);
-    connect(&dialog, &ConfirmDialog::accepted, this, [&](bool &) {
-        // Each setter writes its column when the value differs, so only the edited ones are stored.
-        for (const QString &column : columns)
-            stored->setValue(column, copy.getValue(column));
-        if (Patient *patient = database->patientByPatientId(stored->getPatientID()))
-            patient->loadRecords();
-    });
-    dialog.exec();
-}
-
-void MainWindow::recordAction(const QString &action, int recordId)
-{
-    Patient *patient = recordsTable->getPatient();
-    Record *record = recordsTable->recordById(recordId);
-    if (!patient || !record)
-        return;
-    const QString path = RecordingFiles::recordPath(patient->folderName(), record->getFileName());
-    if (action == PlayAction) {
-        if (QFileInfo(path).isFile() && exchange)
-            RecorderLaunchWarning::confirmStarted(exchange->runRecorder(RecorderLauncher::quotedPath(path)));
-    } else if (action == ShowAction) {
-        showInFileManager(path);
-    }
+    RecordCommands::showInFileManager(folder);
 }
 
 void MainWindow::blockClosing()

@@ -15,8 +15,10 @@ class PatientEditor;
 class PatientsListWidget;
 class QPushButton;
 class QSplitter;
+class RecordCommands;
 class RecordsTable;
 class RemovalCommands;
+class TracePreview;
 class WindowCommands;
 
 // The program's only top-level window: patients on the left, the selected patient's card
@@ -76,7 +78,6 @@ private:
     void followRecorder(bool running);
 
     // Commands.
-    void openRecordFile();
     void newPatient();
     void editPatient(Patient *patient);
     void editSelectedPatient();
@@ -86,10 +87,6 @@ private:
     void showAbout();
     void newExamination();
     void showPatientFolder(int patientId);
-    void editRecord(int recordId);
-    void recordAction(const QString &action, int recordId);
-    // Tells the user when nothing at all could show it.
-    void showInFileManager(const QString &path);
 
     KestaSettings *settings = nullptr;
     Database *database = nullptr;
@@ -97,6 +94,8 @@ private:
     PatientsListWidget *patientsTable = nullptr;
     PatientEditor *patientCard = nullptr;
     RecordsTable *recordsTable = nullptr;
+    TracePreview *recordPreview = nullptr;
+    RecordCommands *records = nullptr;
     QSplitter *splitter = nullptr;
     // Patients are replaced by every reload; a guarded pointer reads as none meanwhile.
     QPointer<Patient> selectedPatient;

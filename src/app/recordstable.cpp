@@ -1,9 +1,11 @@
 #include "app/recordstable.h"
 
+#include "app/recordingfactstext.h"
 #include "db/kestasettings.h"
 #include "db/patient.h"
 #include "db/record.h"
 #include "db/recordingfacts.h"
+#include "db/recordingfiles.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/fileutilities.h"
 
@@ -16,13 +18,30 @@ namespace
 {
 
 const QString PlayAction = QStringLiteral("play");
+const QString ViewerAction = QStringLiteral("playInViewer");
+const QString RegisterAction = QStringLiteral("register");
+const QString RegisterAllAction = QStringLiteral("registerAll");
+const QString IconColour = QStringLiteral("#FFF");
 
-// What is known of the record's file so far; null before the disk has answered.
-const RecordingFacts::Known *knownFacts(
-    const RecordingFacts *facts, const Patient *patient, AbstractDatabaseRow *row)
+[[maybe_unused]] const char *const ColumnTexts[] = {
+    QT_TRANSLATE_NOOP("Generic", "Duration"),
+    QT_TRANSLATE_NOOP("Generic", "Channels"),
+};
+
+// What is known of the row's file so far; null before the disk has answered.
+const RecordingFacts::Known *knownOf(
+    const RecordingFacts *facts, const Patient *patient, const QString &folderName, AbstractDatabaseRow *row)
 {
     auto *record = qobject_cast<Record *>(row);
-    return record && patient ? facts->find({ patient->folderName(), record->getFileName() }) : nullptr;
+    return record && patient ? facts->find({ folderName, record->getFileName() }) : nullptr;
+}
+
+QAction *rowAction(QObject *parent, const QString &name, const QString &caption, const QString &icon)
+{
+    auto *action = new QAction(caption, parent);
+    action->setObjectName(name);
+    StyleHelper::Instance()->setMenuActionIcon(action, icon, IconColour);
+    return action;
 }
 
 } // namespace
@@ -34,6 +53,7 @@ RecordsTable::RecordsTable(KestaSettings *settings, QWidget *parent)
 {
     setObjectName(QStringLiteral("recordsTable"));
     connect(recordingFacts, &RecordingFacts::factsFound, this, &RecordsTable::takeFacts);
+    connect(recordingFacts, &RecordingFacts::unregisteredFound, this, &RecordsTable::takeFoundFiles);
     if (settings) {
         connect(
             settings, &KestaSettings::changedRecordsTableColumns, this, [this] { updateTable(); },
@@ -45,12 +65,22 @@ RecordsTable::RecordsTable(KestaSettings *settings, QWidget *parent)
             [settings](const QString &sorting) { settings->setRecordsTableSorting(sorting); });
     }
 
-    auto *open = new QAction(QCoreApplication::translate("Generic", "Open file"), this);
-    open->setObjectName(QStringLiteral("actionOpenFile"));
-    StyleHelper::Instance()->setMenuActionIcon(
-        open, QStringLiteral(":/icons/play.svg"), QStringLiteral("#FFF"));
-    customActions.insert(PlayAction, open);
+    // The row menu shows them in the order of their keys.
+    customActions.insert(PlayAction,
+        rowAction(this, QStringLiteral("actionOpenFile"), QCoreApplication::translate("Generic", "Open file"),
+            QStringLiteral(":/icons/play.svg")));
+    customActions.insert(ViewerAction,
+        rowAction(this, QStringLiteral("actionOpenInViewer"), tr("Open in EEG viewer"),
+            QStringLiteral(":/icons/open-in-app.svg")));
+    customActions.insert(RegisterAction,
+        rowAction(this, QStringLiteral("actionRegister"), tr("Register"),
+            QStringLiteral(":/icons/plus.svg")));
+    customActions.insert(RegisterAllAction,
+        rowAction(this, QStringLiteral("actionRegisterAll"), tr("Register all"),
+            QStringLiteral(":/icons/plus.svg")));
 }
+
+RecordsTable::~RecordsTable() = default;
 
 QList<TableColumn> RecordsTable::availableColumns()
 {
@@ -60,6 +90,8 @@ QList<TableColumn> RecordsTable::availableColumns()
     return {
         TableColumn(QStringLiteral("RecordDate"), fit, left, QString(), true),
         TableColumn(QStringLiteral("RecordType"), fit, left),
+        TableColumn(QStringLiteral("Duration"), fit, right),
+        TableColumn(QStringLiteral("Channels"), fit, right),
         TableColumn(QStringLiteral("Size"), fit, right),
         TableColumn(
             QStringLiteral("Temperature"), fit, right, QString(), false, QString::fromUtf8("T,\u00B0C")),
@@ -87,23 +119,52 @@ QString RecordsTable::doubleClickAction()
     return PlayAction;
 }
 
+bool RecordsTable::isFound(AbstractDatabaseRow *row) const
+{
+    return row && row->getId() >= FoundFileIds;
+}
+
 QIcon RecordsTable::rowIcon(AbstractDatabaseRow *row)
 {
-    const RecordingFacts::Known *facts = knownFacts(recordingFacts, patient, row);
+    if (isFound(row))
+        return StyleHelper::ColoredIcon(QStringLiteral(":/icons/file-unregistered.svg"), IconColour);
+    const RecordingFacts::Known *known = knownOf(recordingFacts, patient, folderName, row);
     // Nothing until the disk has answered, rather than a mark that may be wrong.
-    if (!facts)
+    if (!known)
         return QIcon();
-    const QString path = facts->facts.exists ? QStringLiteral(":/icons/play.svg")
-                                             : QStringLiteral(":/icons/circle_cross.svg");
-    return StyleHelper::ColoredIcon(path, QStringLiteral("#FFF"));
+    QString icon = QStringLiteral(":/icons/circle_cross.svg");
+    if (known->facts.exists)
+        icon = known->headerKnown && !known->header.readable() ? QStringLiteral(":/icons/alert.svg")
+                                                                : QStringLiteral(":/icons/play.svg");
+    return StyleHelper::ColoredIcon(icon, IconColour);
+}
+
+bool RecordsTable::rowActionAllowed(const QString &action, int id)
+{
+    const bool foundFile = id >= FoundFileIds;
+    if (action == RegisterAllAction)
+        return !found.empty();
+    if (action == RegisterAction)
+        return foundFile;
+    // A found file is no record yet: nothing to edit or remove.
+    if (action == QLatin1String("edit") || action == QLatin1String("remove"))
+        return !foundFile;
+    return true;
 }
 
 QString RecordsTable::cellText(AbstractDatabaseRow *row, const QString &column)
 {
-    if (column == QLatin1String("Size")) {
-        const RecordingFacts::Known *facts = knownFacts(recordingFacts, patient, row);
-        return facts && facts->sizeKnown ? FileUtilities::filesizeNice(facts->facts.size, 1) : QString();
-    }
+    const RecordingFacts::Known *known = knownOf(recordingFacts, patient, folderName, row);
+    if (column == QLatin1String("Size"))
+        return known && known->sizeKnown ? FileUtilities::filesizeNice(known->facts.size, 1) : QString();
+    if (column == QLatin1String("Duration"))
+        return known && known->headerKnown ? RecordingFactsText::duration(known->header) : QString();
+    if (column == QLatin1String("Channels"))
+        return known && known->headerKnown && known->header.readable()
+            ? QString::number(known->header.signalCount)
+            : QString();
+    if (column == QLatin1String("Comments") && isFound(row))
+        return tr("Not registered");
     const QString text = row->getTextValue(column);
     // A temperature never measured reads "-".
     return column == QLatin1String("Temperature") && text == QLatin1String("0") ? QStringLiteral("-") : text;
@@ -111,12 +172,34 @@ QString RecordsTable::cellText(AbstractDatabaseRow *row, const QString &column)
 
 QVariant RecordsTable::sortValue(AbstractDatabaseRow *row, const QString &column)
 {
-    if (column == QLatin1String("Size")) {
-        // A size not known yet sorts below every known one.
-        const RecordingFacts::Known *facts = knownFacts(recordingFacts, patient, row);
-        return facts && facts->sizeKnown ? qint64(facts->facts.size) : qint64(-1);
-    }
+    const RecordingFacts::Known *known = knownOf(recordingFacts, patient, folderName, row);
+    // What is not known yet sorts below every known value.
+    if (column == QLatin1String("Size"))
+        return known && known->sizeKnown ? qint64(known->facts.size) : qint64(-1);
+    if (column == QLatin1String("Duration"))
+        return known && known->headerKnown && known->header.readable() ? known->header.durationSeconds : -1.0;
+    if (column == QLatin1String("Channels"))
+        return known && known->headerKnown && known->header.readable() ? known->header.signalCount : -1;
     return TableWidget::sortValue(row, column);
+}
+
+QString RecordsTable::rowToolTip(AbstractDatabaseRow *row)
+{
+    const RecordingFacts::Known *known = knownOf(recordingFacts, patient, folderName, row);
+    QString tip;
+    if (isFound(row))
+        tip = tr("Not registered: no record of the database lists this file") + QStringLiteral("\n")
+            + static_cast<Record *>(row)->getFileName();
+    if (known && known->facts.exists && known->headerKnown)
+        tip += (tip.isEmpty() ? QString() : QStringLiteral("\n\n")) + RecordingFactsText::toolTip(known->header);
+    else if (known && !known->facts.exists)
+        tip = tr("The recording file is missing");
+    return tip;
+}
+
+bool RecordsTable::rowDimmed(AbstractDatabaseRow *row)
+{
+    return isFound(row);
 }
 
 Patient *RecordsTable::getPatient() const
@@ -146,39 +229,54 @@ void RecordsTable::setPatient(Patient *newPatient)
                 Qt::QueuedConnection);
         });
     }
+    found.clear();
     refreshRecords();
+}
+
+QList<AbstractDatabaseRow *> RecordsTable::shownRows() const
+{
+    QList<AbstractDatabaseRow *> list;
+    if (!patient)
+        return list;
+    const QList<Record *> records = patient->records();
+    list.reserve(records.size() + int(found.size()));
+    for (Record *record : records)
+        list.append(record);
+    for (const std::unique_ptr<Record> &file : found)
+        list.append(file.get());
+    return list;
 }
 
 void RecordsTable::refreshRecords()
 {
-    QList<AbstractDatabaseRow *> list;
-    if (patient) {
-        const QList<Record *> records = patient->records();
-        list.reserve(records.size());
-        for (Record *record : records)
-            list.append(record);
-    }
-    setRows(list);
+    folderName = patient ? patient->folderName() : QString();
+    setRows(shownRows());
     askForFacts();
 }
 
-void RecordsTable::appendRecord(Record *)
+void RecordsTable::appendRecord(Record *record)
 {
-    // The table reads its rows from the patient's list, which holds the new one.
-    refreshRecords();
+    if (!patient || !patient->records().contains(record))
+        return;
+    // A file found before its record arrived is that record now.
+    for (auto it = found.begin(); it != found.end(); ++it) {
+        if ((*it)->getFileName() == record->getFileName()) {
+            refreshRecords();
+            return;
+        }
+    }
+    appendRow(record);
+    recordingFacts->add({ { folderName, record->getFileName() } });
 }
 
 void RecordsTable::askForFacts()
 {
     QList<RecordingFacts::Recording> recordings;
     if (patient) {
-        const QString folderName = patient->folderName();
-        for (AbstractDatabaseRow *row : getRows()) {
-            if (auto *record = qobject_cast<Record *>(row))
-                recordings.append({ folderName, record->getFileName() });
-        }
+        for (Record *record : patient->records())
+            recordings.append({ folderName, record->getFileName() });
     }
-    recordingFacts->request(recordings);
+    recordingFacts->request(recordings, folderName);
 }
 
 void RecordsTable::takeFacts(const QStringList &keys)
@@ -186,7 +284,6 @@ void RecordsTable::takeFacts(const QStringList &keys)
     if (!patient)
         return;
     const QSet<QString> arrived(keys.cbegin(), keys.cend());
-    const QString folderName = patient->folderName();
     for (AbstractDatabaseRow *row : getRows()) {
         auto *record = qobject_cast<Record *>(row);
         if (record && arrived.contains(RecordingFacts::keyOf({ folderName, record->getFileName() })))
@@ -194,7 +291,63 @@ void RecordsTable::takeFacts(const QStringList &keys)
     }
 }
 
+void RecordsTable::takeFoundFiles()
+{
+    if (!patient)
+        return;
+    const QList<RecordingFacts::Unregistered> files = recordingFacts->unregistered(folderName);
+    QStringList before, after;
+    for (const std::unique_ptr<Record> &file : found)
+        before << file->getFileName();
+    for (const RecordingFacts::Unregistered &file : files)
+        after << file.fileName;
+    if (before == after)
+        return;
+    found.clear();
+    int id = FoundFileIds;
+    for (const RecordingFacts::Unregistered &file : files) {
+        const RecordingFiles::Registration registration = RecordingFiles::registrationOf(file.fileName, file.header);
+        auto record = std::make_unique<Record>();
+        record->setFileName(file.fileName);
+        record->setRecordDate(registration.date);
+        record->setRecordType(registration.type);
+        record->setComments(registration.comment);
+        record->setPatientID(patient->getPatientID());
+        record->setRecordID(id++);
+        found.push_back(std::move(record));
+    }
+    setRows(shownRows());
+    // The found files' facts (their headers are read already, their sizes not).
+    QList<RecordingFacts::Recording> recordings;
+    for (const std::unique_ptr<Record> &file : found)
+        recordings.append({ folderName, file->getFileName() });
+    recordingFacts->add(recordings);
+}
+
 Record *RecordsTable::recordById(int id) const
 {
-    return qobject_cast<Record *>(rowById(id));
+    return id >= FoundFileIds ? nullptr : qobject_cast<Record *>(rowById(id));
+}
+
+Record *RecordsTable::foundFileById(int id) const
+{
+    for (const std::unique_ptr<Record> &file : found) {
+        if (file->getRecordID() == id)
+            return file.get();
+    }
+    return nullptr;
+}
+
+QList<Record *> RecordsTable::foundFiles() const
+{
+    QList<Record *> files;
+    for (const std::unique_ptr<Record> &file : found)
+        files.append(file.get());
+    return files;
+}
+
+QString RecordsTable::recordingPath(int id) const
+{
+    Record *record = id >= FoundFileIds ? foundFileById(id) : recordById(id);
+    return record && patient ? RecordingFiles::recordPath(folderName, record->getFileName()) : QString();
 }

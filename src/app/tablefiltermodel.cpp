@@ -15,6 +15,7 @@ TableFilterModel::TableFilterModel(TableRowModel *rows)
     connect(rows, &QAbstractItemModel::modelAboutToBeReset, this, &TableFilterModel::sourceAboutToBeReset);
     connect(rows, &QAbstractItemModel::modelReset, this, &TableFilterModel::sourceReset);
     connect(rows, &QAbstractItemModel::dataChanged, this, &TableFilterModel::sourceDataChanged);
+    connect(rows, &QAbstractItemModel::rowsInserted, this, &TableFilterModel::sourceRowsInserted);
 }
 
 bool TableFilterModel::setFilterText(const QString &text)
@@ -190,6 +191,33 @@ void TableFilterModel::sourceReset()
     sortRows();
     filterRows();
     endResetModel();
+}
+
+void TableFilterModel::sourceRowsInserted(const QModelIndex &parent, int first, int last)
+{
+    if (parent.isValid())
+        return;
+    for (int row = first; row <= last; ++row) {
+        const int place = column < 0 ? int(sorted.size())
+                                     : int(std::lower_bound(sorted.cbegin(), sorted.cend(), row,
+                                               [this](int a, int b) { return before(a, b); })
+                                         - sorted.cbegin());
+        sorted.insert(place, row);
+        shownAt.append(-1);
+        if (!accepts(row))
+            continue;
+        // Among the rows shown, after those that come before it in the order.
+        int at = 0;
+        for (int i = 0; i < place; ++i) {
+            if (shownAt.at(sorted.at(i)) >= 0)
+                ++at;
+        }
+        beginInsertRows(QModelIndex(), at, at);
+        shown.insert(at, row);
+        for (int i = at; i < shown.size(); ++i)
+            shownAt[shown.at(i)] = i;
+        endInsertRows();
+    }
 }
 
 void TableFilterModel::sourceDataChanged(

@@ -52,6 +52,9 @@ public:
 private:
     void sourceAboutToBeReset();
     void sourceReset();
+    // Rows added after the others take their places in the order, and show
+    // when the filter lets them through.
+    void sourceRowsInserted(const QModelIndex &parent, int first, int last);
     void sourceDataChanged(
         const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles);
     // Runs change between the two halves of a layout change, carrying the

@@ -81,6 +81,35 @@ void TableRowModel::reset(const QList<AbstractDatabaseRow *> &rows, const QList<
     endResetModel();
 }
 
+void TableRowModel::appendRows(const QList<AbstractDatabaseRow *> &more)
+{
+    if (more.isEmpty())
+        return;
+    const int first = rowObjects.size();
+    beginInsertRows(QModelIndex(), first, first + more.size() - 1);
+    for (AbstractDatabaseRow *row : more) {
+        rowObjects.append(row);
+        ids.append(row->getId());
+        icons.append(QIcon());
+        iconRead.append(false);
+        texts.resize(rowObjects.size() * columns.size());
+        if (positionsBuilt) {
+            if (positions.contains(row))
+                repeatedRows = true;
+            else
+                positions.insert(row, rowObjects.size() - 1);
+        }
+        if (valuesColumn >= 0)
+            values.append(numberOf(table->sortValue(row, columns.at(valuesColumn).name)));
+        if (!searchOffsets.isEmpty()) {
+            searchKeys += TableFilterModel::fold(table->searchText(row)) + QLatin1Char('\n');
+            searchOffsets.append(searchKeys.size());
+        }
+    }
+    ++generation;
+    endInsertRows();
+}
+
 void TableRowModel::forgetRows()
 {
     rowObjects.fill(nullptr);
@@ -344,6 +373,16 @@ QVariant TableRowModel::data(const QModelIndex &index, int role) const
         return columns.at(index.column()).alignment | Qt::AlignVCenter;
     case IdRole:
         return ids.at(index.row());
+    case Qt::ToolTipRole: {
+        AbstractDatabaseRow *object = rowObjects.at(index.row());
+        const QString tip = object ? table->rowToolTip(object) : QString();
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
+    case Qt::ForegroundRole: {
+        AbstractDatabaseRow *object = rowObjects.at(index.row());
+        return object && table->rowDimmed(object) ? QVariant(table->palette().brush(QPalette::Disabled, QPalette::Text))
+                                                  : QVariant();
+    }
     default:
         return QVariant();
     }

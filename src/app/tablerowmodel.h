@@ -35,6 +35,8 @@ public:
 
     // Shows these rows under these columns.
     void reset(const QList<AbstractDatabaseRow *> &rows, const QList<TableColumn> &columns);
+    // Adds rows after the others, read as the others are, without a reset.
+    void appendRows(const QList<AbstractDatabaseRow *> &more);
     // Lets go of every row object at once; the texts read so far stay.
     void forgetRows();
 

@@ -134,6 +134,33 @@ void TableWidget::setRows(const QList<AbstractDatabaseRow *> &newRows)
     resetRows(live);
 }
 
+QString TableWidget::rowToolTip(AbstractDatabaseRow *row)
+{
+    Q_UNUSED(row)
+    return QString();
+}
+
+bool TableWidget::rowDimmed(AbstractDatabaseRow *row)
+{
+    Q_UNUSED(row)
+    return false;
+}
+
+bool TableWidget::rowActionAllowed(const QString &action, int id)
+{
+    Q_UNUSED(action)
+    Q_UNUSED(id)
+    return true;
+}
+
+void TableWidget::appendRow(AbstractDatabaseRow *row)
+{
+    if (!row)
+        return;
+    rows->appendRows({ row });
+    sizer->growFor({ rows->rowCount() - 1 });
+}
+
 QList<AbstractDatabaseRow *> TableWidget::getRows() const
 {
     return rows->liveRows();
@@ -340,6 +367,8 @@ void TableWidget::runDoubleClickRule()
 
 void TableWidget::runRowAction(const QString &action, int id)
 {
+    if (!rowActionAllowed(action, id))
+        return;
     if (action == EditAction)
         emit editRow(id);
     else if (action == QLatin1String("remove"))
@@ -457,7 +486,7 @@ QMenu *TableWidget::createRowMenu(const QPoint &pos)
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("rowMenu"));
     for (auto it = customActions.cbegin(); it != customActions.cend(); ++it) {
-        if (!it.value())
+        if (!it.value() || !rowActionAllowed(it.key(), id))
             continue;
         QAction *entry = menu->addAction(it.value()->icon(), it.value()->text());
         entry->setObjectName(QStringLiteral("rowAction_") + it.key());
@@ -465,18 +494,24 @@ QMenu *TableWidget::createRowMenu(const QPoint &pos)
         connect(entry, &QAction::triggered, this, [this, key, id] { emit customAction(key, id); });
     }
     const QString white = QStringLiteral("#FFF");
-    QAction *edit = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/edit.svg"), white),
-        QCoreApplication::translate("Generic", "Edit"));
-    edit->setObjectName(QStringLiteral("rowAction_edit"));
-    connect(edit, &QAction::triggered, this, [this, id] { emit editRow(id); });
-    QAction *show = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/folder.svg"), white),
-        AppHelper::showInFolderCaption());
-    show->setObjectName(QStringLiteral("rowAction_show"));
-    connect(show, &QAction::triggered, this, [this, id] { emit customAction(ShowAction, id); });
-    QAction *remove = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/delete.svg"), white),
-        QCoreApplication::translate("Generic", "Remove"));
-    remove->setObjectName(QStringLiteral("rowAction_remove"));
-    connect(remove, &QAction::triggered, this, [this, id] { emit removeRow(id); });
+    if (rowActionAllowed(EditAction, id)) {
+        QAction *edit = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/edit.svg"), white),
+            QCoreApplication::translate("Generic", "Edit"));
+        edit->setObjectName(QStringLiteral("rowAction_edit"));
+        connect(edit, &QAction::triggered, this, [this, id] { emit editRow(id); });
+    }
+    if (rowActionAllowed(ShowAction, id)) {
+        QAction *show = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/folder.svg"), white),
+            AppHelper::showInFolderCaption());
+        show->setObjectName(QStringLiteral("rowAction_show"));
+        connect(show, &QAction::triggered, this, [this, id] { emit customAction(ShowAction, id); });
+    }
+    if (rowActionAllowed(QStringLiteral("remove"), id)) {
+        QAction *remove = menu->addAction(StyleHelper::ColoredIcon(QStringLiteral(":/icons/delete.svg"), white),
+            QCoreApplication::translate("Generic", "Remove"));
+        remove->setObjectName(QStringLiteral("rowAction_remove"));
+        connect(remove, &QAction::triggered, this, [this, id] { emit removeRow(id); });
+    }
     if (!trailingActions.isEmpty())
         menu->addSeparator();
     for (const TrailingAction &trailing : qAsConst(trailingActions)) {

@@ -55,6 +55,8 @@ public:
 
     // Shows these rows (null pointers dropped), reading them anew (updateTable).
     void setRows(const QList<AbstractDatabaseRow *> &rows);
+    // Shows one more row, in its place in the order, without reading the others again.
+    void appendRow(AbstractDatabaseRow *row);
     // The id of the first selected cell, -1 when nothing is selected.
     int selectedItemId() const;
     AbstractDatabaseRow *rowById(int id) const;
@@ -114,6 +116,14 @@ protected:
     virtual QString cellText(AbstractDatabaseRow *row, const QString &column);
     // What the filter searches in a row: the texts of its shown cells.
     virtual QString searchText(AbstractDatabaseRow *row);
+    // The tool tip of every cell of the row; none by default.
+    virtual QString rowToolTip(AbstractDatabaseRow *row);
+    // Whether the row is shown greyed, as something not (yet) of the database.
+    virtual bool rowDimmed(AbstractDatabaseRow *row);
+    // Whether the row of this id offers the action ("edit", "remove", "show"
+    // or a custom key): its menu leaves out, and its keys do nothing for, the
+    // others. All by default.
+    virtual bool rowActionAllowed(const QString &action, int id);
     // What a number or date column sorts by: the row's value of that name when
     // it is a number, a date or a time; invalid for a column that sorts by
     // its text. Every row of a column answers alike.

@@ -135,7 +135,7 @@ QSize TracePreview::sizeHint() const
 
 QSize TracePreview::minimumSizeHint() const
 {
-    return QSize(240, 120);
+    return QSize(240, 180);
 }
 
 void TracePreview::paintEvent(QPaintEvent *)

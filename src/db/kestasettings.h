@@ -75,8 +75,16 @@ public:
             resetRecordsTableColumns NOTIFY changedRecordsTableColumns)
     Q_CLASSINFO("RecordsTableColumnsEditable", "true")
     Q_CLASSINFO("RecordsTableColumnsNotVisible", "true")
-    Q_CLASSINFO("RecordsTableColumnsDefault", "\"RecordDate;Comments\"")
-    ZT_SETTING(QString, RecordsTableColumns, "RecordDate;Comments")
+    Q_CLASSINFO("RecordsTableColumnsDefault", "\"RecordDate;Duration;Comments\"")
+    ZT_SETTING(QString, RecordsTableColumns, "RecordDate;Duration;Comments")
+
+    // The preview of the selected recording under the records (View menu).
+    Q_PROPERTY(bool ShowRecordingPreview READ getShowRecordingPreview WRITE setShowRecordingPreview RESET
+            resetShowRecordingPreview NOTIFY changedShowRecordingPreview)
+    Q_CLASSINFO("ShowRecordingPreviewEditable", "true")
+    Q_CLASSINFO("ShowRecordingPreviewNotVisible", "true")
+    Q_CLASSINFO("ShowRecordingPreviewDefault", "true")
+    ZT_SETTING(bool, ShowRecordingPreview, true)
 
     Q_PROPERTY(QString SplitterSizes READ getSplitterSizes WRITE setSplitterSizes RESET resetSplitterSizes
             NOTIFY changedSplitterSizes)

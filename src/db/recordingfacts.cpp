@@ -68,7 +68,8 @@ public:
             RecordingFacts::Found one { RecordingFacts::keyOf(recording),
                 RecordingFiles::factsOf(recording.folderName, recording.fileName, true), true, false, {} };
             if (one.facts.exists && one.facts.inside) {
-                one.header = EdfFactsCache::Instance().facts(one.key);
+                one.header = EdfFactsCache::Instance().facts(
+                    RecordingFiles::recordPath(recording.folderName, recording.fileName));
                 one.withHeader = true;
             }
             found.append(one);
@@ -158,7 +159,7 @@ RecordingFacts::~RecordingFacts()
 
 QString RecordingFacts::keyOf(const Recording &recording)
 {
-    return RecordingFiles::recordPath(recording.folderName, recording.fileName);
+    return recording.folderName + QLatin1Char('\n') + recording.fileName;
 }
 
 const RecordingFacts::Known *RecordingFacts::find(const Recording &recording) const
@@ -180,6 +181,15 @@ void RecordingFacts::request(const QList<Recording> &recordings, const QString &
     RecordingFactsWorker *onThread = worker;
     QMetaObject::invokeMethod(onThread,
         [onThread, asked, recordings, scannedFolderName] { onThread->find(asked, recordings, scannedFolderName); });
+}
+
+void RecordingFacts::add(const QList<Recording> &recordings)
+{
+    if (recordings.isEmpty())
+        return;
+    const quint64 asked = generation->load();
+    RecordingFactsWorker *onThread = worker;
+    QMetaObject::invokeMethod(onThread, [onThread, asked, recordings] { onThread->find(asked, recordings, QString()); });
 }
 
 void RecordingFacts::take(quint64 generationOfResult, const QVector<Found> &found)

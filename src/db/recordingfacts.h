@@ -46,7 +46,8 @@ public:
     // Waits for the worker to finish the file it is at.
     ~RecordingFacts() override;
 
-    // The key of a recording's facts: its path.
+    // The key of a recording's facts: its folder name and file name, cheaper
+    // to build for every row than its path.
     static QString keyOf(const Recording &recording);
     // What is known of the recording so far; null before anything arrived.
     const Known *find(const Recording &recording) const;
@@ -57,6 +58,8 @@ public:
     // folder name the files of that patient's folder they leave out; a new
     // call supersedes what an earlier one has not done yet.
     void request(const QList<Recording> &recordings, const QString &scannedFolderName = QString());
+    // Finds the facts of more recordings after those asked for, superseding nothing.
+    void add(const QList<Recording> &recordings);
 
 signals:
     // Facts of these recordings (by key) have arrived.

@@ -8,6 +8,7 @@
 #include "app/recordstable.h"
 #include "app/settingsdialog.h"
 #include "app/startup.h"
+#include "app/tracepreview.h"
 #include "app/unregisteredrecordingsnotice.h"
 #include "app/windowgeometry.h"
 #include "db/database.h"
@@ -19,6 +20,7 @@
 #include "db/recordingfiles.h"
 #include "db/schemamigrations.h"
 #include "exchange/orvalisexchange.h"
+#include "recorder/edfrecording.h"
 #include "support/settingsfiles.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
@@ -428,6 +430,44 @@ private slots:
             qPrintable(seen.value(1)));
         QVERIFY(s.db()->patientById(id));
         QCOMPARE(rawValue(*s.db(), "SELECT count(*) FROM Records").toInt(), 1);
+    }
+
+    // A recording found in the patient's folder is registered from its row; the selected
+    // recording is previewed until the View menu hides the preview; "Open in EEG viewer" hands
+    // the file to the desktop.
+    void foundRecordingsPreviewAndViewer()
+    {
+        Session s;
+        Patient *patient = s.selectAtStart("A1");
+        const QDateTime start(QDate(2024, 3, 7), QTime(10, 15));
+        for (const char *name : { "EEG_2\\here.edf", "EEG_2024_03_07_101500\\found.edf" }) {
+            const QString path = DataLocations::recordingPath(patient->folderName(), name);
+            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+            QCOMPARE(EdfRecording::write(path, { "Petrov", "A1", QDate() }, start, 3, "calm"), QString());
+        }
+        const int present = s.db()->insertRecord(patient, start, "EEG_2\\here.edf", "EEG", "");
+        QVERIFY(s.start());
+        QTRY_COMPARE(s.records()->foundFiles().size(), 1);
+        emit s.records()->customAction("register", s.records()->foundFiles().first()->getRecordID());
+        QTRY_VERIFY(s.records()->foundFiles().isEmpty() && s.records()->getRows().size() == 2);
+        QCOMPARE(rawValue(*s.db(), "SELECT RecordType||' '||Comments||' '||RecordDate FROM Records "
+                                   "WHERE FileName LIKE '%found.edf'")
+                     .toString(),
+            QStringLiteral("EEG calm 2024-03-07T10:15:00"));
+
+        auto *preview = s.find<TracePreview>();
+        s.records()->setSelectedId(present, true);
+        QTRY_COMPARE(preview->state(), TracePreview::State::Shown);
+        QVERIFY(preview->recordingPath().endsWith("here.edf"));
+        s.action("actionRecordingPreview")->trigger();
+        QVERIFY(!preview->isVisible() && !s.settings()->getShowRecordingPreview());
+        QCOMPARE(preview->state(), TracePreview::State::Empty);
+
+        QDesktopServices::setUrlHandler("file", this, "openUrl");
+        emit s.records()->customAction("playInViewer", present);
+        QDesktopServices::unsetUrlHandler("file");
+        QCOMPARE(opened.value(0).toLocalFile(), s.records()->recordingPath(present));
+        opened.clear();
     }
 
     void recordCommands()

@@ -2,7 +2,9 @@
 #include "db/datalocations.h"
 #include "db/record.h"
 #include "tabletesting.h"
+#include "recorder/edfrecording.h"
 #include "toolkit/style/stylehelper.h"
+#include "toolkit/util/fileutilities.h"
 
 using namespace tabletest;
 
@@ -18,13 +20,17 @@ class TestRecordsTable : public QObject
     Database *db() const { return model->database(); }
     KestaSettings *settings() const { return model->settings(); }
     Patient *patient(int id) const { return db()->patientById(id); }
-    // A record of the patient, days after `when`, with its file on disk when withFile; its id, or -1.
+    // A recording of three seconds in the patient's folder; false when it was not written.
+    bool writeRecording(int patientId, const QString &fileName)
+    {
+        const QString path = DataLocations::recordingPath(patient(patientId)->folderName(), fileName);
+        return QDir().mkpath(QFileInfo(path).absolutePath())
+            && EdfRecording::write(path, { "Petrov", "A1", QDate(1980, 5, 1) }, when, 3, "calm").isEmpty();
+    }
+    // A record of the patient, days after `when`, with its recording on disk when withFile; its id, or -1.
     int addRecord(int patientId, int days, const QString &fileName, bool withFile = false)
     {
-        QFile file(DataLocations::recordingPath(patient(patientId)->folderName(), fileName));
-        if (withFile
-            && !(QDir().mkpath(QFileInfo(file).absolutePath()) && file.open(QIODevice::WriteOnly)
-                && file.resize(1536)))
+        if (withFile && !writeRecording(patientId, fileName))
             return -1;
         return db()->insertRecord(patient(patientId), when.addDays(days), fileName, "EEG", QString());
     }
@@ -57,6 +63,7 @@ private slots:
         };
         QTRY_COMPARE(iconKey(stored), StyleHelper::ColoredIcon(":/icons/play.svg", "#FFF").cacheKey());
         QTRY_COMPARE(iconKey(missing), StyleHelper::ColoredIcon(":/icons/circle_cross.svg", "#FFF").cacheKey());
+        QVERIFY(cell(records.grid(), stored).data(Qt::ToolTipRole).toString().contains("calm"));
 
         // Double click and the first row-menu entry both play the clicked record.
         QSignalSpy custom(&records, &TableWidget::customAction);
@@ -66,18 +73,20 @@ private slots:
         std::unique_ptr<QMenu> row(records.createRowMenu(pos));
         QVERIFY(row);
         QCOMPARE(menuEntries(row.get()),
-            QStringList({ "*Open file", "*Edit", "*Show in file manager", "*Remove" }));
+            QStringList({ "*Open file", "*Open in EEG viewer", "*Edit", "*Show in file manager", "*Remove" }));
         action(row.get(), "rowAction_play")->trigger();
         QCOMPARE(
             QList<QVariantList>(custom), QList<QVariantList>({ { "play", missing }, { "play", missing } }));
 
         // RecordDate, shown by default, stays first even when the stored list leaves it out; a
         // temperature never measured reads "-".
-        QCOMPARE(records.shownColumnNames(), QStringList({ "RecordDate", "Comments" }));
+        QCOMPARE(records.shownColumnNames(), QStringList({ "RecordDate", "Duration", "Comments" }));
+        QTRY_COMPARE(text(records.grid(), stored, 1), QStringLiteral("0:00:03"));
         settings()->setRecordsTableColumns("Temperature;Size");
         QTRY_COMPARE(records.shownColumnNames(), QStringList({ "RecordDate", "Temperature", "Size" }));
         QCOMPARE(text(records.grid(), missing, 1), QStringLiteral("-"));
-        QTRY_COMPARE(text(records.grid(), stored, 2), QStringLiteral("1.5 KB"));
+        const QFileInfo recording(DataLocations::recordingPath(patient(petrov)->folderName(), "EEG_1\\rec.edf"));
+        QTRY_COMPARE(text(records.grid(), stored, 2), FileUtilities::filesizeNice(recording.size(), 1));
         records.recordById(missing)->setTemperature(36.6);
         QTRY_COMPARE(text(records.grid(), missing, 1), QStringLiteral("36.6"));
         QMenu menu;
@@ -93,6 +102,37 @@ private slots:
         QCOMPARE(settings()->getRecordsTableSorting(), QStringLiteral("+Comments"));
         records.setPatient(patient(smirnova));
         QCOMPARE(header->sortIndicatorSection(), 3);
+    }
+
+    // A recording in the patient's folder that no record lists shows greyed, "Not registered",
+    // registrable and with nothing to edit or remove; a file that is no recording is marked.
+    void foundAndUnreadableFiles()
+    {
+        QVERIFY(writeRecording(petrov, "EEG_2024_03_07_101500\\found.edf"));
+        const QString junkPath = DataLocations::recordingPath(patient(petrov)->folderName(), "EEG_7\\junk.edf");
+        QVERIFY(QDir().mkpath(QFileInfo(junkPath).absolutePath()));
+        QFile junkFile(junkPath);
+        QVERIFY(junkFile.open(QIODevice::WriteOnly) && junkFile.write("not a recording"));
+        junkFile.close();
+        const int junk = addRecord(petrov, 2, "EEG_7\\junk.edf");
+        RecordsTable records(settings());
+        QVERIFY(showTable(&records));
+        records.setPatient(patient(petrov));
+        QTRY_COMPARE(records.foundFiles().size(), 1);
+        Record *found = records.foundFiles().first();
+        const int id = found->getRecordID();
+        QCOMPARE(found->getRecordDate(), when);
+        QCOMPARE(found->getRecordType(), QStringLiteral("EEG"));
+        QCOMPARE(found->getComments(), QStringLiteral("calm"));
+        QCOMPARE(text(records.grid(), id, 2), QStringLiteral("Not registered"));
+        QVERIFY(cell(records.grid(), id).data(Qt::ForegroundRole).isValid());
+        QVERIFY(!records.recordById(id) && records.recordingPath(id).endsWith("/found.edf"));
+        std::unique_ptr<QMenu> menu(records.createRowMenu(centre(records.grid(), id)));
+        QCOMPARE(menuEntries(menu.get()),
+            QStringList({ "*Open file", "*Open in EEG viewer", "*Register", "*Register all", "*Show in file manager" }));
+        QTRY_COMPARE(cell(records.grid(), junk).data(Qt::DecorationRole).value<QIcon>().cacheKey(),
+            StyleHelper::ColoredIcon(":/icons/alert.svg", "#FFF").cacheKey());
+        QVERIFY(!cell(records.grid(), junk).data(Qt::ToolTipRole).toString().isEmpty());
     }
 
     void followsOnlyTheCurrentPatient()
@@ -112,7 +152,7 @@ private slots:
         QCOMPARE(rowIds(records.grid()), QList<int>({ other }));
         QTRY_COMPARE(rowIds(records.grid()), QList<int>({ added, other }));
         QCoreApplication::processEvents();
-        QCOMPARE(QList<QVariantList>(selected), QList<QVariantList>({ { other } }));
+        QCOMPARE(records.getSelectedId(), other);
 
         records.setPatient(nullptr);
         QCOMPARE(records.grid()->model()->rowCount(), 0);

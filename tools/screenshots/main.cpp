@@ -13,12 +13,15 @@
 #include "app/mainwindow.h"
 #include "app/patientdialog.h"
 #include "app/patientslistwidget.h"
+#include "app/recordstable.h"
 #include "app/startup.h"
+#include "app/tracepreview.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestamodel.h"
 #include "db/kestasettings.h"
 #include "db/patient.h"
+#include "recorder/edfrecording.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/style/stylehelper.h"
 
@@ -75,14 +78,12 @@ const char *const Comments[] = { "Фоновая запись", "Фотости�
     "Sleep deprivation", "Routine EEG" };
 
 // A recording file of some kilobytes, so the table shows its size and the play mark.
-bool writeRecording(const QString &path, int kilobytes)
+// A recording of 19 scalp channels, as the recorder writes them.
+bool writeRecording(const QString &path, int seconds, const QDateTime &start, const QString &comment)
 {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    return file.write(QByteArray(kilobytes * 1024, '0')) == kilobytes * 1024;
+    return QDir().mkpath(QFileInfo(path).absolutePath())
+        && EdfRecording::write(path, EdfRecording::scalpLayout(19, seconds), { "Demo", "", QDate() }, start, comment)
+               .isEmpty();
 }
 
 bool fillDatabase(Database *db)
@@ -112,10 +113,10 @@ bool fillDatabase(Database *db)
                 = QStringLiteral("EEG_") + date.toString(QStringLiteral("yyyy_MM_dd_HHmmss"));
             const QString fileName = folder + QStringLiteral("\\") + QString::fromLatin1(demo.id).remove('-')
                 + QStringLiteral(".edf");
-            if (!writeRecording(DataLocations::recordingPath(stored->folderName(), fileName),
-                    180 + (recordingNumber * 337) % 900))
-                return false;
             const QString comment = QString::fromUtf8(Comments[recordingNumber % std::size(Comments)]);
+            if (!writeRecording(DataLocations::recordingPath(stored->folderName(), fileName),
+                    20 + (recordingNumber * 37) % 100, date, comment))
+                return false;
             if (db->insertRecord(stored, date, fileName, QStringLiteral("EEG"), comment) <= 0)
                 return false;
         }
@@ -180,7 +181,12 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "the demonstration database could not be filled\n");
         return 1;
     }
-    settings->setLastPatientId(model.database()->patientByPatientId("A-1017")->getId());
+    Patient *shown = model.database()->patientByPatientId("A-1017");
+    settings->setLastPatientId(shown->getId());
+    // A recording copied into the folder by hand, which no record lists yet.
+    if (!writeRecording(DataLocations::recordingPath(shown->folderName(), "EEG_2024_06_03_101500\\copied.edf"), 40,
+            QDateTime(QDate(2024, 6, 3), QTime(10, 15)), QStringLiteral("Photic stimulation")))
+        return 1;
 
     bool allSaved = true;
     for (const QString theme : { "light", "dark" }) {
@@ -190,6 +196,15 @@ int main(int argc, char *argv[])
         window.resize(1400, 820);
         if (!window.initialize())
             return 1;
+        // The newest registered recording selected, its preview drawn; the copied file above it.
+        auto *records = window.findChild<RecordsTable *>();
+        auto *preview = window.findChild<TracePreview *>();
+        settle(300);
+        records->setSelectedId(records->grid()->model()->index(1, 0).data(Qt::UserRole).toInt(), true);
+        QElapsedTimer waited;
+        waited.start();
+        while (preview->state() == TracePreview::State::Reading && waited.elapsed() < 5000)
+            settle(50);
         allSaved = save(&window, folder + QStringLiteral("/main-") + suffix) && allSaved;
 
         PatientDialog dialog(window.currentPatient(), model.database(), &window);
