@@ -261,21 +261,21 @@ bool PatientDialog::update()
     const bool rename = oldName != newName && QFileInfo::exists(folderPath(oldName));
 
     // Every changed column, the records carried to a new ID and the folder
-    // land together or not at all: the folder moves inside the write and goes
-    // back when the write does not land.
-    bool saved = false;
+    // land together or not at all: the folder moves inside the write, before
+    // the columns, and goes back when the write does not land.
+    bool saved = true;
     bool noted = false;
     bool moved = false;
     QString reason;
     {
         Database::Transaction write(database);
-        saved = stored->copyFrom(edited.get(), shown.get());
         // A start after a crash in between finds the note and puts things right.
-        if (saved && rename) {
+        if (rename) {
             noted = FolderRenameJournal::begin(patientId, oldName, newName);
             moved = noted && moveFolder(oldName, newName);
             saved = moved;
         }
+        saved = saved && stored->copyFrom(edited.get(), shown.get());
         // Left uncommitted, the write is undone as the scope ends.
         saved = saved && write.commit(&reason);
     }

@@ -12,7 +12,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QHeaderView>
-#include <QSet>
 
 namespace
 {
@@ -30,10 +29,10 @@ const QString IconColour = QStringLiteral("#FFF");
 
 // What is known of the row's file so far; null before the disk has answered.
 const RecordingFacts::Known *knownOf(
-    const RecordingFacts *facts, const Patient *patient, const QString &folderName, AbstractDatabaseRow *row)
+    const RecordingFacts *facts, const QHash<const AbstractDatabaseRow *, QString> &keys, AbstractDatabaseRow *row)
 {
-    auto *record = qobject_cast<Record *>(row);
-    return record && patient ? facts->find({ folderName, record->getFileName() }) : nullptr;
+    const auto key = keys.constFind(row);
+    return key == keys.constEnd() ? nullptr : facts->find(key.value());
 }
 
 QAction *rowAction(QObject *parent, const QString &name, const QString &caption, const QString &icon)
@@ -128,7 +127,7 @@ QIcon RecordsTable::rowIcon(AbstractDatabaseRow *row)
 {
     if (isFound(row))
         return StyleHelper::ColoredIcon(QStringLiteral(":/icons/file-unregistered.svg"), IconColour);
-    const RecordingFacts::Known *known = knownOf(recordingFacts, patient, folderName, row);
+    const RecordingFacts::Known *known = knownOf(recordingFacts, rowKeys, row);
     // Nothing until the disk has answered, rather than a mark that may be wrong.
     if (!known)
         return QIcon();
@@ -154,7 +153,7 @@ bool RecordsTable::rowActionAllowed(const QString &action, int id)
 
 QString RecordsTable::cellText(AbstractDatabaseRow *row, const QString &column)
 {
-    const RecordingFacts::Known *known = knownOf(recordingFacts, patient, folderName, row);
+    const RecordingFacts::Known *known = knownOf(recordingFacts, rowKeys, row);
     if (column == QLatin1String("Size"))
         return known && known->sizeKnown ? FileUtilities::filesizeNice(known->facts.size, 1) : QString();
     if (column == QLatin1String("Duration"))
@@ -172,7 +171,7 @@ QString RecordsTable::cellText(AbstractDatabaseRow *row, const QString &column)
 
 QVariant RecordsTable::sortValue(AbstractDatabaseRow *row, const QString &column)
 {
-    const RecordingFacts::Known *known = knownOf(recordingFacts, patient, folderName, row);
+    const RecordingFacts::Known *known = knownOf(recordingFacts, rowKeys, row);
     // What is not known yet sorts below every known value.
     if (column == QLatin1String("Size"))
         return known && known->sizeKnown ? qint64(known->facts.size) : qint64(-1);
@@ -185,7 +184,7 @@ QVariant RecordsTable::sortValue(AbstractDatabaseRow *row, const QString &column
 
 QString RecordsTable::rowToolTip(AbstractDatabaseRow *row)
 {
-    const RecordingFacts::Known *known = knownOf(recordingFacts, patient, folderName, row);
+    const RecordingFacts::Known *known = knownOf(recordingFacts, rowKeys, row);
     QString tip;
     if (isFound(row))
         tip = tr("Not registered: no record of the database lists this file") + QStringLiteral("\n")
@@ -250,8 +249,27 @@ QList<AbstractDatabaseRow *> RecordsTable::shownRows() const
 void RecordsTable::refreshRecords()
 {
     folderName = patient ? patient->folderName() : QString();
-    setRows(shownRows());
+    showRows();
     askForFacts();
+}
+
+void RecordsTable::showRows()
+{
+    const QList<AbstractDatabaseRow *> rows = shownRows();
+    rowsByKey.clear();
+    rowKeys.clear();
+    rowsByKey.reserve(rows.size());
+    rowKeys.reserve(rows.size());
+    for (AbstractDatabaseRow *row : rows)
+        keep(row);
+    setRows(rows);
+}
+
+void RecordsTable::keep(AbstractDatabaseRow *row)
+{
+    const QString key = RecordingFacts::keyOf({ folderName, static_cast<Record *>(row)->getFileName() });
+    rowsByKey.insert(key, row);
+    rowKeys.insert(row, key);
 }
 
 void RecordsTable::appendRecord(Record *record)
@@ -265,6 +283,7 @@ void RecordsTable::appendRecord(Record *record)
             return;
         }
     }
+    keep(record);
     appendRow(record);
     recordingFacts->add({ { folderName, record->getFileName() } });
 }
@@ -283,11 +302,10 @@ void RecordsTable::takeFacts(const QStringList &keys)
 {
     if (!patient)
         return;
-    const QSet<QString> arrived(keys.cbegin(), keys.cend());
-    for (AbstractDatabaseRow *row : getRows()) {
-        auto *record = qobject_cast<Record *>(row);
-        if (record && arrived.contains(RecordingFacts::keyOf({ folderName, record->getFileName() })))
-            refreshRow(row);
+    for (const QString &key : keys) {
+        // Two records may name one file: each shows its facts.
+        for (auto it = rowsByKey.constFind(key); it != rowsByKey.constEnd() && it.key() == key; ++it)
+            refreshRow(it.value());
     }
 }
 
@@ -316,7 +334,7 @@ void RecordsTable::takeFoundFiles()
         record->setRecordID(id++);
         found.push_back(std::move(record));
     }
-    setRows(shownRows());
+    showRows();
     // The found files' facts (their headers are read already, their sizes not).
     QList<RecordingFacts::Recording> recordings;
     for (const std::unique_ptr<Record> &file : found)

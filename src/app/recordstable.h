@@ -3,6 +3,8 @@
 #include "app/tablewidget.h"
 #include "toolkit/util/connectionhelper.h"
 
+#include <QHash>
+#include <QMultiHash>
 #include <QPointer>
 #include <memory>
 #include <vector>
@@ -64,11 +66,13 @@ protected:
 
 private:
     bool isFound(AbstractDatabaseRow *row) const;
+    void keep(AbstractDatabaseRow *row);
     void askForFacts();
     void takeFacts(const QStringList &keys);
     void takeFoundFiles();
     void appendRecord(Record *record);
     QList<AbstractDatabaseRow *> shownRows() const;
+    void showRows();
 
     RecordingFacts *recordingFacts = nullptr;
     // Guarded: a table may outlive the model in tests and tools.
@@ -77,5 +81,8 @@ private:
     // The patient's folder name as the rows were shown, for their facts' keys.
     QString folderName;
     ConnectionHelper patientConnections;
+    // The rows by the key of their facts.
+    QMultiHash<QString, AbstractDatabaseRow *> rowsByKey;
+    QHash<const AbstractDatabaseRow *, QString> rowKeys;
     std::vector<std::unique_ptr<Record>> found;
 };

@@ -190,6 +190,10 @@ bool Database::isUsable(QString *reason)
     // Only a database whose tables can be read is brought forward: nothing is
     // written to a file that is not one of ours.
     usable = usable && SchemaMigrations::bringUpToDate(this, &why);
+    if (usable) {
+        QSqlDatabase opened = database();
+        sqlDialect->prepareDatabase(opened, where);
+    }
     if (usable && !patientsRead) {
         usable = reloadPatients();
         why = lastLoadError;

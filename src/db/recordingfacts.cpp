@@ -164,7 +164,12 @@ QString RecordingFacts::keyOf(const Recording &recording)
 
 const RecordingFacts::Known *RecordingFacts::find(const Recording &recording) const
 {
-    const auto it = known.constFind(keyOf(recording));
+    return find(keyOf(recording));
+}
+
+const RecordingFacts::Known *RecordingFacts::find(const QString &key) const
+{
+    const auto it = known.constFind(key);
     return it == known.constEnd() ? nullptr : &it.value();
 }
 

@@ -51,6 +51,7 @@ public:
     static QString keyOf(const Recording &recording);
     // What is known of the recording so far; null before anything arrived.
     const Known *find(const Recording &recording) const;
+    const Known *find(const QString &key) const;
     // The files of the patient's folder that no record listed, as last found.
     QList<Unregistered> unregistered(const QString &folderName) const;
 

@@ -27,6 +27,13 @@ public:
     virtual void configure(QSqlDatabase &connection, const DatabaseLocation &location) const;
     // Tunes a connection each time it has been opened.
     virtual void prepareConnection(QSqlDatabase &connection) const { Q_UNUSED(connection) }
+    // Tunes a database found to be one of ours, of this program's layout,
+    // before the program works on it.
+    virtual void prepareDatabase(QSqlDatabase &connection, const DatabaseLocation &location) const
+    {
+        Q_UNUSED(connection)
+        Q_UNUSED(location)
+    }
     // The SQL literal of a date or date-time value, quotes included; "NULL"
     // for anything that is not a valid date.
     virtual QString dateLiteral(const QVariant &value) const = 0;

@@ -1,7 +1,14 @@
 #include "db/sqlitedialect.h"
 
+#include "db/databaselocation.h"
+
+#include <QDebug>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStorageInfo>
 #include <QUrl>
 #include <QVariant>
 #include <chrono>
@@ -53,6 +60,27 @@ void SqliteDialect::prepareConnection(QSqlDatabase &connection) const
             sqlite3_busy_handler(
                 database, waitAMillisecond, reinterpret_cast<void *>(qintptr(busyTimeoutMs)));
     }
+}
+
+bool SqliteDialect::onLocalDisk(const QString &filePath)
+{
+    const QByteArray type = QStorageInfo(QFileInfo(filePath).absolutePath()).fileSystemType().toLower();
+    static const char *const remote[] = { "nfs", "cifs", "smb", "fuse", "9p", "afs", "ceph", "gluster", "lustre",
+        "ncp", "coda", "davfs", "sshfs" };
+    for (const char *kind : remote) {
+        if (type.startsWith(kind))
+            return false;
+    }
+    return !type.isEmpty();
+}
+
+void SqliteDialect::prepareDatabase(QSqlDatabase &connection, const DatabaseLocation &location) const
+{
+    if (!onLocalDisk(location.filePath))
+        return;
+    QSqlQuery query(connection);
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+        qDebug() << "Write-ahead log not taken:" << query.lastError().text();
 }
 
 QString SqliteDialect::dateLiteral(const QVariant &value) const

@@ -40,11 +40,11 @@ private slots:
     }
     void cleanup() { db.reset(); }
 
-    // Killed while its commit waits for a reader, after the folder moved.
+    // Killed while its write waits for another program's lock, after the folder moved.
     void killedBetweenTheRenameAndTheCommit()
     {
-        OtherConnection reader(DataLocations::databaseFile());
-        QVERIFY(reader.exec("BEGIN") && reader.exec("SELECT count(*) FROM Patients"));
+        OtherConnection writer(DataLocations::databaseFile());
+        QVERIFY(writer.exec("BEGIN IMMEDIATE"));
         QProcess editor;
         editor.setProcessChannelMode(QProcess::ForwardedChannels);
         editor.start(qEnvironmentVariable("KESTA_BINARY_DIR") + "/tests/kesta_rename_child", { "Sidorov" });
@@ -52,7 +52,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(folder("SidorovIvan_A17")), 30000);
         editor.kill();
         QVERIFY(editor.waitForFinished());
-        QVERIFY(reader.exec("ROLLBACK"));
+        QVERIFY(writer.exec("ROLLBACK"));
 
         Database restarted(DataLocations::databaseFile());
         QVERIFY(restarted.isUsable());
