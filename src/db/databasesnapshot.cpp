@@ -72,6 +72,12 @@ public:
             *reason = QString::fromUtf8(sqlite3_errstr(status));
             return false;
         }
+        // The copy is one file that opens anywhere, also read-only: whatever
+        // log the original writes ahead of, the copy keeps none beside it.
+        if (sqlite3_exec(target.handle, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            *reason = target.error();
+            return false;
+        }
         return true;
     }
 
