@@ -21,6 +21,7 @@ class QDateTime;
 class QSqlDatabase;
 class QSqlQuery;
 class Record;
+class RowCursor;
 class SqlDialect;
 
 // Every statement the program runs is logged here, at debug level, before it
@@ -227,6 +228,10 @@ private:
     bool readOtherRecords(QHash<int, QList<RecordingFiles::OtherRecord>> *others);
     // Carries the plans out once the rows are gone; the paths that stayed.
     static QStringList carryOut(const QList<RemovalPlan> &plans);
+    // Runs a reading statement, through the backend's own library where it has
+    // one, else on query; null when it failed (written to the debug output).
+    std::unique_ptr<RowCursor> openRows(
+        QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr);
     // A statement that fails is written to the debug output with its reason.
     bool run(
         QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr) const;
