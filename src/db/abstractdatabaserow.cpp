@@ -1,5 +1,6 @@
 #include "db/abstractdatabaserow.h"
 
+#include "db/rowcursor.h"
 #include "db/rowevents.h"
 #include "db/rowstore.h"
 #include "toolkit/settings/propertyindex.h"
@@ -118,6 +119,11 @@ bool readIsoDate(const QString &text, int type, QVariant *value)
 
 void AbstractDatabaseRow::takeStoredValues(const QSqlQuery &query, const QVector<int> &fields)
 {
+    takeStoredValues(*RowCursor::of(const_cast<QSqlQuery &>(query)), fields);
+}
+
+void AbstractDatabaseRow::takeStoredValues(const RowCursor &cursor, const QVector<int> &fields)
+{
     const bool wasBlocked = blockSignals(true);
     writesSuspended = true;
     const PropertyIndex &index = properties();
@@ -126,7 +132,7 @@ void AbstractDatabaseRow::takeStoredValues(const QSqlQuery &query, const QVector
         const int field = fields.at(i);
         if (field < 0)
             continue;
-        QVariant value = query.value(field);
+        QVariant value = cursor.value(field);
         if (fromDatabaseValue(names.at(i), value))
             continue;
         const QMetaProperty &property = index.at(i);

@@ -7,6 +7,7 @@
 #include <QVector>
 
 class QSqlQuery;
+class RowCursor;
 class RowStore;
 
 // One row of a database table. The Qt properties are the columns (property
@@ -60,6 +61,7 @@ public:
     // field of column i, or -1 when the result lacks it (the property keeps its
     // value). Writes nothing back, lets no signal out.
     void takeStoredValues(const QSqlQuery &query, const QVector<int> &fields);
+    void takeStoredValues(const RowCursor &cursor, const QVector<int> &fields);
     // Shows a value again that a write which was undone had replaced: the
     // change is announced, nothing is written.
     void putBack(const QString &column, const QVariant &value);

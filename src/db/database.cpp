@@ -5,6 +5,7 @@
 #include "db/liveupdates.h"
 #include "db/patient.h"
 #include "db/record.h"
+#include "db/rowcursor.h"
 #include "db/schemamigrations.h"
 #include "db/sqldialect.h"
 #include "db/trash.h"
@@ -42,22 +43,25 @@ QString reasonOf(const QSqlError &error)
 }
 
 // Per column of the class, the field of the result that holds it, or -1.
-QVector<int> fieldsOf(const QSqlQuery &query, const QMetaObject &meta)
+QVector<int> fieldsOf(const RowCursor &rows, const QMetaObject &meta)
 {
-    const QSqlRecord record = query.record();
     const QStringList &columns = PropertyIndex::of(&meta).names();
     QVector<int> fields;
     fields.reserve(columns.size());
     for (const QString &column : columns)
-        fields.append(record.indexOf(column));
+        fields.append(rows.indexOf(column));
     return fields;
+}
+
+QVector<int> fieldsOf(QSqlQuery &query, const QMetaObject &meta)
+{
+    return fieldsOf(*RowCursor::of(query), meta);
 }
 
 // The id of the current result row; false for one that does not fit an int,
 // which would otherwise wrap into another row's id.
-bool idFits(const QSqlQuery &query, int field, const QString &table, int *id)
+bool idFits(const QVariant &value, const QString &table, int *id)
 {
-    const QVariant value = query.value(field);
     bool isNumber = false;
     const qlonglong number = value.toLongLong(&isNumber);
     if (isNumber && (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())) {
@@ -214,24 +218,26 @@ bool Database::reloadPatients()
     // Forward only where the driver would otherwise keep a copy of every row.
     query.setForwardOnly(sqlDialect->readsRowByRow());
     QString reason;
-    bool ok = run(query, allRowsStatement(patientsTable), "PATIENTS NOT READ", &reason);
+    const std::unique_ptr<RowCursor> rows
+        = openRows(query, allRowsStatement(patientsTable), "PATIENTS NOT READ", &reason);
+    bool ok = rows != nullptr;
     if (ok) {
-        const QVector<int> fields = fieldsOf(query, Patient::staticMetaObject);
+        const QVector<int> fields = fieldsOf(*rows, Patient::staticMetaObject);
         const int idField = fields.first();
         int id = 0;
-        while (query.next()) {
-            if (idField >= 0 && !idFits(query, idField, patientsTable, &id))
+        while (rows->next()) {
+            if (idField >= 0 && !idFits(rows->value(idField), patientsTable, &id))
                 continue;
             auto *patient = new Patient(static_cast<RowStore *>(this), this);
-            patient->takeStoredValues(query, fields);
+            patient->takeStoredValues(*rows, fields);
             read.append(patient);
         }
         // A row that cannot be stepped to (a lock, a damaged page) ends the
         // scan early: half a list must not pass for the whole.
-        if (query.lastError().isValid()) {
+        if (!rows->error().isEmpty()) {
             ok = false;
-            reason = reasonOf(query.lastError());
-            qDebug() << "PATIENTS NOT READ" << query.lastError().text();
+            reason = rows->error();
+            qDebug() << "PATIENTS NOT READ" << reason;
             qDeleteAll(read);
         }
     }
@@ -670,11 +676,13 @@ bool Database::readRow(AbstractDatabaseRow *row)
 {
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    if (!run(query, rowStatement(row->tableName(), row->idColumnName(), row->getId()), "ROW NOT READ"))
+    const std::unique_ptr<RowCursor> rows = openRows(
+        query, rowStatement(row->tableName(), row->idColumnName(), row->getId()), "ROW NOT READ");
+    if (!rows)
         return false;
     // No row: the properties keep their values.
-    if (query.next())
-        row->takeStoredValues(query, fieldsOf(query, *row->metaObject()));
+    if (rows->next())
+        row->takeStoredValues(*rows, fieldsOf(*rows, *row->metaObject()));
     return true;
 }
 
@@ -683,19 +691,39 @@ QList<Record *> Database::readRecords(Patient *patient)
     QList<Record *> records;
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    if (!run(query, recordsOfPatientStatement(patient->getPatientID()), "RECORDS NOT READ"))
+    const std::unique_ptr<RowCursor> rows
+        = openRows(query, recordsOfPatientStatement(patient->getPatientID()), "RECORDS NOT READ");
+    if (!rows)
         return records;
-    const QVector<int> fields = fieldsOf(query, Record::staticMetaObject);
+    const QVector<int> fields = fieldsOf(*rows, Record::staticMetaObject);
     const int idField = fields.first();
     int id = 0;
-    while (query.next()) {
-        if (idField < 0 || !idFits(query, idField, recordsTable, &id) || id <= 0)
+    while (rows->next()) {
+        if (idField < 0 || !idFits(rows->value(idField), recordsTable, &id) || id <= 0)
             continue;
         auto *record = new Record(this, nullptr);
-        record->takeStoredValues(query, fields);
+        record->takeStoredValues(*rows, fields);
         records.append(record);
     }
     return records;
+}
+
+std::unique_ptr<RowCursor> Database::openRows(
+    QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason)
+{
+    QSqlDatabase db = database();
+    QString why;
+    qCDebug(lcSql).noquote() << statement;
+    if (std::unique_ptr<RowCursor> rows = sqlDialect->openCursor(db, statement, &why))
+        return rows;
+    if (why.isEmpty() && query.exec(statement))
+        return RowCursor::of(query);
+    if (why.isEmpty())
+        why = reasonOf(query.lastError());
+    qDebug() << failureLine << statement << why;
+    if (reason)
+        *reason = why;
+    return nullptr;
 }
 
 QPair<QDateTime, QDateTime> Database::visitsOf(const QString &patientId)
@@ -858,7 +886,7 @@ int Database::lastId(const QString &table, const QString &idColumn)
         return -1;
     }
     int id = 0;
-    if (query.next() && !idFits(query, 0, table, &id))
+    if (query.next() && !idFits(query.value(0), table, &id))
         return -1;
     return id;
 }
@@ -869,7 +897,7 @@ int Database::newId(const QString &table, const QString &idColumn)
     if (!sequence.isEmpty()) {
         QSqlQuery query(database());
         int id = -1;
-        if (run(query, sequence, "RR") && query.next() && idFits(query, 0, table, &id))
+        if (run(query, sequence, "RR") && query.next() && idFits(query.value(0), table, &id))
             return id;
         return -1;
     }

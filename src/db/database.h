@@ -19,6 +19,7 @@ class QDateTime;
 class QSqlDatabase;
 class QSqlQuery;
 class Record;
+class RowCursor;
 class SqlDialect;
 
 // Every statement the program runs is logged here, at debug level, before it
@@ -235,6 +236,10 @@ private:
     int insertRow(AbstractDatabaseRow *row, const char *failureLine, QString *reason);
     static QVariantMap valuesOf(AbstractDatabaseRow *row);
     bool writePatientId(Patient *patient, const QString &oldPatientId, QString *reason);
+    // Runs a reading statement, through the backend's own library where it has
+    // one, else on query; null when it failed (written to the debug output).
+    std::unique_ptr<RowCursor> openRows(
+        QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr);
     // A statement that fails is written to the debug output with its reason.
     bool run(QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr,
         const QVariantList &bound = QVariantList()) const;

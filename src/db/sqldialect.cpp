@@ -2,6 +2,7 @@
 
 #include "db/accessdialect.h"
 #include "db/databaselocation.h"
+#include "db/rowcursor.h"
 #include "db/postgresdialect.h"
 #include "db/sqlitedialect.h"
 
@@ -95,4 +96,13 @@ std::unique_ptr<SqlDialect> SqlDialect::platformDefault()
 #else
     return std::make_unique<SqliteDialect>();
 #endif
+}
+
+std::unique_ptr<RowCursor> SqlDialect::openCursor(
+    QSqlDatabase &connection, const QString &statement, QString *error) const
+{
+    Q_UNUSED(connection)
+    Q_UNUSED(statement)
+    Q_UNUSED(error)
+    return nullptr;
 }

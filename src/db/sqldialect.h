@@ -5,6 +5,7 @@
 #include <memory>
 
 class QSqlDatabase;
+class RowCursor;
 class QVariant;
 struct DatabaseLocation;
 
@@ -25,6 +26,11 @@ public:
     // Points a new connection at the location: by default the file's database
     // name and the driver options.
     virtual void configure(QSqlDatabase &connection, const DatabaseLocation &location) const;
+    // Runs a reading statement through the backend's own library, or null to
+    // read through Qt's driver; an error leaves the reason in *error and
+    // returns null too (with *error set).
+    virtual std::unique_ptr<RowCursor> openCursor(
+        QSqlDatabase &connection, const QString &statement, QString *error) const;
     // Tunes a connection each time it has been opened.
     virtual void prepareConnection(QSqlDatabase &connection) const { Q_UNUSED(connection) }
     // Tunes a database found to be one of ours, of this program's layout,

@@ -1,6 +1,7 @@
 #include "db/sqlitedialect.h"
 
 #include "db/databaselocation.h"
+#include "db/rowcursor.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStorageInfo>
+#include <QStringList>
 #include <QUrl>
 #include <QVariant>
 #include <chrono>
@@ -24,6 +26,69 @@ int waitAMillisecond(void *timeoutMs, int attempts)
         return 0;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return 1;
+}
+
+// A result stepped through SQLite itself, the statement finalized with it.
+class SqliteCursor : public RowCursor
+{
+public:
+    explicit SqliteCursor(sqlite3_stmt *statement)
+        : statement(statement)
+    {
+        for (int i = 0; i < sqlite3_column_count(statement); ++i)
+            names << QString::fromUtf8(sqlite3_column_name(statement, i));
+    }
+    ~SqliteCursor() override { sqlite3_finalize(statement); }
+
+    bool next() override
+    {
+        const int result = sqlite3_step(statement);
+        if (result == SQLITE_ROW)
+            return true;
+        if (result != SQLITE_DONE)
+            failure = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement)));
+        return false;
+    }
+    QVariant value(int field) const override
+    {
+        switch (sqlite3_column_type(statement, field)) {
+        case SQLITE_INTEGER:
+            return qlonglong(sqlite3_column_int64(statement, field));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(statement, field);
+        case SQLITE_BLOB:
+            return QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, field)),
+                sqlite3_column_bytes(statement, field));
+        case SQLITE_NULL:
+            // As Qt's driver gives it.
+            return QVariant(QVariant::String);
+        default:
+            return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, field)),
+                sqlite3_column_bytes(statement, field));
+        }
+    }
+    int indexOf(const QString &name) const override
+    {
+        for (int i = 0; i < names.size(); ++i) {
+            if (names.at(i).compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        }
+        return -1;
+    }
+    QString error() const override { return failure; }
+
+private:
+    sqlite3_stmt *statement;
+    QStringList names;
+    QString failure;
+};
+
+sqlite3 *handleOf(QSqlDatabase &connection)
+{
+    const QVariant handle = connection.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.data());
 }
 
 } // namespace
@@ -54,12 +119,24 @@ QString SqliteDialect::connectOptions() const
 
 void SqliteDialect::prepareConnection(QSqlDatabase &connection) const
 {
-    const QVariant handle = connection.driver()->handle();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
-        if (sqlite3 *database = *static_cast<sqlite3 *const *>(handle.data()))
-            sqlite3_busy_handler(
-                database, waitAMillisecond, reinterpret_cast<void *>(qintptr(busyTimeoutMs)));
+    if (sqlite3 *database = handleOf(connection))
+        sqlite3_busy_handler(database, waitAMillisecond, reinterpret_cast<void *>(qintptr(busyTimeoutMs)));
+}
+
+std::unique_ptr<RowCursor> SqliteDialect::openCursor(
+    QSqlDatabase &connection, const QString &statement, QString *error) const
+{
+    sqlite3 *database = connection.isOpen() ? handleOf(connection) : nullptr;
+    if (!database)
+        return nullptr;
+    const QByteArray text = statement.toUtf8();
+    sqlite3_stmt *prepared = nullptr;
+    if (sqlite3_prepare_v2(database, text.constData(), text.size(), &prepared, nullptr) != SQLITE_OK) {
+        *error = QString::fromUtf8(sqlite3_errmsg(database));
+        sqlite3_finalize(prepared);
+        return nullptr;
     }
+    return std::make_unique<SqliteCursor>(prepared);
 }
 
 bool SqliteDialect::onLocalDisk(const QString &filePath)

@@ -21,6 +21,9 @@ public:
     // library's own growing steps, a program that writes again and again
     // could keep another waiting past the timeout.
     void prepareConnection(QSqlDatabase &connection) const override;
+    // Reads through SQLite itself: texts stay UTF-8 until a row asks for them.
+    std::unique_ptr<RowCursor> openCursor(
+        QSqlDatabase &connection, const QString &statement, QString *error) const override;
     // A file on a local disk is written ahead of its log: a commit waits for
     // one flush to the disk instead of three, and reading never waits for a
     // writer. A file on a network share keeps the rollback journal, which

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+class QSqlQuery;
+
+// The rows of a result, one after the other, as the row objects read them.
+// A backend may step through its own library's result instead of Qt's, which
+// copies every value of every row before anyone asks for it.
+class RowCursor
+{
+public:
+    virtual ~RowCursor() = default;
+
+    // The next row; false at the end or on an error.
+    virtual bool next() = 0;
+    // A value of the current row: NULL as an invalid QVariant or a null one,
+    // numbers as numbers, texts as texts.
+    virtual QVariant value(int field) const = 0;
+    // The field of the named column, or -1.
+    virtual int indexOf(const QString &name) const = 0;
+    // Why the rows stopped before their end; empty when they all came.
+    virtual QString error() const = 0;
+
+    // The rows of a query that has run, through Qt.
+    static std::unique_ptr<RowCursor> of(QSqlQuery &query);
+};
