@@ -18,7 +18,8 @@ endif()
 # The sources (files or folders, relative to the repository) whose texts each
 # catalogue pair resources/translations/<name>_ru_RU.ts and <name>_en_US.ts
 # holds; one pair per feature, so that work on one never touches another's.
-set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange recordings workstation server)
+set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange recordings workstation server
+    care)
 set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp src/app/recordcommands.h
     src/app/recordcommands.cpp src/app/aboutbox.h
     src/app/aboutbox.cpp src/app/patientdialog.h src/app/patientdialog.cpp src/app/patienteditor.h
@@ -59,6 +60,14 @@ set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlau
 set(KESTA_CATALOGUE_server src/db/editconflict.h src/db/editconflict.cpp src/db/databasecopy.h
     src/db/databasecopy.cpp src/db/liveupdates.h src/db/liveupdates.cpp src/app/databasecopycommand.h
     src/app/databasecopycommand.cpp src/app/serverpasswordprompt.h src/app/serverpasswordprompt.cpp)
+# Data care: the trash, the history, backups and exports.
+set(KESTA_CATALOGUE_care src/db/trash.h src/db/trash.cpp src/db/trashrestore.cpp src/db/changehistory.h
+    src/db/changehistory.cpp src/db/backuparchive.h src/db/backuparchive.cpp src/db/backupreader.cpp
+    src/db/backupmanifest.cpp src/db/backuprestore.h src/db/backuprestore.cpp src/db/databasesnapshot.h
+    src/db/databasesnapshot.cpp src/app/removalcommands.h src/app/removalcommands.cpp src/app/trashdialog.h
+    src/app/trashdialog.cpp src/app/historycommands.h src/app/historycommands.cpp src/app/historydialog.h
+    src/app/historydialog.cpp src/app/backupcommands.h src/app/backupcommands.cpp src/app/exportcommands.h
+    src/app/exportcommands.cpp)
 
 find_program(KESTA_LUPDATE NAMES lupdate lupdate-qt5 HINTS "${Qt5_DIR}/../../../bin")
 if(KESTA_LUPDATE)

@@ -14,6 +14,10 @@ KESTA_PACKAGES=(
     # Qt loads OpenSSL only when the first https request is made, so nothing fails at link
     # time without it; the certificates let it trust the version service.
     libssl3 ca-certificates
+    # Backups: written and read with libarchive, checked with xxHash.
+    libarchive-dev libxxhash-dev
+    python3      # an independent CSV reader for the export test
+    xxhash       # xxh128sum, an independent check of a backup's checksum list in its test
 )
 
 kesta_install_missing() {

@@ -1,3 +1,4 @@
+#include "app/backupcommandline.h"
 #include "app/databasecopycommand.h"
 #include "app/mainwindow.h"
 #include "app/singleinstance.h"
@@ -13,6 +14,10 @@
 // every database change is written the moment it is made.
 int main(int argc, char *argv[])
 {
+    // A nightly job's backup: no window, and a running program is left alone.
+    if (BackupCommandLine::isAsked(argc, argv))
+        return BackupCommandLine::run(argc, argv);
+
     // Moving a local database onto the server needs no window.
     if (DatabaseCopyCommand::requested(argc, argv))
         return DatabaseCopyCommand::runFromCommandLine(argc, argv);

@@ -55,14 +55,6 @@
         <translation>Open file</translation>
     </message>
     <message>
-        <source>Remove patient</source>
-        <translation>Remove patient</translation>
-    </message>
-    <message>
-        <source>Remove record</source>
-        <translation>Remove record</translation>
-    </message>
-    <message>
         <source>Talvena</source>
         <translation>Talvena</translation>
     </message>
@@ -150,18 +142,6 @@
         <translation>The patient&apos;s folder name cannot be used</translation>
     </message>
     <message>
-        <source>Remove patient</source>
-        <translation>Remove patient</translation>
-    </message>
-    <message>
-        <source>with all records?</source>
-        <translation>with all records?</translation>
-    </message>
-    <message>
-        <source>Error removing record</source>
-        <translation>Error removing record</translation>
-    </message>
-    <message>
         <source>The patient database cannot be used</source>
         <translation type="unfinished"></translation>
     </message>
@@ -180,18 +160,6 @@
     <message>
         <source>Edit record</source>
         <translation>Edit record</translation>
-    </message>
-    <message>
-        <source>The records stay: another patient has the same ID</source>
-        <translation>The records stay: another patient has the same ID</translation>
-    </message>
-    <message>
-        <source>The patient was not removed</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>These recordings could not be deleted from the disk</source>
-        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Starts the recorder for the selected patient (Ctrl+Enter)</source>

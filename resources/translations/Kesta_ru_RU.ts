@@ -55,14 +55,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Remove patient</source>
-        <translation>Удаление пациента</translation>
-    </message>
-    <message>
-        <source>Remove record</source>
-        <translation>Удалить запись</translation>
-    </message>
-    <message>
         <source>Talvena</source>
         <translation>Талвена</translation>
     </message>
@@ -150,18 +142,6 @@
         <translation>Имя папки пациента нельзя использовать</translation>
     </message>
     <message>
-        <source>Remove patient</source>
-        <translation>Удалить пациента</translation>
-    </message>
-    <message>
-        <source>with all records?</source>
-        <translation>со всеми записями?</translation>
-    </message>
-    <message>
-        <source>Error removing record</source>
-        <translation>Ошибка удаления записи</translation>
-    </message>
-    <message>
         <source>The patient database cannot be used</source>
         <translation>Базу данных пациентов невозможно использовать</translation>
     </message>
@@ -180,18 +160,6 @@
     <message>
         <source>Edit record</source>
         <translation>Редактирование записи</translation>
-    </message>
-    <message>
-        <source>The records stay: another patient has the same ID</source>
-        <translation>Записи останутся: у другого пациента тот же идентификатор</translation>
-    </message>
-    <message>
-        <source>The patient was not removed</source>
-        <translation>Пациент не удалён</translation>
-    </message>
-    <message>
-        <source>These recordings could not be deleted from the disk</source>
-        <translation>Эти записи не удалось удалить с диска</translation>
     </message>
     <message>
         <source>Starts the recorder for the selected patient (Ctrl+Enter)</source>

@@ -70,6 +70,14 @@
         <source>ServerTlsMode</source>
         <translation>Connection encryption</translation>
     </message>
+    <message>
+        <source>TrashPurgeDays</source>
+        <translation>Keep removed items in the trash</translation>
+    </message>
+    <message>
+        <source>days</source>
+        <translation>days</translation>
+    </message>
 </context>
 <context>
     <name>KestaLanguage</name>

@@ -70,6 +70,14 @@
         <source>ServerTlsMode</source>
         <translation>Шифрование соединения</translation>
     </message>
+    <message>
+        <source>TrashPurgeDays</source>
+        <translation>Хранить удалённое в корзине</translation>
+    </message>
+    <message>
+        <source>days</source>
+        <translation>дн.</translation>
+    </message>
 </context>
 <context>
     <name>KestaLanguage</name>

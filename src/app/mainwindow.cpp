@@ -1,8 +1,11 @@
 #include "app/mainwindow.h"
 
 #include "app/aboutbox.h"
+#include "app/backupcommands.h"
 #include "app/cardplacement.h"
 #include "app/databasecopycommand.h"
+#include "app/exportcommands.h"
+#include "app/historycommands.h"
 #include "app/keyboardpaths.h"
 #include "app/newversionprompt.h"
 #include "app/patientcountline.h"
@@ -12,6 +15,7 @@
 #include "app/recorderlaunchwarning.h"
 #include "app/recordcommands.h"
 #include "app/recordstable.h"
+#include "app/removalcommands.h"
 #include "app/serverpasswordprompt.h"
 #include "app/settingsdialog.h"
 #include "app/tracepreview.h"
@@ -39,12 +43,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QMenu>
-#include <QMenuBar>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -108,12 +112,14 @@ bool MainWindow::initialize()
     setWindowTitle(tr("Orvalis: database") + " " + AppHelper::appVersion(true));
 
     buildViews();
+    buildCommands();
     refreshPatients();
     connectTables();
     selectLastPatient();
     connect(database, &Database::patientsChanged, this, &MainWindow::refreshPatients, Qt::QueuedConnection);
     buildMenus();
     showWindow();
+    QTimer::singleShot(0, removals, &RemovalCommands::tidyAtStart);
     startExchange();
     setUpCardView();
     followUpdates();
@@ -244,6 +250,18 @@ void MainWindow::buildViews()
     statusBar()->addWidget(new PatientCountLine(patientsTable, this));
 }
 
+void MainWindow::buildCommands()
+{
+    removals = new RemovalCommands(database, settings, this);
+    connect(removals, &RemovalCommands::patientRemovalConfirmed, this, &MainWindow::blockClosing);
+    history = new HistoryCommands(database, this);
+    history->offerOn(patientCard, [this] { return currentPatient(); });
+    patientsTable->addTrailingAction(QStringLiteral("history"), history->historyAction()->text(),
+        [this](int id) { history->showHistory(database->patientById(id)); });
+    backups = new BackupCommands(database, this);
+    exports = new ExportCommands(patientsTable, recordsTable, this);
+}
+
 void MainWindow::connectTables()
 {
     connect(patientsTable, &TableWidget::idSelected, this, &MainWindow::selectPatient);
@@ -251,10 +269,11 @@ void MainWindow::connectTables()
         if (Patient *patient = database->patientById(id))
             editPatient(patient);
     });
-    connect(patientsTable, &TableWidget::removeRow, this, &MainWindow::removePatient);
+    connect(patientsTable, &TableWidget::removeRow, removals, &RemovalCommands::removePatient);
     connect(patientsTable, &TableWidget::customAction, this,
         [this](const QString &, int id) { showPatientFolder(id); });
-    connect(recordsTable, &TableWidget::removeRow, this, &MainWindow::removeRecord);
+    connect(recordsTable, &TableWidget::removeRow, removals,
+        [this](int id) { removals->removeRecord(recordsTable, id); });
 }
 
 void MainWindow::selectLastPatient()
@@ -285,6 +304,15 @@ void MainWindow::buildMenus()
     QMenu *file = menuBar()->findChild<QMenu *>(QStringLiteral("menuFile"));
     const QList<QAction *> entries = file->actions();
     DatabaseCopyCommand::addTo(file, entries.value(entries.indexOf(reload) + 1), database, this);
+    // The trash beside the database's entries; backups and the export in a group of their own.
+    QAction *settingsEntry = commands->action(WindowCommands::Settings);
+    const QList<QAction *> fileEntries = file->actions();
+    file->insertAction(
+        fileEntries.value(fileEntries.indexOf(settingsEntry) - 1), removals->recentlyRemovedAction());
+    file->insertActions(settingsEntry,
+        { backups->backUpAction(), backups->restoreAction(), exports->exportPatientsAction() });
+    file->insertSeparator(settingsEntry);
+    WindowCommands::addMnemonics(file);
 }
 
 void MainWindow::showWindow()
@@ -378,7 +406,7 @@ void MainWindow::editSelectedPatient()
 void MainWindow::removeSelectedPatient()
 {
     if (Patient *patient = currentPatient())
-        removePatient(patient->getId());
+        removals->removePatient(patient->getId());
 }
 
 void MainWindow::reloadDatabase()
@@ -421,61 +449,6 @@ void MainWindow::showPatientFolder(int patientId)
     const QString folder = DataLocations::patientFolder(folderName);
     FileUtilities::createIfNotExists(folder);
     RecordCommands::showInFileManager(folder);
-}
-
-void MainWindow::removePatient(int patientId)
-{
-    Patient *patient = database->patientById(patientId);
-    if (!patient)
-        return;
-    const QString name = TextHelper::visibleText(patient->fullName(true));
-    // Records belong to a patient by PatientID alone; when another patient has the same one,
-    // the records cannot be told apart and stay, and the question must not promise otherwise.
-    const QString text = database->patientIdShared(patient)
-        ? tr("Remove patient") + " '" + name + "'?\n" + tr("The records stay: another patient has the same ID")
-            + " '" + TextHelper::visibleText(patient->getPatientID()) + "'."
-        : tr("Remove patient") + " '" + name + "' " + tr("with all records?");
-    if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Remove patient"), text,
-            MessageBox::Question, QStringList(), MessageBox::No))
-        return;
-    blockClosing();
-    QString reason;
-    QStringList filesLeft;
-    if (!database->removePatient(patient, &reason, &filesLeft))
-        AppHelper::warningMessage(tr("The patient was not removed") + ":\n" + reason, QString(), MessageBox::Warning);
-    else
-        reportFilesLeft(filesLeft);
-}
-
-void MainWindow::reportFilesLeft(const QStringList &paths)
-{
-    if (!paths.isEmpty())
-        AppHelper::warningMessage(tr("These recordings could not be deleted from the disk") + ":\n"
-                + paths.join(QLatin1Char('\n')),
-            QString(), MessageBox::Warning);
-}
-
-void MainWindow::removeRecord(int recordId)
-{
-    Record *record = recordsTable->recordById(recordId);
-    Patient *patient = recordsTable->getPatient();
-    if (!record || !patient)
-        return;
-    // The folder of an existing recording; the path names a missing one.
-    const QFileInfo file(RecordingFiles::recordPath(patient->folderName(), record->getFileName()));
-    const QString folder = QDir::toNativeSeparators(file.isFile() ? file.absolutePath() : file.filePath());
-    if (!AppHelper::confirmDialog(QCoreApplication::translate("Generic", "Remove record"),
-            QCoreApplication::translate("Generic", "Remove record") + ":\n" + folder + "?",
-            MessageBox::Question, QStringList(), MessageBox::No))
-        return;
-    QString reason;
-    QStringList filesLeft;
-    if (!database->removeRecord(patient, record, &reason, &filesLeft)) {
-        AppHelper::warningMessage(
-            tr("Error removing record") + ":\n" + folder + "\n\n" + reason, QString(), MessageBox::Warning);
-        return;
-    }
-    reportFilesLeft(filesLeft);
 }
 
 void MainWindow::blockClosing()

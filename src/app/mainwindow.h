@@ -3,8 +3,11 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class BackupCommands;
 class CardPlacement;
 class Database;
+class ExportCommands;
+class HistoryCommands;
 class KestaSettings;
 class OrvalisExchange;
 class Patient;
@@ -14,6 +17,7 @@ class QPushButton;
 class QSplitter;
 class RecordCommands;
 class RecordsTable;
+class RemovalCommands;
 class TracePreview;
 class WindowCommands;
 
@@ -60,6 +64,7 @@ private:
     void showRefusedWrites();
     // The initialize steps, in their order.
     void buildViews();
+    void buildCommands();
     void connectTables();
     void selectLastPatient();
     void buildMenus();
@@ -82,11 +87,6 @@ private:
     void showAbout();
     void newExamination();
     void showPatientFolder(int patientId);
-    void removePatient(int patientId);
-    void removeRecord(int recordId);
-    // Recordings whose rows are gone but whose files stayed on disk.
-    void reportFilesLeft(const QStringList &paths);
-    // Tells the user when nothing at all could show it.
 
     KestaSettings *settings = nullptr;
     Database *database = nullptr;
@@ -106,6 +106,11 @@ private:
     QWidget *panelPatient = nullptr;
     QPushButton *newExaminationButton = nullptr;
     WindowCommands *commands = nullptr;
+    // The data-care commands, each a class of its own.
+    RemovalCommands *removals = nullptr;
+    HistoryCommands *history = nullptr;
+    BackupCommands *backups = nullptr;
+    ExportCommands *exports = nullptr;
     QStringList refusedWrites;
 
     // Closing is refused until then (clock milliseconds).

@@ -512,7 +512,20 @@ QMenu *TableWidget::createRowMenu(const QPoint &pos)
         remove->setObjectName(QStringLiteral("rowAction_remove"));
         connect(remove, &QAction::triggered, this, [this, id] { emit removeRow(id); });
     }
+    if (!trailingActions.isEmpty())
+        menu->addSeparator();
+    for (const TrailingAction &trailing : qAsConst(trailingActions)) {
+        QAction *entry = menu->addAction(trailing.caption);
+        entry->setObjectName(QStringLiteral("rowAction_") + trailing.name);
+        const auto run = trailing.run;
+        connect(entry, &QAction::triggered, this, [run, id] { run(id); });
+    }
     return menu;
+}
+
+void TableWidget::addTrailingAction(const QString &name, const QString &caption, std::function<void(int)> run)
+{
+    trailingActions.append({ name, caption, std::move(run) });
 }
 
 void TableWidget::showRowMenu(const QPoint &pos)

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 
 class AbstractDatabaseRow;
 class QAction;
@@ -89,6 +90,9 @@ public:
     // The row menu for the cell at pos (grid viewport coordinates), parented
     // to this widget; null where there is no row.
     QMenu *createRowMenu(const QPoint &pos);
+    // A further row-menu entry after the table's own, named `name`: choosing
+    // it calls `run` with the row's id.
+    void addTrailingAction(const QString &name, const QString &caption, std::function<void(int id)> run);
     // Pops the row menu up at the mouse cursor, without waiting for it.
     void showRowMenu(const QPoint &pos);
     // What a row action key asks for the row of this id: "edit" emits editRow, "remove"
@@ -150,6 +154,12 @@ private:
     void chooseNameColumn(const QList<TableColumn> &all, const QString &name);
     void toggleColumn(const QString &name);
 
+    struct TrailingAction {
+        QString name;
+        QString caption;
+        std::function<void(int)> run;
+    };
+    QList<TrailingAction> trailingActions;
     QVBoxLayout *layout = nullptr;
     TableGrid *table = nullptr;
     // The rows, not owned; one destroyed by its owner reads as absent.

@@ -5,15 +5,14 @@
 #include "db/liveupdates.h"
 #include "db/patient.h"
 #include "db/record.h"
-#include "db/recordingfiles.h"
 #include "db/rowcursor.h"
 #include "db/schemamigrations.h"
 #include "db/sqldialect.h"
+#include "db/trash.h"
 #include "toolkit/settings/propertyindex.h"
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -74,11 +73,6 @@ bool idFits(const QVariant &value, const QString &table, int *id)
 }
 
 } // namespace
-
-struct Database::RemovalPlan {
-    int recordId = 0;
-    RecordingFiles::Removal removal;
-};
 
 Database::Database(const DatabaseLocation &location, QObject *parent)
     : Database(location, SqlDialect::forLocation(location), parent)
@@ -161,9 +155,20 @@ bool Database::exec(QSqlQuery &query, const QString &statement) const
     return query.exec(statement);
 }
 
-bool Database::run(QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason) const
+bool Database::execBound(QSqlQuery &query, const QString &statement, const QVariantList &values) const
 {
-    if (exec(query, statement))
+    qCDebug(lcSql).noquote() << statement;
+    if (!query.prepare(statement))
+        return false;
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return query.exec();
+}
+
+bool Database::run(QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason,
+    const QVariantList &bound) const
+{
+    if (bound.isEmpty() ? exec(query, statement) : execBound(query, statement, bound))
         return true;
     qDebug() << failureLine << statement << query.lastError().text();
     if (reason)
@@ -348,6 +353,11 @@ Database::Transaction::~Transaction()
     }
 }
 
+bool Database::Transaction::isOpen() const
+{
+    return database && !done && database->writeOpen && !database->writeBroken;
+}
+
 bool Database::Transaction::commit(QString *reason)
 {
     if (!database || done)
@@ -457,7 +467,7 @@ void Database::rollbackWrite()
 }
 
 bool Database::applyChange(const QList<RowChange> &changes, const QString &statement, const char *failureLine,
-    QString *reason, const Undo &undo, bool *unmatched)
+    QString *reason, const Undo &undo, bool *unmatched, const QVariantList &bound)
 {
     Transaction write(this);
     if (writeBroken) {
@@ -470,7 +480,7 @@ bool Database::applyChange(const QList<RowChange> &changes, const QString &state
     bool ok = false;
     {
         QSqlQuery query(database());
-        ok = run(query, statement, failureLine, &why);
+        ok = run(query, statement, failureLine, &why, bound);
         // Its condition held for no row: nothing happened, and the caller decides.
         if (ok && unmatched && query.numRowsAffected() == 0) {
             *unmatched = true;
@@ -538,17 +548,6 @@ int Database::insertRow(AbstractDatabaseRow *row, const char *failureLine, QStri
     return write.commit(reason) ? id : -1;
 }
 
-bool Database::deleteRow(
-    AbstractDatabaseRow *row, const QString &table, int id, const char *failureLine, QString *reason)
-{
-    RowChange change;
-    change.kind = RowChange::Kind::Delete;
-    change.table = table;
-    change.rowId = id;
-    change.oldValue = valuesOf(row);
-    return applyChange({ change }, deleteStatement(table, row->idColumnName(), id), failureLine, reason);
-}
-
 int Database::insertPatient(Patient *patient, QString *reason)
 {
     if (!patient)
@@ -577,121 +576,95 @@ int Database::insertRecord(Patient *patient, const QDateTime &recordDate, const 
     return id;
 }
 
-bool Database::planRemovals(
-    const QString &folderName, const QList<Record *> &records, QList<RemovalPlan> *plans)
-{
-    QHash<int, QList<RecordingFiles::OtherRecord>> others;
-    bool othersRead = false;
-    for (Record *record : records) {
-        RemovalPlan plan;
-        plan.recordId = record->getRecordID();
-        // Only an existing recording asks what else lies near it.
-        if (QFileInfo(RecordingFiles::recordPath(folderName, record->getFileName())).isFile()) {
-            if (!othersRead && !readOtherRecords(&others))
-                return false;
-            othersRead = true;
-            QList<RecordingFiles::OtherRecord> near;
-            for (auto it = others.cbegin(); it != others.cend(); ++it) {
-                if (it.key() != plan.recordId)
-                    near.append(it.value());
-            }
-            plan.removal = RecordingFiles::planRemoval(folderName, record->getFileName(), near);
-        }
-        // Planned as though the ones before were gone already.
-        others.remove(plan.recordId);
-        plans->append(plan);
-    }
-    return true;
-}
-
-bool Database::readOtherRecords(QHash<int, QList<RecordingFiles::OtherRecord>> *others)
-{
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    if (!run(query, recordFilesStatement(), "RECORD FILES NOT READ"))
-        return false;
-    // A record resolves under every patient with its PatientID: each of them
-    // lists it among its records.
-    QHash<QString, QStringList> foldersById;
-    for (Patient *patient : qAsConst(patientList))
-        foldersById[patient->getPatientID()].append(patient->folderName());
-    while (query.next()) {
-        const int id = query.value(0).toInt();
-        const QString fileName = query.value(2).toString();
-        for (const QString &folderName : foldersById.value(query.value(1).toString()))
-            (*others)[id].append({ folderName, fileName });
-    }
-    return !query.lastError().isValid();
-}
-
-QStringList Database::carryOut(const QList<RemovalPlan> &plans)
-{
-    QStringList left;
-    for (const RemovalPlan &plan : plans) {
-        QString path;
-        if (!RecordingFiles::carryOut(plan.removal, &path))
-            left << path;
-    }
-    return left;
-}
-
 bool Database::removePatient(Patient *patient, QString *reason, QStringList *filesLeft)
 {
-    if (!patient)
-        return false;
-    QList<Record *> records;
-    QList<RemovalPlan> plans;
-    QString why;
-    bool removed = true;
-    if (patientIdShared(patient)) {
-        qDebug() << "Records kept: PatientID shared" << patient->getPatientID();
-    } else {
-        records = patient->records();
-        if (!planRemovals(patient->folderName(), records, &plans)) {
-            why = QStringLiteral("The other records could not be read");
-            removed = false;
-        }
-    }
-    if (removed) {
-        Transaction write(this);
-        for (Record *record : qAsConst(records)) {
-            if (!deleteRow(
-                    record, recordsTable, record->getRecordID(), "RECORD NOT REMOVED FROM DATABASE", &why))
-                break;
-        }
-        deleteRow(patient, patientsTable, patient->getId(), "PATIENT NOT REMOVED FROM DATABASE", &why);
-        removed = write.commit(&why);
-    }
-    // The files only once the rows are gone for good.
-    const QStringList left = removed ? carryOut(plans) : QStringList();
-    if (filesLeft)
-        *filesLeft = left;
-    if (reason)
-        *reason = why;
-    reloadPatients();
-    return removed;
+    return Trash(this).removePatient(patient, reason, filesLeft);
 }
 
 bool Database::removeRecord(Patient *owner, Record *record, QString *reason, QStringList *filesLeft)
 {
-    if (!record)
+    return Trash(this).removeRecord(owner, record, reason, filesLeft);
+}
+
+namespace
+{
+
+// Column and table names go into the statement's text; values never do.
+bool isPlainName(const QString &name)
+{
+    if (name.isEmpty() || name.size() > 64 || name.at(0).isDigit())
         return false;
-    QList<RemovalPlan> plans;
-    QString why;
-    bool removed = !owner || planRemovals(owner->folderName(), { record }, &plans);
-    if (!removed)
-        why = QStringLiteral("The other records could not be read");
-    else
-        removed = deleteRow(
-            record, recordsTable, record->getRecordID(), "RECORD NOT REMOVED FROM DATABASE", &why);
-    const QStringList left = removed ? carryOut(plans) : QStringList();
-    if (filesLeft)
-        *filesLeft = left;
-    if (reason)
-        *reason = why;
-    if (removed && owner)
-        owner->loadRecords();
-    return removed;
+    for (const QChar c : name) {
+        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('_'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool Database::insertValues(
+    const QString &table, const QString &idColumn, const QVariantMap &values, QString *reason)
+{
+    QStringList columns;
+    QStringList marks;
+    QVariantList bound;
+    bool plain = isPlainName(table);
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        plain = plain && isPlainName(it.key());
+        columns.append(it.key());
+        marks.append(QStringLiteral("?"));
+        bound.append(it.value());
+    }
+    if (!plain || !values.contains(idColumn)) {
+        if (reason)
+            *reason = QStringLiteral("Not a row of %1").arg(table);
+        return false;
+    }
+    RowChange change;
+    change.kind = RowChange::Kind::Insert;
+    change.table = table;
+    change.rowId = values.value(idColumn).toInt();
+    change.newValue = values;
+    return applyChange(
+        { change }, insertStatement(table, columns, marks), "ROW NOT INSERTED", reason, Undo(), nullptr, bound);
+}
+
+bool Database::deleteValues(
+    const QString &table, const QString &idColumn, int id, const QVariantMap &oldValues, QString *reason)
+{
+    if (!isPlainName(table) || !isPlainName(idColumn))
+        return false;
+    RowChange change;
+    change.kind = RowChange::Kind::Delete;
+    change.table = table;
+    change.rowId = id;
+    change.oldValue = oldValues;
+    // The lines the removals have always written.
+    const char *failureLine = table == patientsTable ? "PATIENT NOT REMOVED FROM DATABASE"
+        : table == recordsTable                      ? "RECORD NOT REMOVED FROM DATABASE"
+                                                     : "ROW NOT REMOVED";
+    return applyChange({ change }, deleteStatement(table, idColumn, id), failureLine, reason);
+}
+
+bool Database::updateValue(const QString &table, const QString &idColumn, int id, const QString &column,
+    const QVariant &oldValue, const QVariant &newValue, QString *reason)
+{
+    if (!isPlainName(table) || !isPlainName(idColumn) || !isPlainName(column))
+        return false;
+    RowChange change;
+    change.table = table;
+    change.rowId = id;
+    change.column = column;
+    change.oldValue = oldValue;
+    change.newValue = newValue;
+    return applyChange({ change }, writeColumnStatement(table, column, QStringLiteral("?"), idColumn, id),
+        "NOT SET", reason, Undo(), nullptr, { newValue });
+}
+
+void Database::close()
+{
+    QSqlDatabase::database(connectionName, false).close();
 }
 
 Record *Database::loadRecord(int recordId)
@@ -977,11 +950,6 @@ QString Database::writeColumnStatement(
 QString Database::recordsOfPatientStatement(const QString &patientId)
 {
     return QStringLiteral("SELECT * from Records where PatientID=") + textLiteral(patientId);
-}
-
-QString Database::recordFilesStatement()
-{
-    return QStringLiteral("SELECT RecordID, PatientID, FileName from Records");
 }
 
 QString Database::visitsStatement()

@@ -1,11 +1,9 @@
 #pragma once
 
 #include "db/databaselocation.h"
-#include "db/recordingfiles.h"
 #include "db/rowchange.h"
 #include "db/rowstore.h"
 
-#include <QHash>
 #include <QList>
 #include <QLoggingCategory>
 #include <QObject>
@@ -106,6 +104,9 @@ public:
         // False, with the reason, when the write as a whole did not land (an
         // inner Transaction only reports whether nothing has failed so far).
         bool commit(QString *reason = nullptr);
+        // Whether the write has begun and nothing in it has failed so far:
+        // what cannot be undone with the database (files) waits for this.
+        bool isOpen() const;
 
     private:
         QPointer<Database> database;
@@ -127,15 +128,15 @@ public:
     // patient (nothing executed).
     int insertRecord(Patient *patient, const QDateTime &recordDate, const QString &fileName,
         const QString &recordType, const QString &comments, QString *reason = nullptr);
-    // Removes the patient's records and then its row in one transaction; once
-    // that has committed, their recordings are deleted from disk (a refused
-    // removal changes nothing on disk). Records whose PatientID another patient
-    // shares stay, with their files (patientIdShared tells it before). Reloads
-    // the list in either case. True when the rows are gone; recordings that
-    // could not be deleted are named in *filesLeft.
+    // Moves the patient to the trash (Trash::removePatient): its records and
+    // its row leave the live tables and its recordings go to the trash folder
+    // in one write, or nothing changes. Records whose PatientID another
+    // patient shares stay, with their files (patientIdShared tells it
+    // before). Reloads the list in either case. *filesLeft names recordings
+    // that a failed removal could not put back in place.
     bool removePatient(Patient *patient, QString *reason = nullptr, QStringList *filesLeft = nullptr);
-    // Removes one record of the patient, its row first and then its recording,
-    // as removePatient does; the patient's records are read again.
+    // Moves one record of the patient to the trash, as removePatient does; the
+    // patient's records are read again.
     bool removeRecord(
         Patient *owner, Record *record, QString *reason = nullptr, QStringList *filesLeft = nullptr);
     // A stored record, read with one statement; owned by the caller.
@@ -167,8 +168,24 @@ public:
     int newId(const QString &table, const QString &idColumn);
 
     // Runs one statement on query (made on database()); true when it executed.
-    // Every statement of the program goes through here.
+    // Every statement of the program goes through here or execBound.
     bool exec(QSqlQuery &query, const QString &statement) const;
+    // The same for a statement whose values are bound, in order, to its "?".
+    bool execBound(QSqlQuery &query, const QString &statement, const QVariantList &values) const;
+
+    // Writes of rows that no row object stands for (rows put back from the
+    // trash, the trash's own rows), through the same write path and hooks as
+    // every other change. Values are bound; column names must be plain
+    // identifiers. False with the reason; the write as a whole is then undone.
+    bool insertValues(
+        const QString &table, const QString &idColumn, const QVariantMap &values, QString *reason = nullptr);
+    bool deleteValues(const QString &table, const QString &idColumn, int id, const QVariantMap &oldValues,
+        QString *reason = nullptr);
+    bool updateValue(const QString &table, const QString &idColumn, int id, const QString &column,
+        const QVariant &oldValue, const QVariant &newValue, QString *reason = nullptr);
+    // Closes the connection, so that the file can be replaced; the next
+    // statement opens it again.
+    void close();
 
     // The SQL text of a column's current value, the same for a new row and an
     // edit: numbers as they are, bool as true or false, dates by the dialect
@@ -206,7 +223,8 @@ private:
     // With unmatched, a statement whose condition held for no row is no
     // refusal: nothing is done, *unmatched is set and false returned.
     bool applyChange(const QList<RowChange> &changes, const QString &statement, const char *failureLine,
-        QString *reason, const Undo &undo = Undo(), bool *unmatched = nullptr);
+        QString *reason, const Undo &undo = Undo(), bool *unmatched = nullptr,
+        const QVariantList &bound = QVariantList());
     // The UPDATE of a column that other workstations may have changed since
     // this one showed it (EditConflict).
     bool writeShownColumn(
@@ -216,25 +234,15 @@ private:
     void rollbackWrite();
     // A new row from the row's values under a new id; the id, or -1.
     int insertRow(AbstractDatabaseRow *row, const char *failureLine, QString *reason);
-    bool deleteRow(
-        AbstractDatabaseRow *row, const QString &table, int id, const char *failureLine, QString *reason);
     static QVariantMap valuesOf(AbstractDatabaseRow *row);
     bool writePatientId(Patient *patient, const QString &oldPatientId, QString *reason);
-    // What deleting the records' recordings takes, each planned as though the
-    // ones before were gone already. False when the other records could not be read.
-    struct RemovalPlan;
-    bool planRemovals(const QString &folderName, const QList<Record *> &records, QList<RemovalPlan> *plans);
-    // Where every record's file lies, by RecordID, under each patient with its PatientID.
-    bool readOtherRecords(QHash<int, QList<RecordingFiles::OtherRecord>> *others);
-    // Carries the plans out once the rows are gone; the paths that stayed.
-    static QStringList carryOut(const QList<RemovalPlan> &plans);
     // Runs a reading statement, through the backend's own library where it has
     // one, else on query; null when it failed (written to the debug output).
     std::unique_ptr<RowCursor> openRows(
         QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr);
     // A statement that fails is written to the debug output with its reason.
-    bool run(
-        QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr) const;
+    bool run(QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr,
+        const QVariantList &bound = QVariantList()) const;
 
     // The statement shapes; a valueText is already SQL.
     static QString highestIdStatement(const QString &table, const QString &idColumn);
@@ -246,7 +254,6 @@ private:
     static QString writeColumnStatement(const QString &table, const QString &column, const QString &valueText,
         const QString &idColumn, int id);
     static QString recordsOfPatientStatement(const QString &patientId);
-    static QString recordFilesStatement();
     static QString recordIdsStatement(const QString &patientId);
     static QString visitsStatement();
     static QString moveRecordsStatement(const QString &oldPatientId, const QString &newPatientId);

@@ -1,5 +1,6 @@
 #include "db/kestamodel.h"
 
+#include "db/changehistory.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/kestasettings.h"
@@ -22,6 +23,7 @@ KestaModel::KestaModel(QObject *parent)
     DataLocations::setDataFolder(settingsObject->getDataFolder());
     location = settingsObject->databaseLocation(DataLocations::databaseFile());
     databaseObject = new Database(location);
+    ChangeHistory::attach(databaseObject);
     // Without a file this is a first start: the window creates the file, then
     // reads it. A server that asks for a password is asked by the window.
     if (location.isServer() || QFileInfo::exists(location.filePath))

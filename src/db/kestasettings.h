@@ -165,6 +165,17 @@ public:
     Q_CLASSINFO("ServerTlsModeDefault", "TlsMode::require")
     ZT_SETTING(KestaSettings::TlsMode, ServerTlsMode, require)
 
+    // Removed patients and recordings wait in the trash this many days; at the
+    // next start after that they are deleted for good.
+    Q_PROPERTY(int TrashPurgeDays READ getTrashPurgeDays WRITE setTrashPurgeDays RESET resetTrashPurgeDays
+            NOTIFY changedTrashPurgeDays)
+    Q_CLASSINFO("TrashPurgeDaysEditable", "true")
+    Q_CLASSINFO("TrashPurgeDaysDefault", "30")
+    Q_CLASSINFO("TrashPurgeDaysMinimum", "1")
+    Q_CLASSINFO("TrashPurgeDaysMaximum", "3650")
+    Q_CLASSINFO("TrashPurgeDaysSuffix", " days")
+    ZT_SETTING(int, TrashPurgeDays, 30)
+
 public:
     // Every value starts at its default; nothing is read until reload.
     explicit KestaSettings(const QString &filePath, QObject *parent = nullptr);

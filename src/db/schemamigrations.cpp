@@ -21,13 +21,37 @@ struct Step {
 };
 
 // The statements of each step, oldest first; every step after the first also
-// records its version.
+// records its version. Types and statements that every backend takes (TEXT,
+// INTEGER, BIGINT, DOUBLE PRECISION); times are UTC ISO 8601 text. An INTEGER
+// PRIMARY KEY is numbered from a sequence on a server (the dialect adapts it),
+// where the program's new ids come from.
 QList<Step> steps()
 {
     return {
         { 2,
             { QStringLiteral("CREATE TABLE SchemaVersion (Version INTEGER NOT NULL)"),
                 QStringLiteral("INSERT INTO SchemaVersion (Version) VALUES (2)") } },
+        // Every change of stored data, written in the change's own transaction;
+        // the program only ever inserts here. PatientRef is the AutoID of the
+        // patient a change concerns, so that a patient's history is one lookup.
+        { 3,
+            { QStringLiteral(
+                  "CREATE TABLE History (HistoryID INTEGER PRIMARY KEY, ChangedAt TEXT NOT NULL, "
+                  "Workstation TEXT, UserName TEXT, ChangeKind TEXT NOT NULL, TableName TEXT NOT NULL, "
+                  "ChangedRowID BIGINT NOT NULL, ColumnName TEXT, OldValue TEXT, NewValue TEXT, "
+                  "PatientRef BIGINT)"),
+                QStringLiteral("CREATE INDEX HistoryPatientRef ON History (PatientRef)"),
+                QStringLiteral("UPDATE SchemaVersion SET Version = 3") } },
+        // The trash: one row per removal, holding the removed rows (RowsData)
+        // and where their recordings went (FilesData), both as JSON.
+        { 4,
+            { QStringLiteral(
+                  "CREATE TABLE Removals (RemovalID INTEGER PRIMARY KEY, RemovedAt TEXT NOT NULL, "
+                  "Workstation TEXT, UserName TEXT, Kind TEXT NOT NULL, Description TEXT, "
+                  "PatientRef BIGINT, PatientID TEXT, FolderName TEXT, TrashFolder TEXT, "
+                  "SizeBytes BIGINT, RowsData TEXT, FilesData TEXT, RestoredAt TEXT)"),
+                QStringLiteral("CREATE INDEX RemovalsRemovedAt ON Removals (RemovedAt)"),
+                QStringLiteral("UPDATE SchemaVersion SET Version = 4") } },
     };
 }
 

@@ -31,9 +31,9 @@
 #include "toolkit/update/newversionbutton.h"
 #include "toolkit/update/versionchecker.h"
 #include "toolkit/util/apphelper.h"
-#include "toolkit/util/messagebox.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/filedialog.h"
+#include "toolkit/util/messagebox.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -45,9 +45,9 @@
 #include <QMetaEnum>
 #include <QPushButton>
 #include <QSplitter>
-#include <QTcpSocket>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTcpSocket>
 #include <functional>
 
 using namespace kestatest;
@@ -340,10 +340,12 @@ private slots:
     {
         QTest::addColumn<bool>("shared");
         QTest::addColumn<QString>("question");
-        QTest::newRow("own records") << false << "Remove patient 'Petrov Ivan' with all records?";
+        const QString note = "\n\nIt can be restored from File, Recently removed, for 30 days.";
+        QTest::newRow("own records") << false << "Remove patient 'Petrov Ivan' with all records?" + note;
         QTest::newRow("ID shared") << true
                                    << "Remove patient 'Petrov Ivan'?\n"
-                                      "The records stay: another patient has the same ID 'A1'.";
+                                      "The records stay: another patient has the same ID 'A1'."
+                + note;
     }
     void removePatientBlocksClosingForTwoSeconds()
     {
@@ -421,7 +423,9 @@ private slots:
         };
         withModalDialog([&] { emit s.patients()->removeRow(id); }, pressReturn);
         withModalDialog([&] { emit s.records()->removeRow(record); }, pressReturn);
-        QCOMPARE(seen.value(0), QString("plain: Remove patient '<b>Bold</b> Ivan' with all records?"));
+        QCOMPARE(seen.value(0),
+            QString("plain: Remove patient '<b>Bold</b> Ivan' with all records?\n\n"
+                    "It can be restored from File, Recently removed, for 30 days."));
         QVERIFY2(seen.value(1).startsWith("plain: Remove record:\n") && seen.value(1).contains("EEG_<i>1<i>"),
             qPrintable(seen.value(1)));
         QVERIFY(s.db()->patientById(id));
@@ -510,7 +514,9 @@ private slots:
         MessageBox::setNextAnswer(MessageBox::Yes);
         emit s.records()->removeRow(missing);
         const QString path = DataLocations::recordingPath(patient->folderName(), "EEG_1\\gone.edf");
-        QCOMPARE(shownTexts(), QStringList { "Remove record:\n" + QDir::toNativeSeparators(path) + "?" });
+        QCOMPARE(shownTexts(),
+            QStringList { "Remove record:\n" + QDir::toNativeSeparators(path)
+                + "?\n\nIt can be restored from File, Recently removed, for 30 days." });
         QCOMPARE(rawValue(*s.db(), "SELECT COUNT(*) FROM Records").toInt(), 1);
         QTRY_COMPARE(s.records()->getRows().size(), 1);
     }
@@ -583,9 +589,10 @@ private slots:
         QVERIFY(MessageBox::takeShown().isEmpty());
         MessageBox::reset();
         s.records()->setSelectedId(record, true);
+        const QString restoreNote = "\n\nIt can be restored from File, Recently removed, for 30 days.";
         const QString removeRecord = "Remove record:\n"
             + QDir::toNativeSeparators(DataLocations::recordingPath(patient->folderName(), "EEG_1\\rec.edf"))
-            + "?";
+            + "?" + restoreNote;
         for (QTableView *grid : { s.records()->grid(), s.patients()->grid() }) {
             grid->setFocus();
             MessageBox::setNextAnswer(MessageBox::No);
@@ -594,8 +601,8 @@ private slots:
         MessageBox::setNextAnswer(MessageBox::Ok);
         QTest::keyClick(s.patients()->grid(), Qt::Key_Return, Qt::ControlModifier);
         QStringList texts = shownTexts();
-        QCOMPARE(
-            texts.mid(0, 2), QStringList({ removeRecord, "Remove patient 'Petrov Ivan' with all records?" }));
+        QCOMPARE(texts.mid(0, 2),
+            QStringList({ removeRecord, "Remove patient 'Petrov Ivan' with all records?" + restoreNote }));
         QVERIFY(texts.value(2).startsWith("No recorder is installed."));
 
         QString title;

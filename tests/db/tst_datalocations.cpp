@@ -30,7 +30,9 @@ private slots:
             QCOMPARE(kestatest::readFile(DataLocations::databaseFile()),
                 kestatest::readFile(DataLocations::databaseTemplate()));
             QVERIFY(QFile(DataLocations::databaseFile()).permissions() & QFile::WriteOwner);
-            // The waiting connection opens by itself on the next statement.
+            // The waiting connection opens by itself once the window has
+            // brought the new file up to date.
+            QVERIFY(model.database()->isUsable());
             QCOMPARE(kestatest::addPatient(*model.database(), "A17", "Petrov"), 100);
         }
         QCOMPARE(KestaModel::Instance(), nullptr);

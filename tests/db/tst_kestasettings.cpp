@@ -31,6 +31,7 @@ const QByteArray defaultFile = "<?xml version=\"1.0\"?>\n"
                                "    <ServerDatabase>kesta</ServerDatabase>\n"
                                "    <ServerUser>kesta</ServerUser>\n"
                                "    <ServerTlsMode>require</ServerTlsMode>\n"
+                               "    <TrashPurgeDays>30</TrashPurgeDays>\n"
                                "</KestaSettings>\n";
 
 } // namespace

@@ -1,8 +1,11 @@
+#include "db/changehistory.h"
 #include "db/database.h"
 #include "db/datalocations.h"
 #include "db/patient.h"
 #include "db/record.h"
 #include "db/schemamigrations.h"
+#include "db/trash.h"
+#include "support/settingsfiles.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 #include "support/testserver.h"
@@ -71,9 +74,9 @@ private slots:
         while (query.next())
             indexes << query.value(0).toString();
         QCOMPARE(indexes,
-            QStringList(
-                { "institutions_pkey", "operators_pkey", "patients_pkey", "patientspatientid", "records_pkey",
-                    "recordsarchiveid", "recordsoperatorid", "recordspatientid", "recordsreviewerid" }));
+            QStringList({ "history_pkey", "historypatientref", "institutions_pkey", "operators_pkey",
+                "patients_pkey", "patientspatientid", "records_pkey", "recordsarchiveid", "recordsoperatorid",
+                "recordspatientid", "recordsreviewerid", "removals_pkey", "removalsremovedat" }));
         for (AbstractDatabaseRow *row :
             std::initializer_list<AbstractDatabaseRow *> { new Patient, new Record }) {
             QList<QPair<QString, int>> schema;
@@ -139,6 +142,38 @@ private slots:
         QVERIFY(first->wait(300000) && second->wait(300000));
         QCOMPARE(failures.load(), 0);
         QCOMPARE(rawValue(db, "SELECT count(DISTINCT AutoID) FROM Patients").toInt(), 2 * each + 1);
+    }
+
+    // The trash and the history take the server as they take the file: ids
+    // from its sequences, rows back exactly, an entry for every change.
+    void theTrashAndTheHistoryOnTheServer()
+    {
+        Database db(server->createDatabase());
+        QVERIFY(db.isUsable());
+        ChangeHistory::attach(&db);
+        QCOMPARE(addPatient(db, "A17", "Petrov", "Ivan", 1, QDate(1980, 5, 1)), 100);
+        const QString folder = DataLocations::patientFolder("PetrovIvan_A17") + "EEG_1";
+        QVERIFY(QDir().mkpath(folder));
+        writeFile(folder + "/rec.edf", "EEG");
+        QVERIFY(db.insertRecord(db.patientById(100), QDateTime(QDate(2024, 3, 5), QTime(14, 25)),
+                    "EEG_1\\rec.edf", "EEG", QString::fromUtf8("глаза закрыты"))
+            > 0);
+        const QStringList rows = rawRows(db, "SELECT * FROM Patients") + rawRows(db, "SELECT * FROM Records");
+        QVERIFY(db.removePatient(db.patientById(100)));
+        QVERIFY(!QFileInfo::exists(folder) && db.patients().isEmpty());
+        Trash trash(&db);
+        QString why;
+        QVERIFY2(trash.restore(trash.removals().value(0).id, &why), qPrintable(why));
+        QCOMPARE(rawRows(db, "SELECT * FROM Patients") + rawRows(db, "SELECT * FROM Records"), rows);
+        QCOMPARE(readFile(folder + "/rec.edf"), QByteArray("EEG"));
+        QList<ChangeHistory::Entry> entries;
+        QVERIFY(ChangeHistory::entriesOfPatient(&db, 100, &entries, &why));
+        QStringList kinds;
+        for (const ChangeHistory::Entry &entry : entries)
+            kinds.prepend(entry.kind + " " + entry.table);
+        QCOMPARE(kinds,
+            QStringList({ "Insert Patients", "Insert Records", "Delete Records", "Delete Patients",
+                "Insert Removals", "Insert Patients", "Insert Records", "Update Removals" }));
     }
 };
 

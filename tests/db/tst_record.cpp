@@ -39,8 +39,8 @@ bool writeFile(const QString &relative, qint64 bytes = 100)
 } // namespace
 
 // Recordings on disk: what lies there for a record, found off the GUI thread,
-// and that removing a record deletes its recording and nothing else, and only
-// once its row is gone.
+// and that removing a record takes its recording and nothing else to the
+// trash, in the write that removes its row.
 class TestRecord : public QObject
 {
     Q_OBJECT
@@ -62,6 +62,7 @@ private slots:
     {
         QVERIFY(resetDataFolder());
         db = std::make_unique<Database>(DataLocations::databaseFile());
+        QVERIFY(db->isUsable());
         QCOMPARE(addPatient(*db, "A17", "Petrov", "Ivan"), 100);
         patient = db->patientById(100);
         QVERIFY(QDir().mkpath(patientsPath("P/")));
@@ -76,15 +77,17 @@ private slots:
         QVERIFY(writeFile("P/EEG_1/rec.edf", 1536) && writeFile("P/EEG_1/sub/notes.txt", 512)
             && writeFile("P/direct.edf", 300) && writeFile("P/other.edf", 700)
             && writeFile("Sidorov_B2/EEG_9/rec.edf", 4096));
-        const QList<RecordingFacts::Recording> asked { { petrov, "EEG_1\\rec.edf" }, { petrov, "EEG_2\\rec.edf" },
-            { petrov, "direct.edf" }, { petrov, "..\\Sidorov_B2\\EEG_9\\rec.edf" }, { petrov, "" },
+        const QList<RecordingFacts::Recording> asked { { petrov, "EEG_1\\rec.edf" },
+            { petrov, "EEG_2\\rec.edf" }, { petrov, "direct.edf" },
+            { petrov, "..\\Sidorov_B2\\EEG_9\\rec.edf" }, { petrov, "" },
             { petrov, DataLocations::patientsFolder() + "Sidorov_B2/EEG_9/rec.edf" } };
         RecordingFacts facts;
         facts.request(asked);
         QVERIFY(!facts.find(asked.first()));
-        QTRY_VERIFY(std::all_of(asked.cbegin(), asked.cend(), [&](const RecordingFacts::Recording &recording) {
-            return facts.find(recording) && facts.find(recording)->sizeKnown;
-        }));
+        QTRY_VERIFY(
+            std::all_of(asked.cbegin(), asked.cend(), [&](const RecordingFacts::Recording &recording) {
+                return facts.find(recording) && facts.find(recording)->sizeKnown;
+            }));
         QStringList seen;
         for (const RecordingFacts::Recording &recording : asked) {
             const RecordingFiles::Facts &found = facts.find(recording)->facts;
@@ -149,8 +152,8 @@ private slots:
         QCOMPARE(facts.unregistered(petrov).size(), 1);
     }
 
-    // The patient's Subdirectory; the files written, those marked "-" to be
-    // deleted and the others kept; the patient's records, the first removed.
+    // The patient's Subdirectory; the files written, those marked "-" to go to
+    // the trash and the others kept; the patient's records, the first removed.
     void removingARecord_data()
     {
         QTest::addColumn<QString>("subdirectory");
@@ -219,12 +222,14 @@ private slots:
         QTest::newRow("patient row kept") << QString("CREATE TRIGGER keep BEFORE DELETE ON Patients "
                                                      "BEGIN SELECT RAISE(ABORT, 'kept'); END")
                                           << QString("kept");
-        QTest::newRow("record row kept") << QString("CREATE TRIGGER keep BEFORE DELETE ON Records "
-                                                    "WHEN old.RecordID=101 BEGIN SELECT RAISE(ABORT, 'kept'); END")
-                                         << QString("kept");
+        QTest::newRow("record row kept")
+            << QString("CREATE TRIGGER keep BEFORE DELETE ON Records "
+                       "WHEN old.RecordID=101 BEGIN SELECT RAISE(ABORT, 'kept'); END")
+            << QString("kept");
         QTest::newRow("locked by another program") << QString("BEGIN IMMEDIATE") << QString("locked");
         QTest::newRow("read-only file") << QString("read-only file") << QString("readonly");
-        QTest::newRow("read-only data folder") << QString("read-only folder") << QString("unable to open");
+        QTest::newRow("read-only data folder")
+            << QString("read-only folder") << QString("trash folder cannot be made");
     }
     void aRefusedRemovalChangesNothing()
     {
@@ -239,7 +244,8 @@ private slots:
             }
         };
         db = std::make_unique<Database>(DataLocations::databaseFile(),
-            cause == "read-only file" ? std::unique_ptr<SqliteDialect>(new ReadOnly) : std::make_unique<SqliteDialect>(100));
+            cause == "read-only file" ? std::unique_ptr<SqliteDialect>(new ReadOnly)
+                                      : std::make_unique<SqliteDialect>(100));
         QVERIFY(db->reloadPatients());
         patient = db->patientById(100);
         OtherConnection other(DataLocations::databaseFile());
@@ -268,10 +274,10 @@ private slots:
         QCOMPARE(QFileInfo::exists(patientsPath("P/EEG_2/rec.edf")), recordRefused);
     }
 
-    // Records first, then the patient's row, in one transaction; the files once
-    // it has committed; the folder stays with what no record names. Records
-    // whose PatientID another patient shares belong to both: they stay, with
-    // their files.
+    // Records first, then the patient's row, in one transaction that also
+    // takes the recordings to the trash; the folder stays with what no record
+    // names. Records whose PatientID another patient shares belong to both:
+    // they stay, with their files.
     void removingAPatient_data()
     {
         QTest::addColumn<QString>("removedId");
@@ -297,10 +303,12 @@ private slots:
         QCOMPARE(db->patientIdShared(patient), shared);
         const QStringList statements = statementsOf([&] { QVERIFY(db->removePatient(patient)); });
         if (!shared)
-            QCOMPARE(statements,
-                QStringList({ "SELECT RecordID, PatientID, FileName from Records",
-                    "DELETE from Records where RecordID=100", "DELETE from Records where RecordID=101",
-                    "DELETE from Patients where AutoID=100", "SELECT * from Patients" }));
+            QCOMPARE(statements.filter(QRegularExpression("^(DELETE|INSERT)")),
+                QStringList({ "DELETE from Records where RecordID=100",
+                    "DELETE from Records where RecordID=101", "DELETE from Patients where AutoID=100",
+                    "INSERT into Removals (Description, FilesData, FolderName, Kind, PatientID, PatientRef, "
+                    "RemovalID, RemovedAt, RowsData, SizeBytes, TrashFolder, UserName, Workstation) "
+                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)" }));
         QCOMPARE(db->patients().size(), shared ? 1 : 0);
         QCOMPARE(rowCount(), shared ? 2 : 0);
         QCOMPARE(QFileInfo::exists(patientsPath(folder + "/EEG_1")), shared);

@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QLoggingCategory>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace kestatest
 {
@@ -43,6 +45,23 @@ QVariant rawValue(Database &database, const QString &sql)
 {
     QSqlQuery query(database.database());
     return query.exec(sql) && query.next() ? query.value(0) : QVariant();
+}
+
+QStringList rawRows(Database &database, const QString &sql)
+{
+    QStringList rows;
+    QSqlQuery query(database.database());
+    if (!query.exec(sql))
+        return { query.lastError().text() };
+    while (query.next()) {
+        QStringList fields;
+        for (int i = 0; i < query.record().count(); ++i)
+            fields << (query.value(i).isNull()
+                    ? QStringLiteral("NULL")
+                    : QStringLiteral("%1:%2").arg(query.value(i).typeName(), query.value(i).toString()));
+        rows << fields.join(QLatin1Char('|'));
+    }
+    return rows;
 }
 
 QStringList statementsOf(const std::function<void()> &action)

@@ -18,6 +18,9 @@ bool resetDataFolder();
 // was stored; rawValue gives the first column of the first row, or nothing.
 bool rawExec(Database &database, const QString &sql);
 QVariant rawValue(Database &database, const QString &sql);
+// Every row of the result, each as its fields' types and values, to compare
+// stored rows exactly.
+QStringList rawRows(Database &database, const QString &sql);
 
 // Stores a patient through the program's own insert and returns its AutoID (-1 on
 // failure). The insert reloads the patient list: look patients up by id afterwards.

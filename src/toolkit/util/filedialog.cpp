@@ -36,6 +36,15 @@ QString FileDialog::openFileName(
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
+QString FileDialog::saveFileName(
+    QWidget *parent, const QString &caption, const QString &path, const QString &filter)
+{
+    QString name;
+    if (takeName({ caption, path, filter }, &name))
+        return name;
+    return QFileDialog::getSaveFileName(parent, caption, path, filter);
+}
+
 void FileDialog::setNextFileName(const QString &path)
 {
     seam().names.append(path);

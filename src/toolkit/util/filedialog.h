@@ -21,6 +21,11 @@ public:
     static QString openFileName(
         QWidget *parent, const QString &caption, const QString &folder, const QString &filter);
 
+    // A file to write, or an empty text when the user cancels; `path`
+    // suggests the folder and name. The chooser asks before replacing a file.
+    static QString saveFileName(
+        QWidget *parent, const QString &caption, const QString &path, const QString &filter);
+
     // Test seam.
     static void setNextFileName(const QString &path);
     static QList<Asked> takeAsked();

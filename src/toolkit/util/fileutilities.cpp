@@ -3,7 +3,15 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#ifdef Q_OS_LINUX
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#endif
 
 QString FileUtilities::FolderSlash(const QString &path)
 {
@@ -68,4 +76,33 @@ QString FileUtilities::filesizeNice(qint64 bytes, int precision)
     }
     const QString unitText = unit < 5 ? QCoreApplication::translate("Filesize", units[unit]) : QString();
     return QString::number(value, 'f', unit == 0 ? 0 : precision) + " " + unitText;
+}
+
+bool FileUtilities::moveEntry(const QString &from, const QString &to, QString *reason)
+{
+    const auto fail = [reason](const QString &why) {
+        if (reason)
+            *reason = why;
+        return false;
+    };
+    const QFileInfo source(from);
+    if (!source.exists() && !source.isSymLink())
+        return fail(QStringLiteral("No such file or directory"));
+    if (!QDir().mkpath(QFileInfo(to).absolutePath()))
+        return fail(QStringLiteral("The folder cannot be made: ") + QFileInfo(to).absolutePath());
+#ifdef Q_OS_LINUX
+    // Checked and renamed in one step: another program cannot slip a file in between.
+    if (::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
+            QFile::encodeName(to).constData(), RENAME_NOREPLACE)
+        == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+#endif
+    const QFileInfo target(to);
+    if (target.exists() || target.isSymLink())
+        return fail(QStringLiteral("File exists"));
+    if (!QDir().rename(from, to))
+        return fail(QStringLiteral("The file system refused to move it"));
+    return true;
 }

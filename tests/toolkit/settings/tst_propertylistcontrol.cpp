@@ -251,7 +251,7 @@ private slots:
         QCOMPARE(rowNames(*form),
             QStringList({ "CheckForNewVersion", "ColorTheme", "DataFolder", "Language", "PatientCardView",
                 "SelectLastPatient", "ServerDatabase", "ServerHost", "ServerPort", "ServerTlsMode",
-                "ServerUser", "StartMaximized" }));
+                "ServerUser", "StartMaximized", "TrashPurgeDays" }));
         QVERIFY(form->findChildren<QLabel *>("propertyCategoryLabel").isEmpty());
         auto *icon = form->getWidgetInfo("Language").header->findChild<QLabel *>("propertyHeaderIcon");
         QVERIFY(icon && !icon->pixmap(Qt::ReturnByValue).isNull());

@@ -1,0 +1,504 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>BackupArchive</name>
+    <message>
+        <source>The data folder is missing: %1</source>
+        <translation>Нет папки данных: %1</translation>
+    </message>
+    <message>
+        <source>The folder of the backup file does not exist: %1</source>
+        <translation>Нет папки для файла резервной копии: %1</translation>
+    </message>
+    <message>
+        <source>A backup cannot be written inside the data folder it backs up.</source>
+        <translation>Резервную копию нельзя записать внутрь папки данных, которую она сохраняет.</translation>
+    </message>
+    <message>
+        <source>No temporary folder can be made beside the backup file: %1</source>
+        <translation>Рядом с файлом резервной копии не удаётся создать временную папку: %1</translation>
+    </message>
+    <message>
+        <source>There is not enough free space for the backup: it needs about %1 MB, %2 MB are free.</source>
+        <translation>Недостаточно места для резервной копии: нужно около %1 МБ, свободно %2 МБ.</translation>
+    </message>
+    <message>
+        <source>The backup was cancelled.</source>
+        <translation>Резервное копирование отменено.</translation>
+    </message>
+    <message>
+        <source>The backup read back differs from what was written.</source>
+        <translation>Прочитанная резервная копия отличается от записанной.</translation>
+    </message>
+    <message>
+        <source>The backup cannot be put in place: %1</source>
+        <translation>Резервную копию не удаётся поместить на место: %1</translation>
+    </message>
+    <message>
+        <source>This file is not a backup of this program.</source>
+        <translation>Этот файл не является резервной копией этой программы.</translation>
+    </message>
+    <message>
+        <source>The backup is damaged or incomplete</source>
+        <translation>Резервная копия повреждена или неполна</translation>
+    </message>
+    <message>
+        <source>it goes on after its manifest.</source>
+        <translation>после описи в ней есть ещё данные.</translation>
+    </message>
+    <message>
+        <source>The backup holds an entry outside its folders: %1</source>
+        <translation>В резервной копии есть элемент вне её папок: %1</translation>
+    </message>
+    <message>
+        <source>A folder cannot be made: %1</source>
+        <translation>Не удаётся создать папку: %1</translation>
+    </message>
+    <message>
+        <source>The backup holds an entry of a kind it never writes: %1</source>
+        <translation>В резервной копии есть элемент такого вида, какой она никогда не пишет: %1</translation>
+    </message>
+    <message>
+        <source>The restore was cancelled.</source>
+        <translation>Восстановление отменено.</translation>
+    </message>
+    <message>
+        <source>its manifest is missing.</source>
+        <translation>в ней нет описи.</translation>
+    </message>
+    <message>
+        <source>%1 is missing.</source>
+        <translation>нет файла %1.</translation>
+    </message>
+    <message>
+        <source>%1 does not match its checksum.</source>
+        <translation>файл %1 не совпадает со своей контрольной суммой.</translation>
+    </message>
+    <message>
+        <source>%1 is not in its manifest.</source>
+        <translation>файла %1 нет в описи.</translation>
+    </message>
+    <message>
+        <source>This backup was written by a newer version of the program.</source>
+        <translation>Эта резервная копия записана более новой версией программы.</translation>
+    </message>
+    <message>
+        <source>The backup&apos;s manifest is incomplete.</source>
+        <translation>Опись резервной копии неполна.</translation>
+    </message>
+    <message>
+        <source>%1 changed while it was read</source>
+        <translation>%1 изменился во время чтения</translation>
+    </message>
+    <message>
+        <source>%1 went away while it was read</source>
+        <translation>%1 исчез во время чтения</translation>
+    </message>
+</context>
+<context>
+    <name>BackupCommands</name>
+    <message>
+        <source>Back up</source>
+        <translation>Резервная копия</translation>
+    </message>
+    <message>
+        <source>Writing the backup…</source>
+        <translation>Запись резервной копии…</translation>
+    </message>
+    <message>
+        <source>The backup was not written</source>
+        <translation>Резервная копия не записана</translation>
+    </message>
+    <message>
+        <source>The backup was written and checked</source>
+        <translation>Резервная копия записана и проверена</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n patient(s)</source>
+        <translation>
+            <numerusform>%n пациент</numerusform>
+            <numerusform>%n пациента</numerusform>
+            <numerusform>%n пациентов</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n recording(s)</source>
+        <translation>
+            <numerusform>%n запись</numerusform>
+            <numerusform>%n записи</numerusform>
+            <numerusform>%n записей</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s)</source>
+        <translation>
+            <numerusform>%n файл</numerusform>
+            <numerusform>%n файла</numerusform>
+            <numerusform>%n файлов</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Восстановление</translation>
+    </message>
+    <message>
+        <source>The backup cannot be restored</source>
+        <translation>Резервную копию невозможно восстановить</translation>
+    </message>
+    <message>
+        <source>Restore the backup of %1 made on %2 by %3?</source>
+        <translation>Восстановить резервную копию от %1, сделанную на %2 пользователем %3?</translation>
+    </message>
+    <message>
+        <source>The current database and data folder are moved aside, into a folder beside them, and kept.</source>
+        <translation>Текущие база данных и папка данных будут перенесены в папку рядом с ними и сохранены.</translation>
+    </message>
+    <message>
+        <source>Checking and unpacking the backup…</source>
+        <translation>Проверка и распаковка резервной копии…</translation>
+    </message>
+    <message>
+        <source>The backup was restored</source>
+        <translation>Резервная копия восстановлена</translation>
+    </message>
+    <message>
+        <source>The data from before are kept in</source>
+        <translation>Прежние данные сохранены в</translation>
+    </message>
+    <message>
+        <source>Back up...</source>
+        <translation>Резервная копия...</translation>
+    </message>
+    <message>
+        <source>Restore...</source>
+        <translation>Восстановить...</translation>
+    </message>
+</context>
+<context>
+    <name>BackupRestore</name>
+    <message>
+        <source>This backup holds a database of another kind (%1) than this workstation uses.</source>
+        <translation>В этой резервной копии база данных другого вида (%1), чем на этом рабочем месте.</translation>
+    </message>
+    <message>
+        <source>A folder cannot be made: %1</source>
+        <translation>Не удаётся создать папку: %1</translation>
+    </message>
+    <message>
+        <source>There is not enough free space to restore: it needs about %1 MB, %2 MB are free.</source>
+        <translation>Недостаточно места для восстановления: нужно около %1 МБ, свободно %2 МБ.</translation>
+    </message>
+    <message>
+        <source>The database in the backup does not hold the rows its manifest counts.</source>
+        <translation>В базе данных резервной копии не столько строк, сколько указано в описи.</translation>
+    </message>
+    <message>
+        <source>This backup was written by a newer version of the program.</source>
+        <translation>Эта резервная копия записана более новой версией программы.</translation>
+    </message>
+</context>
+<context>
+    <name>ChangeHistory</name>
+    <message>
+        <source>The history cannot be written</source>
+        <translation>Не удаётся записать историю изменений</translation>
+    </message>
+</context>
+<context>
+    <name>DatabaseSnapshot</name>
+    <message>
+        <source>Backing up a database server is not supported yet: use the server&apos;s own backup (pg_dump).</source>
+        <translation>Резервное копирование сервера баз данных пока не поддерживается: используйте средства самого сервера (pg_dump).</translation>
+    </message>
+    <message>
+        <source>Backing up this kind of database is not supported.</source>
+        <translation>Резервное копирование базы данных такого вида не поддерживается.</translation>
+    </message>
+    <message>
+        <source>There is no database file at %1</source>
+        <translation>Нет файла базы данных: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ExportCommands</name>
+    <message>
+        <source>Export patient list</source>
+        <translation>Экспорт списка пациентов</translation>
+    </message>
+    <message>
+        <source>patients</source>
+        <translation>пациенты</translation>
+    </message>
+    <message>
+        <source>Export records</source>
+        <translation>Экспорт записей</translation>
+    </message>
+    <message>
+        <source>records</source>
+        <translation>записи</translation>
+    </message>
+    <message>
+        <source>The file was not written</source>
+        <translation>Файл не записан</translation>
+    </message>
+    <message>
+        <source>Export patient list...</source>
+        <translation>Экспорт списка пациентов...</translation>
+    </message>
+    <message>
+        <source>Export records...</source>
+        <translation>Экспорт записей...</translation>
+    </message>
+</context>
+<context>
+    <name>Generic</name>
+    <message>
+        <source>Remove patient</source>
+        <translation>Удаление пациента</translation>
+    </message>
+    <message>
+        <source>Remove record</source>
+        <translation>Удалить запись</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>HistoryCommands</name>
+    <message>
+        <source>The history cannot be read</source>
+        <translation>Не удаётся прочитать историю изменений</translation>
+    </message>
+    <message>
+        <source>History...</source>
+        <translation>История изменений...</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryDialog</name>
+    <message>
+        <source>History</source>
+        <translation>История изменений</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <translation>Когда</translation>
+    </message>
+    <message>
+        <source>Who</source>
+        <translation>Кто</translation>
+    </message>
+    <message>
+        <source>What</source>
+        <translation>Что</translation>
+    </message>
+    <message>
+        <source>Before</source>
+        <translation>Было</translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation>Стало</translation>
+    </message>
+    <message>
+        <source>No changes are recorded for this patient.</source>
+        <translation>Изменений этого пациента не записано.</translation>
+    </message>
+    <message>
+        <source>Patient created</source>
+        <translation>Пациент создан</translation>
+    </message>
+    <message>
+        <source>Patient removed</source>
+        <translation>Пациент удалён</translation>
+    </message>
+    <message>
+        <source>Patient</source>
+        <translation>Пациент</translation>
+    </message>
+    <message>
+        <source>Recording added</source>
+        <translation>Запись добавлена</translation>
+    </message>
+    <message>
+        <source>Recording removed</source>
+        <translation>Запись удалена</translation>
+    </message>
+    <message>
+        <source>Recording</source>
+        <translation>Запись</translation>
+    </message>
+    <message>
+        <source>Moved to the trash</source>
+        <translation>Перемещено в корзину</translation>
+    </message>
+    <message>
+        <source>Removed from the trash for good</source>
+        <translation>Удалено из корзины навсегда</translation>
+    </message>
+    <message>
+        <source>Restored from the trash</source>
+        <translation>Восстановлено из корзины</translation>
+    </message>
+</context>
+<context>
+    <name>RemovalCommands</name>
+    <message>
+        <source>Remove patient</source>
+        <translation>Удалить пациента</translation>
+    </message>
+    <message>
+        <source>The records stay: another patient has the same ID</source>
+        <translation>Записи останутся: у другого пациента тот же идентификатор</translation>
+    </message>
+    <message>
+        <source>with all records?</source>
+        <translation>со всеми записями?</translation>
+    </message>
+    <message>
+        <source>The patient was not removed</source>
+        <translation>Пациент не удалён</translation>
+    </message>
+    <message>
+        <source>These recordings lie in the trash</source>
+        <translation>Эти записи остались в корзине</translation>
+    </message>
+    <message>
+        <source>Error removing record</source>
+        <translation>Ошибка удаления записи</translation>
+    </message>
+    <message numerus="yes">
+        <source>It can be restored from File, Recently removed, for %n days.</source>
+        <translation>
+            <numerusform>Восстановить можно в меню «Файл», «Недавно удалённые» в течение %n дня.</numerusform>
+            <numerusform>Восстановить можно в меню «Файл», «Недавно удалённые» в течение %n дней.</numerusform>
+            <numerusform>Восстановить можно в меню «Файл», «Недавно удалённые» в течение %n дней.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Recently removed...</source>
+        <translation>Недавно удалённые...</translation>
+    </message>
+</context>
+<context>
+    <name>Trash</name>
+    <message>
+        <source>The other records could not be read</source>
+        <translation>Не удалось прочитать остальные записи</translation>
+    </message>
+    <message>
+        <source>The trash folder cannot be made</source>
+        <translation>Не удаётся создать папку корзины</translation>
+    </message>
+    <message>
+        <source>The recordings cannot be moved to the trash</source>
+        <translation>Записи не удаётся переместить в корзину</translation>
+    </message>
+    <message>
+        <source>The row is no longer there: %1 %2</source>
+        <translation>Строки больше нет: %1 %2</translation>
+    </message>
+    <message>
+        <source>It has been restored already</source>
+        <translation>Это уже восстановлено</translation>
+    </message>
+    <message>
+        <source>Its number %1 has been given to another patient since.</source>
+        <translation>Его номер %1 с тех пор получил другой пациент.</translation>
+    </message>
+    <message>
+        <source>The ID &apos;%1&apos; has been given to another patient since.</source>
+        <translation>Идентификатор «%1» с тех пор получил другой пациент.</translation>
+    </message>
+    <message>
+        <source>The patient with the ID &apos;%1&apos; is no longer there: restore the patient first.</source>
+        <translation>Пациента с идентификатором «%1» больше нет: сначала восстановите пациента.</translation>
+    </message>
+    <message>
+        <source>Its record number %1 has been taken by another record since.</source>
+        <translation>Номер записи %1 с тех пор занят другой записью.</translation>
+    </message>
+    <message>
+        <source>The folder &apos;%1&apos; belongs to another patient since: %2.</source>
+        <translation>Папка «%1» с тех пор принадлежит другому пациенту: %2.</translation>
+    </message>
+    <message>
+        <source>The removal&apos;s note of its files cannot be read</source>
+        <translation>Не удаётся прочитать сведения об удалённых файлах</translation>
+    </message>
+    <message>
+        <source>Its place is taken since</source>
+        <translation>Её место с тех пор занято</translation>
+    </message>
+    <message>
+        <source>The recordings cannot be put back</source>
+        <translation>Записи не удаётся вернуть на место</translation>
+    </message>
+</context>
+<context>
+    <name>TrashDialog</name>
+    <message>
+        <source>Recently removed</source>
+        <translation>Недавно удалённые</translation>
+    </message>
+    <message>
+        <source>What</source>
+        <translation>Что</translation>
+    </message>
+    <message>
+        <source>Removed</source>
+        <translation>Удалено</translation>
+    </message>
+    <message>
+        <source>By</source>
+        <translation>Кем</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Размер</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Восстановить</translation>
+    </message>
+    <message>
+        <source>Remove for good</source>
+        <translation>Удалить навсегда</translation>
+    </message>
+    <message>
+        <source>The trash cannot be read</source>
+        <translation>Не удаётся прочитать корзину</translation>
+    </message>
+    <message>
+        <source>Patient</source>
+        <translation>Пациент</translation>
+    </message>
+    <message>
+        <source>Recording</source>
+        <translation>Запись</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; cannot be restored</source>
+        <translation>«%1» невозможно восстановить</translation>
+    </message>
+    <message>
+        <source>Remove &apos;%1&apos; for good?</source>
+        <translation>Удалить «%1» навсегда?</translation>
+    </message>
+    <message>
+        <source>Its rows and its recordings (%1) are deleted and cannot be restored.</source>
+        <translation>Данные и записи (%1) будут удалены без возможности восстановления.</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,184 @@
+#include "app/backupcommands.h"
+
+#include "db/backuprestore.h"
+#include "db/database.h"
+#include "db/datalocations.h"
+#include "toolkit/style/stylehelper.h"
+#include "toolkit/util/apphelperdialogs.h"
+#include "toolkit/util/clock.h"
+#include "toolkit/util/filedialog.h"
+#include "toolkit/util/fileutilities.h"
+#include "toolkit/util/texthelper.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <limits>
+
+namespace
+{
+
+const QString ArchiveFilter = QStringLiteral("Kesta backup (*.tar);;All files (*)");
+constexpr int ProgressSteps = 1000;
+constexpr int ShowAfterMs = 500;
+
+QString dateText(const QString &isoUtc)
+{
+    return QDateTime::fromString(isoUtc, Qt::ISODateWithMs)
+        .toLocalTime()
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+} // namespace
+
+BackupCommands::BackupCommands(Database *database, QWidget *window)
+    : QObject(window)
+    , database(database)
+    , window(window)
+    , backUpEntry(new QAction(tr("Back up..."), this))
+    , restoreEntry(new QAction(tr("Restore..."), this))
+{
+    backUpEntry->setObjectName(QStringLiteral("actionBackUp"));
+    restoreEntry->setObjectName(QStringLiteral("actionRestore"));
+    StyleHelper::Instance()->setMenuActionIcon(
+        backUpEntry, QStringLiteral(":/icons/folder.svg"), QStringLiteral("#FFF"));
+    StyleHelper::Instance()->setMenuActionIcon(
+        restoreEntry, QStringLiteral(":/icons/folder-open.svg"), QStringLiteral("#FFF"));
+    connect(backUpEntry, &QAction::triggered, this, &BackupCommands::backUp);
+    connect(restoreEntry, &QAction::triggered, this, &BackupCommands::restore);
+}
+
+QString BackupCommands::suggestedName()
+{
+    return QDir::homePath() + QStringLiteral("/kesta-backup-")
+        + Clock::today().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".tar");
+}
+
+BackupArchive::Result BackupCommands::runWithProgress(
+    const QString &label, const std::function<BackupArchive::Result(const BackupArchive::Progress &)> &work)
+{
+    std::atomic<qint64> done { 0 };
+    std::atomic<qint64> total { 0 };
+    std::atomic<bool> cancelled { false };
+    BackupArchive::Result result;
+    QProgressDialog dialog(label, QCoreApplication::translate("Generic", "Cancel"), 0, ProgressSteps, window);
+    dialog.setObjectName(QStringLiteral("backupProgress"));
+    dialog.setMinimumWidth(360);
+    dialog.setWindowTitle(QCoreApplication::applicationName());
+    dialog.setWindowModality(Qt::WindowModal);
+    // Shown by the tick below, and only for work that takes a while.
+    dialog.setMinimumDuration(std::numeric_limits<int>::max());
+    dialog.setAutoReset(false);
+    dialog.setAutoClose(false);
+    connect(&dialog, &QProgressDialog::canceled, &dialog, [&] { cancelled = true; });
+    QThread *worker = QThread::create([&] {
+        result = work([&](qint64 bytes, qint64 whole) {
+            done = bytes;
+            total = whole;
+            return !cancelled;
+        });
+    });
+    QEventLoop wait;
+    connect(worker, &QThread::finished, &wait, &QEventLoop::quit);
+    QElapsedTimer running;
+    running.start();
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, &dialog, [&] {
+        // A total not known yet (still being counted) shows as a busy bar.
+        if (total > 0) {
+            dialog.setMaximum(ProgressSteps);
+            dialog.setValue(int(done * ProgressSteps / total));
+        } else {
+            dialog.setMaximum(0);
+        }
+        if (running.elapsed() >= ShowAfterMs && !dialog.isVisible() && !cancelled)
+            dialog.show();
+    });
+    tick.start(100);
+    worker->start();
+    wait.exec();
+    worker->wait();
+    delete worker;
+    return result;
+}
+
+void BackupCommands::backUp()
+{
+    const QString path = FileDialog::saveFileName(window, tr("Back up"), suggestedName(), ArchiveFilter);
+    if (path.isEmpty())
+        return;
+    const DatabaseLocation location = database->location();
+    const QString dataFolder = DataLocations::dataFolder();
+    const BackupArchive::Result result
+        = runWithProgress(tr("Writing the backup…"), [&](const BackupArchive::Progress &progress) {
+              return BackupArchive::write(location, dataFolder, path, progress);
+          });
+    if (result.cancelled)
+        return;
+    if (!result.ok) {
+        AppHelper::warningMessage(tr("The backup was not written") + ":\n" + result.reason,
+            QCoreApplication::translate("Generic", "Error"), MessageBox::Critical);
+        return;
+    }
+    qint64 bytes = 0;
+    for (const BackupManifest::File &file : result.manifest.files)
+        bytes += file.size;
+    AppHelper::warningMessage(tr("The backup was written and checked") + ":\n"
+            + QDir::toNativeSeparators(path) + "\n\n"
+            + tr("%n patient(s)", nullptr, int(result.manifest.rows.value(QStringLiteral("Patients")))) + ", "
+            + tr("%n recording(s)", nullptr, int(result.manifest.rows.value(QStringLiteral("Records"))))
+            + ", " + tr("%n file(s)", nullptr, result.manifest.files.size()) + ", "
+            + FileUtilities::filesizeNice(bytes, 1)
+            + (result.notes.isEmpty() ? QString() : "\n\n" + result.notes.join(QLatin1Char('\n'))),
+        tr("Back up"), MessageBox::Information);
+}
+
+void BackupCommands::restore()
+{
+    const QString path = FileDialog::openFileName(window, tr("Restore"), QDir::homePath(), ArchiveFilter);
+    if (path.isEmpty())
+        return;
+    const BackupArchive::Result header = BackupArchive::header(path);
+    if (!header.ok) {
+        AppHelper::warningMessage(tr("The backup cannot be restored") + ":\n" + header.reason,
+            QCoreApplication::translate("Generic", "Error"), MessageBox::Critical);
+        return;
+    }
+    const QString question
+        = tr("Restore the backup of %1 made on %2 by %3?")
+              .arg(dateText(header.manifest.created), TextHelper::visibleText(header.manifest.workstation),
+                  TextHelper::visibleText(header.manifest.user))
+        + "\n\n"
+        + tr("The current database and data folder are moved aside, into a folder beside them, and kept.");
+    if (!AppHelper::confirmDialog(tr("Restore"), question, MessageBox::Question, {}, MessageBox::No))
+        return;
+    QString staged;
+    const BackupArchive::Result result = runWithProgress(
+        tr("Checking and unpacking the backup…"), [&](const BackupArchive::Progress &progress) {
+            return BackupRestore::stage(database, path, &staged, progress);
+        });
+    QString aside;
+    QString reason = result.reason;
+    const bool restored = result.ok && BackupRestore::swapIn(database, staged, &aside, &reason);
+    if (!restored)
+        BackupRestore::discard(staged);
+    if (result.cancelled)
+        return;
+    if (!restored) {
+        AppHelper::warningMessage(tr("The backup cannot be restored") + ":\n" + reason,
+            QCoreApplication::translate("Generic", "Error"), MessageBox::Critical);
+        return;
+    }
+    AppHelper::warningMessage(tr("The backup was restored") + ": "
+            + tr("%n patient(s)", nullptr, database->patients().size())
+            + (aside.isEmpty() ? QString()
+                               : "\n\n" + tr("The data from before are kept in") + ":\n"
+                        + QDir::toNativeSeparators(aside)),
+        tr("Restore"), MessageBox::Information);
+}

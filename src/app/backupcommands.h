@@ -1,0 +1,39 @@
+#pragma once
+
+#include "db/backuparchive.h"
+
+#include <QObject>
+#include <functional>
+
+class Database;
+class QAction;
+class QWidget;
+
+// "Back up…" and "Restore…": the backup written or unpacked and checked on a
+// worker thread behind a progress dialog with Cancel, the outcome told in a
+// box. A restore asks first and then shows the restored patients.
+class BackupCommands : public QObject
+{
+    Q_OBJECT
+public:
+    BackupCommands(Database *database, QWidget *window);
+
+    QAction *backUpAction() const { return backUpEntry; }
+    QAction *restoreAction() const { return restoreEntry; }
+    void backUp();
+    void restore();
+
+    // The file name a backup is offered under: "kesta-backup-<date>.tar" in the home folder.
+    static QString suggestedName();
+
+private:
+    // Runs the work off the GUI thread while a progress dialog shows how far
+    // it is; Cancel asks it to stop. Returns its result.
+    BackupArchive::Result runWithProgress(const QString &label,
+        const std::function<BackupArchive::Result(const BackupArchive::Progress &)> &work);
+
+    Database *database;
+    QWidget *window;
+    QAction *backUpEntry;
+    QAction *restoreEntry;
+};

@@ -1,0 +1,97 @@
+#include "app/exportcommands.h"
+
+#include "app/recordstable.h"
+#include "db/datalocations.h"
+#include "db/patient.h"
+#include "toolkit/util/apphelperdialogs.h"
+#include "toolkit/util/clock.h"
+#include "toolkit/util/csvwriter.h"
+#include "toolkit/util/filedialog.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QStandardPaths>
+#include <QTableView>
+
+namespace
+{
+
+const QString CsvFilter = QStringLiteral("CSV (*.csv)");
+
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+} // namespace
+
+ExportCommands::ExportCommands(TableWidget *patients, RecordsTable *records, QWidget *window)
+    : QObject(window)
+    , patients(patients)
+    , records(records)
+    , window(window)
+    , patientsAction(new QAction(tr("Export patient list..."), this))
+{
+    patientsAction->setObjectName(QStringLiteral("actionExportPatients"));
+    connect(patientsAction, &QAction::triggered, this, &ExportCommands::exportPatients);
+    records->addTrailingAction(
+        QStringLiteral("exportRecords"), tr("Export records..."), [this](int) { exportRecords(); });
+}
+
+QList<QStringList> ExportCommands::shownRows(TableWidget *table)
+{
+    const QAbstractItemModel *model = table->grid()->model();
+    const QHeaderView *header = table->grid()->horizontalHeader();
+    QList<int> columns;
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        if (!header->isSectionHidden(logical))
+            columns << logical;
+    }
+    QList<QStringList> rows;
+    QStringList captions;
+    for (int column : qAsConst(columns))
+        captions << model->headerData(column, Qt::Horizontal).toString();
+    rows << captions;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column : qAsConst(columns))
+            cells << model->index(row, column).data().toString();
+        rows << cells;
+    }
+    return rows;
+}
+
+void ExportCommands::exportPatients()
+{
+    save(patients, tr("Export patient list"),
+        tr("patients") + Clock::today().toString(QStringLiteral("-yyyy-MM-dd")) + QStringLiteral(".csv"));
+}
+
+void ExportCommands::exportRecords()
+{
+    Patient *patient = records->getPatient();
+    if (!patient)
+        return;
+    const QString name = DataLocations::isPlainFolderName(patient->folderName()) ? patient->folderName()
+                                                                                 : QStringLiteral("patient");
+    save(records, tr("Export records"),
+        name + QLatin1Char('-') + tr("records") + Clock::today().toString(QStringLiteral("-yyyy-MM-dd"))
+            + QStringLiteral(".csv"));
+}
+
+void ExportCommands::save(TableWidget *table, const QString &caption, const QString &suggestedName)
+{
+    QString path = FileDialog::saveFileName(
+        window, caption, documentsFolder() + QLatin1Char('/') + suggestedName, CsvFilter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    QString reason;
+    if (!CsvWriter::save(path, shownRows(table), &reason))
+        AppHelper::warningMessage(tr("The file was not written") + ":\n" + reason);
+}

@@ -1,0 +1,124 @@
+#include "app/trashdialog.h"
+
+#include "toolkit/style/mediahelper.h"
+#include "toolkit/util/apphelperdialogs.h"
+#include "toolkit/util/fileutilities.h"
+#include "toolkit/util/texthelper.h"
+
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+TrashDialog::TrashDialog(Database *database, QWidget *parent)
+    : QDialog(parent)
+    , database(database)
+    , table(new QTableWidget(this))
+{
+    setWindowTitle(tr("Recently removed"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowIcon(MediaHelper::icon(QStringLiteral(":/icons/delete.svg")));
+    setMinimumSize(720, 360);
+    table->setObjectName(QStringLiteral("removalsList"));
+    table->setColumnCount(4);
+    table->setHorizontalHeaderLabels({ tr("What"), tr("Removed"), tr("By"), tr("Size") });
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < 4; ++column)
+        table->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+
+    auto *buttons = new QDialogButtonBox(this);
+    restoreButton = buttons->addButton(tr("Restore"), QDialogButtonBox::ActionRole);
+    restoreButton->setObjectName(QStringLiteral("restoreButton"));
+    purgeButton = buttons->addButton(tr("Remove for good"), QDialogButtonBox::ActionRole);
+    purgeButton->setObjectName(QStringLiteral("removeForGoodButton"));
+    QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
+    close->setText(QCoreApplication::translate("Generic", "Close"));
+    close->setObjectName(QStringLiteral("closeButton"));
+    connect(restoreButton, &QPushButton::clicked, this, &TrashDialog::restoreSelected);
+    connect(purgeButton, &QPushButton::clicked, this, &TrashDialog::removeSelectedForGood);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(table, &QTableWidget::itemSelectionChanged, this, &TrashDialog::updateButtons);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(table);
+    layout->addWidget(buttons);
+    refresh();
+}
+
+void TrashDialog::refresh()
+{
+    QString reason;
+    removals = Trash(database).removals(&reason);
+    if (!reason.isEmpty())
+        AppHelper::warningMessage(tr("The trash cannot be read") + ":\n" + reason);
+    table->setRowCount(removals.size());
+    for (int row = 0; row < removals.size(); ++row) {
+        const Trash::Removal &removal = removals.at(row);
+        const QString what = (removal.wholePatient ? tr("Patient") : tr("Recording")) + ": "
+            + TextHelper::visibleText(removal.description);
+        const QStringList cells { what,
+            removal.removedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+            removal.user + '@' + removal.workstation, FileUtilities::filesizeNice(removal.size, 1) };
+        for (int column = 0; column < cells.size(); ++column) {
+            auto *item = new QTableWidgetItem(cells.at(column));
+            if (column == 3)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table->setItem(row, column, item);
+        }
+    }
+    if (!removals.isEmpty())
+        table->selectRow(0);
+    updateButtons();
+}
+
+const Trash::Removal *TrashDialog::selected() const
+{
+    const QModelIndexList rows = table->selectionModel()->selectedRows();
+    return rows.isEmpty() || rows.first().row() >= removals.size() ? nullptr
+                                                                   : &removals.at(rows.first().row());
+}
+
+void TrashDialog::updateButtons()
+{
+    restoreButton->setEnabled(selected());
+    purgeButton->setEnabled(selected());
+}
+
+void TrashDialog::restoreSelected()
+{
+    const Trash::Removal *removal = selected();
+    if (!removal)
+        return;
+    QString reason;
+    if (!Trash(database).restore(removal->id, &reason))
+        AppHelper::warningMessage(
+            tr("'%1' cannot be restored").arg(TextHelper::visibleText(removal->description)) + ":\n" + reason,
+            tr("Restore"), MessageBox::Warning);
+    refresh();
+}
+
+void TrashDialog::removeSelectedForGood()
+{
+    const Trash::Removal *removal = selected();
+    if (!removal)
+        return;
+    const QString text = tr("Remove '%1' for good?").arg(TextHelper::visibleText(removal->description))
+        + "\n\n"
+        + tr("Its rows and its recordings (%1) are deleted and cannot be restored.")
+              .arg(FileUtilities::filesizeNice(removal->size, 1));
+    if (!AppHelper::confirmDialog(tr("Remove for good"), text, MessageBox::Warning, {}, MessageBox::No))
+        return;
+    QString reason;
+    QString folder;
+    if (!Trash(database).purge(removal->id, &reason, &folder))
+        AppHelper::warningMessage(reason, tr("Remove for good"), MessageBox::Warning);
+    else if (!folder.isEmpty())
+        emit foldersToDelete({ folder });
+    refresh();
+}

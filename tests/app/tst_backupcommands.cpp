@@ -1,0 +1,157 @@
+#include "app/backupcommands.h"
+#include "db/backuparchive.h"
+#include "db/changehistory.h"
+#include "db/database.h"
+#include "db/datalocations.h"
+#include "db/patient.h"
+#include "support/settingsfiles.h"
+#include "support/testdatabase.h"
+#include "support/testenvironment.h"
+#include "toolkit/i18n/languagecontext.h"
+#include "toolkit/util/filedialog.h"
+#include "toolkit/util/messagebox.h"
+
+#include <QAction>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+#include <memory>
+
+using namespace kestatest;
+
+// "Back up…" and "Restore…" behind their progress dialog, and the nightly
+// command line with its exit codes.
+class TestBackupCommands : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Database> db;
+    std::unique_ptr<QWidget> window;
+    BackupCommands *commands = nullptr;
+    QString archive;
+
+    static QStringList shown()
+    {
+        QStringList texts;
+        for (const MessageBox::Shown &box : MessageBox::takeShown())
+            texts << box.text;
+        return texts;
+    }
+    // The program itself, as a nightly job runs it.
+    static int runBackup(const QStringList &arguments, QString *output)
+    {
+        QProcess kesta;
+        kesta.start(qEnvironmentVariable("KESTA_BINARY_DIR") + "/src/kesta", arguments);
+        if (!kesta.waitForFinished(120000))
+            return -1;
+        *output = QString::fromLocal8Bit(kesta.readAllStandardOutput() + kesta.readAllStandardError());
+        return kesta.exitStatus() == QProcess::NormalExit ? kesta.exitCode() : -1;
+    }
+
+private slots:
+    void initTestCase() { LanguageContext::setLanguage("en_US"); }
+    void init()
+    {
+        MessageBox::reset();
+        QVERIFY(resetDataFolder());
+        db = std::make_unique<Database>(DataLocations::databaseFile());
+        QVERIFY(db->isUsable());
+        ChangeHistory::attach(db.get());
+        QCOMPARE(addPatient(*db, "A17", "Petrov", "Ivan"), 100);
+        QVERIFY(QDir().mkpath(DataLocations::patientFolder("PetrovIvan_A17") + "EEG_1"));
+        writeFile(DataLocations::patientFolder("PetrovIvan_A17") + "EEG_1/rec.edf", QByteArray(2000, 'x'));
+        QVERIFY(db->insertRecord(db->patientById(100), QDateTime(), "EEG_1\\rec.edf", "EEG", "") > 0);
+        window = std::make_unique<QWidget>();
+        commands = new BackupCommands(db.get(), window.get());
+        archive = QDir::tempPath() + "/gui-backup.tar";
+        QFile::remove(archive);
+    }
+    void cleanup()
+    {
+        window.reset();
+        db.reset();
+    }
+
+    // Written and checked, then restored over later changes, which are kept aside.
+    void backUpThenRestore()
+    {
+        FileDialog::setNextFileName(archive);
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        commands->backUpAction()->trigger();
+        QCOMPARE(FileDialog::takeAsked().value(0).folder, BackupCommands::suggestedName());
+        QStringList texts = shown();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts.at(0).startsWith("The backup was written and checked:\n" + archive
+                     + "\n\n1 patient, 1 recording, 2 files, "),
+            qPrintable(texts.at(0)));
+        QVERIFY(BackupArchive::verify(archive).ok);
+
+        QVERIFY(addPatient(*db, "B2", "Sidorov") > 0);
+        for (auto answer : { MessageBox::No, MessageBox::Yes }) {
+            FileDialog::setNextFileName(archive);
+            MessageBox::setNextAnswer(answer);
+            MessageBox::setNextAnswer(MessageBox::Ok);
+            commands->restoreAction()->trigger();
+        }
+        texts = shown();
+        QCOMPARE(texts.size(), 3);
+        QVERIFY2(texts.at(0).startsWith("Restore the backup of ")
+                && texts.at(0).endsWith("?\n\nThe current database and data folder are moved aside, into a "
+                                        "folder beside them, and kept."),
+            qPrintable(texts.at(0)));
+        QVERIFY2(texts.at(2).startsWith(
+                     "The backup was restored: 1 patient\n\nThe data from before are kept in:\n"),
+            qPrintable(texts.at(2)));
+        QCOMPARE(db->patients().size(), 1);
+        QVERIFY(QFileInfo::exists(texts.at(2).section('\n', -1) + "/patients.sqlite"));
+
+        writeFile(archive, "not a backup");
+        FileDialog::setNextFileName(archive);
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        commands->restoreAction()->trigger();
+        QCOMPARE(shown(),
+            QStringList { "The backup cannot be restored:\nThis file is not a backup of this program." });
+        QFile::remove(archive);
+    }
+
+    // Cancel stops the work and leaves no file.
+    void cancelledLeavesNothing()
+    {
+        QFile big(DataLocations::patientFolder("PetrovIvan_A17") + "EEG_1/big.edf");
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(2) << 30));
+        big.close();
+        QTimer::singleShot(0, [this] {
+            window->findChild<QProgressDialog *>("backupProgress")->findChild<QPushButton *>()->click();
+        });
+        FileDialog::setNextFileName(archive);
+        commands->backUp();
+        QVERIFY(shown().isEmpty());
+        QVERIFY(QDir(QDir::tempPath())
+                    .entryList({ "gui-backup.tar*" }, QDir::AllEntries | QDir::Hidden)
+                    .isEmpty());
+    }
+
+    void commandLineExitCodes()
+    {
+        QString output;
+        const QString target = QDir::tempPath() + "/nightly.tar";
+        QCOMPARE(runBackup({ "--backup", target }, &output), 0);
+        QVERIFY2(
+            output.startsWith("Backup written and verified: " + target + "\n1 patients, 1 records, 2 files"),
+            qPrintable(output));
+        QVERIFY(BackupArchive::verify(target).ok);
+        QFile::remove(target);
+        QCOMPARE(runBackup({ "--backup" }, &output), 2);
+        QCOMPARE(output, QString("Usage: kesta --backup FILE\n"));
+        QCOMPARE(runBackup({ "--backup", QDir::tempPath() + "/no/such/folder/x.tar" }, &output), 1);
+        QVERIFY2(output.startsWith("Backup failed: The folder of the backup file does not exist"),
+            qPrintable(output));
+        QVERIFY(QFile::remove(DataLocations::databaseFile()));
+        QCOMPARE(runBackup({ "--backup", target }, &output), 1);
+        QVERIFY2(output.startsWith("Backup failed: there is no database at"), qPrintable(output));
+        QVERIFY(!QFileInfo::exists(target));
+    }
+};
+
+KESTA_TEST_MAIN(TestBackupCommands)
+#include "tst_backupcommands.moc"

@@ -1,0 +1,95 @@
+#include "app/historycommands.h"
+#include "app/historydialog.h"
+#include "db/changehistory.h"
+#include "db/database.h"
+#include "db/datalocations.h"
+#include "db/patient.h"
+#include "db/record.h"
+#include "support/testdatabase.h"
+#include "support/testenvironment.h"
+#include "toolkit/i18n/languagecontext.h"
+#include "toolkit/util/clock.h"
+#include "toolkit/util/workstation.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QTableWidget>
+#include <QTimer>
+#include <memory>
+
+using namespace kestatest;
+
+// "History…" on the card: the patient's changes, newest first, values before
+// and after side by side, in the interface's language.
+class TestHistoryCommands : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Database> db;
+
+    // The dialog's rows as "what | before | after", newest first.
+    QStringList shownRows(HistoryCommands &commands)
+    {
+        QStringList rows;
+        QTimer::singleShot(0, [&rows] {
+            auto *dialog = qobject_cast<HistoryDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QTableWidget *list = dialog->list();
+            for (int row = 0; row < list->rowCount(); ++row)
+                rows << list->item(row, 2)->text() + " | " + list->item(row, 3)->text() + " | "
+                        + list->item(row, 4)->text();
+            QCOMPARE(list->item(0, 1)->text(), Workstation::userName() + "@" + Workstation::hostName());
+            dialog->reject();
+        });
+        commands.historyAction()->trigger();
+        return rows;
+    }
+
+private slots:
+    void initTestCase() { LanguageContext::setLanguage("en_US"); }
+    void init()
+    {
+        QVERIFY(resetDataFolder());
+        db = std::make_unique<Database>(DataLocations::databaseFile());
+        QVERIFY(db->isUsable());
+        ChangeHistory::attach(db.get());
+        Clock::setTestTime(QDateTime(QDate(2024, 5, 10), QTime(9, 30)));
+    }
+    void cleanup() { db.reset(); }
+
+    void thePatientsChangesNewestFirst()
+    {
+        QCOMPARE(addPatient(*db, "A17", "Petrov", "Ivan", 1), 100);
+        QCOMPARE(addPatient(*db, "B2", "Sidorov"), 101);
+        Patient *patient = db->patientById(100);
+        patient->setCity("Tver");
+        db->patientById(101)->setCity("Omsk");
+        patient->setSex(Patient::Gender_Female);
+        QVERIFY(
+            db->insertRecord(patient, QDateTime(QDate(2024, 3, 5), QTime(14, 25)), "EEG_1\\a.edf", "EEG", "")
+            > 0);
+        patient->records().first()->setComments("eyes closed");
+
+        QWidget window;
+        QWidget card;
+        HistoryCommands commands(db.get(), &window);
+        commands.offerOn(&card, [&] { return db->patientById(100); });
+        QCOMPARE(shownRows(commands),
+            QStringList({ "Recording: Comments |  | eyes closed",
+                "Recording added |  | File: EEG_1\\a.edf\nID: A17\nDate: 2024-03-05 14:25:00\nType: EEG",
+                "Patient: Sex | Male | Female", "Patient: City |  | Tver",
+                "Patient created |  | First name: Ivan\nLast name: Petrov\nID: A17\nSex: Male" }));
+
+        LanguageContext::setLanguage("ru_RU");
+        const QStringList russian = shownRows(commands);
+        LanguageContext::setLanguage("en_US");
+        QCOMPARE(russian.mid(0, 3),
+            QStringList({ QString::fromUtf8("Запись: Комментарии |  | eyes closed"),
+                QString::fromUtf8("Запись добавлена |  | Файл: EEG_1\\a.edf\nИдентификатор: A17\n"
+                                  "Дата: 2024-03-05 14:25:00\nТип: EEG"),
+                QString::fromUtf8("Пациент: Пол | Мужской | Женский") }));
+    }
+};
+
+KESTA_TEST_MAIN(TestHistoryCommands)
+#include "tst_historycommands.moc"

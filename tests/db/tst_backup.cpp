@@ -1,0 +1,266 @@
+#include "db/backuparchive.h"
+#include "db/backuprestore.h"
+#include "db/database.h"
+#include "db/databaselocation.h"
+#include "db/databasesnapshot.h"
+#include "db/datalocations.h"
+#include "db/patient.h"
+#include "support/settingsfiles.h"
+#include "support/testdatabase.h"
+#include "support/testenvironment.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QSqlQuery>
+#include <memory>
+
+using namespace kestatest;
+
+namespace
+{
+
+// The database file and its logs aside, which the rows stand for.
+QMap<QString, QByteArray> filesBelow(const QString &root)
+{
+    QMap<QString, QByteArray> files;
+    for (QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString path = it.next();
+        if (!path.mid(root.size()).startsWith("patients.sqlite"))
+            files.insert(path.mid(root.size()), readFile(path));
+    }
+    return files;
+}
+
+QStringList everyRow(Database &db)
+{
+    QStringList rows;
+    for (const char *table : { "Patients", "Records", "History", "Removals", "SchemaVersion" })
+        rows << table << rawRows(db, QString("SELECT * FROM ") + table + " ORDER BY 1");
+    return rows;
+}
+
+} // namespace
+
+// A backup holds the database and the data folder whole, checks itself, and
+// comes back into an empty home exactly; damaged, truncated and foreign files
+// are refused before anything changes.
+class TestBackup : public QObject
+{
+    Q_OBJECT
+
+    QString archive;
+    QString firstHome;
+    QStringList rows;
+    QMap<QString, QByteArray> files;
+
+    BackupArchive::Result backUp(const QString &target, const BackupArchive::Progress &progress = {})
+    {
+        return BackupArchive::write(DatabaseLocation::file(DataLocations::databaseFile()),
+            DataLocations::dataFolder(), target, progress);
+    }
+
+private slots:
+    // 1,000 patients with 10 recordings each, files of every size up to a few blocks.
+    void initTestCase()
+    {
+        firstHome = QDir::homePath();
+        archive = QDir::tempPath() + "/kesta-backup-test-"
+            + QString::number(QCoreApplication::applicationPid()) + ".tar";
+        QVERIFY(resetDataFolder());
+        Database db(DataLocations::databaseFile());
+        QVERIFY(db.isUsable());
+        QVERIFY(rawExec(db, "BEGIN"));
+        QSqlQuery patient(db.database());
+        QSqlQuery record(db.database());
+        patient.prepare(
+            "INSERT INTO Patients (AutoID, PatientID, LastName, FirstName, DOB, Height, Comments) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?)");
+        record.prepare(
+            "INSERT INTO Records (RecordID, PatientID, RecordDate, FileName, RecordType, Comments) "
+            "VALUES (?, ?, ?, ?, ?, ?)");
+        for (int p = 0; p < 1000; ++p) {
+            const QString id = QString("P%1").arg(p);
+            patient.addBindValue(100 + p);
+            patient.addBindValue(id);
+            patient.addBindValue(QString::fromUtf8("Иванов-%1").arg(p));
+            patient.addBindValue(p % 7 ? "Anna, \"Ann\"" : QVariant(QVariant::String));
+            patient.addBindValue("1980-05-01");
+            patient.addBindValue(170.5);
+            patient.addBindValue("line one\nline two");
+            QVERIFY(patient.exec());
+            const QString folder
+                = DataLocations::patientFolder(QString::fromUtf8("Иванов-%1_%2").arg(p).arg(id));
+            for (int r = 0; r < 10; ++r) {
+                const QString name = QString("EEG_2024_03_%1_1425%2").arg(r + 10).arg(r, 2, 10, QChar('0'));
+                record.addBindValue(100 + p * 10 + r);
+                record.addBindValue(id);
+                record.addBindValue("2024-03-05T14:25:00");
+                record.addBindValue(name + "\\rec.edf");
+                record.addBindValue("EEG");
+                record.addBindValue(QString());
+                QVERIFY(record.exec());
+                QVERIFY(QDir().mkpath(folder + name));
+                writeFile(folder + name + "/rec.edf", QByteArray((p * 10 + r) % 300 * 7, char('a' + r)));
+            }
+        }
+        QVERIFY(rawExec(db, "COMMIT"));
+        QVERIFY(QDir().mkpath(DataLocations::dataFolder() + "Trash/empty"));
+        rows = everyRow(db);
+        files = filesBelow(DataLocations::dataFolder());
+    }
+    void cleanupTestCase() { QFile::remove(archive); }
+
+    void backUpAndRestoreIntoAnEmptyHome()
+    {
+        int calls = 0;
+        qint64 lastDone = -1;
+        qint64 lastTotal = 0;
+        const BackupArchive::Result written = backUp(archive, [&](qint64 done, qint64 total) {
+            ++calls;
+            lastDone = done;
+            lastTotal = total;
+            return true;
+        });
+        QVERIFY2(written.ok, qPrintable(written.reason));
+        QCOMPARE(written.manifest.rows.value("Patients"), 1000);
+        QCOMPARE(written.manifest.rows.value("Records"), 10000);
+        QCOMPARE(written.manifest.files.size(), 10001);
+        QVERIFY(calls > 100 && lastDone == lastTotal);
+        QVERIFY(
+            QDir(QFileInfo(archive).absolutePath()).entryList({ "*.part-*" }, QDir::AllEntries).isEmpty());
+        QVERIFY(BackupArchive::verify(archive).ok);
+        // A plain tar archive whose list other tools check as well.
+        QTemporaryDir unpacked;
+        QCOMPARE(QProcess::execute("tar", { "-xf", archive, "-C", unpacked.path() }), 0);
+        QProcess check;
+        check.setWorkingDirectory(unpacked.path());
+        check.start("xxh128sum", { "--quiet", "-c", "checksums.xxh128" });
+        QVERIFY(check.waitForFinished(60000) && check.exitCode() == 0);
+
+        QTemporaryDir emptyHome;
+        qputenv("HOME", QFile::encodeName(emptyHome.path()));
+        Database db(DataLocations::databaseFile());
+        QString staged;
+        const BackupArchive::Result result = BackupRestore::stage(&db, archive, &staged);
+        QVERIFY2(result.ok, qPrintable(result.reason));
+        QString aside;
+        QString why;
+        QVERIFY2(BackupRestore::swapIn(&db, staged, &aside, &why), qPrintable(why));
+        QVERIFY(aside.isEmpty());
+        QCOMPARE(db.patients().size(), 1000);
+        QCOMPARE(everyRow(db), rows);
+        const QMap<QString, QByteArray> restored = filesBelow(DataLocations::dataFolder());
+        QCOMPARE(restored.size(), files.size());
+        QVERIFY(restored == files);
+        QVERIFY(QFileInfo(DataLocations::dataFolder() + "Trash/empty").isDir());
+
+        // Restored once more over what is there now: that is moved aside and kept.
+        QVERIFY(BackupRestore::stage(&db, archive, &staged).ok);
+        writeFile(DataLocations::dataFolder() + "newer.txt", "kept");
+        QVERIFY(BackupRestore::swapIn(&db, staged, &aside, &why));
+        QVERIFY2(aside.startsWith(emptyHome.path() + "/Orvalis Data (before restore 20"), qPrintable(aside));
+        QCOMPARE(readFile(aside + "/newer.txt"), QByteArray("kept"));
+        QVERIFY(!QFileInfo::exists(DataLocations::dataFolder() + "newer.txt"));
+        qputenv("HOME", QFile::encodeName(firstHome));
+    }
+
+    // One byte changed in a recording or in an entry's header, the file cut
+    // short at any point, a foreign file: refused, naming what is wrong,
+    // before the data folder changes.
+    void damagedArchivesAreRefused_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a recording's byte") << "recording"
+                                            << "does not match its checksum";
+        QTest::newRow("a header's byte") << "header"
+                                         << "The backup is damaged or incomplete: ";
+        QTest::newRow("cut in a recording") << "cut 0.5"
+                                            << "The backup is damaged or incomplete: ";
+        QTest::newRow("cut before the manifest") << "manifest"
+                                                 << "its manifest is missing";
+        QTest::newRow("no tar") << "foreign"
+                                << "This file is not a backup of this program.";
+        QTest::newRow("another tar") << "tar"
+                                     << "This file is not a backup of this program.";
+    }
+    void damagedArchivesAreRefused()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, reason);
+        if (!QFileInfo::exists(archive))
+            QVERIFY(backUp(archive).ok);
+        QByteArray bytes = readFile(archive);
+        const QString damagedPath = archive + ".damaged";
+        const int recording = bytes.indexOf("cccccccccc");
+        const int manifest = bytes.lastIndexOf("manifest.json");
+        if (damage == "recording")
+            bytes[recording + 3] = 'x';
+        else if (damage == "header")
+            bytes[bytes.indexOf("data/") + 2] = 'X';
+        else if (damage.startsWith("cut"))
+            bytes.truncate(int(bytes.size() * damage.section(' ', 1).toDouble()));
+        else if (damage == "manifest")
+            bytes.truncate(manifest);
+        else if (damage == "foreign")
+            bytes = "just some text\n";
+        QFile::remove(damagedPath);
+        if (damage == "tar")
+            QProcess::execute("tar", { "-cf", damagedPath, "-C", QDir::homePath(), "Orvalis Data/Trash" });
+        else
+            writeFile(damagedPath, bytes);
+
+        const BackupArchive::Result checked = BackupArchive::verify(damagedPath);
+        QVERIFY(!checked.ok);
+        QVERIFY2(checked.reason.contains(reason), qPrintable(checked.reason));
+        // Restoring unpacks everything before it knows: once is enough here.
+        if (damage == "recording" || damage == "foreign") {
+            Database db(DataLocations::databaseFile());
+            QString staged;
+            const BackupArchive::Result result = BackupRestore::stage(&db, damagedPath, &staged);
+            BackupRestore::discard(staged);
+            QVERIFY(!result.ok && result.reason == checked.reason);
+            QVERIFY(!QFileInfo::exists(staged));
+        }
+        QFile::remove(damagedPath);
+    }
+
+    // Cancelled at any point, or refused, a backup leaves nothing behind; a
+    // file there before stays as it was.
+    void nothingIsLeftBehind()
+    {
+        const QString target = QDir::tempPath() + "/kesta-cancelled.tar";
+        writeFile(target, "yesterday's backup");
+        int calls = 0;
+        const BackupArchive::Result cancelled = backUp(target, [&](qint64, qint64) { return ++calls < 500; });
+        QVERIFY(cancelled.cancelled && !cancelled.ok);
+        QCOMPARE(readFile(target), QByteArray("yesterday's backup"));
+        QCOMPARE(QDir(QDir::tempPath()).entryList({ "kesta-cancelled.tar.part-*" }, QDir::AllEntries),
+            QStringList());
+        QFile::remove(target);
+
+        const BackupArchive::Result inside = backUp(DataLocations::dataFolder() + "Data/backup.tar");
+        QCOMPARE(inside.reason, QString("A backup cannot be written inside the data folder it backs up."));
+        QVERIFY(!QFileInfo::exists(DataLocations::dataFolder() + "Data/backup.tar"));
+    }
+
+    // The server's copy is not taken yet: every step says so instead of
+    // writing a backup without its database.
+    void aServerIsNotBackedUpYet()
+    {
+        DatabaseLocation server;
+        server.backend = DatabaseLocation::Backend::Postgres;
+        server.host = "127.0.0.1";
+        const auto snapshot = DatabaseSnapshot::forLocation(server);
+        QString why;
+        QVERIFY(!snapshot->copyTo(QDir::tempPath() + "/copy", &why) && why.contains("pg_dump"));
+        const QString target = QDir::tempPath() + "/kesta-server.tar";
+        const BackupArchive::Result result
+            = BackupArchive::write(server, DataLocations::dataFolder(), target, BackupArchive::Progress());
+        QVERIFY(!result.ok && result.reason == why);
+        QVERIFY(!QFileInfo::exists(target));
+    }
+};
+
+KESTA_TEST_MAIN(TestBackup)
+#include "tst_backup.moc"
