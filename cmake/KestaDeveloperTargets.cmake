@@ -34,7 +34,8 @@ set(KESTA_CATALOGUE_tables src/app/tablewidget.h src/app/tablewidget.cpp src/app
     src/app/tablefiltermodel.cpp src/app/patientslistwidget.h src/app/patientslistwidget.cpp
     src/app/recordstable.h src/app/recordstable.cpp)
 set(KESTA_CATALOGUE_db src/db/patient.h src/db/patient.cpp src/db/record.h src/db/record.cpp
-    src/db/database.h src/db/database.cpp src/db/schemamigrations.h src/db/schemamigrations.cpp)
+    src/db/database.h src/db/database.cpp src/db/databasewrites.cpp src/db/schemamigrations.h
+    src/db/schemamigrations.cpp)
 set(KESTA_CATALOGUE_settings src/db/kestasettings.h src/db/kestasettings.cpp
     src/toolkit/settings/ztsettings.h src/toolkit/settings/ztsettings.cpp)
 set(KESTA_CATALOGUE_settingseditor
