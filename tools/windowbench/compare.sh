@@ -48,7 +48,9 @@ for round in $(seq "$rounds"); do
     for side in $order; do
         binary=$old
         [ "$side" = new ] && binary=$new
-        "$binary" run "$data/d10k" select big sfn --rounds 10 2>/dev/null | sed "s/^/$side 10k /" >>"$samples"
+        "$binary" run "$data/d10k" select big --rounds 10 2>/dev/null | sed "s/^/$side 10k /" >>"$samples"
+        # Enough recordings that the rate is the steady one, not the first few's.
+        "$binary" run "$data/d10k" sfn --rounds 100 2>/dev/null | sed "s/^/$side 10k /" >>"$samples"
         "$binary" run "$data/d100k" focus type --rounds 5 2>/dev/null | sed "s/^/$side 100k /" >>"$samples"
     done
 done
