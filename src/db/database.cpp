@@ -332,6 +332,20 @@ void Database::close()
     QSqlDatabase::database(connectionName, false).close();
 }
 
+Patient *Database::readPatient(int autoId)
+{
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    const std::unique_ptr<RowCursor> rows
+        = openRows(query, rowStatement(patientsTable, patientIdColumn, autoId), "ROW NOT READ");
+    if (!rows || !rows->next())
+        return nullptr;
+    auto *patient = new Patient(static_cast<RowStore *>(this), this);
+    patient->takeStoredValues(*rows, fieldsOf(*rows, Patient::staticMetaObject));
+    patientList.append(patient);
+    return patient;
+}
+
 Record *Database::loadRecord(int recordId)
 {
     return new Record(recordId, this, nullptr);

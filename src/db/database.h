@@ -141,6 +141,9 @@ public:
         Patient *owner, Record *record, QString *reason = nullptr, QStringList *filesLeft = nullptr);
     // A stored record, read with one statement; owned by the caller.
     Record *loadRecord(int recordId);
+    // Reads the stored patient with this AutoID into the list, or null when
+    // there is no such row; nothing is announced.
+    Patient *readPatient(int autoId);
     // Shows the stored values of the row again, each changed column announced
     // and nothing written (after another workstation changed it). With gone,
     // tells whether the row is no longer stored.

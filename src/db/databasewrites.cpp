@@ -245,7 +245,14 @@ int Database::insertPatient(Patient *patient, QString *reason)
     if (!patient)
         return -1;
     const int id = insertRow(patient, "Creation error:", reason);
-    if (id > 0)
+    if (id <= 0)
+        return id;
+    // A shared server announces every other workstation's change as it lands:
+    // the new row is all there is to read. A file is read whole, which also
+    // shows what another program changed in it.
+    if (sqlDialect->sharedByWorkstations() && readPatient(id))
+        emit patientsChanged();
+    else
         reloadPatients();
     return id;
 }

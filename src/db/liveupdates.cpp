@@ -22,14 +22,6 @@ const QString recordsTable = QStringLiteral("Records");
 constexpr int CheckIntervalMs = 1000;
 constexpr int LongestWaitMs = 30000;
 
-QVector<int> fieldsOf(const QSqlQuery &query, const QStringList &columns)
-{
-    QVector<int> fields;
-    for (const QString &column : columns)
-        fields.append(query.record().indexOf(column));
-    return fields;
-}
-
 } // namespace
 
 LiveUpdates::LiveUpdates(Database *database)
@@ -121,15 +113,7 @@ void LiveUpdates::followPatient(int autoId)
             database, [leaving] { delete leaving; }, Qt::QueuedConnection);
         return;
     }
-    QSqlQuery query(database->database());
-    query.setForwardOnly(true);
-    if (!database->run(
-            query, Database::rowStatement(patientsTable, QStringLiteral("AutoID"), autoId), "ROW NOT READ")
-        || !query.next())
-        return;
-    auto *patient = new Patient(static_cast<RowStore *>(database), database);
-    patient->takeStoredValues(query, fieldsOf(query, patient->columnNames()));
-    database->patientList.append(patient);
+    database->readPatient(autoId);
 }
 
 void LiveUpdates::followRecord(int recordId)
