@@ -135,18 +135,19 @@ void AbstractDatabaseRow::takeStoredValues(const RowCursor &cursor, const QVecto
         QVariant value = cursor.value(field);
         if (fromDatabaseValue(names.at(i), value))
             continue;
-        const QMetaProperty &property = index.at(i);
-        const bool text = property.userType() == QMetaType::QString;
+        const int type = index.typeAt(i);
+        const bool text = type == QMetaType::QString;
+        const bool textValue = value.userType() == QMetaType::QString;
         // The property converts the value to its type; NULL (an empty text to
         // a text), or a value that does not convert, leaves it as it is.
         if (value.isNull() && !text)
             continue;
         // A single blank is how an empty text is stored (Database::textLiteral).
-        if (text && value.userType() == QMetaType::QString && value.toString() == QLatin1String(" "))
+        if (text && textValue && *static_cast<const QString *>(value.constData()) == QLatin1String(" "))
             value = QString(QLatin1String(""));
-        else if (!text && value.userType() == QMetaType::QString)
-            readIsoDate(value.toString(), property.userType(), &value);
-        property.write(this, value);
+        else if (!text && textValue)
+            readIsoDate(value.toString(), type, &value);
+        index.write(this, i, value);
     }
     writesSuspended = false;
     blockSignals(wasBlocked);

@@ -29,9 +29,33 @@ PropertyIndex::PropertyIndex(const QMetaObject *meta)
         if (!byFoldedName.contains(folded))
             byFoldedName.insert(folded, properties.size());
         properties.append(property);
+        Writer writer;
+        writer.index = property.propertyIndex();
+        writer.type = property.userType();
+        writer.direct = !property.isEnumType() && writer.type != QMetaType::QVariant
+            && writer.type != QMetaType::UnknownType;
+        writers.append(writer);
         propertyNames.append(name);
         typeNames.append(QString::fromLatin1(property.typeName()));
     }
+}
+
+bool PropertyIndex::write(QObject *object, int position, QVariant &value) const
+{
+    const Writer &writer = writers.at(position);
+    if (!writer.direct)
+        return properties.at(position).write(object, value);
+    if (value.userType() != writer.type) {
+        if (!value.isValid())
+            value = QVariant(writer.type, nullptr);
+        else if (!value.convert(writer.type))
+            return false;
+    }
+    int status = -1;
+    int flags = 0;
+    void *arguments[] = { value.data(), &value, &status, &flags };
+    QMetaObject::metacall(object, QMetaObject::WriteProperty, writer.index, arguments);
+    return true;
 }
 
 int PropertyIndex::find(const QString &name) const

@@ -19,6 +19,8 @@ public:
     int count() const { return properties.size(); }
     const QStringList &names() const { return propertyNames; }
     const QMetaProperty &at(int position) const { return properties.at(position); }
+    // The property's QMetaType id, as QMetaProperty::userType gives it.
+    int typeAt(int position) const { return writers.at(position).type; }
     // Position of the exact name; a later namesake hides an earlier one. -1 when absent.
     int indexOf(const QString &name) const { return byName.value(name, -1); }
     // Position of the first name equal without regard to case; -1 when absent.
@@ -29,10 +31,26 @@ public:
     // else in QVariant's text form.
     QString textOf(int position, const QVariant &value) const;
 
+    // Writes `value` to the property at `position` through its setter, as
+    // QMetaProperty::write does, but straight to the object's dispatch:
+    // loading a list of rows writes hundreds of thousands of values, and the
+    // general path costs more than the setters. Converts `value` to the
+    // property's type on the way; false when it does not convert.
+    bool write(QObject *object, int position, QVariant &value) const;
+
 private:
     explicit PropertyIndex(const QMetaObject *meta);
 
+    // How a property is written straight through the object's dispatch; no
+    // index for properties that need QMetaProperty::write's handling.
+    struct Writer {
+        int index = -1;
+        int type = QMetaType::UnknownType;
+        bool direct = false;
+    };
+
     QVector<QMetaProperty> properties;
+    QVector<Writer> writers;
     QStringList typeNames;
     QStringList propertyNames;
     QHash<QString, int> byName;
