@@ -30,6 +30,10 @@ public:
     QString notificationChannel() const override;
     QString notifyStatement(const QString &payload) const override;
     bool connectionLost(const QSqlDatabase &connection) const override;
+    // Reads through libpq itself: Qt's driver turns every value of every row
+    // into a QVariant before anyone asks, which costs more than the server.
+    std::unique_ptr<RowCursor> openCursor(
+        QSqlDatabase &connection, const QString &statement, QString *error) const override;
     bool needsPassword(const QString &openError) const override;
     QString identityColumnsStatement(const QString &table) const override;
     QString followIdentityStatement(const QString &table, const QString &column) const override;
