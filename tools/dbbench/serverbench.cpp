@@ -7,6 +7,9 @@
 #include "support/testserver.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTextStream>
@@ -95,6 +98,25 @@ QPair<double, double> scanFloor(PGconn *server, long *values)
     PQclear(result);
     *values = long(rows) * fields;
     return { timer.nsecsElapsed() / 1e6, cpuMs() - cpuStart };
+}
+
+// The same scan as a clinic's administrator would run it: psql started,
+// connected and printing every row unaligned; -1 when psql is missing.
+double scanThroughPsql(const QString &conninfo)
+{
+    QString psql = QStandardPaths::findExecutable(QStringLiteral("psql"));
+    if (psql.isEmpty() && QFileInfo::exists(QStringLiteral("/usr/lib/postgresql/15/bin/psql")))
+        psql = QStringLiteral("/usr/lib/postgresql/15/bin/psql");
+    if (psql.isEmpty())
+        return -1;
+    QElapsedTimer timer;
+    timer.start();
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(psql, { QStringLiteral("-At"), QStringLiteral("-c"), QStringLiteral("SELECT * from Patients"), conninfo });
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return -1;
+    return timer.nsecsElapsed() / 1e6;
 }
 
 // The same scan through Qt's driver into QVariants, as the file's floor is
@@ -193,13 +215,14 @@ int runServerBench(int patients, int recordsEach, int rounds, int inserts, QText
         return 1;
     }
 
-    QVector<double> loads, floors, loadCpu, floorCpu, qtScans, qtScanCpu;
+    QVector<double> loads, floors, loadCpu, floorCpu, qtScans, qtScanCpu, lists, listCpu, psqlScans;
     long scanned = 0;
     int loaded = 0;
     for (int round = 0; round < rounds; ++round) {
         const QPair<double, double> floor = scanFloor(floorConnection, &scanned);
         floors.append(floor.first);
         floorCpu.append(floor.second);
+        psqlScans.append(scanThroughPsql(QString::fromUtf8(conninfo)));
         const QPair<double, double> qtScan = scanThroughQt(location);
         qtScans.append(qtScan.first);
         qtScanCpu.append(qtScan.second);
@@ -209,6 +232,12 @@ int runServerBench(int patients, int recordsEach, int rounds, int inserts, QText
         loads.append(timer.nsecsElapsed() / 1e6);
         loadCpu.append(cpuMs() - cpuStart);
         loaded = model->database()->patients().size();
+        // The list alone, on the open connection the floor also has.
+        const double listStart = cpuMs();
+        timer.restart();
+        model->database()->reloadPatients();
+        lists.append(timer.nsecsElapsed() / 1e6);
+        listCpu.append(cpuMs() - listStart);
     }
     PQfinish(floorConnection);
     const auto ratio = [](double a, double b) { return QString::number(b > 0 ? a / b : 0, 'f', 2); };
@@ -216,10 +245,16 @@ int runServerBench(int patients, int recordsEach, int rounds, int inserts, QText
         << "; CPU median " << figure(median(loadCpu)) << "\n";
     out << "libpq floor (bare scan of " << scanned << " values): median " << figure(median(floors))
         << "; CPU median " << figure(median(floorCpu)) << "\n";
+    out << "psql floor (started, connected, every row printed): median " << figure(median(psqlScans))
+        << "; ratio load/psql: wall medians " << ratio(median(loads), median(psqlScans)) << "\n";
     out << "the same scan through Qt's driver into QVariants: median " << figure(median(qtScans))
         << "; CPU median " << figure(median(qtScanCpu)) << "\n";
     out << "ratio load/floor: wall medians " << ratio(median(loads), median(floors)) << ", CPU medians "
         << ratio(median(loadCpu), median(floorCpu)) << "\n";
+    out << "patient list read again on the open connection: median " << figure(median(lists))
+        << "; CPU median " << figure(median(listCpu)) << "; ratio list/floor: wall medians "
+        << ratio(median(lists), median(floors)) << ", CPU medians " << ratio(median(listCpu), median(floorCpu))
+        << "\n";
     out << "loaded: " << loaded << " patients\n";
     out.flush();
     out << "record inserts per second, two workstations at once (" << inserts
@@ -227,7 +262,7 @@ int runServerBench(int patients, int recordsEach, int rounds, int inserts, QText
     out.flush();
     const int patientInserts = qMax(1, inserts / 20);
     out << "patient inserts per second, two workstations at once (" << patientInserts
-        << " each, the list read anew after each): "
+        << " each, only the new row read back): "
         << QString::number(insertsPerSecond(location, patientInserts, true), 'f', 0) << "\n";
     return loaded == patients ? 0 : 2;
 }
