@@ -93,12 +93,11 @@ private slots:
     }
 
     // Ids are taken inside the insert's write: two connections inserting at
-    // the same moment into one file never take the same one. Every patient
-    // insert reads the whole list again, so the patients are fewer than the
-    // records, which take their ids the same way.
+    // the same moment into one file never take the same one, for patients and
+    // records alike.
     void concurrentInsertsTakeDistinctIds()
     {
-        constexpr int patientsEach = 200;
+        constexpr int patientsEach = 1000;
         constexpr int recordsEach = 1000;
         Patient *owner = newPatient();
         QVERIFY(owner);
