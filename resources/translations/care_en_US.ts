@@ -205,16 +205,28 @@
 <context>
     <name>DatabaseSnapshot</name>
     <message>
-        <source>Backing up a database server is not supported yet: use the server&apos;s own backup (pg_dump).</source>
-        <translation>Backing up a database server is not supported yet: use the server&apos;s own backup (pg_dump).</translation>
-    </message>
-    <message>
         <source>Backing up this kind of database is not supported.</source>
         <translation>Backing up this kind of database is not supported.</translation>
     </message>
     <message>
         <source>There is no database file at %1</source>
         <translation>There is no database file at %1</translation>
+    </message>
+    <message>
+        <source>The database copy is incomplete.</source>
+        <translation>The database copy is incomplete.</translation>
+    </message>
+    <message>
+        <source>A folder cannot be made: %1</source>
+        <translation>A folder cannot be made: %1</translation>
+    </message>
+    <message>
+        <source>The server&apos;s tool %1 is not installed.</source>
+        <translation>The server's tool %1 is not installed.</translation>
+    </message>
+    <message>
+        <source>ended with code %1</source>
+        <translation>ended with code %1</translation>
     </message>
 </context>
 <context>

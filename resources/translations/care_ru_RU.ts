@@ -208,16 +208,28 @@
 <context>
     <name>DatabaseSnapshot</name>
     <message>
-        <source>Backing up a database server is not supported yet: use the server&apos;s own backup (pg_dump).</source>
-        <translation>Резервное копирование сервера баз данных пока не поддерживается: используйте средства самого сервера (pg_dump).</translation>
-    </message>
-    <message>
         <source>Backing up this kind of database is not supported.</source>
         <translation>Резервное копирование базы данных такого вида не поддерживается.</translation>
     </message>
     <message>
         <source>There is no database file at %1</source>
         <translation>Нет файла базы данных: %1</translation>
+    </message>
+    <message>
+        <source>The database copy is incomplete.</source>
+        <translation>Копия базы данных неполна.</translation>
+    </message>
+    <message>
+        <source>A folder cannot be made: %1</source>
+        <translation>Не удаётся создать папку: %1</translation>
+    </message>
+    <message>
+        <source>The server&apos;s tool %1 is not installed.</source>
+        <translation>Программа сервера %1 не установлена.</translation>
+    </message>
+    <message>
+        <source>ended with code %1</source>
+        <translation>завершилась с кодом %1</translation>
     </message>
 </context>
 <context>

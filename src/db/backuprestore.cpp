@@ -101,19 +101,28 @@ bool BackupRestore::swapIn(Database *database, const QString &staged, QString *a
         aside->clear();
         return false;
     }
-    if (!database->isUsable(&why)) {
+    // A server takes the copy in now; what it held is kept beside the old folder's files.
+    const std::unique_ptr<DatabaseSnapshot> snapshot = DatabaseSnapshot::forLocation(database->location());
+    const bool loaded = snapshot->load(snapshot->placeInDataFolder(data + QLatin1Char('/')), *aside, &why);
+    if (!loaded || !database->isUsable(&why)) {
         // What is not usable goes back where it came from, and the old data with it.
         database->close();
+        if (loaded) {
+            QString ignored;
+            snapshot->load(snapshot->keptCopy(*aside), QString(), &ignored);
+        }
         FileUtilities::moveEntry(data, staged);
         if (hadData)
             FileUtilities::moveEntry(*aside, data);
+        else
+            QDir(*aside).removeRecursively();
         aside->clear();
         database->isUsable();
         *reason = why;
         return false;
     }
     database->reloadPatients();
-    if (!hadData)
+    if (!QFileInfo::exists(*aside))
         aside->clear();
     return true;
 }

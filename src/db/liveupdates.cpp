@@ -75,6 +75,9 @@ void LiveUpdates::hear(const QString &name, QSqlDriver::NotificationSource sourc
     const QStringList parts = payload.toString().split(QLatin1Char(' '));
     if (parts.size() < 3)
         return;
+    // Every table at once: a restored backup.
+    if (parts.first() == QLatin1String("*"))
+        pendingAll = true;
     const int id = parts.at(2).toInt();
     if (parts.first() == patientsTable)
         pendingPatients.insert(id);
@@ -85,6 +88,14 @@ void LiveUpdates::hear(const QString &name, QSqlDriver::NotificationSource sourc
 
 void LiveUpdates::showPending()
 {
+    if (pendingAll) {
+        pendingAll = false;
+        pendingPatients.clear();
+        pendingRecords.clear();
+        database->reloadPatients();
+        emit changesShown();
+        return;
+    }
     const QList<Patient *> before = database->patients();
     const QSet<int> patients = pendingPatients;
     const QSet<int> records = pendingRecords;

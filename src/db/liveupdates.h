@@ -45,6 +45,7 @@ private:
     bool everListened = false;
     QSet<int> pendingPatients;
     QSet<int> pendingRecords;
+    bool pendingAll = false;
     QTimer *showTimer;
     QTimer *connectionTimer;
     int retryInMs = 0;

@@ -5,9 +5,11 @@
 #include "db/databasesnapshot.h"
 #include "db/datalocations.h"
 #include "db/patient.h"
+#include "db/schemamigrations.h"
 #include "support/settingsfiles.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
+#include "support/testserver.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -246,19 +248,43 @@ private slots:
 
     // The server's copy is not taken yet: every step says so instead of
     // writing a backup without its database.
-    void aServerIsNotBackedUpYet()
+    // A server is dumped with the data folder; a restore replaces its tables
+    // whole and keeps what it held before with the old folder.
+    void aServerIsBackedUpAndRestored()
     {
-        DatabaseLocation server;
-        server.backend = DatabaseLocation::Backend::Postgres;
-        server.host = "127.0.0.1";
-        const auto snapshot = DatabaseSnapshot::forLocation(server);
-        QString why;
-        QVERIFY(!snapshot->copyTo(QDir::tempPath() + "/copy", &why) && why.contains("pg_dump"));
+        TestServer *postgres = TestServer::instance();
+        QVERIFY2(postgres, qPrintable(TestServer::startError()));
+        const DatabaseLocation location = postgres->createDatabase();
+        Database db(location);
+        QVERIFY(db.isUsable());
+        QVERIFY(rawExec(db,
+            "INSERT INTO Patients (AutoID, PatientID, LastName, Comments) VALUES "
+            "(101, 'A''1', 'Иванов', 'a\nb\\c\t')"));
+        const QStringList before = everyRow(db);
+        QVERIFY(QDir().mkpath(DataLocations::dataFolder()));
         const QString target = QDir::tempPath() + "/kesta-server.tar";
-        const BackupArchive::Result result
-            = BackupArchive::write(server, DataLocations::dataFolder(), target, BackupArchive::Progress());
-        QVERIFY(!result.ok && result.reason == why);
-        QVERIFY(!QFileInfo::exists(target));
+        const BackupArchive::Result written
+            = BackupArchive::write(location, DataLocations::dataFolder(), target, BackupArchive::Progress());
+        QVERIFY2(written.ok, qPrintable(written.reason));
+        QCOMPARE(written.manifest.rows.value("Patients"), 1);
+        QCOMPARE(written.manifest.layoutVersion, SchemaMigrations::CurrentVersion);
+
+        QVERIFY(rawExec(db, "INSERT INTO Patients (AutoID, PatientID) VALUES (102, 'B2')"));
+        QVERIFY(rawExec(db, "UPDATE Patients SET LastName='Петров' WHERE AutoID=101"));
+        Database other(location);
+        QVERIFY(other.reloadPatients());
+        QCOMPARE(other.patients().size(), 2);
+        QString staged, aside, why;
+        const BackupArchive::Result checked = BackupRestore::stage(&db, target, &staged);
+        QVERIFY2(checked.ok, qPrintable(checked.reason));
+        QVERIFY2(BackupRestore::swapIn(&db, staged, &aside, &why), qPrintable(why));
+        QCOMPARE(everyRow(db), before);
+        QCOMPARE(db.patients().size(), 1);
+        QVERIFY(readFile(aside + "/before restore server.sql").contains("Петров"));
+        QVERIFY(!QFileInfo::exists(DataLocations::dataFolder() + "/server.sql"));
+        // Another workstation shows the restored list without being asked.
+        QTRY_COMPARE(other.patients().size(), 1);
+        QFile::remove(target);
     }
 };
 
