@@ -68,6 +68,12 @@ void KeyboardPaths::moveFocus(QWidget *from, bool forward)
         QWidget *next = list.at(((at + (forward ? step : -step)) % count + count) % count);
         if (canTakeFocus(next)) {
             next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            // The grid puts its cursor on the first row without selecting it, and
+            // Down then starts from there.
+            if (next == patients->grid())
+                selectFirstRow(patients);
+            else if (next == records->grid())
+                selectFirstRow(records);
             return;
         }
     }
@@ -75,11 +81,16 @@ void KeyboardPaths::moveFocus(QWidget *from, bool forward)
 
 void KeyboardPaths::enterList()
 {
-    QTableView *grid = patients->grid();
-    grid->setFocus(Qt::OtherFocusReason);
-    if (patients->getSelectedRow() || grid->model()->rowCount() == 0)
+    patients->grid()->setFocus(Qt::OtherFocusReason);
+    selectFirstRow(patients);
+}
+
+void KeyboardPaths::selectFirstRow(TableWidget *table)
+{
+    QTableView *grid = table->grid();
+    if (table->getSelectedRow() || grid->model()->rowCount() == 0)
         return;
-    patients->setSelectedId(grid->model()->index(0, 0).data(Qt::UserRole).toInt(), true);
+    table->setSelectedId(grid->model()->index(0, 0).data(Qt::UserRole).toInt(), true);
 }
 
 bool KeyboardPaths::eventFilter(QObject *watched, QEvent *event)

@@ -11,8 +11,9 @@ class TableWidget;
 // The main window's way through by Tab: the search field, the patients, "New examination",
 // the card's tabs, the records, and round again; Shift+Tab goes back. Whatever is hidden or
 // disabled is passed over, and no part keeps Tab to itself (the grids' cells, the card's
-// inner fields). Down or Enter in the search field goes into the list, onto its first row
-// when none is selected.
+// inner fields). Down or Enter in the search field goes into the list; a list entered
+// by the keyboard with no row selected selects its first, or no key could reach a
+// list's only row.
 class KeyboardPaths : public QObject
 {
     Q_OBJECT
@@ -30,6 +31,7 @@ private:
     void followCard();
     void moveFocus(QWidget *from, bool forward);
     void enterList();
+    void selectFirstRow(TableWidget *table);
 
     PatientsListWidget *patients;
     QWidget *newExamination;

@@ -94,6 +94,14 @@ private slots:
         search->setFocus();
         QTest::keyClick(search, Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), patients->grid());
+
+        // So does Tab into the records: a patient's only recording can be reached.
+        Patient *petrov = db()->patientById(p.petrov);
+        const int record = db()->insertRecord(petrov, QDateTime(QDate(2024, 3, 5), QTime(9, 0)), "a.edf", "EEG", "");
+        records->setPatient(petrov);
+        QTest::keyClick(patients->grid(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), records->grid());
+        QCOMPARE(records->getSelectedId(), record);
     }
 
     // As a double click does, and the row menu for the rest; nothing without a selected row.
