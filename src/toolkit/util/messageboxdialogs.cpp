@@ -40,6 +40,11 @@ MessageBox::Shown describe(const QMessageBox &box)
 bool run(QMessageBox &box, QAbstractButton *accept)
 {
     box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
+    // New flags take the focus away from the default button; a window shown
+    // without one gives it to the first button, which Enter then presses,
+    // whatever the default.
+    if (QPushButton *preferred = box.defaultButton())
+        preferred->setFocus();
     box.setTextFormat(Qt::PlainText);
     MessageBox::Button answer = MessageBox::Close;
     if (MessageBox::takeAnswer(describe(box), &answer))

@@ -199,6 +199,17 @@ private slots:
         QVERIFY(answer({ "Go", "Stay" }, Qt::Key_Return));
         QVERIFY(!answer({ "Upgrade" }, Qt::Key_Escape));
         QCOMPARE(seen, QStringList({ "Go:", "Go", "Stay", "on top", "Upgrade:", "Upgrade", "No", "on top" }));
+
+        // With No the default, Enter keeps: the focus waits on No, not on the first button.
+        QString focused;
+        QTimer::singleShot(0, [&focused] {
+            QWidget *box = QApplication::activeModalWidget();
+            if (auto *button = qobject_cast<QPushButton *>(box->focusWidget()))
+                focused = button->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QVERIFY(!AppHelper::confirmDialog("Remove", "Remove record:\nX?", MessageBox::Question, {}, MessageBox::No));
+        QCOMPARE(focused, QString("No"));
     }
 
     void showInFolderHandsThePathWhole()
