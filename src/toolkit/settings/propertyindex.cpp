@@ -46,10 +46,15 @@ bool PropertyIndex::write(QObject *object, int position, QVariant &value) const
     if (!writer.direct)
         return properties.at(position).write(object, value);
     if (value.userType() != writer.type) {
-        if (!value.isValid())
+        // As QMetaProperty::write has it: nothing means the default.
+        if (!value.isValid()) {
+            const QMetaProperty &property = properties.at(position);
+            if (property.isResettable())
+                return property.reset(object);
             value = QVariant(writer.type, nullptr);
-        else if (!value.convert(writer.type))
+        } else if (!value.convert(writer.type)) {
             return false;
+        }
     }
     int status = -1;
     int flags = 0;
