@@ -112,10 +112,10 @@ bool BackupRestore::swapIn(Database *database, const QString &staged, QString *a
             snapshot->load(snapshot->keptCopy(*aside), QString(), &ignored);
         }
         FileUtilities::moveEntry(data, staged);
+        // A server's former content, dumped into the aside folder, goes back
+        // with it, or stays beside the data folder: never deleted.
         if (hadData)
             FileUtilities::moveEntry(*aside, data);
-        else
-            QDir(*aside).removeRecursively();
         aside->clear();
         database->isUsable();
         *reason = why;
