@@ -126,15 +126,36 @@ void WindowCommands::addMnemonics(QMenu *menu)
 {
     const QList<QAction *> entries = menu->actions();
     QSet<QChar> used;
-    for (const QAction *action : entries) {
+    QList<QAction *> waiting;
+    for (QAction *action : entries) {
         const QChar taken = mnemonicOf(action->text());
         if (!taken.isNull())
-            used.insert(taken);
+            used.insert(taken.toLower());
+        else if (!action->isSeparator() && action->isEnabled() && !action->text().isEmpty())
+            waiting << action;
     }
-    for (QAction *action : entries) {
+    // The entry with the fewest free letters chooses first: in menu order, an
+    // earlier entry could take the only letter a later one has.
+    const auto freeLetters = [&used](const QString &text) {
+        int count = 0;
+        QSet<QChar> seen;
+        for (const QChar c : text) {
+            const QChar letter = c.toLower();
+            if (letter.isLetter() && !used.contains(letter) && !seen.contains(letter)) {
+                seen.insert(letter);
+                ++count;
+            }
+        }
+        return count;
+    };
+    while (!waiting.isEmpty()) {
+        int chosen = 0;
+        for (int i = 1; i < waiting.size(); ++i) {
+            if (freeLetters(waiting.at(i)->text()) < freeLetters(waiting.at(chosen)->text()))
+                chosen = i;
+        }
+        QAction *action = waiting.takeAt(chosen);
         const QString text = action->text();
-        if (action->isSeparator() || !action->isEnabled() || !mnemonicOf(text).isNull())
-            continue;
         for (int i = 0; i < text.size(); ++i) {
             const QChar letter = text.at(i).toLower();
             if (letter.isLetter() && !used.contains(letter)) {

@@ -41,7 +41,7 @@ public:
     void setPatientSelected(bool selected);
 
     // Gives every enabled entry of menu that has none a mnemonic: the first letter of its
-    // text that no other entry uses yet.
+    // text that no other entry uses yet, the entries with the fewest such letters first.
     static void addMnemonics(QMenu *menu);
 
 private:

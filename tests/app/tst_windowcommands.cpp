@@ -72,6 +72,24 @@ private slots:
                 entries.end());
             problems << mnemonicProblems(entries);
         }
+        // The window adds the data-care entries, and on a server the copy onto it.
+        for (const char *catalogue : { "care", "server" }) {
+            translators.push_back(std::make_unique<QTranslator>());
+            QVERIFY(translators.back()->load(QString(":/translations/%1_%2.qm").arg(catalogue, language)));
+            QCoreApplication::installTranslator(translators.back().get());
+        }
+        QMenu file;
+        const QList<QAction *> commandEntries
+            = commands.action(WindowCommands::OpenRecord)->associatedWidgets().value(0)->actions();
+        for (QAction *entry : commandEntries)
+            file.addAction(entry->text());
+        for (const auto &entry : QList<QPair<const char *, const char *>> {
+                 { "DatabaseCopyCommand", "Copy local database to server" },
+                 { "RemovalCommands", "Recently removed..." }, { "BackupCommands", "Back up..." },
+                 { "BackupCommands", "Restore..." }, { "ExportCommands", "Export patient list..." } })
+            file.addAction(QCoreApplication::translate(entry.first, entry.second));
+        WindowCommands::addMnemonics(&file);
+        problems << mnemonicProblems(file.actions());
         QCOMPARE(problems, QStringList());
         if (language == "ru_RU")
             QCOMPARE(commands.action(WindowCommands::NewExamination)->text(), QString("Новое о&бследование"));
