@@ -79,7 +79,8 @@ public:
         }
         // The copy is one file that opens anywhere, also read-only: whatever
         // log the original writes ahead of, the copy keeps none beside it.
-        if (sqlite3_exec(target.handle, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        if (sqlite3_exec(target.handle, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr)
+            != SQLITE_OK) {
             *reason = target.error();
             return false;
         }
@@ -146,8 +147,10 @@ QString serverTool(const QString &name)
     const QString onPath = QStandardPaths::findExecutable(name);
     if (!onPath.isEmpty())
         return onPath;
-    QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    std::sort(versions.begin(), versions.end(), [](const QString &a, const QString &b) { return a.toInt() > b.toInt(); });
+    QStringList versions
+        = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    std::sort(versions.begin(), versions.end(),
+        [](const QString &a, const QString &b) { return a.toInt() > b.toInt(); });
     for (const QString &version : qAsConst(versions)) {
         const QString path = QStringLiteral("/usr/lib/postgresql/%1/bin/%2").arg(version, name);
         if (QFileInfo(path).isExecutable())
@@ -183,8 +186,9 @@ public:
     {
         return run(QStringLiteral("pg_dump"),
             { QStringLiteral("--format=plain"), QStringLiteral("--clean"), QStringLiteral("--if-exists"),
-                QStringLiteral("--no-owner"), QStringLiteral("--no-privileges"), QStringLiteral("--encoding=UTF8"),
-                QStringLiteral("--file=") + path, QStringLiteral("--dbname=") + connection() },
+                QStringLiteral("--no-owner"), QStringLiteral("--no-privileges"),
+                QStringLiteral("--encoding=UTF8"), QStringLiteral("--file=") + path,
+                QStringLiteral("--dbname=") + connection() },
             reason);
     }
 
@@ -237,14 +241,16 @@ public:
         const QString current = keptCopy(keepIn);
         if (!keepIn.isEmpty() && (!QDir().mkpath(keepIn) || !copyTo(current, reason))) {
             if (reason->isEmpty())
-                *reason = DatabaseSnapshot::tr("A folder cannot be made: %1").arg(QDir::toNativeSeparators(keepIn));
+                *reason = DatabaseSnapshot::tr("A folder cannot be made: %1")
+                              .arg(QDir::toNativeSeparators(keepIn));
             return false;
         }
         // Workstations still at work hold their tables; a restore waits for
         // them a while rather than for ever.
         if (!run(QStringLiteral("psql"),
-                { QStringLiteral("--no-psqlrc"), QStringLiteral("--quiet"), QStringLiteral("--single-transaction"),
-                    QStringLiteral("--set=ON_ERROR_STOP=1"), QStringLiteral("--file=") + path,
+                { QStringLiteral("--no-psqlrc"), QStringLiteral("--quiet"),
+                    QStringLiteral("--single-transaction"), QStringLiteral("--set=ON_ERROR_STOP=1"),
+                    QStringLiteral("--file=") + path,
                     // Heard by every other workstation when the whole commits.
                     QStringLiteral("--command=") + PostgresDialect().notifyStatement(QStringLiteral("* R 0")),
                     QStringLiteral("--dbname=") + connection() },

@@ -233,7 +233,8 @@ public:
             int milliseconds = 0;
             if (length > 20 && text[19] == '.')
                 milliseconds = int(QByteArray(text + 20, qMin(3, length - 20)).leftJustified(3, '0').toInt());
-            return QDateTime(date, QTime(number(text, 11, 2), number(text, 14, 2), number(text, 17, 2), milliseconds));
+            return QDateTime(
+                date, QTime(number(text, 11, 2), number(text, 14, 2), number(text, 17, 2), milliseconds));
         }
         default:
             break;

@@ -97,7 +97,8 @@ private slots:
 
         // So does Tab into the records: a patient's only recording can be reached.
         Patient *petrov = db()->patientById(p.petrov);
-        const int record = db()->insertRecord(petrov, QDateTime(QDate(2024, 3, 5), QTime(9, 0)), "a.edf", "EEG", "");
+        const int record
+            = db()->insertRecord(petrov, QDateTime(QDate(2024, 3, 5), QTime(9, 0)), "a.edf", "EEG", "");
         records->setPatient(petrov);
         QTest::keyClick(patients->grid(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), records->grid());

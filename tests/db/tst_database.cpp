@@ -300,7 +300,9 @@ private slots:
                 QStringLiteral("2024/03/05 2025/06/07"));
             QCOMPARE(patient->lastVisit(), QDateTime(QDate(2025, 6, 7), QTime(8, 0)));
         });
-        QCOMPARE(statements, QStringList { "SELECT PatientID, MIN(RecordDate), MAX(RecordDate) from Records GROUP BY PatientID" });
+        QCOMPARE(statements,
+            QStringList {
+                "SELECT PatientID, MIN(RecordDate), MAX(RecordDate) from Records GROUP BY PatientID" });
     }
 
     void failedPatientDeleteStillReloads()

@@ -9,9 +9,9 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStandardPaths>
 #include <QTextStream>
 #include <QThread>
 #include <algorithm>
@@ -113,7 +113,8 @@ double scanThroughPsql(const QString &conninfo)
     timer.start();
     QProcess process;
     process.setStandardOutputFile(QProcess::nullDevice());
-    process.start(psql, { QStringLiteral("-At"), QStringLiteral("-c"), QStringLiteral("SELECT * from Patients"), conninfo });
+    process.start(psql,
+        { QStringLiteral("-At"), QStringLiteral("-c"), QStringLiteral("SELECT * from Patients"), conninfo });
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         return -1;
     return timer.nsecsElapsed() / 1e6;
@@ -253,8 +254,8 @@ int runServerBench(int patients, int recordsEach, int rounds, int inserts, QText
         << ratio(median(loadCpu), median(floorCpu)) << "\n";
     out << "patient list read again on the open connection: median " << figure(median(lists))
         << "; CPU median " << figure(median(listCpu)) << "; ratio list/floor: wall medians "
-        << ratio(median(lists), median(floors)) << ", CPU medians " << ratio(median(listCpu), median(floorCpu))
-        << "\n";
+        << ratio(median(lists), median(floors)) << ", CPU medians "
+        << ratio(median(listCpu), median(floorCpu)) << "\n";
     out << "loaded: " << loaded << " patients\n";
     out.flush();
     out << "record inserts per second, two workstations at once (" << inserts

@@ -1,7 +1,6 @@
-#include "support/testenvironment.h"
-
 #include "support/namedprocess.h"
 #include "support/settingsfiles.h"
+#include "support/testenvironment.h"
 #include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/fileutilities.h"
 #include "toolkit/util/processtable.h"
@@ -208,7 +207,8 @@ private slots:
                 focused = button->text();
             QTest::keyClick(box, Qt::Key_Return);
         });
-        QVERIFY(!AppHelper::confirmDialog("Remove", "Remove record:\nX?", MessageBox::Question, {}, MessageBox::No));
+        QVERIFY(!AppHelper::confirmDialog(
+            "Remove", "Remove record:\nX?", MessageBox::Question, {}, MessageBox::No));
         QCOMPARE(focused, QString("No"));
     }
 
