@@ -2,6 +2,8 @@
 
 #include "app/tablewidget.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTableView>
@@ -40,6 +42,15 @@ RowKeys::Key RowKeys::keyOf(const QKeyEvent *event)
 
 bool RowKeys::eventFilter(QObject *watched, QEvent *event)
 {
+    // The system turns the menu key into a context menu at the mouse pointer,
+    // wherever that is; from the keyboard the menu belongs at the row.
+    if (watched == table->grid() && event->type() == QEvent::ContextMenu
+        && static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+        if (table->selectedItemId() <= 0)
+            return false;
+        showMenu();
+        return true;
+    }
     const bool override = event->type() == QEvent::ShortcutOverride;
     if (watched != table->grid() || !(override || event->type() == QEvent::KeyPress))
         return false;
@@ -77,6 +88,9 @@ bool RowKeys::eventFilter(QObject *watched, QEvent *event)
 
 void RowKeys::showMenu()
 {
+    // The key and the system's context menu for it arrive both.
+    if (QApplication::activePopupWidget())
+        return;
     QTableView *grid = table->grid();
     const QModelIndex current = grid->selectionModel()->selectedRows().value(0);
     if (!current.isValid())

@@ -5,8 +5,10 @@
 #include "tabletesting.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
 
@@ -131,6 +133,16 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Space);
         QMenu *menu = patients.findChild<QMenu *>("rowMenu");
         QTRY_VERIFY(menu && menu->isVisible());
+        menu->close();
+        delete menu;
+
+        // The system's menu for the menu key opens at the row, not at the mouse pointer.
+        QContextMenuEvent fromKey(QContextMenuEvent::Keyboard, QPoint(1, 1), QPoint(3000, 3000));
+        QApplication::sendEvent(grid, &fromKey);
+        menu = patients.findChild<QMenu *>("rowMenu");
+        QVERIFY(menu && menu->isVisible());
+        const QRect row = grid->visualRect(grid->selectionModel()->selectedRows().value(0));
+        QCOMPARE(menu->pos().y(), grid->viewport()->mapToGlobal(row.bottomLeft()).y());
         menu->close();
 
         // On a recording, Enter opens it.
