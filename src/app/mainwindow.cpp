@@ -12,8 +12,8 @@
 #include "app/patientdialog.h"
 #include "app/patienteditor.h"
 #include "app/patientslistwidget.h"
-#include "app/recorderlaunchwarning.h"
 #include "app/recordcommands.h"
+#include "app/recorderlaunchwarning.h"
 #include "app/recordstable.h"
 #include "app/removalcommands.h"
 #include "app/serverpasswordprompt.h"
@@ -47,6 +47,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -254,6 +255,19 @@ void MainWindow::buildCommands()
 {
     removals = new RemovalCommands(database, settings, this);
     connect(removals, &RemovalCommands::patientRemovalConfirmed, this, &MainWindow::blockClosing);
+    // The restored patient is shown selected; a search that hides it is cleared.
+    // Queued: the list takes the restored rows when the database's queued
+    // announcement reaches it.
+    connect(
+        removals, &RemovalCommands::restored, this,
+        [this](int patientAutoId) {
+            patientsTable->setSelectedId(patientAutoId, true);
+            if (patientsTable->getSelectedId() != patientAutoId) {
+                patientsTable->searchField()->clear();
+                patientsTable->setSelectedId(patientAutoId, true);
+            }
+        },
+        Qt::QueuedConnection);
     history = new HistoryCommands(database, this);
     history->offerOn(patientCard, [this] { return currentPatient(); });
     patientsTable->addTrailingAction(QStringLiteral("history"), history->historyAction()->text(),

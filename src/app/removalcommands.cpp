@@ -100,6 +100,7 @@ void RemovalCommands::showRecentlyRemoved()
 {
     TrashDialog dialog(database, window);
     connect(&dialog, &TrashDialog::foldersToDelete, this, &RemovalCommands::deleteInBackground);
+    connect(&dialog, &TrashDialog::restored, this, &RemovalCommands::restored);
     dialog.exec();
 }
 

@@ -36,6 +36,8 @@ signals:
     // A patient's removal was confirmed (the window refuses to close for a while).
     void patientRemovalConfirmed();
     void deletionsFinished();
+    // A removal was put back: show its patient.
+    void restored(int patientAutoId);
 
 private:
     // The line that tells where a removal can be undone.

@@ -96,10 +96,13 @@ void TrashDialog::restoreSelected()
     if (!removal)
         return;
     QString reason;
+    const int patient = removal->patientRef;
     if (!Trash(database).restore(removal->id, &reason))
         AppHelper::warningMessage(
             tr("'%1' cannot be restored").arg(TextHelper::visibleText(removal->description)) + ":\n" + reason,
             tr("Restore"), MessageBox::Warning);
+    else
+        emit restored(patient);
     refresh();
 }
 

@@ -26,6 +26,8 @@ public:
 signals:
     // Folders of removals purged, for deletion off the GUI thread.
     void foldersToDelete(const QStringList &folders);
+    // A removal was put back: the patient it was of, or the owner of its record.
+    void restored(int patientAutoId);
 
 private:
     const Trash::Removal *selected() const;

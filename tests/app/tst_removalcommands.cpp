@@ -97,6 +97,7 @@ private slots:
         QCOMPARE(confirmed.count(), 1);
         QVERIFY(db->patients().isEmpty() && !QFileInfo::exists(recording()));
 
+        QSignalSpy restored(commands, &RemovalCommands::restored);
         withTrashDialog([&] { commands->recentlyRemovedAction()->trigger(); },
             [](TrashDialog *dialog) {
                 QCOMPARE(dialog->list()->rowCount(), 1);
@@ -108,6 +109,9 @@ private slots:
             });
         QVERIFY(db->patientById(100) && QFileInfo::exists(recording()));
         QVERIFY(shown().isEmpty());
+        // The window selects the patient put back.
+        QCOMPARE(restored.count(), 1);
+        QCOMPARE(restored.at(0).at(0).toInt(), 100);
     }
 
     // A record goes alone; its restore is refused once its number is taken,
