@@ -222,7 +222,7 @@
     </message>
     <message>
         <source>The server&apos;s tool %1 is not installed.</source>
-        <translation>The server's tool %1 is not installed.</translation>
+        <translation>The server&apos;s tool %1 is not installed.</translation>
     </message>
     <message>
         <source>ended with code %1</source>
@@ -258,6 +258,10 @@
     <message>
         <source>Export records...</source>
         <translation>Export records...</translation>
+    </message>
+    <message>
+        <source>Written: %1 (rows: %2)</source>
+        <translation>Written: %1 (rows: %2)</translation>
     </message>
 </context>
 <context>

@@ -262,6 +262,10 @@
         <source>Export records...</source>
         <translation>Экспорт записей...</translation>
     </message>
+    <message>
+        <source>Written: %1 (rows: %2)</source>
+        <translation>Записано: %1 (строк: %2)</translation>
+    </message>
 </context>
 <context>
     <name>Generic</name>

@@ -12,13 +12,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QMainWindow>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTableView>
 
 namespace
 {
 
 const QString CsvFilter = QStringLiteral("CSV (*.csv)");
+// Long enough to read a path.
+constexpr int MessageMs = 10000;
 
 QString documentsFolder()
 {
@@ -92,6 +96,14 @@ void ExportCommands::save(TableWidget *table, const QString &caption, const QStr
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
     QString reason;
-    if (!CsvWriter::save(path, shownRows(table), &reason))
+    const QList<QStringList> rows = shownRows(table);
+    if (!CsvWriter::save(path, rows, &reason)) {
         AppHelper::warningMessage(tr("The file was not written") + ":\n" + reason);
+        return;
+    }
+    // Said where it went, without a box to close.
+    if (auto *main = qobject_cast<QMainWindow *>(window))
+        main->statusBar()->showMessage(
+            tr("Written: %1 (rows: %2)").arg(QDir::toNativeSeparators(path)).arg(qMax(0, rows.size() - 1)),
+            MessageMs);
 }

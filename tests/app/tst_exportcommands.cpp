@@ -10,7 +10,9 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMainWindow>
 #include <QProcess>
+#include <QStatusBar>
 
 using namespace kestatest;
 
@@ -87,7 +89,7 @@ private slots:
         RecordsTable records(&settings);
         patients.setPatients(db.patients());
         patients.setFilterText("a");
-        QWidget window;
+        QMainWindow window;
         ExportCommands commands(&patients, &records, &window);
 
         const QString path = QDir::tempPath() + "/patients-export.csv";
@@ -102,6 +104,8 @@ private slots:
         const QByteArray bytes = readFile(path);
         QVERIFY(bytes.startsWith("\xEF\xBB\xBFLast name,ID,Age\r\n") && bytes.endsWith("\r\n"));
         QVERIFY(bytes.contains("\n\"O\"\"Brien \"\"Bob\"\"\",A13,-\r\n"));
+        QCOMPARE(window.statusBar()->currentMessage(),
+            "Written: " + QDir::toNativeSeparators(path) + " (rows: 5)");
         // The tables show line breaks as visible marks; a field that holds one
         // is quoted all the same.
         const QList<QStringList> broken { { "a\nb", "c\r\nd", "\"" }, { "", " ", "e,f" } };
