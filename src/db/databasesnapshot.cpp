@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTextStream>
 #include <sqlite3.h>
 
 namespace
