@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "db/databaselocation.h"
+#include "db/databasesupport.h"
 #include "db/schemamigrations.h"
 #include "db/sqldialect.h"
 #include "db/sqlitedialect.h"
@@ -17,6 +18,8 @@
 #include <QVector>
 #include <memory>
 
+using DatabaseSupport::reasonOf;
+
 namespace
 {
 
@@ -30,11 +33,6 @@ public:
             QLatin1String("mode=rw"), QLatin1String("mode=ro"));
     }
 };
-
-QString reasonOf(const QSqlError &error)
-{
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
-}
 
 struct Table {
     QString name;

@@ -22,6 +22,8 @@ inline const QString patientsTable = QStringLiteral("Patients");
 inline const QString recordsTable = QStringLiteral("Records");
 inline const QString patientIdColumn = QStringLiteral("AutoID");
 inline const QString recordIdColumn = QStringLiteral("RecordID");
+inline const QString removalsTable = QStringLiteral("Removals");
+inline const QString removalIdColumn = QStringLiteral("RemovalID");
 
 // The driver's own words where it has them ("database is locked").
 QString reasonOf(const QSqlError &error);

@@ -1,6 +1,7 @@
 #include "db/liveupdates.h"
 
 #include "db/database.h"
+#include "db/databasesupport.h"
 #include "db/patient.h"
 #include "db/record.h"
 #include "db/rowchange.h"
@@ -12,11 +13,11 @@
 #include <QSqlRecord>
 #include <QTimer>
 
+using namespace DatabaseSupport;
+
 namespace
 {
 
-const QString patientsTable = QStringLiteral("Patients");
-const QString recordsTable = QStringLiteral("Records");
 // How often a lost connection is looked for; attempts to open it again wait
 // twice as long each time, up to the longest wait.
 constexpr int CheckIntervalMs = 1000;

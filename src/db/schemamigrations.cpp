@@ -1,6 +1,7 @@
 #include "db/schemamigrations.h"
 
 #include "db/database.h"
+#include "db/databasesupport.h"
 #include "db/sqldialect.h"
 
 #include <QDebug>
@@ -9,6 +10,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+
+using DatabaseSupport::reasonOf;
 
 namespace
 {
@@ -53,11 +56,6 @@ QList<Step> steps()
                 QStringLiteral("CREATE INDEX RemovalsRemovedAt ON Removals (RemovedAt)"),
                 QStringLiteral("UPDATE SchemaVersion SET Version = 4") } },
     };
-}
-
-QString reasonOf(const QSqlError &error)
-{
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
 }
 
 bool hasVersionTable(const QSqlDatabase &db)

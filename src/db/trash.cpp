@@ -1,6 +1,7 @@
 #include "db/trash.h"
 
 #include "db/database.h"
+#include "db/databasesupport.h"
 #include "db/datalocations.h"
 #include "db/patient.h"
 #include "db/record.h"
@@ -20,21 +21,10 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+using namespace DatabaseSupport;
+
 namespace
 {
-
-const QString removalsTable = QStringLiteral("Removals");
-const QString removalIdColumn = QStringLiteral("RemovalID");
-const QString patientsTable = QStringLiteral("Patients");
-const QString recordsTable = QStringLiteral("Records");
-const QString patientIdColumn = QStringLiteral("AutoID");
-const QString recordIdColumn = QStringLiteral("RecordID");
-
-QString reasonOf(const QSqlQuery &query)
-{
-    const QSqlError error = query.lastError();
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
-}
 
 // A stored value as JSON, exactly: numbers stay numbers, texts texts, NULL
 // null; dates are ISO text, which is how they are stored.
@@ -158,7 +148,8 @@ bool Trash::remove(const Subject &subject, QString *reason, QStringList *filesLe
         QSqlQuery query(database->database());
         query.setForwardOnly(true);
         if (!database->exec(query, QStringLiteral("SELECT RecordID, PatientID, FileName from Records")))
-            return fail(tr("The other records could not be read") + QStringLiteral(": ") + reasonOf(query));
+            return fail(tr("The other records could not be read") + QStringLiteral(": ")
+                + reasonOf(query.lastError()));
         QHash<QString, QStringList> foldersById;
         for (Patient *patient : database->patients())
             foldersById[patient->getPatientID()].append(patient->folderName());
@@ -269,7 +260,7 @@ bool Trash::readRow(const QString &table, const QString &idColumn, int id, QVari
     if (!database->exec(query,
             QStringLiteral("SELECT * from ") + table + QStringLiteral(" where ") + idColumn + QLatin1Char('=')
                 + QString::number(id))) {
-        *reason = reasonOf(query);
+        *reason = reasonOf(query.lastError());
         return false;
     }
     if (!query.next()) {
@@ -293,7 +284,7 @@ QList<Trash::Removal> Trash::removals(QString *reason)
                 "PatientID, FolderName, TrashFolder, SizeBytes FROM Removals WHERE RestoredAt IS NULL "
                 "ORDER BY RemovedAt DESC, RemovalID DESC"))) {
         if (reason)
-            *reason = reasonOf(query);
+            *reason = reasonOf(query.lastError());
         return list;
     }
     while (query.next()) {

@@ -1,6 +1,7 @@
 // Restoring removals, purging them, and putting right what was cut off halfway.
 
 #include "db/database.h"
+#include "db/databasesupport.h"
 #include "db/datalocations.h"
 #include "db/patient.h"
 #include "db/trash.h"
@@ -19,23 +20,13 @@
 #include <QSqlQuery>
 #include <cmath>
 
+using namespace DatabaseSupport;
+
 namespace
 {
 
-const QString removalsTable = QStringLiteral("Removals");
-const QString removalIdColumn = QStringLiteral("RemovalID");
-const QString patientsTable = QStringLiteral("Patients");
-const QString recordsTable = QStringLiteral("Records");
-const QString patientIdColumn = QStringLiteral("AutoID");
-const QString recordIdColumn = QStringLiteral("RecordID");
 // A folder this young may belong to a removal still at work on another workstation.
 constexpr qint64 UnfinishedAfterSecs = 10 * 60;
-
-QString reasonOf(const QSqlQuery &query)
-{
-    const QSqlError error = query.lastError();
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
-}
 
 // A stored value back from JSON: numbers stay numbers (whole ones integers),
 // texts texts, null NULL.
@@ -93,7 +84,7 @@ bool Trash::idTaken(const QString &table, const QString &idColumn, int id, bool 
                 + QStringLiteral("=?"),
             { id })
         || !query.next()) {
-        *reason = reasonOf(query);
+        *reason = reasonOf(query.lastError());
         return false;
     }
     *taken = query.value(0).toInt() > 0;
@@ -118,7 +109,7 @@ bool Trash::checkRestorable(const QVariantMap &removal, const QJsonObject &rows,
     if (!database->execBound(
             query, QStringLiteral("SELECT count(*) FROM Patients WHERE PatientID=?"), { patientId })
         || !query.next()) {
-        *reason = reasonOf(query);
+        *reason = reasonOf(query.lastError());
         return false;
     }
     const bool idInUse = query.value(0).toInt() > 0;
