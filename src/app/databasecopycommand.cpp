@@ -5,14 +5,13 @@
 #include "db/model/datalocations.h"
 #include "db/model/kestasettings.h"
 #include "db/storage/sqldialect.h"
-#include "toolkit/i18n/languagecontext.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/filedialog.h"
 
 #include <QAction>
 #include <QDir>
-#include <QMenu>
+#include <QFileInfo>
 #include <cstdio>
 #include <iostream>
 #include <termios.h>
@@ -20,8 +19,6 @@
 
 namespace
 {
-
-const QString SettingsFile = QStringLiteral("Settings.xml");
 
 void print(FILE *stream, const QString &text)
 {
@@ -49,18 +46,16 @@ QString readPassword(const QString &question)
 
 } // namespace
 
-const char *const DatabaseCopyCommand::CommandLineSwitch = "--copy-database-to-server";
-
-void DatabaseCopyCommand::addTo(QMenu *menu, QAction *before, Database *database, QWidget *window)
+QAction *DatabaseCopyCommand::makeAction(Database *database, QWidget *window)
 {
     if (!database || !database->location().isServer())
-        return;
-    auto *action = new QAction(tr("Copy local database to server"), menu);
-    menu->insertAction(before, action);
+        return nullptr;
+    auto *action = new QAction(tr("Copy local database to server"), window);
     action->setObjectName(QStringLiteral("actionCopyDatabaseToServer"));
     StyleHelper::Instance()->setMenuActionIcon(
         action, QStringLiteral(":/icons/folder-open.svg"), QStringLiteral("#FFF"));
     QObject::connect(action, &QAction::triggered, window, [window, database] { run(window, database); });
+    return action;
 }
 
 void DatabaseCopyCommand::run(QWidget *window, Database *database)
@@ -79,33 +74,16 @@ void DatabaseCopyCommand::run(QWidget *window, Database *database)
         report, tr("Copy local database to server"), copied ? MessageBox::Information : MessageBox::Warning);
 }
 
-bool DatabaseCopyCommand::requested(int argc, char **argv)
+int DatabaseCopyCommand::runFromCommandLine(const QString &settingsFile, const QString &given)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], CommandLineSwitch) == 0)
-            return true;
-    }
-    return false;
-}
-
-int DatabaseCopyCommand::runFromCommandLine(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    LanguageContext::UseFilesInRootDir = false;
-    LanguageContext::setLanguage(LanguageContext::startupLanguage(SettingsFile));
-    KestaSettings settings(SettingsFile);
+    KestaSettings settings(settingsFile);
     settings.reload();
     DataLocations::setDataFolder(settings.getDataFolder());
-    QString file = DataLocations::databaseFile();
-    const QStringList arguments = app.arguments();
-    const int given = arguments.indexOf(QLatin1String(CommandLineSwitch)) + 1;
-    if (given < arguments.size())
-        file = arguments.at(given);
-
+    const QString file = given.isEmpty() ? DataLocations::databaseFile() : given;
     const DatabaseLocation location = settings.databaseLocation(file);
     if (!location.isServer()) {
         print(stderr,
-            tr("No database server is set: set ServerHost in %1").arg(QDir(SettingsFile).absolutePath()));
+            tr("No database server is set: set ServerHost in %1").arg(QDir::toNativeSeparators(QFileInfo(settingsFile).absoluteFilePath())));
         return 2;
     }
     Database target(location);
