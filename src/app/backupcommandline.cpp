@@ -1,22 +1,17 @@
 #include "app/backupcommandline.h"
 
-#include "app/startup.h"
 #include "db/care/backuparchive.h"
 #include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestamodel.h"
 #include "toolkit/util/fileutilities.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStringList>
 #include <cstdio>
 
 namespace
 {
-
-const char *const Option = "--backup";
 
 void print(FILE *stream, const QString &text)
 {
@@ -27,25 +22,9 @@ void print(FILE *stream, const QString &text)
 
 } // namespace
 
-bool BackupCommandLine::isAsked(int argc, char *argv[])
+int BackupCommandLine::run(const QString &file)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], Option) == 0)
-            return true;
-    }
-    return false;
-}
-
-int BackupCommandLine::run(int argc, char *argv[])
-{
-    QCoreApplication app(argc, argv);
-    Startup::setApplicationVersion();
-    const QStringList arguments = app.arguments().mid(1);
-    if (arguments.size() != 2 || arguments.at(0) != QLatin1String(Option) || arguments.at(1).isEmpty()) {
-        print(stderr, QStringLiteral("Usage: kesta --backup FILE"));
-        return 2;
-    }
-    const QString target = QFileInfo(arguments.at(1)).absoluteFilePath();
+    const QString target = QFileInfo(file).absoluteFilePath();
     KestaModel model;
     if (!QFileInfo::exists(model.databaseLocation().filePath) && !model.databaseLocation().isServer()) {
         print(stderr,

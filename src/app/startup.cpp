@@ -4,6 +4,7 @@
 #include "db/model/kestasettings.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/util/apphelperdialogs.h"
+#include "toolkit/util/settingslocation.h"
 
 #include <QApplication>
 #include <QMetaEnum>
@@ -30,6 +31,14 @@ void Startup::enableHighDpiScaling()
 void Startup::setApplicationVersion()
 {
     QCoreApplication::setApplicationVersion(QStringLiteral(KESTA_VERSION));
+}
+
+QString Startup::bootstrapSettings()
+{
+    const QString file = SettingsLocation::filePath(QStringLiteral("Settings.xml"));
+    LanguageContext::UseFilesInRootDir = false;
+    LanguageContext::setLanguage(LanguageContext::startupLanguage(file));
+    return file;
 }
 
 void Startup::endRecorder()

@@ -15,6 +15,10 @@ public:
     static void enableHighDpiScaling();
     // The version comes from the build (the project version).
     static void setApplicationVersion();
+    // Every mode's first step once the application object exists: the settings file this
+    // program uses (SettingsLocation: installed, the user's configuration folder) and the
+    // language it names, which the mode's texts use. Returns the file's path.
+    static QString bootstrapSettings();
     // A recorder left running would hold the exchange port and its patient. Only when no
     // copy of the program runs: a running copy's recorder may be recording an examination.
     static void endRecorder();

@@ -142,7 +142,7 @@ private slots:
         QVERIFY(BackupArchive::verify(target).ok);
         QFile::remove(target);
         QCOMPARE(runBackup({ "--backup" }, &output), 2);
-        QCOMPARE(output, QString("Usage: kesta --backup FILE\n"));
+        QVERIFY2(output.contains("--backup <FILE>"), qPrintable(output));
         QCOMPARE(runBackup({ "--backup", QDir::tempPath() + "/no/such/folder/x.tar" }, &output), 1);
         QVERIFY2(output.startsWith("Backup failed: The folder of the backup file does not exist"),
             qPrintable(output));

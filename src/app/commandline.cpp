@@ -1,0 +1,124 @@
+#include "app/commandline.h"
+
+#include "app/backupcommandline.h"
+#include "app/databasecopycommand.h"
+#include "app/startup.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace
+{
+
+constexpr int WrongCommandLine = 2;
+
+const QCommandLineOption BackupOption(
+    QStringLiteral("backup"), QStringLiteral("Backs up the database and the recordings into FILE."),
+    QStringLiteral("FILE"));
+const QCommandLineOption CopyOption(QStringLiteral("copy-database-to-server"),
+    QStringLiteral("Copies a local database (FILE, or the data folder's) onto the server the "
+                   "settings name."));
+
+// The options of every mode; returns the help and version options.
+QPair<QCommandLineOption, QCommandLineOption> setUp(QCommandLineParser &parser)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(QStringLiteral("The patient database of an EEG workstation. "
+                                                    "Without options it opens its window."));
+    parser.addOption(BackupOption);
+    parser.addOption(CopyOption);
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"), QStringLiteral("With --copy-database-to-server: the database to copy."),
+        QStringLiteral("[FILE]"));
+    return { parser.addHelpOption(), parser.addVersionOption() };
+}
+
+void print(FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+QStringList CommandLine::arguments(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    const auto helpAndVersion = setUp(parser);
+    Parsed parsed;
+    const bool understood = parser.parse(arguments.isEmpty() ? QStringList { QString() } : arguments);
+    const QStringList positional = parser.positionalArguments();
+    QList<Mode> modes;
+    if (parser.isSet(BackupOption))
+        modes << Mode::Backup;
+    if (parser.isSet(CopyOption))
+        modes << Mode::CopyDatabaseToServer;
+    if (parser.isSet(helpAndVersion.first))
+        modes << Mode::Help;
+    if (parser.isSet(helpAndVersion.second))
+        modes << Mode::Version;
+    parsed.mode = modes.value(0, Mode::Window);
+    // Only --backup takes a value: an error that names no unknown option is its missing one.
+    if (!understood && modes.isEmpty() && parser.unknownOptionNames().isEmpty())
+        parsed.mode = Mode::Backup;
+    if (!understood)
+        parsed.error = parser.errorText();
+    else if (modes.size() > 1)
+        parsed.error = QStringLiteral("Give one of --backup, --copy-database-to-server, --help, --version.");
+    else if (parsed.mode == Mode::Backup && parser.values(BackupOption).size() > 1)
+        parsed.error = QStringLiteral("Give --backup once.");
+    else if (parsed.mode == Mode::Backup && parser.value(BackupOption).isEmpty())
+        parsed.error = QStringLiteral("--backup needs the file to write.");
+    else if (positional.size() > (parsed.mode == Mode::CopyDatabaseToServer ? 1 : 0))
+        parsed.error = QStringLiteral("Unexpected argument: ") + positional.constLast();
+    if (parsed.mode == Mode::Backup)
+        parsed.file = parser.value(BackupOption);
+    else if (parsed.mode == Mode::CopyDatabaseToServer)
+        parsed.file = positional.value(0);
+    return parsed;
+}
+
+int CommandLine::refuse(const QString &error)
+{
+    QCommandLineParser parser;
+    setUp(parser);
+    print(stderr, error + QLatin1String("\n\n") + parser.helpText());
+    return WrongCommandLine;
+}
+
+int CommandLine::runWithoutWindow(const Parsed &parsed, int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    Startup::setApplicationVersion();
+    if (!parsed.error.isEmpty())
+        return refuse(parsed.error);
+    switch (parsed.mode) {
+    case Mode::Help: {
+        QCommandLineParser parser;
+        setUp(parser);
+        print(stdout, parser.helpText());
+        return 0;
+    }
+    case Mode::Version:
+        print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion()
+                + QLatin1Char('\n'));
+        return 0;
+    case Mode::Backup:
+        Startup::bootstrapSettings();
+        return BackupCommandLine::run(parsed.file);
+    case Mode::CopyDatabaseToServer:
+        return DatabaseCopyCommand::runFromCommandLine(Startup::bootstrapSettings(), parsed.file);
+    case Mode::Window:
+        break;
+    }
+    return refuse(QStringLiteral("The window is not opened here."));
+}
