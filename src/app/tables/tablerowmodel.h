@@ -52,9 +52,6 @@ public:
     // and the row's value there, unknown values lowest.
     bool sortsByValue(int column) const;
     double sortValue(int row, int column) const;
-    // Counts every change of what is shown (resets and refreshed rows), so that
-    // what is derived from it knows when to derive it again.
-    quint64 textGeneration() const { return generation; }
     // The row's search text, folded (TableFilterModel::fold). Every row's is
     // read the first time a filter asks, into one text, and kept until the
     // next reset.
