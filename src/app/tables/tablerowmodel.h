@@ -11,7 +11,8 @@
 #include <vector>
 
 class AbstractDatabaseRow;
-class TableWidget;
+class QObject;
+class RowPresentation;
 
 // The rows of a TableWidget as a model. A reset only takes the row objects and
 // their ids: a cell's text, a row's icon and search text are read from the row
@@ -31,7 +32,7 @@ public:
     static constexpr int IdRole = Qt::UserRole;
 
     // Texts, icons, sort values and search texts come from the table's own rules.
-    explicit TableRowModel(TableWidget *table);
+    TableRowModel(RowPresentation *table, QObject *parent);
 
     // Shows these rows under these columns.
     void reset(const QList<AbstractDatabaseRow *> &rows, const QList<TableColumn> &columns);
@@ -88,7 +89,7 @@ private:
     void rowGone(AbstractDatabaseRow *row);
     void refreshEdited();
 
-    TableWidget *table;
+    RowPresentation *table;
     QList<TableColumn> columns;
     QStringList captions;
     QVector<AbstractDatabaseRow *> rowObjects;

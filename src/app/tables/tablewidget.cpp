@@ -39,7 +39,7 @@ TableWidget::TableWidget(QWidget *parent)
     : QWidget(parent)
     , layout(new QVBoxLayout(this))
     , table(new TableGrid(this))
-    , rows(new TableRowModel(this))
+    , rows(new TableRowModel(this, this))
     , shownRows(new TableFilterModel(rows))
     , sizer(new TableColumnSizer(table, rows))
 {
@@ -133,6 +133,11 @@ void TableWidget::setRows(const QList<AbstractDatabaseRow *> &newRows)
             live.append(row);
     }
     resetRows(live);
+}
+
+QBrush TableWidget::dimmedText() const
+{
+    return palette().brush(QPalette::Disabled, QPalette::Text);
 }
 
 QString TableWidget::rowToolTip(AbstractDatabaseRow *row)
