@@ -20,6 +20,7 @@
 #include "app/settingsdialog.h"
 #include "app/tracepreview.h"
 #include "app/unregisteredrecordingsnotice.h"
+#include "db/recordings/recordingregistration.h"
 #include "app/windowcommands.h"
 #include "app/windowgeometry.h"
 #include "db/storage/database.h"
@@ -340,15 +341,16 @@ void MainWindow::showWindow()
 
 void MainWindow::startExchange()
 {
-    exchange = new OrvalisExchange(this);
+    auto *registration = new RecordingRegistration(
+        database, new UnregisteredRecordings(UnregisteredRecordings::defaultFile(), this), this);
+    exchange = new OrvalisExchange(registration, this);
     exchange->setPatientSource([this] { return currentPatient(); });
-    auto *unregistered = new UnregisteredRecordings(UnregisteredRecordings::defaultFile(), this);
-    exchange->setUnregisteredRecordings(unregistered);
-    new UnregisteredRecordingsNotice(this, unregistered, database);
+    new UnregisteredRecordingsNotice(this, registration);
     connect(exchange, &OrvalisExchange::orvalisIsRunning, this, &MainWindow::followRecorder,
         Qt::QueuedConnection);
     exchange->start();
     records->setExchange(exchange);
+    records->setRegistration(registration);
     instance = this;
 }
 
