@@ -157,7 +157,10 @@ void RecordingRegistration::storeComment(int recordId, const QString &comment)
                 db->refreshRow(record);
         }
     }
-    if (reason.isEmpty() || !refusals)
+    if (reason.isEmpty())
+        return;
+    qCWarning(lcRegistration).noquote() << "Comment of" << stored->getFileName() << "not stored whole:" << reason;
+    if (!refusals)
         return;
     UnregisteredRecordings::Recording told = entry(
         patient, { stored->getFileName(), stored->getRecordType(), stored->getRecordDate(), QString() });
