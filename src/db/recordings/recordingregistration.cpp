@@ -87,13 +87,20 @@ RecordingRegistration::Outcome RecordingRegistration::add(Patient *patient, cons
         return refuse(nullptr, recording, tr("No patient was selected"), false);
     if (!db)
         return refuse(patient, recording, tr("No database is open"), true);
-    const QString comment = fitting(recording.comment, commentLimit());
     QString reason;
+    const Outcome outcome = insert(patient, recording, &reason);
+    return outcome.recordId > 0 ? outcome : refuse(patient, recording, reason, true);
+}
+
+RecordingRegistration::Outcome RecordingRegistration::insert(
+    Patient *patient, const Recording &recording, QString *reason)
+{
+    const QString comment = fitting(recording.comment, commentLimit());
     Outcome outcome;
     outcome.recordId
-        = db->insertRecord(patient, recording.date, recording.fileName, recording.type, comment, &reason);
+        = db->insertRecord(patient, recording.date, recording.fileName, recording.type, comment, reason);
     if (outcome.recordId <= 0)
-        return refuse(patient, recording, reason, true);
+        return outcome;
     qCInfo(lcRegistration).noquote() << "Recording registered:" << recording.fileName;
     if (comment.size() < recording.comment.size()) {
         UnregisteredRecordings::Recording rest = entry(patient, recording);
@@ -199,27 +206,15 @@ int RecordingRegistration::registerKept()
             refusals->remove({ kept.key });
             continue;
         }
-        Patient *patient = db->patientByPatientId(kept.patientId);
-        const QString comment = fitting(kept.comments, commentLimit());
         QString reason;
-        const int id
-            = db->insertRecord(patient, kept.recordDate, kept.fileName, kept.recordType, comment, &reason);
-        if (id <= 0) {
+        const Recording recording { kept.fileName, kept.recordType, kept.recordDate, kept.comments };
+        if (insert(db->patientByPatientId(kept.patientId), recording, &reason).recordId <= 0) {
             kept.reason = reason;
             refusals->update(kept);
             continue;
         }
         ++registered;
-        qCInfo(lcRegistration).noquote() << "Recording registered:" << file;
         refusals->remove({ kept.key });
-        if (comment.size() < kept.comments.size()) {
-            kept.key = 0;
-            kept.comments = kept.comments.mid(comment.size());
-            kept.reason = cutReason();
-            kept.retriable = false;
-            kept.registered = true;
-            refusals->add(kept);
-        }
     }
     return registered;
 }

@@ -57,6 +57,8 @@ public:
     static int commentLimit();
 
 private:
+    // Inserts the record with what fits of its comment and keeps the rest to be told.
+    Outcome insert(Patient *patient, const Recording &recording, QString *reason);
     // Stores what fits of the comment in the record; the rest, or all of it when the write is
     // refused, is kept to be told.
     void storeComment(int recordId, const QString &comment);
