@@ -19,7 +19,8 @@ class UnregisteredRecordings : public QObject
     Q_OBJECT
 public:
     struct Recording {
-        // Names the recording for the comment that follows it; not kept in the file.
+        // Names the entry for as long as the list lives (a following comment, being told); not
+        // kept in the file.
         int key = 0;
         QString patientId;
         QString patientName;
@@ -48,7 +49,6 @@ public:
     static QString defaultFile();
 
     QList<Recording> recordings() const { return list; }
-    bool isEmpty() const { return list.isEmpty(); }
     // Adds a recording; the key names it for setComments.
     int add(Recording recording);
     void setComments(int key, const QString &comments);
