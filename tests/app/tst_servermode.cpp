@@ -98,33 +98,6 @@ private slots:
         MessageBox::takeShown();
     }
 
-    // Every menu the window shows, in both languages, on a local database and on a server.
-    void everyMenuEntryHasAMnemonicOfItsOwn_data()
-    {
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<bool>("onServer");
-        // English first: translators once installed stay.
-        QTest::newRow("English, local") << "en_US" << false;
-        QTest::newRow("English, server") << "en_US" << true;
-        QTest::newRow("Russian, local") << "ru_RU" << false;
-        QTest::newRow("Russian, server") << "ru_RU" << true;
-    }
-    void everyMenuEntryHasAMnemonicOfItsOwn()
-    {
-        QFETCH(QString, language);
-        QFETCH(bool, onServer);
-        pointAt(onServer ? server->createDatabase() : DatabaseLocation());
-        if (!onServer) // no box announcing a new one
-            QCOMPARE(DataLocations::prepareDataFolders(), DataLocations::DatabaseFileState::Created);
-        QCOMPARE(LanguageContext::setLanguage(language), language);
-        KestaModel model;
-        MainWindow window;
-        QVERIFY(window.initialize());
-        QCOMPARE(bool(window.findChild<QAction *>("actionCopyDatabaseToServer")), onServer);
-        QCOMPARE(mnemonicProblems(window.menuBar()), QStringList());
-        LanguageContext::setLanguage("en_US");
-    }
-
     // No file is made; the list follows the other workstation, keeping the
     // selection; an edit it overtook is refused with a box naming its value.
     void theWindowFollowsTheOtherWorkstation()
@@ -230,6 +203,33 @@ private slots:
         QCOMPARE(copy.exitCode(), 1);
         const QByteArray refused = copy.readAllStandardError();
         QVERIFY2(refused.contains("already holds rows"), refused.constData());
+    }
+
+    // Every menu the window shows, in both languages, on a local database and on a server.
+    // Last: translators once installed stay for the rest of the process.
+    void everyMenuEntryHasAMnemonicOfItsOwn_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("onServer");
+        // English first: translators once installed stay.
+        QTest::newRow("English, local") << "en_US" << false;
+        QTest::newRow("English, server") << "en_US" << true;
+        QTest::newRow("Russian, local") << "ru_RU" << false;
+        QTest::newRow("Russian, server") << "ru_RU" << true;
+    }
+    void everyMenuEntryHasAMnemonicOfItsOwn()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, onServer);
+        pointAt(onServer ? server->createDatabase() : DatabaseLocation());
+        if (!onServer) // no box announcing a new one
+            QCOMPARE(DataLocations::prepareDataFolders(), DataLocations::DatabaseFileState::Created);
+        QCOMPARE(LanguageContext::setLanguage(language), language);
+        KestaModel model;
+        MainWindow window;
+        QVERIFY(window.initialize());
+        QCOMPARE(bool(window.findChild<QAction *>("actionCopyDatabaseToServer")), onServer);
+        QCOMPARE(mnemonicProblems(window.menuBar()), QStringList());
     }
 };
 
