@@ -7,7 +7,8 @@
 class QFile;
 
 // What the program asks of the operating system, each behind one small function so that
-// callers stay free of system headers and #if. Windows and Linux are implemented; other
+// callers stay free of system headers and #if (with LoopbackSockets beside it: who owns
+// the other end of a loopback connection). Windows and Linux are implemented; other
 // systems get the portable Qt path or an answer of "nothing".
 namespace Platform
 {
