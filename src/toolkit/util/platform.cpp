@@ -169,6 +169,17 @@ void Platform::endProcessesNamed(const QString &imageName, int timeoutMs)
 #endif
 }
 
+QString Platform::whyNotRunnable(const QString &program)
+{
+#if defined(Q_OS_UNIX)
+    if (::access(QFile::encodeName(program).constData(), X_OK) != 0)
+        return qt_error_string(errno);
+#else
+    Q_UNUSED(program)
+#endif
+    return QString();
+}
+
 QString Platform::userName()
 {
 #if defined(Q_OS_UNIX)

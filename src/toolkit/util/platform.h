@@ -24,6 +24,10 @@ QList<Process> runningProcesses();
 // up to timeoutMs for them to be gone.
 void endProcessesNamed(const QString &imageName, int timeoutMs);
 
+// Why program cannot be run by this user ("Permission denied"); empty when it can, or
+// when the system does not say.
+QString whyNotRunnable(const QString &program);
+
 // The account the program runs as.
 QString userName();
 
