@@ -53,6 +53,11 @@ install(FILES resources/package/kesta-recorder-simulator.lintian-overrides
     DESTINATION "${_datadir}/lintian/overrides" RENAME kesta-recorder-simulator
     COMPONENT simulator EXCLUDE_FROM_ALL)
 
+# Full RELRO: the relocation tables of what a clinic runs are read-only once it is loaded.
+foreach(_program kesta kesta_recorder)
+    target_link_options(${_program} PRIVATE "LINKER:-z,relro,-z,now")
+endforeach()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kesta)
 set(CPACK_PACKAGE_VENDOR "Kesta developers")
