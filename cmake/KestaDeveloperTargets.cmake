@@ -27,16 +27,16 @@ set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.c
 # The window's commands, keys, status line and settings dialog.
 set(KESTA_CATALOGUE_workstation src/app/windowcommands.h src/app/windowcommands.cpp
     src/app/patientcountline.h src/app/patientcountline.cpp src/app/settingsdialog.h
-    src/app/settingsdialog.cpp src/app/keyboardpaths.h src/app/keyboardpaths.cpp src/app/rowkeys.h
-    src/app/rowkeys.cpp)
-set(KESTA_CATALOGUE_tables src/app/tablewidget.h src/app/tablewidget.cpp src/app/tablecolumn.h
-    src/app/tablecolumn.cpp src/app/tablerowmodel.h src/app/tablerowmodel.cpp src/app/tablefiltermodel.h
-    src/app/tablefiltermodel.cpp src/app/patientslistwidget.h src/app/patientslistwidget.cpp
-    src/app/recordstable.h src/app/recordstable.cpp)
-set(KESTA_CATALOGUE_db src/db/patient.h src/db/patient.cpp src/db/record.h src/db/record.cpp
-    src/db/database.h src/db/database.cpp src/db/databasewrites.cpp src/db/schemamigrations.h
-    src/db/schemamigrations.cpp)
-set(KESTA_CATALOGUE_settings src/db/kestasettings.h src/db/kestasettings.cpp
+    src/app/settingsdialog.cpp src/app/keyboardpaths.h src/app/keyboardpaths.cpp src/app/tables/rowkeys.h
+    src/app/tables/rowkeys.cpp)
+set(KESTA_CATALOGUE_tables src/app/tables/tablewidget.h src/app/tables/tablewidget.cpp src/app/tables/tablecolumn.h
+    src/app/tables/tablecolumn.cpp src/app/tables/tablerowmodel.h src/app/tables/tablerowmodel.cpp src/app/tables/tablefiltermodel.h
+    src/app/tables/tablefiltermodel.cpp src/app/tables/patientslistwidget.h src/app/tables/patientslistwidget.cpp
+    src/app/tables/recordstable.h src/app/tables/recordstable.cpp)
+set(KESTA_CATALOGUE_db src/db/rows/patient.h src/db/rows/patient.cpp src/db/rows/record.h src/db/rows/record.cpp
+    src/db/storage/database.h src/db/storage/database.cpp src/db/storage/databasewrites.cpp src/db/storage/schemamigrations.h
+    src/db/storage/schemamigrations.cpp)
+set(KESTA_CATALOGUE_settings src/db/model/kestasettings.h src/db/model/kestasettings.cpp
     src/toolkit/settings/ztsettings.h src/toolkit/settings/ztsettings.cpp)
 set(KESTA_CATALOGUE_settingseditor
     src/toolkit/settings/basepropertylistwidget.h src/toolkit/settings/basepropertylistwidget.cpp
@@ -51,21 +51,21 @@ set(KESTA_CATALOGUE_style src/toolkit/style)
 set(KESTA_CATALOGUE_update src/toolkit/update src/app/startup.cpp)
 set(KESTA_CATALOGUE_util src/toolkit/util)
 # Recording files: their facts, the trace preview and the viewer hand-off.
-set(KESTA_CATALOGUE_recordings src/db/edffacts.h src/db/edffacts.cpp src/app/eegviewerlauncher.h
+set(KESTA_CATALOGUE_recordings src/db/edf/edffacts.h src/db/edf/edffacts.cpp src/app/eegviewerlauncher.h
     src/app/eegviewerlauncher.cpp src/app/recordingfactstext.h src/app/recordingfactstext.cpp
     src/app/tracepreview.h src/app/tracepreview.cpp src/app/tracerenderer.h src/app/tracerenderer.cpp)
 set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlaunchwarning.cpp
     src/app/unregisteredrecordingsnotice.h src/app/unregisteredrecordingsnotice.cpp
-    src/db/unregisteredrecordings.h src/db/unregisteredrecordings.cpp src/exchange)
+    src/db/recordings/unregisteredrecordings.h src/db/recordings/unregisteredrecordings.cpp src/exchange)
 # Several workstations on one server: conflicts, live updates, the copy onto it, its password.
-set(KESTA_CATALOGUE_server src/db/editconflict.h src/db/editconflict.cpp src/db/databasecopy.h
-    src/db/databasecopy.cpp src/db/liveupdates.h src/db/liveupdates.cpp src/app/databasecopycommand.h
+set(KESTA_CATALOGUE_server src/db/storage/editconflict.h src/db/storage/editconflict.cpp src/db/care/databasecopy.h
+    src/db/care/databasecopy.cpp src/db/storage/liveupdates.h src/db/storage/liveupdates.cpp src/app/databasecopycommand.h
     src/app/databasecopycommand.cpp src/app/serverpasswordprompt.h src/app/serverpasswordprompt.cpp)
 # Data care: the trash, the history, backups and exports.
-set(KESTA_CATALOGUE_care src/db/trash.h src/db/trash.cpp src/db/trashrestore.cpp src/db/changehistory.h
-    src/db/changehistory.cpp src/db/backuparchive.h src/db/backuparchive.cpp src/db/backupreader.cpp
-    src/db/backupmanifest.cpp src/db/backuprestore.h src/db/backuprestore.cpp src/db/databasesnapshot.h
-    src/db/databasesnapshot.cpp src/app/removalcommands.h src/app/removalcommands.cpp src/app/trashdialog.h
+set(KESTA_CATALOGUE_care src/db/care/trash.h src/db/care/trash.cpp src/db/care/trashrestore.cpp src/db/care/changehistory.h
+    src/db/care/changehistory.cpp src/db/care/backuparchive.h src/db/care/backuparchive.cpp src/db/care/backupreader.cpp
+    src/db/care/backupmanifest.cpp src/db/care/backuprestore.h src/db/care/backuprestore.cpp src/db/care/databasesnapshot.h
+    src/db/care/databasesnapshot.cpp src/app/removalcommands.h src/app/removalcommands.cpp src/app/trashdialog.h
     src/app/trashdialog.cpp src/app/historycommands.h src/app/historycommands.cpp src/app/historydialog.h
     src/app/historydialog.cpp src/app/backupcommands.h src/app/backupcommands.cpp src/app/exportcommands.h
     src/app/exportcommands.cpp)

@@ -3,7 +3,7 @@
 #include "app/mainwindow.h"
 #include "app/singleinstance.h"
 #include "app/startup.h"
-#include "db/kestamodel.h"
+#include "db/model/kestamodel.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/settingslocation.h"

@@ -1,7 +1,7 @@
 #include "app/aboutbox.h"
 
-#include "db/datalocations.h"
-#include "db/kestasettings.h"
+#include "db/model/datalocations.h"
+#include "db/model/kestasettings.h"
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/update/newversionbutton.h"
 #include "toolkit/util/aboutwidget.h"

@@ -1,10 +1,10 @@
 #include "app/backupcommandline.h"
 
 #include "app/startup.h"
-#include "db/backuparchive.h"
-#include "db/database.h"
-#include "db/datalocations.h"
-#include "db/kestamodel.h"
+#include "db/care/backuparchive.h"
+#include "db/storage/database.h"
+#include "db/model/datalocations.h"
+#include "db/model/kestamodel.h"
 #include "toolkit/util/fileutilities.h"
 
 #include <QCoreApplication>

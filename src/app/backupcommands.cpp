@@ -1,8 +1,8 @@
 #include "app/backupcommands.h"
 
-#include "db/backuprestore.h"
-#include "db/database.h"
-#include "db/datalocations.h"
+#include "db/care/backuprestore.h"
+#include "db/storage/database.h"
+#include "db/model/datalocations.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/clock.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/backuparchive.h"
+#include "db/care/backuparchive.h"
 
 #include <QObject>
 #include <functional>

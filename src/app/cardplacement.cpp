@@ -1,7 +1,7 @@
 #include "app/cardplacement.h"
 
 #include "app/patienteditor.h"
-#include "db/kestasettings.h"
+#include "db/model/kestasettings.h"
 
 #include <QSplitter>
 #include <QTimer>

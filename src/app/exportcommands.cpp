@@ -1,8 +1,8 @@
 #include "app/exportcommands.h"
 
-#include "app/recordstable.h"
-#include "db/datalocations.h"
-#include "db/patient.h"
+#include "app/tables/recordstable.h"
+#include "db/model/datalocations.h"
+#include "db/rows/patient.h"
 #include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/csvwriter.h"

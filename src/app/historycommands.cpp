@@ -1,8 +1,8 @@
 #include "app/historycommands.h"
 
 #include "app/historydialog.h"
-#include "db/changehistory.h"
-#include "db/patient.h"
+#include "db/care/changehistory.h"
+#include "db/rows/patient.h"
 #include "toolkit/util/apphelperdialogs.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/changehistory.h"
+#include "db/care/changehistory.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "app/newversionprompt.h"
 
-#include "db/kestasettings.h"
+#include "db/model/kestasettings.h"
 #include "toolkit/update/versionchecker.h"
 #include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/texthelper.h"

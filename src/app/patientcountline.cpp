@@ -1,6 +1,6 @@
 #include "app/patientcountline.h"
 
-#include "app/patientslistwidget.h"
+#include "app/tables/patientslistwidget.h"
 
 #include <QAbstractItemModel>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "app/recordingfactstext.h"
 
-#include "db/edffacts.h"
+#include "db/edf/edffacts.h"
 
 #include <QStringList>
 #include <cmath>

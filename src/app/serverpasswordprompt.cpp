@@ -1,7 +1,7 @@
 #include "app/serverpasswordprompt.h"
 
-#include "db/database.h"
-#include "db/sqldialect.h"
+#include "db/storage/database.h"
+#include "db/storage/sqldialect.h"
 
 #include <QInputDialog>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "app/settingsdialog.h"
 
-#include "db/kestasettings.h"
+#include "db/model/kestasettings.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/style/mediahelper.h"

@@ -1,6 +1,6 @@
 #include "app/singleinstance.h"
 
-#include "db/datalocations.h"
+#include "db/model/datalocations.h"
 
 #include <QCryptographicHash>
 #include <QDir>

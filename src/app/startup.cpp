@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
 #include "app/singleinstance.h"
-#include "db/kestasettings.h"
+#include "db/model/kestasettings.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/util/apphelperdialogs.h"
 

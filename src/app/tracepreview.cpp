@@ -1,7 +1,7 @@
 #include "app/tracepreview.h"
 
 #include "app/tracerenderer.h"
-#include "db/edfreader.h"
+#include "db/edf/edfreader.h"
 #include "toolkit/style/stylehelper.h"
 
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "app/tracerenderer.h"
 
 #include "app/recordingfactstext.h"
-#include "db/edfsamples.h"
+#include "db/edf/edfsamples.h"
 #include "toolkit/style/stylehelper.h"
 
 #include <QFontInfo>

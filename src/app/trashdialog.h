@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/trash.h"
+#include "db/care/trash.h"
 
 #include <QDialog>
 

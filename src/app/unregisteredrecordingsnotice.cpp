@@ -1,7 +1,7 @@
 #include "app/unregisteredrecordingsnotice.h"
 
-#include "db/database.h"
-#include "db/datalocations.h"
+#include "db/storage/database.h"
+#include "db/model/datalocations.h"
 #include "toolkit/util/apphelperdialogs.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/unregisteredrecordings.h"
+#include "db/recordings/unregisteredrecordings.h"
 
 #include <QObject>
 #include <QPointer>

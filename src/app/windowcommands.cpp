@@ -1,7 +1,7 @@
 #include "app/windowcommands.h"
 
-#include "app/tablewidget.h"
-#include "db/kestasettings.h"
+#include "app/tables/tablewidget.h"
+#include "db/model/kestasettings.h"
 #include "toolkit/style/stylehelper.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "app/windowgeometry.h"
 
-#include "db/kestasettings.h"
+#include "db/model/kestasettings.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -2,9 +2,9 @@
 // would: the rename recovery test kills it half-way through the save.
 
 #include "app/patientdialog.h"
-#include "db/database.h"
-#include "db/kestamodel.h"
-#include "db/patient.h"
+#include "db/storage/database.h"
+#include "db/model/kestamodel.h"
+#include "db/rows/patient.h"
 
 #include <QApplication>
 

@@ -2,10 +2,10 @@
 
 // What the table tests share: the database under the tables, its patients, the test
 // environment, and lookups of rows, cells and actions.
-#include "db/database.h"
-#include "db/kestamodel.h"
-#include "db/kestasettings.h"
-#include "db/patient.h"
+#include "db/storage/database.h"
+#include "db/model/kestamodel.h"
+#include "db/model/kestasettings.h"
+#include "db/rows/patient.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 

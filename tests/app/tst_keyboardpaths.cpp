@@ -1,7 +1,7 @@
 #include "app/keyboardpaths.h"
 #include "app/patienteditor.h"
-#include "app/patientslistwidget.h"
-#include "app/recordstable.h"
+#include "app/tables/patientslistwidget.h"
+#include "app/tables/recordstable.h"
 #include "tabletesting.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "app/patientcountline.h"
-#include "app/patientslistwidget.h"
+#include "app/tables/patientslistwidget.h"
 #include "tabletesting.h"
 
 #include <QLineEdit>

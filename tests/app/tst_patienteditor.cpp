@@ -1,6 +1,6 @@
 #include "app/patientdialog.h"
 #include "app/patienteditor.h"
-#include "db/patient.h"
+#include "db/rows/patient.h"
 #include "support/testenvironment.h"
 #include "toolkit/settings/basepropertyview.h"
 #include "toolkit/settings/propertytabwidget.h"

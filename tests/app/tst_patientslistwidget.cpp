@@ -1,4 +1,4 @@
-#include "app/patientslistwidget.h"
+#include "app/tables/patientslistwidget.h"
 #include "tabletesting.h"
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/style/stylehelper.h"

@@ -1,7 +1,7 @@
-#include "db/database.h"
-#include "db/datalocations.h"
-#include "db/folderrenamejournal.h"
-#include "db/patient.h"
+#include "db/storage/database.h"
+#include "db/model/datalocations.h"
+#include "db/recordings/folderrenamejournal.h"
+#include "db/rows/patient.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 

@@ -2,8 +2,8 @@
 
 #include "app/singleinstance.h"
 #include "app/startup.h"
-#include "db/datalocations.h"
-#include "db/kestasettings.h"
+#include "db/model/datalocations.h"
+#include "db/model/kestasettings.h"
 #include "support/namedprocess.h"
 #include "support/settingsfiles.h"
 #include "toolkit/i18n/languagecontext.h"

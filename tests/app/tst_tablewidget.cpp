@@ -1,4 +1,4 @@
-#include "app/tablewidget.h"
+#include "app/tables/tablewidget.h"
 #include "tabletesting.h"
 
 #include <QTranslator>

@@ -1,7 +1,7 @@
 #include "app/recordingfactstext.h"
 #include "app/tracepreview.h"
 #include "app/tracerenderer.h"
-#include "db/edfreader.h"
+#include "db/edf/edfreader.h"
 #include "recorder/edfrecording.h"
 #include "support/testenvironment.h"
 #include "toolkit/style/stylehelper.h"

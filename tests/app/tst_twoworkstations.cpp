@@ -1,5 +1,5 @@
-#include "db/database.h"
-#include "db/kestasettings.h"
+#include "db/storage/database.h"
+#include "db/model/kestasettings.h"
 #include "support/namedprocess.h"
 #include "support/testenvironment.h"
 #include "support/testserver.h"

@@ -1,7 +1,7 @@
-#include "app/patientslistwidget.h"
-#include "app/recordstable.h"
+#include "app/tables/patientslistwidget.h"
+#include "app/tables/recordstable.h"
 #include "app/windowcommands.h"
-#include "db/kestasettings.h"
+#include "db/model/kestasettings.h"
 #include "support/testenvironment.h"
 
 #include <QApplication>

@@ -6,10 +6,10 @@
 
 #include "app/mainwindow.h"
 #include "app/patientdialog.h"
-#include "app/patientslistwidget.h"
-#include "db/database.h"
-#include "db/kestamodel.h"
-#include "db/patient.h"
+#include "app/tables/patientslistwidget.h"
+#include "db/storage/database.h"
+#include "db/model/kestamodel.h"
+#include "db/rows/patient.h"
 
 #include <QAbstractItemModel>
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "db/edffactscache.h"
+#include "db/edf/edffactscache.h"
 #include "recorder/edfrecording.h"
 #include "support/testenvironment.h"
 

@@ -1,4 +1,4 @@
-#include "db/edfreader.h"
+#include "db/edf/edfreader.h"
 #include "recorder/edfrecording.h"
 #include "support/testenvironment.h"
 

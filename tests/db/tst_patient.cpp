@@ -1,5 +1,5 @@
-#include "db/patient.h"
-#include "db/record.h"
+#include "db/rows/patient.h"
+#include "db/rows/record.h"
 #include "support/settingsdeclarationcheck.h"
 #include "support/testenvironment.h"
 #include "toolkit/util/clock.h"

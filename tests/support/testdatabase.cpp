@@ -1,8 +1,8 @@
 #include "support/testdatabase.h"
 
-#include "db/database.h"
-#include "db/datalocations.h"
-#include "db/patient.h"
+#include "db/storage/database.h"
+#include "db/model/datalocations.h"
+#include "db/rows/patient.h"
 
 #include <QDir>
 #include <QLoggingCategory>

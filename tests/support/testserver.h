@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/databaselocation.h"
+#include "db/storage/databaselocation.h"
 
 #include <QString>
 

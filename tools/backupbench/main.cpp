@@ -19,11 +19,11 @@
 // Run it from a Release build; the disk should have room for the files three
 // times.
 
-#include "db/backuparchive.h"
-#include "db/backuprestore.h"
-#include "db/database.h"
-#include "db/databaselocation.h"
-#include "db/datalocations.h"
+#include "db/care/backuparchive.h"
+#include "db/care/backuprestore.h"
+#include "db/storage/database.h"
+#include "db/storage/databaselocation.h"
+#include "db/model/datalocations.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -18,12 +18,12 @@
 // tests start theirs); the floor is a bare libpq scan, and two workstations
 // then insert M records (and M/20 patients) each at once.
 
-#include "db/database.h"
-#include "db/datalocations.h"
-#include "db/kestamodel.h"
-#include "db/patient.h"
-#include "db/record.h"
-#include "db/recordingfiles.h"
+#include "db/storage/database.h"
+#include "db/model/datalocations.h"
+#include "db/model/kestamodel.h"
+#include "db/rows/patient.h"
+#include "db/rows/record.h"
+#include "db/recordings/recordingfiles.h"
 #include "serverbench.h"
 
 #include <QCoreApplication>

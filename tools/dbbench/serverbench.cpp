@@ -1,9 +1,9 @@
 #include "serverbench.h"
 
-#include "db/database.h"
-#include "db/kestamodel.h"
-#include "db/kestasettings.h"
-#include "db/patient.h"
+#include "db/storage/database.h"
+#include "db/model/kestamodel.h"
+#include "db/model/kestasettings.h"
+#include "db/rows/patient.h"
 #include "support/testserver.h"
 
 #include <QElapsedTimer>

@@ -17,8 +17,8 @@
 
 #include "app/tracepreview.h"
 #include "app/tracerenderer.h"
-#include "db/edffactscache.h"
-#include "db/edfreader.h"
+#include "db/edf/edffactscache.h"
+#include "db/edf/edfreader.h"
 #include "recorder/edfrecording.h"
 #include "toolkit/style/stylehelper.h"
 

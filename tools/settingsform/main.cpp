@@ -10,7 +10,7 @@
 //   kesta_settingsform --grab form.png draws the form into an image and quits
 //                                      (works offscreen: QT_QPA_PLATFORM=offscreen)
 
-#include "db/kestasettings.h"
+#include "db/model/kestasettings.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/settings/propertytabwidget.h"

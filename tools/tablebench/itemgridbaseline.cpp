@@ -1,7 +1,7 @@
 #include "itemgridbaseline.h"
 
-#include "app/tablewidget.h"
-#include "db/abstractdatabaserow.h"
+#include "app/tables/tablewidget.h"
+#include "db/rows/abstractdatabaserow.h"
 
 #include <QHeaderView>
 #include <QItemSelection>

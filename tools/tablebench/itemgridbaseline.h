@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/tablecolumn.h"
+#include "app/tables/tablecolumn.h"
 
 #include <QList>
 #include <QString>

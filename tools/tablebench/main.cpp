@@ -25,14 +25,14 @@
 //
 //     tablebench [patients] [records] [rounds] [--new-only]
 
-#include "app/patientslistwidget.h"
-#include "app/recordstable.h"
-#include "db/database.h"
-#include "db/datalocations.h"
-#include "db/kestamodel.h"
-#include "db/kestasettings.h"
-#include "db/patient.h"
-#include "db/record.h"
+#include "app/tables/patientslistwidget.h"
+#include "app/tables/recordstable.h"
+#include "db/storage/database.h"
+#include "db/model/datalocations.h"
+#include "db/model/kestamodel.h"
+#include "db/model/kestasettings.h"
+#include "db/rows/patient.h"
+#include "db/rows/record.h"
 #include "itemgridbaseline.h"
 
 #include <QApplication>

@@ -29,12 +29,12 @@
 // Kesta does.
 
 #include "app/mainwindow.h"
-#include "app/patientslistwidget.h"
-#include "app/recordstable.h"
-#include "db/database.h"
-#include "db/datalocations.h"
-#include "db/kestamodel.h"
-#include "db/patient.h"
+#include "app/tables/patientslistwidget.h"
+#include "app/tables/recordstable.h"
+#include "db/storage/database.h"
+#include "db/model/datalocations.h"
+#include "db/model/kestamodel.h"
+#include "db/rows/patient.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/style/stylehelper.h"
 

@@ -1,4 +1,4 @@
-#include "db/patient.h"
+#include "db/rows/patient.h"
 #include "editorprobe.h"
 #include "support/testenvironment.h"
 #include "toolkit/settings/datefield.h"

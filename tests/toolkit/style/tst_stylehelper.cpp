@@ -1,4 +1,4 @@
-#include "db/kestasettings.h"
+#include "db/model/kestasettings.h"
 #include "support/settingsfiles.h"
 #include "support/testenvironment.h"
 #include "toolkit/style/mediahelper.h"

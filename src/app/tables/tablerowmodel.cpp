@@ -1,0 +1,405 @@
+#include "app/tables/tablerowmodel.h"
+
+#include "app/tables/tablefiltermodel.h"
+#include "app/tables/tablewidget.h"
+#include "db/rows/abstractdatabaserow.h"
+#include "db/rows/rowevents.h"
+
+#include <QDateTime>
+#include <QThread>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace
+{
+
+constexpr double Unknown = -std::numeric_limits<double>::infinity();
+
+// Dates by their day or moment, numbers as they are; anything unknown lowest.
+double numberOf(const QVariant &value)
+{
+    switch (value.userType()) {
+    case QMetaType::QDate:
+        return value.toDate().isValid() ? double(value.toDate().toJulianDay()) : Unknown;
+    case QMetaType::QDateTime: {
+        // By the clock as shown: the moment since the epoch would ask the C
+        // library for the time zone, which reads its file, at every row.
+        const QDateTime moment = value.toDateTime();
+        return moment.isValid()
+            ? double(moment.date().toJulianDay()) * 86400000.0 + moment.time().msecsSinceStartOfDay()
+            : Unknown;
+    }
+    case QMetaType::QTime:
+        return value.toTime().isValid() ? double(value.toTime().msecsSinceStartOfDay()) : Unknown;
+    default: {
+        bool ok = false;
+        const double number = value.toDouble(&ok);
+        return ok && !std::isnan(number) ? number : Unknown;
+    }
+    }
+}
+
+} // namespace
+
+TableRowModel::TableRowModel(TableWidget *table)
+    : QAbstractTableModel(table)
+    , table(table)
+{
+    // Direct: a row is announced while it changes or ends. Rows of other
+    // threads are never shown here.
+    connect(
+        RowEvents::instance(), &RowEvents::changed, this, &TableRowModel::rowChanged, Qt::DirectConnection);
+    connect(RowEvents::instance(), &RowEvents::gone, this, &TableRowModel::rowGone, Qt::DirectConnection);
+}
+
+void TableRowModel::reset(const QList<AbstractDatabaseRow *> &rows, const QList<TableColumn> &shown)
+{
+    beginResetModel();
+    columns = shown;
+    captions.clear();
+    for (const TableColumn &column : shown)
+        captions.append(column.caption());
+    rowObjects = QVector<AbstractDatabaseRow *>(rows.cbegin(), rows.cend());
+    const int count = rowObjects.size();
+    ids.resize(count);
+    for (int r = 0; r < count; ++r)
+        ids[r] = rowObjects.at(r)->getId();
+    texts = QVector<QString>(count * columns.size());
+    icons = QVector<QIcon>(count);
+    iconRead = QVector<bool>(count, false);
+    kinds = QVector<Kind>(columns.size(), Kind::Unknown);
+    values.clear();
+    valuesColumn = -1;
+    searchKeys.clear();
+    searchOffsets.clear();
+    positions.clear();
+    positionsBuilt = false;
+    repeatedRows = false;
+    editedRows.clear();
+    ++generation;
+    endResetModel();
+}
+
+void TableRowModel::appendRows(const QList<AbstractDatabaseRow *> &more)
+{
+    if (more.isEmpty())
+        return;
+    const int first = rowObjects.size();
+    beginInsertRows(QModelIndex(), first, first + more.size() - 1);
+    for (AbstractDatabaseRow *row : more) {
+        rowObjects.append(row);
+        ids.append(row->getId());
+        icons.append(QIcon());
+        iconRead.append(false);
+        texts.resize(rowObjects.size() * columns.size());
+        if (positionsBuilt) {
+            if (positions.contains(row))
+                repeatedRows = true;
+            else
+                positions.insert(row, rowObjects.size() - 1);
+        }
+        if (valuesColumn >= 0)
+            values.append(numberOf(table->sortValue(row, columns.at(valuesColumn).name)));
+        if (!searchOffsets.isEmpty()) {
+            searchKeys += TableFilterModel::fold(table->searchText(row)) + QLatin1Char('\n');
+            searchOffsets.append(searchKeys.size());
+        }
+    }
+    ++generation;
+    endInsertRows();
+}
+
+void TableRowModel::forgetRows()
+{
+    rowObjects.fill(nullptr);
+    positions.clear();
+    positionsBuilt = true;
+    editedRows.clear();
+}
+
+const QString &TableRowModel::textAt(int row, int column) const
+{
+    QString &text = texts[row * columns.size() + column];
+    if (text.isNull()) {
+        if (AbstractDatabaseRow *object = rowObjects.at(row))
+            text = table->cellText(object, columns.at(column).name);
+        if (text.isNull())
+            text = QLatin1String("");
+    }
+    return text;
+}
+
+const QIcon &TableRowModel::iconAt(int row) const
+{
+    if (!iconRead.at(row)) {
+        iconRead[row] = true;
+        if (AbstractDatabaseRow *object = rowObjects.at(row))
+            icons[row] = table->rowIcon(object);
+    }
+    return icons.at(row);
+}
+
+bool TableRowModel::sortsByValue(int column) const
+{
+    if (kinds.at(column) == Kind::Unknown) {
+        kinds[column] = Kind::Text;
+        for (AbstractDatabaseRow *row : rowObjects) {
+            if (row) {
+                if (table->sortValue(row, columns.at(column).name).isValid())
+                    kinds[column] = Kind::Value;
+                break;
+            }
+        }
+    }
+    return kinds.at(column) == Kind::Value;
+}
+
+double TableRowModel::sortValue(int row, int column) const
+{
+    if (valuesColumn != column)
+        readValues(column);
+    return values.at(row);
+}
+
+void TableRowModel::readValues(int column) const
+{
+    values.resize(rowObjects.size());
+    const QString &name = columns.at(column).name;
+    for (int r = 0; r < rowObjects.size(); ++r) {
+        AbstractDatabaseRow *row = rowObjects.at(r);
+        values[r] = row ? numberOf(table->sortValue(row, name)) : Unknown;
+    }
+    valuesColumn = column;
+}
+
+void TableRowModel::readRow(int r)
+{
+    ++generation;
+    AbstractDatabaseRow *row = rowObjects.at(r);
+    ids[r] = row->getId();
+    iconRead[r] = false;
+    const int width = columns.size();
+    for (int c = 0; c < width; ++c)
+        texts[r * width + c] = QString();
+    if (valuesColumn >= 0)
+        values[r] = numberOf(table->sortValue(row, columns.at(valuesColumn).name));
+    if (!searchOffsets.isEmpty())
+        replaceSearchKey(r, TableFilterModel::fold(table->searchText(row)));
+}
+
+void TableRowModel::replaceSearchKey(int r, const QString &key)
+{
+    const int start = searchOffsets.at(r);
+    const int length = searchOffsets.at(r + 1) - 1 - start;
+    searchKeys.replace(start, length, key);
+    const int shift = key.size() - length;
+    for (int i = r + 1; i < searchOffsets.size(); ++i)
+        searchOffsets[i] += shift;
+}
+
+QList<int> TableRowModel::positionsOf(AbstractDatabaseRow *row)
+{
+    if (!positionsBuilt) {
+        positions.reserve(rowObjects.size());
+        for (int r = 0; r < rowObjects.size(); ++r) {
+            AbstractDatabaseRow *object = rowObjects.at(r);
+            if (object && positions.contains(object))
+                repeatedRows = true;
+            else if (object)
+                positions.insert(object, r);
+        }
+        positionsBuilt = true;
+    }
+    const auto found = positions.constFind(row);
+    if (found == positions.constEnd())
+        return {};
+    if (!repeatedRows)
+        return { found.value() };
+    QList<int> all;
+    for (int r = found.value(); r < rowObjects.size(); ++r) {
+        if (rowObjects.at(r) == row)
+            all.append(r);
+    }
+    return all;
+}
+
+void TableRowModel::rowChanged(AbstractDatabaseRow *row)
+{
+    if (QThread::currentThread() == thread())
+        markEdited(row);
+}
+
+void TableRowModel::markEdited(AbstractDatabaseRow *row)
+{
+    if (positionsOf(row).isEmpty())
+        return;
+    // An edit sets its columns one by one; the row is read once they are all set.
+    if (editedRows.isEmpty())
+        QMetaObject::invokeMethod(this, &TableRowModel::refreshEdited, Qt::QueuedConnection);
+    editedRows.insert(row);
+}
+
+void TableRowModel::rowGone(AbstractDatabaseRow *row)
+{
+    if (QThread::currentThread() != thread())
+        return;
+    for (int r : positionsOf(row))
+        rowObjects[r] = nullptr;
+    positions.remove(row);
+    editedRows.remove(row);
+}
+
+void TableRowModel::refreshEdited()
+{
+    const QSet<AbstractDatabaseRow *> edited = editedRows;
+    editedRows.clear();
+    QList<int> refreshed;
+    for (AbstractDatabaseRow *row : edited) {
+        for (int r : positionsOf(row)) {
+            readRow(r);
+            refreshed.append(r);
+        }
+    }
+    if (refreshed.isEmpty())
+        return;
+    // Facts found for a whole list arrive together: one change for them all,
+    // so that what follows the model sorts and measures once.
+    const auto bounds = std::minmax_element(refreshed.cbegin(), refreshed.cend());
+    emit dataChanged(index(*bounds.first, 0), index(*bounds.second, qMax(0, columns.size() - 1)));
+    emit rowsRefreshed(refreshed);
+}
+
+void TableRowModel::refreshIcons()
+{
+    for (int r = 0; r < rowObjects.size(); ++r) {
+        if (rowObjects.at(r))
+            iconRead[r] = false;
+    }
+    if (!rowObjects.isEmpty())
+        emit dataChanged(index(0, 0), index(rowObjects.size() - 1, 0), { Qt::DecorationRole });
+}
+
+QList<AbstractDatabaseRow *> TableRowModel::liveRows() const
+{
+    QList<AbstractDatabaseRow *> live;
+    live.reserve(rowObjects.size());
+    for (AbstractDatabaseRow *row : rowObjects) {
+        if (row)
+            live.append(row);
+    }
+    return live;
+}
+
+QList<int> TableRowModel::rowsOf(int id) const
+{
+    QList<int> found;
+    for (int r = 0; r < ids.size(); ++r) {
+        if (ids.at(r) == id)
+            found.append(r);
+    }
+    return found;
+}
+
+void TableRowModel::readSearchKeys() const
+{
+    if (!searchOffsets.isEmpty())
+        return;
+    searchOffsets.resize(rowObjects.size() + 1);
+    searchKeys.clear();
+    searchKeys.reserve(rowObjects.size() * 48);
+    for (int r = 0; r < rowObjects.size(); ++r) {
+        searchOffsets[r] = searchKeys.size();
+        // A row gone since the reset matches no filter.
+        if (AbstractDatabaseRow *object = rowObjects.at(r))
+            searchKeys += TableFilterModel::fold(table->searchText(object));
+        searchKeys += QLatin1Char('\n');
+    }
+    searchOffsets[rowObjects.size()] = searchKeys.size();
+}
+
+QStringView TableRowModel::searchKey(int row) const
+{
+    readSearchKeys();
+    const int start = searchOffsets.at(row);
+    return QStringView(searchKeys).mid(start, searchOffsets.at(row + 1) - 1 - start);
+}
+
+void TableRowModel::markRowsHolding(const QString &word, std::vector<char> &marks) const
+{
+    readSearchKeys();
+    marks.assign(rowObjects.size(), 0);
+    if (word.isEmpty() || word.contains(QLatin1Char('\n')))
+        return;
+    const QStringView all(searchKeys);
+    int from = 0;
+    for (;;) {
+        const int at = int(all.indexOf(word, from));
+        if (at < 0)
+            break;
+        const int row
+            = int(std::upper_bound(searchOffsets.cbegin(), searchOffsets.cend(), at) - searchOffsets.cbegin())
+            - 1;
+        marks[row] = 1;
+        // One hit is enough: on to the next row.
+        from = searchOffsets.at(row + 1);
+    }
+}
+
+int TableRowModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : rowObjects.size();
+}
+
+int TableRowModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : columns.size();
+}
+
+QVariant TableRowModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+        return textAt(index.row(), index.column());
+    case Qt::DecorationRole: {
+        if (index.column() != 0)
+            return QVariant();
+        const QIcon &icon = iconAt(index.row());
+        return icon.isNull() ? QVariant() : QVariant(icon);
+    }
+    case Qt::TextAlignmentRole:
+        return columns.at(index.column()).alignment | Qt::AlignVCenter;
+    case IdRole:
+        return ids.at(index.row());
+    case Qt::ToolTipRole: {
+        AbstractDatabaseRow *object = rowObjects.at(index.row());
+        const QString tip = object ? table->rowToolTip(object) : QString();
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
+    case Qt::ForegroundRole: {
+        AbstractDatabaseRow *object = rowObjects.at(index.row());
+        return object && table->rowDimmed(object) ? QVariant(table->palette().brush(QPalette::Disabled, QPalette::Text))
+                                                  : QVariant();
+    }
+    default:
+        return QVariant();
+    }
+}
+
+QVariant TableRowModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= columns.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return captions.at(section);
+    if (role == Qt::TextAlignmentRole)
+        return columns.at(section).alignment;
+    return QVariant();
+}
+
+Qt::ItemFlags TableRowModel::flags(const QModelIndex &index) const
+{
+    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
+}

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "app/tables/tablecolumn.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QIcon>
+#include <QList>
+#include <QSet>
+#include <QVector>
+#include <vector>
+
+class AbstractDatabaseRow;
+class TableWidget;
+
+// The rows of a TableWidget as a model. A reset only takes the row objects and
+// their ids: a cell's text, a row's icon and search text are read from the row
+// the first time they are asked for (painting, sorting, fitting a column,
+// filtering) and then kept, so that a hundred thousand rows come up without
+// reading a hundred thousand rows' texts. A row's edit reads that row again,
+// from the event loop, however many columns the edit touched.
+//
+// Every row of the process is watched through RowEvents, one connection for
+// the model: a row destroyed by its owner is no longer handed out, and the
+// texts already read stay on show until the next reset.
+class TableRowModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    // The row's id, under the role the grid cells have always carried it in.
+    static constexpr int IdRole = Qt::UserRole;
+
+    // Texts, icons, sort values and search texts come from the table's own rules.
+    explicit TableRowModel(TableWidget *table);
+
+    // Shows these rows under these columns.
+    void reset(const QList<AbstractDatabaseRow *> &rows, const QList<TableColumn> &columns);
+    // Adds rows after the others, read as the others are, without a reset.
+    void appendRows(const QList<AbstractDatabaseRow *> &more);
+    // Lets go of every row object at once; the texts read so far stay.
+    void forgetRows();
+
+    const QList<TableColumn> &shownColumns() const { return columns; }
+    // The row object behind a model row; null once it is gone.
+    AbstractDatabaseRow *rowAt(int row) const { return rowObjects.at(row); }
+    QList<AbstractDatabaseRow *> liveRows() const;
+    // The model rows showing this id, in model order.
+    QList<int> rowsOf(int id) const;
+    const QString &textAt(int row, int column) const;
+    const QIcon &iconAt(int row) const;
+    // Whether the column sorts by value (numbers, dates) rather than by text,
+    // and the row's value there, unknown values lowest.
+    bool sortsByValue(int column) const;
+    double sortValue(int row, int column) const;
+    // Counts every change of what is shown (resets and refreshed rows), so that
+    // what is derived from it knows when to derive it again.
+    quint64 textGeneration() const { return generation; }
+    // The row's search text, folded (TableFilterModel::fold). Every row's is
+    // read the first time a filter asks, into one text, and kept until the
+    // next reset.
+    QStringView searchKey(int row) const;
+    // Marks the rows whose search text holds the folded word, with one pass
+    // over all of them.
+    void markRowsHolding(const QString &word, std::vector<char> &marks) const;
+    // Asks the table for every icon again (the theme changed).
+    void refreshIcons();
+    // Reads the row anew from the event loop, as after an edit of its object.
+    void markEdited(AbstractDatabaseRow *row);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+signals:
+    // The rows' cells were read anew after edits of their objects, after
+    // dataChanged: for one row of that row, for several of the rows between
+    // the first and the last of them.
+    void rowsRefreshed(const QList<int> &rows);
+
+private:
+    enum class Kind : char { Unknown, Text, Value };
+
+    void readRow(int row);
+    void readValues(int column) const;
+    // The model rows of a row object, from an index built at the first event
+    // after a reset.
+    QList<int> positionsOf(AbstractDatabaseRow *row);
+    void rowChanged(AbstractDatabaseRow *row);
+    void rowGone(AbstractDatabaseRow *row);
+    void refreshEdited();
+
+    TableWidget *table;
+    QList<TableColumn> columns;
+    QStringList captions;
+    QVector<AbstractDatabaseRow *> rowObjects;
+    quint64 generation = 0;
+    QVector<int> ids;
+    // Row-major: row * columns.size() + column; a null text is not read yet
+    // (a read one is never null).
+    mutable QVector<QString> texts;
+    mutable QVector<QIcon> icons;
+    mutable QVector<bool> iconRead;
+    mutable QVector<Kind> kinds;
+    // The values of one column, the one last sorted by value.
+    mutable QVector<double> values;
+    mutable int valuesColumn = -1;
+    void readSearchKeys() const;
+    void replaceSearchKey(int row, const QString &key);
+
+    // Every row's search text, each followed by a line break (which no typed
+    // word holds), and where each begins; the last offset is the end.
+    mutable QString searchKeys;
+    mutable QVector<int> searchOffsets;
+    QHash<AbstractDatabaseRow *, int> positions;
+    bool positionsBuilt = false;
+    bool repeatedRows = false;
+    // Edited since the last refresh; compared by address only.
+    QSet<AbstractDatabaseRow *> editedRows;
+};

@@ -1,8 +1,0 @@
-#include "db/rowevents.h"
-
-RowEvents *RowEvents::instance()
-{
-    // Never destroyed: rows may end after everything else.
-    static RowEvents *const events = new RowEvents;
-    return events;
-}

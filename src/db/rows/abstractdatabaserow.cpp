@@ -1,0 +1,196 @@
+#include "db/rows/abstractdatabaserow.h"
+
+#include "db/storage/rowcursor.h"
+#include "db/rows/rowevents.h"
+#include "db/rows/rowstore.h"
+#include "toolkit/settings/propertyindex.h"
+
+#include <QDateTime>
+#include <QSqlQuery>
+
+AbstractDatabaseRow::AbstractDatabaseRow(RowStore *store, QObject *parent)
+    : ZTSettings(QString(), false, parent, ZTSettings::XML)
+    , rowStore(store)
+{
+}
+
+AbstractDatabaseRow::~AbstractDatabaseRow()
+{
+    emit RowEvents::instance()->gone(this);
+}
+
+int AbstractDatabaseRow::getId()
+{
+    return getValue(idColumnName()).toInt();
+}
+
+bool AbstractDatabaseRow::fromDatabaseValue(const QString &column, const QVariant &value)
+{
+    Q_UNUSED(column)
+    Q_UNUSED(value)
+    return false;
+}
+
+bool AbstractDatabaseRow::toDatabaseText(const QString &column, QString *text)
+{
+    Q_UNUSED(column)
+    Q_UNUSED(text)
+    return false;
+}
+
+const QStringList &AbstractDatabaseRow::columnNames() const
+{
+    return properties().names();
+}
+
+QList<QPair<QString, int>> AbstractDatabaseRow::columnLimits() const
+{
+    QList<QPair<QString, int>> limits;
+    const QMetaObject *meta = metaObject();
+    for (const QString &column : columnNames()) {
+        const int info
+            = meta->indexOfClassInfo(QString(column + QLatin1String("MaxLength")).toLatin1().constData());
+        if (info >= 0)
+            limits.append({ column, QString::fromLatin1(meta->classInfo(info).value()).toInt() });
+    }
+    return limits;
+}
+
+bool AbstractDatabaseRow::setValue(const QString &name, const QVariant &value)
+{
+    writeRefused = false;
+    return ZTSettings::setValue(name, value) && !writeRefused;
+}
+
+bool AbstractDatabaseRow::setShownValue(const QString &name, const QVariant &value, const QVariant &shown)
+{
+    shownValue = &shown;
+    const bool set = setValue(name, value);
+    shownValue = nullptr;
+    return set;
+}
+
+bool AbstractDatabaseRow::load()
+{
+    return rowStore && rowStore->readRow(this);
+}
+
+namespace
+{
+
+// The digits of text from `at` on, or -1 when one of them is no digit.
+int digits(const QString &text, int at, int count)
+{
+    int number = 0;
+    for (int i = at; i < at + count; ++i) {
+        const ushort c = text.at(i).unicode();
+        if (c < '0' || c > '9')
+            return -1;
+        number = number * 10 + (c - '0');
+    }
+    return number;
+}
+
+// The ISO 8601 texts the database stores dates in, read without Qt's general
+// parser, which costs more than the rest of a row; anything else is left to it.
+bool readIsoDate(const QString &text, int type, QVariant *value)
+{
+    const int size = text.size();
+    if (size < 10 || text.at(4) != QLatin1Char('-') || text.at(7) != QLatin1Char('-'))
+        return false;
+    const QDate date(digits(text, 0, 4), digits(text, 5, 2), digits(text, 8, 2));
+    if (!date.isValid())
+        return false;
+    if (type == QMetaType::QDate && size == 10) {
+        *value = date;
+        return true;
+    }
+    if (type != QMetaType::QDateTime || size != 19 || text.at(10) != QLatin1Char('T')
+        || text.at(13) != QLatin1Char(':') || text.at(16) != QLatin1Char(':'))
+        return false;
+    const QTime time(digits(text, 11, 2), digits(text, 14, 2), digits(text, 17, 2));
+    if (!time.isValid())
+        return false;
+    *value = QDateTime(date, time);
+    return true;
+}
+
+} // namespace
+
+void AbstractDatabaseRow::takeStoredValues(const QSqlQuery &query, const QVector<int> &fields)
+{
+    takeStoredValues(*RowCursor::of(const_cast<QSqlQuery &>(query)), fields);
+}
+
+void AbstractDatabaseRow::takeStoredValues(const RowCursor &cursor, const QVector<int> &fields)
+{
+    const bool wasBlocked = blockSignals(true);
+    writesSuspended = true;
+    const PropertyIndex &index = properties();
+    const QStringList &names = index.names();
+    for (int i = 0; i < index.count(); ++i) {
+        const int field = fields.at(i);
+        if (field < 0)
+            continue;
+        QVariant value = cursor.value(field);
+        if (fromDatabaseValue(names.at(i), value))
+            continue;
+        const int type = index.typeAt(i);
+        const bool text = type == QMetaType::QString;
+        const bool textValue = value.userType() == QMetaType::QString;
+        // The property converts the value to its type; NULL (an empty text to
+        // a text), or a value that does not convert, leaves it as it is.
+        if (value.isNull() && !text)
+            continue;
+        // A single blank is how an empty text is stored (Database::textLiteral).
+        if (text && textValue && *static_cast<const QString *>(value.constData()) == QLatin1String(" "))
+            value = QString(QLatin1String(""));
+        else if (!text && textValue)
+            readIsoDate(value.toString(), type, &value);
+        index.write(this, i, value);
+    }
+    writesSuspended = false;
+    blockSignals(wasBlocked);
+}
+
+void AbstractDatabaseRow::putBack(const QString &column, const QVariant &value)
+{
+    writesSuspended = true;
+    ZTSettings::setValue(column, value);
+    writesSuspended = false;
+}
+
+void AbstractDatabaseRow::changingProperty(const char *name)
+{
+    if (!rowStore || writesSuspended)
+        return;
+    changingColumn = name;
+    changingFrom = shownValue ? *shownValue : getValue(QLatin1String(name));
+}
+
+void AbstractDatabaseRow::changedProperty(const QString &name)
+{
+    if (!writesSuspended && !updateColumn(name))
+        return; // the stored value is back, and was announced as a change of its own
+    ZTSettings::changedProperty(name);
+    if (!signalsBlocked())
+        emit RowEvents::instance()->changed(this);
+}
+
+bool AbstractDatabaseRow::updateColumn(const QString &column)
+{
+    if (!rowStore || column == idColumnName() || getId() <= 0)
+        return true;
+    const bool knowsPrevious = changingColumn && column == QLatin1String(changingColumn);
+    const QVariant previous = knowsPrevious ? changingFrom : QVariant();
+    changingColumn = nullptr;
+    changingFrom.clear();
+
+    QString reason;
+    if (rowStore->writeColumn(this, column, previous, &reason))
+        return true;
+    writeRefused = true;
+    if (knowsPrevious)
+        putBack(column, previous);
+    return false;
+}

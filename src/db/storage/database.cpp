@@ -1,0 +1,511 @@
+#include "db/storage/database.h"
+
+#include "db/storage/databasesupport.h"
+#include "db/storage/accessdialect.h"
+#include "db/storage/editconflict.h"
+#include "db/storage/liveupdates.h"
+#include "db/rows/patient.h"
+#include "db/rows/record.h"
+#include "db/storage/rowcursor.h"
+#include "db/storage/schemamigrations.h"
+#include "db/storage/sqldialect.h"
+#include "db/care/trash.h"
+#include "toolkit/settings/propertyindex.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QVariant>
+#include <atomic>
+#include <limits>
+
+Q_LOGGING_CATEGORY(lcSql, "kesta.db.sql", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcWrite, "kesta.db.write", QtWarningMsg)
+
+namespace DatabaseSupport
+{
+
+QString reasonOf(const QSqlError &error)
+{
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
+QVector<int> fieldsOf(const RowCursor &rows, const QMetaObject &meta)
+{
+    const QStringList &columns = PropertyIndex::of(&meta).names();
+    QVector<int> fields;
+    fields.reserve(columns.size());
+    for (const QString &column : columns)
+        fields.append(rows.indexOf(column));
+    return fields;
+}
+
+QVector<int> fieldsOf(QSqlQuery &query, const QMetaObject &meta)
+{
+    return fieldsOf(*RowCursor::of(query), meta);
+}
+
+} // namespace DatabaseSupport
+
+using namespace DatabaseSupport;
+
+namespace
+{
+
+std::atomic<int> connectionCount { 0 };
+
+// The id of the current result row; false for one that does not fit an int,
+// which would otherwise wrap into another row's id.
+bool idFits(const QVariant &value, const QString &table, int *id)
+{
+    bool isNumber = false;
+    const qlonglong number = value.toLongLong(&isNumber);
+    if (isNumber && (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())) {
+        qWarning() << "Row left out, its id lies beyond the int range:" << table << value.toString();
+        return false;
+    }
+    *id = int(number);
+    return true;
+}
+
+} // namespace
+
+Database::Database(const DatabaseLocation &location, QObject *parent)
+    : Database(location, SqlDialect::forLocation(location), parent)
+{
+}
+
+Database::Database(const DatabaseLocation &location, std::unique_ptr<SqlDialect> dialect, QObject *parent)
+    : QObject(parent)
+    , where(location)
+    , connectionName(QStringLiteral("kesta-database-%1").arg(++connectionCount))
+    , sqlDialect(std::move(dialect))
+{
+    qRegisterMetaType<RowChange>();
+    QSqlDatabase db = QSqlDatabase::addDatabase(sqlDialect->driverName(), connectionName);
+    sqlDialect->configure(db, where);
+    // A missing file leaves the connection closed; database() tries again once
+    // the file has been created from the template.
+    if (db.open())
+        sqlDialect->prepareConnection(db);
+    // Where other workstations write too, their changes are shown here.
+    if (!sqlDialect->notificationChannel().isEmpty())
+        new LiveUpdates(this);
+}
+
+Database::Database(const QString &filePath, QObject *parent)
+    : Database(DatabaseLocation::file(filePath), parent)
+{
+}
+
+Database::Database(const QString &filePath, std::unique_ptr<SqlDialect> dialect, QObject *parent)
+    : Database(DatabaseLocation::file(filePath), std::move(dialect), parent)
+{
+}
+
+Database::~Database()
+{
+    if (writeDepth > 0)
+        rollbackWrite();
+    // Patients (and through them their records) before the connection goes.
+    qDeleteAll(findChildren<Patient *>(QString(), Qt::FindDirectChildrenOnly));
+    patientList.clear();
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+}
+
+QSqlDatabase Database::database() const
+{
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    // A connection the server dropped is opened afresh at the next action,
+    // never half-way through a write, whose rest must fail rather than land
+    // on its own.
+    if (db.isOpen() && !writeOpen && sqlDialect->connectionLost(db)) {
+        qDebug() << "CONNECTION LOST" << where.describe();
+        db.close();
+    }
+    if (!db.isOpen() && db.open())
+        sqlDialect->prepareConnection(db);
+    return db;
+}
+
+void Database::setPassword(const QString &password)
+{
+    where.password = password;
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    db.close();
+    db.setPassword(password);
+}
+
+const SqlDialect &Database::dialect() const
+{
+    return *sqlDialect;
+}
+
+bool Database::exec(QSqlQuery &query, const QString &statement) const
+{
+    qCDebug(lcSql).noquote() << statement;
+    return query.exec(statement);
+}
+
+bool Database::execBound(QSqlQuery &query, const QString &statement, const QVariantList &values) const
+{
+    qCDebug(lcSql).noquote() << statement;
+    if (!query.prepare(statement))
+        return false;
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return query.exec();
+}
+
+bool Database::run(QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason,
+    const QVariantList &bound) const
+{
+    if (bound.isEmpty() ? exec(query, statement) : execBound(query, statement, bound))
+        return true;
+    qDebug() << failureLine << statement << query.lastError().text();
+    if (reason)
+        *reason = reasonOf(query.lastError());
+    return false;
+}
+
+bool Database::isUsable(QString *reason)
+{
+    QString why;
+    const QSqlDatabase db = database();
+    bool usable = db.isOpen();
+    if (!usable)
+        why = reasonOf(db.lastError());
+    // An empty server database gets the layout first; a file has it from the template.
+    usable = usable && SchemaMigrations::createLayoutIfEmpty(this, &why);
+    for (const auto &table :
+        { qMakePair(patientsTable, patientIdColumn), qMakePair(recordsTable, recordIdColumn) }) {
+        QSqlQuery query(db);
+        usable
+            = usable && run(query, rowStatement(table.first, table.second, 0), "DATABASE NOT USABLE", &why);
+    }
+    // Only a database whose tables can be read is brought forward: nothing is
+    // written to a file that is not one of ours.
+    usable = usable && SchemaMigrations::bringUpToDate(this, &why);
+    if (usable) {
+        QSqlDatabase opened = database();
+        sqlDialect->prepareDatabase(opened, where);
+    }
+    if (usable && !patientsRead) {
+        usable = reloadPatients();
+        why = lastLoadError;
+    }
+    // The next check opens the file afresh: the user may have put another in
+    // its place, which an open connection would never see.
+    if (!usable)
+        database().close();
+    if (reason)
+        *reason = why;
+    return usable;
+}
+
+bool Database::reloadPatients()
+{
+    QList<Patient *> read;
+    QSqlQuery query(database());
+    // Forward only where the driver would otherwise keep a copy of every row.
+    query.setForwardOnly(sqlDialect->readsRowByRow());
+    QString reason;
+    const std::unique_ptr<RowCursor> rows
+        = openRows(query, allRowsStatement(patientsTable), "PATIENTS NOT READ", &reason);
+    bool ok = rows != nullptr;
+    if (ok) {
+        const QVector<int> fields = fieldsOf(*rows, Patient::staticMetaObject);
+        const int idField = fields.first();
+        int id = 0;
+        while (rows->next()) {
+            if (idField >= 0 && !idFits(rows->value(idField), patientsTable, &id))
+                continue;
+            auto *patient = new Patient(static_cast<RowStore *>(this), this);
+            patient->takeStoredValues(*rows, fields);
+            read.append(patient);
+        }
+        // A row that cannot be stepped to (a lock, a damaged page) ends the
+        // scan early: half a list must not pass for the whole.
+        if (!rows->error().isEmpty()) {
+            ok = false;
+            reason = rows->error();
+            qDebug() << "PATIENTS NOT READ" << reason;
+            qDeleteAll(read);
+        }
+    }
+    lastLoadError = ok ? QString() : reason;
+    if (ok) {
+        visitsRead = false;
+        const QList<Patient *> replaced = patientList;
+        patientList = read;
+        patientsRead = true;
+        // Views take the new list when patientsChanged reaches them (queued);
+        // the old patients go after that, never while a view may still show them.
+        if (!replaced.isEmpty())
+            QMetaObject::invokeMethod(
+                this, [replaced] { qDeleteAll(replaced); }, Qt::QueuedConnection);
+    }
+    emit patientsChanged();
+    return ok;
+}
+
+Patient *Database::patientById(int autoId) const
+{
+    if (autoId < 1)
+        return nullptr;
+    for (Patient *patient : patientList) {
+        if (patient->getId() == autoId)
+            return patient;
+    }
+    return nullptr;
+}
+
+Patient *Database::patientByPatientId(const QString &patientId) const
+{
+    for (Patient *patient : patientList) {
+        if (patient->getPatientID() == patientId)
+            return patient;
+    }
+    return nullptr;
+}
+
+bool Database::patientIdShared(const Patient *patient) const
+{
+    return patient && patientIdInUse(patient->getPatientID(), patient);
+}
+
+bool Database::patientIdInUse(const QString &patientId, const Patient *except) const
+{
+    for (Patient *patient : patientList) {
+        if (patient != except && (!except || patient->getAutoID() != except->getAutoID())
+            && patient->getPatientID() == patientId)
+            return true;
+    }
+    return false;
+}
+
+QString Database::valueText(AbstractDatabaseRow *row, const QString &column) const
+{
+    QString text;
+    if (row->toDatabaseText(column, &text))
+        return textLiteral(text);
+    const QVariant value = row->getValue(column);
+    switch (value.userType()) {
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return value.toString();
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+        return sqlDialect->dateLiteral(value);
+    case QMetaType::QString:
+        return textLiteral(value.toString());
+    default:
+        // Enumerations by key, as the row's text form gives them.
+        return textLiteral(row->getTextValue(column));
+    }
+}
+
+QString Database::textLiteral(const QString &text)
+{
+    if (text.isEmpty())
+        return QStringLiteral("' '");
+    QString doubled = text;
+    doubled.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
+}
+
+void Database::close()
+{
+    QSqlDatabase::database(connectionName, false).close();
+}
+
+Patient *Database::readPatient(int autoId)
+{
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    const std::unique_ptr<RowCursor> rows
+        = openRows(query, rowStatement(patientsTable, patientIdColumn, autoId), "ROW NOT READ");
+    if (!rows || !rows->next())
+        return nullptr;
+    auto *patient = new Patient(static_cast<RowStore *>(this), this);
+    patient->takeStoredValues(*rows, fieldsOf(*rows, Patient::staticMetaObject));
+    patientList.append(patient);
+    return patient;
+}
+
+Record *Database::loadRecord(int recordId)
+{
+    return new Record(recordId, this, nullptr);
+}
+
+bool Database::readRow(AbstractDatabaseRow *row)
+{
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    const std::unique_ptr<RowCursor> rows = openRows(
+        query, rowStatement(row->tableName(), row->idColumnName(), row->getId()), "ROW NOT READ");
+    if (!rows)
+        return false;
+    // No row: the properties keep their values.
+    if (rows->next())
+        row->takeStoredValues(*rows, fieldsOf(*rows, *row->metaObject()));
+    return true;
+}
+
+QList<Record *> Database::readRecords(Patient *patient)
+{
+    QList<Record *> records;
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    const std::unique_ptr<RowCursor> rows
+        = openRows(query, recordsOfPatientStatement(patient->getPatientID()), "RECORDS NOT READ");
+    if (!rows)
+        return records;
+    const QVector<int> fields = fieldsOf(*rows, Record::staticMetaObject);
+    const int idField = fields.first();
+    int id = 0;
+    while (rows->next()) {
+        if (idField < 0 || !idFits(rows->value(idField), recordsTable, &id) || id <= 0)
+            continue;
+        auto *record = new Record(this, nullptr);
+        record->takeStoredValues(*rows, fields);
+        records.append(record);
+    }
+    return records;
+}
+
+std::unique_ptr<RowCursor> Database::openRows(
+    QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason)
+{
+    QSqlDatabase db = database();
+    QString why;
+    qCDebug(lcSql).noquote() << statement;
+    if (std::unique_ptr<RowCursor> rows = sqlDialect->openCursor(db, statement, &why))
+        return rows;
+    if (why.isEmpty() && query.exec(statement))
+        return RowCursor::of(query);
+    if (why.isEmpty())
+        why = reasonOf(query.lastError());
+    qDebug() << failureLine << statement << why;
+    if (reason)
+        *reason = why;
+    return nullptr;
+}
+
+QPair<QDateTime, QDateTime> Database::visitsOf(const QString &patientId)
+{
+    if (!visitsRead) {
+        visitsRead = true;
+        visits.clear();
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        if (run(query, visitsStatement(), "VISITS NOT READ")) {
+            while (query.next())
+                visits.insert(query.value(0).toString(), { query.value(1).toDateTime(), query.value(2).toDateTime() });
+        }
+    }
+    return visits.value(patientId);
+}
+
+int Database::lastId(const QString &table, const QString &idColumn)
+{
+    QSqlQuery query(database());
+    if (!exec(query, highestIdStatement(table, idColumn))) {
+        qDebug() << "RR" << query.lastError().text();
+        return -1;
+    }
+    int id = 0;
+    if (query.next() && !idFits(query.value(0), table, &id))
+        return -1;
+    return id;
+}
+
+int Database::newId(const QString &table, const QString &idColumn)
+{
+    const QString sequence = sqlDialect->nextIdStatement(table, idColumn);
+    if (!sequence.isEmpty()) {
+        QSqlQuery query(database());
+        int id = -1;
+        if (run(query, sequence, "RR") && query.next() && idFits(query.value(0), table, &id))
+            return id;
+        return -1;
+    }
+    const int last = lastId(table, idColumn);
+    return last < 1 || last == std::numeric_limits<int>::max() ? FirstId : last + 1;
+}
+
+QString Database::sqlDateTime(const QVariant &value)
+{
+    return AccessDialect().dateLiteral(value);
+}
+
+QString Database::highestIdStatement(const QString &table, const QString &idColumn)
+{
+    return QStringLiteral("SELECT ") + idColumn + QStringLiteral(" from ") + table
+        + QStringLiteral(" ORDER BY ") + idColumn + QStringLiteral(" DESC");
+}
+
+QString Database::allRowsStatement(const QString &table)
+{
+    return QStringLiteral("SELECT * from ") + table;
+}
+
+QString Database::rowStatement(const QString &table, const QString &idColumn, int id)
+{
+    return allRowsStatement(table) + QStringLiteral(" where ") + idColumn + QLatin1Char('=')
+        + QString::number(id);
+}
+
+QString Database::insertStatement(
+    const QString &table, const QStringList &columns, const QStringList &valueTexts)
+{
+    return QStringLiteral("INSERT into ") + table + QStringLiteral(" (") + columns.join(QStringLiteral(", "))
+        + QStringLiteral(") VALUES (") + valueTexts.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
+QString Database::deleteStatement(const QString &table, const QString &idColumn, int id)
+{
+    return QStringLiteral("DELETE from ") + table + QStringLiteral(" where ") + idColumn + QLatin1Char('=')
+        + QString::number(id);
+}
+
+QString Database::writeColumnStatement(
+    const QString &table, const QString &column, const QString &valueText, const QString &idColumn, int id)
+{
+    return QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + column + QLatin1Char('=') + valueText
+        + QStringLiteral(" WHERE ") + idColumn + QLatin1Char('=') + QString::number(id);
+}
+
+QString Database::recordsOfPatientStatement(const QString &patientId)
+{
+    return QStringLiteral("SELECT * from Records where PatientID=") + textLiteral(patientId);
+}
+
+QString Database::visitsStatement()
+{
+    return QStringLiteral("SELECT PatientID, MIN(RecordDate), MAX(RecordDate) from Records GROUP BY PatientID");
+}
+
+QString Database::recordIdsStatement(const QString &patientId)
+{
+    return QStringLiteral("SELECT RecordID from Records where PatientID=") + textLiteral(patientId);
+}
+
+QString Database::moveRecordsStatement(const QString &oldPatientId, const QString &newPatientId)
+{
+    return QStringLiteral("UPDATE Records SET PatientID=") + textLiteral(newPatientId)
+        + QStringLiteral(" WHERE PatientID=") + textLiteral(oldPatientId);
+}

@@ -1,0 +1,499 @@
+#include "db/storage/database.h"
+
+#include "db/storage/databasesupport.h"
+#include "db/storage/editconflict.h"
+#include "db/storage/liveupdates.h"
+#include "db/rows/patient.h"
+#include "db/rows/record.h"
+#include "db/storage/sqldialect.h"
+#include "db/care/trash.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+// The write path of Database: transactions, the one entry of every change and
+// the writes built on it.
+
+using namespace DatabaseSupport;
+
+Database::Transaction::Transaction(Database *database, bool takesNewIds)
+    : database(database)
+{
+    if (!database)
+        return;
+    outermost = database->writeDepth == 0;
+    ++database->writeDepth;
+    if (outermost)
+        database->beginWrite(takesNewIds);
+}
+
+Database::Transaction::~Transaction()
+{
+    if (!database || done)
+        return;
+    --database->writeDepth;
+    // Ended without a commit: nothing of it may land.
+    if (outermost) {
+        database->rollbackWrite();
+    } else if (!database->writeBroken) {
+        database->writeBroken = true;
+        database->writeReason = QStringLiteral("The write was abandoned");
+    }
+}
+
+bool Database::Transaction::isOpen() const
+{
+    return database && !done && database->writeOpen && !database->writeBroken;
+}
+
+bool Database::Transaction::commit(QString *reason)
+{
+    if (!database || done)
+        return false;
+    done = true;
+    --database->writeDepth;
+    if (database->writeBroken) {
+        if (reason)
+            *reason = database->writeReason;
+        if (outermost)
+            database->rollbackWrite();
+        return false;
+    }
+    return !outermost || database->commitWrite(reason);
+}
+
+void Database::addChangeHook(ChangeHook hook)
+{
+    changeHooks.append(std::move(hook));
+}
+
+bool Database::beginWrite(bool takesNewIds)
+{
+    writeBroken = false;
+    writeReason.clear();
+    pendingChanges.clear();
+    undoList.clear();
+    QSqlDatabase db = database();
+    const QString begin = sqlDialect->beginWriteStatement(takesNewIds);
+    writeByStatements = !begin.isEmpty();
+    qCDebug(lcWrite).noquote() << (begin.isEmpty() ? QStringLiteral("BEGIN") : begin);
+    bool begun = false;
+    if (begin.isEmpty()) {
+        begun = db.transaction();
+        if (!begun)
+            writeReason = reasonOf(db.lastError());
+    } else {
+        QSqlQuery query(db);
+        begun = query.exec(begin);
+        if (!begun)
+            writeReason = reasonOf(query.lastError());
+    }
+    writeOpen = begun;
+    if (!begun) {
+        qDebug() << "WRITE NOT BEGUN" << writeReason;
+        writeBroken = true;
+    }
+    return begun;
+}
+
+bool Database::commitWrite(QString *reason)
+{
+    qCDebug(lcWrite) << "COMMIT";
+    QSqlDatabase db = database();
+    bool committed = true;
+    if (writeOpen) {
+        QString why;
+        if (!writeByStatements) {
+            committed = db.commit();
+            why = reasonOf(db.lastError());
+        } else {
+            QSqlQuery query(db);
+            committed = query.exec(QStringLiteral("COMMIT"));
+            why = reasonOf(query.lastError());
+        }
+        if (!committed) {
+            qDebug() << "WRITE NOT COMMITTED" << why;
+            if (reason)
+                *reason = why;
+            rollbackWrite();
+            return false;
+        }
+    }
+    writeOpen = false;
+    const QList<RowChange> changes = pendingChanges;
+    pendingChanges.clear();
+    undoList.clear();
+    for (const RowChange &change : changes) {
+        if (change.table == recordsTable)
+            visitsRead = false;
+    }
+    if (!changes.isEmpty())
+        emit changesCommitted(changes);
+    return committed;
+}
+
+void Database::rollbackWrite()
+{
+    if (writeOpen) {
+        qCDebug(lcWrite) << "ROLLBACK";
+        QSqlDatabase db = database();
+        if (!writeByStatements)
+            db.rollback();
+        else
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        writeOpen = false;
+    }
+    // The rows show what the database holds again, newest change undone first.
+    const QList<Undo> undo = undoList;
+    undoList.clear();
+    pendingChanges.clear();
+    writeBroken = false;
+    for (auto it = undo.crbegin(); it != undo.crend(); ++it) {
+        if (it->row)
+            it->row->putBack(it->column, it->previous);
+    }
+}
+
+bool Database::applyChange(const QList<RowChange> &changes, const QString &statement, const char *failureLine,
+    QString *reason, const Undo &undo, bool *unmatched, const QVariantList &bound)
+{
+    Transaction write(this);
+    if (writeBroken) {
+        if (reason)
+            *reason = writeReason;
+        write.commit();
+        return false;
+    }
+    QString why;
+    bool ok = false;
+    {
+        QSqlQuery query(database());
+        ok = run(query, statement, failureLine, &why, bound);
+        // Its condition held for no row: nothing happened, and the caller decides.
+        if (ok && unmatched && query.numRowsAffected() == 0) {
+            *unmatched = true;
+            write.commit();
+            return false;
+        }
+    }
+    for (const RowChange &change : changes) {
+        for (const ChangeHook &hook : qAsConst(changeHooks))
+            ok = ok && hook(change, &why);
+    }
+    if (!ok) {
+        writeBroken = true;
+        writeReason = why;
+        if (reason)
+            *reason = why;
+        write.commit();
+        return false;
+    }
+    pendingChanges.append(changes);
+    if (undo.row && undo.previous.isValid())
+        undoList.append(undo);
+    return write.commit(reason);
+}
+
+QVariantMap Database::valuesOf(AbstractDatabaseRow *row)
+{
+    QVariantMap values;
+    for (const QString &column : row->columnNames())
+        values.insert(column, row->getValue(column));
+    return values;
+}
+
+int Database::insertRow(AbstractDatabaseRow *row, const char *failureLine, QString *reason)
+{
+    const QString table = row->tableName();
+    const QString idColumn = row->idColumnName();
+    const QStringList &columns = row->columnNames();
+    Transaction write(this, true);
+    // A write that could not begin (the server is gone) says why.
+    if (writeBroken) {
+        if (reason)
+            *reason = writeReason;
+        return -1;
+    }
+    // Inside the write: no other program takes the same id before it commits.
+    const int id = newId(table, idColumn);
+    if (id <= 0) {
+        if (reason)
+            *reason = QStringLiteral("No new id");
+        return -1;
+    }
+    QStringList values;
+    QVariantMap stored = valuesOf(row);
+    stored.insert(idColumn, id);
+    for (const QString &column : columns)
+        values.append(column == idColumn ? QString::number(id) : valueText(row, column));
+    RowChange change;
+    change.kind = RowChange::Kind::Insert;
+    change.table = table;
+    change.rowId = id;
+    change.newValue = stored;
+    if (!applyChange({ change }, insertStatement(table, columns, values), failureLine, reason))
+        return -1;
+    return write.commit(reason) ? id : -1;
+}
+
+int Database::insertPatient(Patient *patient, QString *reason)
+{
+    if (!patient)
+        return -1;
+    const int id = insertRow(patient, "Creation error:", reason);
+    if (id <= 0)
+        return id;
+    // A shared server announces every other workstation's change as it lands:
+    // the new row is all there is to read. A file is read whole, which also
+    // shows what another program changed in it.
+    if (sqlDialect->sharedByWorkstations() && readPatient(id))
+        emit patientsChanged();
+    else
+        reloadPatients();
+    return id;
+}
+
+int Database::insertRecord(Patient *patient, const QDateTime &recordDate, const QString &fileName,
+    const QString &recordType, const QString &comments, QString *reason)
+{
+    if (!patient)
+        return 0;
+    Record record;
+    record.setRecordDate(recordDate);
+    record.setFileName(fileName);
+    record.setRecordType(recordType);
+    record.setComments(comments);
+    record.setPatientID(patient->getPatientID());
+    const int id = insertRow(&record, "Create error:", reason);
+    // The new row as stored joins the list; the others are not read again.
+    if (id > 0)
+        patient->addRecord(new Record(id, this, nullptr));
+    return id;
+}
+
+bool Database::removePatient(Patient *patient, QString *reason, QStringList *filesLeft)
+{
+    return Trash(this).removePatient(patient, reason, filesLeft);
+}
+
+bool Database::removeRecord(Patient *owner, Record *record, QString *reason, QStringList *filesLeft)
+{
+    return Trash(this).removeRecord(owner, record, reason, filesLeft);
+}
+
+namespace
+{
+
+// Column and table names go into the statement's text; values never do.
+bool isPlainName(const QString &name)
+{
+    if (name.isEmpty() || name.size() > 64 || name.at(0).isDigit())
+        return false;
+    for (const QChar c : name) {
+        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('_'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool Database::insertValues(
+    const QString &table, const QString &idColumn, const QVariantMap &values, QString *reason)
+{
+    QStringList columns;
+    QStringList marks;
+    QVariantList bound;
+    bool plain = isPlainName(table);
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        plain = plain && isPlainName(it.key());
+        columns.append(it.key());
+        marks.append(QStringLiteral("?"));
+        bound.append(it.value());
+    }
+    if (!plain || !values.contains(idColumn)) {
+        if (reason)
+            *reason = QStringLiteral("Not a row of %1").arg(table);
+        return false;
+    }
+    RowChange change;
+    change.kind = RowChange::Kind::Insert;
+    change.table = table;
+    change.rowId = values.value(idColumn).toInt();
+    change.newValue = values;
+    return applyChange(
+        { change }, insertStatement(table, columns, marks), "ROW NOT INSERTED", reason, Undo(), nullptr, bound);
+}
+
+bool Database::deleteValues(
+    const QString &table, const QString &idColumn, int id, const QVariantMap &oldValues, QString *reason)
+{
+    if (!isPlainName(table) || !isPlainName(idColumn))
+        return false;
+    RowChange change;
+    change.kind = RowChange::Kind::Delete;
+    change.table = table;
+    change.rowId = id;
+    change.oldValue = oldValues;
+    // The lines the removals have always written.
+    const char *failureLine = table == patientsTable ? "PATIENT NOT REMOVED FROM DATABASE"
+        : table == recordsTable                      ? "RECORD NOT REMOVED FROM DATABASE"
+                                                     : "ROW NOT REMOVED";
+    return applyChange({ change }, deleteStatement(table, idColumn, id), failureLine, reason);
+}
+
+bool Database::updateValue(const QString &table, const QString &idColumn, int id, const QString &column,
+    const QVariant &oldValue, const QVariant &newValue, QString *reason)
+{
+    if (!isPlainName(table) || !isPlainName(idColumn) || !isPlainName(column))
+        return false;
+    RowChange change;
+    change.table = table;
+    change.rowId = id;
+    change.column = column;
+    change.oldValue = oldValue;
+    change.newValue = newValue;
+    return applyChange({ change }, writeColumnStatement(table, column, QStringLiteral("?"), idColumn, id),
+        "NOT SET", reason, Undo(), nullptr, { newValue });
+}
+
+bool Database::writeColumn(
+    AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason)
+{
+    QString why;
+    bool ok = false;
+    auto *patient = qobject_cast<Patient *>(row);
+    if (patient && column == QLatin1String("PatientID") && previous.isValid()) {
+        ok = writePatientId(patient, previous.toString(), &why);
+    } else {
+        RowChange change;
+        change.table = row->tableName();
+        change.rowId = row->getId();
+        change.column = column;
+        change.oldValue = previous;
+        change.newValue = row->getValue(column);
+        const QString statement = writeColumnStatement(
+            change.table, column, valueText(row, column), row->idColumnName(), change.rowId);
+        ok = sqlDialect->sharedByWorkstations() && previous.isValid()
+            ? writeShownColumn(row, change, statement, &why)
+            : applyChange({ change }, statement, "NOT SET", &why, { row, column, previous });
+    }
+    if (!ok) {
+        emit writeFailed(column, why);
+        if (reason)
+            *reason = why;
+    }
+    return ok;
+}
+
+bool Database::writeShownColumn(
+    AbstractDatabaseRow *row, const RowChange &change, const QString &statement, QString *reason)
+{
+    Transaction write(this);
+    const Undo undo { row, change.column, change.oldValue };
+    bool unmatched = false;
+    bool ok = applyChange({ change },
+        statement + EditConflict::condition(*this, row, change.column, change.oldValue), "NOT SET", reason,
+        undo, &unmatched);
+    if (unmatched) {
+        // Changed meanwhile, gone, or only stored in another form than this
+        // program writes: the stored row, held now, tells which.
+        const std::unique_ptr<AbstractDatabaseRow> stored = EditConflict::readHeld(this, row);
+        if (EditConflict::readsAsShown(*this, stored.get(), row, change.column, change.oldValue)) {
+            ok = applyChange({ change }, statement, "NOT SET", reason, undo);
+        } else {
+            writeBroken = true;
+            writeReason = EditConflict::reason(stored.get(), change.column);
+            qDebug() << "NOT SET" << statement << writeReason;
+            // Once the refusal has put the shown value back.
+            QPointer<AbstractDatabaseRow> refused = row;
+            QMetaObject::invokeMethod(
+                this,
+                [this, refused] {
+                    if (refused)
+                        refreshRow(refused);
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    return write.commit(reason) && ok;
+}
+
+void Database::refreshRow(AbstractDatabaseRow *row, bool *gone)
+{
+    const std::unique_ptr<AbstractDatabaseRow> stored = EditConflict::blankLike(row);
+    if (!stored)
+        return;
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!run(query, rowStatement(row->tableName(), row->idColumnName(), row->getId()), "ROW NOT READ"))
+        return;
+    if (!query.next()) {
+        if (gone)
+            *gone = true;
+        return;
+    }
+    stored->takeStoredValues(query, fieldsOf(query, *row->metaObject()));
+    showStoredValues(row, stored.get());
+}
+
+void Database::showStoredValues(AbstractDatabaseRow *row, AbstractDatabaseRow *stored)
+{
+    for (const QString &column : row->columnNames()) {
+        if (valueText(stored, column) != valueText(row, column))
+            row->putBack(column, stored->getValue(column));
+    }
+}
+
+bool Database::writePatientId(Patient *patient, const QString &oldPatientId, QString *reason)
+{
+    const QString newPatientId = patient->getPatientID();
+    // Records find their patient by this text alone: carried over to an ID
+    // that another patient has, they would join that patient's records.
+    if (patientIdInUse(newPatientId, patient)) {
+        *reason = QCoreApplication::translate("Patient", "Another patient already has this PatientID");
+        return false;
+    }
+    // Records of an ID that another patient shares belong to both; they stay.
+    const bool carry = !patientIdInUse(oldPatientId, patient);
+    if (!carry)
+        qDebug() << "Records not moved: PatientID shared" << oldPatientId;
+
+    Transaction write(this);
+    RowChange change;
+    change.table = patientsTable;
+    change.rowId = patient->getId();
+    change.column = QStringLiteral("PatientID");
+    change.oldValue = oldPatientId;
+    change.newValue = newPatientId;
+    const QString statement = writeColumnStatement(
+        patientsTable, change.column, valueText(patient, change.column), patientIdColumn, change.rowId);
+    bool ok = sqlDialect->sharedByWorkstations()
+        ? writeShownColumn(patient, change, statement, reason)
+        : applyChange({ change }, statement, "NOT SET", reason, { patient, change.column, oldPatientId });
+    if (ok && carry) {
+        // Each record carried over is a change of its own.
+        QList<RowChange> moved;
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        ok = run(query, recordIdsStatement(oldPatientId), "RECORDS NOT MOVED", reason);
+        while (ok && query.next()) {
+            RowChange record = change;
+            record.table = recordsTable;
+            record.rowId = query.value(0).toInt();
+            moved.append(record);
+        }
+        query.finish();
+        ok = ok
+            && applyChange(
+                moved, moveRecordsStatement(oldPatientId, newPatientId), "RECORDS NOT MOVED", reason);
+    }
+    ok = write.commit(reason) && ok;
+    if (ok && patient->recordsAreRead())
+        patient->loadRecords();
+    return ok;
+}

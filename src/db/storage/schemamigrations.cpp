@@ -1,0 +1,180 @@
+#include "db/storage/schemamigrations.h"
+
+#include "db/storage/database.h"
+#include "db/storage/databasesupport.h"
+#include "db/storage/sqldialect.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+
+using DatabaseSupport::reasonOf;
+
+namespace
+{
+
+const QString versionTable = QStringLiteral("SchemaVersion");
+
+struct Step {
+    int toVersion;
+    QStringList statements;
+};
+
+// The statements of each step, oldest first; every step after the first also
+// records its version. Types and statements that every backend takes (TEXT,
+// INTEGER, BIGINT, DOUBLE PRECISION); times are UTC ISO 8601 text. An INTEGER
+// PRIMARY KEY is numbered from a sequence on a server (the dialect adapts it),
+// where the program's new ids come from.
+QList<Step> steps()
+{
+    return {
+        { 2,
+            { QStringLiteral("CREATE TABLE SchemaVersion (Version INTEGER NOT NULL)"),
+                QStringLiteral("INSERT INTO SchemaVersion (Version) VALUES (2)") } },
+        // Every change of stored data, written in the change's own transaction;
+        // the program only ever inserts here. PatientRef is the AutoID of the
+        // patient a change concerns, so that a patient's history is one lookup.
+        { 3,
+            { QStringLiteral(
+                  "CREATE TABLE History (HistoryID INTEGER PRIMARY KEY, ChangedAt TEXT NOT NULL, "
+                  "Workstation TEXT, UserName TEXT, ChangeKind TEXT NOT NULL, TableName TEXT NOT NULL, "
+                  "ChangedRowID BIGINT NOT NULL, ColumnName TEXT, OldValue TEXT, NewValue TEXT, "
+                  "PatientRef BIGINT)"),
+                QStringLiteral("CREATE INDEX HistoryPatientRef ON History (PatientRef)"),
+                QStringLiteral("UPDATE SchemaVersion SET Version = 3") } },
+        // The trash: one row per removal, holding the removed rows (RowsData)
+        // and where their recordings went (FilesData), both as JSON.
+        { 4,
+            { QStringLiteral(
+                  "CREATE TABLE Removals (RemovalID INTEGER PRIMARY KEY, RemovedAt TEXT NOT NULL, "
+                  "Workstation TEXT, UserName TEXT, Kind TEXT NOT NULL, Description TEXT, "
+                  "PatientRef BIGINT, PatientID TEXT, FolderName TEXT, TrashFolder TEXT, "
+                  "SizeBytes BIGINT, RowsData TEXT, FilesData TEXT, RestoredAt TEXT)"),
+                QStringLiteral("CREATE INDEX RemovalsRemovedAt ON Removals (RemovedAt)"),
+                QStringLiteral("UPDATE SchemaVersion SET Version = 4") } },
+    };
+}
+
+bool hasVersionTable(const QSqlDatabase &db)
+{
+    for (const QString &table : db.tables()) {
+        if (table.compare(versionTable, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool execute(Database *database, const QString &statement, int toVersion, QString *reason)
+{
+    QSqlQuery query(database->database());
+    if (database->exec(query, statement))
+        return true;
+    *reason = reasonOf(query.lastError());
+    qDebug() << "SCHEMA NOT MIGRATED" << toVersion << statement << *reason;
+    return false;
+}
+
+// Whether another workstation has taken the step meanwhile: read again once
+// the step holds the layout lock. Without a lock nobody else migrates.
+bool alreadyTaken(Database *database, const Step &step)
+{
+    if (database->dialect().migrationLockStatement().isEmpty())
+        return false;
+    if (step.toVersion == 1)
+        return !database->database().tables().isEmpty();
+    return SchemaMigrations::storedVersion(database) >= step.toVersion;
+}
+
+// Statements written for the embedded file are adapted to the backend;
+// the first layout comes adapted already.
+bool runStep(Database *database, const Step &step, QString *reason, bool adapt = true)
+{
+    Database::Transaction write(database);
+    const QString lock = database->dialect().migrationLockStatement();
+    if (!lock.isEmpty() && !execute(database, lock, step.toVersion, reason))
+        return false;
+    if (!alreadyTaken(database, step)) {
+        for (const QString &statement : step.statements) {
+            const QString sql = adapt ? database->dialect().adaptStatement(statement) : statement;
+            if (!execute(database, sql, step.toVersion, reason))
+                return false;
+        }
+    }
+    return write.commit(reason);
+}
+
+} // namespace
+
+bool SchemaMigrations::createLayoutIfEmpty(Database *database, QString *reason)
+{
+    // A file has its layout from the template; a database that holds tables
+    // of any kind is left to the checks that follow.
+    if (database->dialect().migrationLockStatement().isEmpty())
+        return true;
+    const QSqlDatabase db = database->database();
+    if (!db.isOpen() || !db.tables().isEmpty())
+        return true;
+    QFile schema(QStringLiteral(":/resources/schema.sql"));
+    if (!schema.open(QIODevice::ReadOnly)) {
+        if (reason)
+            *reason = schema.errorString();
+        return false;
+    }
+    const QStringList layout
+        = database->dialect().layoutStatements(QString::fromUtf8(schema.readAll()), Database::FirstId);
+    QString why;
+    const bool made = runStep(database, { 1, layout }, &why, false);
+    if (!made && reason)
+        *reason = why;
+    return made;
+}
+
+int SchemaMigrations::storedVersion(Database *database, QString *reason)
+{
+    const QSqlDatabase db = database->database();
+    if (!db.isOpen()) {
+        if (reason)
+            *reason = db.lastError().text();
+        return -1;
+    }
+    if (!hasVersionTable(db))
+        return 1;
+    QSqlQuery query(db);
+    if (!database->exec(query, QStringLiteral("SELECT Version FROM SchemaVersion")) || !query.next()) {
+        if (reason)
+            *reason = query.lastError().isValid() ? query.lastError().text()
+                                                  : tr("The database records no version of its layout");
+        return -1;
+    }
+    return query.value(0).toInt();
+}
+
+bool SchemaMigrations::bringUpToDate(Database *database, QString *reason)
+{
+    QString why;
+    int version = storedVersion(database, &why);
+    if (version > CurrentVersion) {
+        why = tr("The database has layout version %1; this program knows versions up to %2. "
+                 "It was written by a newer version of the program and is left unchanged.")
+                  .arg(version)
+                  .arg(CurrentVersion);
+        version = -1;
+    }
+    for (const Step &step : steps()) {
+        if (version < 1)
+            break;
+        if (step.toVersion <= version)
+            continue;
+        if (!runStep(database, step, &why)) {
+            version = -1;
+            break;
+        }
+        version = step.toVersion;
+    }
+    if (version < 1 && reason)
+        *reason = why;
+    return version >= 1;
+}
