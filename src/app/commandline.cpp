@@ -20,18 +20,25 @@ const QCommandLineOption CopyOption(QStringLiteral("copy-database-to-server"),
     QStringLiteral("Copies a local database (FILE, or the data folder's) onto the server the "
                    "settings name."));
 
-// The options of every mode; returns the help and version options.
-QPair<QCommandLineOption, QCommandLineOption> setUp(QCommandLineParser &parser)
+const QCommandLineOption HelpOption({ QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Shows this help."));
+const QCommandLineOption VersionOption(
+    { QStringLiteral("v"), QStringLiteral("version") }, QStringLiteral("Shows the version."));
+
+// The options of every mode. Qt's own help and version options are not used: they end
+// the program themselves, and the help's --help-all offers Qt's options, which only the
+// window takes.
+void setUp(QCommandLineParser &parser)
 {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral("The patient database of an EEG workstation. "
-                                                    "Without options it opens its window."));
+                                                    "Without options it opens its window. See kesta(1)."));
     parser.addOption(BackupOption);
     parser.addOption(CopyOption);
     parser.addPositionalArgument(
         QStringLiteral("FILE"), QStringLiteral("With --copy-database-to-server: the database to copy."),
         QStringLiteral("[FILE]"));
-    return { parser.addHelpOption(), parser.addVersionOption() };
+    parser.addOption(HelpOption);
+    parser.addOption(VersionOption);
 }
 
 void print(FILE *stream, const QString &text)
@@ -53,7 +60,7 @@ QStringList CommandLine::arguments(int argc, char **argv)
 CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    const auto helpAndVersion = setUp(parser);
+    setUp(parser);
     Parsed parsed;
     const bool understood = parser.parse(arguments.isEmpty() ? QStringList { QString() } : arguments);
     const QStringList positional = parser.positionalArguments();
@@ -62,9 +69,9 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
         modes << Mode::Backup;
     if (parser.isSet(CopyOption))
         modes << Mode::CopyDatabaseToServer;
-    if (parser.isSet(helpAndVersion.first))
+    if (parser.isSet(HelpOption))
         modes << Mode::Help;
-    if (parser.isSet(helpAndVersion.second))
+    if (parser.isSet(VersionOption))
         modes << Mode::Version;
     parsed.mode = modes.value(0, Mode::Window);
     // Only --backup takes a value: an error that names no unknown option is its missing one.

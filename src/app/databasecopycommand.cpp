@@ -8,6 +8,7 @@
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/filedialog.h"
+#include "toolkit/util/settingslocation.h"
 
 #include <QAction>
 #include <QDir>
