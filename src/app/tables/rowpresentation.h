@@ -15,6 +15,8 @@ public:
     virtual QString cellText(AbstractDatabaseRow *row, const QString &column) = 0;
     virtual QString searchText(AbstractDatabaseRow *row) = 0;
     virtual QIcon rowIcon(AbstractDatabaseRow *row) = 0;
+    // What the icon says, in words, for a screen reader.
+    virtual QString rowIconText(AbstractDatabaseRow *row) = 0;
     virtual QString rowToolTip(AbstractDatabaseRow *row) = 0;
     virtual bool rowDimmed(AbstractDatabaseRow *row) = 0;
     virtual QVariant sortValue(AbstractDatabaseRow *row, const QString &column) = 0;

@@ -54,7 +54,7 @@ public:
     // The icon of the row's first cell.
     QIcon rowIcon(AbstractDatabaseRow *row) override;
     // What the row's icon says, in words, for a screen reader; none by default.
-    virtual QString rowIconText(AbstractDatabaseRow *row);
+    QString rowIconText(AbstractDatabaseRow *row) override;
 
     // Shows these rows (null pointers dropped), reading them anew (updateTable).
     void setRows(const QList<AbstractDatabaseRow *> &rows);
