@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstdio>
 
 namespace
@@ -19,6 +20,15 @@ const QCommandLineOption BackupOption(
 const QCommandLineOption CopyOption(QStringLiteral("copy-database-to-server"),
     QStringLiteral("Copies a local database (FILE, or the data folder's) onto the server the "
                    "settings name."));
+
+// The options the window's application object takes (QGuiApplication, QApplication).
+const QStringList QtWindowOptions { QStringLiteral("platform"), QStringLiteral("platformpluginpath"),
+    QStringLiteral("platformtheme"), QStringLiteral("plugin"), QStringLiteral("qwindowgeometry"),
+    QStringLiteral("qwindowtitle"), QStringLiteral("qwindowicon"), QStringLiteral("reverse"),
+    QStringLiteral("session"), QStringLiteral("style"), QStringLiteral("stylesheet"),
+    QStringLiteral("widgetcount"), QStringLiteral("display"), QStringLiteral("geometry"),
+    QStringLiteral("title"), QStringLiteral("name"), QStringLiteral("nograb"), QStringLiteral("dograb"),
+    QStringLiteral("sync"), QStringLiteral("qmljsdebugger") };
 
 const QCommandLineOption HelpOption({ QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Shows this help."));
 const QCommandLineOption VersionOption(
@@ -77,6 +87,12 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
     // Only --backup takes a value: an error that names no unknown option is its missing one.
     if (!understood && modes.isEmpty() && parser.unknownOptionNames().isEmpty())
         parsed.mode = Mode::Backup;
+    // An option that is not Qt's is refused before a window needs a display (a mistyped
+    // mode in a nightly job has none).
+    const auto isQtOption = [](const QString &name) { return QtWindowOptions.contains(name); };
+    if (!understood && modes.isEmpty()
+        && !std::all_of(parser.unknownOptionNames().cbegin(), parser.unknownOptionNames().cend(), isQtOption))
+        parsed.mode = Mode::Help;
     if (!understood)
         parsed.error = parser.errorText();
     else if (modes.size() > 1)

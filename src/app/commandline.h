@@ -23,7 +23,8 @@ public:
 
     // Needs no application object: a mode without a window must not make one that needs a
     // display. Qt's own options ("-platform ...") are taken for the window's and left to
-    // the application object, which removes them; parse its arguments() again then.
+    // the application object, which removes them; parse its arguments() again then. Any
+    // other unknown option is refused at once (the mode is then Help, with the error).
     static Parsed parse(const QStringList &arguments);
     static QStringList arguments(int argc, char **argv);
     // Runs a mode other than the window's, making its own application object.

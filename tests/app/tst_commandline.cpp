@@ -48,6 +48,8 @@ private slots:
         QTest::newRow("two modes") << QStringList { "--backup", "x.tar", "--copy-database-to-server" } << 2
                                    << "Give one of";
         QTest::newRow("unknown option") << QStringList { "--bakup", "x.tar" } << 2 << "Unknown option 'bakup'";
+        QTest::newRow("unknown option, no display")
+            << QStringList { "--bakup", "-platform", "xcb" } << 2 << "Unknown options: bakup";
         QTest::newRow("a file too many") << QStringList { "--copy-database-to-server", "a", "b" } << 2
                                          << "Unexpected argument: b";
         QTest::newRow("a file for the window") << QStringList { "x.sqlite" } << 2 << "Unexpected argument";
