@@ -18,6 +18,7 @@ KESTA_PACKAGES=(
     libarchive-dev libxxhash-dev
     python3      # an independent CSV reader for the export test
     xxhash       # xxh128sum, an independent check of a backup's checksum list in its test
+    poppler-utils  # pdftotext and pdftoppm read the printing tests' PDFs back
 )
 
 kesta_install_missing() {
