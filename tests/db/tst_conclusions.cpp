@@ -130,6 +130,10 @@ private slots:
         QVERIFY(db->isUsable() && second.isUsable());
         QCOMPARE(addPatient(*db, "A17", "Petrov"), 100);
         Record *record = newRecording("EEG_1\\a.edf");
+        // Announcements heard while the driver runs a statement wait for the
+        // next one: the other workstation shows the new rows first.
+        QTRY_VERIFY(second.patientById(100));
+        QTRY_COMPARE(second.patientById(100)->records().size(), 1);
         Conclusions *theirs = Conclusions::of(&second);
         QVERIFY(theirs->conclusionOf(record->getId()).isEmpty());
         QSignalSpy changed(theirs, &Conclusions::changed);
