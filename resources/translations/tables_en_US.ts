@@ -65,5 +65,13 @@
         <source>The recording file is missing</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Trace page…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Conclusion (%1, %2):</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

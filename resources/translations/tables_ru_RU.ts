@@ -65,5 +65,13 @@
         <source>The recording file is missing</source>
         <translation>Файл записи отсутствует</translation>
     </message>
+    <message>
+        <source>Trace page…</source>
+        <translation>Страница кривых…</translation>
+    </message>
+    <message>
+        <source>Conclusion (%1, %2):</source>
+        <translation>Заключение (%1, %2):</translation>
+    </message>
 </context>
 </TS>
