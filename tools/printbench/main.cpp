@@ -10,6 +10,7 @@
 // Figures are medians over the rounds; the files are written into a temporary folder first.
 //
 //     printbench [records] [rounds]
+//     printbench --pages DIR [language]   writes the example pages (patient.pdf, trace.pdf) shown in the README
 
 #include "app/printing/patientpage.h"
 #include "app/printing/tracepage.h"
@@ -20,6 +21,7 @@
 #include "db/rows/record.h"
 #include "db/storage/database.h"
 #include "recorder/edfrecording.h"
+#include "toolkit/i18n/languagecontext.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,9 +52,65 @@ double milliseconds(const std::function<void()> &work)
 
 } // namespace
 
+namespace
+{
+
+// A small patient with a present recording, a missing one and conclusions.
+int writePages(const QString &dir, QTemporaryDir &folder)
+{
+    DataLocations::setDataFolder(folder.path() + QLatin1Char('/'));
+    DataLocations::prepareDataFolders();
+    Database db(DataLocations::databaseFile());
+    if (!db.isUsable())
+        return 1;
+    Conclusions *conclusions = Conclusions::of(&db);
+    auto *patient = new Patient;
+    patient->setPatientID("A17");
+    patient->setLastName("Petrov");
+    patient->setFirstName("Ivan");
+    patient->setMiddleName("Sergeevich");
+    patient->setSex(Patient::Gender_Male);
+    patient->setDOB(QDate(1980, 5, 1));
+    patient->setHeight(178);
+    patient->setWeight(76);
+    patient->setReferral("Dr. Smirnova");
+    patient->setDiagnosis("Episodes of loss of awareness");
+    patient->setCity("Tver");
+    db.insertPatient(patient);
+    Patient *stored = db.patientById(Database::FirstId);
+    const QString folderName = stored->folderName();
+    QDir().mkpath(DataLocations::patientFolder(folderName));
+    const QString present = DataLocations::recordingPath(folderName, "EEG_2\\routine.edf");
+    QDir().mkpath(QFileInfo(present).path());
+    EdfRecording::write(present, EdfRecording::scalpLayout(19, 1200), { "Petrov Ivan", "A17", {} },
+        QDateTime(QDate(2024, 3, 5), QTime(14, 25)), "Routine");
+    db.insertRecord(stored, QDateTime(QDate(2024, 3, 5), QTime(14, 25)), "EEG_2\\routine.edf", "EEG", "Routine");
+    db.insertRecord(stored, QDateTime(QDate(2023, 11, 20), QTime(10, 5)), "EEG_1\\sleep.edf", "EEG", "Sleep");
+    const QList<Record *> records = stored->records();
+    conclusions->write(records.value(0),
+        "Posterior dominant rhythm 10 Hz, reactive to eye opening. No epileptiform activity.\n"
+        "Normal awake EEG.");
+    conclusions->write(records.value(1), "Sleep spindles and vertex waves; no epileptiform discharges.");
+    PatientPage::writePdf(dir + "/patient.pdf", stored, conclusions, "City Clinic, Neurophysiology");
+    TracePage::Options options;
+    TracePage::Content content;
+    content.title = PatientPage::title(stored) + ", 05.03.2024 EEG";
+    content.clinic = "City Clinic, Neurophysiology";
+    content.conclusion = conclusions->conclusionOf(records.value(0)->getId());
+    TracePage::writePdf(dir + "/trace.pdf", TracePage::read(present, options), options, content);
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    if (argc > 2 && QString(argv[1]) == "--pages") {
+        QTemporaryDir folder;
+        LanguageContext::setLanguage(argc > 3 ? QString(argv[3]) : QStringLiteral("en_US"));
+        return writePages(QString(argv[2]), folder);
+    }
     const int records = argc > 1 ? QString(argv[1]).toInt() : 5000;
     const int rounds = argc > 2 ? QString(argv[2]).toInt() : 3;
     QTemporaryDir folder;

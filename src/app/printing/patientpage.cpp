@@ -16,6 +16,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
+#include <algorithm>
 
 namespace
 {
@@ -54,9 +55,9 @@ QString fieldText(Patient *patient, const QMetaProperty &property)
     }
     switch (value.userType()) {
     case QMetaType::QDate:
-        return value.toDate().isValid() ? QLocale().toString(value.toDate(), QLocale::ShortFormat) : QString();
+        return value.toDate().isValid() ? PrintFrame::dateText(value.toDate()) : QString();
     case QMetaType::QDateTime:
-        return value.toDateTime().isValid() ? QLocale().toString(value.toDateTime(), QLocale::ShortFormat)
+        return value.toDateTime().isValid() ? PrintFrame::dateTimeText(value.toDateTime())
                                             : QString();
     case QMetaType::Double:
         return value.toDouble() > 0 ? QLocale().toString(value.toDouble()) + suffixText(classInfo(
@@ -119,7 +120,10 @@ void addRecordings(QTextCursor &cursor, Patient *patient, Conclusions *conclusio
     spaced.setTopMargin(12);
     cursor.insertBlock(spaced);
     cursor.insertText(PatientPage::tr("Recordings"), heading);
-    const QList<Record *> records = patient->records();
+    // Newest first, as the records table shows them.
+    QList<Record *> records = patient->records();
+    std::stable_sort(records.begin(), records.end(),
+        [](Record *a, Record *b) { return a->getRecordDate() > b->getRecordDate(); });
     if (records.isEmpty()) {
         cursor.insertBlock();
         cursor.insertText(PatientPage::tr("No recordings"));
@@ -129,9 +133,9 @@ void addRecordings(QTextCursor &cursor, Patient *patient, Conclusions *conclusio
         generic("Channels"), generic("Comments") };
     QTextTableFormat format = tableFormat(0.5);
     format.setHeaderRowCount(1);
-    format.setColumnWidthConstraints({ QTextLength(QTextLength::PercentageLength, 22),
+    format.setColumnWidthConstraints({ QTextLength(QTextLength::PercentageLength, 24),
         QTextLength(QTextLength::PercentageLength, 10), QTextLength(QTextLength::PercentageLength, 14),
-        QTextLength(QTextLength::PercentageLength, 10), QTextLength(QTextLength::PercentageLength, 44) });
+        QTextLength(QTextLength::PercentageLength, 14), QTextLength(QTextLength::PercentageLength, 38) });
     // Each record with a conclusion takes a second row, spanning the table.
     int rows = 1;
     QVector<Conclusions::Conclusion> found(records.size());
@@ -160,7 +164,7 @@ void addRecordings(QTextCursor &cursor, Patient *patient, Conclusions *conclusio
         Record *record = records.at(i);
         const QString path = RecordingFiles::recordPath(folder, record->getFileName());
         QStringList cells { record->getRecordDate().isValid()
-                ? QLocale().toString(record->getRecordDate(), QLocale::ShortFormat)
+                ? PrintFrame::dateTimeText(record->getRecordDate())
                 : QString(),
             record->getRecordType(), QString(), QString(), record->getComments() };
         // A file not found is no reason to stop: it reads "missing".
@@ -182,7 +186,7 @@ void addRecordings(QTextCursor &cursor, Patient *patient, Conclusions *conclusio
         QTextCursor cell = table->cellAt(row, 0).firstCursorPosition();
         cell.insertText(PatientPage::tr("Conclusion (%1, %2):")
                             .arg(conclusion.writtenBy,
-                                QLocale().toString(conclusion.writtenAt.toLocalTime(), QLocale::ShortFormat)),
+                                PrintFrame::dateTimeText(conclusion.writtenAt.toLocalTime())),
             note);
         cell.insertBlock();
         cell.insertText(conclusion.text, QTextCharFormat());

@@ -235,7 +235,7 @@ void PrintCommands::traceRecording(int id)
     content.title = patient ? PatientPage::title(patient) : QFileInfo(path).fileName();
     if (record) {
         content.title += QStringLiteral(", ")
-            + QLocale().toString(record->getRecordDate(), QLocale::ShortFormat) + QLatin1Char(' ')
+            + PrintFrame::dateTimeText(record->getRecordDate()) + QLatin1Char(' ')
             + record->getRecordType();
         content.conclusion = conclusions->conclusionOf(id);
     }

@@ -46,6 +46,30 @@ QFont PrintFrame::font(double points, bool bold)
     return face;
 }
 
+namespace
+{
+
+QString wholeYear(QString format)
+{
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return format;
+}
+
+} // namespace
+
+QString PrintFrame::dateText(const QDate &date)
+{
+    return date.isValid() ? QLocale().toString(date, wholeYear(QLocale().dateFormat(QLocale::ShortFormat)))
+                          : QString();
+}
+
+QString PrintFrame::dateTimeText(const QDateTime &time)
+{
+    return time.isValid() ? QLocale().toString(time, wholeYear(QLocale().dateTimeFormat(QLocale::ShortFormat)))
+                          : QString();
+}
+
 double PrintFrame::pixelsPerMm(const QPagedPaintDevice *device)
 {
     return device->logicalDpiX() / 25.4;
@@ -69,7 +93,7 @@ void PrintFrame::paint(QPainter *painter, const QPagedPaintDevice *device, int p
     painter->drawText(top, Qt::AlignLeft | Qt::AlignVCenter, clinic);
     painter->setFont(font(9));
     painter->drawText(top, Qt::AlignRight | Qt::AlignVCenter,
-        tr("Printed %1").arg(QLocale().toString(printedAt, QLocale::ShortFormat)));
+        tr("Printed %1").arg(dateTimeText(printedAt)));
     painter->setFont(font(10, true));
     painter->drawText(QRectF(0, 6 * mm, width, 6 * mm), Qt::AlignLeft | Qt::AlignVCenter, title);
     painter->drawLine(QPointF(0, 12.5 * mm), QPointF(width, 12.5 * mm));

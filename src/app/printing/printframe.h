@@ -30,6 +30,10 @@ public:
     static void preparePage(QPagedPaintDevice *device, bool landscape);
     // The text of printed pages, in points of the device.
     static QFont font(double points, bool bold = false);
+    // Dates and times in the interface language's short form, with the whole
+    // year: paper outlives the century.
+    static QString dateText(const QDate &date);
+    static QString dateTimeText(const QDateTime &time);
     // Device pixels per millimetre.
     static double pixelsPerMm(const QPagedPaintDevice *device);
 

@@ -61,7 +61,7 @@ std::unique_ptr<QTextDocument> conclusionDocument(const Conclusions::Conclusion 
     QTextCharFormat note;
     note.setForeground(QColor(0x55, 0x55, 0x55));
     cursor.insertText(QStringLiteral(" (%1, %2)").arg(conclusion.writtenBy,
-                          QLocale().toString(conclusion.writtenAt.toLocalTime(), QLocale::ShortFormat)),
+                          PrintFrame::dateTimeText(conclusion.writtenAt.toLocalTime())),
         note);
     cursor.insertBlock();
     cursor.insertText(conclusion.text, QTextCharFormat());
@@ -125,7 +125,7 @@ int TracePage::print(
                               .arg(secondsText(options.mmPerSecond), secondsText(options.microvoltsPerMm),
                                   secondsText(from), secondsText(to));
         if (samples.facts.start.isValid())
-            caption = tr("Recorded %1").arg(QLocale().toString(samples.facts.start, QLocale::ShortFormat))
+            caption = tr("Recorded %1").arg(PrintFrame::dateTimeText(samples.facts.start))
                 + QStringLiteral(";  ") + caption;
         painter.drawText(QRectF(body.left(), body.top(), body.width(), CaptionMm * mm),
             Qt::AlignLeft | Qt::AlignVCenter, caption);
@@ -183,14 +183,23 @@ int TracePage::print(
             painter.drawText(QRectF(x - 10 * mm, axis + 3 * mm, 20 * mm, 4 * mm), Qt::AlignHCenter | Qt::AlignTop,
                 secondsText(from + second) + QStringLiteral(" s"));
         }
-        // The scale bar: 50 µV upright beside the labels.
-        const double bar = 50 / options.microvoltsPerMm * mm;
+        // The scale bar under the labels, beside the axis: the largest round
+        // amplitude that keeps within its 8 mm.
+        double barMicrovolts = 5;
+        for (double value : { 500.0, 200.0, 100.0, 50.0, 20.0, 10.0 }) {
+            if (value / options.microvoltsPerMm <= 8) {
+                barMicrovolts = value;
+                break;
+            }
+        }
+        const double bar = barMicrovolts / options.microvoltsPerMm * mm;
         const double barX = body.left() + 2 * mm;
-        painter.drawLine(QPointF(barX, axis - bar), QPointF(barX, axis));
-        painter.drawLine(QPointF(barX - mm, axis - bar), QPointF(barX + mm, axis - bar));
-        painter.drawLine(QPointF(barX - mm, axis), QPointF(barX + mm, axis));
-        painter.drawText(QRectF(barX + 1.5 * mm, axis - bar, 16 * mm, bar), Qt::AlignLeft | Qt::AlignVCenter,
-            QStringLiteral("50 µV"));
+        const double barTop = axis + mm;
+        painter.drawLine(QPointF(barX, barTop), QPointF(barX, barTop + bar));
+        painter.drawLine(QPointF(barX - mm, barTop), QPointF(barX + mm, barTop));
+        painter.drawLine(QPointF(barX - mm, barTop + bar), QPointF(barX + mm, barTop + bar));
+        painter.drawText(QRectF(barX + 1.5 * mm, barTop, 16 * mm, bar), Qt::AlignLeft | Qt::AlignVCenter,
+            secondsText(barMicrovolts) + QString::fromUtf8(" µV"));
 
         if (conclusionBelow && page == tracePages - 1) {
             painter.save();
