@@ -1,3 +1,4 @@
+#include "app/conclusioneditor.h"
 #include "app/printing/listpage.h"
 #include "app/printing/patientpage.h"
 #include "app/printing/tracepage.h"
@@ -15,6 +16,7 @@
 #include "toolkit/util/workstation.h"
 
 #include <QImage>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <memory>
 
@@ -148,6 +150,30 @@ private slots:
         QVERIFY(!spacings.isEmpty());
         for (int spacing : spacings)
             QVERIFY2(qAbs(spacing - 300) <= 3, qPrintable(QString::number(spacing)));
+    }
+
+    // What is written under the preview is stored on choosing another
+    // recording; what is stored meanwhile shows unless an edit is pending.
+    void theConclusionUnderThePreview()
+    {
+        Patient *patient = petrov();
+        QVERIFY(patient);
+        QVERIFY(db->insertRecord(patient, QDateTime(QDate(2024, 3, 5), QTime(9, 0)), "a.edf", "EEG", "") > 0);
+        QVERIFY(db->insertRecord(patient, QDateTime(QDate(2024, 3, 6), QTime(9, 0)), "b.edf", "EEG", "") > 0);
+        Record *first = patient->records().value(0);
+        Record *second = patient->records().value(1);
+        ConclusionEditor editor(conclusions);
+        editor.setRecord(first);
+        QTest::keyClicks(editor.textEdit(), "Normal EEG");
+        editor.setRecord(second);
+        QCOMPARE(conclusions->conclusionOf(first->getId()).text, QStringLiteral("Normal EEG"));
+        QVERIFY(editor.textEdit()->toPlainText().isEmpty());
+        QVERIFY(conclusions->write(second, "Slowing"));
+        QCOMPARE(editor.textEdit()->toPlainText(), QStringLiteral("Slowing"));
+        editor.textEdit()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(editor.textEdit(), " left");
+        QVERIFY(conclusions->write(second, "Spikes"));
+        QCOMPARE(editor.textEdit()->toPlainText(), QStringLiteral("Slowing left"));
     }
 
     // A long list under its captions on each page.

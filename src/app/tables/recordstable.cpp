@@ -157,8 +157,8 @@ bool RecordsTable::rowActionAllowed(const QString &action, int id)
         return !found.empty();
     if (action == RegisterAction)
         return foundFile;
-    // A found file is no record yet: nothing to edit or remove.
-    if (action == QLatin1String("edit") || action == QLatin1String("remove"))
+    // A found file is no record yet: nothing to edit, remove or conclude.
+    if (action == QLatin1String("edit") || action == QLatin1String("remove") || action == PrintTraceAction)
         return !foundFile;
     return true;
 }
