@@ -83,6 +83,11 @@ private slots:
             QVERIFY(write.commit());
         }
         QCOMPARE(patient->records().size(), 200);
+        // A conclusion longer than a page continues on the next.
+        QStringList lines;
+        for (int i = 0; i < 90; ++i)
+            lines << QString("finding %1 noted").arg(i);
+        QVERIFY(conclusions->write(patient->records().at(100), lines.join('\n')));
         QVERIFY(PatientPage::writePdf("many.pdf", patient, conclusions, QString()));
         const QString all = pdfText("many.pdf");
         const int pages = all.count("\f");
@@ -98,6 +103,11 @@ private slots:
                 --next;
         }
         QCOMPARE(next, -1);
+        int from = 0;
+        for (const QString &line : qAsConst(lines)) {
+            from = all.indexOf(line, from);
+            QVERIFY2(from >= 0, qPrintable(line));
+        }
     }
 
     // A second on paper is 30 mm: the page drawn at 254 dpi (10 pixels a

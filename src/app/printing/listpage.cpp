@@ -1,45 +1,29 @@
 #include "app/printing/listpage.h"
 
+#include "app/printing/pagedtable.h"
 #include "app/printing/printframe.h"
 
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextTable>
 
-std::unique_ptr<QTextDocument> ListPage::document(const QList<QStringList> &rows)
+PagedTable ListPage::table(const QList<QStringList> &rows)
 {
-    auto document = std::make_unique<QTextDocument>();
-    document->setDefaultFont(PrintFrame::font(8.5));
-    document->setDocumentMargin(0);
-    const int columns = rows.isEmpty() ? 0 : rows.first().size();
-    if (columns == 0)
-        return document;
-    QTextCursor cursor(document.get());
-    QTextTableFormat format;
-    format.setBorder(0.5);
-    format.setBorderBrush(Qt::gray);
-    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setCellSpacing(0);
-    format.setCellPadding(2);
-    format.setHeaderRowCount(1);
-    format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
-    QTextTable *table = cursor.insertTable(rows.size(), columns, format);
-    QTextCharFormat bold;
-    bold.setFontWeight(QFont::Bold);
-    for (int row = 0; row < rows.size(); ++row) {
-        for (int column = 0; column < columns; ++column) {
-            QTextTableCell cell = table->cellAt(row, column);
-            if (row == 0) {
-                QTextCharFormat shaded = cell.format();
-                shaded.setBackground(QColor(0xE8, 0xE8, 0xE8));
-                cell.setFormat(shaded);
-            }
-            cell.firstCursorPosition().insertText(rows.at(row).value(column), row == 0 ? bold : QTextCharFormat());
-        }
+    const QStringList captions = rows.value(0);
+    // Each column as wide as its longer texts ask, within bounds.
+    QVector<double> shares(captions.size(), 4);
+    for (const QStringList &row : rows) {
+        for (int column = 0; column < captions.size(); ++column)
+            shares[column] = qBound(shares.at(column), double(row.value(column).size()), 40.0);
     }
-    return document;
+    double sum = 0;
+    for (double share : qAsConst(shares))
+        sum += share;
+    for (double &share : shares)
+        share /= sum;
+    PagedTable table(captions, shares);
+    for (int row = 1; row < rows.size(); ++row)
+        table.addRow(rows.at(row));
+    return table;
 }
 
 bool ListPage::landscape(const QList<QStringList> &rows)
@@ -51,12 +35,18 @@ int ListPage::print(
     QPagedPaintDevice *device, const QList<QStringList> &rows, const QString &title, const QString &clinic)
 {
     const PrintFrame frame = PrintFrame::here(clinic, title);
-    const std::unique_ptr<QTextDocument> content = document(rows);
-    const int pages = frame.pageCount(content.get(), device);
+    const QRectF body = frame.body(device);
+    PagedTable content = table(rows);
+    const int pages = content.layout(device, body.size(), 0);
     QPainter painter(device);
     if (!painter.isActive())
         return 0;
-    frame.paintDocument(&painter, device, content.get(), 1, pages);
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            device->newPage();
+        frame.paint(&painter, device, page + 1, pages);
+        content.paintPage(&painter, page, body);
+    }
     return pages;
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "app/printing/pagedtable.h"
+
 #include <QCoreApplication>
 #include <QList>
 #include <QStringList>
-#include <memory>
 
 class QPagedPaintDevice;
-class QTextDocument;
 
 // A table on paper as it is shown: the captions, then the rows, the captions
 // repeated on each page. Landscape from seven columns on.
@@ -15,7 +15,7 @@ class ListPage
     Q_DECLARE_TR_FUNCTIONS(ListPage)
 public:
     // rows: the captions first, then each row's cells.
-    static std::unique_ptr<QTextDocument> document(const QList<QStringList> &rows);
+    static PagedTable table(const QList<QStringList> &rows);
     static bool landscape(const QList<QStringList> &rows);
     // The number of pages, 0 when the device cannot be painted on.
     static int print(

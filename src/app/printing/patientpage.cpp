@@ -1,5 +1,6 @@
 #include "app/printing/patientpage.h"
 
+#include "app/printing/pagedtable.h"
 #include "app/printing/printframe.h"
 #include "app/recordingfactstext.h"
 #include "db/edf/edfreader.h"
@@ -8,6 +9,7 @@
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMetaProperty>
@@ -111,88 +113,37 @@ void addCard(QTextCursor &cursor, Patient *patient)
     cursor.movePosition(QTextCursor::End);
 }
 
-void addRecordings(QTextCursor &cursor, Patient *patient, Conclusions *conclusions)
+// The recordings, newest first as the records table shows them, each with
+// its conclusion under it.
+void addRecordings(PagedTable &table, Patient *patient, Conclusions *conclusions)
 {
-    QTextCharFormat heading;
-    heading.setFontWeight(QFont::Bold);
-    heading.setFontPointSize(11);
-    QTextBlockFormat spaced;
-    spaced.setTopMargin(12);
-    cursor.insertBlock(spaced);
-    cursor.insertText(PatientPage::tr("Recordings"), heading);
-    // Newest first, as the records table shows them.
     QList<Record *> records = patient->records();
     std::stable_sort(records.begin(), records.end(),
         [](Record *a, Record *b) { return a->getRecordDate() > b->getRecordDate(); });
-    if (records.isEmpty()) {
-        cursor.insertBlock();
-        cursor.insertText(PatientPage::tr("No recordings"));
-        return;
-    }
-    const QStringList captions { generic("RecordDate"), generic("RecordType"), generic("Duration"),
-        generic("Channels"), generic("Comments") };
-    QTextTableFormat format = tableFormat(0.5);
-    format.setHeaderRowCount(1);
-    format.setColumnWidthConstraints({ QTextLength(QTextLength::PercentageLength, 24),
-        QTextLength(QTextLength::PercentageLength, 10), QTextLength(QTextLength::PercentageLength, 14),
-        QTextLength(QTextLength::PercentageLength, 14), QTextLength(QTextLength::PercentageLength, 38) });
-    // Each record with a conclusion takes a second row, spanning the table.
-    int rows = 1;
-    QVector<Conclusions::Conclusion> found(records.size());
-    for (int i = 0; i < records.size(); ++i) {
-        if (conclusions)
-            found[i] = conclusions->conclusionOf(records.at(i)->getId());
-        rows += found.at(i).isEmpty() ? 1 : 2;
-    }
-    QTextTable *table = cursor.insertTable(rows, captions.size(), format);
-    QTextCharFormat bold;
-    bold.setFontWeight(QFont::Bold);
-    for (int column = 0; column < captions.size(); ++column) {
-        QTextTableCell cell = table->cellAt(0, column);
-        QTextCharFormat shaded = cell.format();
-        shaded.setBackground(QColor(0xE8, 0xE8, 0xE8));
-        cell.setFormat(shaded);
-        cell.firstCursorPosition().insertText(captions.at(column), bold);
-    }
-    QTextCharFormat missing;
-    missing.setFontItalic(true);
-    QTextCharFormat note;
-    note.setForeground(QColor(0x55, 0x55, 0x55));
     const QString folder = patient->folderName();
-    int row = 1;
-    for (int i = 0; i < records.size(); ++i) {
-        Record *record = records.at(i);
+    for (Record *record : qAsConst(records)) {
         const QString path = RecordingFiles::recordPath(folder, record->getFileName());
-        QStringList cells { record->getRecordDate().isValid()
-                ? PrintFrame::dateTimeText(record->getRecordDate())
-                : QString(),
-            record->getRecordType(), QString(), QString(), record->getComments() };
+        QStringList cells { PrintFrame::dateTimeText(record->getRecordDate()), record->getRecordType(),
+            QString(), QString(), record->getComments() };
         // A file not found is no reason to stop: it reads "missing".
         const bool present = !path.isEmpty() && QFileInfo(path).isFile();
         if (present) {
             const EdfFacts facts = EdfReader::readFacts(path);
             cells[2] = RecordingFactsText::duration(facts);
             cells[3] = facts.readable() ? QString::number(facts.signalCount) : QString();
+        } else {
+            cells[2] = PatientPage::tr("missing");
         }
-        for (int column = 0; column < cells.size(); ++column)
-            table->cellAt(row, column).firstCursorPosition().insertText(cells.at(column));
-        if (!present)
-            table->cellAt(row, 2).firstCursorPosition().insertText(PatientPage::tr("missing"), missing);
-        ++row;
-        const Conclusions::Conclusion &conclusion = found.at(i);
-        if (conclusion.isEmpty())
-            continue;
-        table->mergeCells(row, 0, 1, captions.size());
-        QTextCursor cell = table->cellAt(row, 0).firstCursorPosition();
-        cell.insertText(PatientPage::tr("Conclusion (%1, %2):")
-                            .arg(conclusion.writtenBy,
-                                PrintFrame::dateTimeText(conclusion.writtenAt.toLocalTime())),
-            note);
-        cell.insertBlock();
-        cell.insertText(conclusion.text, QTextCharFormat());
-        ++row;
+        table.addRow(cells, present ? -1 : 2);
+        const Conclusions::Conclusion conclusion
+            = conclusions ? conclusions->conclusionOf(record->getId()) : Conclusions::Conclusion();
+        if (!conclusion.isEmpty()) {
+            table.addSpanningRow(PatientPage::tr("Conclusion (%1, %2):")
+                                     .arg(conclusion.writtenBy,
+                                         PrintFrame::dateTimeText(conclusion.writtenAt.toLocalTime())),
+                conclusion.text);
+        }
     }
-    cursor.movePosition(QTextCursor::End);
 }
 
 } // namespace
@@ -203,26 +154,57 @@ QString PatientPage::title(Patient *patient)
     return id.isEmpty() ? patient->fullName() : patient->fullName() + QStringLiteral(" (") + id + QLatin1Char(')');
 }
 
-std::unique_ptr<QTextDocument> PatientPage::document(Patient *patient, Conclusions *conclusions)
+std::unique_ptr<QTextDocument> PatientPage::document(Patient *patient)
 {
     auto document = std::make_unique<QTextDocument>();
     document->setDefaultFont(PrintFrame::font(9.5));
     document->setDocumentMargin(0);
     QTextCursor cursor(document.get());
     addCard(cursor, patient);
-    addRecordings(cursor, patient, conclusions);
+    QTextCharFormat heading;
+    heading.setFontWeight(QFont::Bold);
+    heading.setFontPointSize(11);
+    QTextBlockFormat spaced;
+    spaced.setTopMargin(12);
+    spaced.setBottomMargin(4);
+    cursor.insertBlock(spaced);
+    cursor.insertText(tr("Recordings"), heading);
+    if (patient->records().isEmpty()) {
+        cursor.insertBlock();
+        cursor.insertText(tr("No recordings"));
+    }
     return document;
 }
 
 int PatientPage::print(QPagedPaintDevice *device, Patient *patient, Conclusions *conclusions, const QString &clinic)
 {
     const PrintFrame frame = PrintFrame::here(clinic, title(patient));
-    const std::unique_ptr<QTextDocument> content = document(patient, conclusions);
-    const int pages = frame.pageCount(content.get(), device);
+    const QRectF body = frame.body(device);
+    const std::unique_ptr<QTextDocument> card = document(patient);
+    card->documentLayout()->setPaintDevice(device);
+    card->setTextWidth(body.width());
+    PagedTable table({ generic("RecordDate"), generic("RecordType"), generic("Duration"), generic("Channels"),
+                         generic("Comments") },
+        { 0.24, 0.10, 0.14, 0.14, 0.38 });
+    addRecordings(table, patient, conclusions);
+    const int pages = table.isEmpty() ? 1 : table.layout(device, body.size(), card->size().height());
     QPainter painter(device);
     if (!painter.isActive())
         return 0;
-    frame.paintDocument(&painter, device, content.get(), 1, pages);
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            device->newPage();
+        frame.paint(&painter, device, page + 1, pages);
+        if (page == 0) {
+            painter.save();
+            painter.translate(body.topLeft());
+            QAbstractTextDocumentLayout::PaintContext context;
+            context.palette.setColor(QPalette::Text, Qt::black);
+            card->documentLayout()->draw(&painter, context);
+            painter.restore();
+        }
+        table.paintPage(&painter, page, body);
+    }
     return pages;
 }
 

@@ -17,8 +17,8 @@ class PatientPage
 {
     Q_DECLARE_TR_FUNCTIONS(PatientPage)
 public:
-    // The page's content, laid out for the device's pages.
-    static std::unique_ptr<QTextDocument> document(Patient *patient, Conclusions *conclusions);
+    // The card and the recordings' heading; the recordings follow as a table.
+    static std::unique_ptr<QTextDocument> document(Patient *patient);
     // Prints it framed over as many pages as it takes; the number of pages,
     // 0 when the device cannot be painted on.
     static int print(QPagedPaintDevice *device, Patient *patient, Conclusions *conclusions, const QString &clinic);

@@ -43,6 +43,8 @@ QFont PrintFrame::font(double points, bool bold)
     face.setStyleHint(QFont::SansSerif);
     face.setPointSizeF(points);
     face.setBold(bold);
+    // Without ligatures a PDF's text reads back letter for letter ("fi", not one glyph).
+    face.setStyleStrategy(QFont::PreferNoShaping);
     return face;
 }
 
