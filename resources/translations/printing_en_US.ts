@@ -150,6 +150,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>The recording ends before %1 s.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>The recording has no EEG channel to draw.</source>
         <translation type="unfinished"></translation>
     </message>

@@ -150,6 +150,10 @@
         <translation>Записано %1</translation>
     </message>
     <message>
+        <source>The recording ends before %1 s.</source>
+        <translation>Запись заканчивается раньше %1 с.</translation>
+    </message>
+    <message>
         <source>The recording has no EEG channel to draw.</source>
         <translation>В записи нет каналов ЭЭГ.</translation>
     </message>

@@ -3,6 +3,7 @@
 #include "db/rows/conclusions.h"
 #include "db/rows/record.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -39,6 +40,8 @@ ConclusionEditor::ConclusionEditor(Conclusions *conclusions, QWidget *parent)
         if ((changed == recordId || changed < 0) && !hasUnsavedEdit())
             showStored();
     });
+    // What is written when the program ends is kept too.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &ConclusionEditor::save);
     setRecord(nullptr);
 }
 
@@ -72,14 +75,16 @@ bool ConclusionEditor::save()
 
 void ConclusionEditor::showStored()
 {
-    const Conclusions::Conclusion stored = recordId > 0 ? conclusions->conclusionOf(recordId) : Conclusions::Conclusion();
+    const Conclusions::Conclusion stored
+        = recordId > 0 ? conclusions->conclusionOf(recordId) : Conclusions::Conclusion();
     storedText = stored.text;
     if (text->toPlainText() != storedText)
         text->setPlainText(storedText);
     byLine->setText(stored.isEmpty()
             ? QString()
             : tr("Written by %1, %2")
-                  .arg(stored.writtenBy, QLocale().toString(stored.writtenAt.toLocalTime(), QLocale::ShortFormat)));
+                  .arg(stored.writtenBy,
+                      QLocale().toString(stored.writtenAt.toLocalTime(), QLocale::ShortFormat)));
     saveButton->setEnabled(false);
 }
 

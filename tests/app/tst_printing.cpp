@@ -50,8 +50,8 @@ class TestPrinting : public QObject
 
     Patient *petrov()
     {
-        if (addPatient(*db, "A17", QString::fromUtf8("Петров"), QString::fromUtf8("Иван"), 1, QDate(1980, 5, 1),
-                QString::fromUtf8("Тверь"))
+        if (addPatient(*db, "A17", QString::fromUtf8("Петров"), QString::fromUtf8("Иван"), 1,
+                QDate(1980, 5, 1), QString::fromUtf8("Тверь"))
             != 100)
             return nullptr;
         return db->patientById(100);
@@ -129,7 +129,8 @@ private slots:
             qPrintable(text));
 
         QProcess render;
-        render.start("pdftoppm", { "-r", "254", "-gray", "-png", "-f", "1", "-l", "1", "trace.pdf", "trace" });
+        render.start(
+            "pdftoppm", { "-r", "254", "-gray", "-png", "-f", "1", "-l", "1", "trace.pdf", "trace" });
         QVERIFY(render.waitForFinished(60000) && render.exitCode() == 0);
         QImage page("trace-1.png");
         QVERIFY(!page.isNull());
@@ -209,18 +210,18 @@ private slots:
         Patient *patient = petrov();
         QVERIFY(patient);
         QVERIFY(patient->setValue("Diagnosis", QString::fromUtf8("Эпилепсия?")));
-        QVERIFY(db->insertRecord(patient, QDateTime(QDate(2024, 3, 5), QTime(14, 25)), "EEG_1\\gone.edf", "EEG",
-                    "eyes closed")
+        QVERIFY(db->insertRecord(patient, QDateTime(QDate(2024, 3, 5), QTime(14, 25)), "EEG_1\\gone.edf",
+                    "EEG", "eyes closed")
             > 0);
         QVERIFY(conclusions->write(patient->records().first(), QString::fromUtf8("Альфа-ритм сохранён")));
 
         QVERIFY(PatientPage::writePdf("en.pdf", patient, conclusions, QString::fromUtf8("Клиника «Север»")));
         const QString english = pdfText("en.pdf");
-        for (const QString &expected : { QString::fromUtf8("Клиника «Север»"), QString::fromUtf8("Петров"),
-                 QString::fromUtf8("Тверь"), QString::fromUtf8("Эпилепсия?"), QString("Last name"),
-                 QString("Age"), QString("44"), QString("eyes closed"), QString("missing"),
-                 QString::fromUtf8("Альфа-ритм сохранён"), QString("page 1 of 1"), Workstation::hostName(),
-                 Workstation::userName() })
+        for (const QString &expected :
+            { QString::fromUtf8("Клиника «Север»"), QString::fromUtf8("Петров"), QString::fromUtf8("Тверь"),
+                QString::fromUtf8("Эпилепсия?"), QString("Last name"), QString("Age"), QString("44"),
+                QString("eyes closed"), QString("missing"), QString::fromUtf8("Альфа-ритм сохранён"),
+                QString("page 1 of 1"), Workstation::hostName(), Workstation::userName() })
             QVERIFY2(english.contains(expected), qPrintable(expected + " not in:\n" + english));
         // Unfilled fields are left out.
         QVERIFY(!english.contains("Phone"));

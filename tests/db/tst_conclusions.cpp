@@ -38,7 +38,8 @@ class TestConclusions : public QObject
     Record *newRecording(const QString &fileName)
     {
         Patient *patient = db->patientById(100);
-        const int id = db->insertRecord(patient, QDateTime(QDate(2024, 3, 5), QTime(14, 5)), fileName, "EEG", "");
+        const int id
+            = db->insertRecord(patient, QDateTime(QDate(2024, 3, 5), QTime(14, 5)), fileName, "EEG", "");
         for (Record *record : patient->records()) {
             if (record->getId() == id)
                 return record;

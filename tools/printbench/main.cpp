@@ -10,7 +10,8 @@
 // Figures are medians over the rounds; the files are written into a temporary folder first.
 //
 //     printbench [records] [rounds]
-//     printbench --pages DIR [language]   writes the example pages (patient.pdf, trace.pdf) shown in the README
+//     printbench --pages DIR [language]   writes the example pages (patient.pdf, trace.pdf) shown in the
+//     README
 
 #include "app/printing/patientpage.h"
 #include "app/printing/tracepage.h"
@@ -84,7 +85,8 @@ int writePages(const QString &dir, QTemporaryDir &folder)
     QDir().mkpath(QFileInfo(present).path());
     EdfRecording::write(present, EdfRecording::scalpLayout(19, 1200), { "Petrov Ivan", "A17", {} },
         QDateTime(QDate(2024, 3, 5), QTime(14, 25)), "Routine");
-    db.insertRecord(stored, QDateTime(QDate(2024, 3, 5), QTime(14, 25)), "EEG_2\\routine.edf", "EEG", "Routine");
+    db.insertRecord(
+        stored, QDateTime(QDate(2024, 3, 5), QTime(14, 25)), "EEG_2\\routine.edf", "EEG", "Routine");
     db.insertRecord(stored, QDateTime(QDate(2023, 11, 20), QTime(10, 5)), "EEG_1\\sleep.edf", "EEG", "Sleep");
     const QList<Record *> records = stored->records();
     conclusions->write(records.value(0),
@@ -142,10 +144,12 @@ int main(int argc, char **argv)
     {
         Database::Transaction write(&db);
         for (int i = 0; i < list.size(); i += 2)
-            conclusions->write(list.at(i), QString::fromUtf8("Альфа-ритм 10 Гц, без эпилептиформной активности."));
+            conclusions->write(
+                list.at(i), QString::fromUtf8("Альфа-ритм 10 Гц, без эпилептиформной активности."));
         write.commit();
     }
-    std::printf("patient with %d records (%d with a conclusion)\n", int(list.size()), int(list.size() + 1) / 2);
+    std::printf(
+        "patient with %d records (%d with a conclusion)\n", int(list.size()), int(list.size() + 1) / 2);
 
     const QString edf = folder.filePath("long.edf");
     const QString failure = EdfRecording::write(edf, EdfRecording::scalpLayout(32, 7200, 256),

@@ -50,8 +50,8 @@ int ListPage::print(
     return pages;
 }
 
-bool ListPage::writePdf(
-    const QString &path, const QList<QStringList> &rows, const QString &title, const QString &clinic, QString *reason)
+bool ListPage::writePdf(const QString &path, const QList<QStringList> &rows, const QString &title,
+    const QString &clinic, QString *reason)
 {
     QPdfWriter writer(path);
     writer.setResolution(300);

@@ -18,8 +18,8 @@ public:
     static PagedTable table(const QList<QStringList> &rows);
     static bool landscape(const QList<QStringList> &rows);
     // The number of pages, 0 when the device cannot be painted on.
-    static int print(
-        QPagedPaintDevice *device, const QList<QStringList> &rows, const QString &title, const QString &clinic);
+    static int print(QPagedPaintDevice *device, const QList<QStringList> &rows, const QString &title,
+        const QString &clinic);
     static bool writePdf(const QString &path, const QList<QStringList> &rows, const QString &title,
         const QString &clinic, QString *reason = nullptr);
 };

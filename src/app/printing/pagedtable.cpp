@@ -125,7 +125,8 @@ void PagedTable::paintUnit(QPainter *painter, const Unit &unit, double left, dou
     if (row && row->spanning) {
         painter->setPen(unit.noteLine ? QColor(0x55, 0x55, 0x55) : QColor(Qt::black));
         painter->setFont(font);
-        painter->drawText(QPointF(left + pad, top + (unit.firstOfRow ? pad : 0) + ascent), unit.lines.value(0).value(0));
+        painter->drawText(
+            QPointF(left + pad, top + (unit.firstOfRow ? pad : 0) + ascent), unit.lines.value(0).value(0));
         return;
     }
     double x = left;

@@ -59,11 +59,11 @@ QString fieldText(Patient *patient, const QMetaProperty &property)
     case QMetaType::QDate:
         return value.toDate().isValid() ? PrintFrame::dateText(value.toDate()) : QString();
     case QMetaType::QDateTime:
-        return value.toDateTime().isValid() ? PrintFrame::dateTimeText(value.toDateTime())
-                                            : QString();
+        return value.toDateTime().isValid() ? PrintFrame::dateTimeText(value.toDateTime()) : QString();
     case QMetaType::Double:
-        return value.toDouble() > 0 ? QLocale().toString(value.toDouble()) + suffixText(classInfo(
-                   patient->metaObject(), QString::fromLatin1(property.name()) + QStringLiteral("Suffix")))
+        return value.toDouble() > 0 ? QLocale().toString(value.toDouble())
+                + suffixText(classInfo(
+                    patient->metaObject(), QString::fromLatin1(property.name()) + QStringLiteral("Suffix")))
                                     : QString();
     default:
         return value.toString().trimmed();
@@ -74,7 +74,8 @@ QTextTableFormat tableFormat(double border)
 {
     QTextTableFormat format;
     format.setBorder(border);
-    format.setBorderStyle(border > 0 ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None);
+    format.setBorderStyle(
+        border > 0 ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None);
     format.setBorderBrush(Qt::gray);
     format.setCellSpacing(0);
     format.setCellPadding(3);
@@ -138,9 +139,9 @@ void addRecordings(PagedTable &table, Patient *patient, Conclusions *conclusions
         const Conclusions::Conclusion conclusion
             = conclusions ? conclusions->conclusionOf(record->getId()) : Conclusions::Conclusion();
         if (!conclusion.isEmpty()) {
-            table.addSpanningRow(PatientPage::tr("Conclusion (%1, %2):")
-                                     .arg(conclusion.writtenBy,
-                                         PrintFrame::dateTimeText(conclusion.writtenAt.toLocalTime())),
+            table.addSpanningRow(
+                PatientPage::tr("Conclusion (%1, %2):")
+                    .arg(conclusion.writtenBy, PrintFrame::dateTimeText(conclusion.writtenAt.toLocalTime())),
                 conclusion.text);
         }
     }
@@ -151,7 +152,8 @@ void addRecordings(PagedTable &table, Patient *patient, Conclusions *conclusions
 QString PatientPage::title(Patient *patient)
 {
     const QString id = patient->getPatientID().trimmed();
-    return id.isEmpty() ? patient->fullName() : patient->fullName() + QStringLiteral(" (") + id + QLatin1Char(')');
+    return id.isEmpty() ? patient->fullName()
+                        : patient->fullName() + QStringLiteral(" (") + id + QLatin1Char(')');
 }
 
 std::unique_ptr<QTextDocument> PatientPage::document(Patient *patient)
@@ -176,7 +178,8 @@ std::unique_ptr<QTextDocument> PatientPage::document(Patient *patient)
     return document;
 }
 
-int PatientPage::print(QPagedPaintDevice *device, Patient *patient, Conclusions *conclusions, const QString &clinic)
+int PatientPage::print(
+    QPagedPaintDevice *device, Patient *patient, Conclusions *conclusions, const QString &clinic)
 {
     const PrintFrame frame = PrintFrame::here(clinic, title(patient));
     const QRectF body = frame.body(device);

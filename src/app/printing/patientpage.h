@@ -21,9 +21,10 @@ public:
     static std::unique_ptr<QTextDocument> document(Patient *patient);
     // Prints it framed over as many pages as it takes; the number of pages,
     // 0 when the device cannot be painted on.
-    static int print(QPagedPaintDevice *device, Patient *patient, Conclusions *conclusions, const QString &clinic);
+    static int print(
+        QPagedPaintDevice *device, Patient *patient, Conclusions *conclusions, const QString &clinic);
     // The same into a PDF file; false with the reason when it cannot be written.
-    static bool writePdf(const QString &path, Patient *patient, Conclusions *conclusions, const QString &clinic,
-        QString *reason = nullptr);
+    static bool writePdf(const QString &path, Patient *patient, Conclusions *conclusions,
+        const QString &clinic, QString *reason = nullptr);
     static QString title(Patient *patient);
 };

@@ -65,7 +65,8 @@ public:
         form->addRow(PrintCommands::tr("Sensitivity"), gain);
         auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
         QPushButton *print = buttons->addButton(PrintCommands::tr("Print…"), QDialogButtonBox::AcceptRole);
-        QPushButton *pdf = buttons->addButton(PrintCommands::tr("Export as PDF…"), QDialogButtonBox::AcceptRole);
+        QPushButton *pdf
+            = buttons->addButton(PrintCommands::tr("Export as PDF…"), QDialogButtonBox::AcceptRole);
         connect(print, &QPushButton::clicked, this, [this] { done(Print); });
         connect(pdf, &QPushButton::clicked, this, [this] { done(Pdf); });
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -166,7 +167,8 @@ void PrintCommands::written(const QString &path)
         main->statusBar()->showMessage(tr("Written: %1").arg(QDir::toNativeSeparators(path)), MessageMs);
 }
 
-bool PrintCommands::preview(const std::function<void(QPrinter *)> &paint, bool landscape, const QString &title)
+bool PrintCommands::preview(
+    const std::function<void(QPrinter *)> &paint, bool landscape, const QString &title)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title);
@@ -234,9 +236,8 @@ void PrintCommands::traceRecording(int id)
     content.clinic = clinic();
     content.title = patient ? PatientPage::title(patient) : QFileInfo(path).fileName();
     if (record) {
-        content.title += QStringLiteral(", ")
-            + PrintFrame::dateTimeText(record->getRecordDate()) + QLatin1Char(' ')
-            + record->getRecordType();
+        content.title += QStringLiteral(", ") + PrintFrame::dateTimeText(record->getRecordDate())
+            + QLatin1Char(' ') + record->getRecordType();
         content.conclusion = conclusions->conclusionOf(id);
     }
     TraceOptionsDialog options(3600 * 24, window);

@@ -31,9 +31,9 @@ PrintFrame PrintFrame::here(const QString &clinic, const QString &title)
 
 void PrintFrame::preparePage(QPagedPaintDevice *device, bool landscape)
 {
-    device->setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-        landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-        QPageLayout::Millimeter));
+    device->setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+            QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
 }
 
 QFont PrintFrame::font(double points, bool bold)
@@ -68,8 +68,9 @@ QString PrintFrame::dateText(const QDate &date)
 
 QString PrintFrame::dateTimeText(const QDateTime &time)
 {
-    return time.isValid() ? QLocale().toString(time, wholeYear(QLocale().dateTimeFormat(QLocale::ShortFormat)))
-                          : QString();
+    return time.isValid()
+        ? QLocale().toString(time, wholeYear(QLocale().dateTimeFormat(QLocale::ShortFormat)))
+        : QString();
 }
 
 double PrintFrame::pixelsPerMm(const QPagedPaintDevice *device)
@@ -94,8 +95,7 @@ void PrintFrame::paint(QPainter *painter, const QPagedPaintDevice *device, int p
     const QRectF top(0, 0, width, 6 * mm);
     painter->drawText(top, Qt::AlignLeft | Qt::AlignVCenter, clinic);
     painter->setFont(font(9));
-    painter->drawText(top, Qt::AlignRight | Qt::AlignVCenter,
-        tr("Printed %1").arg(dateTimeText(printedAt)));
+    painter->drawText(top, Qt::AlignRight | Qt::AlignVCenter, tr("Printed %1").arg(dateTimeText(printedAt)));
     painter->setFont(font(10, true));
     painter->drawText(QRectF(0, 6 * mm, width, 6 * mm), Qt::AlignLeft | Qt::AlignVCenter, title);
     painter->drawLine(QPointF(0, 12.5 * mm), QPointF(width, 12.5 * mm));
@@ -103,8 +103,8 @@ void PrintFrame::paint(QPainter *painter, const QPagedPaintDevice *device, int p
     const QRectF bottom(0, height - 6 * mm, width, 6 * mm);
     painter->drawLine(QPointF(0, bottom.top() - mm), QPointF(width, bottom.top() - mm));
     painter->setFont(font(8));
-    painter->drawText(bottom, Qt::AlignLeft | Qt::AlignVCenter,
-        tr("Workstation %1, user %2").arg(workstation, user));
+    painter->drawText(
+        bottom, Qt::AlignLeft | Qt::AlignVCenter, tr("Workstation %1, user %2").arg(workstation, user));
     painter->drawText(bottom, Qt::AlignRight | Qt::AlignVCenter, tr("page %1 of %2").arg(page).arg(pages));
     painter->restore();
 }

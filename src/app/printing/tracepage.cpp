@@ -60,8 +60,9 @@ std::unique_ptr<QTextDocument> conclusionDocument(const Conclusions::Conclusion 
     cursor.insertText(TracePage::tr("Conclusion"), heading);
     QTextCharFormat note;
     note.setForeground(QColor(0x55, 0x55, 0x55));
-    cursor.insertText(QStringLiteral(" (%1, %2)").arg(conclusion.writtenBy,
-                          PrintFrame::dateTimeText(conclusion.writtenAt.toLocalTime())),
+    cursor.insertText(
+        QStringLiteral(" (%1, %2)")
+            .arg(conclusion.writtenBy, PrintFrame::dateTimeText(conclusion.writtenAt.toLocalTime())),
         note);
     cursor.insertBlock();
     cursor.insertText(conclusion.text, QTextCharFormat());
@@ -93,7 +94,8 @@ int TracePage::print(
     const double traceWidth = body.width() - (LabelMm + 2) * mm;
     // Whole seconds on each page, at least one.
     const double perPage = qMax(1.0, std::floor(traceWidth / (options.mmPerSecond * mm)));
-    const int tracePages = channels.isEmpty() || end <= start ? 1 : int(std::ceil((end - start) / perPage - 1e-9));
+    const int tracePages
+        = channels.isEmpty() || end <= start ? 1 : int(std::ceil((end - start) / perPage - 1e-9));
 
     const std::unique_ptr<QTextDocument> conclusion = conclusionDocument(content.conclusion);
     conclusion->documentLayout()->setPaintDevice(device);
@@ -131,9 +133,10 @@ int TracePage::print(
             Qt::AlignLeft | Qt::AlignVCenter, caption);
 
         if (channels.isEmpty() || to <= from) {
-            const QString why = samples.facts.readable()
-                ? tr("The recording has no EEG channel to draw.")
-                : tr("The recording cannot be read: %1").arg(samples.facts.problemText());
+            const QString why = !samples.facts.readable()
+                ? tr("The recording cannot be read: %1").arg(samples.facts.problemText())
+                : channels.isEmpty() ? tr("The recording has no EEG channel to draw.")
+                                     : tr("The recording ends before %1 s.").arg(secondsText(start));
             painter.drawText(traces, Qt::AlignCenter | Qt::TextWordWrap, why);
             continue;
         }
@@ -180,8 +183,8 @@ int TracePage::print(
         for (int second = 0; from + second <= to + 1e-9; ++second) {
             const double x = traces.left() + second * options.mmPerSecond * mm;
             painter.drawLine(QPointF(x, axis), QPointF(x, axis + 2.5 * mm));
-            painter.drawText(QRectF(x - 10 * mm, axis + 3 * mm, 20 * mm, 4 * mm), Qt::AlignHCenter | Qt::AlignTop,
-                secondsText(from + second) + QStringLiteral(" s"));
+            painter.drawText(QRectF(x - 10 * mm, axis + 3 * mm, 20 * mm, 4 * mm),
+                Qt::AlignHCenter | Qt::AlignTop, secondsText(from + second) + QStringLiteral(" s"));
         }
         // The scale bar under the labels, beside the axis: the largest round
         // amplitude that keeps within its 8 mm.

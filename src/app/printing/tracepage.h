@@ -38,8 +38,8 @@ public:
     static EdfSamples read(const QString &path, const Options &options);
     // The pages, framed; samples without an EEG channel print why instead of
     // traces. The number of pages, 0 when the device cannot be painted on.
-    static int print(QPagedPaintDevice *device, const EdfSamples &samples, const Options &options,
-        const Content &content);
+    static int print(
+        QPagedPaintDevice *device, const EdfSamples &samples, const Options &options, const Content &content);
     static bool writePdf(const QString &path, const EdfSamples &samples, const Options &options,
         const Content &content, QString *reason = nullptr);
 };

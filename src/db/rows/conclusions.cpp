@@ -138,8 +138,9 @@ bool Conclusions::write(Record *record, const QString &text, QString *reason)
         }
     } else if (!stored) {
         ok = database->insertValues(table, idColumn,
-            { { idColumn, recordId }, { QStringLiteral("Conclusion"), text }, { QStringLiteral("WrittenBy"), by },
-                { QStringLiteral("WrittenAt"), at }, { QStringLiteral("FileName"), record->getFileName() } },
+            { { idColumn, recordId }, { QStringLiteral("Conclusion"), text },
+                { QStringLiteral("WrittenBy"), by }, { QStringLiteral("WrittenAt"), at },
+                { QStringLiteral("FileName"), record->getFileName() } },
             reason);
     } else if (text != before.text) {
         ok = database->updateValue(
