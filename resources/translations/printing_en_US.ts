@@ -19,6 +19,10 @@
         <source>Written by %1, %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The conclusion was not saved: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Conclusions</name>

@@ -19,6 +19,10 @@
         <source>Written by %1, %2</source>
         <translation>Написал %1, %2</translation>
     </message>
+    <message>
+        <source>The conclusion was not saved: %1</source>
+        <translation>Заключение не сохранено: %1</translation>
+    </message>
 </context>
 <context>
     <name>Conclusions</name>

@@ -2,6 +2,7 @@
 
 #include "db/rows/conclusions.h"
 #include "db/rows/record.h"
+#include "toolkit/util/apphelperdialogs.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -47,8 +48,11 @@ ConclusionEditor::ConclusionEditor(Conclusions *conclusions, QWidget *parent)
 
 void ConclusionEditor::setRecord(Record *shown)
 {
-    if (record && hasUnsavedEdit())
-        save();
+    // Refused (the server is gone): the text must not vanish with the switch.
+    if (record && hasUnsavedEdit() && !save()) {
+        AppHelper::warningMessage(tr("The conclusion was not saved: %1").arg(refusal) + QStringLiteral("\n\n")
+            + text->toPlainText());
+    }
     record = shown;
     recordId = shown ? shown->getId() : -1;
     text->setEnabled(recordId > 0);
@@ -66,6 +70,7 @@ bool ConclusionEditor::save()
         return true;
     QString reason;
     if (!conclusions->write(record, text->toPlainText(), &reason)) {
+        refusal = reason;
         byLine->setText(tr("Not saved: %1").arg(reason));
         return false;
     }

@@ -41,4 +41,5 @@ private:
     QLabel *byLine;
     QPushButton *saveButton;
     QString storedText;
+    QString refusal;
 };
