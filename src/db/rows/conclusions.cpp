@@ -48,6 +48,12 @@ Conclusions::Conclusions(Database *database)
                 readOne(change.rowId);
         }
     });
+    // The list read anew may come from another file (a restored backup): so
+    // may the conclusions, read again when next asked for.
+    connect(database, &Database::patientsChanged, this, [this] {
+        read = false;
+        emit changed(-1);
+    });
     if (auto *live = database->findChild<LiveUpdates *>()) {
         connect(live, &LiveUpdates::announced, this, [this](const QString &changed, int rowId) {
             if (changed == table)

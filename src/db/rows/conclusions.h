@@ -39,7 +39,8 @@ public:
     void reload();
 
 signals:
-    // The record's conclusion changed, here or on another workstation.
+    // The record's conclusion changed, here or on another workstation; -1:
+    // any may have.
     void changed(int recordId);
 
 private:
