@@ -89,7 +89,7 @@
     </message>
     <message>
         <source>Export as PDF…</source>
-        <translation>Экспорт в PDF…</translation>
+        <translation>Экспорт в ПДФ…</translation>
     </message>
     <message>
         <source>Print patient list…</source>
@@ -97,7 +97,7 @@
     </message>
     <message>
         <source>Export patient list as PDF…</source>
-        <translation>Экспорт списка пациентов в PDF…</translation>
+        <translation>Экспорт списка пациентов в ПДФ…</translation>
     </message>
     <message>
         <source>Written: %1</source>
@@ -105,7 +105,7 @@
     </message>
     <message>
         <source>Export as PDF</source>
-        <translation>Экспорт в PDF</translation>
+        <translation>Экспорт в ПДФ</translation>
     </message>
     <message>
         <source>Patients</source>
@@ -113,7 +113,7 @@
     </message>
     <message>
         <source>Export patient list as PDF</source>
-        <translation>Экспорт списка пациентов в PDF</translation>
+        <translation>Экспорт списка пациентов в ПДФ</translation>
     </message>
     <message>
         <source>patients</source>
