@@ -25,6 +25,7 @@ KESTA_PACKAGES=(
     # A screen reader's view through AT-SPI: the accessibility bus and registry, the
     # library Orca reads with, and an X server (Qt speaks AT-SPI on xcb only).
     at-spi2-core python3-pyatspi xvfb x11-utils
+    poppler-utils  # pdftotext and pdftoppm read the printing tests' PDFs back
 )
 
 kesta_install_missing() {

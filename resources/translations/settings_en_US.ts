@@ -78,6 +78,10 @@
         <source>days</source>
         <translation>days</translation>
     </message>
+    <message>
+        <source>ClinicName</source>
+        <translation>Clinic name</translation>
+    </message>
 </context>
 <context>
     <name>KestaLanguage</name>

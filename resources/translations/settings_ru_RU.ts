@@ -78,6 +78,10 @@
         <source>days</source>
         <translation>дн.</translation>
     </message>
+    <message>
+        <source>ClinicName</source>
+        <translation>Название клиники</translation>
+    </message>
 </context>
 <context>
     <name>KestaLanguage</name>

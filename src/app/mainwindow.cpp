@@ -19,6 +19,9 @@
 #include "app/serverpasswordprompt.h"
 #include "app/settingsdialog.h"
 #include "app/tracepreview.h"
+#include "app/conclusioneditor.h"
+#include "app/printing/printcommands.h"
+#include "db/rows/conclusions.h"
 #include "app/unregisteredrecordingsnotice.h"
 #include "app/windowcommands.h"
 #include "app/windowgeometry.h"
@@ -229,6 +232,12 @@ void MainWindow::buildViews()
     recordsSplitter->setChildrenCollapsible(false);
     recordsSplitter->addWidget(recordsTable);
     recordsSplitter->addWidget(recordPreview);
+    // The selected recording's conclusion under its preview, and in its row's tip.
+    auto *conclusion = new ConclusionEditor(Conclusions::of(database));
+    recordsSplitter->addWidget(conclusion);
+    recordsTable->setConclusions(Conclusions::of(database));
+    connect(recordsTable, &TableWidget::idSelected, conclusion,
+        [this, conclusion](int id) { conclusion->setRecord(recordsTable->recordById(id)); });
     recordsSplitter->setStretchFactor(0, 3);
     recordsSplitter->setStretchFactor(1, 2);
     rightLayout->addWidget(recordsSplitter, 100);
@@ -327,6 +336,9 @@ void MainWindow::buildMenus()
     file->insertActions(settingsEntry,
         { backups->backUpAction(), backups->restoreAction(), exports->exportPatientsAction() });
     file->insertSeparator(settingsEntry);
+    (new PrintCommands(this, Conclusions::of(database), settings, patientsTable, recordsTable,
+         [this] { return currentPatient(); }))
+        ->addTo(file, settingsEntry);
     WindowCommands::addMnemonics(file);
 }
 

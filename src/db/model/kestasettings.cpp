@@ -35,6 +35,7 @@ DisplayTexts KestaSettings::displayTexts()
         { "Generic", QT_TRANSLATE_NOOP("Generic", "ColorTheme") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "StartMaximized") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "SelectLastPatient") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ClinicName") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "PatientCardView") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "CheckForNewVersion") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "DataFolder") },

@@ -48,6 +48,13 @@ public:
     Q_CLASSINFO("SelectLastPatientDefault", "true")
     ZT_SETTING(bool, SelectLastPatient, true)
 
+    // Heads every printed page.
+    Q_PROPERTY(QString ClinicName READ getClinicName WRITE setClinicName RESET resetClinicName NOTIFY
+            changedClinicName)
+    Q_CLASSINFO("ClinicNameEditable", "true")
+    Q_CLASSINFO("ClinicNameDefault", "\"\"")
+    ZT_SETTING(QString, ClinicName, "")
+
     // The four table strings and the splitter sizes are written by the tables
     // and the main window in forms of their own; here they are plain text.
     Q_PROPERTY(QString PatientsTableSorting READ getPatientsTableSorting WRITE setPatientsTableSorting RESET
