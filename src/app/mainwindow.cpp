@@ -22,6 +22,7 @@
 #include "app/unregisteredrecordingsnotice.h"
 #include "app/windowcommands.h"
 #include "app/windowgeometry.h"
+#include "db/care/backuprestore.h"
 #include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/recordings/folderrenamejournal.h"
@@ -107,6 +108,7 @@ bool MainWindow::initialize()
     if (!prepareDatabaseFile() || !ensureDatabaseUsable())
         return false;
     FolderRenameJournal::recover(database);
+    BackupRestore::removeLeftovers();
     watchRefusedWrites();
 
     StyleHelper::InterlinkTheme(settings, QStringLiteral("ColorTheme"));

@@ -35,6 +35,9 @@ namespace
 
 constexpr qint64 ChunkBytes = 1 << 20;
 constexpr int BlockBytes = 64 * 1024;
+// tar's own record: "gpg -d | tar -x" reads the stream to its end, so gpg
+// never writes into a pipe that tar has left.
+constexpr int PipedBlockBytes = 10240;
 constexpr qint64 WritebackBytes = qint64(32) << 20;
 
 struct Found {
@@ -220,13 +223,13 @@ bool writeWhole(int fd, const char *bytes, size_t length)
 class Writer
 {
 public:
-    explicit Writer(int fd)
+    Writer(int fd, int blockBytes)
         : archive(archive_write_new())
         , buffer(int(ChunkBytes), Qt::Uninitialized)
         , fd(fd)
     {
         archive_write_set_format_pax_restricted(archive);
-        archive_write_set_bytes_per_block(archive, BlockBytes);
+        archive_write_set_bytes_per_block(archive, blockBytes);
         opened = archive_write_open2(archive, this, nullptr, &Writer::writeBlock, nullptr, nullptr)
             == ARCHIVE_OK;
     }
@@ -487,7 +490,7 @@ private:
     // The tar stream into fd: header, database copy, data folder, checksums, manifest.
     bool writeEntries(int fd)
     {
-        Writer writer(fd);
+        Writer writer(fd, options.recipients.isEmpty() ? BlockBytes : PipedBlockBytes);
         BackupManifest &manifest = result.manifest;
         const auto advancing = [this](qint64 bytes) { return advance(bytes); };
         QByteArray checksum;
