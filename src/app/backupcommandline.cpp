@@ -43,8 +43,8 @@ bool BackupCommandLine::isAsked(int argc, char *argv[])
 
 QList<QCommandLineOption> BackupCommandLine::options()
 {
-    return { QCommandLineOption(QLatin1String(BackupOption), QStringLiteral("Writes a backup to FILE and exits."),
-                 QStringLiteral("FILE")),
+    return { QCommandLineOption(QLatin1String(BackupOption),
+                 QStringLiteral("Writes a backup to FILE and exits."), QStringLiteral("FILE")),
         QCommandLineOption(QLatin1String(EncryptToOption),
             QStringLiteral("Encrypts the backup to the OpenPGP key with this full fingerprint (repeatable)."),
             QStringLiteral("FINGERPRINT")),
@@ -69,8 +69,8 @@ int BackupCommandLine::run(const QCommandLineParser &parser)
 {
     const QString file = parser.value(QLatin1String(BackupOption));
     BackupArchive::WriteOptions options;
-    options.recipients
-        = BackupEncryption::fingerprints(parser.values(QLatin1String(EncryptToOption)).join(QLatin1Char(',')));
+    options.recipients = BackupEncryption::fingerprints(
+        parser.values(QLatin1String(EncryptToOption)).join(QLatin1Char(',')));
     options.overwrite = parser.isSet(QLatin1String(OverwriteOption));
     if (file.isEmpty() || (parser.isSet(QLatin1String(EncryptToOption)) && options.recipients.isEmpty())) {
         print(stderr, QString::fromLatin1(Usage));
@@ -101,7 +101,8 @@ int BackupCommandLine::run(const QCommandLineParser &parser)
             .arg(result.manifest.rows.value(QStringLiteral("Records")))
             .arg(result.manifest.files.size())
             .arg(FileUtilities::filesizeNice(bytes, 1))
-            .arg(result.encrypted ? QStringLiteral(", encrypted to ") + options.recipients.join(QStringLiteral(", "))
-                                  : QString()));
+            .arg(result.encrypted
+                    ? QStringLiteral(", encrypted to ") + options.recipients.join(QStringLiteral(", "))
+                    : QString()));
     return 0;
 }

@@ -2,10 +2,10 @@
 
 #include "db/care/backupencryption.h"
 #include "db/care/backuprestore.h"
-#include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
+#include "db/storage/database.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/clock.h"
@@ -128,7 +128,8 @@ QString BackupCommands::contentsText(const BackupArchive::Result &result)
         bytes += file.size;
     return tr("%n patient(s)", nullptr, int(result.manifest.rows.value(QStringLiteral("Patients")))) + ", "
         + tr("%n recording(s)", nullptr, int(result.manifest.rows.value(QStringLiteral("Records")))) + ", "
-        + tr("%n file(s)", nullptr, result.manifest.files.size()) + ", " + FileUtilities::filesizeNice(bytes, 1);
+        + tr("%n file(s)", nullptr, result.manifest.files.size()) + ", "
+        + FileUtilities::filesizeNice(bytes, 1);
 }
 
 void BackupCommands::backUp()
@@ -139,7 +140,8 @@ void BackupCommands::backUp()
     // backup that stays in the building may be.
     if (!options.recipients.isEmpty()
         && !AppHelper::confirmDialog(tr("Back up"),
-            tr("Encrypt the backup to the clinic's backup key (%n key(s))? Only the holder of its secret part "
+            tr("Encrypt the backup to the clinic's backup key (%n key(s))? Only the holder of its secret "
+               "part "
                "can read or restore it: an encrypted backup may be taken out of the building.",
                 nullptr, options.recipients.size()),
             MessageBox::Question, { tr("Encrypted"), tr("Plain") }))
@@ -161,10 +163,11 @@ void BackupCommands::backUp()
             QCoreApplication::translate("Generic", "Error"), MessageBox::Critical);
         return;
     }
-    AppHelper::warningMessage(tr("The backup was written and checked") + ":\n" + QDir::toNativeSeparators(path)
-            + "\n\n" + contentsText(result)
-            + (result.encrypted ? "\n" + tr("Encrypted to: %1").arg(options.recipients.join(QStringLiteral(", ")))
-                                : QString())
+    AppHelper::warningMessage(tr("The backup was written and checked") + ":\n"
+            + QDir::toNativeSeparators(path) + "\n\n" + contentsText(result)
+            + (result.encrypted
+                    ? "\n" + tr("Encrypted to: %1").arg(options.recipients.join(QStringLiteral(", ")))
+                    : QString())
             + (result.notes.isEmpty() ? QString() : "\n\n" + result.notes.join(QLatin1Char('\n'))),
         tr("Back up"), MessageBox::Information);
 }

@@ -1,9 +1,9 @@
 #include "app/backupcommands.h"
 #include "db/care/backuparchive.h"
 #include "db/care/changehistory.h"
-#include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
+#include "db/storage/database.h"
 #include "support/settingsfiles.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
@@ -99,8 +99,9 @@ private slots:
         QVERIFY2(texts.at(0).startsWith("The backup was read and checked whole: every file against its "
                                         "checksum, the database against its row counts.\n\nMade on 20")
                 && texts.at(0).contains("\n1 patient, 1 recording, 2 files, ")
-                && texts.at(0).endsWith("\n\nRestore it? The current database and data folder are moved aside, "
-                                        "into a folder beside them, and kept."),
+                && texts.at(0).endsWith(
+                    "\n\nRestore it? The current database and data folder are moved aside, "
+                    "into a folder beside them, and kept."),
             qPrintable(texts.at(0)));
         QVERIFY(QDir(QDir::homePath()).entryList({ "*.restoring-*" }, QDir::AllEntries).isEmpty());
         QVERIFY2(texts.at(2).startsWith(
@@ -143,7 +144,8 @@ private slots:
         // A new name, then last week's backup under the same name.
         for (int run = 0; run < 2; ++run) {
             QCOMPARE(runBackup({ "--backup", target }, &output), 0);
-            QVERIFY2(output.startsWith("Backup written and verified: " + target + "\n1 patients, 1 records, 2 files"),
+            QVERIFY2(output.startsWith(
+                         "Backup written and verified: " + target + "\n1 patients, 1 records, 2 files"),
                 qPrintable(output));
         }
         QVERIFY(BackupArchive::verify(target).ok);
@@ -151,7 +153,8 @@ private slots:
         for (const QStringList &wrong : { QStringList { "--backup" }, { "--backup", target, "--encrypt-to" },
                  { "--backup", target, "extra" }, { "--backup", target, "--encrypt-to", "," } }) {
             QCOMPARE(runBackup(wrong, &output), 2);
-            QCOMPARE(output, QString("Usage: kesta --backup FILE [--encrypt-to FINGERPRINT]... [--overwrite]\n"));
+            QCOMPARE(
+                output, QString("Usage: kesta --backup FILE [--encrypt-to FINGERPRINT]... [--overwrite]\n"));
         }
         QCOMPARE(runBackup({ "--backup", target, "--encrypt-to", QString(40, 'A') }, &output), 1);
         QVERIFY2(output.startsWith("Backup failed: The key " + QString(40, 'A') + " is not in the keyring."),
@@ -178,10 +181,12 @@ private slots:
         writeFile(other, "not a backup");
         QVERIFY(QFile::link(other, link));
         QString output;
-        for (const auto &[target, reason] : { std::pair<QString, QString>(fifo, "is a device or another special file"),
-                 { link, "is a link" }, { folder.path(), "is a folder" }, { other, "is no earlier backup" } }) {
+        for (const auto &[target, reason] :
+            { std::pair<QString, QString>(fifo, "is a device or another special file"), { link, "is a link" },
+                { folder.path(), "is a folder" }, { other, "is no earlier backup" } }) {
             QCOMPARE(runBackup({ "--backup", target }, &output), 1);
-            QVERIFY2(output.startsWith("Backup failed: " + target + " ") && output.contains(reason), qPrintable(output));
+            QVERIFY2(output.startsWith("Backup failed: " + target + " ") && output.contains(reason),
+                qPrintable(output));
         }
         QVERIFY(QFileInfo(link).isSymLink() && !QFileInfo(fifo).isFile());
         QCOMPARE(readFile(other), QByteArray("not a backup"));

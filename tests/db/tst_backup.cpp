@@ -1,10 +1,10 @@
 #include "db/care/backuparchive.h"
 #include "db/care/backuprestore.h"
-#include "db/storage/database.h"
-#include "db/storage/databaselocation.h"
 #include "db/care/databasesnapshot.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
+#include "db/storage/database.h"
+#include "db/storage/databaselocation.h"
 #include "db/storage/schemamigrations.h"
 #include "support/settingsfiles.h"
 #include "support/testdatabase.h"
@@ -134,9 +134,11 @@ private slots:
         }
         QVERIFY(rawExec(db, "COMMIT"));
         QVERIFY(QDir().mkpath(DataLocations::dataFolder() + "Trash/empty"));
-        QFile old(DataLocations::patientFolder(QString::fromUtf8("Иванов-7_P7")) + "EEG_2024_03_10_142500/rec.edf");
+        QFile old(
+            DataLocations::patientFolder(QString::fromUtf8("Иванов-7_P7")) + "EEG_2024_03_10_142500/rec.edf");
         QVERIFY(old.open(QIODevice::Append)
-            && old.setFileTime(QDateTime(QDate(2019, 4, 2), QTime(8, 15)), QFileDevice::FileModificationTime));
+            && old.setFileTime(
+                QDateTime(QDate(2019, 4, 2), QTime(8, 15)), QFileDevice::FileModificationTime));
         old.close();
         QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup));
         rows = everyRow(db);
@@ -280,7 +282,8 @@ private slots:
         const BackupArchive::Result cancelled = backUp(target, [&](qint64, qint64) { return ++calls < 50; });
         QVERIFY(cancelled.cancelled && !cancelled.ok);
         QCOMPARE(readFile(target), readFile(small));
-        QCOMPARE(QDir(temp.path()).entryList({ "kesta-cancelled.tar.part-*" }, QDir::AllEntries), QStringList());
+        QCOMPARE(
+            QDir(temp.path()).entryList({ "kesta-cancelled.tar.part-*" }, QDir::AllEntries), QStringList());
         QFile::remove(target);
 
         const BackupArchive::Result inside = backUp(DataLocations::dataFolder() + "Data/backup.tar");
@@ -294,10 +297,14 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("data/../../") << "climbing" << "The backup holds an entry outside its folders: data/../../";
-        QTest::newRow("absolute") << "absolute" << "The backup holds an entry outside its folders: /";
-        QTest::newRow("a link out") << "link" << "The backup holds an entry of a kind it never writes: data/out";
-        QTest::newRow("a 210 MB header") << "huge header" << "The backup's header is larger than any";
+        QTest::newRow("data/../../") << "climbing"
+                                     << "The backup holds an entry outside its folders: data/../../";
+        QTest::newRow("absolute") << "absolute"
+                                  << "The backup holds an entry outside its folders: /";
+        QTest::newRow("a link out") << "link"
+                                    << "The backup holds an entry of a kind it never writes: data/out";
+        QTest::newRow("a 210 MB header") << "huge header"
+                                         << "The backup's header is larger than any";
     }
     void foreignEntriesAreRefused()
     {
@@ -306,7 +313,8 @@ private slots:
         QTemporaryDir base;
         const QString header = base.filePath("header.json");
         const QString crafted = base.filePath("crafted.tar");
-        QCOMPARE(QProcess::execute("tar", { "-xf", small, "-C", base.path(), BackupManifest::HeaderName }), 0);
+        QCOMPARE(
+            QProcess::execute("tar", { "-xf", small, "-C", base.path(), BackupManifest::HeaderName }), 0);
         QVERIFY(QFile::rename(base.filePath(BackupManifest::HeaderName), header));
         QCOMPARE(QProcess::execute("python3", { "-c", CraftTar, crafted, header, kind, base.path() }), 0);
         const QString folder = base.filePath("inner/unpacked");
@@ -315,7 +323,8 @@ private slots:
         QVERIFY2(!result.ok && result.reason.startsWith(reason), qPrintable(result.reason));
         QCOMPARE(QDir(base.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
             QStringList({ "crafted.tar", "header.json", "inner" }));
-        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), QStringList());
+        QCOMPARE(
+            QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), QStringList());
     }
 
     // The server's copy is not taken yet: every step says so instead of

@@ -26,7 +26,8 @@ QStringList filesBelow(const QString &root)
         const QFileInfo info(path);
         if (!path.mid(root.size()).startsWith("patients.sqlite"))
             files << path.mid(root.size()) + " " + readFile(path).toHex() + " "
-                    + info.lastModified().toString(Qt::ISODate) + " " + QString::number(info.permissions(), 16);
+                    + info.lastModified().toString(Qt::ISODate) + " "
+                    + QString::number(info.permissions(), 16);
     }
     files.sort();
     return files;
@@ -81,7 +82,8 @@ private slots:
         writeFile(folder + "rec.edf", QByteArray(300000, 'e'));
         QFile old(folder + "rec.edf");
         QVERIFY(old.open(QIODevice::Append)
-            && old.setFileTime(QDateTime(QDate(2019, 4, 2), QTime(8, 15), Qt::UTC), QFileDevice::FileModificationTime));
+            && old.setFileTime(
+                QDateTime(QDate(2019, 4, 2), QTime(8, 15), Qt::UTC), QFileDevice::FileModificationTime));
         old.close();
         QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         files = filesBelow(DataLocations::dataFolder());
@@ -93,7 +95,8 @@ private slots:
         const BackupArchive::Result written = backUp(archive, { clinic });
         QVERIFY2(written.ok && written.encrypted, qPrintable(written.reason));
         const QByteArray cipher = readFile(archive);
-        QVERIFY(!cipher.contains("Petrovskaya") && !cipher.contains("kesta-backup") && !cipher.contains("eeeeeeee"));
+        QVERIFY(!cipher.contains("Petrovskaya") && !cipher.contains("kesta-backup")
+            && !cipher.contains("eeeeeeee"));
         // The weekday recipe writes over last week's backup to the same key.
         QVERIFY(backUp(archive, { clinic }).ok);
 
@@ -101,10 +104,15 @@ private slots:
         QTemporaryDir unpacked;
         QProcess shell;
         shell.setWorkingDirectory(unpacked.path());
-        shell.start("bash", { "-c", "set -o pipefail; gpg --batch -q -d \"$0\" | tar -x && xxh128sum --quiet -c checksums.xxh128", archive });
+        shell.start("bash",
+            { "-c",
+                "set -o pipefail; gpg --batch -q -d \"$0\" | tar -x && xxh128sum --quiet -c checksums.xxh128",
+                archive });
         QVERIFY(shell.waitForFinished(60000));
         QVERIFY2(shell.exitCode() == 0, shell.readAllStandardError().constData());
-        QVERIFY(QFileInfo::exists(unpacked.path() + "/" + BackupManifest::DataFolder + DataLocations::patientFolder("PetrovskayaIvanna_A17").mid(DataLocations::dataFolder().size()) + "EEG_1/rec.edf"));
+        QVERIFY(QFileInfo::exists(unpacked.path() + "/" + BackupManifest::DataFolder
+            + DataLocations::patientFolder("PetrovskayaIvanna_A17").mid(DataLocations::dataFolder().size())
+            + "EEG_1/rec.edf"));
 
         // Into an empty home, dates and permissions as they were.
         const QByteArray home = qgetenv("HOME");
@@ -125,9 +133,12 @@ private slots:
     {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("a wrong key") << "wrong key" << "whose secret part this user does not have";
-        QTest::newRow("a changed byte") << "byte" << "cannot be decrypted whole";
-        QTest::newRow("cut short") << "cut" << "cannot be decrypted whole";
+        QTest::newRow("a wrong key") << "wrong key"
+                                     << "whose secret part this user does not have";
+        QTest::newRow("a changed byte") << "byte"
+                                        << "cannot be decrypted whole";
+        QTest::newRow("cut short") << "cut"
+                                   << "cannot be decrypted whole";
     }
     void damagedOrForeignCiphertextIsRefused()
     {
@@ -157,8 +168,10 @@ private slots:
         QVERIFY(!expired.isEmpty());
         const QString target = temp.filePath("refused.tar.gpg");
         const QString unknown = QString(40, 'A');
-        for (const auto &[recipients, reason] : { std::pair<QStringList, QString>({ clinic, expired }, "has expired"),
-                 { { unknown }, "is not in the keyring" }, { { "Clinic" }, "is not a key's full fingerprint" } }) {
+        for (const auto &[recipients, reason] :
+            { std::pair<QStringList, QString>({ clinic, expired }, "has expired"),
+                { { unknown }, "is not in the keyring" },
+                { { "Clinic" }, "is not a key's full fingerprint" } }) {
             const BackupArchive::Result result = backUp(target, recipients);
             QVERIFY2(!result.ok && result.reason.contains(reason), qPrintable(result.reason));
             QCOMPARE(QDir(temp.path()).entryList({ "refused.tar.gpg*" }, QDir::AllEntries | QDir::Hidden),

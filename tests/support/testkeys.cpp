@@ -2,12 +2,14 @@
 
 #include <QProcess>
 
-namespace kestatest {
+namespace kestatest
+{
 
 TestKeys::TestKeys()
     : folder(QDir::tempPath() + "/gpg-XXXXXX")
 {
-    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(
+        folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("GNUPGHOME", QFile::encodeName(folder.path()));
 }
 
@@ -19,8 +21,8 @@ TestKeys::~TestKeys()
 int TestKeys::gpg(const QStringList &arguments, QByteArray *output)
 {
     QProcess process;
-    process.start("gpg", QStringList { "--batch", "--no-tty", "--pinentry-mode", "loopback", "--passphrase", "" }
-            + arguments);
+    process.start("gpg",
+        QStringList { "--batch", "--no-tty", "--pinentry-mode", "loopback", "--passphrase", "" } + arguments);
     if (!process.waitForFinished(60000))
         return -1;
     if (output)
@@ -49,4 +51,4 @@ bool TestKeys::removeSecret(const QString &fingerprint)
     return gpg({ "--yes", "--delete-secret-keys", fingerprint }) == 0;
 }
 
-}  // namespace kestatest
+} // namespace kestatest

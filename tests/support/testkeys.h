@@ -3,7 +3,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
-namespace kestatest {
+namespace kestatest
+{
 
 // A private GNUPGHOME for one test program, its keys made there on the spot
 // (ed25519 to certify, cv25519 to encrypt: made in milliseconds), without a
@@ -28,4 +29,4 @@ private:
     QTemporaryDir folder;
 };
 
-}  // namespace kestatest
+} // namespace kestatest

@@ -2,8 +2,8 @@
 
 #include "db/care/backupchecksum.h"
 #include "db/care/backupencryption.h"
-#include "db/storage/databaselocation.h"
 #include "db/care/databasesnapshot.h"
+#include "db/storage/databaselocation.h"
 #include "toolkit/util/workstation.h"
 
 #include <QDir>
@@ -90,8 +90,9 @@ QVector<Found> entriesOf(const QString &path)
         = QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo &entry : entries) {
         if (entry.isDir() || entry.isFile())
-            found.append({ entry.fileName(), entry.isDir(), entry.isSymLink(), entry.isFile() ? entry.size() : -1,
-                entry.lastModified().toSecsSinceEpoch(), 0, entry.isDir() ? 0755 : 0644 });
+            found.append(
+                { entry.fileName(), entry.isDir(), entry.isSymLink(), entry.isFile() ? entry.size() : -1,
+                    entry.lastModified().toSecsSinceEpoch(), 0, entry.isDir() ? 0755 : 0644 });
     }
 #endif
     std::sort(found.begin(), found.end(),
@@ -351,7 +352,6 @@ bool sameContents(const BackupManifest &written, const BackupManifest &read)
     return true;
 }
 
-
 // One backup being written: each step a function, what they share here.
 class WriteJob
 {
@@ -377,7 +377,8 @@ public:
         result.cancelled = result.cancelled || stopped;
         result.encrypted = !options.recipients.isEmpty();
         if (!result.ok && result.reason.isEmpty())
-            result.reason = stopped ? tr("The backup was cancelled.") : tr("The backup could not be written.");
+            result.reason
+                = stopped ? tr("The backup was cancelled.") : tr("The backup could not be written.");
         return result;
     }
 
@@ -404,7 +405,8 @@ private:
         const QString refused = BackupArchive::refusedTarget(target.absoluteFilePath(), options);
         if (!refused.isEmpty())
             return fail(refused);
-        if (!options.recipients.isEmpty() && !BackupEncryption::checkRecipients(options.recipients, &result.reason))
+        if (!options.recipients.isEmpty()
+            && !BackupEncryption::checkRecipients(options.recipients, &result.reason))
             return false;
         snapshot = DatabaseSnapshot::forLocation(location);
         for (const char *suffix : { "", "-journal", "-wal", "-shm" })
@@ -414,7 +416,8 @@ private:
         work = std::make_unique<QTemporaryDir>(
             targetFolder + QLatin1Char('/') + target.fileName() + QStringLiteral(".part-XXXXXX"));
         if (!work->isValid())
-            return fail(tr("No temporary folder can be made beside the backup file: %1").arg(work->errorString()));
+            return fail(
+                tr("No temporary folder can be made beside the backup file: %1").arg(work->errorString()));
         startCounting();
         return true;
     }
@@ -426,10 +429,11 @@ private:
     {
         counter.reset(QThread::create([this] {
             qint64 sum = 0;
-            const bool whole = visit(root, QString(), dataRoot, skipped, [&](const QString &, const Found &entry) {
-                sum += qMax<qint64>(0, entry.size);
-                return bool(counting);
-            });
+            const bool whole
+                = visit(root, QString(), dataRoot, skipped, [&](const QString &, const Found &entry) {
+                      sum += qMax<qint64>(0, entry.size);
+                      return bool(counting);
+                  });
             if (whole)
                 counted = sum;
         }));
@@ -465,7 +469,8 @@ private:
     {
         part.setFileName(work->filePath(target.fileName()));
         if (!part.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return fail(QDir::toNativeSeparators(part.fileName()) + QStringLiteral(": ") + part.errorString());
+            return fail(
+                QDir::toNativeSeparators(part.fileName()) + QStringLiteral(": ") + part.errorString());
         return true;
     }
 
@@ -496,7 +501,8 @@ private:
         QByteArray checksum;
         bool vanished = false;
         bool shrank = false;
-        bool ok = writer.isOpen() && writer.bytes(QLatin1String(BackupManifest::HeaderName), manifest.headerJson())
+        bool ok = writer.isOpen()
+            && writer.bytes(QLatin1String(BackupManifest::HeaderName), manifest.headerJson())
             && writer.file(
                 manifest.database, copyPath, copy, &checksum, &vanished, &shrank, &result.reason, advancing);
         if (ok)
@@ -508,7 +514,8 @@ private:
                 return writer.folder(archived, entry);
             vanished = false;
             shrank = false;
-            if (writer.file(archived, root + name, entry, &checksum, &vanished, &shrank, &result.reason, advancing)) {
+            if (writer.file(
+                    archived, root + name, entry, &checksum, &vanished, &shrank, &result.reason, advancing)) {
                 manifest.files.append({ archived, entry.size, checksum });
                 if (shrank)
                     result.notes << tr("%1 changed while it was read").arg(name);
@@ -522,7 +529,8 @@ private:
         const QByteArray checksums = manifest.checksumList();
         manifest.listChecksum = BackupChecksum::of(checksums);
         ok = ok && writer.bytes(QLatin1String(BackupManifest::ChecksumsName), checksums)
-            && writer.bytes(QLatin1String(BackupManifest::ManifestName), manifest.manifestJson()) && writer.close();
+            && writer.bytes(QLatin1String(BackupManifest::ManifestName), manifest.manifestJson())
+            && writer.close();
         return ok || fail(stopped ? tr("The backup was cancelled.") : writer.error());
     }
 
@@ -538,11 +546,14 @@ private:
         QString encryptReason;
         bool encrypted = false;
         std::unique_ptr<QThread> encrypting(QThread::create([&] {
-            encrypted = BackupEncryption::encrypt(options.recipients, ends[0], [&](const char *data, qint64 size) {
-                cipherHash.add(data, size);
-                cipherBytes += size;
-                return writeWhole(part.handle(), data, size_t(size));
-            }, &encryptReason);
+            encrypted = BackupEncryption::encrypt(
+                options.recipients, ends[0],
+                [&](const char *data, qint64 size) {
+                    cipherHash.add(data, size);
+                    cipherBytes += size;
+                    return writeWhole(part.handle(), data, size_t(size));
+                },
+                &encryptReason);
             // A writer still going learns that gpg stopped.
             ::close(ends[0]);
         }));
@@ -566,7 +577,8 @@ private:
         flush->start();
         const qint64 written = done;
         const BackupArchive::Progress readingBack = [&](qint64 bytes, qint64 whole) {
-            return !progress || progress(written + bytes * (total() - written) / qMax<qint64>(1, whole), total());
+            return !progress
+                || progress(written + bytes * (total() - written) / qMax<qint64>(1, whole), total());
         };
         BackupArchive::Result check;
         if (options.recipients.isEmpty())
@@ -618,7 +630,8 @@ private:
         if (std::rename(QFile::encodeName(part.fileName()).constData(),
                 QFile::encodeName(target.absoluteFilePath()).constData())
             != 0)
-            return fail(tr("The backup cannot be put in place: %1").arg(QDir::toNativeSeparators(target.filePath())));
+            return fail(
+                tr("The backup cannot be put in place: %1").arg(QDir::toNativeSeparators(target.filePath())));
         if (progress)
             progress(total(), total());
         return true;
@@ -664,7 +677,8 @@ QString BackupArchive::refusedTarget(const QString &archivePath, const WriteOpti
     struct stat facts {
     };
     if (::lstat(QFile::encodeName(archivePath).constData(), &facts) != 0)
-        return errno == ENOENT ? QString() : shown + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+        return errno == ENOENT ? QString()
+                               : shown + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
     if (S_ISLNK(facts.st_mode))
         return tr("%1 is a link: a backup replaces no link, nor what it points to.").arg(shown);
     if (S_ISDIR(facts.st_mode))
@@ -679,7 +693,8 @@ QString BackupArchive::refusedTarget(const QString &archivePath, const WriteOpti
         return tr("%1 is not a file a backup may replace.").arg(shown);
 #endif
     if (options.overwrite || header(archivePath).ok
-        || (!options.recipients.isEmpty() && BackupEncryption::isAddressedTo(archivePath, options.recipients)))
+        || (!options.recipients.isEmpty()
+            && BackupEncryption::isAddressedTo(archivePath, options.recipients)))
         return QString();
     return tr("%1 exists and is no earlier backup of this program: it is left as it is.").arg(shown);
 }

@@ -75,7 +75,8 @@ QString unusable(gpgme_key_t key, const QString &name)
         if (sub->can_encrypt && !sub->revoked && !sub->expired && !sub->disabled && !sub->invalid)
             return QString();
     }
-    return BackupEncryption::tr("The key %1 has no part that can encrypt now (expired or revoked).").arg(name);
+    return BackupEncryption::tr("The key %1 has no part that can encrypt now (expired or revoked).")
+        .arg(name);
 }
 
 // The key IDs of the session-key packets the file begins with.
@@ -105,7 +106,8 @@ QSet<QString> leadingKeyIds(const QString &path, int *firstTag)
                 length = ((o1 - 192) << 8) + byte(at + 2) + 192;
                 body = at + 3;
             } else if (o1 == 255) {
-                length = (qint64(byte(at + 2)) << 24) | (byte(at + 3) << 16) | (byte(at + 4) << 8) | byte(at + 5);
+                length = (qint64(byte(at + 2)) << 24) | (byte(at + 3) << 16) | (byte(at + 4) << 8)
+                    | byte(at + 5);
                 body = at + 6;
             }
         } else {
@@ -234,7 +236,8 @@ bool BackupEncryption::isAddressedTo(const QString &path, const QStringList &fin
     return false;
 }
 
-bool BackupEncryption::encrypt(const QStringList &fingerprints, int plainFd, const Sink &sink, QString *reason)
+bool BackupEncryption::encrypt(
+    const QStringList &fingerprints, int plainFd, const Sink &sink, QString *reason)
 {
     Context context;
     std::vector<Key> keys;
@@ -281,7 +284,8 @@ bool BackupEncryption::encrypt(const QStringList &fingerprints, int plainFd, con
     return false;
 }
 
-bool BackupEncryption::decrypt(const QString &path, int plainFd, std::atomic<qint64> *consumed, QString *reason)
+bool BackupEncryption::decrypt(
+    const QString &path, int plainFd, std::atomic<qint64> *consumed, QString *reason)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

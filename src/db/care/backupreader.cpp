@@ -121,8 +121,7 @@ public:
             return true;
         if (readWhole) {
             char sink[65536];
-            while (::read(readEnd, sink, sizeof sink) > 0) {
-            }
+            while (::read(readEnd, sink, sizeof sink) > 0) { }
         }
         stopDecrypting();
         if (decrypted || (!readWhole && decryptReason.isEmpty()))
@@ -316,7 +315,8 @@ private:
             hash.add(static_cast<const char *>(block), qint64(length));
             size += qint64(length);
             if (out.isOpen() && out.write(static_cast<const char *>(block), qint64(length)) != qint64(length))
-                return fail(QDir::toNativeSeparators(out.fileName()) + QStringLiteral(": ") + out.errorString());
+                return fail(
+                    QDir::toNativeSeparators(out.fileName()) + QStringLiteral(": ") + out.errorString());
             if (progress && !progress(reader.position(), reader.size())) {
                 result.cancelled = true;
                 return fail(tr("The restore was cancelled."));
@@ -337,10 +337,11 @@ private:
 #ifdef Q_OS_UNIX
         const timespec times[2] = { { archive_entry_mtime(entry), archive_entry_mtime_nsec(entry) },
             { archive_entry_mtime(entry), archive_entry_mtime_nsec(entry) } };
-        return ::futimens(out.handle(), times) == 0 && ::fchmod(out.handle(), archive_entry_perm(entry) & 0777) == 0;
+        return ::futimens(out.handle(), times) == 0
+            && ::fchmod(out.handle(), archive_entry_perm(entry) & 0777) == 0;
 #else
-        return out.setFileTime(QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry)),
-            QFileDevice::FileModificationTime);
+        return out.setFileTime(
+            QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry)), QFileDevice::FileModificationTime);
 #endif
     }
     void applyFolderFacts()
@@ -387,7 +388,8 @@ BackupArchive::Result BackupArchive::header(const QString &archivePath)
     QByteArray json;
     const int status = archive_read_next_header(reader.archive, &entry);
     const char *name = status == ARCHIVE_OK ? archive_entry_pathname(entry) : nullptr;
-    if (!name || qstrcmp(name, BackupManifest::HeaderName) != 0 || !reader.readSmall(entry, MaxHeaderBytes, &json)
+    if (!name || qstrcmp(name, BackupManifest::HeaderName) != 0
+        || !reader.readSmall(entry, MaxHeaderBytes, &json)
         || !result.manifest.readHeader(json, &result.reason)) {
         if (result.reason.isEmpty())
             result.reason = tr("This file is not a backup of this program.");

@@ -1,8 +1,8 @@
 #include "db/care/backuprestore.h"
 
-#include "db/storage/database.h"
 #include "db/care/databasesnapshot.h"
 #include "db/model/datalocations.h"
+#include "db/storage/database.h"
 #include "db/storage/schemamigrations.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/fileutilities.h"
@@ -39,7 +39,8 @@ BackupArchive::Result BackupRestore::stage(const Database *database, const QStri
 {
     BackupArchive::Result result;
     const std::unique_ptr<DatabaseSnapshot> snapshot = DatabaseSnapshot::forLocation(database->location());
-    *staged = besideDataFolder(QLatin1String(StagingSuffix) + Clock::now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    *staged = besideDataFolder(
+        QLatin1String(StagingSuffix) + Clock::now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     if (!QDir().mkpath(*staged)) {
         result.reason = tr("A folder cannot be made: %1").arg(QDir::toNativeSeparators(*staged));
         return result;
