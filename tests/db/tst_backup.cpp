@@ -187,6 +187,7 @@ private slots:
 
         QTemporaryDir emptyHome;
         qputenv("HOME", QFile::encodeName(emptyHome.path()));
+        const auto back = qScopeGuard([&] { qputenv("HOME", QFile::encodeName(firstHome)); });
         Database db(DataLocations::databaseFile());
         QString staged;
         const BackupArchive::Result result = BackupRestore::stage(&db, archive, &staged);
@@ -210,7 +211,6 @@ private slots:
         QVERIFY2(aside.startsWith(emptyHome.path() + "/Orvalis Data (before restore 20"), qPrintable(aside));
         QCOMPARE(readFile(aside + "/newer.txt"), QByteArray("kept"));
         QVERIFY(!QFileInfo::exists(DataLocations::dataFolder() + "newer.txt"));
-        qputenv("HOME", QFile::encodeName(firstHome));
     }
 
     // One byte changed in a recording or in an entry's header, the file cut

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QScopeGuard>
 #include <memory>
 
 using namespace kestatest;
@@ -118,6 +119,7 @@ private slots:
         const QByteArray home = qgetenv("HOME");
         QTemporaryDir emptyHome;
         qputenv("HOME", QFile::encodeName(emptyHome.path()));
+        const auto back = qScopeGuard([&] { qputenv("HOME", home); });
         Database db(DataLocations::databaseFile());
         QString staged, aside, why;
         const BackupArchive::Result result = BackupRestore::stage(&db, archive, &staged);
@@ -126,7 +128,6 @@ private slots:
         QVERIFY2(BackupRestore::swapIn(&db, staged, &aside, &why), qPrintable(why));
         QCOMPARE(db.patients().size(), 1);
         QCOMPARE(filesBelow(DataLocations::dataFolder()), files);
-        qputenv("HOME", home);
     }
 
     void damagedOrForeignCiphertextIsRefused_data()
