@@ -58,11 +58,11 @@ class TestBackupEncryption : public QObject
             DataLocations::dataFolder(), target, {}, options);
     }
     // Staged and discarded: the data folder stays as it is.
-    QString refusal(const QString &path)
+    QString refusal(const QString &path, const BackupArchive::Progress &progress = {})
     {
         Database db(DataLocations::databaseFile());
         QString staged;
-        const BackupArchive::Result result = BackupRestore::stage(&db, path, &staged);
+        const BackupArchive::Result result = BackupRestore::stage(&db, path, &staged, progress);
         BackupRestore::discard(staged);
         return result.ok ? QString() : result.reason;
     }
@@ -140,6 +140,9 @@ private slots:
                                         << "cannot be decrypted whole";
         QTest::newRow("cut short") << "cut"
                                    << "cannot be decrypted whole";
+        // Stopped while gpg still writes: it is ended, nothing waits for it.
+        QTest::newRow("cancelled") << "cancel"
+                                   << "The restore was cancelled.";
     }
     void damagedOrForeignCiphertextIsRefused()
     {
@@ -154,7 +157,7 @@ private slots:
         else if (damage == "cut")
             bytes.truncate(bytes.size() * 3 / 4);
         writeFile(path, bytes);
-        const QString refused = refusal(path);
+        const QString refused = refusal(path, [&](qint64, qint64) { return damage != "cancel"; });
         QVERIFY2(!refused.isEmpty() && refused.contains(reason), qPrintable(refused));
         QCOMPARE(filesBelow(DataLocations::dataFolder()), files);
         QCOMPARE(QDir(QFileInfo(DataLocations::dataFolder()).absolutePath())
@@ -166,12 +169,13 @@ private slots:
     void keysThatCannotTakeABackupAreRefused()
     {
         const QString expired = keys->make("Expired", true);
-        QVERIFY(!expired.isEmpty());
+        const QString revoked = keys->make("Revoked");
+        QVERIFY(!expired.isEmpty() && keys->revoke(revoked));
         const QString target = temp.filePath("refused.tar.gpg");
         const QString unknown = QString(40, 'A');
         for (const auto &[recipients, reason] :
             { std::pair<QStringList, QString>({ clinic, expired }, "has expired"),
-                { { unknown }, "is not in the keyring" },
+                { { revoked }, "is revoked" }, { { unknown }, "is not in the keyring" },
                 { { "Clinic" }, "is not a key's full fingerprint" } }) {
             const BackupArchive::Result result = backUp(target, recipients);
             QVERIFY2(!result.ok && result.reason.contains(reason), qPrintable(result.reason));

@@ -51,4 +51,19 @@ bool TestKeys::removeSecret(const QString &fingerprint)
     return gpg({ "--yes", "--delete-secret-keys", fingerprint }) == 0;
 }
 
+bool TestKeys::revoke(const QString &fingerprint)
+{
+    // Kept with a colon before its first line, so that it is not imported by mistake.
+    QFile certificate(folder.filePath("openpgp-revocs.d/" + fingerprint + ".rev"));
+    if (!certificate.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray text = certificate.readAll();
+    text.replace(":-----BEGIN PGP PUBLIC KEY BLOCK-----", "-----BEGIN PGP PUBLIC KEY BLOCK-----");
+    QFile armored(folder.filePath("revocation.asc"));
+    if (!armored.open(QIODevice::WriteOnly) || armored.write(text) != text.size())
+        return false;
+    armored.close();
+    return gpg({ "--import", armored.fileName() }) == 0;
+}
+
 } // namespace kestatest

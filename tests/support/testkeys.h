@@ -22,6 +22,8 @@ public:
     // made years ago and expired a day later.
     QString make(const QString &name, bool expired = false);
     bool removeSecret(const QString &fingerprint);
+    // Imports the revocation gpg made beside the key when it made it.
+    bool revoke(const QString &fingerprint);
     // Runs gpg in this home; its exit code, -1 when it did not finish.
     int gpg(const QStringList &arguments, QByteArray *output = nullptr);
 

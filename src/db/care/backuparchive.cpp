@@ -558,7 +558,11 @@ private:
             ::close(ends[0]);
         }));
         encrypting->start();
-        const bool written = writeEntries(ends[1]);
+        bool written = false;
+        {
+            const QuietPipeWrites quiet;
+            written = writeEntries(ends[1]);
+        }
         ::close(ends[1]);
         encrypting->wait();
         if (!written && !stopped && !encryptReason.isEmpty())
