@@ -56,7 +56,8 @@ set(KESTA_CATALOGUE_recordings src/db/edf/edffacts.h src/db/edf/edffacts.cpp src
     src/app/tracepreview.h src/app/tracepreview.cpp src/app/tracerenderer.h src/app/tracerenderer.cpp)
 set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlaunchwarning.cpp
     src/app/unregisteredrecordingsnotice.h src/app/unregisteredrecordingsnotice.cpp
-    src/db/recordings/unregisteredrecordings.h src/db/recordings/unregisteredrecordings.cpp src/exchange)
+    src/db/recordings/unregisteredrecordings.h src/db/recordings/unregisteredrecordings.cpp
+    src/db/recordings/recordingregistration.h src/db/recordings/recordingregistration.cpp src/exchange)
 # Several workstations on one server: conflicts, live updates, the copy onto it, its password.
 set(KESTA_CATALOGUE_server src/db/storage/editconflict.h src/db/storage/editconflict.cpp src/db/care/databasecopy.h
     src/db/care/databasecopy.cpp src/db/storage/liveupdates.h src/db/storage/liveupdates.cpp src/app/databasecopycommand.h

@@ -6,6 +6,10 @@ KESTA_PACKAGES=(
     qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev libqt5sql5-sqlite
     qttranslations5-l10n  # Qt's own texts (standard buttons, file chooser) in Russian
     desktop-file-utils    # checks the desktop entry
+    xdg-utils    # "Open in EEG viewer" and "Show in file manager" open through xdg-open
+    # The package and its check: dpkg-shlibdeps (CPack asks file(1) which files are
+    # programs), the manual page rendered, the software centre description validated.
+    dpkg-dev file man-db appstream
     sqlite3 libsqlite3-dev libpq-dev
     # A shared server for several workstations: Qt's driver, and the server the tests start
     libqt5sql5-psql postgresql

@@ -180,9 +180,5 @@
         <source>Recording &amp;preview</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>These recordings were not registered</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 </TS>

@@ -180,9 +180,5 @@
         <source>Recording &amp;preview</source>
         <translation>&amp;Предпросмотр записи</translation>
     </message>
-    <message>
-        <source>These recordings were not registered</source>
-        <translation>Эти записи не зарегистрированы</translation>
-    </message>
 </context>
 </TS>

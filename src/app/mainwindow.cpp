@@ -26,6 +26,7 @@
 #include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/recordings/folderrenamejournal.h"
+#include "db/recordings/recordingregistration.h"
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
 #include "db/rows/patient.h"
@@ -342,15 +343,16 @@ void MainWindow::showWindow()
 
 void MainWindow::startExchange()
 {
-    exchange = new OrvalisExchange(this);
+    auto *registration = new RecordingRegistration(
+        database, new UnregisteredRecordings(UnregisteredRecordings::defaultFile(), this), this);
+    exchange = new OrvalisExchange(registration, this);
     exchange->setPatientSource([this] { return currentPatient(); });
-    auto *unregistered = new UnregisteredRecordings(UnregisteredRecordings::defaultFile(), this);
-    exchange->setUnregisteredRecordings(unregistered);
-    new UnregisteredRecordingsNotice(this, unregistered, database);
+    new UnregisteredRecordingsNotice(this, registration);
     connect(exchange, &OrvalisExchange::orvalisIsRunning, this, &MainWindow::followRecorder,
         Qt::QueuedConnection);
     exchange->start();
     records->setExchange(exchange);
+    records->setRegistration(registration);
     instance = this;
 }
 
