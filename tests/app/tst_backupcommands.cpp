@@ -2,11 +2,14 @@
 #include "db/care/backuparchive.h"
 #include "db/care/changehistory.h"
 #include "db/model/datalocations.h"
+#include "db/model/kestamodel.h"
+#include "db/model/kestasettings.h"
 #include "db/rows/patient.h"
 #include "db/storage/database.h"
 #include "support/settingsfiles.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
+#include "support/testkeys.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/util/filedialog.h"
 #include "toolkit/util/messagebox.h"
@@ -117,6 +120,36 @@ private slots:
         QCOMPARE(shown(),
             QStringList { "The backup cannot be restored:\nThis file is not a backup of this program." });
         QFile::remove(archive);
+    }
+
+    // With the clinic's key set, Back up offers encryption; Restore says what it decrypted and checked.
+    void encryptedWhenKeysAreSet()
+    {
+        TestKeys keys;
+        const QString key = keys.make("Clinic");
+        KestaModel model;
+        model.settings()->setBackupRecipients(key);
+        const QString sealed = archive + ".gpg";
+        FileDialog::setNextFileName(sealed);
+        MessageBox::setNextAnswer(MessageBox::Accept);
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        commands->backUp();
+        QVERIFY(FileDialog::takeAsked().last().folder.endsWith(".tar.gpg"));
+        QStringList texts = shown();
+        QCOMPARE(texts.size(), 2);
+        QVERIFY2(texts.at(0).startsWith("Encrypt the backup to the clinic's backup key (1 key)?"),
+            qPrintable(texts.at(0)));
+        QVERIFY2(texts.at(1).endsWith("\nEncrypted to: " + key), qPrintable(texts.at(1)));
+        QVERIFY(!readFile(sealed).contains("Petrov"));
+
+        FileDialog::setNextFileName(sealed);
+        MessageBox::setNextAnswer(MessageBox::No);
+        commands->restore();
+        texts = shown();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(
+            texts.at(0).contains(" (encrypted)\n1 patient, 1 recording, 2 files, "), qPrintable(texts.at(0)));
+        QFile::remove(sealed);
     }
 
     // Cancel stops the work and leaves no file.
