@@ -10,12 +10,17 @@ TestKeys::TestKeys()
 {
     QFile::setPermissions(
         folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    homeBefore = qgetenv("GNUPGHOME");
     qputenv("GNUPGHOME", QFile::encodeName(folder.path()));
 }
 
 TestKeys::~TestKeys()
 {
     QProcess::execute("gpgconf", { "--kill", "gpg-agent" });
+    if (homeBefore.isEmpty())
+        qunsetenv("GNUPGHOME");
+    else
+        qputenv("GNUPGHOME", homeBefore);
 }
 
 int TestKeys::gpg(const QStringList &arguments, QByteArray *output)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -9,7 +10,7 @@ namespace kestatest
 // A private GNUPGHOME for one test program, its keys made there on the spot
 // (ed25519 to certify, cv25519 to encrypt: made in milliseconds), without a
 // passphrase, so that gpg-agent decrypts without asking. Its agent is ended
-// with it.
+// with it, and GNUPGHOME set back.
 class TestKeys
 {
 public:
@@ -29,6 +30,7 @@ public:
 
 private:
     QTemporaryDir folder;
+    QByteArray homeBefore;
 };
 
 } // namespace kestatest
