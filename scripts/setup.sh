@@ -24,6 +24,9 @@ KESTA_PACKAGES=(
     libgpgme-dev gnupg gpg-agent
     python3      # an independent CSV reader for the export test
     xxhash       # xxh128sum, an independent check of a backup's checksum list in its test
+    # A screen reader's view through AT-SPI: the accessibility bus and registry, the
+    # library Orca reads with, and an X server (Qt speaks AT-SPI on xcb only).
+    at-spi2-core python3-pyatspi xvfb x11-utils
 )
 
 kesta_install_missing() {

@@ -175,6 +175,13 @@
     </message>
 </context>
 <context>
+    <name>PatientEditor</name>
+    <message>
+        <source>Patient card</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>RecordCommands</name>
     <message>
         <source>Recording &amp;preview</source>

@@ -51,6 +51,7 @@ RecordsTable::RecordsTable(KestaSettings *settings, QWidget *parent)
     , settings(settings)
 {
     setObjectName(QStringLiteral("recordsTable"));
+    grid()->setAccessibleName(tr("Recordings of the patient"));
     connect(recordingFacts, &RecordingFacts::factsFound, this, &RecordsTable::takeFacts);
     connect(recordingFacts, &RecordingFacts::unregisteredFound, this, &RecordsTable::takeFoundFiles);
     if (settings) {
@@ -136,6 +137,19 @@ QIcon RecordsTable::rowIcon(AbstractDatabaseRow *row)
         icon = known->headerKnown && !known->header.readable() ? QStringLiteral(":/icons/alert.svg")
                                                                 : QStringLiteral(":/icons/play.svg");
     return StyleHelper::ColoredIcon(icon, IconColour);
+}
+
+QString RecordsTable::rowIconText(AbstractDatabaseRow *row)
+{
+    // The same facts as the icon, and nothing while the disk has not answered.
+    if (isFound(row))
+        return tr("Not registered");
+    const RecordingFacts::Known *known = knownOf(recordingFacts, rowKeys, row);
+    if (!known)
+        return QString();
+    if (!known->facts.exists)
+        return tr("File missing");
+    return known->headerKnown && !known->header.readable() ? tr("File unreadable") : tr("File present");
 }
 
 bool RecordsTable::rowActionAllowed(const QString &action, int id)

@@ -40,6 +40,7 @@ public:
     QString savedSorting() override;
     QString doubleClickAction() override;
     QIcon rowIcon(AbstractDatabaseRow *row) override;
+    QString rowIconText(AbstractDatabaseRow *row) override;
     bool rowActionAllowed(const QString &action, int id) override;
 
     // Shows this patient's records (none for null) and follows its changes
