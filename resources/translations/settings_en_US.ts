@@ -71,6 +71,10 @@
         <translation>Connection encryption</translation>
     </message>
     <message>
+        <source>BackupRecipients</source>
+        <translation>Backup encryption keys</translation>
+    </message>
+    <message>
         <source>TrashPurgeDays</source>
         <translation>Keep removed items in the trash</translation>
     </message>

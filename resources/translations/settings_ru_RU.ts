@@ -71,6 +71,10 @@
         <translation>Шифрование соединения</translation>
     </message>
     <message>
+        <source>BackupRecipients</source>
+        <translation>Ключи шифрования резервных копий</translation>
+    </message>
+    <message>
         <source>TrashPurgeDays</source>
         <translation>Хранить удалённое в корзине</translation>
     </message>

@@ -25,6 +25,7 @@
 #include "app/unregisteredrecordingsnotice.h"
 #include "app/windowcommands.h"
 #include "app/windowgeometry.h"
+#include "db/care/backuprestore.h"
 #include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/recordings/folderrenamejournal.h"
@@ -111,6 +112,7 @@ bool MainWindow::initialize()
     if (!prepareDatabaseFile() || !ensureDatabaseUsable())
         return false;
     FolderRenameJournal::recover(database);
+    BackupRestore::removeLeftovers();
     watchRefusedWrites();
 
     StyleHelper::InterlinkTheme(settings, QStringLiteral("ColorTheme"));

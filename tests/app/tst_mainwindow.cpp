@@ -263,7 +263,11 @@ private slots:
         const int first = addPatient(*s.db(), "A1", "Orlova", "Anna");
         Patient *last = s.selectAtStart("B2");
         s.settings()->setColorTheme(ColorTheme::Dark);
+        // A restore killed half-way left its staging folder, a whole database: the start removes it.
+        const QString leftover = QDir::cleanPath(DataLocations::dataFolder()) + ".restoring-20240305-142500";
+        QVERIFY(QDir().mkpath(leftover + "/Patients"));
         QVERIFY(s.start());
+        QVERIFY(!QFileInfo::exists(leftover) && QFileInfo::exists(DataLocations::databaseFile()));
         QCOMPARE(MainWindow::Instance(), &s.window);
         QCOMPARE(s.window.windowTitle(), "Orvalis: database " + QCoreApplication::applicationVersion());
         QCOMPARE(StyleHelper::Instance()->currentTheme(), QString("dark"));

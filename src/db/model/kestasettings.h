@@ -183,6 +183,15 @@ public:
     Q_CLASSINFO("TrashPurgeDaysSuffix", " days")
     ZT_SETTING(int, TrashPurgeDays, 30)
 
+    // The full fingerprints of the OpenPGP keys a backup may be encrypted to
+    // (the clinic's backup key), apart by commas or spaces. Only their public
+    // parts are needed here; the secret part is kept off this workstation.
+    Q_PROPERTY(QString BackupRecipients READ getBackupRecipients WRITE setBackupRecipients RESET
+            resetBackupRecipients NOTIFY changedBackupRecipients)
+    Q_CLASSINFO("BackupRecipientsEditable", "true")
+    Q_CLASSINFO("BackupRecipientsDefault", "\"\"")
+    ZT_SETTING(QString, BackupRecipients, "")
+
 public:
     // Every value starts at its default; nothing is read until reload.
     explicit KestaSettings(const QString &filePath, QObject *parent = nullptr);
