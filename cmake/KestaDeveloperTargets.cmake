@@ -19,7 +19,13 @@ endif()
 # catalogue pair resources/translations/<name>_ru_RU.ts and <name>_en_US.ts
 # holds; one pair per feature, so that work on one never touches another's.
 set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange recordings workstation server
-    care)
+    care printing)
+# Conclusions and printed pages.
+set(KESTA_CATALOGUE_printing src/db/rows/conclusions.h src/db/rows/conclusions.cpp src/app/conclusioneditor.h
+    src/app/conclusioneditor.cpp src/app/printing/listpage.h src/app/printing/listpage.cpp
+    src/app/printing/patientpage.h src/app/printing/patientpage.cpp src/app/printing/printcommands.h
+    src/app/printing/printcommands.cpp src/app/printing/printframe.h src/app/printing/printframe.cpp
+    src/app/printing/tracepage.h src/app/printing/tracepage.cpp)
 set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp src/app/recordcommands.h
     src/app/recordcommands.cpp src/app/aboutbox.h
     src/app/aboutbox.cpp src/app/patientdialog.h src/app/patientdialog.cpp src/app/patienteditor.h

@@ -20,11 +20,14 @@ KESTA_PACKAGES=(
     libssl3 ca-certificates
     # Backups: written and read with libarchive, checked with xxHash.
     libarchive-dev libxxhash-dev
+    # Encrypted backups: OpenPGP through GPGME; gpg and its agent also make the tests' keys.
+    libgpgme-dev gnupg gpg-agent
     python3      # an independent CSV reader for the export test
     xxhash       # xxh128sum, an independent check of a backup's checksum list in its test
     # A screen reader's view through AT-SPI: the accessibility bus and registry, the
     # library Orca reads with, and an X server (Qt speaks AT-SPI on xcb only).
     at-spi2-core python3-pyatspi xvfb x11-utils
+    poppler-utils  # pdftotext and pdftoppm read the printing tests' PDFs back
 )
 
 kesta_install_missing() {

@@ -101,5 +101,13 @@
         <source>File present</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Trace page…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Conclusion (%1, %2):</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

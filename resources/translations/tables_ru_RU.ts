@@ -101,5 +101,13 @@
         <source>File present</source>
         <translation>Файл на месте</translation>
     </message>
+    <message>
+        <source>Trace page…</source>
+        <translation>Страница кривых…</translation>
+    </message>
+    <message>
+        <source>Conclusion (%1, %2):</source>
+        <translation>Заключение (%1, %2):</translation>
+    </message>
 </context>
 </TS>

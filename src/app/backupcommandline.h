@@ -1,17 +1,24 @@
 #pragma once
 
-#include <QString>
+#include <QList>
 
-// "kesta --backup FILE": a clinic's nightly backup without a window, a display
-// or the checks of an interactive start (a running program is left alone).
+class QCommandLineOption;
+class QCommandLineParser;
+
+// "kesta --backup FILE [--encrypt-to FINGERPRINT]... [--overwrite]": a
+// clinic's nightly backup without a window, a display or the checks of an
+// interactive start (a running program is left alone). Encrypted to every
+// key named by --encrypt-to (full fingerprints, repeated or apart by commas),
+// plain without. FILE may be a new name or an earlier backup; any other
+// regular file only with --overwrite, never a device, folder or link.
 // Exit code 0 only when the archive was written and read back whole; 1 when
-// it was not, with the reason on the error output; 2 for a wrong command line
-// (CommandLine).
-// The command line itself is CommandLine's.
+// it was not, with the reason on the error output; 2 for a wrong command line.
 class BackupCommandLine
 {
 public:
-    // Backs up into target, reading the settings (SettingsLocation) for the database; the
-    // exit code. Needs an application object.
-    static int run(const QString &target);
+    // The options of this mode, for CommandLine's parser, which knows the others.
+    static QList<QCommandLineOption> options();
+    // Runs with the options parsed (an application object exists, and the settings file
+    // is the one Startup::bootstrapSettings chose).
+    static int run(const QCommandLineParser &parser);
 };

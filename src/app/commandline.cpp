@@ -14,9 +14,8 @@ namespace
 
 constexpr int WrongCommandLine = 2;
 
-const QCommandLineOption BackupOption(
-    QStringLiteral("backup"), QStringLiteral("Backs up the database and the recordings into FILE."),
-    QStringLiteral("FILE"));
+// The mode's own options are BackupCommandLine's.
+const QString BackupOption = QStringLiteral("backup");
 const QCommandLineOption CopyOption(QStringLiteral("copy-database-to-server"),
     QStringLiteral("Copies a local database (FILE, or the data folder's) onto the server the "
                    "settings name."));
@@ -42,7 +41,7 @@ void setUp(QCommandLineParser &parser)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral("The patient database of an EEG workstation. "
                                                     "Without options it opens its window. See kesta(1)."));
-    parser.addOption(BackupOption);
+    parser.addOptions(BackupCommandLine::options());
     parser.addOption(CopyOption);
     parser.addPositionalArgument(
         QStringLiteral("FILE"), QStringLiteral("With --copy-database-to-server: the database to copy."),
@@ -84,9 +83,13 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
     if (parser.isSet(VersionOption))
         modes << Mode::Version;
     parsed.mode = modes.value(0, Mode::Window);
-    // Only --backup takes a value: an error that names no unknown option is its missing one.
+    // Only the backup's options take a value: an error that names no unknown option is
+    // their missing one.
     if (!understood && modes.isEmpty() && parser.unknownOptionNames().isEmpty())
         parsed.mode = Mode::Backup;
+    // The backup's other options without --backup.
+    if (understood && modes.isEmpty() && parser.optionNames().size() > 0)
+        parsed.mode = Mode::Help;
     // An option that is not Qt's is refused before a window needs a display (a mistyped
     // mode in a nightly job has none).
     const auto isQtOption = [](const QString &name) { return QtWindowOptions.contains(name); };
@@ -97,12 +100,13 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
         parsed.error = parser.errorText();
     else if (modes.size() > 1)
         parsed.error = QStringLiteral("Give one of --backup, --copy-database-to-server, --help, --version.");
+    else if (parsed.mode == Mode::Help && !parser.isSet(HelpOption))
+        parsed.error = QStringLiteral("--encrypt-to and --overwrite go with --backup.");
     else if (parsed.mode == Mode::Backup && parser.values(BackupOption).size() > 1)
         parsed.error = QStringLiteral("Give --backup once.");
-    else if (parsed.mode == Mode::Backup && parser.value(BackupOption).isEmpty())
-        parsed.error = QStringLiteral("--backup needs the file to write.");
     else if (positional.size() > (parsed.mode == Mode::CopyDatabaseToServer ? 1 : 0))
         parsed.error = QStringLiteral("Unexpected argument: ") + positional.constLast();
+    parsed.arguments = arguments;
     if (parsed.mode == Mode::Backup)
         parsed.file = parser.value(BackupOption);
     else if (parsed.mode == Mode::CopyDatabaseToServer)
@@ -135,9 +139,13 @@ int CommandLine::runWithoutWindow(const Parsed &parsed, int argc, char **argv)
         print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion()
                 + QLatin1Char('\n'));
         return 0;
-    case Mode::Backup:
+    case Mode::Backup: {
+        QCommandLineParser parser;
+        setUp(parser);
+        parser.parse(parsed.arguments);
         Startup::bootstrapSettings();
-        return BackupCommandLine::run(parsed.file);
+        return BackupCommandLine::run(parser);
+    }
     case Mode::CopyDatabaseToServer:
         return DatabaseCopyCommand::runFromCommandLine(Startup::bootstrapSettings(), parsed.file);
     case Mode::Window:

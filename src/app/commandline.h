@@ -5,7 +5,8 @@
 
 // The program's command line. Without options it opens the window; the other modes run
 // without one and end with an exit code:
-//   --backup FILE                        the nightly backup (BackupCommandLine)
+//   --backup FILE [--encrypt-to FINGERPRINT]... [--overwrite]
+//                                        the nightly backup (BackupCommandLine)
 //   --copy-database-to-server [FILE]     a local database onto the server (DatabaseCopyCommand)
 //   --help, --version                    0
 // A wrong command line ends with 2 and the usage on the error output.
@@ -19,6 +20,7 @@ public:
         QString file;
         // Why the command line is wrong; empty when it is right.
         QString error;
+        QStringList arguments;
     };
 
     // Needs no application object: a mode without a window must not make one that needs a

@@ -19,9 +19,13 @@
 #include "app/serverpasswordprompt.h"
 #include "app/settingsdialog.h"
 #include "app/tracepreview.h"
+#include "app/conclusioneditor.h"
+#include "app/printing/printcommands.h"
+#include "db/rows/conclusions.h"
 #include "app/unregisteredrecordingsnotice.h"
 #include "app/windowcommands.h"
 #include "app/windowgeometry.h"
+#include "db/care/backuprestore.h"
 #include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/recordings/folderrenamejournal.h"
@@ -108,6 +112,7 @@ bool MainWindow::initialize()
     if (!prepareDatabaseFile() || !ensureDatabaseUsable())
         return false;
     FolderRenameJournal::recover(database);
+    BackupRestore::removeLeftovers();
     watchRefusedWrites();
 
     StyleHelper::InterlinkTheme(settings, QStringLiteral("ColorTheme"));
@@ -229,6 +234,12 @@ void MainWindow::buildViews()
     recordsSplitter->setChildrenCollapsible(false);
     recordsSplitter->addWidget(recordsTable);
     recordsSplitter->addWidget(recordPreview);
+    // The selected recording's conclusion under its preview, and in its row's tip.
+    auto *conclusion = new ConclusionEditor(Conclusions::of(database));
+    recordsSplitter->addWidget(conclusion);
+    recordsTable->setConclusions(Conclusions::of(database));
+    connect(recordsTable, &TableWidget::idSelected, conclusion,
+        [this, conclusion](int id) { conclusion->setRecord(recordsTable->recordById(id)); });
     recordsSplitter->setStretchFactor(0, 3);
     recordsSplitter->setStretchFactor(1, 2);
     rightLayout->addWidget(recordsSplitter, 100);
@@ -313,9 +324,12 @@ void MainWindow::buildMenus()
     wire(WindowCommands::Settings, &MainWindow::showSettings);
     wire(WindowCommands::About, &MainWindow::showAbout);
     commands->setPatientSelected(currentPatient());
+    auto *printing = new PrintCommands(this, Conclusions::of(database), settings, patientsTable, recordsTable,
+        [this] { return currentPatient(); });
     for (QAction *entry : { records->previewAction(), DatabaseCopyCommand::makeAction(database, this),
              removals->recentlyRemovedAction(), backups->backUpAction(), backups->restoreAction(),
-             exports->exportPatientsAction() })
+             exports->exportPatientsAction(), printing->printAction(), printing->pdfAction(),
+             printing->printListAction(), printing->listPdfAction() })
         commands->provide(entry);
     commands->place();
 }

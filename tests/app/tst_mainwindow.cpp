@@ -15,6 +15,7 @@
 #include "db/model/datalocations.h"
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
+#include "db/rows/conclusions.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 #include "db/recordings/recordingfiles.h"
@@ -262,7 +263,11 @@ private slots:
         const int first = addPatient(*s.db(), "A1", "Orlova", "Anna");
         Patient *last = s.selectAtStart("B2");
         s.settings()->setColorTheme(ColorTheme::Dark);
+        // A restore killed half-way left its staging folder, a whole database: the start removes it.
+        const QString leftover = QDir::cleanPath(DataLocations::dataFolder()) + ".restoring-20240305-142500";
+        QVERIFY(QDir().mkpath(leftover + "/Patients"));
         QVERIFY(s.start());
+        QVERIFY(!QFileInfo::exists(leftover) && QFileInfo::exists(DataLocations::databaseFile()));
         QCOMPARE(MainWindow::Instance(), &s.window);
         QCOMPARE(s.window.windowTitle(), "Orvalis: database " + QCoreApplication::applicationVersion());
         QCOMPARE(StyleHelper::Instance()->currentTheme(), QString("dark"));
@@ -559,6 +564,35 @@ private slots:
                 + "?\n\nIt can be restored from File, Recently removed, for 30 days." });
         QCOMPARE(rawValue(*s.db(), "SELECT COUNT(*) FROM Records").toInt(), 1);
         QTRY_COMPARE(s.records()->getRows().size(), 1);
+    }
+
+    // The conclusion under the preview, and the File menu's and row menu's pages as PDF.
+    void conclusionAndPrintingFromTheWindow()
+    {
+        Session s;
+        Patient *patient = s.selectAtStart("A1");
+        const int present = addRecord(s.db(), patient, "EEG_2\\here.edf", false);
+        const std::unique_ptr<Record> stored(s.db()->loadRecord(present));
+        QVERIFY(Conclusions::of(s.db())->write(stored.get(), "Normal EEG"));
+        QVERIFY(s.start());
+        s.records()->setSelectedId(present, true);
+        QCOMPARE(s.find<QPlainTextEdit>("conclusionText")->toPlainText(), QStringLiteral("Normal EEG"));
+
+        QCOMPARE(s.action("actionPrint")->shortcut(), QKeySequence(QKeySequence::Print));
+        FileDialog::setNextFileName(QDir::current().filePath("page.pdf"));
+        s.action("actionExportPdf")->trigger();
+        QVERIFY(QFileInfo("page.pdf").size() > 0);
+        QVERIFY(s.window.statusBar()->currentMessage().contains("page.pdf"));
+
+        FileDialog::setNextFileName(QDir::current().filePath("trace.pdf"));
+        withModalDialog([&] { emit s.records()->customAction(RecordsTable::PrintTraceAction, present); },
+            [](QWidget *dialog) {
+                for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+                    if (button->text() == "Export as PDF…")
+                        button->click();
+                }
+            });
+        QVERIFY(QFileInfo("trace.pdf").size() > 0);
     }
 
     // A recording the database refuses is told, with its comment, as soon as the window is back
