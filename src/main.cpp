@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
     // Fonts, style files and both themes; the theme in use is chosen by the window.
     StyleHelper::registerFontsAndStyles();
 
-    Startup::bootstrapSettings();
+    Startup::useLanguageOf(Startup::bootstrapSettings());
 
     // Before the recorder is ended: a running copy's recorder may be recording.
     SingleInstance instance;

@@ -143,11 +143,14 @@ int CommandLine::runWithoutWindow(const Parsed &parsed, int argc, char **argv)
         QCommandLineParser parser;
         setUp(parser);
         parser.parse(parsed.arguments);
-        Startup::bootstrapSettings();
+        // Its KestaModel reads the file Startup::bootstrapSettings names (SettingsLocation).
         return BackupCommandLine::run(parser);
     }
-    case Mode::CopyDatabaseToServer:
-        return DatabaseCopyCommand::runFromCommandLine(Startup::bootstrapSettings(), parsed.file);
+    case Mode::CopyDatabaseToServer: {
+        const QString settingsFile = Startup::bootstrapSettings();
+        Startup::useLanguageOf(settingsFile);
+        return DatabaseCopyCommand::runFromCommandLine(settingsFile, parsed.file);
+    }
     case Mode::Window:
         break;
     }

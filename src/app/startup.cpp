@@ -35,10 +35,13 @@ void Startup::setApplicationVersion()
 
 QString Startup::bootstrapSettings()
 {
-    const QString file = SettingsLocation::filePath(QStringLiteral("Settings.xml"));
+    return SettingsLocation::filePath(QStringLiteral("Settings.xml"));
+}
+
+void Startup::useLanguageOf(const QString &settingsFile)
+{
     LanguageContext::UseFilesInRootDir = false;
-    LanguageContext::setLanguage(LanguageContext::startupLanguage(file));
-    return file;
+    LanguageContext::setLanguage(LanguageContext::startupLanguage(settingsFile));
 }
 
 void Startup::endRecorder()
