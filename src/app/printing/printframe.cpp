@@ -1,10 +1,10 @@
 #include "app/printing/printframe.h"
 
+#include "toolkit/settings/datefield.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/workstation.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QLocale>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -48,29 +48,15 @@ QFont PrintFrame::font(double points, bool bold)
     return face;
 }
 
-namespace
-{
-
-QString wholeYear(QString format)
-{
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    return format;
-}
-
-} // namespace
-
+// The card's own forms, so that a page never shows one date two ways.
 QString PrintFrame::dateText(const QDate &date)
 {
-    return date.isValid() ? QLocale().toString(date, wholeYear(QLocale().dateFormat(QLocale::ShortFormat)))
-                          : QString();
+    return DateField::format(date.startOfDay(), false);
 }
 
 QString PrintFrame::dateTimeText(const QDateTime &time)
 {
-    return time.isValid()
-        ? QLocale().toString(time, wholeYear(QLocale().dateTimeFormat(QLocale::ShortFormat)))
-        : QString();
+    return DateField::format(time, true);
 }
 
 double PrintFrame::pixelsPerMm(const QPagedPaintDevice *device)
