@@ -1,6 +1,5 @@
 #include "app/backupcommandline.h"
 
-#include "app/startup.h"
 #include "db/care/backuparchive.h"
 #include "db/care/backupencryption.h"
 #include "db/model/datalocations.h"
@@ -9,10 +8,8 @@
 #include "toolkit/util/fileutilities.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStringList>
 #include <cstdio>
 
 namespace
@@ -32,15 +29,6 @@ void print(FILE *stream, const QString &text)
 
 } // namespace
 
-bool BackupCommandLine::isAsked(int argc, char *argv[])
-{
-    for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], "--backup") == 0 || qstrncmp(argv[i], "--backup=", 9) == 0)
-            return true;
-    }
-    return false;
-}
-
 QList<QCommandLineOption> BackupCommandLine::options()
 {
     return { QCommandLineOption(QLatin1String(BackupOption),
@@ -50,19 +38,6 @@ QList<QCommandLineOption> BackupCommandLine::options()
             QStringLiteral("FINGERPRINT")),
         QCommandLineOption(QLatin1String(OverwriteOption),
             QStringLiteral("Lets the backup replace a regular file that is no earlier backup.")) };
-}
-
-int BackupCommandLine::run(int argc, char *argv[])
-{
-    QCoreApplication app(argc, argv);
-    Startup::setApplicationVersion();
-    QCommandLineParser parser;
-    parser.addOptions(options());
-    if (!parser.parse(app.arguments()) || !parser.positionalArguments().isEmpty()) {
-        print(stderr, QString::fromLatin1(Usage));
-        return 2;
-    }
-    return run(parser);
 }
 
 int BackupCommandLine::run(const QCommandLineParser &parser)

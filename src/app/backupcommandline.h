@@ -16,12 +16,9 @@ class QCommandLineParser;
 class BackupCommandLine
 {
 public:
-    static bool isAsked(int argc, char *argv[]);
-    // Makes its own application object.
-    static int run(int argc, char *argv[]);
-
-    // The options of this mode, for a parser that also knows the others.
+    // The options of this mode, for CommandLine's parser, which knows the others.
     static QList<QCommandLineOption> options();
-    // Runs with the options parsed (an application object exists).
+    // Runs with the options parsed (an application object exists, and the settings file
+    // is the one Startup::bootstrapSettings chose).
     static int run(const QCommandLineParser &parser);
 };

@@ -5,7 +5,6 @@
 #include "db/model/datalocations.h"
 #include "db/model/kestasettings.h"
 #include "db/storage/sqldialect.h"
-#include "toolkit/i18n/languagecontext.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/filedialog.h"
@@ -14,7 +13,6 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
-#include <QMenu>
 #include <cstdio>
 #include <iostream>
 #include <termios.h>
@@ -49,18 +47,16 @@ QString readPassword(const QString &question)
 
 } // namespace
 
-const char *const DatabaseCopyCommand::CommandLineSwitch = "--copy-database-to-server";
-
-void DatabaseCopyCommand::addTo(QMenu *menu, QAction *before, Database *database, QWidget *window)
+QAction *DatabaseCopyCommand::makeAction(Database *database, QWidget *window)
 {
     if (!database || !database->location().isServer())
-        return;
-    auto *action = new QAction(tr("Copy local database to server"), menu);
-    menu->insertAction(before, action);
+        return nullptr;
+    auto *action = new QAction(tr("Copy local database to server"), window);
     action->setObjectName(QStringLiteral("actionCopyDatabaseToServer"));
     StyleHelper::Instance()->setMenuActionIcon(
         action, QStringLiteral(":/icons/folder-open.svg"), QStringLiteral("#FFF"));
     QObject::connect(action, &QAction::triggered, window, [window, database] { run(window, database); });
+    return action;
 }
 
 void DatabaseCopyCommand::run(QWidget *window, Database *database)
@@ -79,35 +75,16 @@ void DatabaseCopyCommand::run(QWidget *window, Database *database)
         report, tr("Copy local database to server"), copied ? MessageBox::Information : MessageBox::Warning);
 }
 
-bool DatabaseCopyCommand::requested(int argc, char **argv)
+int DatabaseCopyCommand::runFromCommandLine(const QString &settingsFile, const QString &given)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], CommandLineSwitch) == 0)
-            return true;
-    }
-    return false;
-}
-
-int DatabaseCopyCommand::runFromCommandLine(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    // The same settings the window reads: installed, the user's configuration folder.
-    const QString settingsFile = SettingsLocation::filePath(QStringLiteral("Settings.xml"));
-    LanguageContext::UseFilesInRootDir = false;
-    LanguageContext::setLanguage(LanguageContext::startupLanguage(settingsFile));
     KestaSettings settings(settingsFile);
     settings.reload();
     DataLocations::setDataFolder(settings.getDataFolder());
-    QString file = DataLocations::databaseFile();
-    const QStringList arguments = app.arguments();
-    const int given = arguments.indexOf(QLatin1String(CommandLineSwitch)) + 1;
-    if (given < arguments.size())
-        file = arguments.at(given);
-
+    const QString file = given.isEmpty() ? DataLocations::databaseFile() : given;
     const DatabaseLocation location = settings.databaseLocation(file);
     if (!location.isServer()) {
         print(stderr,
-            tr("No database server is set: set ServerHost in %1").arg(QFileInfo(settingsFile).absoluteFilePath()));
+            tr("No database server is set: set ServerHost in %1").arg(QDir::toNativeSeparators(QFileInfo(settingsFile).absoluteFilePath())));
         return 2;
     }
     Database target(location);

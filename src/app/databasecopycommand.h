@@ -5,7 +5,6 @@
 
 class Database;
 class QAction;
-class QMenu;
 class QWidget;
 
 // "Copy local database to server": moves a local database file onto the
@@ -16,16 +15,13 @@ class DatabaseCopyCommand
 {
     Q_DECLARE_TR_FUNCTIONS(DatabaseCopyCommand)
 public:
-    static const char *const CommandLineSwitch;
-
-    // The menu entry, before `before` (at the end when null), there when the
-    // program works on a server.
-    static void addTo(QMenu *menu, QAction *before, Database *database, QWidget *window);
+    // The menu entry, owned by window; null unless the program works on a server.
+    static QAction *makeAction(Database *database, QWidget *window);
     // Asks for the file (the data folder's by default), copies it, and shows the report.
     static void run(QWidget *window, Database *database);
 
-    static bool requested(int argc, char **argv);
-    // Reads "Settings.xml" for the server; the file is the one given after the
-    // switch, or the data folder's. 0 when copied, 1 when not, 2 when no server is set.
-    static int runFromCommandLine(int argc, char **argv);
+    // "--copy-database-to-server [file]" (CommandLine): reads settingsFile for the server;
+    // an empty file is the data folder's database. 0 when copied, 1 when not, 2 when no
+    // server is set. Needs an application object.
+    static int runFromCommandLine(const QString &settingsFile, const QString &file);
 };

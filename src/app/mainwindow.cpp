@@ -324,24 +324,14 @@ void MainWindow::buildMenus()
     wire(WindowCommands::Settings, &MainWindow::showSettings);
     wire(WindowCommands::About, &MainWindow::showAbout);
     commands->setPatientSelected(currentPatient());
-    menuBar()->findChild<QMenu *>(QStringLiteral("menuView"))->addAction(records->previewAction());
-    // Beside the database's other entries, after "Reload database".
-    QAction *reload = commands->action(WindowCommands::ReloadDatabase);
-    QMenu *file = menuBar()->findChild<QMenu *>(QStringLiteral("menuFile"));
-    const QList<QAction *> entries = file->actions();
-    DatabaseCopyCommand::addTo(file, entries.value(entries.indexOf(reload) + 1), database, this);
-    // The trash beside the database's entries; backups and the export in a group of their own.
-    QAction *settingsEntry = commands->action(WindowCommands::Settings);
-    const QList<QAction *> fileEntries = file->actions();
-    file->insertAction(
-        fileEntries.value(fileEntries.indexOf(settingsEntry) - 1), removals->recentlyRemovedAction());
-    file->insertActions(settingsEntry,
-        { backups->backUpAction(), backups->restoreAction(), exports->exportPatientsAction() });
-    file->insertSeparator(settingsEntry);
-    (new PrintCommands(this, Conclusions::of(database), settings, patientsTable, recordsTable,
-         [this] { return currentPatient(); }))
-        ->addTo(file, settingsEntry);
-    WindowCommands::addMnemonics(file);
+    auto *printing = new PrintCommands(this, Conclusions::of(database), settings, patientsTable, recordsTable,
+        [this] { return currentPatient(); });
+    for (QAction *entry : { records->previewAction(), DatabaseCopyCommand::makeAction(database, this),
+             removals->recentlyRemovedAction(), backups->backUpAction(), backups->restoreAction(),
+             exports->exportPatientsAction(), printing->printAction(), printing->pdfAction(),
+             printing->printListAction(), printing->listPdfAction() })
+        commands->provide(entry);
+    commands->place();
 }
 
 void MainWindow::showWindow()

@@ -4,6 +4,7 @@
 #include "db/model/kestasettings.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/util/apphelperdialogs.h"
+#include "toolkit/util/settingslocation.h"
 
 #include <QApplication>
 #include <QMetaEnum>
@@ -30,6 +31,17 @@ void Startup::enableHighDpiScaling()
 void Startup::setApplicationVersion()
 {
     QCoreApplication::setApplicationVersion(QStringLiteral(KESTA_VERSION));
+}
+
+QString Startup::bootstrapSettings()
+{
+    return SettingsLocation::filePath(QStringLiteral("Settings.xml"));
+}
+
+void Startup::useLanguageOf(const QString &settingsFile)
+{
+    LanguageContext::UseFilesInRootDir = false;
+    LanguageContext::setLanguage(LanguageContext::startupLanguage(settingsFile));
 }
 
 void Startup::endRecorder()

@@ -15,6 +15,13 @@ public:
     static void enableHighDpiScaling();
     // The version comes from the build (the project version).
     static void setApplicationVersion();
+    // Every mode's first step once the application object exists: the settings file this
+    // program uses (SettingsLocation: installed, the user's configuration folder). Returns
+    // its path.
+    static QString bootstrapSettings();
+    // The language that file names, for the modes whose texts are the user's (the window,
+    // the copy onto the server); the nightly backup's log stays in English.
+    static void useLanguageOf(const QString &settingsFile);
     // A recorder left running would hold the exchange port and its patient. Only when no
     // copy of the program runs: a running copy's recorder may be recording an examination.
     static void endRecorder();

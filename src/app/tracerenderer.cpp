@@ -159,6 +159,148 @@ double TraceRenderer::microvoltsPerRow(const EdfSamples &samples, const QVector<
     }
 }
 
+namespace
+{
+
+// Where the parts of a picture go, in logical pixels.
+struct Layout {
+    QSize size;
+    double line = 0; // the height of a line of text
+    double rowHeight = 0;
+    QFont labelFont;
+    QString scaleText;
+    QRectF traces;
+    double pixelsPerSecond = 0;
+};
+
+Layout layOut(const TraceRenderer::Picture &picture, const QSize &size, double seconds, const QFont &font)
+{
+    Layout layout;
+    layout.size = size;
+    const QFontMetricsF metrics(font);
+    layout.line = metrics.height();
+    const double top = layout.line + 4;
+    const double bottom = size.height() - layout.line - 8;
+    layout.rowHeight = (bottom - top) / picture.labels.size();
+    // Labels shrink with their lines when many channels share a low strip.
+    layout.labelFont = font;
+    if (layout.rowHeight < layout.line)
+        layout.labelFont.setPixelSize(
+            qMax(7, int(QFontInfo(font).pixelSize() * layout.rowHeight / layout.line)));
+    const QFontMetricsF labelMetrics(layout.labelFont);
+    double labelWidth = 0;
+    for (const QString &label : picture.labels)
+        labelWidth = qMax(labelWidth, labelMetrics.horizontalAdvance(label));
+    layout.scaleText = microvoltsText(picture.microvoltsPerRow);
+    const double left = qMin(labelWidth + 10, size.width() / 4.0);
+    const double right = size.width() - metrics.horizontalAdvance(layout.scaleText) - 16;
+    layout.traces = QRectF(QPointF(left, top), QPointF(qMax(left + 1, right), bottom));
+    layout.pixelsPerSecond = layout.traces.width() / seconds;
+    return layout;
+}
+
+// When the recording started, how long it is and what it holds.
+void drawCaption(QPainter &painter, const Layout &layout, const EdfFacts &facts, double seconds, int channels,
+    const TracePalette &palette)
+{
+    const QFontMetricsF metrics(painter.font());
+    const QRectF &traces = layout.traces;
+    painter.setPen(palette.caption);
+    const QString started = RecordingFactsText::startText(facts);
+    const QString content = TraceRenderer::tr("%1 of %2, %n EEG channel(s), %3", nullptr, channels)
+                                .arg(TraceRenderer::tr("first %1 s").arg(seconds),
+                                    RecordingFactsText::duration(facts), RecordingFactsText::rate(facts));
+    const double startedWidth = metrics.horizontalAdvance(started) + 16;
+    painter.drawText(
+        QRectF(traces.left(), 0, traces.width(), layout.line + 2), Qt::AlignLeft | Qt::AlignVCenter, started);
+    painter.drawText(QRectF(traces.left() + startedWidth, 0, traces.width() - startedWidth, layout.line + 2),
+        Qt::AlignRight | Qt::AlignVCenter,
+        metrics.elidedText(content, Qt::ElideRight, traces.width() - startedWidth));
+}
+
+// Every second, and every fifth of one where there is room.
+void drawGrid(QPainter &painter, const Layout &layout, double seconds, const TracePalette &palette)
+{
+    const bool fifths = layout.pixelsPerSecond / 5 >= 6;
+    for (int step = 0; step <= seconds * 5; ++step) {
+        if (step % 5 != 0 && !fifths)
+            continue;
+        painter.setPen(step % 5 == 0 ? palette.grid : palette.subGrid);
+        const double x = layout.traces.left() + step * layout.pixelsPerSecond / 5;
+        painter.drawLine(QPointF(x, layout.traces.top()), QPointF(x, layout.traces.bottom()));
+    }
+}
+
+// Labelled as often as the labels fit.
+void drawTimeAxis(QPainter &painter, const Layout &layout, double seconds, const TracePalette &palette)
+{
+    const QFontMetricsF metrics(painter.font());
+    const QRectF &traces = layout.traces;
+    painter.setPen(palette.axis);
+    painter.drawLine(traces.bottomLeft(), traces.bottomRight());
+    const double labelRoom = metrics.horizontalAdvance(QStringLiteral("00 s")) + 8;
+    int every = 1;
+    for (const int candidate : { 1, 2, 5, 10 }) {
+        every = candidate;
+        if (candidate * layout.pixelsPerSecond >= labelRoom)
+            break;
+    }
+    for (int second = 0; second <= seconds; ++second) {
+        const double x = traces.left() + second * layout.pixelsPerSecond;
+        painter.setPen(palette.axis);
+        painter.drawLine(QPointF(x, traces.bottom()), QPointF(x, traces.bottom() + 4));
+        if (second % every != 0)
+            continue;
+        painter.setPen(palette.axisText);
+        const QString text = TraceRenderer::tr("%1 s").arg(second);
+        const double width = metrics.horizontalAdvance(text);
+        const double left = qBound(0.0, x - width / 2, layout.size.width() - width);
+        painter.drawText(QRectF(left, traces.bottom() + 4, width, layout.line), Qt::AlignCenter, text);
+    }
+}
+
+// Labels at the left, traces clipped to their area.
+void drawLines(QPainter &painter, const Layout &layout, const EdfSamples &samples, const QVector<int> &channels,
+    const TraceRenderer::Picture &picture, double seconds, qreal pixelRatio, const TracePalette &palette)
+{
+    const QRectF &traces = layout.traces;
+    const double pixelsPerMicrovolt = layout.rowHeight / picture.microvoltsPerRow;
+    const QFont font = painter.font();
+    painter.setFont(layout.labelFont);
+    painter.setPen(palette.label);
+    for (int row = 0; row < channels.size(); ++row) {
+        const QRectF box(0, traces.top() + row * layout.rowHeight, traces.left() - 6, layout.rowHeight);
+        painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip, picture.labels.at(row));
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setClipRect(traces);
+    painter.setPen(QPen(palette.trace, 1));
+    const int columns = qMax(1, int(traces.width() * pixelRatio));
+    for (int row = 0; row < channels.size(); ++row) {
+        const EdfChannel &channel = samples.channels.at(channels.at(row));
+        const double scale = microvoltsPer(channel.unit);
+        painter.drawPolyline(trace(channel.values, channel.rate, scale, seconds, traces,
+            traces.top() + (row + 0.5) * layout.rowHeight, pixelsPerMicrovolt, columns));
+    }
+    painter.setClipping(false);
+    painter.setFont(font);
+}
+
+// At the right: the height of one line, in µV.
+void drawScaleBar(QPainter &painter, const Layout &layout, const TracePalette &palette)
+{
+    const double barX = layout.traces.right() + 8;
+    const double barBottom = layout.traces.bottom() - 2;
+    painter.setPen(QPen(palette.trace, 2));
+    painter.drawLine(QPointF(barX, barBottom), QPointF(barX, barBottom - layout.rowHeight));
+    painter.setPen(palette.caption);
+    painter.drawText(
+        QRectF(barX + 5, barBottom - layout.rowHeight, layout.size.width() - barX - 5, layout.rowHeight),
+        Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, layout.scaleText);
+}
+
+} // namespace
+
 TraceRenderer::Picture TraceRenderer::render(const EdfSamples &samples, double seconds, const QSize &size,
     qreal pixelRatio, const TracePalette &palette, const QFont &font)
 {
@@ -174,101 +316,14 @@ TraceRenderer::Picture TraceRenderer::render(const EdfSamples &samples, double s
         picture.labels << shownLabel(samples.channels.at(i).label);
     picture.microvoltsPerRow = microvoltsPerRow(samples, channels);
 
+    const Layout layout = layOut(picture, logical, seconds, font);
+    picture.traces = layout.traces;
     QPainter painter(&picture.image);
     painter.setFont(font);
-    const QFontMetricsF metrics(font);
-    const double line = metrics.height();
-    const double top = line + 4;
-    const double bottom = logical.height() - line - 8;
-    const double rowHeight = (bottom - top) / channels.size();
-    // Labels shrink with their lines when many channels share a low strip.
-    QFont labelFont = font;
-    if (rowHeight < line)
-        labelFont.setPixelSize(qMax(7, int(QFontInfo(font).pixelSize() * rowHeight / line)));
-    const QFontMetricsF labelMetrics(labelFont);
-    double labelWidth = 0;
-    for (const QString &label : qAsConst(picture.labels))
-        labelWidth = qMax(labelWidth, labelMetrics.horizontalAdvance(label));
-    const QString scaleText = microvoltsText(picture.microvoltsPerRow);
-    const double left = qMin(labelWidth + 10, logical.width() / 4.0);
-    const double right = logical.width() - metrics.horizontalAdvance(scaleText) - 16;
-    picture.traces = QRectF(QPointF(left, top), QPointF(qMax(left + 1, right), bottom));
-    const QRectF traces = picture.traces;
-    const double pixelsPerSecond = traces.width() / seconds;
-
-    // Caption: when the recording started, how long it is and what it holds.
-    const EdfFacts &facts = samples.facts;
-    painter.setPen(palette.caption);
-    const QString started = RecordingFactsText::startText(facts);
-    const QString content = tr("%1 of %2, %n EEG channel(s), %3", nullptr, channels.size())
-                                .arg(tr("first %1 s").arg(seconds), RecordingFactsText::duration(facts),
-                                    RecordingFactsText::rate(facts));
-    const double startedWidth = metrics.horizontalAdvance(started) + 16;
-    painter.drawText(
-        QRectF(traces.left(), 0, traces.width(), line + 2), Qt::AlignLeft | Qt::AlignVCenter, started);
-    painter.drawText(QRectF(traces.left() + startedWidth, 0, traces.width() - startedWidth, line + 2),
-        Qt::AlignRight | Qt::AlignVCenter,
-        metrics.elidedText(content, Qt::ElideRight, traces.width() - startedWidth));
-
-    // Grid: every second, and every fifth of one where there is room.
-    const bool fifths = pixelsPerSecond / 5 >= 6;
-    for (int step = 0; step <= seconds * 5; ++step) {
-        if (step % 5 != 0 && !fifths)
-            continue;
-        painter.setPen(step % 5 == 0 ? palette.grid : palette.subGrid);
-        const double x = traces.left() + step * pixelsPerSecond / 5;
-        painter.drawLine(QPointF(x, traces.top()), QPointF(x, traces.bottom()));
-    }
-
-    // Time axis, labelled as often as the labels fit.
-    painter.setPen(palette.axis);
-    painter.drawLine(traces.bottomLeft(), traces.bottomRight());
-    const double labelRoom = metrics.horizontalAdvance(QStringLiteral("00 s")) + 8;
-    int every = 1;
-    for (const int candidate : { 1, 2, 5, 10 }) {
-        every = candidate;
-        if (candidate * pixelsPerSecond >= labelRoom)
-            break;
-    }
-    for (int second = 0; second <= seconds; ++second) {
-        const double x = traces.left() + second * pixelsPerSecond;
-        painter.setPen(palette.axis);
-        painter.drawLine(QPointF(x, traces.bottom()), QPointF(x, traces.bottom() + 4));
-        if (second % every != 0)
-            continue;
-        painter.setPen(palette.axisText);
-        const QString text = tr("%1 s").arg(second);
-        const double width = metrics.horizontalAdvance(text);
-        const double left = qBound(0.0, x - width / 2, logical.width() - width);
-        painter.drawText(QRectF(left, traces.bottom() + 4, width, line), Qt::AlignCenter, text);
-    }
-
-    // Lines: labels at the left, traces clipped to their area, the scale bar at the right.
-    const double pixelsPerMicrovolt = rowHeight / picture.microvoltsPerRow;
-    painter.setFont(labelFont);
-    painter.setPen(palette.label);
-    for (int row = 0; row < channels.size(); ++row) {
-        const QRectF box(0, traces.top() + row * rowHeight, traces.left() - 6, rowHeight);
-        painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip, picture.labels.at(row));
-    }
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setClipRect(traces);
-    painter.setPen(QPen(palette.trace, 1));
-    const int columns = qMax(1, int(traces.width() * pixelRatio));
-    for (int row = 0; row < channels.size(); ++row) {
-        const EdfChannel &channel = samples.channels.at(channels.at(row));
-        const double scale = microvoltsPer(channel.unit);
-        painter.drawPolyline(trace(channel.values, channel.rate, scale, seconds, traces,
-            traces.top() + (row + 0.5) * rowHeight, pixelsPerMicrovolt, columns));
-    }
-    painter.setClipping(false);
-    painter.setFont(font);
-    const double barX = traces.right() + 8;
-    const double barBottom = traces.bottom() - 2;
-    painter.setPen(QPen(palette.trace, 2));
-    painter.drawLine(QPointF(barX, barBottom), QPointF(barX, barBottom - rowHeight));
-    painter.setPen(palette.caption);
-    painter.drawText(QRectF(barX + 5, barBottom - rowHeight, logical.width() - barX - 5, rowHeight),
-        Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, scaleText);
+    drawCaption(painter, layout, samples.facts, seconds, channels.size(), palette);
+    drawGrid(painter, layout, seconds, palette);
+    drawTimeAxis(painter, layout, seconds, palette);
+    drawLines(painter, layout, samples, channels, picture, seconds, pixelRatio, palette);
+    drawScaleBar(painter, layout, palette);
     return picture;
 }

@@ -3,9 +3,9 @@
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/recordings/recordingfiles.h"
-#include "exchange/loopbacksockets.h"
 #include "toolkit/util/apphelper.h"
 #include "toolkit/util/fileutilities.h"
+#include "toolkit/util/loopbacksockets.h"
 #include "toolkit/util/texthelper.h"
 #include "toolkit/util/zbackgroundthread.h"
 

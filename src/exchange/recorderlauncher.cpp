@@ -1,17 +1,13 @@
 #include "exchange/recorderlauncher.h"
 
 #include "toolkit/util/fileutilities.h"
+#include "toolkit/util/platform.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSysInfo>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <unistd.h>
-#endif
 
 namespace
 {
@@ -20,11 +16,8 @@ namespace
 // tells why a file cannot be run ("Permission denied").
 QString startFailure(const QString &program, const QProcess &process)
 {
-#ifdef Q_OS_UNIX
-    if (::access(QFile::encodeName(program).constData(), X_OK) != 0)
-        return qt_error_string(errno);
-#endif
-    return process.errorString();
+    const QString why = Platform::whyNotRunnable(program);
+    return why.isEmpty() ? process.errorString() : why;
 }
 
 } // namespace

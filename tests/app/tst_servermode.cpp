@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/tables/patientslistwidget.h"
 #include "app/serverpasswordprompt.h"
+#include "app/windowcommands.h"
 #include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestamodel.h"
@@ -10,11 +11,15 @@
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 #include "support/testserver.h"
+#include "toolkit/i18n/languagecontext.h"
 #include "toolkit/util/filedialog.h"
 #include "toolkit/util/messagebox.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
 #include <memory>
 
 using namespace kestatest;
@@ -34,6 +39,32 @@ void pointAt(const DatabaseLocation &location)
     settings.setLanguage(KestaSettings::en_US);
     settings.setStartMaximized(false);
     settings.setCheckForNewVersion(false);
+}
+
+// Entries of menu and of its submenus without a mnemonic, or with one another entry of
+// their menu has, each named.
+QStringList mnemonicProblems(QWidget *menu)
+{
+    if (auto *opening = qobject_cast<QMenu *>(menu))
+        emit opening->aboutToShow(); // the column menus fill as they open
+    QStringList problems;
+    QSet<QChar> used;
+    for (QAction *entry : menu->actions()) {
+        if (entry->isSeparator() || entry->text().isEmpty()
+            || entry->property(WindowCommands::HeadingProperty).toBool())
+            continue;
+        const QString text = entry->text().replace("&&", QString());
+        const int at = text.indexOf('&') + 1;
+        const QChar letter = at > 0 && at < text.size() ? text.at(at).toLower() : QChar();
+        if (!letter.isLetter())
+            problems << "no mnemonic: " + text;
+        else if (used.contains(letter))
+            problems << "mnemonic taken twice: " + text;
+        used << letter;
+        if (entry->menu())
+            problems << mnemonicProblems(entry->menu());
+    }
+    return problems;
 }
 
 QStringList shownTexts()
@@ -172,6 +203,33 @@ private slots:
         QCOMPARE(copy.exitCode(), 1);
         const QByteArray refused = copy.readAllStandardError();
         QVERIFY2(refused.contains("already holds rows"), refused.constData());
+    }
+
+    // Every menu the window shows, in both languages, on a local database and on a server.
+    // Last: translators once installed stay for the rest of the process.
+    void everyMenuEntryHasAMnemonicOfItsOwn_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("onServer");
+        // English first: translators once installed stay.
+        QTest::newRow("English, local") << "en_US" << false;
+        QTest::newRow("English, server") << "en_US" << true;
+        QTest::newRow("Russian, local") << "ru_RU" << false;
+        QTest::newRow("Russian, server") << "ru_RU" << true;
+    }
+    void everyMenuEntryHasAMnemonicOfItsOwn()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, onServer);
+        pointAt(onServer ? server->createDatabase() : DatabaseLocation());
+        if (!onServer) // no box announcing a new one
+            QCOMPARE(DataLocations::prepareDataFolders(), DataLocations::DatabaseFileState::Created);
+        QCOMPARE(LanguageContext::setLanguage(language), language);
+        KestaModel model;
+        MainWindow window;
+        QVERIFY(window.initialize());
+        QCOMPARE(bool(window.findChild<QAction *>("actionCopyDatabaseToServer")), onServer);
+        QCOMPARE(mnemonicProblems(window.menuBar()), QStringList());
     }
 };
 

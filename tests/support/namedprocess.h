@@ -7,6 +7,9 @@
 namespace kestatest
 {
 
+// Whether process pid exists and has not ended (a zombie has ended).
+bool isAlive(qint64 pid);
+
 // A real process with a chosen image name: a copy of a small system program (or of the given
 // binary) under that name in its own temporary folder. Killed when the object goes away.
 class NamedProcess
@@ -21,7 +24,8 @@ public:
     bool start(const QStringList &arguments = { "600" });
     QString path() const { return executable; }
     QProcess &process() { return child; }
-    bool isRunning() const { return child.state() == QProcess::Running; }
+    // Asks the system, not QProcess: its state changes only in an event loop.
+    bool isRunning() const { return isAlive(child.processId()); }
 
 private:
     QTemporaryDir folder;

@@ -135,12 +135,6 @@ PrintCommands::PrintCommands(QWidget *window, Conclusions *conclusions, KestaSet
     });
 }
 
-void PrintCommands::addTo(QMenu *file, QAction *before)
-{
-    file->insertActions(before, { printPatientAction, patientPdfAction, listAction, listPdf });
-    file->insertSeparator(before);
-}
-
 void PrintCommands::setPatientSelected(bool selected)
 {
     printPatientAction->setEnabled(selected);

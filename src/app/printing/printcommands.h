@@ -7,7 +7,6 @@ class Conclusions;
 class KestaSettings;
 class Patient;
 class QAction;
-class QMenu;
 class QPrinter;
 class QWidget;
 class RecordsTable;
@@ -24,8 +23,6 @@ public:
     PrintCommands(QWidget *window, Conclusions *conclusions, KestaSettings *settings, TableWidget *patients,
         RecordsTable *records, std::function<Patient *()> currentPatient);
 
-    // The File menu's entries, inserted before `before`.
-    void addTo(QMenu *file, QAction *before);
     // The patient's entries are on while a patient is selected.
     void setPatientSelected(bool selected);
 

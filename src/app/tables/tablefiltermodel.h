@@ -27,8 +27,6 @@ public:
     // Empty or blank: every row. False when the words are those already applied.
     bool setFilterText(const QString &text);
     QString filterText() const { return typed; }
-    // The number of rows the filter lets through.
-    int shownCount() const { return shown.size(); }
 
     // The form texts are compared in: lower case, "ё" as "е".
     static QString fold(QString text);

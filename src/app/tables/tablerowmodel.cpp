@@ -1,7 +1,7 @@
 #include "app/tables/tablerowmodel.h"
 
 #include "app/tables/tablefiltermodel.h"
-#include "app/tables/tablewidget.h"
+#include "app/tables/rowpresentation.h"
 #include "db/rows/abstractdatabaserow.h"
 #include "db/rows/rowevents.h"
 
@@ -42,8 +42,8 @@ double numberOf(const QVariant &value)
 
 } // namespace
 
-TableRowModel::TableRowModel(TableWidget *table)
-    : QAbstractTableModel(table)
+TableRowModel::TableRowModel(RowPresentation *table, QObject *parent)
+    : QAbstractTableModel(parent)
     , table(table)
 {
     // Direct: a row is announced while it changes or ends. Rows of other
@@ -389,7 +389,7 @@ QVariant TableRowModel::data(const QModelIndex &index, int role) const
     }
     case Qt::ForegroundRole: {
         AbstractDatabaseRow *object = rowObjects.at(index.row());
-        return object && table->rowDimmed(object) ? QVariant(table->palette().brush(QPalette::Disabled, QPalette::Text))
+        return object && table->rowDimmed(object) ? QVariant(table->dimmedText())
                                                   : QVariant();
     }
     default:

@@ -11,7 +11,8 @@
 #include <vector>
 
 class AbstractDatabaseRow;
-class TableWidget;
+class QObject;
+class RowPresentation;
 
 // The rows of a TableWidget as a model. A reset only takes the row objects and
 // their ids: a cell's text, a row's icon and search text are read from the row
@@ -31,7 +32,7 @@ public:
     static constexpr int IdRole = Qt::UserRole;
 
     // Texts, icons, sort values and search texts come from the table's own rules.
-    explicit TableRowModel(TableWidget *table);
+    TableRowModel(RowPresentation *table, QObject *parent);
 
     // Shows these rows under these columns.
     void reset(const QList<AbstractDatabaseRow *> &rows, const QList<TableColumn> &columns);
@@ -52,9 +53,6 @@ public:
     // and the row's value there, unknown values lowest.
     bool sortsByValue(int column) const;
     double sortValue(int row, int column) const;
-    // Counts every change of what is shown (resets and refreshed rows), so that
-    // what is derived from it knows when to derive it again.
-    quint64 textGeneration() const { return generation; }
     // The row's search text, folded (TableFilterModel::fold). Every row's is
     // read the first time a filter asks, into one text, and kept until the
     // next reset.
@@ -91,7 +89,7 @@ private:
     void rowGone(AbstractDatabaseRow *row);
     void refreshEdited();
 
-    TableWidget *table;
+    RowPresentation *table;
     QList<TableColumn> columns;
     QStringList captions;
     QVector<AbstractDatabaseRow *> rowObjects;

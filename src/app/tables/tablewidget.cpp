@@ -5,6 +5,7 @@
 #include "app/tables/tablefiltermodel.h"
 #include "app/tables/tablegrid.h"
 #include "app/tables/tablerowmodel.h"
+#include "app/windowcommands.h"
 #include "db/rows/abstractdatabaserow.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/apphelper.h"
@@ -38,7 +39,7 @@ TableWidget::TableWidget(QWidget *parent)
     : QWidget(parent)
     , layout(new QVBoxLayout(this))
     , table(new TableGrid(this))
-    , rows(new TableRowModel(this))
+    , rows(new TableRowModel(this, this))
     , shownRows(new TableFilterModel(rows))
     , sizer(new TableColumnSizer(table, rows))
 {
@@ -138,6 +139,11 @@ void TableWidget::setRows(const QList<AbstractDatabaseRow *> &newRows)
             live.append(row);
     }
     resetRows(live);
+}
+
+QBrush TableWidget::dimmedText() const
+{
+    return palette().brush(QPalette::Disabled, QPalette::Text);
 }
 
 QString TableWidget::rowToolTip(AbstractDatabaseRow *row)
@@ -411,6 +417,19 @@ void TableWidget::showColumnMenu()
     menu->popup(QCursor::pos());
 }
 
+namespace
+{
+
+// A caption over a menu's entries: no command, so no mnemonic.
+void addHeading(QMenu *menu, const QString &text)
+{
+    QAction *heading = menu->addAction(text);
+    heading->setEnabled(false);
+    heading->setProperty(WindowCommands::HeadingProperty, true);
+}
+
+} // namespace
+
 void TableWidget::fillColumnMenu(QMenu *menu)
 {
     menu->clear();
@@ -419,8 +438,7 @@ void TableWidget::fillColumnMenu(QMenu *menu)
         return;
 
     if (all.first().group == NameGroup) {
-        menu->addAction(QCoreApplication::translate("Generic", "By name") + QLatin1Char(':'))
-            ->setEnabled(false);
+        addHeading(menu, QCoreApplication::translate("Generic", "By name") + QLatin1Char(':'));
         auto *names = new QActionGroup(menu);
         names->setExclusive(true);
         for (const TableColumn &column : all) {
@@ -435,8 +453,7 @@ void TableWidget::fillColumnMenu(QMenu *menu)
             connect(action, &QAction::triggered, this, [this, all, name] { chooseNameColumn(all, name); });
         }
         menu->addAction(QString())->setEnabled(false);
-        menu->addAction(QCoreApplication::translate("Generic", "Other columns") + QLatin1Char(':'))
-            ->setEnabled(false);
+        addHeading(menu, QCoreApplication::translate("Generic", "Other columns") + QLatin1Char(':'));
     }
 
     for (const TableColumn &column : all) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/tables/rowpresentation.h"
 #include "app/tables/tablecolumn.h"
 
 #include <QIcon>
@@ -31,7 +32,7 @@ class TableRowModel;
 // of a hundred thousand patients reset, sort and narrow without rebuilding
 // anything. Numbers and dates sort by value, and no column is ever narrower
 // than its caption.
-class TableWidget : public QWidget
+class TableWidget : public QWidget, private RowPresentation
 {
     Q_OBJECT
 public:
@@ -51,9 +52,9 @@ public:
     // "edit" emits editRow on double click; any other key emits customAction.
     virtual QString doubleClickAction();
     // The icon of the row's first cell.
-    virtual QIcon rowIcon(AbstractDatabaseRow *row);
+    QIcon rowIcon(AbstractDatabaseRow *row) override;
     // What the row's icon says, in words, for a screen reader; none by default.
-    virtual QString rowIconText(AbstractDatabaseRow *row);
+    QString rowIconText(AbstractDatabaseRow *row) override;
 
     // Shows these rows (null pointers dropped), reading them anew (updateTable).
     void setRows(const QList<AbstractDatabaseRow *> &rows);
@@ -115,13 +116,13 @@ protected:
     // owner is being destroyed; the grid keeps showing texts only.
     void forgetRows();
     // What a cell shows for the row in the named column: the row's text.
-    virtual QString cellText(AbstractDatabaseRow *row, const QString &column);
+    QString cellText(AbstractDatabaseRow *row, const QString &column) override;
     // What the filter searches in a row: the texts of its shown cells.
-    virtual QString searchText(AbstractDatabaseRow *row);
+    QString searchText(AbstractDatabaseRow *row) override;
     // The tool tip of every cell of the row; none by default.
-    virtual QString rowToolTip(AbstractDatabaseRow *row);
+    QString rowToolTip(AbstractDatabaseRow *row) override;
     // Whether the row is shown greyed, as something not (yet) of the database.
-    virtual bool rowDimmed(AbstractDatabaseRow *row);
+    bool rowDimmed(AbstractDatabaseRow *row) override;
     // Whether the row of this id offers the action ("edit", "remove", "show"
     // or a custom key): its menu leaves out, and its keys do nothing for, the
     // others. All by default.
@@ -129,7 +130,7 @@ protected:
     // What a number or date column sorts by: the row's value of that name when
     // it is a number, a date or a time; invalid for a column that sorts by
     // its text. Every row of a column answers alike.
-    virtual QVariant sortValue(AbstractDatabaseRow *row, const QString &column);
+    QVariant sortValue(AbstractDatabaseRow *row, const QString &column) override;
     // Puts a widget (a search field) above the grid.
     void addAboveGrid(QWidget *widget);
     // Reads every row's searchText now rather than at the first keystroke
@@ -143,7 +144,7 @@ protected:
     QMap<QString, QAction *> customActions;
 
 private:
-    friend class TableRowModel;
+    QBrush dimmedText() const override;
 
     void resetRows(const QList<AbstractDatabaseRow *> &rows);
     QList<TableColumn> resolveColumns(const QList<TableColumn> &all);

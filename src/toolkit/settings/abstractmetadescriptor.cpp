@@ -95,14 +95,6 @@ AbstractMetaDescription *AbstractMetaDescriptor::findProperty(const QString &nam
     return nullptr;
 }
 
-QMap<QString, QString> AbstractMetaDescriptor::getPropertiesNameAndType() const
-{
-    QMap<QString, QString> types;
-    for (const AbstractMetaDescription *description : descriptions)
-        types.insert(description->name, description->typeName);
-    return types;
-}
-
 void AbstractMetaDescriptor::clear()
 {
     qDeleteAll(descriptions);

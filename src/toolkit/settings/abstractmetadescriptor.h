@@ -28,7 +28,6 @@ public:
     AbstractMetaDescription *propertyByName(const QString &name) const;
     // Name compared without regard to case; null when none matches.
     AbstractMetaDescription *findProperty(const QString &name) const;
-    QMap<QString, QString> getPropertiesNameAndType() const;
     void clear();
     // Restores the default of every editable description that has one.
     void defaults();

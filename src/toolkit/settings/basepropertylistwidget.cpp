@@ -39,11 +39,6 @@ AbstractSettings *BasePropertyListWidget::getSettings() const
     return settings;
 }
 
-const PropertyCategories &BasePropertyListWidget::getCategories() const
-{
-    return categories;
-}
-
 bool BasePropertyListWidget::showObject(AbstractSettings *object)
 {
     if (object && object == settings)
@@ -270,16 +265,6 @@ void BasePropertyListWidget::reorderTabOrder()
     }
 }
 
-bool BasePropertyListWidget::getFocusFirstEditor() const
-{
-    return focusFirstEditor;
-}
-
-void BasePropertyListWidget::setFocusFirstEditor(bool enabled)
-{
-    focusFirstEditor = enabled;
-}
-
 void BasePropertyListWidget::setFocusAt(int index)
 {
     setFocusAt(getWidgetInfo(index));
@@ -344,11 +329,6 @@ void BasePropertyListWidget::showItems(const QStringList &names, bool show)
     }
     if (changed)
         rowsVisibilityChanged();
-}
-
-void BasePropertyListWidget::hideItems(const QStringList &names)
-{
-    showItems(names, false);
 }
 
 void BasePropertyListWidget::setEditorsEnabled(bool enabled)

@@ -23,7 +23,6 @@ public:
     explicit BasePropertyListWidget(AbstractSettings *settings, QWidget *parent = nullptr);
 
     AbstractSettings *getSettings() const;
-    const PropertyCategories &getCategories() const;
 
     // Shows another object of the class the form was built for in the rows it
     // has, so that nothing is built or styled anew: every editor takes the new
@@ -44,8 +43,6 @@ public:
 
     // Chains Tab through the editors of the shown rows, in row order.
     virtual void reorderTabOrder();
-    bool getFocusFirstEditor() const;
-    void setFocusFirstEditor(bool enabled);
     void setFocusAt(int index);
     void setFocusAt(const QString &name);
     void setFocusAt(const PropertyWidgetInfo &info);
@@ -55,7 +52,6 @@ public:
     virtual void showHeaders(bool show);
     // Shows or hides the named rows on top of their visibility conditions.
     virtual void showItems(const QStringList &names, bool show);
-    void hideItems(const QStringList &names);
     // Off: nothing in the form can be edited, and the form presents its values
     // (BasePropertyView::setPresenting). On again: all but read-only settings.
     virtual void setEditorsEnabled(bool enabled);

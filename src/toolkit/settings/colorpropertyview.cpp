@@ -43,11 +43,6 @@ ColorPropertyView::ColorPropertyView(AbstractMetaDescription *description, QWidg
     connect(swatch, &QToolButton::clicked, this, &ColorPropertyView::openChooser);
 }
 
-QToolButton *ColorPropertyView::swatchButton() const
-{
-    return swatch;
-}
-
 QColorDialog *ColorPropertyView::openChooser()
 {
     auto *dialog = new QColorDialog(this);

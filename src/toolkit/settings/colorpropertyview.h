@@ -13,7 +13,6 @@ class ColorPropertyView : public BasePropertyView
 public:
     explicit ColorPropertyView(AbstractMetaDescription *description, QWidget *parent = nullptr);
 
-    QToolButton *swatchButton() const;
     // Opens the chooser without blocking; choosing a colour writes it.
     QColorDialog *openChooser();
 

@@ -30,7 +30,6 @@ public:
     bool hasTime() const { return withTime; }
     // A birth date lies in the past, and its calendar opens years back.
     void setBirthDate(bool birthDate);
-    bool isBirthDate() const { return birthDate; }
 
     // The date shown; invalid when the field is blank or its text is no date.
     QDateTime dateTime() const;

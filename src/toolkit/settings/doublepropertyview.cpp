@@ -93,11 +93,6 @@ QList<double> DoublePropertyView::suggestions() const
     return suggested;
 }
 
-QToolButton *DoublePropertyView::suggestionsButton() const
-{
-    return suggestionButton;
-}
-
 void DoublePropertyView::showValue(const QVariant &value)
 {
     if (auto *spin = editorAs<QDoubleSpinBox>())

@@ -15,8 +15,6 @@ public:
     void up() override;
     void down() override;
     QList<double> suggestions() const;
-    // The button offering the suggestions; null when there are none.
-    QToolButton *suggestionsButton() const;
 
 protected:
     void showValue(const QVariant &value) override;

@@ -8,6 +8,7 @@
 #include <QPointF>
 #include <QRegularExpression>
 #include <QSize>
+#include <functional>
 
 namespace
 {
@@ -91,50 +92,43 @@ struct ParsedProperty {
     QString defaultCall;
 };
 
-ParsedProperty parse(const QMetaObject *meta, int index)
+// A property's attribute by its name ("Default"): null when the class declares none.
+using Attribute = std::function<QString(const char *)>;
+
+// Attribute values are class-info texts: absent gives a null string, present but empty
+// gives an empty, non-null one. A subclass's entry hides its base's, as
+// QMetaObject::indexOfClassInfo finds it.
+QHash<QString, QString> classInfoOf(const QMetaObject *meta)
 {
-    // Attribute values are class-info texts: absent gives a null string,
-    // present but empty gives an empty, non-null one. A subclass's entry
-    // hides its base's, as QMetaObject::indexOfClassInfo finds it.
     QHash<QString, QString> classInfo;
     for (int i = 0; i < meta->classInfoCount(); ++i) {
         const QString value = QString::fromUtf8(meta->classInfo(i).value());
         classInfo.insert(QString::fromUtf8(meta->classInfo(i).name()),
             value.isNull() ? QString(QLatin1String("")) : value);
     }
+    return classInfo;
+}
 
-    ParsedProperty parsed;
+void readDefault(ParsedProperty &parsed, const QMetaProperty &prop, const QString &rawDefault)
+{
     MetaDescriptionFields &f = parsed.fields;
-    const QMetaProperty prop = meta->property(index);
-    f.name = QString::fromLatin1(prop.name());
-    f.typeName = QString::fromLatin1(prop.typeName());
-    f.typeId = prop.userType();
-    if (prop.isEnumType()) {
-        // Enumerations are handled by key, whatever their C++ type.
-        f.typeName = QStringLiteral("Enum");
-        f.typeId = QMetaType::Int;
+    if (rawDefault.isNull())
+        return;
+    f.defaultValue = normalisedDefault(rawDefault, prop, f.typeName);
+    if (rawDefault.endsWith(QLatin1String("()"))) {
+        const QString call = rawDefault.left(rawDefault.size() - 2).trimmed();
+        if (call == QLatin1String("QDateTime") || call == QLatin1String("QDate"))
+            f.defaultValue = QLatin1String("");
+        else
+            parsed.defaultCall = call;
     }
-    auto attribute
-        = [&](const char *attributeName) { return classInfo.value(f.name + QLatin1String(attributeName)); };
+    f.hasDefault = true;
+}
 
-    f.editable = attribute("Editable") == QLatin1String("true");
-    f.visible = attribute("NotVisible").isNull();
-    const QString display = attribute("DisplayName");
-    f.displayName = display.isNull() ? f.name : display;
-
-    const QString rawDefault = attribute("Default");
-    if (!rawDefault.isNull()) {
-        f.defaultValue = normalisedDefault(rawDefault, prop, f.typeName);
-        if (rawDefault.endsWith(QLatin1String("()"))) {
-            const QString call = rawDefault.left(rawDefault.size() - 2).trimmed();
-            if (call == QLatin1String("QDateTime") || call == QLatin1String("QDate"))
-                f.defaultValue = QLatin1String("");
-            else
-                parsed.defaultCall = call;
-        }
-        f.hasDefault = true;
-    }
-
+// What the editor of the property offers and shows: when it shows, its limits, texts
+// around the value and a special editor.
+void readEditorHints(MetaDescriptionFields &f, const Attribute &attribute)
+{
     QString bound = attribute("VisibleBound");
     if (bound.isNull())
         bound = attribute("VisibleBinded");
@@ -172,6 +166,31 @@ ParsedProperty parse(const QMetaObject *meta, int index)
         f.specialTypeName = colon < 0 ? special : special.left(colon);
         f.specialTypeArgument = colon < 0 ? QString() : special.mid(colon + 1);
     }
+}
+
+ParsedProperty parse(const QMetaObject *meta, int index)
+{
+    const QHash<QString, QString> classInfo = classInfoOf(meta);
+    ParsedProperty parsed;
+    MetaDescriptionFields &f = parsed.fields;
+    const QMetaProperty prop = meta->property(index);
+    f.name = QString::fromLatin1(prop.name());
+    f.typeName = QString::fromLatin1(prop.typeName());
+    f.typeId = prop.userType();
+    if (prop.isEnumType()) {
+        // Enumerations are handled by key, whatever their C++ type.
+        f.typeName = QStringLiteral("Enum");
+        f.typeId = QMetaType::Int;
+    }
+    const Attribute attribute
+        = [&](const char *attributeName) { return classInfo.value(f.name + QLatin1String(attributeName)); };
+
+    f.editable = attribute("Editable") == QLatin1String("true");
+    f.visible = attribute("NotVisible").isNull();
+    const QString display = attribute("DisplayName");
+    f.displayName = display.isNull() ? f.name : display;
+    readDefault(parsed, prop, attribute("Default"));
+    readEditorHints(f, attribute);
 
     f.category = attribute("Category");
     const QString priorityText = attribute("Priority");

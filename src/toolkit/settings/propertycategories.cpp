@@ -75,27 +75,9 @@ QStringList PropertyCategories::categoryNames() const
     return order;
 }
 
-int PropertyCategories::categoryCount() const
-{
-    return order.size();
-}
-
-bool PropertyCategories::hasCategory(const QString &category) const
-{
-    return byCategory.contains(category.isEmpty() ? QString() : category);
-}
-
 QList<AbstractMetaDescription *> PropertyCategories::properties(const QString &category) const
 {
     return byCategory.value(category.isEmpty() ? QString() : category);
-}
-
-QList<AbstractMetaDescription *> PropertyCategories::allProperties() const
-{
-    QList<AbstractMetaDescription *> all;
-    for (const QString &category : order)
-        all += byCategory.value(category);
-    return all;
 }
 
 AbstractMetaDescription *PropertyCategories::property(const QString &name) const

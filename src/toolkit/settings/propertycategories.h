@@ -22,11 +22,7 @@ public:
     void clear();
 
     QStringList categoryNames() const;
-    int categoryCount() const;
-    bool hasCategory(const QString &category) const;
     QList<AbstractMetaDescription *> properties(const QString &category) const;
-    // Every indexed description, in form order.
-    QList<AbstractMetaDescription *> allProperties() const;
     // Exact name; null when the index does not hold it.
     AbstractMetaDescription *property(const QString &name) const;
     int count() const;

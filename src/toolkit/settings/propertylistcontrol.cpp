@@ -197,19 +197,9 @@ void PropertyListControl::updateLabelsAndCounts()
     }
 }
 
-PropertyListControl::ViewMode PropertyListControl::getViewMode() const
-{
-    return mode;
-}
-
 QString PropertyListControl::getName() const
 {
     return name;
-}
-
-QGridLayout *PropertyListControl::getPropertyGrid() const
-{
-    return propertyGrid;
 }
 
 QScrollArea *PropertyListControl::getScrollArea() const
@@ -220,11 +210,6 @@ QScrollArea *PropertyListControl::getScrollArea() const
 QLabel *PropertyListControl::getCategoryLabel(const QString &category) const
 {
     return categoryLabels.value(category.isEmpty() ? QString() : category, nullptr);
-}
-
-bool PropertyListControl::getManageCategoryVisibility() const
-{
-    return manageCategoryVisibility;
 }
 
 void PropertyListControl::setManageCategoryVisibility(bool manage)
@@ -249,76 +234,9 @@ void PropertyListControl::showHeader(const QString &propertyName, bool show)
     applyRowVisibility(index);
 }
 
-void PropertyListControl::substituteEditor(const QString &propertyName, QWidget *widget)
-{
-    const int index = indexOf(propertyName);
-    if (index < 0 || !widget)
-        return;
-    PropertyWidgetInfo &info = widgetInfos[index];
-    int span = 1;
-    if (info.editor) {
-        int row = 0, column = 0, rowSpan = 1;
-        propertyGrid->getItemPosition(propertyGrid->indexOf(info.editor), &row, &column, &rowSpan, &span);
-        propertyGrid->removeWidget(info.editor);
-        // The editor stays alive (hidden) so that its owner's connections hold.
-        info.editor->hide();
-    }
-    propertyGrid->addWidget(widget, info.row, 1, 1, span, Qt::AlignLeft);
-    info.editor = widget;
-    applyRowVisibility(index);
-    reorderTabOrder();
-}
-
-void PropertyListControl::substituteHeader(
-    const QString &propertyName, QWidget *widget, Qt::Alignment alignment)
-{
-    const int index = indexOf(propertyName);
-    if (index < 0 || !widget)
-        return;
-    PropertyWidgetInfo &info = widgetInfos[index];
-    if (info.header) {
-        propertyGrid->removeWidget(info.header);
-        info.header->deleteLater();
-    }
-    propertyGrid->addWidget(widget, info.row, 0, alignment);
-    info.header = widget;
-    applyRowVisibility(index);
-}
-
 void PropertyListControl::setPadding(int padding)
 {
     propertyGrid->setContentsMargins(padding, padding, padding, padding);
-}
-
-void PropertyListControl::setMinimumEditorWidth(int width)
-{
-    propertyGrid->setColumnMinimumWidth(1, width);
-}
-
-void PropertyListControl::setMaximumHeaderColumnWidth(int width)
-{
-    maximumHeaderWidth = width;
-    for (const PropertyWidgetInfo &info : qAsConst(widgetInfos)) {
-        if (!info.header)
-            continue;
-        info.header->setMaximumWidth(width > 0 ? width : QWIDGETSIZE_MAX);
-        const auto labels = info.header->findChildren<QLabel *>(QStringLiteral("propertyHeaderLabel"));
-        auto *own = qobject_cast<QLabel *>(info.header.data());
-        for (QLabel *label : labels + QList<QLabel *>({ own })) {
-            if (label)
-                label->setWordWrap(width > 0);
-        }
-    }
-}
-
-int PropertyListControl::getHeaderColumnWidth() const
-{
-    int width = 0;
-    for (const PropertyWidgetInfo &info : qAsConst(widgetInfos)) {
-        if (info.header && info.isShown() && !info.header->isHidden())
-            width = std::max(width, info.header->sizeHint().width());
-    }
-    return maximumHeaderWidth > 0 ? std::min(width, maximumHeaderWidth) : width;
 }
 
 int PropertyListControl::nextFreeRow() const

@@ -26,30 +26,20 @@ public:
 
     bool showObject(AbstractSettings *object) override;
 
-    ViewMode getViewMode() const;
     QString getName() const;
-    QGridLayout *getPropertyGrid() const;
     // Null in the plain modes.
     QScrollArea *getScrollArea() const;
     // The bold label before a category's rows; null when the form shows none.
     QLabel *getCategoryLabel(const QString &category) const;
 
-    bool getManageCategoryVisibility() const;
     // On: propertyVisibilityChanged reports every change of visibleProperties.
     void setManageCategoryVisibility(bool manage);
     // Rows shown now: those without conditions plus those whose conditions pass.
     int visibleProperties() const;
 
     void showHeader(const QString &name, bool show);
-    // Puts widget in the editor column of the named row instead of its editor.
-    void substituteEditor(const QString &name, QWidget *widget);
-    void substituteHeader(const QString &name, QWidget *widget, Qt::Alignment alignment = Qt::Alignment());
 
     void setPadding(int padding);
-    void setMinimumEditorWidth(int width);
-    void setMaximumHeaderColumnWidth(int width);
-    // The width the header column needs for the rows shown now.
-    int getHeaderColumnWidth() const;
 
 signals:
     void propertyVisibilityChanged(int visibleProperties);

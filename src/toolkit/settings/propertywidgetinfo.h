@@ -20,7 +20,7 @@ struct PropertyWidgetInfo {
     // The row has visibility conditions; conditionsMet is their last verdict.
     bool conditional = false;
     bool conditionsMet = true;
-    // Hidden on request (hideItems), whatever its conditions say.
+    // Hidden on request (showItems), whatever its conditions say.
     bool hiddenByCaller = false;
     // Header hidden on request (showHeader, showHeaders) while the row shows.
     bool headerHidden = false;

@@ -1,5 +1,7 @@
 #include "toolkit/settings/settingsfile.h"
 
+#include "toolkit/util/platform.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -7,15 +9,6 @@
 #include <QRegularExpression>
 #include <QTemporaryFile>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-#ifdef Q_OS_UNIX
-#include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace
 {
@@ -41,29 +34,11 @@ bool usable(const QFileInfo &info, const char *action)
 
 const char LeftoverSuffix[] = ".saving";
 
-bool syncToDisk(QFile &file)
-{
-#ifdef Q_OS_UNIX
-    return ::fsync(file.handle()) == 0;
-#else
-    Q_UNUSED(file)
-    return true;
-#endif
-}
-
 // Puts the written file in the target's place in one step; a reader sees the old
 // file or the new one, never a mix.
 bool replaceWith(QTemporaryFile &temporary, const QString &path)
 {
-#ifdef Q_OS_WIN
-    const bool replaced = MoveFileExW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(temporary.fileName()).utf16()),
-        reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()),
-        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-#else
-    const bool replaced = ::rename(QFile::encodeName(temporary.fileName()).constData(),
-                              QFile::encodeName(path).constData())
-        == 0;
-#endif
+    const bool replaced = Platform::replaceFile(temporary.fileName(), path);
     if (replaced)
         temporary.setAutoRemove(false);
     return replaced;
@@ -85,24 +60,12 @@ bool SettingsFile::read(const QString &path, QByteArray *bytes)
     if (!info.exists() || !usable(info, "read"))
         return false;
     QFile file;
-#ifdef Q_OS_UNIX
-    // Opened without blocking and checked again on the open file: what stood at the path a
-    // moment ago may have been replaced by a pipe meanwhile.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat status;
-    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > MaximumSize) {
-        if (fd >= 0)
-            ::close(fd);
+    // Checked again on the open file: what stood at the path a moment ago may have been
+    // replaced by a pipe meanwhile.
+    if (!Platform::openRegularFile(file, path, MaximumSize)) {
         qWarning().noquote() << "Settings file" << path << "cannot be read safely";
         return false;
     }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return false;
-#else
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-#endif
     *bytes = file.read(MaximumSize + 1);
     if (bytes->size() > MaximumSize) {
         qWarning().noquote() << "Settings file" << path << "grew beyond" << MaximumSize << "bytes while read";
@@ -124,7 +87,7 @@ bool SettingsFile::write(const QString &path, const QByteArray &bytes)
         temporary.setPermissions(info.exists() ? info.permissions()
                                                : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
                     | QFile::ReadOther);
-        if (temporary.write(bytes) == bytes.size() && temporary.flush() && syncToDisk(temporary)
+        if (temporary.write(bytes) == bytes.size() && temporary.flush() && Platform::syncToDisk(temporary)
             && replaceWith(temporary, path))
             return true;
         qWarning().noquote() << "Settings file" << path << "not written:" << temporary.errorString();

@@ -54,11 +54,6 @@ void SliderPropertyView::down()
         slider->triggerAction(QAbstractSlider::SliderSingleStepSub);
 }
 
-QLabel *SliderPropertyView::valueLabel() const
-{
-    return label;
-}
-
 void SliderPropertyView::showValue(const QVariant &value)
 {
     if (auto *slider = editorAs<QSlider>())

@@ -14,7 +14,6 @@ public:
 
     void up() override;
     void down() override;
-    QLabel *valueLabel() const;
 
 protected:
     void showValue(const QVariant &value) override;

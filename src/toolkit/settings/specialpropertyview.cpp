@@ -27,16 +27,6 @@ SpecialPropertyView::SpecialPropertyView(AbstractMetaDescription *description, Q
     connect(chooserButton, &QPushButton::clicked, this, &SpecialPropertyView::openChooser);
 }
 
-bool SpecialPropertyView::picksFolder() const
-{
-    return folder;
-}
-
-QPushButton *SpecialPropertyView::openButton() const
-{
-    return chooserButton;
-}
-
 QFileDialog *SpecialPropertyView::openChooser()
 {
     auto *edit = editorAs<QLineEdit>();

@@ -14,8 +14,6 @@ class SpecialPropertyView : public BasePropertyView
 public:
     explicit SpecialPropertyView(AbstractMetaDescription *description, QWidget *parent = nullptr);
 
-    bool picksFolder() const;
-    QPushButton *openButton() const;
     // Opens the chooser without blocking; a chosen path is shown and written.
     QFileDialog *openChooser();
 

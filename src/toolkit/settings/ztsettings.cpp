@@ -108,16 +108,6 @@ void ZTSettings::setFilepath(const QString &path)
     emit filePathChanged();
 }
 
-ZTSettings::ZTSettingsFormat ZTSettings::getFormat() const
-{
-    return format;
-}
-
-bool ZTSettings::isLoading() const
-{
-    return loading;
-}
-
 bool ZTSettings::reload()
 {
     if (filePath.isEmpty())

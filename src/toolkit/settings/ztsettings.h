@@ -46,9 +46,6 @@ public:
     QString getFilepath() const;
     // Creates the folder of a non-empty path when missing; emits filePathChanged.
     void setFilepath(const QString &path);
-    ZTSettingsFormat getFormat() const;
-    // True while reload runs: nothing is written to any file meanwhile.
-    bool isLoading() const;
 
     // Reads the file; false only when there is no file path. Emits reloaded. A file that
     // cannot be read to its end is first kept as "<name>.bad" (SettingsFile::keepUnreadable).

@@ -1,5 +1,6 @@
 #include "toolkit/util/apphelper.h"
 
+#include "toolkit/util/platform.h"
 #include "toolkit/util/processtable.h"
 
 #include <QCoreApplication>
@@ -9,25 +10,12 @@
 #include <QSysInfo>
 #include <QUrl>
 
-#if defined(Q_OS_WIN)
-#include <QProcess>
-#else
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#endif
 
 namespace
 {
 
 constexpr int CloseAppTimeoutMs = 30000;
 
-void openContainingFolder(const QString &path, bool isFolder, const std::function<void()> &failed)
-{
-    const QString folder = isFolder ? path : QFileInfo(path).absolutePath();
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)) && failed)
-        failed();
-}
 
 } // namespace
 
@@ -103,43 +91,12 @@ QString AppHelper::showInFolderCaption()
     // Both stay in the catalogues whichever system builds them.
     static const char *const Explorer = QT_TRANSLATE_NOOP("Generic", "Show in explorer");
     static const char *const FileManager = QT_TRANSLATE_NOOP("Generic", "Show in file manager");
-#if defined(Q_OS_WIN)
-    Q_UNUSED(FileManager)
-    return QCoreApplication::translate("Generic", Explorer);
-#else
-    Q_UNUSED(Explorer)
-    return QCoreApplication::translate("Generic", FileManager);
-#endif
+    return QCoreApplication::translate("Generic", Platform::fileManagerIsExplorer() ? Explorer : FileManager);
 }
 
 void AppHelper::showInFolder(const QString &path, const std::function<void()> &failed)
 {
-    const QFileInfo info(path);
-    const bool isFolder = info.isDir();
-#if defined(Q_OS_WIN)
-    if (!QProcess::startDetached("explorer", ProcessTable::explorerArguments(path, isFolder)))
-        openContainingFolder(path, isFolder, failed);
-#else
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        openContainingFolder(path, isFolder, failed);
-        return;
-    }
-    QDBusMessage call
-        = QDBusMessage::createMethodCall("org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
-            "org.freedesktop.FileManager1", isFolder ? "ShowFolders" : "ShowItems");
-    call << QStringList { QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded) }
-         << QString();
-    // Asynchronous: starting a file manager on demand can take seconds, and the GUI must not
-    // freeze meanwhile.
-    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
-        [path, isFolder, failed](QDBusPendingCallWatcher *finished) {
-            if (finished->isError())
-                openContainingFolder(path, isFolder, failed);
-            finished->deleteLater();
-        });
-#endif
+    Platform::showInFileManager(path, QFileInfo(path).isDir(), failed);
 }
 
 QStringList AppHelper::getRunningApps()

@@ -1,17 +1,13 @@
 #include "toolkit/util/fileutilities.h"
 
+#include "toolkit/util/platform.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#ifdef Q_OS_LINUX
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#endif
 
 QString FileUtilities::FolderSlash(const QString &path)
 {
@@ -90,15 +86,13 @@ bool FileUtilities::moveEntry(const QString &from, const QString &to, QString *r
         return fail(QStringLiteral("No such file or directory"));
     if (!QDir().mkpath(QFileInfo(to).absolutePath()))
         return fail(QStringLiteral("The folder cannot be made: ") + QFileInfo(to).absolutePath());
-#ifdef Q_OS_LINUX
-    // Checked and renamed in one step: another program cannot slip a file in between.
-    if (::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
-            QFile::encodeName(to).constData(), RENAME_NOREPLACE)
-        == 0)
+    // Checked and renamed in one step where the system can: another program cannot slip a
+    // file in between.
+    bool unsupported = false;
+    if (Platform::renameWithoutReplacing(from, to, reason, &unsupported))
         return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return fail(QString::fromLocal8Bit(std::strerror(errno)));
-#endif
+    if (!unsupported)
+        return false;
     const QFileInfo target(to);
     if (target.exists() || target.isSymLink())
         return fail(QStringLiteral("File exists"));

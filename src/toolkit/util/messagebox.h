@@ -8,9 +8,9 @@
 // ConfirmDialog is built for real; while answers are queued it is not shown but
 // answered by the next queued button, and what it held is recorded.
 //
-// Declared in the toolkit's core so that AppHelper keeps its designed dialog entry
-// points without widgets; the boxes (question, message, choice and AppHelper's
-// confirmDialog and warningMessage) are defined in the widget library.
+// The seam is in the toolkit's core so that AppHelper keeps its designed dialog entry
+// points without widgets; the boxes themselves are the widget library's
+// (messageboxdialogs.h, and AppHelper's confirmDialog and warningMessage).
 class MessageBox
 {
 public:
@@ -35,20 +35,6 @@ public:
         Button defaultButton = Accept;
         Button answer = Close;
     };
-
-    // Every box shows its text as plain text: names, paths and answers from the
-    // network may hold markup that must not be rendered.
-    //
-    // A yes/no box kept on top; `buttons` may replace the two captions. True
-    // exactly when "yes" was chosen. `defaultButton` (Yes or No) is what Return presses.
-    static bool question(const QString &title, const QString &text, Icon icon = Question,
-        const QStringList &buttons = {}, Button defaultButton = Yes);
-    // A box with an OK button and a fixed-size frame, kept on top.
-    static void message(const QString &text, const QString &title = QString(), Icon icon = Warning);
-    // A box with two choices, kept on top: true for `acceptCaption`, false for
-    // `rejectCaption` or a closed box.
-    static bool choice(const QString &title, const QString &text, Icon icon, const QString &acceptCaption,
-        const QString &rejectCaption, Button defaultButton = Accept);
 
     // Test seam.
     static void setNextAnswer(Button button);

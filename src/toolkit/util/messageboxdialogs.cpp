@@ -1,7 +1,7 @@
 // The boxes themselves, in the toolkit's widget library; the seam they consult is in the core.
 
 #include "toolkit/util/apphelperdialogs.h"
-#include "toolkit/util/messagebox.h"
+#include "toolkit/util/messageboxdialogs.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -74,8 +74,8 @@ bool run(QMessageBox &box, QAbstractButton *accept)
 
 } // namespace
 
-bool MessageBox::question(
-    const QString &title, const QString &text, Icon icon, const QStringList &buttons, Button defaultButton)
+bool MessageBoxDialogs::question(const QString &title, const QString &text, MessageBox::Icon icon,
+    const QStringList &buttons, MessageBox::Button defaultButton)
 {
     const QString yes = buttons.value(0);
     const QString no = buttons.value(1);
@@ -83,18 +83,18 @@ bool MessageBox::question(
         no.isEmpty() ? QCoreApplication::translate("Generic", "No") : no, defaultButton);
 }
 
-bool MessageBox::choice(const QString &title, const QString &text, Icon icon, const QString &acceptCaption,
-    const QString &rejectCaption, Button defaultButton)
+bool MessageBoxDialogs::choice(const QString &title, const QString &text, MessageBox::Icon icon,
+    const QString &acceptCaption, const QString &rejectCaption, MessageBox::Button defaultButton)
 {
     QMessageBox box(QMessageBox::Icon(icon), title, text);
     QPushButton *accept = box.addButton(acceptCaption, QMessageBox::YesRole);
     QPushButton *reject = box.addButton(rejectCaption, QMessageBox::NoRole);
-    box.setDefaultButton(defaultButton == Reject ? reject : accept);
+    box.setDefaultButton(defaultButton == MessageBox::Reject ? reject : accept);
     box.setEscapeButton(reject);
     return run(box, accept);
 }
 
-void MessageBox::message(const QString &text, const QString &title, Icon icon)
+void MessageBoxDialogs::message(const QString &text, const QString &title, MessageBox::Icon icon)
 {
     QMessageBox box(QMessageBox::Icon(icon), title, text, QMessageBox::Ok);
     box.setWindowFlags(box.windowFlags() | Qt::MSWindowsFixedSizeDialogHint);
@@ -107,12 +107,12 @@ void MessageBox::message(const QString &text, const QString &title, Icon icon)
 bool AppHelper::confirmDialog(const QString &title, const QString &text, MessageBox::Icon icon,
     const QStringList &buttons, MessageBox::Button defaultButton)
 {
-    return MessageBox::question(title, text, icon, buttons, defaultButton);
+    return MessageBoxDialogs::question(title, text, icon, buttons, defaultButton);
 }
 
 void AppHelper::warningMessage(const QString &text, const QString &title, MessageBox::Icon icon)
 {
-    MessageBox::message(text, title, icon);
+    MessageBoxDialogs::message(text, title, icon);
 }
 
 bool AppHelper::checkAndCloseIfAppsRunning(const QStringList &names, int rounds)

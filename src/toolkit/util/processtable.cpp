@@ -1,148 +1,20 @@
 #include "toolkit/util/processtable.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+#include "toolkit/util/platform.h"
+
 #include <QFile>
-#include <QThread>
-
-#if defined(Q_OS_WIN)
-#include <QProcess>
-#elif defined(Q_OS_LINUX)
-#include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-namespace
-{
-
-constexpr int TasklistTimeoutMs = 30000;
-
-#if defined(Q_OS_LINUX)
-
-// /proc files report a size of 0, so they are read until end of file.
-QByteArray readProcFile(const QByteArray &path, int limit = 4096)
-{
-    QByteArray data;
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return data;
-    char buffer[1024];
-    while (data.size() < limit) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        data.append(buffer, int(n));
-    }
-    ::close(fd);
-    return data;
-}
-
-struct ProcStat {
-    bool alive = false;
-    QByteArray comm;
-};
-
-// "PID (comm) S ...": the short name may itself hold blanks and parentheses, so it ends at
-// the last ")".
-ProcStat readStat(const QByteArray &pidText)
-{
-    ProcStat result;
-    const QByteArray stat = readProcFile("/proc/" + pidText + "/stat");
-    const int open = stat.indexOf('(');
-    const int close = stat.lastIndexOf(')');
-    if (open < 0 || close < open || close + 2 >= stat.size())
-        return result;
-    const char state = stat.at(close + 2);
-    result.alive = state != 'Z' && state != 'X' && state != 'x';
-    result.comm = stat.mid(open + 1, close - open - 1);
-    return result;
-}
-
-bool ownedByThisUser(const QByteArray &pidText)
-{
-    struct stat info;
-    return ::stat(("/proc/" + pidText).constData(), &info) == 0 && info.st_uid == ::geteuid();
-}
-
-template <typename Visit> void forEachProcess(Visit visit)
-{
-    DIR *dir = ::opendir("/proc");
-    if (!dir)
-        return;
-    while (const dirent *item = ::readdir(dir)) {
-        const QByteArray name(item->d_name);
-        bool isPid = false;
-        const qint64 pid = name.toLongLong(&isPid);
-        if (isPid && pid > 0)
-            visit(pid, name);
-    }
-    ::closedir(dir);
-}
-
-#endif
-
-} // namespace
 
 QList<ProcessTable::Entry> ProcessTable::list()
 {
-#if defined(Q_OS_WIN)
-    QProcess tasklist;
-    tasklist.start("tasklist", tasklistArguments());
-    if (!tasklist.waitForFinished(TasklistTimeoutMs))
-        return {};
-    return parseTasklistCsv(tasklist.readAllStandardOutput());
-#elif defined(Q_OS_LINUX)
     QList<Entry> entries;
-    forEachProcess([&entries](qint64 pid, const QByteArray &pidText) {
-        const ProcStat stat = readStat(pidText);
-        if (!stat.alive)
-            return;
-        const QByteArray cmdline = readProcFile("/proc/" + pidText + "/cmdline");
-        entries.append({ pid, imageNameFromCmdline(cmdline, stat.comm) });
-    });
+    for (const Platform::Process &process : Platform::runningProcesses())
+        entries.append({ process.pid, process.imageName });
     return entries;
-#else
-    return {};
-#endif
 }
 
 void ProcessTable::killByImageName(const QString &imageName, int timeoutMs)
 {
-#if defined(Q_OS_WIN)
-    QProcess taskkill;
-    taskkill.start("taskkill", taskkillArguments(imageName));
-    taskkill.waitForFinished(timeoutMs);
-#elif defined(Q_OS_LINUX)
-    const QString name = withoutQuotes(imageName);
-    if (name.isEmpty())
-        return;
-    const qint64 self = QCoreApplication::applicationPid();
-    QList<QByteArray> killed;
-    for (const Entry &entry : list()) {
-        if (entry.pid == self || entry.imageName != name)
-            continue;
-        const QByteArray pidText = QByteArray::number(entry.pid);
-        if (ownedByThisUser(pidText) && ::kill(pid_t(entry.pid), SIGKILL) == 0)
-            killed.append(pidText);
-    }
-    // The signal only starts the end; callers go on as if the program were gone (the recorder's
-    // port free, its files closed), so wait until it is, or has become a zombie.
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!killed.isEmpty() && !deadline.hasExpired()) {
-        for (int i = killed.size() - 1; i >= 0; --i) {
-            if (!readStat(killed.at(i)).alive)
-                killed.removeAt(i);
-        }
-        if (!killed.isEmpty())
-            QThread::msleep(5);
-    }
-#else
-    Q_UNUSED(imageName)
-    Q_UNUSED(timeoutMs)
-#endif
+    Platform::endProcessesNamed(imageName, timeoutMs);
 }
 
 QList<ProcessTable::Entry> ProcessTable::parseTasklistCsv(const QByteArray &output)

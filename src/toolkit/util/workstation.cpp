@@ -1,13 +1,10 @@
 #include "toolkit/util/workstation.h"
 
 #include "toolkit/util/clock.h"
+#include "toolkit/util/platform.h"
 
 #include <QSysInfo>
 
-#ifdef Q_OS_UNIX
-#include <pwd.h>
-#include <unistd.h>
-#endif
 
 QString Workstation::hostName()
 {
@@ -16,14 +13,7 @@ QString Workstation::hostName()
 
 QString Workstation::userName()
 {
-#ifdef Q_OS_UNIX
-    // The account itself: the environment is the caller's to change.
-    if (const passwd *account = ::getpwuid(::geteuid()))
-        return QString::fromLocal8Bit(account->pw_name);
-    return qEnvironmentVariable("USER");
-#else
-    return qEnvironmentVariable("USERNAME");
-#endif
+    return Platform::userName();
 }
 
 QString Workstation::nowText()

@@ -29,12 +29,6 @@ ZBackgroundThread::~ZBackgroundThread()
     wait();
 }
 
-bool ZBackgroundThread::isWorking() const
-{
-    QMutexLocker lock(&mutex);
-    return working;
-}
-
 bool ZBackgroundThread::isRunning() const
 {
     QMutexLocker lock(&mutex);

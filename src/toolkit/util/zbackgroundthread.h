@@ -18,7 +18,6 @@ public:
     explicit ZBackgroundThread(unsigned int interval, bool autostart = true);
     ~ZBackgroundThread() override;
 
-    bool isWorking() const;
     // Whether the loop runs, or is about to run (this hides QThread::isRunning on purpose).
     bool isRunning() const;
     bool isCurrentlyProcessing() const;

@@ -1,4 +1,4 @@
-#include "exchange/loopbacksockets.h"
+#include "toolkit/util/loopbacksockets.h"
 
 #include "toolkit/util/processtable.h"
 

@@ -1,0 +1,97 @@
+#include "db/model/kestasettings.h"
+#include "support/namedprocess.h"
+#include "support/testenvironment.h"
+
+#include <QDir>
+
+using namespace kestatest;
+
+namespace
+{
+
+struct Outcome {
+    int exitCode = -1;
+    QString output; // standard output, then the error output
+};
+
+// The program copied out of the build tree, which makes it an installed one, run in a
+// working folder of its own; it keeps its settings in this test's home.
+Outcome run(const QStringList &arguments, const QString &workingFolder = QDir::currentPath())
+{
+    NamedProcess kesta("kesta", qEnvironmentVariable("KESTA_BINARY_DIR") + "/src/kesta");
+    kesta.process().setWorkingDirectory(workingFolder);
+    Outcome outcome;
+    if (!kesta.start(arguments) || !kesta.process().waitForFinished(120000)
+        || kesta.process().exitStatus() != QProcess::NormalExit)
+        return outcome;
+    outcome.exitCode = kesta.process().exitCode();
+    outcome.output = QString::fromLocal8Bit(
+        kesta.process().readAllStandardOutput() + kesta.process().readAllStandardError());
+    return outcome;
+}
+
+} // namespace
+
+// The modes of the command line as a nightly job or an administrator runs them.
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void modesEndWithTheirExitCodes_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("help") << QStringList { "--help" } << 0 << "--copy-database-to-server";
+        QTest::newRow("version") << QStringList { "--version" } << 0 << "kesta ";
+        QTest::newRow("backup without its file") << QStringList { "--backup" } << 2 << "--backup <FILE>";
+        QTest::newRow("two modes") << QStringList { "--backup", "x.tar", "--copy-database-to-server" } << 2
+                                   << "Give one of";
+        QTest::newRow("unknown option") << QStringList { "--bakup", "x.tar" } << 2 << "Unknown option 'bakup'";
+        QTest::newRow("unknown option, no display")
+            << QStringList { "--bakup", "-platform", "xcb" } << 2 << "Unknown options: bakup";
+        QTest::newRow("a file too many") << QStringList { "--copy-database-to-server", "a", "b" } << 2
+                                         << "Unexpected argument: b";
+        QTest::newRow("a file for the window") << QStringList { "x.sqlite" } << 2 << "Unexpected argument";
+    }
+    void modesEndWithTheirExitCodes()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        const Outcome outcome = run(arguments);
+        QVERIFY2(outcome.output.contains(said), qPrintable(outcome.output));
+        QCOMPARE(outcome.exitCode, exitCode);
+    }
+
+    // Installed, every mode reads the settings in the configuration folder, not a
+    // Settings.xml in the working folder (which here names a server that is not there).
+    void installedModesReadTheConfigurationFolder()
+    {
+        const QString working = QDir::current().filePath("elsewhere");
+        QVERIFY(QDir().mkpath(working));
+        {
+            KestaSettings stray(working + "/Settings.xml");
+            stray.setServerHost("127.0.0.1");
+            stray.setServerPort(1);
+            stray.setDataFolder(working);
+        }
+        const QString installedFile = QDir::home().filePath(".config/kesta/Settings.xml");
+        const QString dataFolder = QDir::home().filePath("installed-data");
+        QVERIFY(QDir().mkpath(dataFolder) && QDir().mkpath(QFileInfo(installedFile).path()));
+        {
+            KestaSettings installed(installedFile);
+            installed.setLanguage(KestaSettings::en_US);
+            installed.setDataFolder(dataFolder);
+        }
+        Outcome outcome = run({ "--copy-database-to-server" }, working);
+        QVERIFY2(outcome.output.contains("set ServerHost in " + installedFile), qPrintable(outcome.output));
+        QCOMPARE(outcome.exitCode, 2);
+        outcome = run({ "--backup", QDir::home().filePath("nightly.tar") }, working);
+        QVERIFY2(outcome.output.contains("there is no database at " + dataFolder), qPrintable(outcome.output));
+        QCOMPARE(outcome.exitCode, 1);
+    }
+};
+
+KESTA_TEST_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
