@@ -8,6 +8,7 @@
 #include "db/storage/database.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/apphelperdialogs.h"
+#include "toolkit/util/messageboxdialogs.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/filedialog.h"
 #include "toolkit/util/fileutilities.h"
@@ -137,15 +138,20 @@ void BackupCommands::backUp()
     BackupArchive::WriteOptions options;
     options.recipients = recipients();
     // Offered where the clinic has named its backup keys; plain otherwise, as a
-    // backup that stays in the building may be.
-    if (!options.recipients.isEmpty()
-        && !AppHelper::confirmDialog(tr("Back up"),
+    // backup that stays in the building may be. Leaving the box writes nothing: a
+    // plain backup is never made for a clinic that meant to encrypt.
+    if (!options.recipients.isEmpty()) {
+        const MessageBox::Button form = MessageBoxDialogs::choose(tr("Back up"),
             tr("Encrypt the backup to the clinic's backup key (%n key(s))? Only the holder of its secret "
                "part "
                "can read or restore it: an encrypted backup may be taken out of the building.",
                 nullptr, options.recipients.size()),
-            MessageBox::Question, { tr("Encrypted"), tr("Plain") }))
-        options.recipients.clear();
+            MessageBox::Question, tr("Encrypted"), tr("Plain"));
+        if (form == MessageBox::Reject)
+            return;
+        if (form == MessageBox::Third)
+            options.recipients.clear();
+    }
     const QString path = FileDialog::saveFileName(
         window, tr("Back up"), suggestedName(!options.recipients.isEmpty()), ArchiveFilter);
     if (path.isEmpty())

@@ -129,6 +129,12 @@ private slots:
         const QString key = keys.make("Clinic");
         KestaModel model;
         model.settings()->setBackupRecipients(key);
+        // Leaving the question is no choice of a plain backup: nothing is asked or written.
+        FileDialog::takeAsked();
+        MessageBox::setNextAnswer(MessageBox::Close);
+        commands->backUp();
+        QCOMPARE(shown().size(), 1);
+        QVERIFY(FileDialog::takeAsked().isEmpty());
         const QString sealed = archive + ".gpg";
         FileDialog::setNextFileName(sealed);
         MessageBox::setNextAnswer(MessageBox::Accept);

@@ -50,8 +50,9 @@ QString kindName(QMessageBox::Icon icon)
     }
 }
 
-// Runs the box, or answers it through the seam; true when `accept` was pressed.
-bool run(QMessageBox &box, QAbstractButton *accept)
+// Runs the box, or answers it through the seam; which of `accept`, `third` or
+// neither (Escape, the close button, the refusing button) was pressed.
+MessageBox::Button run(QMessageBox &box, QAbstractButton *accept, QAbstractButton *third = nullptr)
 {
     box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
     // New flags take the focus away from the default button; a window shown
@@ -66,10 +67,16 @@ bool run(QMessageBox &box, QAbstractButton *accept)
         box.setAccessibleName(kindName(box.icon()));
     box.setAccessibleDescription(box.text());
     MessageBox::Button answer = MessageBox::Close;
+    QAbstractButton *pressed = nullptr;
     if (MessageBox::takeAnswer(describe(box), &answer))
-        return answer == MessageBox::Accept;
-    box.exec();
-    return box.clickedButton() == accept;
+        pressed = answer == MessageBox::Accept ? accept : answer == MessageBox::Third ? third : nullptr;
+    else {
+        box.exec();
+        pressed = box.clickedButton();
+    }
+    if (pressed && pressed == accept)
+        return MessageBox::Accept;
+    return pressed && pressed == third ? MessageBox::Third : MessageBox::Reject;
 }
 
 } // namespace
@@ -91,7 +98,19 @@ bool MessageBoxDialogs::choice(const QString &title, const QString &text, Messag
     QPushButton *reject = box.addButton(rejectCaption, QMessageBox::NoRole);
     box.setDefaultButton(defaultButton == MessageBox::Reject ? reject : accept);
     box.setEscapeButton(reject);
-    return run(box, accept);
+    return run(box, accept) == MessageBox::Accept;
+}
+
+MessageBox::Button MessageBoxDialogs::choose(const QString &title, const QString &text, MessageBox::Icon icon,
+    const QString &acceptCaption, const QString &thirdCaption)
+{
+    QMessageBox box(QMessageBox::Icon(icon), title, text);
+    QPushButton *accept = box.addButton(acceptCaption, QMessageBox::YesRole);
+    QPushButton *third = box.addButton(thirdCaption, QMessageBox::NoRole);
+    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(accept);
+    box.setEscapeButton(cancel);
+    return run(box, accept, third);
 }
 
 void MessageBoxDialogs::message(const QString &text, const QString &title, MessageBox::Icon icon)

@@ -19,4 +19,9 @@ void message(const QString &text, const QString &title = QString(), MessageBox::
 bool choice(const QString &title, const QString &text, MessageBox::Icon icon, const QString &acceptCaption,
     const QString &rejectCaption, MessageBox::Button defaultButton = MessageBox::Accept);
 
+// A box with two choices and Cancel: Accept or Third for the two captions, Reject for
+// Cancel, Escape or a closed box, so that leaving the box never counts as a choice.
+MessageBox::Button choose(const QString &title, const QString &text, MessageBox::Icon icon,
+    const QString &acceptCaption, const QString &thirdCaption);
+
 } // namespace MessageBoxDialogs
