@@ -153,6 +153,11 @@ void AbstractDatabaseRow::takeStoredValues(const RowCursor &cursor, const QVecto
     blockSignals(wasBlocked);
 }
 
+bool AbstractDatabaseRow::writeToStore(const QString &column, const QVariant &previous, QString *reason)
+{
+    return rowStore->writeColumn(this, column, previous, reason);
+}
+
 void AbstractDatabaseRow::putBack(const QString &column, const QVariant &value)
 {
     writesSuspended = true;
@@ -187,7 +192,7 @@ bool AbstractDatabaseRow::updateColumn(const QString &column)
     changingFrom.clear();
 
     QString reason;
-    if (rowStore->writeColumn(this, column, previous, &reason))
+    if (writeToStore(column, previous, &reason))
         return true;
     writeRefused = true;
     if (knowsPrevious)

@@ -68,6 +68,9 @@ public:
 
 protected:
     RowStore *store() const { return rowStore; }
+    // Asks the store to write the changed column; `previous` is invalid when
+    // not known. A row whose column needs more than its UPDATE says so here.
+    virtual bool writeToStore(const QString &column, const QVariant &previous, QString *reason);
 
     void changingProperty(const char *name) override;
     void changedProperty(const QString &name) override;

@@ -220,6 +220,13 @@ Patient *Patient::clone()
     return copy;
 }
 
+bool Patient::writeToStore(const QString &column, const QVariant &previous, QString *reason)
+{
+    if (column == QLatin1String("PatientID") && previous.isValid())
+        return store()->writePatientId(this, previous.toString(), reason);
+    return AbstractDatabaseRow::writeToStore(column, previous, reason);
+}
+
 bool Patient::copyFrom(Patient *other)
 {
     if (!other || other == this)

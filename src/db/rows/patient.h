@@ -295,6 +295,10 @@ signals:
     void recordsUpdated();
     void recordAdded(Record *record);
 
+protected:
+    // A changed PatientID takes the patient's records along.
+    bool writeToStore(const QString &column, const QVariant &previous, QString *reason) override;
+
 private:
     void retireRecords(const QList<Record *> &replaced);
 
