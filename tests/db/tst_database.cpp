@@ -1,3 +1,4 @@
+#include "db/storage/accessdialect.h"
 #include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
@@ -58,11 +59,11 @@ private slots:
     // The Access literal is checked on every system; a non-date is NULL in both dialects.
     void dateLiterals()
     {
-        QCOMPARE(Database::sqlDateTime(QDateTime(QDate(2024, 3, 5), QTime(14, 5, 9, 999))),
+        QCOMPARE(AccessDialect().dateLiteral(QDateTime(QDate(2024, 3, 5), QTime(14, 5, 9, 999))),
             QStringLiteral("'05/03/2024 14:05:09'"));
-        QCOMPARE(Database::sqlDateTime(QDate(1980, 5, 1)), QStringLiteral("'01/05/1980 00:00:00'"));
+        QCOMPARE(AccessDialect().dateLiteral(QDate(1980, 5, 1)), QStringLiteral("'01/05/1980 00:00:00'"));
         for (const QVariant &value : { QVariant(QDate()), QVariant(QDateTime()), QVariant("1980-05-01") }) {
-            QCOMPARE(Database::sqlDateTime(value), QStringLiteral("NULL"));
+            QCOMPARE(AccessDialect().dateLiteral(value), QStringLiteral("NULL"));
             QCOMPARE(SqliteDialect().dateLiteral(value), QStringLiteral("NULL"));
         }
         // Characters that mean something in a URI stay part of the path.

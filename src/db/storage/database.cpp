@@ -2,6 +2,8 @@
 
 #include "db/storage/databasesupport.h"
 #include "db/storage/accessdialect.h"
+#include "db/storage/postgresdialect.h"
+#include "db/storage/sqlitedialect.h"
 #include "db/storage/editconflict.h"
 #include "db/storage/liveupdates.h"
 #include "db/rows/patient.h"
@@ -58,6 +60,20 @@ namespace
 
 std::atomic<int> connectionCount { 0 };
 
+// The dialect of the location's backend.
+std::unique_ptr<SqlDialect> dialectFor(const DatabaseLocation &location)
+{
+    switch (location.backend) {
+    case DatabaseLocation::Backend::Access:
+        return std::make_unique<AccessDialect>();
+    case DatabaseLocation::Backend::Postgres:
+        return std::make_unique<PostgresDialect>();
+    case DatabaseLocation::Backend::Sqlite:
+        break;
+    }
+    return std::make_unique<SqliteDialect>();
+}
+
 // The id of the current result row; false for one that does not fit an int,
 // which would otherwise wrap into another row's id.
 bool idFits(const QVariant &value, const QString &table, int *id)
@@ -75,7 +91,7 @@ bool idFits(const QVariant &value, const QString &table, int *id)
 } // namespace
 
 Database::Database(const DatabaseLocation &location, QObject *parent)
-    : Database(location, SqlDialect::forLocation(location), parent)
+    : Database(location, dialectFor(location), parent)
 {
 }
 
@@ -419,7 +435,3 @@ int Database::newId(const QString &table, const QString &idColumn)
     return last < 1 || last == std::numeric_limits<int>::max() ? FirstId : last + 1;
 }
 
-QString Database::sqlDateTime(const QVariant &value)
-{
-    return AccessDialect().dateLiteral(value);
-}

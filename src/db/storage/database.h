@@ -207,8 +207,6 @@ public:
     // (NULL when invalid), texts through SqlStatements::textLiteral; the row's
     // toDatabaseText hook first.
     QString valueText(AbstractDatabaseRow *row, const QString &column) const;
-    // The Access date literal, 'dd/MM/yyyy hh:mm:ss', or NULL for an invalid date.
-    static QString sqlDateTime(const QVariant &value);
 
     // How to show a row object as stored again should its write be undone.
     struct Undo {
