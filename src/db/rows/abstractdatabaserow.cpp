@@ -62,14 +62,6 @@ bool AbstractDatabaseRow::setValue(const QString &name, const QVariant &value)
     return ZTSettings::setValue(name, value) && !writeRefused;
 }
 
-bool AbstractDatabaseRow::setShownValue(const QString &name, const QVariant &value, const QVariant &shown)
-{
-    shownValue = &shown;
-    const bool set = setValue(name, value);
-    shownValue = nullptr;
-    return set;
-}
-
 bool AbstractDatabaseRow::load()
 {
     return rowStore && rowStore->readRow(this);
@@ -170,7 +162,7 @@ void AbstractDatabaseRow::changingProperty(const char *name)
     if (!rowStore || writesSuspended)
         return;
     changingColumn = name;
-    changingFrom = shownValue ? *shownValue : getValue(QLatin1String(name));
+    changingFrom = getValue(QLatin1String(name));
 }
 
 void AbstractDatabaseRow::changedProperty(const QString &name)

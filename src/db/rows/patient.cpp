@@ -239,22 +239,6 @@ bool Patient::copyFrom(Patient *other)
     return allStored;
 }
 
-bool Patient::copyFrom(Patient *other, Patient *shown)
-{
-    if (!shown)
-        return copyFrom(other);
-    if (!other || other == this)
-        return true;
-    bool allStored = true;
-    for (const QString &column : columnNames()) {
-        const QVariant before = shown->getValue(column);
-        const QVariant after = other->getValue(column);
-        if (column != idColumn && after != before && !setShownValue(column, after, before))
-            allStored = false;
-    }
-    return allStored;
-}
-
 QString Patient::genderLetter(PatientGender gender)
 {
     switch (gender) {
