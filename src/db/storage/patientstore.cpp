@@ -106,6 +106,9 @@ PatientStore::Outcome PatientStore::create(Patient *values)
     // Locked at once: no other program stores the same ID between the check and the commit.
     Database::Transaction write(database, true);
     values->setPatientID(PatientIdMatch::entered(values->getPatientID()));
+    // A write that could not begin (the server is gone) says why.
+    if (!write.isOpen())
+        write.commit(&reason);
     const int id = write.isOpen() && idGiven(values->getPatientID(), &reason)
             && idFree(values->getPatientID(), 0, &reason)
         ? database->insertRow(values, &reason)
@@ -135,7 +138,10 @@ PatientStore::Outcome PatientStore::save(int autoId, Patient *edited, Patient *s
     bool ok = database->refreshRow(&stored, &gone, &reason);
     // A changed ID locks at once, so that the check below holds until the commit.
     Database::Transaction write(database, idChanges);
-    ok = ok && write.isOpen();
+    if (ok && !write.isOpen()) {
+        ok = false;
+        write.commit(&reason);
+    }
     if (ok && gone) {
         ok = false;
         reason = EditConflict::reason(nullptr, QString());
