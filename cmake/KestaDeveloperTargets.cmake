@@ -19,7 +19,13 @@ endif()
 # catalogue pair resources/translations/<name>_ru_RU.ts and <name>_en_US.ts
 # holds; one pair per feature, so that work on one never touches another's.
 set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange recordings workstation server
-    care)
+    care printing)
+# Conclusions and printed pages.
+set(KESTA_CATALOGUE_printing src/db/rows/conclusions.h src/db/rows/conclusions.cpp src/app/conclusioneditor.h
+    src/app/conclusioneditor.cpp src/app/printing/listpage.h src/app/printing/listpage.cpp
+    src/app/printing/patientpage.h src/app/printing/patientpage.cpp src/app/printing/printcommands.h
+    src/app/printing/printcommands.cpp src/app/printing/printframe.h src/app/printing/printframe.cpp
+    src/app/printing/tracepage.h src/app/printing/tracepage.cpp)
 set(KESTA_CATALOGUE_Kesta src/main.cpp src/app/mainwindow.h src/app/mainwindow.cpp src/app/recordcommands.h
     src/app/recordcommands.cpp src/app/aboutbox.h
     src/app/aboutbox.cpp src/app/patientdialog.h src/app/patientdialog.cpp src/app/patienteditor.h
@@ -56,7 +62,8 @@ set(KESTA_CATALOGUE_recordings src/db/edf/edffacts.h src/db/edf/edffacts.cpp src
     src/app/tracepreview.h src/app/tracepreview.cpp src/app/tracerenderer.h src/app/tracerenderer.cpp)
 set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlaunchwarning.cpp
     src/app/unregisteredrecordingsnotice.h src/app/unregisteredrecordingsnotice.cpp
-    src/db/recordings/unregisteredrecordings.h src/db/recordings/unregisteredrecordings.cpp src/exchange)
+    src/db/recordings/unregisteredrecordings.h src/db/recordings/unregisteredrecordings.cpp
+    src/db/recordings/recordingregistration.h src/db/recordings/recordingregistration.cpp src/exchange)
 # Several workstations on one server: conflicts, live updates, the copy onto it, its password.
 set(KESTA_CATALOGUE_server src/db/storage/editconflict.h src/db/storage/editconflict.cpp src/db/care/databasecopy.h
     src/db/care/databasecopy.cpp src/db/storage/liveupdates.h src/db/storage/liveupdates.cpp src/app/databasecopycommand.h

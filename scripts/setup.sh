@@ -6,6 +6,10 @@ KESTA_PACKAGES=(
     qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev libqt5sql5-sqlite
     qttranslations5-l10n  # Qt's own texts (standard buttons, file chooser) in Russian
     desktop-file-utils    # checks the desktop entry
+    xdg-utils    # "Open in EEG viewer" and "Show in file manager" open through xdg-open
+    # The package and its check: dpkg-shlibdeps (CPack asks file(1) which files are
+    # programs), the manual page rendered, the software centre description validated.
+    dpkg-dev file man-db appstream
     sqlite3 libsqlite3-dev libpq-dev
     # A shared server for several workstations: Qt's driver, and the server the tests start
     libqt5sql5-psql postgresql
@@ -16,8 +20,14 @@ KESTA_PACKAGES=(
     libssl3 ca-certificates
     # Backups: written and read with libarchive, checked with xxHash.
     libarchive-dev libxxhash-dev
+    # Encrypted backups: OpenPGP through GPGME; gpg and its agent also make the tests' keys.
+    libgpgme-dev gnupg gpg-agent
     python3      # an independent CSV reader for the export test
     xxhash       # xxh128sum, an independent check of a backup's checksum list in its test
+    # A screen reader's view through AT-SPI: the accessibility bus and registry, the
+    # library Orca reads with, and an X server (Qt speaks AT-SPI on xcb only).
+    at-spi2-core python3-pyatspi xvfb x11-utils
+    poppler-utils  # pdftotext and pdftoppm read the printing tests' PDFs back
 )
 
 kesta_install_missing() {

@@ -175,13 +175,16 @@
     </message>
 </context>
 <context>
+    <name>PatientEditor</name>
+    <message>
+        <source>Patient card</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>RecordCommands</name>
     <message>
         <source>Recording &amp;preview</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>These recordings were not registered</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -175,14 +175,17 @@
     </message>
 </context>
 <context>
+    <name>PatientEditor</name>
+    <message>
+        <source>Patient card</source>
+        <translation>Карточка пациента</translation>
+    </message>
+</context>
+<context>
     <name>RecordCommands</name>
     <message>
         <source>Recording &amp;preview</source>
         <translation>&amp;Предпросмотр записи</translation>
-    </message>
-    <message>
-        <source>These recordings were not registered</source>
-        <translation>Эти записи не зарегистрированы</translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,38 @@
 <context>
     <name>BackupArchive</name>
     <message>
+        <source>The backup could not be written.</source>
+        <translation>The backup could not be written.</translation>
+    </message>
+    <message>
+        <source>%1 is a link: a backup replaces no link, nor what it points to.</source>
+        <translation>%1 is a link: a backup replaces no link, nor what it points to.</translation>
+    </message>
+    <message>
+        <source>%1 is a folder.</source>
+        <translation>%1 is a folder.</translation>
+    </message>
+    <message>
+        <source>%1 is a device or another special file, not a file a backup may replace.</source>
+        <translation>%1 is a device or another special file, not a file a backup may replace.</translation>
+    </message>
+    <message>
+        <source>%1 is not a file a backup may replace.</source>
+        <translation>%1 is not a file a backup may replace.</translation>
+    </message>
+    <message>
+        <source>%1 exists and is no earlier backup of this program: it is left as it is.</source>
+        <translation>%1 exists and is no earlier backup of this program: it is left as it is.</translation>
+    </message>
+    <message>
+        <source>The backup&apos;s header is larger than any this program writes.</source>
+        <translation>The backup&apos;s header is larger than any this program writes.</translation>
+    </message>
+    <message>
+        <source>This backup is encrypted.</source>
+        <translation>This backup is encrypted.</translation>
+    </message>
+    <message>
         <source>The data folder is missing: %1</source>
         <translation>The data folder is missing: %1</translation>
     </message>
@@ -98,6 +130,45 @@
 </context>
 <context>
     <name>BackupCommands</name>
+    <message numerus="yes">
+        <source>Encrypt the backup to the clinic&apos;s backup key (%n key(s))? Only the holder of its secret part can read or restore it: an encrypted backup may be taken out of the building.</source>
+        <translation>
+            <numerusform>Encrypt the backup to the clinic&apos;s backup key (%n key)? Only the holder of its secret part can read or restore it: an encrypted backup may be taken out of the building.</numerusform>
+            <numerusform>Encrypt the backup to the clinic&apos;s backup keys (%n keys)? Only the holders of their secret parts can read or restore it: an encrypted backup may be taken out of the building.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Encrypted</source>
+        <translation>Encrypted</translation>
+    </message>
+    <message>
+        <source>Plain</source>
+        <translation>Plain</translation>
+    </message>
+    <message>
+        <source>Encrypted to: %1</source>
+        <translation>Encrypted to: %1</translation>
+    </message>
+    <message>
+        <source>Reading and checking the backup…</source>
+        <translation>Reading and checking the backup…</translation>
+    </message>
+    <message>
+        <source>The backup was read and checked whole: every file against its checksum, the database against its row counts.</source>
+        <translation>The backup was read and checked whole: every file against its checksum, the database against its row counts.</translation>
+    </message>
+    <message>
+        <source>Made on %1 on the workstation %2 by %3</source>
+        <translation>Made on %1 on the workstation %2 by %3</translation>
+    </message>
+    <message>
+        <source>encrypted</source>
+        <translation>encrypted</translation>
+    </message>
+    <message>
+        <source>Restore it? The current database and data folder are moved aside, into a folder beside them, and kept.</source>
+        <translation>Restore it? The current database and data folder are moved aside, into a folder beside them, and kept.</translation>
+    </message>
     <message>
         <source>Back up</source>
         <translation>Back up</translation>
@@ -144,18 +215,6 @@
         <translation>The backup cannot be restored</translation>
     </message>
     <message>
-        <source>Restore the backup of %1 made on %2 by %3?</source>
-        <translation>Restore the backup of %1 made on %2 by %3?</translation>
-    </message>
-    <message>
-        <source>The current database and data folder are moved aside, into a folder beside them, and kept.</source>
-        <translation>The current database and data folder are moved aside, into a folder beside them, and kept.</translation>
-    </message>
-    <message>
-        <source>Checking and unpacking the backup…</source>
-        <translation>Checking and unpacking the backup…</translation>
-    </message>
-    <message>
         <source>The backup was restored</source>
         <translation>The backup was restored</translation>
     </message>
@@ -170,6 +229,69 @@
     <message>
         <source>Restore...</source>
         <translation>Restore...</translation>
+    </message>
+</context>
+<context>
+    <name>BackupEncryption</name>
+    <message>
+        <source>The key %1 is revoked.</source>
+        <translation>The key %1 is revoked.</translation>
+    </message>
+    <message>
+        <source>The key %1 has expired.</source>
+        <translation>The key %1 has expired.</translation>
+    </message>
+    <message>
+        <source>The key %1 is disabled or invalid.</source>
+        <translation>The key %1 is disabled or invalid.</translation>
+    </message>
+    <message>
+        <source>The key %1 has no part that can encrypt now (expired or revoked).</source>
+        <translation>The key %1 has no part that can encrypt now (expired or revoked).</translation>
+    </message>
+    <message>
+        <source>The backup is encrypted to keys whose secret part this user does not have: %1</source>
+        <translation>The backup is encrypted to keys whose secret part this user does not have: %1</translation>
+    </message>
+    <message>
+        <source>Decrypting was cancelled.</source>
+        <translation>Decrypting was cancelled.</translation>
+    </message>
+    <message>
+        <source>The encrypted backup cannot be decrypted whole: %1</source>
+        <translation>The encrypted backup cannot be decrypted whole: %1</translation>
+    </message>
+    <message>
+        <source>No key is named to encrypt the backup to.</source>
+        <translation>No key is named to encrypt the backup to.</translation>
+    </message>
+    <message>
+        <source>OpenPGP is not available: %1</source>
+        <translation>OpenPGP is not available: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a key&apos;s full fingerprint.</source>
+        <translation>%1 is not a key&apos;s full fingerprint.</translation>
+    </message>
+    <message>
+        <source>The key %1 is not in the keyring.</source>
+        <translation>The key %1 is not in the keyring.</translation>
+    </message>
+    <message>
+        <source>The key %1 cannot be read: %2</source>
+        <translation>The key %1 cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>The key %1 cannot take the backup: %2</source>
+        <translation>The key %1 cannot take the backup: %2</translation>
+    </message>
+    <message>
+        <source>Encrypting failed: %1</source>
+        <translation>Encrypting failed: %1</translation>
+    </message>
+    <message>
+        <source>The encrypted backup uses an unsupported algorithm: %1</source>
+        <translation>The encrypted backup uses an unsupported algorithm: %1</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,38 @@
 <context>
     <name>BackupArchive</name>
     <message>
+        <source>The backup could not be written.</source>
+        <translation>Резервная копия не записана.</translation>
+    </message>
+    <message>
+        <source>%1 is a link: a backup replaces no link, nor what it points to.</source>
+        <translation>%1 — ссылка: резервная копия не заменяет ни ссылку, ни то, на что она указывает.</translation>
+    </message>
+    <message>
+        <source>%1 is a folder.</source>
+        <translation>%1 — папка.</translation>
+    </message>
+    <message>
+        <source>%1 is a device or another special file, not a file a backup may replace.</source>
+        <translation>%1 — устройство или другой особый файл, а не файл, который может заменить резервная копия.</translation>
+    </message>
+    <message>
+        <source>%1 is not a file a backup may replace.</source>
+        <translation>%1 — не файл, который может заменить резервная копия.</translation>
+    </message>
+    <message>
+        <source>%1 exists and is no earlier backup of this program: it is left as it is.</source>
+        <translation>%1 уже есть и не является прежней резервной копией этой программы: он оставлен как есть.</translation>
+    </message>
+    <message>
+        <source>The backup&apos;s header is larger than any this program writes.</source>
+        <translation>Заголовок резервной копии больше любого, который пишет эта программа.</translation>
+    </message>
+    <message>
+        <source>This backup is encrypted.</source>
+        <translation>Эта резервная копия зашифрована.</translation>
+    </message>
+    <message>
         <source>The data folder is missing: %1</source>
         <translation>Нет папки данных: %1</translation>
     </message>
@@ -98,6 +130,46 @@
 </context>
 <context>
     <name>BackupCommands</name>
+    <message numerus="yes">
+        <source>Encrypt the backup to the clinic&apos;s backup key (%n key(s))? Only the holder of its secret part can read or restore it: an encrypted backup may be taken out of the building.</source>
+        <translation>
+            <numerusform>Зашифровать резервную копию ключом клиники (%n ключ)? Прочитать или восстановить её сможет только владелец секретной части: зашифрованную копию можно вынести из здания.</numerusform>
+            <numerusform>Зашифровать резервную копию ключом клиники (%n ключа)? Прочитать или восстановить её сможет только владелец секретной части: зашифрованную копию можно вынести из здания.</numerusform>
+            <numerusform>Зашифровать резервную копию ключом клиники (%n ключей)? Прочитать или восстановить её сможет только владелец секретной части: зашифрованную копию можно вынести из здания.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Encrypted</source>
+        <translation>Зашифрованная</translation>
+    </message>
+    <message>
+        <source>Plain</source>
+        <translation>Без шифрования</translation>
+    </message>
+    <message>
+        <source>Encrypted to: %1</source>
+        <translation>Зашифрована для: %1</translation>
+    </message>
+    <message>
+        <source>Reading and checking the backup…</source>
+        <translation>Чтение и проверка резервной копии…</translation>
+    </message>
+    <message>
+        <source>The backup was read and checked whole: every file against its checksum, the database against its row counts.</source>
+        <translation>Резервная копия прочитана и проверена целиком: каждый файл по контрольной сумме, база данных по числу строк.</translation>
+    </message>
+    <message>
+        <source>Made on %1 on the workstation %2 by %3</source>
+        <translation>Сделана %1 на рабочем месте %2 пользователем %3</translation>
+    </message>
+    <message>
+        <source>encrypted</source>
+        <translation>зашифрована</translation>
+    </message>
+    <message>
+        <source>Restore it? The current database and data folder are moved aside, into a folder beside them, and kept.</source>
+        <translation>Восстановить её? Текущая база данных и папка данных будут перенесены в папку рядом и сохранены.</translation>
+    </message>
     <message>
         <source>Back up</source>
         <translation>Резервная копия</translation>
@@ -147,18 +219,6 @@
         <translation>Резервную копию невозможно восстановить</translation>
     </message>
     <message>
-        <source>Restore the backup of %1 made on %2 by %3?</source>
-        <translation>Восстановить резервную копию от %1, сделанную на %2 пользователем %3?</translation>
-    </message>
-    <message>
-        <source>The current database and data folder are moved aside, into a folder beside them, and kept.</source>
-        <translation>Текущие база данных и папка данных будут перенесены в папку рядом с ними и сохранены.</translation>
-    </message>
-    <message>
-        <source>Checking and unpacking the backup…</source>
-        <translation>Проверка и распаковка резервной копии…</translation>
-    </message>
-    <message>
         <source>The backup was restored</source>
         <translation>Резервная копия восстановлена</translation>
     </message>
@@ -173,6 +233,69 @@
     <message>
         <source>Restore...</source>
         <translation>Восстановить...</translation>
+    </message>
+</context>
+<context>
+    <name>BackupEncryption</name>
+    <message>
+        <source>The key %1 is revoked.</source>
+        <translation>Ключ %1 отозван.</translation>
+    </message>
+    <message>
+        <source>The key %1 has expired.</source>
+        <translation>Срок действия ключа %1 истёк.</translation>
+    </message>
+    <message>
+        <source>The key %1 is disabled or invalid.</source>
+        <translation>Ключ %1 отключён или недействителен.</translation>
+    </message>
+    <message>
+        <source>The key %1 has no part that can encrypt now (expired or revoked).</source>
+        <translation>У ключа %1 нет части, которая может шифровать сейчас (срок истёк или она отозвана).</translation>
+    </message>
+    <message>
+        <source>The backup is encrypted to keys whose secret part this user does not have: %1</source>
+        <translation>Резервная копия зашифрована для ключей, секретной части которых у этого пользователя нет: %1</translation>
+    </message>
+    <message>
+        <source>Decrypting was cancelled.</source>
+        <translation>Расшифровка отменена.</translation>
+    </message>
+    <message>
+        <source>The encrypted backup cannot be decrypted whole: %1</source>
+        <translation>Зашифрованную резервную копию нельзя расшифровать целиком: %1</translation>
+    </message>
+    <message>
+        <source>No key is named to encrypt the backup to.</source>
+        <translation>Не указан ключ для шифрования резервной копии.</translation>
+    </message>
+    <message>
+        <source>OpenPGP is not available: %1</source>
+        <translation>OpenPGP недоступен: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a key&apos;s full fingerprint.</source>
+        <translation>%1 — не полный отпечаток ключа.</translation>
+    </message>
+    <message>
+        <source>The key %1 is not in the keyring.</source>
+        <translation>Ключа %1 нет в связке ключей.</translation>
+    </message>
+    <message>
+        <source>The key %1 cannot be read: %2</source>
+        <translation>Ключ %1 не читается: %2</translation>
+    </message>
+    <message>
+        <source>The key %1 cannot take the backup: %2</source>
+        <translation>Ключом %1 нельзя зашифровать резервную копию: %2</translation>
+    </message>
+    <message>
+        <source>Encrypting failed: %1</source>
+        <translation>Шифрование не удалось: %1</translation>
+    </message>
+    <message>
+        <source>The encrypted backup uses an unsupported algorithm: %1</source>
+        <translation>Зашифрованная резервная копия использует неподдерживаемый алгоритм: %1</translation>
     </message>
 </context>
 <context>

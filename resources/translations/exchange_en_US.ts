@@ -18,14 +18,6 @@
         <source>Its name leads outside the patient&apos;s folder</source>
         <translation>Its name leads outside the patient&apos;s folder</translation>
     </message>
-    <message>
-        <source>No patient was selected</source>
-        <translation>No patient was selected</translation>
-    </message>
-    <message>
-        <source>No database is open</source>
-        <translation>No database is open</translation>
-    </message>
 </context>
 <context>
     <name>RecorderLaunchWarning</name>
@@ -55,7 +47,23 @@
     </message>
 </context>
 <context>
-    <name>UnregisteredRecordings</name>
+    <name>RecordingRegistration</name>
+    <message>
+        <source>Its comment is longer than the %1 characters the database keeps; this part of it was not stored</source>
+        <translation>Its comment is longer than the %1 characters the database keeps; this part of it was not stored</translation>
+    </message>
+    <message>
+        <source>No patient was selected</source>
+        <translation>No patient was selected</translation>
+    </message>
+    <message>
+        <source>No database is open</source>
+        <translation>No database is open</translation>
+    </message>
+    <message>
+        <source>The comment was not stored: %1</source>
+        <translation>The comment was not stored: %1</translation>
+    </message>
     <message>
         <source>The patient is not in the database</source>
         <translation>The patient is not in the database</translation>
@@ -63,10 +71,6 @@
 </context>
 <context>
     <name>UnregisteredRecordingsNotice</name>
-    <message>
-        <source>These recordings were not registered in the database. Their files stay where they are:</source>
-        <translation>These recordings were not registered in the database. Their files stay where they are:</translation>
-    </message>
     <message>
         <source>No patient</source>
         <translation>No patient</translation>
@@ -90,6 +94,18 @@
     <message>
         <source>Later</source>
         <translation>Later</translation>
+    </message>
+    <message>
+        <source>Not stored:</source>
+        <translation>Not stored:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>These recordings, or parts of their comments, were not stored in the database. Their files stay where they are:</source>
+        <translation>These recordings, or parts of their comments, were not stored in the database. Their files stay where they are:</translation>
     </message>
 </context>
 </TS>

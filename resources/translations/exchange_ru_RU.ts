@@ -18,14 +18,6 @@
         <source>Its name leads outside the patient&apos;s folder</source>
         <translation>Его имя ведёт за пределы папки пациента</translation>
     </message>
-    <message>
-        <source>No patient was selected</source>
-        <translation>Пациент не был выбран</translation>
-    </message>
-    <message>
-        <source>No database is open</source>
-        <translation>База данных не открыта</translation>
-    </message>
 </context>
 <context>
     <name>RecorderLaunchWarning</name>
@@ -55,7 +47,23 @@
     </message>
 </context>
 <context>
-    <name>UnregisteredRecordings</name>
+    <name>RecordingRegistration</name>
+    <message>
+        <source>Its comment is longer than the %1 characters the database keeps; this part of it was not stored</source>
+        <translation>Его комментарий длиннее %1 символов, которые хранит база данных; эта часть не сохранена</translation>
+    </message>
+    <message>
+        <source>No patient was selected</source>
+        <translation>Пациент не был выбран</translation>
+    </message>
+    <message>
+        <source>No database is open</source>
+        <translation>База данных не открыта</translation>
+    </message>
+    <message>
+        <source>The comment was not stored: %1</source>
+        <translation>Комментарий не сохранён: %1</translation>
+    </message>
     <message>
         <source>The patient is not in the database</source>
         <translation>Пациента нет в базе данных</translation>
@@ -63,10 +71,6 @@
 </context>
 <context>
     <name>UnregisteredRecordingsNotice</name>
-    <message>
-        <source>These recordings were not registered in the database. Their files stay where they are:</source>
-        <translation>Эти записи не зарегистрированы в базе данных. Их файлы остаются на месте:</translation>
-    </message>
     <message>
         <source>No patient</source>
         <translation>Без пациента</translation>
@@ -90,6 +94,18 @@
     <message>
         <source>Later</source>
         <translation>Позже</translation>
+    </message>
+    <message>
+        <source>Not stored:</source>
+        <translation>Не сохранено:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>These recordings, or parts of their comments, were not stored in the database. Their files stay where they are:</source>
+        <translation>Эти записи или части их комментариев не сохранены в базе данных. Их файлы остаются на месте:</translation>
     </message>
 </context>
 </TS>

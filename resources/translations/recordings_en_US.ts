@@ -127,6 +127,22 @@
         <source>Reading the recording…</source>
         <translation>Reading the recording…</translation>
     </message>
+    <message>
+        <source>Recording preview</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No recording selected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reading %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 s of %3 channels: %4</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TraceRenderer</name>

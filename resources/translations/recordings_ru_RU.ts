@@ -128,6 +128,22 @@
         <source>Reading the recording…</source>
         <translation>Запись читается…</translation>
     </message>
+    <message>
+        <source>Recording preview</source>
+        <translation>Просмотр записи</translation>
+    </message>
+    <message>
+        <source>No recording selected</source>
+        <translation>Запись не выбрана</translation>
+    </message>
+    <message>
+        <source>Reading %1</source>
+        <translation>Чтение %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 s of %3 channels: %4</source>
+        <translation>%1: %2 с, каналов %3: %4</translation>
+    </message>
 </context>
 <context>
     <name>TraceRenderer</name>

@@ -71,12 +71,20 @@
         <translation>Connection encryption</translation>
     </message>
     <message>
+        <source>BackupRecipients</source>
+        <translation>Backup encryption keys</translation>
+    </message>
+    <message>
         <source>TrashPurgeDays</source>
         <translation>Keep removed items in the trash</translation>
     </message>
     <message>
         <source>days</source>
         <translation>days</translation>
+    </message>
+    <message>
+        <source>ClinicName</source>
+        <translation>Clinic name</translation>
     </message>
 </context>
 <context>

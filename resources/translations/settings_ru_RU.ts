@@ -71,12 +71,20 @@
         <translation>Шифрование соединения</translation>
     </message>
     <message>
+        <source>BackupRecipients</source>
+        <translation>Ключи шифрования резервных копий</translation>
+    </message>
+    <message>
         <source>TrashPurgeDays</source>
         <translation>Хранить удалённое в корзине</translation>
     </message>
     <message>
         <source>days</source>
         <translation>дн.</translation>
+    </message>
+    <message>
+        <source>ClinicName</source>
+        <translation>Название клиники</translation>
     </message>
 </context>
 <context>

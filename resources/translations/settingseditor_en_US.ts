@@ -7,6 +7,17 @@
         <source>Set default to</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Restore default</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ColorPropertyView</name>
+    <message>
+        <source>Choose colour</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DateField</name>
@@ -26,11 +37,36 @@
         <source>No such date</source>
         <translation>No such date</translation>
     </message>
+    <message>
+        <source>Calendar</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DoublePropertyView</name>
+    <message>
+        <source>Suggested values</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Generic</name>
     <message>
         <source>Other</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PropertyListControl</name>
+    <message>
+        <source>Fields</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PropertyTabWidget</name>
+    <message>
+        <source>Sections</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -7,6 +7,17 @@
         <source>Set default to</source>
         <translation>Сбросить на значение по умолчанию</translation>
     </message>
+    <message>
+        <source>Restore default</source>
+        <translation>Вернуть значение по умолчанию</translation>
+    </message>
+</context>
+<context>
+    <name>ColorPropertyView</name>
+    <message>
+        <source>Choose colour</source>
+        <translation>Выбрать цвет</translation>
+    </message>
 </context>
 <context>
     <name>DateField</name>
@@ -26,12 +37,37 @@
         <source>No such date</source>
         <translation>Такой даты нет</translation>
     </message>
+    <message>
+        <source>Calendar</source>
+        <translation>Календарь</translation>
+    </message>
+</context>
+<context>
+    <name>DoublePropertyView</name>
+    <message>
+        <source>Suggested values</source>
+        <translation>Предлагаемые значения</translation>
+    </message>
 </context>
 <context>
     <name>Generic</name>
     <message>
         <source>Other</source>
         <translation>Прочее</translation>
+    </message>
+</context>
+<context>
+    <name>PropertyListControl</name>
+    <message>
+        <source>Fields</source>
+        <translation>Поля</translation>
+    </message>
+</context>
+<context>
+    <name>PropertyTabWidget</name>
+    <message>
+        <source>Sections</source>
+        <translation>Разделы</translation>
     </message>
 </context>
 <context>

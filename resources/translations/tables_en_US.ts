@@ -38,6 +38,26 @@
         <source>Search patients</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Names, ID or birth date; Ctrl+F</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Patients</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Male</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Female</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sex not given</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>RecordsTable</name>
@@ -63,6 +83,30 @@
     </message>
     <message>
         <source>The recording file is missing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recordings of the patient</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File missing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File unreadable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File present</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Trace page…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Conclusion (%1, %2):</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

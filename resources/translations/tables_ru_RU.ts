@@ -38,6 +38,26 @@
         <source>Search patients</source>
         <translation>Поиск пациентов</translation>
     </message>
+    <message>
+        <source>Names, ID or birth date; Ctrl+F</source>
+        <translation>Фамилия, имя, идентификатор или дата рождения; Ctrl+F</translation>
+    </message>
+    <message>
+        <source>Patients</source>
+        <translation>Пациенты</translation>
+    </message>
+    <message>
+        <source>Male</source>
+        <translation>Мужской</translation>
+    </message>
+    <message>
+        <source>Female</source>
+        <translation>Женский</translation>
+    </message>
+    <message>
+        <source>Sex not given</source>
+        <translation>Пол не указан</translation>
+    </message>
 </context>
 <context>
     <name>RecordsTable</name>
@@ -64,6 +84,30 @@
     <message>
         <source>The recording file is missing</source>
         <translation>Файл записи отсутствует</translation>
+    </message>
+    <message>
+        <source>Recordings of the patient</source>
+        <translation>Записи пациента</translation>
+    </message>
+    <message>
+        <source>File missing</source>
+        <translation>Файл отсутствует</translation>
+    </message>
+    <message>
+        <source>File unreadable</source>
+        <translation>Файл не читается</translation>
+    </message>
+    <message>
+        <source>File present</source>
+        <translation>Файл на месте</translation>
+    </message>
+    <message>
+        <source>Trace page…</source>
+        <translation>Страница кривых…</translation>
+    </message>
+    <message>
+        <source>Conclusion (%1, %2):</source>
+        <translation>Заключение (%1, %2):</translation>
     </message>
 </context>
 </TS>

@@ -70,4 +70,23 @@
         <translation>Показать в файловом менеджере</translation>
     </message>
 </context>
+<context>
+    <name>MessageBox</name>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Предупреждение</translation>
+    </message>
+    <message>
+        <source>Question</source>
+        <translation>Вопрос</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Сообщение</translation>
+    </message>
+</context>
 </TS>

@@ -1,8 +1,11 @@
 #include "app/backupcommands.h"
 
+#include "db/care/backupencryption.h"
 #include "db/care/backuprestore.h"
-#include "db/storage/database.h"
 #include "db/model/datalocations.h"
+#include "db/model/kestamodel.h"
+#include "db/model/kestasettings.h"
+#include "db/storage/database.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/clock.h"
@@ -16,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProgressDialog>
+#include <QScopeGuard>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
@@ -24,7 +28,7 @@
 namespace
 {
 
-const QString ArchiveFilter = QStringLiteral("Kesta backup (*.tar);;All files (*)");
+const QString ArchiveFilter = QStringLiteral("Kesta backup (*.tar *.tar.gpg);;All files (*)");
 constexpr int ProgressSteps = 1000;
 constexpr int ShowAfterMs = 500;
 
@@ -54,10 +58,11 @@ BackupCommands::BackupCommands(Database *database, QWidget *window)
     connect(restoreEntry, &QAction::triggered, this, &BackupCommands::restore);
 }
 
-QString BackupCommands::suggestedName()
+QString BackupCommands::suggestedName(bool encrypted)
 {
     return QDir::homePath() + QStringLiteral("/kesta-backup-")
-        + Clock::today().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".tar");
+        + Clock::today().toString(QStringLiteral("yyyy-MM-dd"))
+        + (encrypted ? QStringLiteral(".tar.gpg") : QStringLiteral(".tar"));
 }
 
 BackupArchive::Result BackupCommands::runWithProgress(
@@ -108,16 +113,48 @@ BackupArchive::Result BackupCommands::runWithProgress(
     return result;
 }
 
+QStringList BackupCommands::recipients()
+{
+    const KestaModel *model = KestaModel::Instance();
+    return model && model->settings()
+        ? BackupEncryption::fingerprints(model->settings()->getBackupRecipients())
+        : QStringList();
+}
+
+QString BackupCommands::contentsText(const BackupArchive::Result &result)
+{
+    qint64 bytes = 0;
+    for (const BackupManifest::File &file : result.manifest.files)
+        bytes += file.size;
+    return tr("%n patient(s)", nullptr, int(result.manifest.rows.value(QStringLiteral("Patients")))) + ", "
+        + tr("%n recording(s)", nullptr, int(result.manifest.rows.value(QStringLiteral("Records")))) + ", "
+        + tr("%n file(s)", nullptr, result.manifest.files.size()) + ", "
+        + FileUtilities::filesizeNice(bytes, 1);
+}
+
 void BackupCommands::backUp()
 {
-    const QString path = FileDialog::saveFileName(window, tr("Back up"), suggestedName(), ArchiveFilter);
+    BackupArchive::WriteOptions options;
+    options.recipients = recipients();
+    // Offered where the clinic has named its backup keys; plain otherwise, as a
+    // backup that stays in the building may be.
+    if (!options.recipients.isEmpty()
+        && !AppHelper::confirmDialog(tr("Back up"),
+            tr("Encrypt the backup to the clinic's backup key (%n key(s))? Only the holder of its secret "
+               "part "
+               "can read or restore it: an encrypted backup may be taken out of the building.",
+                nullptr, options.recipients.size()),
+            MessageBox::Question, { tr("Encrypted"), tr("Plain") }))
+        options.recipients.clear();
+    const QString path = FileDialog::saveFileName(
+        window, tr("Back up"), suggestedName(!options.recipients.isEmpty()), ArchiveFilter);
     if (path.isEmpty())
         return;
     const DatabaseLocation location = database->location();
     const QString dataFolder = DataLocations::dataFolder();
     const BackupArchive::Result result
         = runWithProgress(tr("Writing the backup…"), [&](const BackupArchive::Progress &progress) {
-              return BackupArchive::write(location, dataFolder, path, progress);
+              return BackupArchive::write(location, dataFolder, path, progress, options);
           });
     if (result.cancelled)
         return;
@@ -126,15 +163,11 @@ void BackupCommands::backUp()
             QCoreApplication::translate("Generic", "Error"), MessageBox::Critical);
         return;
     }
-    qint64 bytes = 0;
-    for (const BackupManifest::File &file : result.manifest.files)
-        bytes += file.size;
     AppHelper::warningMessage(tr("The backup was written and checked") + ":\n"
-            + QDir::toNativeSeparators(path) + "\n\n"
-            + tr("%n patient(s)", nullptr, int(result.manifest.rows.value(QStringLiteral("Patients")))) + ", "
-            + tr("%n recording(s)", nullptr, int(result.manifest.rows.value(QStringLiteral("Records"))))
-            + ", " + tr("%n file(s)", nullptr, result.manifest.files.size()) + ", "
-            + FileUtilities::filesizeNice(bytes, 1)
+            + QDir::toNativeSeparators(path) + "\n\n" + contentsText(result)
+            + (result.encrypted
+                    ? "\n" + tr("Encrypted to: %1").arg(options.recipients.join(QStringLiteral(", ")))
+                    : QString())
             + (result.notes.isEmpty() ? QString() : "\n\n" + result.notes.join(QLatin1Char('\n'))),
         tr("Back up"), MessageBox::Information);
 }
@@ -144,33 +177,35 @@ void BackupCommands::restore()
     const QString path = FileDialog::openFileName(window, tr("Restore"), QDir::homePath(), ArchiveFilter);
     if (path.isEmpty())
         return;
-    const BackupArchive::Result header = BackupArchive::header(path);
-    if (!header.ok) {
-        AppHelper::warningMessage(tr("The backup cannot be restored") + ":\n" + header.reason,
+    // Read, decrypted and checked whole before anything is asked: what the
+    // question tells is what was found.
+    QString staged;
+    const BackupArchive::Result result = runWithProgress(
+        tr("Reading and checking the backup…"), [&](const BackupArchive::Progress &progress) {
+            return BackupRestore::stage(database, path, &staged, progress);
+        });
+    const auto discard = qScopeGuard([&] { BackupRestore::discard(staged); });
+    if (result.cancelled)
+        return;
+    if (!result.ok) {
+        AppHelper::warningMessage(tr("The backup cannot be restored") + ":\n" + result.reason,
             QCoreApplication::translate("Generic", "Error"), MessageBox::Critical);
         return;
     }
-    const QString question
-        = tr("Restore the backup of %1 made on %2 by %3?")
-              .arg(dateText(header.manifest.created), TextHelper::visibleText(header.manifest.workstation),
-                  TextHelper::visibleText(header.manifest.user))
+    const QString question = tr("The backup was read and checked whole: every file against its checksum, the "
+                                "database against its row counts.")
         + "\n\n"
-        + tr("The current database and data folder are moved aside, into a folder beside them, and kept.");
+        + tr("Made on %1 on the workstation %2 by %3")
+              .arg(dateText(result.manifest.created), TextHelper::visibleText(result.manifest.workstation),
+                  TextHelper::visibleText(result.manifest.user))
+        + (result.encrypted ? " (" + tr("encrypted") + ")" : QString()) + "\n" + contentsText(result) + "\n\n"
+        + tr("Restore it? The current database and data folder are moved aside, into a folder beside them, "
+             "and kept.");
     if (!AppHelper::confirmDialog(tr("Restore"), question, MessageBox::Question, {}, MessageBox::No))
         return;
-    QString staged;
-    const BackupArchive::Result result = runWithProgress(
-        tr("Checking and unpacking the backup…"), [&](const BackupArchive::Progress &progress) {
-            return BackupRestore::stage(database, path, &staged, progress);
-        });
     QString aside;
-    QString reason = result.reason;
-    const bool restored = result.ok && BackupRestore::swapIn(database, staged, &aside, &reason);
-    if (!restored)
-        BackupRestore::discard(staged);
-    if (result.cancelled)
-        return;
-    if (!restored) {
+    QString reason;
+    if (!BackupRestore::swapIn(database, staged, &aside, &reason)) {
         AppHelper::warningMessage(tr("The backup cannot be restored") + ":\n" + reason,
             QCoreApplication::translate("Generic", "Error"), MessageBox::Critical);
         return;

@@ -9,9 +9,11 @@
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/filedialog.h"
+#include "toolkit/util/settingslocation.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <cstdio>
 #include <iostream>
@@ -20,8 +22,6 @@
 
 namespace
 {
-
-const QString SettingsFile = QStringLiteral("Settings.xml");
 
 void print(FILE *stream, const QString &text)
 {
@@ -91,9 +91,11 @@ bool DatabaseCopyCommand::requested(int argc, char **argv)
 int DatabaseCopyCommand::runFromCommandLine(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    // The same settings the window reads: installed, the user's configuration folder.
+    const QString settingsFile = SettingsLocation::filePath(QStringLiteral("Settings.xml"));
     LanguageContext::UseFilesInRootDir = false;
-    LanguageContext::setLanguage(LanguageContext::startupLanguage(SettingsFile));
-    KestaSettings settings(SettingsFile);
+    LanguageContext::setLanguage(LanguageContext::startupLanguage(settingsFile));
+    KestaSettings settings(settingsFile);
     settings.reload();
     DataLocations::setDataFolder(settings.getDataFolder());
     QString file = DataLocations::databaseFile();
@@ -105,7 +107,7 @@ int DatabaseCopyCommand::runFromCommandLine(int argc, char **argv)
     const DatabaseLocation location = settings.databaseLocation(file);
     if (!location.isServer()) {
         print(stderr,
-            tr("No database server is set: set ServerHost in %1").arg(QDir(SettingsFile).absolutePath()));
+            tr("No database server is set: set ServerHost in %1").arg(QFileInfo(settingsFile).absoluteFilePath()));
         return 2;
     }
     Database target(location);

@@ -19,12 +19,17 @@
 #include "app/serverpasswordprompt.h"
 #include "app/settingsdialog.h"
 #include "app/tracepreview.h"
+#include "app/conclusioneditor.h"
+#include "app/printing/printcommands.h"
+#include "db/rows/conclusions.h"
 #include "app/unregisteredrecordingsnotice.h"
 #include "app/windowcommands.h"
 #include "app/windowgeometry.h"
+#include "db/care/backuprestore.h"
 #include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/recordings/folderrenamejournal.h"
+#include "db/recordings/recordingregistration.h"
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
 #include "db/rows/patient.h"
@@ -107,6 +112,7 @@ bool MainWindow::initialize()
     if (!prepareDatabaseFile() || !ensureDatabaseUsable())
         return false;
     FolderRenameJournal::recover(database);
+    BackupRestore::removeLeftovers();
     watchRefusedWrites();
 
     StyleHelper::InterlinkTheme(settings, QStringLiteral("ColorTheme"));
@@ -228,6 +234,12 @@ void MainWindow::buildViews()
     recordsSplitter->setChildrenCollapsible(false);
     recordsSplitter->addWidget(recordsTable);
     recordsSplitter->addWidget(recordPreview);
+    // The selected recording's conclusion under its preview, and in its row's tip.
+    auto *conclusion = new ConclusionEditor(Conclusions::of(database));
+    recordsSplitter->addWidget(conclusion);
+    recordsTable->setConclusions(Conclusions::of(database));
+    connect(recordsTable, &TableWidget::idSelected, conclusion,
+        [this, conclusion](int id) { conclusion->setRecord(recordsTable->recordById(id)); });
     recordsSplitter->setStretchFactor(0, 3);
     recordsSplitter->setStretchFactor(1, 2);
     rightLayout->addWidget(recordsSplitter, 100);
@@ -326,6 +338,9 @@ void MainWindow::buildMenus()
     file->insertActions(settingsEntry,
         { backups->backUpAction(), backups->restoreAction(), exports->exportPatientsAction() });
     file->insertSeparator(settingsEntry);
+    (new PrintCommands(this, Conclusions::of(database), settings, patientsTable, recordsTable,
+         [this] { return currentPatient(); }))
+        ->addTo(file, settingsEntry);
     WindowCommands::addMnemonics(file);
 }
 
@@ -340,15 +355,16 @@ void MainWindow::showWindow()
 
 void MainWindow::startExchange()
 {
-    exchange = new OrvalisExchange(this);
+    auto *registration = new RecordingRegistration(
+        database, new UnregisteredRecordings(UnregisteredRecordings::defaultFile(), this), this);
+    exchange = new OrvalisExchange(registration, this);
     exchange->setPatientSource([this] { return currentPatient(); });
-    auto *unregistered = new UnregisteredRecordings(UnregisteredRecordings::defaultFile(), this);
-    exchange->setUnregisteredRecordings(unregistered);
-    new UnregisteredRecordingsNotice(this, unregistered, database);
+    new UnregisteredRecordingsNotice(this, registration);
     connect(exchange, &OrvalisExchange::orvalisIsRunning, this, &MainWindow::followRecorder,
         Qt::QueuedConnection);
     exchange->start();
     records->setExchange(exchange);
+    records->setRegistration(registration);
     instance = this;
 }
 

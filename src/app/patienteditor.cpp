@@ -13,6 +13,7 @@ PatientEditor::PatientEditor(QWidget *parent)
     : QWidget(parent)
 {
     setContentsMargins(8, 8, 8, 8);
+    setAccessibleName(tr("Patient card"));
     layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 }

@@ -7,6 +7,7 @@
 #include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestasettings.h"
+#include "db/recordings/recordingregistration.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 #include "exchange/orvalisexchange.h"
@@ -14,7 +15,6 @@
 #include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/confirmdialog.h"
 #include "toolkit/util/filedialog.h"
-#include "toolkit/util/texthelper.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -59,6 +59,11 @@ RecordCommands::RecordCommands(
 void RecordCommands::setExchange(OrvalisExchange *newExchange)
 {
     exchange = newExchange;
+}
+
+void RecordCommands::setRegistration(RecordingRegistration *newRegistration)
+{
+    registration = newRegistration;
 }
 
 void RecordCommands::applyPreviewShown()
@@ -114,27 +119,14 @@ void RecordCommands::act(const QString &action, int id)
 void RecordCommands::registerFiles(const QList<Record *> &files)
 {
     Patient *patient = records->getPatient();
-    if (!patient || files.isEmpty())
+    if (!patient || files.isEmpty() || !registration)
         return;
     // Copied first: each registration makes the table find its files anew.
-    struct Found {
-        QString fileName;
-        QDateTime date;
-        QString type;
-        QString comment;
-    };
-    QList<Found> toRegister;
+    QList<RecordingRegistration::Recording> found;
     for (Record *file : files)
-        toRegister.append({ file->getFileName(), file->getRecordDate(), file->getRecordType(), file->getComments() });
-    QStringList refused;
-    for (const Found &file : qAsConst(toRegister)) {
-        QString reason;
-        if (database->insertRecord(patient, file.date, file.fileName, file.type, file.comment, &reason) <= 0)
-            refused << TextHelper::visibleText(file.fileName) + ": " + reason;
-    }
-    if (!refused.isEmpty())
-        AppHelper::warningMessage(tr("These recordings were not registered") + ":\n" + refused.join('\n'),
-            QString(), MessageBox::Warning);
+        found.append({ file->getFileName(), file->getRecordType(), file->getRecordDate(), file->getComments() });
+    for (const RecordingRegistration::Recording &file : qAsConst(found))
+        registration->add(patient, file);
 }
 
 void RecordCommands::edit(int id)

@@ -10,6 +10,7 @@ class OrvalisExchange;
 class QAction;
 class QWidget;
 class Record;
+class RecordingRegistration;
 class RecordsTable;
 class TracePreview;
 
@@ -27,6 +28,8 @@ public:
 
     // The recorder is started through the exchange, once there is one.
     void setExchange(OrvalisExchange *exchange);
+    // Found files are registered through it, once there is one.
+    void setRegistration(RecordingRegistration *registration);
     // "Recording preview", checkable, for the View menu.
     QAction *previewAction() const { return togglePreview; }
 
@@ -37,8 +40,8 @@ public:
     void act(const QString &action, int id);
     // The record of this id in a form; the edited columns are stored.
     void edit(int id);
-    // Registers these found files of the table's patient, each as one record
-    // through the database; the user hears of those refused and why.
+    // Registers these found files of the table's patient, each as one record;
+    // those refused are told with the others the registration refused.
     void registerFiles(const QList<Record *> &files);
 
     // Shows a file or a folder in the file manager, or says that none could.
@@ -54,5 +57,6 @@ private:
     TracePreview *preview;
     QPointer<KestaSettings> settings;
     QPointer<OrvalisExchange> exchange;
+    QPointer<RecordingRegistration> registration;
     QAction *togglePreview = nullptr;
 };

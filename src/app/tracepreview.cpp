@@ -4,6 +4,9 @@
 #include "db/edf/edfreader.h"
 #include "toolkit/style/stylehelper.h"
 
+#include <QAccessible>
+#include <QFileInfo>
+#include <QLocale>
 #include <QPainter>
 
 namespace
@@ -19,6 +22,8 @@ TracePreview::TracePreview(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("tracePreview"));
+    setAccessibleName(tr("Recording preview"));
+    describe();
     worker.setMaxThreadCount(1);
     busyHint.setSingleShot(true);
     busyHint.setInterval(BusyHintMs);
@@ -58,6 +63,7 @@ void TracePreview::setRecordingPath(const QString &recording)
     samples.reset();
     shownState = State::Reading;
     request(nullptr);
+    describe();
     update();
 }
 
@@ -73,6 +79,7 @@ void TracePreview::clear()
     failure.clear();
     samples.reset();
     busyHint.stop();
+    describe();
     update();
 }
 
@@ -124,8 +131,38 @@ void TracePreview::deliver(
         failure.clear();
         image = picture;
     }
+    describe();
     update();
     emit previewReady(path);
+}
+
+void TracePreview::describe()
+{
+    const QString file = QFileInfo(path).fileName();
+    QString text;
+    switch (shownState) {
+    case State::Empty:
+        text = tr("No recording selected");
+        break;
+    case State::Reading:
+        text = tr("Reading %1").arg(file);
+        break;
+    case State::Failed:
+        text = file + QStringLiteral(": ") + failure;
+        break;
+    case State::Shown:
+        text = tr("%1: %2 s of %3 channels: %4")
+                   .arg(file)
+                   .arg(QLocale().toString(qMin(Seconds, samples ? samples->seconds : Seconds), 'g', 3))
+                   .arg(labels.size())
+                   .arg(labels.join(QStringLiteral(", ")));
+        break;
+    }
+    if (text == accessibleDescription())
+        return;
+    setAccessibleDescription(text);
+    QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 QSize TracePreview::sizeHint() const

@@ -64,6 +64,8 @@ private:
     void request(Samples samples);
     // For a new size or theme.
     void redraw();
+    // Tells a screen reader in words what the strip shows.
+    void describe();
     void deliver(quint64 ticket, const Samples &read, const QImage &picture, const QStringList &drawn,
         double microvolts);
 

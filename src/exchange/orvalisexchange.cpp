@@ -1,12 +1,8 @@
 #include "exchange/orvalisexchange.h"
 
-#include "db/storage/database.h"
 #include "db/model/datalocations.h"
-#include "db/model/kestamodel.h"
 #include "db/rows/patient.h"
-#include "db/rows/record.h"
 #include "db/recordings/recordingfiles.h"
-#include "db/recordings/unregisteredrecordings.h"
 #include "exchange/loopbacksockets.h"
 #include "toolkit/util/apphelper.h"
 #include "toolkit/util/fileutilities.h"
@@ -78,8 +74,9 @@ QString dataFolderAnswer()
 
 } // namespace
 
-OrvalisExchange::OrvalisExchange(QObject *parent)
+OrvalisExchange::OrvalisExchange(RecordingRegistration *registration, QObject *parent)
     : QObject(parent)
+    , registration(registration)
 {
 }
 
@@ -91,16 +88,6 @@ OrvalisExchange::~OrvalisExchange()
 void OrvalisExchange::setPatientSource(PatientSource source)
 {
     patientSource = std::move(source);
-}
-
-void OrvalisExchange::setDatabase(Database *database)
-{
-    this->database = database;
-}
-
-void OrvalisExchange::setUnregisteredRecordings(UnregisteredRecordings *list)
-{
-    unregistered = list;
 }
 
 void OrvalisExchange::setExpectedOwner(ExpectedOwner owner)
@@ -300,15 +287,15 @@ QString OrvalisExchange::answer(QTcpSocket *peer, const QString &request)
     }
     if (request.startsWith(QLatin1String("SFN"))) {
         storeRecording(request);
-        return lastRecordId > 0 ? QStringLiteral("no reply: stored record %1").arg(lastRecordId)
-                                : QStringLiteral("no reply: stored nothing");
+        return last.recordId > 0 ? QStringLiteral("no reply: stored record %1").arg(last.recordId)
+                                 : QStringLiteral("no reply: stored nothing");
     }
     if (request.startsWith(QLatin1String("SRC"))) {
         storeComment(request);
-        if (lastRecordId > 0)
-            return QStringLiteral("no reply: comment of record %1").arg(lastRecordId);
-        return lastRefusedKey > 0 ? QStringLiteral("no reply: comment of an unregistered recording")
-                                  : QStringLiteral("no reply: no record to comment on");
+        if (last.recordId > 0)
+            return QStringLiteral("no reply: comment of record %1").arg(last.recordId);
+        return last.refusalKey > 0 ? QStringLiteral("no reply: comment of an unregistered recording")
+                                   : QStringLiteral("no reply: no record to comment on");
     }
     return QStringLiteral("no reply: unknown request");
 }
@@ -317,76 +304,29 @@ void OrvalisExchange::storeRecording(const QString &request)
 {
     // Whatever fails below, a following comment must not land on an earlier recording,
     // which may be another patient's.
-    lastRecordId = 0;
-    lastRefusedKey = 0;
+    last = {};
     const ReportedRecording recording = parseRecording(request);
     if (!recording.valid) {
         qCWarning(lcExchange).noquote() << "Recording report not understood, nothing stored:" << request;
         return;
     }
-    Patient *patient = currentPatient();
-    Database *db = targetDatabase();
-    UnregisteredRecordings::Recording refused;
-    int id = -1;
-    // Never stored: the records table would list and size whatever folder such a name leads to.
-    if (!recording.inPatientFolder) {
-        refused.reason = tr("Its name leads outside the patient's folder");
-        refused.retriable = false;
-    } else if (!patient) {
-        refused.reason = tr("No patient was selected");
-        refused.retriable = false;
-    } else if (!db) {
-        refused.reason = tr("No database is open");
-    } else {
-        id = db->insertRecord(
-            patient, recording.date, recording.fileName, recording.type, QString(), &refused.reason);
-    }
-    if (id > 0) {
-        lastRecordId = id;
+    if (!registration) {
+        qCWarning(lcExchange).noquote() << "No database to store the recording in:" << request;
         return;
     }
-    refused.fileName = recording.fileName;
-    refused.recordType = recording.type;
-    refused.recordDate = recording.date;
-    if (patient) {
-        refused.patientId = patient->getPatientID();
-        refused.patientName = patient->fullName(true);
-        refused.folderName = patient->folderName();
-    }
-    const QString whose = patient ? QStringLiteral("%1 (%2)").arg(refused.patientName, refused.patientId)
-                                  : QStringLiteral("no patient");
-    qCWarning(lcExchange).noquote() << QStringLiteral("Recording %1 of %2 not registered, its file stays: %3")
-                                           .arg(refused.fileName, whose, refused.reason);
-    if (unregistered)
-        lastRefusedKey = unregistered->add(refused);
+    const RecordingRegistration::Recording reported { recording.fileName, recording.type, recording.date, {} };
+    // Never stored: the records table would list and size whatever folder such a name leads to.
+    if (!recording.inPatientFolder)
+        last = registration->refuse(
+            currentPatient(), reported, tr("Its name leads outside the patient's folder"), false);
+    else
+        last = registration->add(currentPatient(), reported);
 }
 
 void OrvalisExchange::storeComment(const QString &request)
 {
-    const QString comment = request.mid(3).trimmed().remove(QStringLiteral("AER"));
-    if (lastRefusedKey > 0 && unregistered) {
-        qCWarning(lcExchange).noquote() << "Comment of the unregistered recording kept with it:" << comment;
-        unregistered->setComments(lastRefusedKey, comment);
-        return;
-    }
-    Database *db = targetDatabase();
-    if (lastRecordId <= 0 || !db)
-        return;
-    // The record the patient lists, so that what shows it follows the change;
-    // read on its own when the list has not been read.
-    Record *shown = nullptr;
-    Patient *patient = currentPatient();
-    if (patient && patient->recordsAreRead()) {
-        for (Record *record : patient->records()) {
-            if (record->getRecordID() == lastRecordId)
-                shown = record;
-        }
-    }
-    const std::unique_ptr<Record> loaded(shown ? nullptr : db->loadRecord(lastRecordId));
-    Record *record = shown ? shown : loaded.get();
-    // The row mapping writes the column as the property changes.
-    if (record && record->getComments() != comment)
-        record->setComments(comment);
+    if (registration)
+        registration->setComment(last, request.mid(3).trimmed().remove(QStringLiteral("AER")));
 }
 
 void OrvalisExchange::poll()
@@ -399,11 +339,4 @@ void OrvalisExchange::poll()
 Patient *OrvalisExchange::currentPatient() const
 {
     return patientSource ? patientSource() : nullptr;
-}
-
-Database *OrvalisExchange::targetDatabase() const
-{
-    if (database)
-        return database;
-    return KestaModel::Instance() ? KestaModel::Instance()->database() : nullptr;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/recordings/recordingregistration.h"
 #include "exchange/recorderlauncher.h"
 
 #include <QLoggingCategory>
@@ -10,13 +11,11 @@
 #include <functional>
 #include <memory>
 
-class Database;
 class Patient;
 class QIODevice;
 class QTcpServer;
 class QTcpSocket;
 class QTimer;
-class UnregisteredRecordings;
 class ZBackgroundThread;
 
 // Each request the recorder sends and what became of it, at debug level; warnings (the port
@@ -40,17 +39,15 @@ public:
     // While the port is taken, listening is tried again this often.
     static constexpr int ListenRetryMs = 2000;
 
-    explicit OrvalisExchange(QObject *parent = nullptr);
+    // Reported recordings and their comments are stored through `registration`; without one,
+    // they are only logged.
+    explicit OrvalisExchange(RecordingRegistration *registration, QObject *parent = nullptr);
     ~OrvalisExchange() override;
 
     // The main window's current patient, asked anew for every request. Unset means there is
     // no window: then only "GII" is answered. A source that returns null means no patient.
     using PatientSource = std::function<Patient *()>;
     void setPatientSource(PatientSource source);
-    // Where recordings are stored; when none is set, the application model's database.
-    void setDatabase(Database *database);
-    // Where recordings the database refuses are told and kept; unset, they are only logged.
-    void setUnregisteredRecordings(UnregisteredRecordings *list);
     // The user whose programs are answered, as LoopbackSockets::peerOwner gives it; unset,
     // this process's user. Test seam.
     using ExpectedOwner = std::function<QString()>;
@@ -96,18 +93,15 @@ private:
     void poll();
 
     Patient *currentPatient() const;
-    Database *targetDatabase() const;
 
     std::atomic<bool> recorderRunning { false };
     QTcpServer *server = nullptr;
     QTimer *listenRetry = nullptr;
     int attempts = 0;
     std::unique_ptr<ZBackgroundThread> monitor;
-    int lastRecordId = 0;
-    // The unregistered recording that a following comment belongs to, or 0.
-    int lastRefusedKey = 0;
+    // The recording that a following comment belongs to: a record, an unregistered one, or none.
+    RecordingRegistration::Outcome last;
     PatientSource patientSource;
-    QPointer<Database> database;
-    QPointer<UnregisteredRecordings> unregistered;
+    QPointer<RecordingRegistration> registration;
     ExpectedOwner expectedOwner;
 };

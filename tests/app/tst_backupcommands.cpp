@@ -1,12 +1,15 @@
 #include "app/backupcommands.h"
 #include "db/care/backuparchive.h"
 #include "db/care/changehistory.h"
-#include "db/storage/database.h"
 #include "db/model/datalocations.h"
+#include "db/model/kestamodel.h"
+#include "db/model/kestasettings.h"
 #include "db/rows/patient.h"
+#include "db/storage/database.h"
 #include "support/settingsfiles.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
+#include "support/testkeys.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/util/filedialog.h"
 #include "toolkit/util/messagebox.h"
@@ -95,10 +98,15 @@ private slots:
         }
         texts = shown();
         QCOMPARE(texts.size(), 3);
-        QVERIFY2(texts.at(0).startsWith("Restore the backup of ")
-                && texts.at(0).endsWith("?\n\nThe current database and data folder are moved aside, into a "
-                                        "folder beside them, and kept."),
+        // Asked after the whole was read and checked, saying what was found.
+        QVERIFY2(texts.at(0).startsWith("The backup was read and checked whole: every file against its "
+                                        "checksum, the database against its row counts.\n\nMade on 20")
+                && texts.at(0).contains("\n1 patient, 1 recording, 2 files, ")
+                && texts.at(0).endsWith(
+                    "\n\nRestore it? The current database and data folder are moved aside, "
+                    "into a folder beside them, and kept."),
             qPrintable(texts.at(0)));
+        QVERIFY(QDir(QDir::homePath()).entryList({ "*.restoring-*" }, QDir::AllEntries).isEmpty());
         QVERIFY2(texts.at(2).startsWith(
                      "The backup was restored: 1 patient\n\nThe data from before are kept in:\n"),
             qPrintable(texts.at(2)));
@@ -112,6 +120,36 @@ private slots:
         QCOMPARE(shown(),
             QStringList { "The backup cannot be restored:\nThis file is not a backup of this program." });
         QFile::remove(archive);
+    }
+
+    // With the clinic's key set, Back up offers encryption; Restore says what it decrypted and checked.
+    void encryptedWhenKeysAreSet()
+    {
+        TestKeys keys;
+        const QString key = keys.make("Clinic");
+        KestaModel model;
+        model.settings()->setBackupRecipients(key);
+        const QString sealed = archive + ".gpg";
+        FileDialog::setNextFileName(sealed);
+        MessageBox::setNextAnswer(MessageBox::Accept);
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        commands->backUp();
+        QVERIFY(FileDialog::takeAsked().last().folder.endsWith(".tar.gpg"));
+        QStringList texts = shown();
+        QCOMPARE(texts.size(), 2);
+        QVERIFY2(texts.at(0).startsWith("Encrypt the backup to the clinic's backup key (1 key)?"),
+            qPrintable(texts.at(0)));
+        QVERIFY2(texts.at(1).endsWith("\nEncrypted to: " + key), qPrintable(texts.at(1)));
+        QVERIFY(!readFile(sealed).contains("Petrov"));
+
+        FileDialog::setNextFileName(sealed);
+        MessageBox::setNextAnswer(MessageBox::No);
+        commands->restore();
+        texts = shown();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(
+            texts.at(0).contains(" (encrypted)\n1 patient, 1 recording, 2 files, "), qPrintable(texts.at(0)));
+        QFile::remove(sealed);
     }
 
     // Cancel stops the work and leaves no file.
@@ -135,14 +173,25 @@ private slots:
     {
         QString output;
         const QString target = QDir::tempPath() + "/nightly.tar";
-        QCOMPARE(runBackup({ "--backup", target }, &output), 0);
-        QVERIFY2(
-            output.startsWith("Backup written and verified: " + target + "\n1 patients, 1 records, 2 files"),
-            qPrintable(output));
+        QFile::remove(target);
+        // A new name, then last week's backup under the same name.
+        for (int run = 0; run < 2; ++run) {
+            QCOMPARE(runBackup({ "--backup", target }, &output), 0);
+            QVERIFY2(output.startsWith(
+                         "Backup written and verified: " + target + "\n1 patients, 1 records, 2 files"),
+                qPrintable(output));
+        }
         QVERIFY(BackupArchive::verify(target).ok);
         QFile::remove(target);
-        QCOMPARE(runBackup({ "--backup" }, &output), 2);
-        QCOMPARE(output, QString("Usage: kesta --backup FILE\n"));
+        for (const QStringList &wrong : { QStringList { "--backup" }, { "--backup", target, "--encrypt-to" },
+                 { "--backup", target, "extra" }, { "--backup", target, "--encrypt-to", "," } }) {
+            QCOMPARE(runBackup(wrong, &output), 2);
+            QCOMPARE(
+                output, QString("Usage: kesta --backup FILE [--encrypt-to FINGERPRINT]... [--overwrite]\n"));
+        }
+        QCOMPARE(runBackup({ "--backup", target, "--encrypt-to", QString(40, 'A') }, &output), 1);
+        QVERIFY2(output.startsWith("Backup failed: The key " + QString(40, 'A') + " is not in the keyring."),
+            qPrintable(output));
         QCOMPARE(runBackup({ "--backup", QDir::tempPath() + "/no/such/folder/x.tar" }, &output), 1);
         QVERIFY2(output.startsWith("Backup failed: The folder of the backup file does not exist"),
             qPrintable(output));
@@ -150,6 +199,34 @@ private slots:
         QCOMPARE(runBackup({ "--backup", target }, &output), 1);
         QVERIFY2(output.startsWith("Backup failed: there is no database at"), qPrintable(output));
         QVERIFY(!QFileInfo::exists(target));
+    }
+
+    // Stand-ins for a device (a FIFO), a link to a file, a folder and a file
+    // of another program: refused with the reason and left as they are; the
+    // file is replaced only when asked.
+    void commandLineRefusesForeignTargets()
+    {
+        QTemporaryDir folder;
+        const QString fifo = folder.filePath("device");
+        const QString link = folder.filePath("link.tar");
+        const QString other = folder.filePath("letter.txt");
+        QCOMPARE(QProcess::execute("mkfifo", { fifo }), 0);
+        writeFile(other, "not a backup");
+        QVERIFY(QFile::link(other, link));
+        QString output;
+        for (const auto &[target, reason] :
+            { std::pair<QString, QString>(fifo, "is a device or another special file"), { link, "is a link" },
+                { folder.path(), "is a folder" }, { other, "is no earlier backup" } }) {
+            QCOMPARE(runBackup({ "--backup", target }, &output), 1);
+            QVERIFY2(output.startsWith("Backup failed: " + target + " ") && output.contains(reason),
+                qPrintable(output));
+        }
+        QVERIFY(QFileInfo(link).isSymLink() && !QFileInfo(fifo).isFile());
+        QCOMPARE(readFile(other), QByteArray("not a backup"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+            QStringList({ "device", "letter.txt", "link.tar" }));
+        QCOMPARE(runBackup({ "--backup", other, "--overwrite" }, &output), 0);
+        QVERIFY(BackupArchive::verify(other).ok);
     }
 };
 

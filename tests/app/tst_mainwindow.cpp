@@ -15,6 +15,7 @@
 #include "db/model/datalocations.h"
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
+#include "db/rows/conclusions.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 #include "db/recordings/recordingfiles.h"
@@ -43,7 +44,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMetaEnum>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
@@ -118,6 +121,44 @@ void typeInto(BasePropertyListWidget *form, const QString &column, const QString
     qobject_cast<QLineEdit *>(form->getWidgetInfo(column).view->getEditor())->setText(text);
     QCoreApplication::processEvents(); // typed text is written when the events after it have run
 }
+
+// Each notice of unregistered recordings as the user meets it: its list and whether it fitted
+// the screen are noted, `work` runs while it is open, then the button of `press` (by object
+// name, "positive" or "cancel") closes it, or the one shown when only one is.
+struct Notices : QObject {
+    QStringList lists;
+    bool allFitted = true;
+    int mostOpen = 0;
+    QStringList press;
+    std::function<void(int)> work;
+    QTimer timer;
+
+    Notices()
+    {
+        connect(&timer, &QTimer::timeout, this, &Notices::answer);
+        timer.start(20);
+    }
+    void answer()
+    {
+        auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!box || box->objectName() != "unregisteredRecordingsNotice" || box->property("met").toBool())
+            return;
+        box->setProperty("met", true);
+        int open = 0;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            open += widget->isVisible() && widget->objectName() == "unregisteredRecordingsNotice";
+        mostOpen = std::max(mostOpen, open);
+        const QRect screen = box->screen()->availableGeometry();
+        allFitted = allFitted && box->frameGeometry().width() <= screen.width()
+            && box->frameGeometry().height() <= screen.height();
+        lists << box->findChild<QPlainTextEdit *>("recordings")->toPlainText();
+        if (work)
+            work(lists.size() - 1);
+        auto *cancel = box->findChild<QPushButton *>("cancel");
+        const QString name = press.value(lists.size() - 1, "cancel");
+        (name == "cancel" && cancel->isVisible() ? cancel : box->findChild<QPushButton *>("positive"))->click();
+    }
+};
 
 } // namespace
 
@@ -222,7 +263,11 @@ private slots:
         const int first = addPatient(*s.db(), "A1", "Orlova", "Anna");
         Patient *last = s.selectAtStart("B2");
         s.settings()->setColorTheme(ColorTheme::Dark);
+        // A restore killed half-way left its staging folder, a whole database: the start removes it.
+        const QString leftover = QDir::cleanPath(DataLocations::dataFolder()) + ".restoring-20240305-142500";
+        QVERIFY(QDir().mkpath(leftover + "/Patients"));
         QVERIFY(s.start());
+        QVERIFY(!QFileInfo::exists(leftover) && QFileInfo::exists(DataLocations::databaseFile()));
         QCOMPARE(MainWindow::Instance(), &s.window);
         QCOMPARE(s.window.windowTitle(), "Orvalis: database " + QCoreApplication::applicationVersion());
         QCOMPARE(StyleHelper::Instance()->currentTheme(), QString("dark"));
@@ -521,6 +566,35 @@ private slots:
         QTRY_COMPARE(s.records()->getRows().size(), 1);
     }
 
+    // The conclusion under the preview, and the File menu's and row menu's pages as PDF.
+    void conclusionAndPrintingFromTheWindow()
+    {
+        Session s;
+        Patient *patient = s.selectAtStart("A1");
+        const int present = addRecord(s.db(), patient, "EEG_2\\here.edf", false);
+        const std::unique_ptr<Record> stored(s.db()->loadRecord(present));
+        QVERIFY(Conclusions::of(s.db())->write(stored.get(), "Normal EEG"));
+        QVERIFY(s.start());
+        s.records()->setSelectedId(present, true);
+        QCOMPARE(s.find<QPlainTextEdit>("conclusionText")->toPlainText(), QStringLiteral("Normal EEG"));
+
+        QCOMPARE(s.action("actionPrint")->shortcut(), QKeySequence(QKeySequence::Print));
+        FileDialog::setNextFileName(QDir::current().filePath("page.pdf"));
+        s.action("actionExportPdf")->trigger();
+        QVERIFY(QFileInfo("page.pdf").size() > 0);
+        QVERIFY(s.window.statusBar()->currentMessage().contains("page.pdf"));
+
+        FileDialog::setNextFileName(QDir::current().filePath("trace.pdf"));
+        withModalDialog([&] { emit s.records()->customAction(RecordsTable::PrintTraceAction, present); },
+            [](QWidget *dialog) {
+                for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+                    if (button->text() == "Export as PDF…")
+                        button->click();
+                }
+            });
+        QVERIFY(QFileInfo("trace.pdf").size() > 0);
+    }
+
     // A recording the database refuses is told, with its comment, as soon as the window is back
     // from the recorder; left for later, it is offered again at the next start and registered
     // once the database takes it. Its file stays where it is throughout.
@@ -549,16 +623,10 @@ private slots:
             QTRY_COMPARE(unregistered->recordings().value(0).comments, QString("calm"));
             QVERIFY(MessageBox::takeShown().isEmpty());
 
-            MessageBox::setNextAnswer(MessageBox::No);
+            Notices notices;
             emit exchange->orvalisIsRunning(false);
-            QTRY_COMPARE(MessageBox::pendingAnswers(), 0);
-            const MessageBox::Shown shown = MessageBox::takeShown().value(0);
-            QCOMPARE(shown.title + "|" + shown.buttons.join(','),
-                QString("Recordings not registered|Try again,Later"));
-            QCOMPARE(shown.text,
-                "These recordings were not registered in the database. Their files stay where they are:\n\n"
-                "Petrov Ivan (A1)\n"
-                    + QDir::toNativeSeparators(file) + "\ndisk full\nComment: calm\n\nRegister them now?");
+            QTRY_COMPARE(notices.lists,
+                QStringList("Petrov Ivan (A1)\n" + QDir::toNativeSeparators(file) + "\ndisk full\nComment: calm"));
         }
         QVERIFY(QFile::exists(file));
 
@@ -568,7 +636,106 @@ private slots:
         QVERIFY(s.start());
         QTRY_COMPARE(MessageBox::pendingAnswers(), 0);
         QCOMPARE(rawValue(*s.db(), "SELECT FileName||' '||Comments FROM Records").toString(), name + " calm");
-        QVERIFY(!QFile::exists(UnregisteredRecordings::defaultFile()));
+        QTRY_VERIFY(!QFile::exists(UnregisteredRecordings::defaultFile()));
+    }
+
+    // Reported by the recorder, registered from the patient's folder or registered again: a
+    // comment longer than the column is stored as far as it fits, and the rest is told.
+    void longCommentIsStoredAsFarAsItFitsOnEveryPath()
+    {
+        const QString comment = QString(60, 'c') + " and what does not fit";
+        const QString fits = comment.left(64);
+        const QString told = "\nNot stored: " + comment.mid(64);
+        const QDateTime start(QDate(2024, 3, 7), QTime(10, 15));
+        Session s;
+        Patient *patient = s.selectAtStart("A1");
+        for (const char *name : { "EEG_2024_03_07_101500\\found.edf", "EEG_2024_03_07_101500\\kept.edf" }) {
+            const QString path = DataLocations::recordingPath(patient->folderName(), name);
+            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+            QCOMPARE(EdfRecording::write(path, { "Petrov", "A1", QDate() }, start, 1, comment), QString());
+        }
+        {
+            UnregisteredRecordings kept(UnregisteredRecordings::defaultFile());
+            kept.add({ 0, "A1", "Petrov Ivan", patient->folderName(), "EEG_2024_03_07_101500\\kept.edf", "EEG",
+                start, comment, "disk full" });
+        }
+        Notices notices;
+        notices.press = QStringList { "positive" }; // "Try again"
+        QVERIFY(s.start());
+        QTRY_COMPARE(notices.lists.size(), 2);
+        QVERIFY(notices.lists.at(0).endsWith("\nComment: " + comment));
+        QVERIFY2(notices.lists.at(1).endsWith(told), qPrintable(notices.lists.at(1)));
+
+        QTcpSocket recorder;
+        recorder.connectToHost(QHostAddress::LocalHost, OrvalisExchange::Port);
+        QVERIFY(recorder.waitForConnected(5000));
+        recorder.write("SFN\\EEG_2024_03_07_101500\\reported.edf");
+        QTRY_COMPARE(rawValue(*s.db(), "SELECT count(*) FROM Records").toInt(), 2);
+        recorder.write("SRC " + comment.toUtf8());
+        QTRY_COMPARE(notices.lists.size(), 3);
+        QVERIFY2(notices.lists.at(2).endsWith(told), qPrintable(notices.lists.at(2)));
+
+        QTRY_COMPARE(s.records()->foundFiles().size(), 1);
+        emit s.records()->customAction("register", s.records()->foundFiles().first()->getRecordID());
+        QTRY_COMPARE(notices.lists.size(), 4);
+        QVERIFY2(notices.lists.at(3).endsWith(told), qPrintable(notices.lists.at(3)));
+        QCOMPARE(rawValue(*s.db(), "SELECT group_concat(Comments, '|') FROM Records").toString(),
+            QStringList({ fits, fits, fits }).join('|'));
+        QCOMPARE(notices.mostOpen, 1);
+    }
+
+    // Refusals that arrive while the notice is open are told in the next one; however many
+    // there are, one notice at a time holds them, and it fits the screen.
+    void refusalsWhileTheNoticeIsOpenAreToldNext()
+    {
+        Session s;
+        s.selectAtStart("A1");
+        QVERIFY(rawExec(*s.db(),
+            "CREATE TRIGGER full BEFORE INSERT ON Records BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+        QVERIFY(s.start());
+        auto *unregistered = s.find<UnregisteredRecordings>();
+        QTcpSocket recorder;
+        recorder.connectToHost(QHostAddress::LocalHost, OrvalisExchange::Port);
+        QVERIFY(recorder.waitForConnected(5000));
+        const auto report = [&](int n) {
+            recorder.write("SFN\\EEG_2024_03_05_142530\\r" + QByteArray::number(n) + ".edf");
+            QTRY_VERIFY(unregistered->recordings().size() > n);
+        };
+        Notices notices;
+        notices.work = [&](int index) {
+            for (int n = 1; index == 0 && n <= 150; ++n)
+                report(n);
+        };
+        report(0);
+        QTRY_COMPARE(notices.lists.size(), 2);
+        QCOMPARE(notices.lists.at(0).count(".edf"), 1);
+        QCOMPARE(notices.lists.at(1).count(".edf"), 150);
+        QVERIFY(notices.lists.at(1).contains("r150.edf") && !notices.lists.at(1).contains("r0.edf"));
+        QCOMPARE(notices.mostOpen, 1);
+        QVERIFY(notices.allFitted);
+    }
+
+    // Kept recordings whose files are gone are dropped at start; one whose patient was removed
+    // meanwhile is told where its file lies.
+    void recordingsWhoseFilesAreGoneAreDroppedAtStart()
+    {
+        Session s;
+        Patient *patient = s.selectAtStart("A1");
+        const QString orphan = DataLocations::recordingPath("OrlovaAnna_Z9", "EEG_1\\rec.edf");
+        QVERIFY(QDir().mkpath(QFileInfo(orphan).absolutePath()) && QFile(orphan).open(QIODevice::WriteOnly));
+        {
+            UnregisteredRecordings kept(UnregisteredRecordings::defaultFile());
+            for (int n = 0; n < 300; ++n)
+                kept.add({ 0, "A1", "Petrov Ivan", patient->folderName(),
+                    "EEG_1\\gone" + QString::number(n) + ".edf", "EEG", QDateTime(), QString(), "disk full" });
+            kept.add({ 0, "Z9", "Orlova Anna", "OrlovaAnna_Z9", "EEG_1\\rec.edf", "EEG", QDateTime(), QString(),
+                "disk full" });
+        }
+        Notices notices;
+        QVERIFY(s.start());
+        QTRY_COMPARE(notices.lists,
+            QStringList("Orlova Anna (Z9)\n" + QDir::toNativeSeparators(orphan) + "\ndisk full"));
+        QCOMPARE(s.find<UnregisteredRecordings>()->recordings().size(), 1);
     }
 
     // With the hands on the keys: each command, and a row's own meaning of a key before the window's.

@@ -1,5 +1,6 @@
 #include "app/tables/recordstable.h"
 #include "db/model/datalocations.h"
+#include "db/rows/conclusions.h"
 #include "db/rows/record.h"
 #include "tabletesting.h"
 #include "recorder/edfrecording.h"
@@ -64,6 +65,10 @@ private slots:
         QTRY_COMPARE(iconKey(stored), StyleHelper::ColoredIcon(":/icons/play.svg", "#FFF").cacheKey());
         QTRY_COMPARE(iconKey(missing), StyleHelper::ColoredIcon(":/icons/circle_cross.svg", "#FFF").cacheKey());
         QVERIFY(cell(records.grid(), stored).data(Qt::ToolTipRole).toString().contains("calm"));
+        // The recording's conclusion in its tip.
+        records.setConclusions(Conclusions::of(db()));
+        QVERIFY(Conclusions::of(db())->write(records.recordById(stored), "Normal awake EEG"));
+        QVERIFY(cell(records.grid(), stored).data(Qt::ToolTipRole).toString().contains("Normal awake EEG"));
 
         // Double click and the first row-menu entry both play the clicked record.
         QSignalSpy custom(&records, &TableWidget::customAction);
@@ -73,7 +78,8 @@ private slots:
         std::unique_ptr<QMenu> row(records.createRowMenu(pos));
         QVERIFY(row);
         QCOMPARE(menuEntries(row.get()),
-            QStringList({ "*Open file", "*Open in EEG viewer", "*Edit", "*Show in file manager", "*Remove" }));
+            QStringList({ "*Open file", "*Open in EEG viewer", "*Trace page…", "*Edit", "*Show in file manager",
+                "*Remove" }));
         action(row.get(), "rowAction_play")->trigger();
         QCOMPARE(
             QList<QVariantList>(custom), QList<QVariantList>({ { "play", missing }, { "play", missing } }));

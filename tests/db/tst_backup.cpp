@@ -1,10 +1,10 @@
 #include "db/care/backuparchive.h"
 #include "db/care/backuprestore.h"
-#include "db/storage/database.h"
-#include "db/storage/databaselocation.h"
 #include "db/care/databasesnapshot.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
+#include "db/storage/database.h"
+#include "db/storage/databaselocation.h"
 #include "db/storage/schemamigrations.h"
 #include "support/settingsfiles.h"
 #include "support/testdatabase.h"
@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <memory>
 
@@ -21,17 +22,41 @@ using namespace kestatest;
 namespace
 {
 
-// The database file and its logs aside, which the rows stand for.
+// The database file and its logs aside, which the rows stand for: each file
+// with its bytes, its time and its permissions.
 QMap<QString, QByteArray> filesBelow(const QString &root)
 {
     QMap<QString, QByteArray> files;
     for (QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
         const QString path = it.next();
+        const QFileInfo info(path);
         if (!path.mid(root.size()).startsWith("patients.sqlite"))
-            files.insert(path.mid(root.size()), readFile(path));
+            files.insert(path.mid(root.size()) + " " + info.lastModified().toString(Qt::ISODate) + " "
+                    + QString::number(info.permissions(), 16),
+                readFile(path));
     }
     return files;
 }
+
+// A tar written by another program, as an attacker would craft one: the
+// given header, then the entries named.
+const char *const CraftTar = R"(
+import io, sys, tarfile
+out, header, kind, outside = sys.argv[1:5]
+def add(t, name, data=b'x', kind=tarfile.REGTYPE, link=''):
+    info = tarfile.TarInfo(name); info.type = kind; info.linkname = link; info.size = len(data) if kind == tarfile.REGTYPE else 0
+    t.addfile(info, io.BytesIO(data) if kind == tarfile.REGTYPE else None)
+if kind == 'huge header':
+    info = tarfile.TarInfo('kesta-backup.json'); info.size = 210 << 20
+    open(out, 'wb').write(info.tobuf(format=tarfile.PAX_FORMAT)); sys.exit(0)
+with tarfile.open(out, 'w', format=tarfile.PAX_FORMAT) as t:
+    add(t, 'kesta-backup.json', open(header, 'rb').read())
+    if kind == 'climbing': add(t, 'data/../../escaped')
+    if kind == 'absolute': add(t, outside + '/escaped')
+    if kind == 'link':
+        add(t, 'data/out', kind=tarfile.SYMTYPE, link='../..')
+        add(t, 'data/out/escaped')
+)";
 
 QStringList everyRow(Database &db)
 {
@@ -50,7 +75,10 @@ class TestBackup : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir temp;
     QString archive;
+    // Of a few files, for the cases that damage or stop it.
+    QString small;
     QString firstHome;
     QStringList rows;
     QMap<QString, QByteArray> files;
@@ -62,12 +90,11 @@ class TestBackup : public QObject
     }
 
 private slots:
-    // 1,000 patients with 10 recordings each, files of every size up to a few blocks.
+    // 200 patients with 5 recordings each, files of many sizes up to a few blocks.
     void initTestCase()
     {
         firstHome = QDir::homePath();
-        archive = QDir::tempPath() + "/kesta-backup-test-"
-            + QString::number(QCoreApplication::applicationPid()) + ".tar";
+        archive = temp.filePath("kesta-backup-test.tar");
         QVERIFY(resetDataFolder());
         Database db(DataLocations::databaseFile());
         QVERIFY(db.isUsable());
@@ -80,7 +107,7 @@ private slots:
         record.prepare(
             "INSERT INTO Records (RecordID, PatientID, RecordDate, FileName, RecordType, Comments) "
             "VALUES (?, ?, ?, ?, ?, ?)");
-        for (int p = 0; p < 1000; ++p) {
+        for (int p = 0; p < 200; ++p) {
             const QString id = QString("P%1").arg(p);
             patient.addBindValue(100 + p);
             patient.addBindValue(id);
@@ -92,9 +119,9 @@ private slots:
             QVERIFY(patient.exec());
             const QString folder
                 = DataLocations::patientFolder(QString::fromUtf8("Иванов-%1_%2").arg(p).arg(id));
-            for (int r = 0; r < 10; ++r) {
+            for (int r = 0; r < 5; ++r) {
                 const QString name = QString("EEG_2024_03_%1_1425%2").arg(r + 10).arg(r, 2, 10, QChar('0'));
-                record.addBindValue(100 + p * 10 + r);
+                record.addBindValue(100 + p * 5 + r);
                 record.addBindValue(id);
                 record.addBindValue("2024-03-05T14:25:00");
                 record.addBindValue(name + "\\rec.edf");
@@ -102,15 +129,34 @@ private slots:
                 record.addBindValue(QString());
                 QVERIFY(record.exec());
                 QVERIFY(QDir().mkpath(folder + name));
-                writeFile(folder + name + "/rec.edf", QByteArray((p * 10 + r) % 300 * 7, char('a' + r)));
+                writeFile(folder + name + "/rec.edf", QByteArray((p * 5 + r) * 7 % 2100, char('a' + r)));
             }
         }
         QVERIFY(rawExec(db, "COMMIT"));
         QVERIFY(QDir().mkpath(DataLocations::dataFolder() + "Trash/empty"));
+        QFile old(
+            DataLocations::patientFolder(QString::fromUtf8("Иванов-7_P7")) + "EEG_2024_03_10_142500/rec.edf");
+        QVERIFY(old.open(QIODevice::Append)
+            && old.setFileTime(
+                QDateTime(QDate(2019, 4, 2), QTime(8, 15)), QFileDevice::FileModificationTime));
+        old.close();
+        QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup));
         rows = everyRow(db);
         files = filesBelow(DataLocations::dataFolder());
+        small = temp.filePath("small.tar");
+        QVERIFY(makeSmallBackup());
     }
-    void cleanupTestCase() { QFile::remove(archive); }
+    bool makeSmallBackup()
+    {
+        QTemporaryDir home;
+        qputenv("HOME", QFile::encodeName(home.path()));
+        const auto back = qScopeGuard([&] { qputenv("HOME", QFile::encodeName(firstHome)); });
+        if (!resetDataFolder() || !QDir().mkpath(DataLocations::patientFolder("A_1") + "EEG_1"))
+            return false;
+        writeFile(DataLocations::patientFolder("A_1") + "EEG_1/rec.edf", QByteArray(20000, 'c'));
+        writeFile(DataLocations::patientFolder("A_1") + "EEG_1/rec2.edf", QByteArray(3000, 'd'));
+        return backUp(small).ok;
+    }
 
     void backUpAndRestoreIntoAnEmptyHome()
     {
@@ -124,9 +170,9 @@ private slots:
             return true;
         });
         QVERIFY2(written.ok, qPrintable(written.reason));
-        QCOMPARE(written.manifest.rows.value("Patients"), 1000);
-        QCOMPARE(written.manifest.rows.value("Records"), 10000);
-        QCOMPARE(written.manifest.files.size(), 10001);
+        QCOMPARE(written.manifest.rows.value("Patients"), 200);
+        QCOMPARE(written.manifest.rows.value("Records"), 1000);
+        QCOMPARE(written.manifest.files.size(), 1001);
         QVERIFY(calls > 100 && lastDone == lastTotal);
         QVERIFY(
             QDir(QFileInfo(archive).absolutePath()).entryList({ "*.part-*" }, QDir::AllEntries).isEmpty());
@@ -141,6 +187,7 @@ private slots:
 
         QTemporaryDir emptyHome;
         qputenv("HOME", QFile::encodeName(emptyHome.path()));
+        const auto back = qScopeGuard([&] { qputenv("HOME", QFile::encodeName(firstHome)); });
         Database db(DataLocations::databaseFile());
         QString staged;
         const BackupArchive::Result result = BackupRestore::stage(&db, archive, &staged);
@@ -149,10 +196,11 @@ private slots:
         QString why;
         QVERIFY2(BackupRestore::swapIn(&db, staged, &aside, &why), qPrintable(why));
         QVERIFY(aside.isEmpty());
-        QCOMPARE(db.patients().size(), 1000);
+        QCOMPARE(db.patients().size(), 200);
         QCOMPARE(everyRow(db), rows);
+        // Bytes, dates and permissions.
         const QMap<QString, QByteArray> restored = filesBelow(DataLocations::dataFolder());
-        QCOMPARE(restored.size(), files.size());
+        QCOMPARE(restored.keys(), files.keys());
         QVERIFY(restored == files);
         QVERIFY(QFileInfo(DataLocations::dataFolder() + "Trash/empty").isDir());
 
@@ -163,7 +211,6 @@ private slots:
         QVERIFY2(aside.startsWith(emptyHome.path() + "/Orvalis Data (before restore 20"), qPrintable(aside));
         QCOMPARE(readFile(aside + "/newer.txt"), QByteArray("kept"));
         QVERIFY(!QFileInfo::exists(DataLocations::dataFolder() + "newer.txt"));
-        qputenv("HOME", QFile::encodeName(firstHome));
     }
 
     // One byte changed in a recording or in an entry's header, the file cut
@@ -190,10 +237,8 @@ private slots:
     {
         QFETCH(QString, damage);
         QFETCH(QString, reason);
-        if (!QFileInfo::exists(archive))
-            QVERIFY(backUp(archive).ok);
-        QByteArray bytes = readFile(archive);
-        const QString damagedPath = archive + ".damaged";
+        QByteArray bytes = readFile(small);
+        const QString damagedPath = small + ".damaged";
         const int recording = bytes.indexOf("cccccccccc");
         const int manifest = bytes.lastIndexOf("manifest.json");
         if (damage == "recording")
@@ -231,19 +276,55 @@ private slots:
     // file there before stays as it was.
     void nothingIsLeftBehind()
     {
-        const QString target = QDir::tempPath() + "/kesta-cancelled.tar";
-        writeFile(target, "yesterday's backup");
+        const QString target = temp.filePath("kesta-cancelled.tar");
+        QVERIFY(QFile::copy(small, target));
         int calls = 0;
-        const BackupArchive::Result cancelled = backUp(target, [&](qint64, qint64) { return ++calls < 500; });
+        const BackupArchive::Result cancelled = backUp(target, [&](qint64, qint64) { return ++calls < 50; });
         QVERIFY(cancelled.cancelled && !cancelled.ok);
-        QCOMPARE(readFile(target), QByteArray("yesterday's backup"));
-        QCOMPARE(QDir(QDir::tempPath()).entryList({ "kesta-cancelled.tar.part-*" }, QDir::AllEntries),
-            QStringList());
+        QCOMPARE(readFile(target), readFile(small));
+        QCOMPARE(
+            QDir(temp.path()).entryList({ "kesta-cancelled.tar.part-*" }, QDir::AllEntries), QStringList());
         QFile::remove(target);
 
         const BackupArchive::Result inside = backUp(DataLocations::dataFolder() + "Data/backup.tar");
         QCOMPARE(inside.reason, QString("A backup cannot be written inside the data folder it backs up."));
         QVERIFY(!QFileInfo::exists(DataLocations::dataFolder() + "Data/backup.tar"));
+    }
+
+    // Entries that would land outside the folder being unpacked, and a header
+    // too large to be one, are refused before anything is written there.
+    void foreignEntriesAreRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("data/../../") << "climbing"
+                                     << "The backup holds an entry outside its folders: data/../../";
+        QTest::newRow("absolute") << "absolute"
+                                  << "The backup holds an entry outside its folders: /";
+        QTest::newRow("a link out") << "link"
+                                    << "The backup holds an entry of a kind it never writes: data/out";
+        QTest::newRow("a 210 MB header") << "huge header"
+                                         << "The backup's header is larger than any";
+    }
+    void foreignEntriesAreRefused()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir base;
+        const QString header = base.filePath("header.json");
+        const QString crafted = base.filePath("crafted.tar");
+        QCOMPARE(
+            QProcess::execute("tar", { "-xf", small, "-C", base.path(), BackupManifest::HeaderName }), 0);
+        QVERIFY(QFile::rename(base.filePath(BackupManifest::HeaderName), header));
+        QCOMPARE(QProcess::execute("python3", { "-c", CraftTar, crafted, header, kind, base.path() }), 0);
+        const QString folder = base.filePath("inner/unpacked");
+        QVERIFY(QDir().mkpath(folder));
+        const BackupArchive::Result result = BackupArchive::extract(crafted, folder, base.filePath("copy"));
+        QVERIFY2(!result.ok && result.reason.startsWith(reason), qPrintable(result.reason));
+        QCOMPARE(QDir(base.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+            QStringList({ "crafted.tar", "header.json", "inner" }));
+        QCOMPARE(
+            QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), QStringList());
     }
 
     // The server's copy is not taken yet: every step says so instead of
@@ -262,7 +343,7 @@ private slots:
             "(101, 'A''1', 'Иванов', 'a\nb\\c\t')"));
         const QStringList before = everyRow(db);
         QVERIFY(QDir().mkpath(DataLocations::dataFolder()));
-        const QString target = QDir::tempPath() + "/kesta-server.tar";
+        const QString target = temp.filePath("kesta-server.tar");
         const BackupArchive::Result written
             = BackupArchive::write(location, DataLocations::dataFolder(), target, BackupArchive::Progress());
         QVERIFY2(written.ok, qPrintable(written.reason));

@@ -15,6 +15,7 @@ const QByteArray defaultFile = "<?xml version=\"1.0\"?>\n"
                                "    <ColorTheme>Light</ColorTheme>\n"
                                "    <StartMaximized>true</StartMaximized>\n"
                                "    <SelectLastPatient>true</SelectLastPatient>\n"
+                               "    <ClinicName></ClinicName>\n"
                                "    <PatientsTableSorting></PatientsTableSorting>\n"
                                "    <PatientsTableColumns></PatientsTableColumns>\n"
                                "    <RecordsTableSorting></RecordsTableSorting>\n"
@@ -32,6 +33,7 @@ const QByteArray defaultFile = "<?xml version=\"1.0\"?>\n"
                                "    <ServerUser>kesta</ServerUser>\n"
                                "    <ServerTlsMode>require</ServerTlsMode>\n"
                                "    <TrashPurgeDays>30</TrashPurgeDays>\n"
+                               "    <BackupRecipients></BackupRecipients>\n"
                                "</KestaSettings>\n";
 
 } // namespace

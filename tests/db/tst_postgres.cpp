@@ -74,9 +74,10 @@ private slots:
         while (query.next())
             indexes << query.value(0).toString();
         QCOMPARE(indexes,
-            QStringList({ "history_pkey", "historypatientref", "institutions_pkey", "operators_pkey",
-                "patients_pkey", "patientspatientid", "records_pkey", "recordsarchiveid", "recordsoperatorid",
-                "recordspatientid", "recordsreviewerid", "removals_pkey", "removalsremovedat" }));
+            QStringList({ "conclusions_pkey", "history_pkey", "historypatientref", "institutions_pkey",
+                "operators_pkey", "patients_pkey", "patientspatientid", "records_pkey", "recordsarchiveid",
+                "recordsoperatorid", "recordspatientid", "recordsreviewerid", "removals_pkey",
+                "removalsremovedat" }));
         for (AbstractDatabaseRow *row :
             std::initializer_list<AbstractDatabaseRow *> { new Patient, new Record }) {
             QList<QPair<QString, int>> schema;

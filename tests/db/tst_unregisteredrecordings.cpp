@@ -3,7 +3,7 @@
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 #include "db/storage/sqlitedialect.h"
-#include "db/recordings/unregisteredrecordings.h"
+#include "db/recordings/recordingregistration.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 
@@ -64,21 +64,25 @@ private slots:
             QCOMPARE(list.recordings().size(), 5);
         }
 
+        // What is only to be told is kept until it has been; a file gone is dropped at start.
         UnregisteredRecordings list(UnregisteredRecordings::defaultFile());
+        RecordingRegistration registration(&db, &list);
         QCOMPARE(described(list),
             QStringList({ "A17 EEG_1\\rec.edf: disk full", "A17 EEG_2\\rec.edf: disk full",
-                "A17 EEG_3\\gone.edf: disk full", "Z9 EEG_4\\rec.edf: disk full" }));
+                "Z9 EEG_4\\rec.edf: disk full", "A17 EEG_5\\..\\..\\x.edf: disk full" }));
         {
             OtherConnection other(DataLocations::databaseFile());
             QVERIFY(other.exec("BEGIN IMMEDIATE"));
-            QCOMPARE(list.registerAgain(&db), 0);
+            QCOMPARE(registration.registerKept(), 0);
         }
         QCOMPARE(described(list),
             QStringList({ "A17 EEG_1\\rec.edf: database is locked", "A17 EEG_2\\rec.edf: database is locked",
-                "Z9 EEG_4\\rec.edf: The patient is not in the database" }));
+                "Z9 EEG_4\\rec.edf: The patient is not in the database", "A17 EEG_5\\..\\..\\x.edf: disk full" }));
 
-        QCOMPARE(list.registerAgain(&db), 2);
-        QCOMPARE(described(UnregisteredRecordings(UnregisteredRecordings::defaultFile())),
+        QCOMPARE(registration.registerKept(), 2);
+        list.dropTold({ list.recordings().last().key });
+        QCOMPARE(described(list), QStringList({ "Z9 EEG_4\\rec.edf: The patient is not in the database" }));
+        QTRY_COMPARE(described(UnregisteredRecordings(UnregisteredRecordings::defaultFile())),
             QStringList({ "Z9 EEG_4\\rec.edf: The patient is not in the database" }));
         QStringList rows;
         for (const Record *record : db.patientByPatientId("A17")->records())

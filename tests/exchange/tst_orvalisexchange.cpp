@@ -2,7 +2,7 @@
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
-#include "db/recordings/unregisteredrecordings.h"
+#include "db/recordings/recordingregistration.h"
 #include "exchange/orvalisexchange.h"
 #include "support/namedprocess.h"
 #include "support/testdatabase.h"
@@ -10,6 +10,7 @@
 #include "toolkit/util/clock.h"
 
 #include <QDirIterator>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <memory>
@@ -20,7 +21,8 @@ using namespace kestatest;
 namespace
 {
 
-// Lines the exchange logs after handling a request, and the warnings and notes it logs.
+// Lines the exchange logs after handling a request, and the warnings and notes it and the
+// registration log.
 QStringList handledRequests;
 QStringList notices;
 QtMessageHandler previousHandler = nullptr;
@@ -85,6 +87,7 @@ class TestOrvalisExchange : public QObject
 
     std::unique_ptr<Database> db;
     std::unique_ptr<UnregisteredRecordings> unregistered;
+    std::unique_ptr<RecordingRegistration> registration;
     std::unique_ptr<OrvalisExchange> exchange;
     Patient *current = nullptr;
     Peer peer;
@@ -103,7 +106,9 @@ private slots:
         QLoggingCategory::setFilterRules("kesta.exchange.debug=true");
         previousHandler = qInstallMessageHandler(
             [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
-                if (qstrcmp(context.category, "kesta.exchange") != 0)
+                const bool registration
+                    = qstrcmp(context.category, "kesta.recordings") == 0 && type != QtInfoMsg;
+                if (qstrcmp(context.category, "kesta.exchange") != 0 && !registration)
                     previousHandler(type, context, text);
                 else if (type == QtDebugMsg)
                     handledRequests.append(text);
@@ -128,9 +133,8 @@ private slots:
 
         notices.clear();
         unregistered = std::make_unique<UnregisteredRecordings>(UnregisteredRecordings::defaultFile());
-        exchange = std::make_unique<OrvalisExchange>();
-        exchange->setDatabase(db.get());
-        exchange->setUnregisteredRecordings(unregistered.get());
+        registration = std::make_unique<RecordingRegistration>(db.get(), unregistered.get());
+        exchange = std::make_unique<OrvalisExchange>(registration.get());
         exchange->setPatientSource([this] { return current; });
         exchange->start();
         QVERIFY2(exchange->isListening(), "port 2700 is taken: is another test using it?");
@@ -140,6 +144,7 @@ private slots:
     {
         peer.abort();
         exchange.reset();
+        registration.reset();
         unregistered.reset();
         db.reset();
     }
@@ -257,6 +262,42 @@ private slots:
                     "Comment of the unregistered recording kept with it: calm" }));
     }
 
+    // A comment longer than the column is stored as far as it fits and the rest is kept to be
+    // told; a comment the database refuses is kept whole. Neither opens a box of its own.
+    void longOrRefusedCommentIsNotLost_data()
+    {
+        QTest::addColumn<QString>("comment");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("kept");
+        const QString head = QString(63, 'a') + QString::fromUtf8("é");
+        QTest::newRow("long") << head + "the rest" << false << head << "the rest";
+        const QString pair = QString::fromUtf8("\xF0\x9F\x98\x80"); // two code units, one character
+        QTest::newRow("pair at the cut") << QString(63, 'a') + pair << false << QString(63, 'a') << pair;
+        QTest::newRow("refused") << "calm" << true << "" << "calm";
+    }
+    void longOrRefusedCommentIsNotLost()
+    {
+        QFETCH(QString, comment);
+        QFETCH(bool, refused);
+        QFETCH(QString, stored);
+        QFETCH(QString, kept);
+        if (refused)
+            QVERIFY(rawExec(*db,
+                "CREATE TRIGGER ro BEFORE UPDATE ON Records BEGIN SELECT RAISE(ABORT, 'read only'); END"));
+        QSignalSpy boxes(db.get(), &Database::writeFailed);
+        QCOMPARE(peer.ask(Report), QByteArray());
+        QCOMPARE(peer.ask("SRC " + comment.toUtf8()), QByteArray());
+        QCOMPARE(rawValue(*db, "SELECT Comments FROM Records").toString().trimmed(), stored);
+        QCOMPARE(current->records().value(0)->getComments(), stored);
+        const QList<UnregisteredRecordings::Recording> told = unregistered->recordings();
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(told.at(0).fileName + "|" + told.at(0).comments, "EEG_2024_03_05_142530\\rec.edf|" + kept);
+        QVERIFY(told.at(0).registered && !told.at(0).retriable);
+        QVERIFY2(told.at(0).reason.contains(refused ? "read only" : "64 characters"), qPrintable(told.at(0).reason));
+        QCOMPARE(boxes.count(), 0);
+    }
+
     // A comment belongs to the recording reported just before it, or to none.
     void commentWithoutItsRecordingGoesNowhere_data()
     {
@@ -333,7 +374,7 @@ private slots:
         QVERIFY(other->listen(QHostAddress::LocalHost, OrvalisExchange::Port));
         const QString holder
             = QString("tst_exchange_orvalisexchange (process id %1)").arg(QCoreApplication::applicationPid());
-        OrvalisExchange blocked;
+        OrvalisExchange blocked(nullptr);
         blocked.start();
         QVERIFY(!blocked.isListening());
         QTRY_VERIFY(blocked.monitorCycles() >= 1);

@@ -11,6 +11,10 @@
 //                as the backup flushes its own
 //   backup       BackupArchive::write: the database copy, every file read,
 //                hashed and written, the archive flushed, read back and checked
+//   tar|gpg      tar -c of the data folder piped into gpg --encrypt to a key
+//                made for the run (cv25519), the result flushed to the disk
+//   encrypted    BackupArchive::write encrypted to the same key through GPGME,
+//                flushed and read back
 //   untar        tar -xf of tar's archive into an empty folder
 //   restore      BackupRestore::stage: the backup unpacked beside the data
 //                folder and checked against its manifest
@@ -21,9 +25,9 @@
 
 #include "db/care/backuparchive.h"
 #include "db/care/backuprestore.h"
+#include "db/model/datalocations.h"
 #include "db/storage/database.h"
 #include "db/storage/databaselocation.h"
-#include "db/model/datalocations.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -132,6 +136,31 @@ void settle()
     ::sync();
 }
 
+// A key without passphrase in a GNUPGHOME of the run's own; its fingerprint.
+QString makeKey(const QString &gnupgHome)
+{
+    QDir().mkpath(gnupgHome);
+    QFile::setPermissions(
+        gnupgHome, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("GNUPGHOME", QFile::encodeName(gnupgHome));
+    QProcess gpg;
+    gpg.start(QStringLiteral("gpg"),
+        { QStringLiteral("--batch"), QStringLiteral("--pinentry-mode"), QStringLiteral("loopback"),
+            QStringLiteral("--passphrase"), QString(), QStringLiteral("--quick-gen-key"),
+            QStringLiteral("Bench <bench@clinic.test>"), QStringLiteral("future-default"),
+            QStringLiteral("default"), QStringLiteral("never") });
+    gpg.waitForFinished(60000);
+    gpg.start(QStringLiteral("gpg"),
+        { QStringLiteral("--batch"), QStringLiteral("--with-colons"), QStringLiteral("--list-keys"),
+            QStringLiteral("bench@clinic.test") });
+    gpg.waitForFinished(60000);
+    for (const QByteArray &line : gpg.readAllStandardOutput().split('\n')) {
+        if (line.startsWith("fpr:"))
+            return QString::fromLatin1(line.split(':').value(9));
+    }
+    return QString();
+}
+
 double run(const QString &program, const QStringList &arguments)
 {
     settle();
@@ -187,7 +216,17 @@ int main(int argc, char *argv[])
     Database database(DataLocations::databaseFile());
     const DatabaseLocation location = database.location();
 
-    QVector<double> tar, tarSync, backup, untar, restore, tarCpu, backupCpu;
+    const QString key = makeKey(home.filePath(QStringLiteral("gnupg")));
+    if (key.isEmpty()) {
+        out << "no key could be made with gpg\n";
+        return 1;
+    }
+    const QString gpgFile = home.filePath(QStringLiteral("tar.tar.gpg"));
+    const QString encryptedFile = home.filePath(QStringLiteral("kesta.tar.gpg"));
+    BackupArchive::WriteOptions encrypting;
+    encrypting.recipients = QStringList { key };
+
+    QVector<double> tar, tarSync, backup, untar, restore, tarCpu, backupCpu, tarGpg, encrypted;
     qint64 tarSize = 0;
     qint64 backupSize = 0;
     // Once to warm the page cache as a busy workstation's would be.
@@ -224,6 +263,24 @@ int main(int argc, char *argv[])
         }
         backupSize = QFileInfo(backupFile).size();
 
+        QFile::remove(gpgFile);
+        tarGpg << run(QStringLiteral("sh"),
+            { QStringLiteral("-c"),
+                QStringLiteral(
+                    "tar -cf - -C \"$2\" \"Orvalis Data\" | gpg --batch -q --trust-model always -e -r "
+                    "\"$3\" -o \"$1\" && sync \"$1\""),
+                QStringLiteral("sh"), gpgFile, home.path(), key });
+        QFile::remove(encryptedFile);
+        settle();
+        timer.restart();
+        const BackupArchive::Result sealed = BackupArchive::write(
+            location, DataLocations::dataFolder(), encryptedFile, BackupArchive::Progress(), encrypting);
+        encrypted << timer.nsecsElapsed() / 1e9;
+        if (!sealed.ok) {
+            out << "encrypted backup failed: " << sealed.reason << "\n";
+            return 1;
+        }
+
         QDir(untarred).removeRecursively();
         QDir().mkpath(untarred);
         untar << run(
@@ -242,7 +299,8 @@ int main(int argc, char *argv[])
         }
         out << "round " << round + 1 << ": tar " << tar.last() << " s, tar+fsync " << tarSync.last()
             << " s, backup " << backup.last() << " s, untar " << untar.last() << " s, restore "
-            << restore.last() << " s\n";
+            << restore.last() << " s, tar|gpg " << tarGpg.last() << " s, encrypted " << encrypted.last()
+            << " s\n";
         out.flush();
     }
     out << "\nmedians of " << rounds << " rounds, " << patients << " x " << recordsEach << ", "
@@ -258,9 +316,17 @@ int main(int argc, char *argv[])
                .arg(median(tarCpu), 0, 'f', 2)
                .arg(median(backupCpu), 0, 'f', 2)
                .arg(median(backupCpu) / median(tarCpu), 0, 'f', 2);
+    out << QStringLiteral(
+        "  tar|gpg %1 s   encrypted backup %2 s   ratio encrypted/(tar|gpg) %3   (%4 MB, %5 MB)\n")
+               .arg(median(tarGpg), 0, 'f', 2)
+               .arg(median(encrypted), 0, 'f', 2)
+               .arg(median(encrypted) / median(tarGpg), 0, 'f', 2)
+               .arg(QFileInfo(gpgFile).size() >> 20)
+               .arg(QFileInfo(encryptedFile).size() >> 20);
     out << QStringLiteral("  untar %1 s   restore %2 s   ratio restore/untar %3\n")
                .arg(median(untar), 0, 'f', 2)
                .arg(median(restore), 0, 'f', 2)
                .arg(median(restore) / median(untar), 0, 'f', 2);
+    QProcess::execute(QStringLiteral("gpgconf"), { QStringLiteral("--kill"), QStringLiteral("gpg-agent") });
     return 0;
 }

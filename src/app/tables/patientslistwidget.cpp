@@ -20,6 +20,9 @@ PatientsListWidget::PatientsListWidget(KestaSettings *settings, QWidget *parent)
     setObjectName(QStringLiteral("patientsTable"));
     search->setObjectName(QStringLiteral("patientsSearchField"));
     search->setPlaceholderText(tr("Search patients"));
+    search->setAccessibleName(tr("Search patients"));
+    search->setAccessibleDescription(tr("Names, ID or birth date; Ctrl+F"));
+    grid()->setAccessibleName(tr("Patients"));
     StyleHelper::DimPlaceholder(search);
     search->setClearButtonEnabled(true);
     search->installEventFilter(this);
@@ -103,6 +106,21 @@ QIcon PatientsListWidget::rowIcon(AbstractDatabaseRow *row)
     }
     sexIcons.insert(key, icon);
     return icon;
+}
+
+QString PatientsListWidget::rowIconText(AbstractDatabaseRow *row)
+{
+    auto *patient = qobject_cast<Patient *>(row);
+    if (!patient)
+        return QString();
+    switch (patient->getSex()) {
+    case Patient::Gender_Male:
+        return tr("Male");
+    case Patient::Gender_Female:
+        return tr("Female");
+    default:
+        return tr("Sex not given");
+    }
 }
 
 void PatientsListWidget::setPatients(const QList<Patient *> &patients)

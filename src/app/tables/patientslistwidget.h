@@ -26,6 +26,7 @@ public:
     QStringList savedColumns() override;
     QString savedSorting() override;
     QIcon rowIcon(AbstractDatabaseRow *row) override;
+    QString rowIconText(AbstractDatabaseRow *row) override;
 
     void setPatients(const QList<Patient *> &patients);
     Patient *selectedPatient() const;

@@ -2,6 +2,7 @@
 
 #include "app/recordingfactstext.h"
 #include "db/model/kestasettings.h"
+#include "db/rows/conclusions.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 #include "db/recordings/recordingfacts.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QLocale>
 
 namespace
 {
@@ -51,6 +53,7 @@ RecordsTable::RecordsTable(KestaSettings *settings, QWidget *parent)
     , settings(settings)
 {
     setObjectName(QStringLiteral("recordsTable"));
+    grid()->setAccessibleName(tr("Recordings of the patient"));
     connect(recordingFacts, &RecordingFacts::factsFound, this, &RecordsTable::takeFacts);
     connect(recordingFacts, &RecordingFacts::unregisteredFound, this, &RecordsTable::takeFoundFiles);
     if (settings) {
@@ -74,12 +77,22 @@ RecordsTable::RecordsTable(KestaSettings *settings, QWidget *parent)
     customActions.insert(RegisterAction,
         rowAction(this, QStringLiteral("actionRegister"), tr("Register"),
             QStringLiteral(":/icons/plus.svg")));
+    customActions.insert(PrintTraceAction,
+        rowAction(this, QStringLiteral("actionPrintTrace"), tr("Trace page…"),
+            QStringLiteral(":/icons/waveform.svg")));
     customActions.insert(RegisterAllAction,
         rowAction(this, QStringLiteral("actionRegisterAll"), tr("Register all"),
             QStringLiteral(":/icons/plus.svg")));
 }
 
 RecordsTable::~RecordsTable() = default;
+
+const QString RecordsTable::PrintTraceAction = QStringLiteral("printTrace");
+
+void RecordsTable::setConclusions(Conclusions *shown)
+{
+    conclusions = shown;
+}
 
 QList<TableColumn> RecordsTable::availableColumns()
 {
@@ -138,6 +151,19 @@ QIcon RecordsTable::rowIcon(AbstractDatabaseRow *row)
     return StyleHelper::ColoredIcon(icon, IconColour);
 }
 
+QString RecordsTable::rowIconText(AbstractDatabaseRow *row)
+{
+    // The same facts as the icon, and nothing while the disk has not answered.
+    if (isFound(row))
+        return tr("Not registered");
+    const RecordingFacts::Known *known = knownOf(recordingFacts, rowKeys, row);
+    if (!known)
+        return QString();
+    if (!known->facts.exists)
+        return tr("File missing");
+    return known->headerKnown && !known->header.readable() ? tr("File unreadable") : tr("File present");
+}
+
 bool RecordsTable::rowActionAllowed(const QString &action, int id)
 {
     const bool foundFile = id >= FoundFileIds;
@@ -145,8 +171,8 @@ bool RecordsTable::rowActionAllowed(const QString &action, int id)
         return !found.empty();
     if (action == RegisterAction)
         return foundFile;
-    // A found file is no record yet: nothing to edit or remove.
-    if (action == QLatin1String("edit") || action == QLatin1String("remove"))
+    // A found file is no record yet: nothing to edit, remove or conclude.
+    if (action == QLatin1String("edit") || action == QLatin1String("remove") || action == PrintTraceAction)
         return !foundFile;
     return true;
 }
@@ -193,6 +219,18 @@ QString RecordsTable::rowToolTip(AbstractDatabaseRow *row)
         tip += (tip.isEmpty() ? QString() : QStringLiteral("\n\n")) + RecordingFactsText::toolTip(known->header);
     else if (known && !known->facts.exists)
         tip = tr("The recording file is missing");
+    const Conclusions::Conclusion conclusion
+        = conclusions && !isFound(row) ? conclusions->conclusionOf(row->getId()) : Conclusions::Conclusion();
+    if (!conclusion.isEmpty()) {
+        // A tip, not a page: a long conclusion is cut.
+        const QString text = conclusion.text.size() > 600 ? conclusion.text.left(600) + QStringLiteral("…")
+                                                          : conclusion.text;
+        tip += (tip.isEmpty() ? QString() : QStringLiteral("\n\n"))
+            + tr("Conclusion (%1, %2):")
+                  .arg(conclusion.writtenBy,
+                      QLocale().toString(conclusion.writtenAt.toLocalTime(), QLocale::ShortFormat))
+            + QStringLiteral("\n") + text;
+    }
     return tip;
 }
 

@@ -24,12 +24,16 @@ class RecordingFacts;
 // settings (RecordsTableColumns, RecordsTableSorting); until the user sorts,
 // the newest recording comes first. A double click, like the first row-menu
 // entry, asks to open the recording ("play").
+class Conclusions;
+
 class RecordsTable : public TableWidget
 {
     Q_OBJECT
 public:
     // Found files take ids from here up, which no record of a database takes.
     static constexpr int FoundFileIds = 2000000000;
+    // The row menu's key of the trace page.
+    static const QString PrintTraceAction;
 
     // Without settings the table shows the date column alone and stores nothing.
     explicit RecordsTable(KestaSettings *settings, QWidget *parent = nullptr);
@@ -40,7 +44,11 @@ public:
     QString savedSorting() override;
     QString doubleClickAction() override;
     QIcon rowIcon(AbstractDatabaseRow *row) override;
+    QString rowIconText(AbstractDatabaseRow *row) override;
     bool rowActionAllowed(const QString &action, int id) override;
+
+    // The conclusions the rows' tool tips show.
+    void setConclusions(Conclusions *shown);
 
     // Shows this patient's records (none for null) and follows its changes
     // from now on, and no other patient's.
@@ -75,6 +83,7 @@ private:
     void showRows();
 
     RecordingFacts *recordingFacts = nullptr;
+    QPointer<Conclusions> conclusions;
     // Guarded: a table may outlive the model in tests and tools.
     QPointer<KestaSettings> settings;
     QPointer<Patient> patient;

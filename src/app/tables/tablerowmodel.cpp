@@ -369,6 +369,15 @@ QVariant TableRowModel::data(const QModelIndex &index, int role) const
         const QIcon &icon = iconAt(index.row());
         return icon.isNull() ? QVariant() : QVariant(icon);
     }
+    case Qt::AccessibleTextRole: {
+        // The first cell reads its icon's meaning before its text: a row reads as it looks.
+        AbstractDatabaseRow *object = rowObjects.at(index.row());
+        const QString said = index.column() == 0 && object ? table->rowIconText(object) : QString();
+        const QString &text = textAt(index.row(), index.column());
+        if (said.isEmpty())
+            return text;
+        return text.isEmpty() ? said : said + QStringLiteral(", ") + text;
+    }
     case Qt::TextAlignmentRole:
         return columns.at(index.column()).alignment | Qt::AlignVCenter;
     case IdRole:

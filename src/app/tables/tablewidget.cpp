@@ -75,6 +75,12 @@ QIcon TableWidget::rowIcon(AbstractDatabaseRow *row)
     return QIcon();
 }
 
+QString TableWidget::rowIconText(AbstractDatabaseRow *row)
+{
+    Q_UNUSED(row)
+    return QString();
+}
+
 QString TableWidget::cellText(AbstractDatabaseRow *row, const QString &column)
 {
     return row->getTextValue(column);

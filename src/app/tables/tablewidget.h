@@ -52,6 +52,8 @@ public:
     virtual QString doubleClickAction();
     // The icon of the row's first cell.
     virtual QIcon rowIcon(AbstractDatabaseRow *row);
+    // What the row's icon says, in words, for a screen reader; none by default.
+    virtual QString rowIconText(AbstractDatabaseRow *row);
 
     // Shows these rows (null pointers dropped), reading them anew (updateTable).
     void setRows(const QList<AbstractDatabaseRow *> &rows);

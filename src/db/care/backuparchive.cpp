@@ -1,8 +1,9 @@
 #include "db/care/backuparchive.h"
 
 #include "db/care/backupchecksum.h"
-#include "db/storage/databaselocation.h"
+#include "db/care/backupencryption.h"
 #include "db/care/databasesnapshot.h"
+#include "db/storage/databaselocation.h"
 #include "toolkit/util/workstation.h"
 
 #include <QDir>
@@ -34,6 +35,9 @@ namespace
 
 constexpr qint64 ChunkBytes = 1 << 20;
 constexpr int BlockBytes = 64 * 1024;
+// tar's own record: "gpg -d | tar -x" reads the stream to its end, so gpg
+// never writes into a pipe that tar has left.
+constexpr int PipedBlockBytes = 10240;
 constexpr qint64 WritebackBytes = qint64(32) << 20;
 
 struct Found {
@@ -41,6 +45,10 @@ struct Found {
     bool folder = false;
     bool link = false;
     qint64 size = -1;
+    // The modification time and permissions, given back by a restore.
+    qint64 seconds = 0;
+    long nanoseconds = 0;
+    int permissions = 0644;
 };
 
 // The entries of one folder, links resolved, neither folders nor files
@@ -49,8 +57,8 @@ QVector<Found> entriesOf(const QString &path)
 {
     QVector<Found> found;
 #ifdef Q_OS_UNIX
-    // Read with one stat for each file and none for a folder: a data folder
-    // holds a hundred thousand of them.
+    // Read with one stat for each entry (its time and permissions are kept)
+    // and no path lookups: a data folder holds a hundred thousand of them.
     DIR *dir = ::opendir(QFile::encodeName(path).constData());
     if (!dir)
         return found;
@@ -59,21 +67,21 @@ QVector<Found> entriesOf(const QString &path)
             continue;
         Found item;
         item.name = QFile::decodeName(entry->d_name);
-        item.folder = entry->d_type == DT_DIR;
-        if (!item.folder) {
-            struct stat facts {
-            };
-            if (::fstatat(::dirfd(dir), entry->d_name, &facts, AT_SYMLINK_NOFOLLOW) != 0)
-                continue;
-            item.link = S_ISLNK(facts.st_mode);
-            if (item.link && ::fstatat(::dirfd(dir), entry->d_name, &facts, 0) != 0)
-                continue;
-            item.folder = S_ISDIR(facts.st_mode);
-            if (S_ISREG(facts.st_mode))
-                item.size = facts.st_size;
-            else if (!item.folder)
-                continue;
-        }
+        struct stat facts {
+        };
+        if (::fstatat(::dirfd(dir), entry->d_name, &facts, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        item.link = S_ISLNK(facts.st_mode);
+        if (item.link && ::fstatat(::dirfd(dir), entry->d_name, &facts, 0) != 0)
+            continue;
+        item.folder = S_ISDIR(facts.st_mode);
+        if (S_ISREG(facts.st_mode))
+            item.size = facts.st_size;
+        else if (!item.folder)
+            continue;
+        item.seconds = facts.st_mtim.tv_sec;
+        item.nanoseconds = facts.st_mtim.tv_nsec;
+        item.permissions = int(facts.st_mode & 0777);
         found.append(item);
     }
     ::closedir(dir);
@@ -83,7 +91,8 @@ QVector<Found> entriesOf(const QString &path)
     for (const QFileInfo &entry : entries) {
         if (entry.isDir() || entry.isFile())
             found.append(
-                { entry.fileName(), entry.isDir(), entry.isSymLink(), entry.isFile() ? entry.size() : -1 });
+                { entry.fileName(), entry.isDir(), entry.isSymLink(), entry.isFile() ? entry.size() : -1,
+                    entry.lastModified().toSecsSinceEpoch(), 0, entry.isDir() ? 0755 : 0644 });
     }
 #endif
     std::sort(found.begin(), found.end(),
@@ -197,16 +206,31 @@ private:
 #endif
 };
 
+bool writeWhole(int fd, const char *bytes, size_t length)
+{
+    while (length > 0) {
+        const ssize_t written = ::write(fd, bytes, length);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes += written;
+        length -= size_t(written);
+    }
+    return true;
+}
+
+// The tar stream, into the file itself or into the pipe to gpg.
 class Writer
 {
 public:
-    explicit Writer(int fd)
+    Writer(int fd, int blockBytes)
         : archive(archive_write_new())
         , buffer(int(ChunkBytes), Qt::Uninitialized)
         , fd(fd)
     {
         archive_write_set_format_pax_restricted(archive);
-        archive_write_set_bytes_per_block(archive, BlockBytes);
+        archive_write_set_bytes_per_block(archive, blockBytes);
         opened = archive_write_open2(archive, this, nullptr, &Writer::writeBlock, nullptr, nullptr)
             == ARCHIVE_OK;
     }
@@ -214,29 +238,32 @@ public:
     bool isOpen() const { return opened; }
     QString error() const { return QString::fromUtf8(archive_error_string(archive)); }
 
-    bool folder(const QString &name)
+    bool folder(const QString &name, const Found &found)
     {
-        Entry entry(name, AE_IFDIR, 0755, 0);
+        Entry entry(name, AE_IFDIR, found, 0);
         return archive_write_header(archive, entry.entry) == ARCHIVE_OK;
     }
     bool bytes(const QString &name, const QByteArray &data)
     {
-        Entry entry(name, AE_IFREG, 0644, data.size());
+        Found now;
+        now.seconds = QDateTime::currentSecsSinceEpoch();
+        Entry entry(name, AE_IFREG, now, data.size());
         return archive_write_header(archive, entry.entry) == ARCHIVE_OK
             && archive_write_data(archive, data.constData(), size_t(data.size())) == data.size();
     }
     // The file's first `size` bytes, zeros for any it lost meanwhile (*shrank).
     // False when it cannot be read (*vanished when it is gone) or the archive refused.
-    bool file(const QString &name, const QString &path, qint64 size, QByteArray *checksum, bool *vanished,
-        bool *shrank, QString *reason, const std::function<bool(qint64)> &advance)
+    bool file(const QString &name, const QString &path, const Found &found, QByteArray *checksum,
+        bool *vanished, bool *shrank, QString *reason, const std::function<bool(qint64)> &advance)
     {
+        const qint64 size = found.size;
         SourceFile source(path);
         if (!source.isOpen()) {
             *vanished = source.isGone();
             *reason = QDir::toNativeSeparators(path) + QStringLiteral(": ") + source.errorString();
             return false;
         }
-        Entry entry(name, AE_IFREG, 0644, size);
+        Entry entry(name, AE_IFREG, found, size);
         if (archive_write_header(archive, entry.entry) != ARCHIVE_OK) {
             *reason = error();
             return false;
@@ -270,12 +297,13 @@ public:
 
 private:
     struct Entry {
-        Entry(const QString &name, unsigned type, int permissions, qint64 size)
+        Entry(const QString &name, unsigned type, const Found &found, qint64 size)
             : entry(archive_entry_new())
         {
             archive_entry_set_pathname_utf8(entry, name.toUtf8().constData());
             archive_entry_set_filetype(entry, type);
-            archive_entry_set_perm(entry, permissions);
+            archive_entry_set_perm(entry, mode_t(found.permissions));
+            archive_entry_set_mtime(entry, time_t(found.seconds), found.nanoseconds);
             archive_entry_set_size(entry, size);
         }
         ~Entry() { archive_entry_free(entry); }
@@ -285,18 +313,9 @@ private:
     static la_ssize_t writeBlock(struct archive *archive, void *self, const void *data, size_t length)
     {
         auto *writer = static_cast<Writer *>(self);
-        const char *bytes = static_cast<const char *>(data);
-        size_t left = length;
-        while (left > 0) {
-            const ssize_t written = ::write(writer->fd, bytes, left);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0) {
-                archive_set_error(archive, errno, "%s", std::strerror(errno));
-                return -1;
-            }
-            bytes += written;
-            left -= size_t(written);
+        if (!writeWhole(writer->fd, static_cast<const char *>(data), length)) {
+            archive_set_error(archive, errno, "%s", std::strerror(errno));
+            return -1;
         }
         writer->written += qint64(length);
 #ifdef Q_OS_LINUX
@@ -333,128 +352,170 @@ bool sameContents(const BackupManifest &written, const BackupManifest &read)
     return true;
 }
 
-} // namespace
-
-BackupArchive::Result BackupArchive::write(const DatabaseLocation &location, const QString &dataFolder,
-    const QString &archivePath, const Progress &progress)
+// One backup being written: each step a function, what they share here.
+class WriteJob
 {
-    Result result;
-    const QFileInfo target(archivePath);
-    const QString dataRoot = QDir(dataFolder).canonicalPath();
-    const QString targetFolder = target.absoluteDir().canonicalPath();
-    if (dataRoot.isEmpty()) {
-        result.reason = tr("The data folder is missing: %1").arg(QDir::toNativeSeparators(dataFolder));
-        return result;
+    Q_DECLARE_TR_FUNCTIONS(BackupArchive)
+public:
+    WriteJob(const QString &archivePath, const BackupArchive::Progress &progress,
+        const BackupArchive::WriteOptions &options)
+        : target(archivePath)
+        , progress(progress)
+        , options(options)
+    {
     }
-    if (targetFolder.isEmpty()) {
-        result.reason = tr("The folder of the backup file does not exist: %1")
-                            .arg(QDir::toNativeSeparators(target.absolutePath()));
-        return result;
-    }
-    if (targetFolder == dataRoot || targetFolder.startsWith(dataRoot + QLatin1Char('/'))) {
-        result.reason = tr("A backup cannot be written inside the data folder it backs up.");
+    ~WriteJob() { stopCounting(); }
+    WriteJob(const WriteJob &) = delete;
+    WriteJob &operator=(const WriteJob &) = delete;
+
+    BackupArchive::Result run(const DatabaseLocation &location, const QString &dataFolder)
+    {
+        if (prepare(location, dataFolder) && copyDatabase() && openPart()
+            && (options.recipients.isEmpty() ? writeEntries(part.handle()) : writeEncrypted())
+            && checkWritten() && putInPlace())
+            result.ok = true;
+        result.cancelled = result.cancelled || stopped;
+        result.encrypted = !options.recipients.isEmpty();
+        if (!result.ok && result.reason.isEmpty())
+            result.reason
+                = stopped ? tr("The backup was cancelled.") : tr("The backup could not be written.");
         return result;
     }
 
-    const std::unique_ptr<DatabaseSnapshot> snapshot = DatabaseSnapshot::forLocation(location);
-    QSet<QString> skipped;
-    for (const char *suffix : { "", "-journal", "-wal", "-shm" })
-        skipped.insert(snapshot->fileName() + QLatin1String(suffix));
-    const QString root = dataRoot + QLatin1Char('/');
-
-    // Everything partial lies in one folder beside the target, gone with it.
-    QTemporaryDir work(targetFolder + QLatin1Char('/') + target.fileName() + QStringLiteral(".part-XXXXXX"));
-    if (!work.isValid()) {
-        result.reason
-            = tr("No temporary folder can be made beside the backup file: %1").arg(work.errorString());
-        return result;
+private:
+    bool fail(const QString &reason)
+    {
+        if (result.reason.isEmpty())
+            result.reason = reason;
+        return false;
     }
+
+    // Everything that can be refused is, before a byte is written.
+    bool prepare(const DatabaseLocation &location, const QString &dataFolder)
+    {
+        dataRoot = QDir(dataFolder).canonicalPath();
+        targetFolder = target.absoluteDir().canonicalPath();
+        if (dataRoot.isEmpty())
+            return fail(tr("The data folder is missing: %1").arg(QDir::toNativeSeparators(dataFolder)));
+        if (targetFolder.isEmpty())
+            return fail(tr("The folder of the backup file does not exist: %1")
+                            .arg(QDir::toNativeSeparators(target.absolutePath())));
+        if (targetFolder == dataRoot || targetFolder.startsWith(dataRoot + QLatin1Char('/')))
+            return fail(tr("A backup cannot be written inside the data folder it backs up."));
+        const QString refused = BackupArchive::refusedTarget(target.absoluteFilePath(), options);
+        if (!refused.isEmpty())
+            return fail(refused);
+        if (!options.recipients.isEmpty()
+            && !BackupEncryption::checkRecipients(options.recipients, &result.reason))
+            return false;
+        snapshot = DatabaseSnapshot::forLocation(location);
+        for (const char *suffix : { "", "-journal", "-wal", "-shm" })
+            skipped.insert(snapshot->fileName() + QLatin1String(suffix));
+        root = dataRoot + QLatin1Char('/');
+        // Everything partial lies in one folder beside the target, gone with it.
+        work = std::make_unique<QTemporaryDir>(
+            targetFolder + QLatin1Char('/') + target.fileName() + QStringLiteral(".part-XXXXXX"));
+        if (!work->isValid())
+            return fail(
+                tr("No temporary folder can be made beside the backup file: %1").arg(work->errorString()));
+        startCounting();
+        return true;
+    }
+
     // The data folder is written as it is walked; what it holds in all is
     // counted beside, on a thread of its own, for the progress and the check
     // of free space.
-    std::atomic<qint64> counted { -1 };
-    std::atomic<bool> counting { true };
-    std::unique_ptr<QThread> counter(QThread::create([&] {
-        qint64 sum = 0;
-        const bool whole
-            = visit(root, QString(), dataRoot, skipped, [&](const QString &, const Found &entry) {
-                  sum += qMax<qint64>(0, entry.size);
-                  return bool(counting);
-              });
-        if (whole)
-            counted = sum;
-    }));
-    counter->start();
-    const auto stopCounting = qScopeGuard([&] {
+    void startCounting()
+    {
+        counter.reset(QThread::create([this] {
+            qint64 sum = 0;
+            const bool whole
+                = visit(root, QString(), dataRoot, skipped, [&](const QString &, const Found &entry) {
+                      sum += qMax<qint64>(0, entry.size);
+                      return bool(counting);
+                  });
+            if (whole)
+                counted = sum;
+        }));
+        counter->start();
+    }
+    void stopCounting()
+    {
         counting = false;
-        counter->wait();
-    });
+        if (counter)
+            counter->wait();
+    }
 
-    const QString copyPath = work.filePath(snapshot->fileName());
-    if (!snapshot->copyTo(copyPath, &result.reason)
-        || !snapshot->describeCopy(
-            copyPath, &result.manifest.rows, &result.manifest.layoutVersion, &result.reason))
-        return result;
-    const qint64 copySize = QFileInfo(copyPath).size();
+    bool copyDatabase()
+    {
+        copyPath = work->filePath(snapshot->fileName());
+        BackupManifest &manifest = result.manifest;
+        if (!snapshot->copyTo(copyPath, &result.reason)
+            || !snapshot->describeCopy(copyPath, &manifest.rows, &manifest.layoutVersion, &result.reason))
+            return false;
+        copy.size = QFileInfo(copyPath).size();
+        copy.seconds = QDateTime::currentSecsSinceEpoch();
+        manifest.created = Workstation::nowText();
+        manifest.workstation = Workstation::hostName();
+        manifest.user = Workstation::userName();
+        manifest.program = QCoreApplication::applicationVersion();
+        manifest.backend = snapshot->backend();
+        manifest.database = QLatin1String(BackupManifest::DatabaseFolder) + snapshot->fileName();
+        available = QStorageInfo(targetFolder).bytesAvailable();
+        return true;
+    }
 
-    BackupManifest &manifest = result.manifest;
-    manifest.created = Workstation::nowText();
-    manifest.workstation = Workstation::hostName();
-    manifest.user = Workstation::userName();
-    manifest.program = QCoreApplication::applicationVersion();
-    manifest.backend = snapshot->backend();
-    manifest.database = QLatin1String(BackupManifest::DatabaseFolder) + snapshot->fileName();
+    bool openPart()
+    {
+        part.setFileName(work->filePath(target.fileName()));
+        if (!part.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return fail(
+                QDir::toNativeSeparators(part.fileName()) + QStringLiteral(": ") + part.errorString());
+        return true;
+    }
 
-    const qint64 available = QStorageInfo(targetFolder).bytesAvailable();
-    qint64 done = 0;
-    bool stopped = false;
-    bool roomChecked = false;
     // Written and read back: twice the bytes; 0 while they are still being counted.
-    const auto total = [&] { return counted < 0 ? 0 : 2 * (counted + copySize); };
-    const auto advance = [&](qint64 bytes) {
+    qint64 total() const { return counted < 0 ? 0 : 2 * (counted + copy.size); }
+    bool advance(qint64 bytes)
+    {
         done += bytes;
         if (!roomChecked && counted >= 0) {
             roomChecked = true;
-            const qint64 needed = counted + copySize + (qint64(1) << 20);
-            if (available >= 0 && available < needed) {
-                result.reason
-                    = tr("There is not enough free space for the backup: it needs about %1 MB, %2 MB "
-                         "are free.")
-                          .arg(needed >> 20)
-                          .arg(available >> 20);
-                return false;
-            }
+            const qint64 needed = counted + copy.size + (qint64(1) << 20);
+            if (available >= 0 && available < needed)
+                return fail(tr("There is not enough free space for the backup: it needs about %1 MB, %2 MB "
+                               "are free.")
+                                .arg(needed >> 20)
+                                .arg(available >> 20));
         }
         stopped = progress && !progress(done, total());
         return !stopped;
-    };
-    const QString partPath = work.filePath(target.fileName());
-    QFile part(partPath);
-    if (!part.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        result.reason = QDir::toNativeSeparators(partPath) + QStringLiteral(": ") + part.errorString();
-        return result;
     }
+
+    // The tar stream into fd: header, database copy, data folder, checksums, manifest.
+    bool writeEntries(int fd)
     {
-        Writer writer(part.handle());
-        bool ok = writer.isOpen()
-            && writer.bytes(QLatin1String(BackupManifest::HeaderName), manifest.headerJson());
-        const QString dataPrefix = QLatin1String(BackupManifest::DataFolder);
+        Writer writer(fd, options.recipients.isEmpty() ? BlockBytes : PipedBlockBytes);
+        BackupManifest &manifest = result.manifest;
+        const auto advancing = [this](qint64 bytes) { return advance(bytes); };
         QByteArray checksum;
         bool vanished = false;
         bool shrank = false;
-        ok = ok
-            && writer.file(manifest.database, copyPath, copySize, &checksum, &vanished, &shrank,
-                &result.reason, advance);
+        bool ok = writer.isOpen()
+            && writer.bytes(QLatin1String(BackupManifest::HeaderName), manifest.headerJson())
+            && writer.file(
+                manifest.database, copyPath, copy, &checksum, &vanished, &shrank, &result.reason, advancing);
         if (ok)
-            manifest.files.append({ manifest.database, copySize, checksum });
+            manifest.files.append({ manifest.database, copy.size, checksum });
+        const QString dataPrefix = QLatin1String(BackupManifest::DataFolder);
         ok = ok && visit(root, QString(), dataRoot, skipped, [&](const QString &name, const Found &entry) {
             const QString archived = dataPrefix + name;
             if (entry.folder)
-                return writer.folder(archived);
+                return writer.folder(archived, entry);
             vanished = false;
             shrank = false;
-            if (writer.file(archived, root + name, entry.size, &checksum, &vanished, &shrank, &result.reason,
-                    advance)) {
+            if (writer.file(
+                    archived, root + name, entry, &checksum, &vanished, &shrank, &result.reason, advancing)) {
                 manifest.files.append({ archived, entry.size, checksum });
                 if (shrank)
                     result.notes << tr("%1 changed while it was read").arg(name);
@@ -470,45 +531,174 @@ BackupArchive::Result BackupArchive::write(const DatabaseLocation &location, con
         ok = ok && writer.bytes(QLatin1String(BackupManifest::ChecksumsName), checksums)
             && writer.bytes(QLatin1String(BackupManifest::ManifestName), manifest.manifestJson())
             && writer.close();
-        if (!ok) {
-            result.cancelled = stopped;
-            if (result.reason.isEmpty())
-                result.reason = stopped ? tr("The backup was cancelled.") : writer.error();
-            return result;
+        return ok || fail(stopped ? tr("The backup was cancelled.") : writer.error());
+    }
+
+    // The tar stream through a pipe into gpg, what comes out into the file,
+    // its checksum kept for the check that follows.
+    bool writeEncrypted()
+    {
+        int ends[2] = { -1, -1 };
+        if (::pipe(ends) != 0)
+            return fail(QString::fromLocal8Bit(std::strerror(errno)));
+        ::fcntl(ends[0], F_SETFD, FD_CLOEXEC);
+        ::fcntl(ends[1], F_SETFD, FD_CLOEXEC);
+        QString encryptReason;
+        bool encrypted = false;
+        std::unique_ptr<QThread> encrypting(QThread::create([&] {
+            encrypted = BackupEncryption::encrypt(
+                options.recipients, ends[0],
+                [&](const char *data, qint64 size) {
+                    cipherHash.add(data, size);
+                    cipherBytes += size;
+                    return writeWhole(part.handle(), data, size_t(size));
+                },
+                &encryptReason);
+            // A writer still going learns that gpg stopped.
+            ::close(ends[0]);
+        }));
+        encrypting->start();
+        bool written = false;
+        {
+            const QuietPipeWrites quiet;
+            written = writeEntries(ends[1]);
         }
+        ::close(ends[1]);
+        encrypting->wait();
+        if (!written && !stopped && !encryptReason.isEmpty())
+            result.reason = encryptReason;
+        return written && (encrypted || fail(encryptReason));
     }
-    // The whole is known for the check that follows.
-    counter->wait();
+
     // On the disk before it is called written; read back meanwhile.
-    int flushError = 0;
-    std::unique_ptr<QThread> flush(
-        QThread::create([&] { flushError = ::fsync(part.handle()) == 0 ? 0 : errno; }));
-    flush->start();
-    const qint64 written = done;
-    const Result check = verify(partPath, [&](qint64 bytes, qint64 whole) {
-        return !progress || progress(written + bytes * (total() - written) / qMax<qint64>(1, whole), total());
-    });
-    flush->wait();
-    part.close();
-    if (flushError != 0) {
-        result.reason = QDir::toNativeSeparators(partPath) + QStringLiteral(": ")
-            + QString::fromLocal8Bit(std::strerror(flushError));
-        return result;
-    }
-    if (!check.ok || !sameContents(manifest, check.manifest)) {
+    bool checkWritten()
+    {
+        // The whole is known for the check that follows.
+        counter->wait();
+        int flushError = 0;
+        std::unique_ptr<QThread> flush(
+            QThread::create([&] { flushError = ::fsync(part.handle()) == 0 ? 0 : errno; }));
+        flush->start();
+        const qint64 written = done;
+        const BackupArchive::Progress readingBack = [&](qint64 bytes, qint64 whole) {
+            return !progress
+                || progress(written + bytes * (total() - written) / qMax<qint64>(1, whole), total());
+        };
+        BackupArchive::Result check;
+        if (options.recipients.isEmpty())
+            check = BackupArchive::verify(part.fileName(), readingBack);
+        else
+            check.ok = readBackCipher(readingBack, &check);
+        flush->wait();
+        part.close();
+        if (flushError != 0)
+            return fail(QDir::toNativeSeparators(part.fileName()) + QStringLiteral(": ")
+                + QString::fromLocal8Bit(std::strerror(flushError)));
         result.cancelled = check.cancelled;
-        result.reason = check.ok ? tr("The backup read back differs from what was written.") : check.reason;
-        return result;
+        if (!check.ok)
+            return fail(check.reason);
+        if (options.recipients.isEmpty() && !sameContents(result.manifest, check.manifest))
+            return fail(tr("The backup read back differs from what was written."));
+        return true;
     }
-    if (std::rename(
-            QFile::encodeName(partPath).constData(), QFile::encodeName(target.absoluteFilePath()).constData())
-        != 0) {
-        result.reason
-            = tr("The backup cannot be put in place: %1").arg(QDir::toNativeSeparators(archivePath));
-        return result;
+
+    // Without the secret key the file is compared with the bytes gpg gave.
+    bool readBackCipher(const BackupArchive::Progress &readingBack, BackupArchive::Result *check)
+    {
+        SourceFile file(part.fileName());
+        QByteArray buffer(int(ChunkBytes), Qt::Uninitialized);
+        BackupChecksum hash;
+        qint64 size = 0;
+        for (qint64 got = 0; (got = file.read(buffer.data(), buffer.size())) > 0;) {
+            hash.add(buffer.constData(), got);
+            size += got;
+            if (!readingBack(size, cipherBytes)) {
+                check->cancelled = true;
+                check->reason = tr("The backup was cancelled.");
+                return false;
+            }
+        }
+        if (size != cipherBytes || hash.result() != cipherHash.result()) {
+            check->reason = tr("The backup read back differs from what was written.");
+            return false;
+        }
+        return true;
     }
-    if (progress)
-        progress(total(), total());
-    result.ok = true;
-    return result;
+
+    bool putInPlace()
+    {
+        // Looked at again: the target may have changed while the backup was written.
+        const QString refused = BackupArchive::refusedTarget(target.absoluteFilePath(), options);
+        if (!refused.isEmpty())
+            return fail(refused);
+        if (std::rename(QFile::encodeName(part.fileName()).constData(),
+                QFile::encodeName(target.absoluteFilePath()).constData())
+            != 0)
+            return fail(
+                tr("The backup cannot be put in place: %1").arg(QDir::toNativeSeparators(target.filePath())));
+        if (progress)
+            progress(total(), total());
+        return true;
+    }
+
+    const QFileInfo target;
+    const BackupArchive::Progress progress;
+    const BackupArchive::WriteOptions options;
+    BackupArchive::Result result;
+    QString dataRoot;
+    QString targetFolder;
+    QString root;
+    std::unique_ptr<DatabaseSnapshot> snapshot;
+    QSet<QString> skipped;
+    std::unique_ptr<QTemporaryDir> work;
+    std::unique_ptr<QThread> counter;
+    std::atomic<qint64> counted { -1 };
+    std::atomic<bool> counting { true };
+    QString copyPath;
+    Found copy;
+    QFile part;
+    qint64 available = -1;
+    qint64 done = 0;
+    bool stopped = false;
+    bool roomChecked = false;
+    BackupChecksum cipherHash;
+    qint64 cipherBytes = 0;
+};
+
+} // namespace
+
+BackupArchive::Result BackupArchive::write(const DatabaseLocation &location, const QString &dataFolder,
+    const QString &archivePath, const Progress &progress, const WriteOptions &options)
+{
+    WriteJob job(archivePath, progress, options);
+    return job.run(location, dataFolder);
+}
+
+QString BackupArchive::refusedTarget(const QString &archivePath, const WriteOptions &options)
+{
+    const QString shown = QDir::toNativeSeparators(archivePath);
+#ifdef Q_OS_UNIX
+    struct stat facts {
+    };
+    if (::lstat(QFile::encodeName(archivePath).constData(), &facts) != 0)
+        return errno == ENOENT ? QString()
+                               : shown + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+    if (S_ISLNK(facts.st_mode))
+        return tr("%1 is a link: a backup replaces no link, nor what it points to.").arg(shown);
+    if (S_ISDIR(facts.st_mode))
+        return tr("%1 is a folder.").arg(shown);
+    if (!S_ISREG(facts.st_mode))
+        return tr("%1 is a device or another special file, not a file a backup may replace.").arg(shown);
+#else
+    const QFileInfo info(archivePath);
+    if (!info.exists() && !info.isSymLink())
+        return QString();
+    if (info.isSymLink() || !info.isFile())
+        return tr("%1 is not a file a backup may replace.").arg(shown);
+#endif
+    if (options.overwrite || header(archivePath).ok
+        || (!options.recipients.isEmpty()
+            && BackupEncryption::isAddressedTo(archivePath, options.recipients)))
+        return QString();
+    return tr("%1 exists and is no earlier backup of this program: it is left as it is.").arg(shown);
 }

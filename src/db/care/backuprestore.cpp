@@ -1,8 +1,8 @@
 #include "db/care/backuprestore.h"
 
-#include "db/storage/database.h"
 #include "db/care/databasesnapshot.h"
 #include "db/model/datalocations.h"
+#include "db/storage/database.h"
 #include "db/storage/schemamigrations.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/fileutilities.h"
@@ -14,6 +14,8 @@
 
 namespace
 {
+
+const char *const StagingSuffix = ".restoring-";
 
 QString dataFolderPath()
 {
@@ -35,18 +37,10 @@ QString besideDataFolder(const QString &suffix)
 BackupArchive::Result BackupRestore::stage(const Database *database, const QString &archivePath,
     QString *staged, const BackupArchive::Progress &progress)
 {
-    BackupArchive::Result result = BackupArchive::header(archivePath);
-    if (!result.ok)
-        return result;
-    result.ok = false;
+    BackupArchive::Result result;
     const std::unique_ptr<DatabaseSnapshot> snapshot = DatabaseSnapshot::forLocation(database->location());
-    if (result.manifest.backend != snapshot->backend()) {
-        result.reason = tr("This backup holds a database of another kind (%1) than this workstation uses.")
-                            .arg(result.manifest.backend);
-        return result;
-    }
     *staged = besideDataFolder(
-        QStringLiteral(".restoring-") + Clock::now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+        QLatin1String(StagingSuffix) + Clock::now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     if (!QDir().mkpath(*staged)) {
         result.reason = tr("A folder cannot be made: %1").arg(QDir::toNativeSeparators(*staged));
         return result;
@@ -60,11 +54,18 @@ BackupArchive::Result BackupRestore::stage(const Database *database, const QStri
                             .arg(available >> 20);
         return result;
     }
+    // An encrypted archive's header is known only as it is decrypted: the
+    // kind of database is compared once it is unpacked.
     const QString copy = snapshot->placeInDataFolder(*staged + QLatin1Char('/'));
     result = BackupArchive::extract(archivePath, *staged, copy, progress);
     if (!result.ok)
         return result;
     result.ok = false;
+    if (result.manifest.backend != snapshot->backend()) {
+        result.reason = tr("This backup holds a database of another kind (%1) than this workstation uses.")
+                            .arg(result.manifest.backend);
+        return result;
+    }
     QMap<QString, qint64> rows;
     int layout = 0;
     if (!snapshot->describeCopy(copy, &rows, &layout, &result.reason))
@@ -79,6 +80,19 @@ BackupArchive::Result BackupRestore::stage(const Database *database, const QStri
     }
     result.ok = true;
     return result;
+}
+
+int BackupRestore::removeLeftovers()
+{
+    const QFileInfo data(dataFolderPath());
+    const QString prefix = data.fileName() + QLatin1String(StagingSuffix);
+    int removed = 0;
+    for (const QFileInfo &left : data.absoluteDir().entryInfoList({ prefix + QLatin1Char('*') },
+             QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks)) {
+        if (QDir(left.absoluteFilePath()).removeRecursively())
+            ++removed;
+    }
+    return removed;
 }
 
 bool BackupRestore::swapIn(Database *database, const QString &staged, QString *aside, QString *reason)

@@ -16,8 +16,8 @@ class BackupRestore
 {
     Q_DECLARE_TR_FUNCTIONS(BackupRestore)
 public:
-    // Unpacks and checks; the staged folder in *staged, which the caller swaps
-    // in or discards (also after a failure).
+    // Unpacks (decrypting if need be) and checks; the staged folder in
+    // *staged, which the caller swaps in or discards (also after a failure).
     static BackupArchive::Result stage(const Database *database, const QString &archivePath, QString *staged,
         const BackupArchive::Progress &progress = BackupArchive::Progress());
     // Moves the current data folder aside (its new path in *aside) and the
@@ -26,4 +26,8 @@ public:
     // again and the old one put back. False with the reason.
     static bool swapIn(Database *database, const QString &staged, QString *aside, QString *reason);
     static void discard(const QString &staged);
+    // Staging folders that a restore ended by a crash left beside the data
+    // folder (each a whole database): removed at start, before any restore
+    // can run. Returns how many.
+    static int removeLeftovers();
 };

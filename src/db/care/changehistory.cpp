@@ -92,11 +92,12 @@ QVariant ChangeHistory::patientOf(Database *database, const RowChange &change)
         return firstValue(
             database, QStringLiteral("SELECT PatientRef FROM Removals WHERE RemovalID=?"), { change.rowId });
     }
-    if (change.table != QLatin1String("Records"))
+    const bool conclusion = change.table == QLatin1String("Conclusions");
+    if (change.table != QLatin1String("Records") && !conclusion)
         return QVariant();
     QVariant patientId = row.value(QStringLiteral("PatientID"));
-    if (change.kind == RowChange::Kind::Update) {
-        patientId = change.column == QLatin1String("PatientID")
+    if (change.kind == RowChange::Kind::Update || conclusion) {
+        patientId = change.column == QLatin1String("PatientID") && !conclusion
             ? change.newValue
             : firstValue(
                 database, QStringLiteral("SELECT PatientID FROM Records WHERE RecordID=?"), { change.rowId });

@@ -213,7 +213,8 @@ public:
                 table.remove(QStringLiteral("public.")).remove(QLatin1Char('"'));
                 // The server keeps the names in lower case; a manifest counts
                 // the program's tables as a file's does.
-                for (const char *known : { "Patients", "Records", "History", "Removals", "SchemaVersion" }) {
+                for (const char *known :
+                    { "Patients", "Records", "History", "Removals", "Conclusions", "SchemaVersion" }) {
                     if (table.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
                         table = QLatin1String(known);
                 }

@@ -1,6 +1,7 @@
 #include "db/model/kestamodel.h"
 
 #include "db/care/changehistory.h"
+#include "db/rows/conclusions.h"
 #include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestasettings.h"
@@ -24,6 +25,7 @@ KestaModel::KestaModel(QObject *parent)
     location = settingsObject->databaseLocation(DataLocations::databaseFile());
     databaseObject = new Database(location);
     ChangeHistory::attach(databaseObject);
+    Conclusions::of(databaseObject);
     // Without a file this is a first start: the window creates the file, then
     // reads it. A server that asks for a password is asked by the window.
     if (location.isServer() || QFileInfo::exists(location.filePath))

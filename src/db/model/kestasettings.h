@@ -48,6 +48,13 @@ public:
     Q_CLASSINFO("SelectLastPatientDefault", "true")
     ZT_SETTING(bool, SelectLastPatient, true)
 
+    // Heads every printed page.
+    Q_PROPERTY(QString ClinicName READ getClinicName WRITE setClinicName RESET resetClinicName NOTIFY
+            changedClinicName)
+    Q_CLASSINFO("ClinicNameEditable", "true")
+    Q_CLASSINFO("ClinicNameDefault", "\"\"")
+    ZT_SETTING(QString, ClinicName, "")
+
     // The four table strings and the splitter sizes are written by the tables
     // and the main window in forms of their own; here they are plain text.
     Q_PROPERTY(QString PatientsTableSorting READ getPatientsTableSorting WRITE setPatientsTableSorting RESET
@@ -175,6 +182,15 @@ public:
     Q_CLASSINFO("TrashPurgeDaysMaximum", "3650")
     Q_CLASSINFO("TrashPurgeDaysSuffix", " days")
     ZT_SETTING(int, TrashPurgeDays, 30)
+
+    // The full fingerprints of the OpenPGP keys a backup may be encrypted to
+    // (the clinic's backup key), apart by commas or spaces. Only their public
+    // parts are needed here; the secret part is kept off this workstation.
+    Q_PROPERTY(QString BackupRecipients READ getBackupRecipients WRITE setBackupRecipients RESET
+            resetBackupRecipients NOTIFY changedBackupRecipients)
+    Q_CLASSINFO("BackupRecipientsEditable", "true")
+    Q_CLASSINFO("BackupRecipientsDefault", "\"\"")
+    ZT_SETTING(QString, BackupRecipients, "")
 
 public:
     // Every value starts at its default; nothing is read until reload.

@@ -3,7 +3,6 @@
 #include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
-#include "db/rows/record.h"
 #include "toolkit/settings/settingsfile.h"
 
 #include <QDebug>
@@ -12,8 +11,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTimer>
 #include <algorithm>
-#include <memory>
 
 namespace
 {
@@ -30,7 +29,23 @@ UnregisteredRecordings::UnregisteredRecordings(const QString &filePath, QObject 
     : QObject(parent)
     , path(filePath)
 {
+    saveTimer = new QTimer(this);
+    saveTimer->setSingleShot(true);
+    saveTimer->setInterval(200);
+    connect(saveTimer, &QTimer::timeout, this, &UnregisteredRecordings::save);
     load();
+}
+
+UnregisteredRecordings::~UnregisteredRecordings()
+{
+    if (saveTimer->isActive())
+        save();
+}
+
+void UnregisteredRecordings::saveSoon()
+{
+    if (!saveTimer->isActive())
+        saveTimer->start();
 }
 
 QString UnregisteredRecordings::defaultFile()
@@ -42,7 +57,7 @@ int UnregisteredRecordings::add(Recording recording)
 {
     recording.key = ++lastKey;
     list.append(recording);
-    save();
+    saveSoon();
     emit changed();
     return recording.key;
 }
@@ -52,7 +67,7 @@ void UnregisteredRecordings::setComments(int key, const QString &comments)
     for (Recording &recording : list) {
         if (recording.key == key) {
             recording.comments = comments;
-            save();
+            saveSoon();
             return;
         }
     }
@@ -66,55 +81,49 @@ QString UnregisteredRecordings::filePath(const Recording &recording, Database *d
     return DataLocations::recordingPath(patient->folderName(), recording.fileName);
 }
 
-int UnregisteredRecordings::registerAgain(Database *database)
+QString UnregisteredRecordings::lastKnownPath(const Recording &recording, Database *database)
 {
-    int registered = 0;
-    QList<Recording> kept;
-    for (Recording recording : qAsConst(list)) {
-        if (!recording.retriable)
-            continue;
-        const QString file = filePath(recording, database);
-        if (file.isEmpty()) {
-            recording.reason = tr("The patient is not in the database");
-            kept.append(recording);
-            continue;
-        }
-        if (!QFileInfo(file).isFile()) {
-            qWarning().noquote() << "Unregistered recording dropped, its file is gone:" << file;
-            continue;
-        }
-        Patient *patient = database->patientByPatientId(recording.patientId);
-        QString reason;
-        const int id = database->insertRecord(
-            patient, recording.recordDate, recording.fileName, recording.recordType, QString(), &reason);
-        if (id <= 0) {
-            recording.reason = reason;
-            kept.append(recording);
-            continue;
-        }
-        ++registered;
-        qInfo().noquote() << "Recording registered:" << file;
-        // As the recorder's comment arrives: a comment the row refuses must not cost the row.
-        if (!recording.comments.isEmpty()) {
-            const std::unique_ptr<Record> record(database->loadRecord(id));
-            record->setComments(recording.comments);
-            patient->loadRecords();
-        }
-    }
-    list = kept;
-    save();
-    emit changed();
-    return registered;
+    if (!recording.retriable && !recording.registered)
+        return QString();
+    const QString now = filePath(recording, database);
+    if (!now.isEmpty() || !DataLocations::isPlainFolderName(recording.folderName))
+        return now;
+    return DataLocations::recordingPath(recording.folderName, recording.fileName);
 }
 
-void UnregisteredRecordings::dropUntold()
+void UnregisteredRecordings::update(const Recording &recording)
+{
+    for (Recording &kept : list) {
+        if (kept.key == recording.key && recording.key > 0) {
+            kept = recording;
+            saveSoon();
+            emit changed();
+            return;
+        }
+    }
+    add(recording);
+}
+
+void UnregisteredRecordings::remove(const QSet<int> &keys)
 {
     const int before = list.size();
-    list.erase(std::remove_if(
-                   list.begin(), list.end(), [](const Recording &recording) { return !recording.retriable; }),
+    list.erase(std::remove_if(list.begin(), list.end(),
+                   [&keys](const Recording &recording) { return keys.contains(recording.key); }),
         list.end());
-    if (list.size() != before)
-        emit changed();
+    if (list.size() == before)
+        return;
+    saveSoon();
+    emit changed();
+}
+
+void UnregisteredRecordings::dropTold(const QSet<int> &keys)
+{
+    QSet<int> told;
+    for (const Recording &recording : qAsConst(list)) {
+        if (!recording.retriable && keys.contains(recording.key))
+            told.insert(recording.key);
+    }
+    remove(told);
 }
 
 void UnregisteredRecordings::load()
@@ -141,6 +150,8 @@ void UnregisteredRecordings::load()
             = QDateTime::fromString(object.value(QStringLiteral("recordDate")).toString(), Qt::ISODate);
         recording.comments = object.value(QStringLiteral("comments")).toString();
         recording.reason = object.value(QStringLiteral("reason")).toString();
+        recording.retriable = object.value(QStringLiteral("retriable")).toBool(true);
+        recording.registered = object.value(QStringLiteral("registered")).toBool(false);
         if (!recording.fileName.isEmpty())
             list.append(recording);
     }
@@ -150,10 +161,11 @@ void UnregisteredRecordings::load()
 
 void UnregisteredRecordings::save()
 {
+    saveTimer->stop();
     QJsonArray array;
+    // Also those that are dropped once told: a program closed before it told them tells them
+    // at the next start.
     for (const Recording &recording : qAsConst(list)) {
-        if (!recording.retriable)
-            continue;
         array.append(QJsonObject { { QStringLiteral("patientId"), recording.patientId },
             { QStringLiteral("patientName"), recording.patientName },
             { QStringLiteral("folderName"), recording.folderName },
@@ -161,12 +173,14 @@ void UnregisteredRecordings::save()
             { QStringLiteral("recordType"), recording.recordType },
             { QStringLiteral("recordDate"), recording.recordDate.toString(Qt::ISODate) },
             { QStringLiteral("comments"), recording.comments },
-            { QStringLiteral("reason"), recording.reason } });
+            { QStringLiteral("reason"), recording.reason },
+            { QStringLiteral("retriable"), recording.retriable },
+            { QStringLiteral("registered"), recording.registered } });
     }
     if (array.isEmpty()) {
         QFile::remove(path);
         return;
     }
-    if (!SettingsFile::write(path, QJsonDocument(array).toJson()))
+    if (!SettingsFile::write(path, QJsonDocument(array).toJson(QJsonDocument::Compact)))
         qWarning().noquote() << "The list of unregistered recordings was not written:" << path;
 }

@@ -83,6 +83,7 @@ void LiveUpdates::hear(const QString &name, QSqlDriver::NotificationSource sourc
         pendingPatients.insert(id);
     else if (parts.first() == recordsTable)
         pendingRecords.insert(id);
+    emit announced(parts.first(), id);
     showTimer->start();
 }
 

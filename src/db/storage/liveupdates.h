@@ -30,6 +30,9 @@ public:
 signals:
     // Changes announced by other workstations have been shown.
     void changesShown();
+    // Another workstation changed this row; for those who keep rows of
+    // tables the list does not show.
+    void announced(const QString &table, int rowId);
 
 private:
     static QString payloadOf(const RowChange &change);

@@ -55,6 +55,14 @@ QList<Step> steps()
                   "SizeBytes BIGINT, RowsData TEXT, FilesData TEXT, RestoredAt TEXT)"),
                 QStringLiteral("CREATE INDEX RemovalsRemovedAt ON Removals (RemovedAt)"),
                 QStringLiteral("UPDATE SchemaVersion SET Version = 4") } },
+        // A recording's conclusion, one row per record that has one. FileName
+        // is the record's when it was written: a record id taken again by a
+        // new recording (a file database reuses the highest) does not inherit
+        // the conclusion of the one removed.
+        { 5,
+            { QStringLiteral("CREATE TABLE Conclusions (RecordID BIGINT NOT NULL PRIMARY KEY, "
+                             "Conclusion TEXT, WrittenBy TEXT, WrittenAt TEXT, FileName TEXT)"),
+                QStringLiteral("UPDATE SchemaVersion SET Version = 5") } },
     };
 }
 

@@ -15,7 +15,7 @@ class SchemaMigrations
 {
     Q_DECLARE_TR_FUNCTIONS(SchemaMigrations)
 public:
-    static constexpr int CurrentVersion = 4;
+    static constexpr int CurrentVersion = 5;
 
     // Makes the first layout version in a server database that holds no
     // table at all, from the embedded file's schema in the server's words (a

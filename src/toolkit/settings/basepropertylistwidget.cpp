@@ -112,6 +112,12 @@ int BasePropertyListWidget::addPropertyToLayout(AbstractMetaDescription *descrip
     }
     if (description->readOnly)
         view->setEnabled(false);
+    // A screen reader names the editor by its row's label, wherever the label sits.
+    if (QWidget *editor = view->getEditor()) {
+        label->setBuddy(editor);
+        if (editor->accessibleName().isEmpty())
+            editor->setAccessibleName(label->text());
+    }
 
     // An empty grid still reports one row.
     const int row = grid->count() == 0 ? 0 : grid->rowCount();

@@ -34,6 +34,7 @@ BasePropertyView::BasePropertyView(AbstractMetaDescription *description, QWidget
             QStringLiteral("QPushButton { padding: 0px; min-height: 0px; min-width: 0px; }"));
         defaultButton->setCheckable(true);
         defaultButton->setFocusPolicy(Qt::ClickFocus);
+        defaultButton->setAccessibleName(tr("Restore default"));
         // Inside a dialog, Enter must not restore a default.
         defaultButton->setAutoDefault(false);
         rowLayout->addWidget(defaultButton, 0, Qt::AlignVCenter);

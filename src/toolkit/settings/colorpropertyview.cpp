@@ -28,6 +28,7 @@ ColorPropertyView::ColorPropertyView(AbstractMetaDescription *description, QWidg
     swatch = new QToolButton(this);
     swatch->setObjectName(QStringLiteral("propertyColorButton"));
     swatch->setFocusPolicy(Qt::ClickFocus);
+    swatch->setAccessibleName(tr("Choose colour"));
     addWidget(swatch);
 
     refresh();

@@ -3,6 +3,7 @@
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/clock.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCalendarWidget>
 #include <QKeyEvent>
@@ -61,6 +62,7 @@ DateField::DateField(QWidget *parent)
     StyleHelper::DimPlaceholder(this);
     calendarButton = addAction(QIcon(), QLineEdit::TrailingPosition);
     calendarButton->setObjectName(QStringLiteral("dateFieldCalendarAction"));
+    calendarButton->setText(tr("Calendar"));
     calendarButton->setToolTip(tr("Calendar (Alt+Down)"));
     StyleHelper::Instance()->setMenuActionIcon(
         calendarButton, QStringLiteral(":/icons/chevron-down.svg"), QStringLiteral("#FFF"));
@@ -164,6 +166,10 @@ void DateField::setImpossible(bool on)
     style()->polish(this);
     update();
     setToolTip(on ? tr("No such date") : QString());
+    // Red alone tells a screen reader nothing: the field's description says it.
+    setAccessibleDescription(on ? tr("No such date") : QString());
+    QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&described);
     emit impossibleChanged(on);
 }
 

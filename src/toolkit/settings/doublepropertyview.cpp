@@ -60,6 +60,7 @@ DoublePropertyView::DoublePropertyView(AbstractMetaDescription *description, QWi
         suggestionButton->setObjectName(QStringLiteral("propertySuggestionsButton"));
         suggestionButton->setPopupMode(QToolButton::InstantPopup);
         suggestionButton->setFocusPolicy(Qt::ClickFocus);
+        suggestionButton->setAccessibleName(tr("Suggested values"));
         auto *menu = new QMenu(suggestionButton);
         for (double number : qAsConst(suggested)) {
             QAction *action

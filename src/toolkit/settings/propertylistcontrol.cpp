@@ -41,6 +41,7 @@ void PropertyListControl::build()
     } else {
         scrollArea = new QScrollArea(this);
         scrollArea->setObjectName(QStringLiteral("propertyScrollArea"));
+        scrollArea->setAccessibleName(tr("Fields"));
         scrollArea->setMinimumSize(30, 20);
         scrollArea->setWidgetResizable(true);
         scrollArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);

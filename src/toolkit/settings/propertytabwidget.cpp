@@ -13,6 +13,7 @@ PropertyTabWidget::PropertyTabWidget(AbstractSettings *settings, QWidget *parent
 {
     tabWidget = new QTabWidget(this);
     tabWidget->setObjectName(QStringLiteral("propertyTabWidget"));
+    tabWidget->setAccessibleName(tr("Sections"));
     tabWidget->setStyleSheet(
         QStringLiteral("QTabBar::tab:disabled {width: 0px; color: transparent; background: transparent;}"));
     gridLayout->addWidget(tabWidget, 0, 0);

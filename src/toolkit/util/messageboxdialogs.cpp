@@ -36,6 +36,20 @@ MessageBox::Shown describe(const QMessageBox &box)
     return shown;
 }
 
+QString kindName(QMessageBox::Icon icon)
+{
+    switch (icon) {
+    case QMessageBox::Critical:
+        return QCoreApplication::translate("MessageBox", "Error");
+    case QMessageBox::Warning:
+        return QCoreApplication::translate("MessageBox", "Warning");
+    case QMessageBox::Question:
+        return QCoreApplication::translate("MessageBox", "Question");
+    default:
+        return QCoreApplication::translate("MessageBox", "Message");
+    }
+}
+
 // Runs the box, or answers it through the seam; true when `accept` was pressed.
 bool run(QMessageBox &box, QAbstractButton *accept)
 {
@@ -46,6 +60,11 @@ bool run(QMessageBox &box, QAbstractButton *accept)
     if (QPushButton *preferred = box.defaultButton())
         preferred->setFocus();
     box.setTextFormat(Qt::PlainText);
+    // A screen reader says a box's name and description as it opens; a box without a
+    // title is named by its kind.
+    if (box.windowTitle().isEmpty())
+        box.setAccessibleName(kindName(box.icon()));
+    box.setAccessibleDescription(box.text());
     MessageBox::Button answer = MessageBox::Close;
     if (MessageBox::takeAnswer(describe(box), &answer))
         return answer == MessageBox::Accept;
