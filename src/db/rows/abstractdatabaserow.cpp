@@ -134,7 +134,7 @@ void AbstractDatabaseRow::takeStoredValues(const RowCursor &cursor, const QVecto
         // a text), or a value that does not convert, leaves it as it is.
         if (value.isNull() && !text)
             continue;
-        // A single blank is how an empty text is stored (Database::textLiteral).
+        // A single blank is how an empty text is stored (SqlStatements::textLiteral).
         if (text && textValue && *static_cast<const QString *>(value.constData()) == QLatin1String(" "))
             value = QString(QLatin1String(""));
         else if (!text && textValue)
