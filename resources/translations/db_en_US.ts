@@ -193,13 +193,6 @@
     </message>
 </context>
 <context>
-    <name>Patient</name>
-    <message>
-        <source>Another patient already has this PatientID</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>PatientGender</name>
     <message>
         <source>Gender_Unspecified</source>

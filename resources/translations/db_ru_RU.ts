@@ -193,13 +193,6 @@
     </message>
 </context>
 <context>
-    <name>Patient</name>
-    <message>
-        <source>Another patient already has this PatientID</source>
-        <translation>Этот идентификатор уже есть у другого пациента</translation>
-    </message>
-</context>
-<context>
     <name>PatientGender</name>
     <message>
         <source>Gender_Unspecified</source>

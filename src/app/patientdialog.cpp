@@ -3,9 +3,9 @@
 #include "app/tables/patientslistwidget.h"
 #include "db/storage/database.h"
 #include "db/model/datalocations.h"
-#include "db/recordings/folderrenamejournal.h"
 #include "db/rows/patient.h"
 #include "db/rows/patientidmatch.h"
+#include "db/storage/patientstore.h"
 #include "toolkit/settings/abstractmetadescription.h"
 #include "toolkit/settings/basepropertyview.h"
 #include "toolkit/settings/datefield.h"
@@ -15,8 +15,6 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QShowEvent>
 #include <QTabBar>
@@ -26,20 +24,9 @@
 namespace
 {
 
-QString folderPath(const QString &folderName)
-{
-    return QDir::cleanPath(DataLocations::patientFolder(folderName));
-}
-
 bool sameName(const QString &a, const QString &b)
 {
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
-}
-
-void showRenameError()
-{
-    AppHelper::warningMessage(QCoreApplication::translate("MainWindow", "Error renaming patient directory"),
-        QString(), MessageBox::Warning);
 }
 
 } // namespace
@@ -224,85 +211,28 @@ bool PatientDialog::save()
 {
     if (!database)
         return false;
-    // Blanks around a new identifier go; a stored one is kept as it is.
-    const QString id = edited->getPatientID();
-    if (isNew() || id != storedPatientId)
-        edited->setPatientID(PatientIdMatch::entered(id));
-    return isNew() ? insert() : update();
-}
-
-bool PatientDialog::insert()
-{
-    const int id = database->insertPatient(edited.get());
-    if (id <= 0) {
-        AppHelper::warningMessage(QCoreApplication::translate("MainWindow", "Error creating patient"),
-            QString(), MessageBox::Warning);
+    PatientStore store(database);
+    const PatientStore::Outcome outcome
+        = isNew() ? store.create(edited.get()) : store.save(patientId, edited.get(), shown.get());
+    if (!outcome.saved()) {
+        showRefusal(isNew(), outcome.folderNotRenamed, outcome.refusal);
         return false;
     }
-    savedId = id;
-    if (patientsTable) {
+    savedId = outcome.autoId;
+    if (isNew() && patientsTable) {
         // The table learns the new list first: it cannot select a row it does not show.
-        patientsTable->setSelectedId(id, false);
+        patientsTable->setSelectedId(savedId, false);
         patientsTable->setPatients(database->patients());
     }
     return true;
 }
 
-bool PatientDialog::update()
+void PatientDialog::showRefusal(bool creating, bool folderNotRenamed, const QString &reason)
 {
-    // Looked up afresh: a reload after a failed attempt replaced the patient objects.
-    Patient *stored = database->patientById(patientId);
-    if (!stored) {
-        showRenameError();
-        return false;
-    }
-    const QString oldName = stored->folderName();
-    const QString newName = edited->folderName();
-    const bool rename = oldName != newName && QFileInfo::exists(folderPath(oldName));
-
-    // Every changed column, the records carried to a new ID and the folder
-    // land together or not at all: the folder moves inside the write, before
-    // the columns, and goes back when the write does not land.
-    bool saved = true;
-    bool noted = false;
-    bool moved = false;
-    QString reason;
-    {
-        Database::Transaction write(database);
-        // A start after a crash in between finds the note and puts things right.
-        if (rename) {
-            noted = FolderRenameJournal::begin(patientId, oldName, newName);
-            moved = noted && moveFolder(oldName, newName);
-            saved = moved;
-        }
-        saved = saved && stored->copyFrom(edited.get(), shown.get());
-        // Left uncommitted, the write is undone as the scope ends.
-        saved = saved && write.commit(&reason);
-    }
-    if (!saved && moved && !moveFolder(newName, oldName))
-        qWarning() << "Patient folder not renamed back:" << newName << oldName;
-    if (noted)
-        FolderRenameJournal::finish();
-    database->reloadPatients();
-    if (!saved) {
-        showRenameError();
-        return false;
-    }
-    savedId = patientId;
-    return true;
-}
-
-bool PatientDialog::moveFolder(const QString &fromName, const QString &toName)
-{
-    if (!DataLocations::isPlainFolderName(fromName) || !DataLocations::isPlainFolderName(toName))
-        return false;
-    const QString from = folderPath(fromName);
-    const QString to = folderPath(toName);
-    // Never replaces or merges into another folder (rename(2) would replace an
-    // empty one); the same folder under another letter case may be renamed.
-    const QFileInfo target(to);
-    if ((target.exists() || target.isSymLink())
-        && target.canonicalFilePath() != QFileInfo(from).canonicalFilePath())
-        return false;
-    return QDir().rename(from, to);
+    QString text = creating ? QCoreApplication::translate("MainWindow", "Error creating patient")
+        : folderNotRenamed  ? QCoreApplication::translate("MainWindow", "Error renaming patient directory")
+                            : QCoreApplication::translate("MainWindow", "The change was not saved");
+    if (!reason.isEmpty())
+        text += QStringLiteral(":\n") + reason;
+    AppHelper::warningMessage(text, QString(), MessageBox::Warning);
 }

@@ -16,9 +16,9 @@ class PropertyTabWidget;
 class QLabel;
 
 // Creates or edits a patient on an unsaved copy. The copy is checked after every
-// change; accepting inserts a new patient, or renames the patient's folder when its
-// name changes and stores the edited columns. A failure is shown and keeps the
-// dialog open with what the user entered.
+// change, as a hint; accepting hands it to the PatientStore, which decides. What
+// the store refused is shown once and keeps the dialog open with what the user
+// entered.
 class PatientDialog : public ConfirmDialog
 {
     Q_OBJECT
@@ -60,10 +60,8 @@ private:
 
     void validate();
     void showDuplicates();
-    bool insert();
-    bool update();
-    // Moves a patient folder; never onto an existing folder other than itself.
-    static bool moveFolder(const QString &fromName, const QString &toName);
+    // Tells the user what the store refused.
+    void showRefusal(bool creating, bool folderNotRenamed, const QString &reason);
 
     std::unique_ptr<Patient> edited;
     // The patient as the dialog opened on it: what the user was shown.

@@ -143,6 +143,9 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("ID") << "ID"
                             << "The ID 'A17' has been given to another patient since.";
+        // A Cyrillic look-alike, which the recorder would receive as the same ID.
+        QTest::newRow("look-alike ID") << "А１7"
+                                       << "The ID 'A17' has been given to another patient since.";
         QTest::newRow("number") << "number"
                                 << "Its number 100 has been given to another patient since.";
         QTest::newRow("folder") << "folder"
@@ -158,7 +161,7 @@ private slots:
         const int removal = lastRemoval();
         // Numbers other than 100 unless the number is what is taken: the
         // next new patient would take 100 again, the highest being gone.
-        const QString otherId = taken == "ID" ? "A17" : "B2";
+        const QString otherId = taken == "ID" ? "A17" : taken.startsWith(QChar(0x0410)) ? taken : "B2";
         const int number = taken == "number" ? 100 : 300;
         QVERIFY(rawExec(*db,
                     QString("INSERT INTO Patients (AutoID, PatientID, LastName) VALUES (%1, '%2', 'Sidorov')")

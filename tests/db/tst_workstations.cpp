@@ -1,4 +1,5 @@
 #include "db/storage/database.h"
+#include "db/storage/patientstore.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 #include "support/testdatabase.h"
@@ -167,7 +168,7 @@ private slots:
         edited->setPhone("555");
         QVERIFY(first->patientById(100)->setValue("Street", "Lenina 1"));
         second->refreshRow(theirs);
-        QVERIFY(theirs->copyFrom(edited.get(), shown.get()));
+        QVERIFY(PatientStore(second.get()).save(100, edited.get(), shown.get()).saved());
         QCOMPARE(stored("Street").toString() + stored("Phone").toString(), QStringLiteral("Lenina 1555"));
 
         shown.reset(theirs->clone());
@@ -175,11 +176,9 @@ private slots:
         edited->setCity("Kazan");
         edited->setFirstName("Petr");
         QVERIFY(first->patientById(100)->setValue("City", "Moscow"));
-        {
-            Database::Transaction write(second.get());
-            QVERIFY(!theirs->copyFrom(edited.get(), shown.get()));
-            QVERIFY(!write.commit());
-        }
+        const PatientStore::Outcome refused = PatientStore(second.get()).save(100, edited.get(), shown.get());
+        QVERIFY(!refused.saved() && !refused.folderNotRenamed);
+        QCOMPARE(refused.refusal, QStringLiteral("Another workstation has changed it meanwhile to: Moscow"));
         QCOMPARE(stored("City").toString() + stored("FirstName").toString(), QStringLiteral("MoscowIvan"));
     }
 };

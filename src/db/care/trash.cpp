@@ -128,6 +128,15 @@ bool Trash::removeRecord(Patient *owner, Record *record, QString *reason, QStrin
     return removed;
 }
 
+struct Trash::Plan {
+    QString folderName;
+    QList<TrashFolder::Move> moves;
+    qint64 size = 0;
+    QVariantMap patientRow;
+    QList<QPair<int, QVariantMap>> recordRows;
+    QString trashFolder;
+};
+
 bool Trash::remove(const Subject &subject, QString *reason, QStringList *filesLeft)
 {
     QString why;
@@ -138,46 +147,10 @@ bool Trash::remove(const Subject &subject, QString *reason, QStringList *filesLe
     };
     if (filesLeft)
         filesLeft->clear();
-    const QString folderName = subject.patient ? subject.patient->folderName() : QString();
-
-    // What goes: each recording's own folder, or the file alone where others share it.
-    QList<TrashFolder::Move> moves;
-    qint64 size = 0;
-    if (subject.patient && !subject.records.isEmpty()) {
-        QHash<int, QList<RecordingFiles::OtherRecord>> others;
-        QSqlQuery query(database->database());
-        query.setForwardOnly(true);
-        if (!database->exec(query, QStringLiteral("SELECT RecordID, PatientID, FileName from Records")))
-            return fail(tr("The other records could not be read") + QStringLiteral(": ")
-                + reasonOf(query.lastError()));
-        QHash<QString, QStringList> foldersById;
-        for (Patient *patient : database->patients())
-            foldersById[patient->getPatientID()].append(patient->folderName());
-        while (query.next()) {
-            for (const QString &folder : foldersById.value(query.value(1).toString()))
-                others[query.value(0).toInt()].append({ folder, query.value(2).toString() });
-        }
-        const QString patientDir
-            = QFileInfo(QDir::cleanPath(DataLocations::patientFolder(folderName))).canonicalFilePath();
-        for (Record *record : subject.records) {
-            // Planned as though the ones before were gone already.
-            others.remove(record->getRecordID());
-            if (!QFileInfo(RecordingFiles::recordPath(folderName, record->getFileName())).isFile())
-                continue;
-            QList<RecordingFiles::OtherRecord> near;
-            for (const QList<RecordingFiles::OtherRecord> &list : qAsConst(others))
-                near.append(list);
-            const RecordingFiles::Removal removal
-                = RecordingFiles::planRemoval(folderName, record->getFileName(), near);
-            if (removal.kind == RecordingFiles::Removal::Kind::Nothing)
-                continue;
-            const QString relative = removal.path.mid(patientDir.size() + 1);
-            moves.append({ folderName + QLatin1Char('/') + relative, relative });
-            size += removal.kind == RecordingFiles::Removal::Kind::Folder
-                ? FileUtilities::dirsize(removal.path)
-                : QFileInfo(removal.path).size();
-        }
-    }
+    Plan plan;
+    plan.folderName = subject.patient ? subject.patient->folderName() : QString();
+    if (!planMoves(subject, &plan, &why))
+        return fail(why);
 
     // The lock first: files move only once nobody else can write.
     Database::Transaction write(database, true);
@@ -185,72 +158,119 @@ bool Trash::remove(const Subject &subject, QString *reason, QStringList *filesLe
         write.commit(&why);
         return fail(why);
     }
-    QJsonArray patientRows;
-    QJsonArray recordRows;
-    QList<QPair<int, QVariantMap>> recordValues;
-    for (Record *record : subject.records) {
-        QVariantMap row;
-        if (!readRow(recordsTable, recordIdColumn, record->getRecordID(), &row, &why))
-            return fail(why);
-        recordRows.append(rowToJson(row));
-        recordValues.append({ record->getRecordID(), row });
-    }
-    QVariantMap patientRow;
-    if (subject.wholePatient) {
-        if (!readRow(patientsTable, patientIdColumn, subject.patient->getId(), &patientRow, &why))
-            return fail(why);
-        patientRows.append(rowToJson(patientRow));
-    }
-
-    QString trashFolder = TrashFolder::create(folderName, &why);
-    if (trashFolder.isEmpty())
+    if (!readGoingRows(subject, &plan, &why))
+        return fail(why);
+    plan.trashFolder = TrashFolder::create(plan.folderName, &why);
+    if (plan.trashFolder.isEmpty())
         return fail(tr("The trash folder cannot be made") + QStringLiteral(":\n") + why);
-    if (!TrashFolder::writeNote(trashFolder, moves, &why) || !TrashFolder::moveIn(trashFolder, moves, &why)) {
-        TrashFolder::tidy(trashFolder);
+    if (!TrashFolder::writeNote(plan.trashFolder, plan.moves, &why)
+        || !TrashFolder::moveIn(plan.trashFolder, plan.moves, &why)) {
+        TrashFolder::tidy(plan.trashFolder);
         return fail(tr("The recordings cannot be moved to the trash") + QStringLiteral(":\n") + why);
     }
-
-    bool ok = true;
-    for (const auto &record : qAsConst(recordValues))
-        ok = ok && database->deleteValues(recordsTable, recordIdColumn, record.first, record.second, &why);
-    if (subject.wholePatient)
-        ok = ok
-            && database->deleteValues(
-                patientsTable, patientIdColumn, subject.patient->getId(), patientRow, &why);
-    if (ok) {
-        const int id = database->newId(removalsTable, removalIdColumn);
-        QVariantMap removal {
-            { removalIdColumn, id },
-            { QStringLiteral("RemovedAt"), Workstation::nowText() },
-            { QStringLiteral("Workstation"), Workstation::hostName() },
-            { QStringLiteral("UserName"), Workstation::userName() },
-            { QStringLiteral("Kind"),
-                subject.wholePatient ? QStringLiteral("Patient") : QStringLiteral("Record") },
-            { QStringLiteral("Description"), subject.description },
-            { QStringLiteral("PatientRef"), subject.patient ? subject.patient->getId() : 0 },
-            { QStringLiteral("PatientID"), subject.patient ? subject.patient->getPatientID() : QString() },
-            { QStringLiteral("FolderName"), folderName },
-            { QStringLiteral("TrashFolder"), trashFolder },
-            { QStringLiteral("SizeBytes"), size },
-            { QStringLiteral("RowsData"),
-                QString::fromUtf8(QJsonDocument(
-                    QJsonObject { { patientsTable, patientRows }, { recordsTable, recordRows } })
-                                      .toJson(QJsonDocument::Compact)) },
-            { QStringLiteral("FilesData"),
-                QString::fromUtf8(QJsonDocument(TrashFolder::toJson(moves)).toJson(QJsonDocument::Compact)) },
-        };
-        ok = id > 0 && database->insertValues(removalsTable, removalIdColumn, removal, &why);
-    }
-    ok = write.commit(&why) && ok;
-    if (!ok) {
-        const QStringList stuck = TrashFolder::undo(trashFolder, moves, true);
+    const bool ok = deleteAndNote(subject, plan, &why);
+    if (!(write.commit(&why) && ok)) {
+        const QStringList stuck = TrashFolder::undo(plan.trashFolder, plan.moves, true);
         if (filesLeft)
             *filesLeft = stuck;
         if (stuck.isEmpty())
-            TrashFolder::tidy(trashFolder);
+            TrashFolder::tidy(plan.trashFolder);
         return fail(why);
     }
     return true;
+}
+
+bool Trash::planMoves(const Subject &subject, Plan *plan, QString *reason)
+{
+    if (!subject.patient || subject.records.isEmpty())
+        return true;
+    QHash<int, QList<RecordingFiles::OtherRecord>> others;
+    QSqlQuery query(database->database());
+    query.setForwardOnly(true);
+    if (!database->exec(query, QStringLiteral("SELECT RecordID, PatientID, FileName from Records"))) {
+        *reason = tr("The other records could not be read") + QStringLiteral(": ") + reasonOf(query.lastError());
+        return false;
+    }
+    QHash<QString, QStringList> foldersById;
+    for (Patient *patient : database->patients())
+        foldersById[patient->getPatientID()].append(patient->folderName());
+    while (query.next()) {
+        for (const QString &folder : foldersById.value(query.value(1).toString()))
+            others[query.value(0).toInt()].append({ folder, query.value(2).toString() });
+    }
+    const QString &folderName = plan->folderName;
+    const QString patientDir
+        = QFileInfo(QDir::cleanPath(DataLocations::patientFolder(folderName))).canonicalFilePath();
+    for (Record *record : subject.records) {
+        // Planned as though the ones before were gone already.
+        others.remove(record->getRecordID());
+        if (!QFileInfo(RecordingFiles::recordPath(folderName, record->getFileName())).isFile())
+            continue;
+        QList<RecordingFiles::OtherRecord> near;
+        for (const QList<RecordingFiles::OtherRecord> &list : qAsConst(others))
+            near.append(list);
+        const RecordingFiles::Removal removal
+            = RecordingFiles::planRemoval(folderName, record->getFileName(), near);
+        if (removal.kind == RecordingFiles::Removal::Kind::Nothing)
+            continue;
+        const QString relative = removal.path.mid(patientDir.size() + 1);
+        plan->moves.append({ folderName + QLatin1Char('/') + relative, relative });
+        plan->size += removal.kind == RecordingFiles::Removal::Kind::Folder ? FileUtilities::dirsize(removal.path)
+                                                                            : QFileInfo(removal.path).size();
+    }
+    return true;
+}
+
+bool Trash::readGoingRows(const Subject &subject, Plan *plan, QString *reason)
+{
+    for (Record *record : subject.records) {
+        QVariantMap row;
+        if (!readRow(recordsTable, recordIdColumn, record->getRecordID(), &row, reason))
+            return false;
+        plan->recordRows.append({ record->getRecordID(), row });
+    }
+    return !subject.wholePatient
+        || readRow(patientsTable, patientIdColumn, subject.patient->getId(), &plan->patientRow, reason);
+}
+
+bool Trash::deleteAndNote(const Subject &subject, const Plan &plan, QString *reason)
+{
+    QJsonArray patientRows;
+    QJsonArray recordRows;
+    bool ok = true;
+    for (const auto &record : plan.recordRows) {
+        recordRows.append(rowToJson(record.second));
+        ok = ok && database->deleteValues(recordsTable, recordIdColumn, record.first, record.second, reason);
+    }
+    if (subject.wholePatient) {
+        patientRows.append(rowToJson(plan.patientRow));
+        ok = ok
+            && database->deleteValues(
+                patientsTable, patientIdColumn, subject.patient->getId(), plan.patientRow, reason);
+    }
+    const int id = ok ? database->newId(removalsTable, removalIdColumn) : -1;
+    if (id <= 0)
+        return false;
+    const QVariantMap removal {
+        { removalIdColumn, id },
+        { QStringLiteral("RemovedAt"), Workstation::nowText() },
+        { QStringLiteral("Workstation"), Workstation::hostName() },
+        { QStringLiteral("UserName"), Workstation::userName() },
+        { QStringLiteral("Kind"), subject.wholePatient ? QStringLiteral("Patient") : QStringLiteral("Record") },
+        { QStringLiteral("Description"), subject.description },
+        { QStringLiteral("PatientRef"), subject.patient ? subject.patient->getId() : 0 },
+        { QStringLiteral("PatientID"), subject.patient ? subject.patient->getPatientID() : QString() },
+        { QStringLiteral("FolderName"), plan.folderName },
+        { QStringLiteral("TrashFolder"), plan.trashFolder },
+        { QStringLiteral("SizeBytes"), plan.size },
+        { QStringLiteral("RowsData"),
+            QString::fromUtf8(
+                QJsonDocument(QJsonObject { { patientsTable, patientRows }, { recordsTable, recordRows } })
+                    .toJson(QJsonDocument::Compact)) },
+        { QStringLiteral("FilesData"),
+            QString::fromUtf8(QJsonDocument(TrashFolder::toJson(plan.moves)).toJson(QJsonDocument::Compact)) },
+    };
+    return database->insertValues(removalsTable, removalIdColumn, removal, reason);
 }
 
 bool Trash::readRow(const QString &table, const QString &idColumn, int id, QVariantMap *row, QString *reason)

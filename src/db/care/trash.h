@@ -75,7 +75,14 @@ public:
 
 private:
     struct Subject;
+    struct Plan;
     bool remove(const Subject &subject, QString *reason, QStringList *filesLeft);
+    // Which recordings go where: each one's own folder, or the file alone where others share it.
+    bool planMoves(const Subject &subject, Plan *plan, QString *reason);
+    // The rows that go, as stored, read inside the write.
+    bool readGoingRows(const Subject &subject, Plan *plan, QString *reason);
+    // Deletes the rows and notes the removal, inside the write.
+    bool deleteAndNote(const Subject &subject, const Plan &plan, QString *reason);
     bool readRow(const QString &table, const QString &idColumn, int id, QVariantMap *row, QString *reason);
     bool readRemoval(int removalId, QVariantMap *row, QString *reason);
     bool checkRestorable(const QVariantMap &removal, const QJsonObject &rows, QString *reason);

@@ -2,6 +2,7 @@
 
 #include "db/storage/database.h"
 #include "db/storage/databasesupport.h"
+#include "db/storage/patientstore.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/care/trash.h"
@@ -105,6 +106,13 @@ bool Trash::checkRestorable(const QVariantMap &removal, const QJsonObject &rows,
             return false;
         }
     }
+    // The rule of every ID stored: none that is one with another patient's.
+    bool idGiven = false;
+    if (wholePatient && !PatientStore(database).idFree(patientId, 0, reason, &idGiven)) {
+        if (idGiven)
+            *reason = tr("The ID '%1' has been given to another patient since.").arg(patientId);
+        return false;
+    }
     QSqlQuery query(database->database());
     if (!database->execBound(
             query, QStringLiteral("SELECT count(*) FROM Patients WHERE PatientID=?"), { patientId })
@@ -113,10 +121,6 @@ bool Trash::checkRestorable(const QVariantMap &removal, const QJsonObject &rows,
         return false;
     }
     const bool idInUse = query.value(0).toInt() > 0;
-    if (wholePatient && idInUse) {
-        *reason = tr("The ID '%1' has been given to another patient since.").arg(patientId);
-        return false;
-    }
     if (!wholePatient && !idInUse && !removal.value(QStringLiteral("FolderName")).toString().isEmpty()) {
         *reason = tr("The patient with the ID '%1' is no longer there: restore the patient first.")
                       .arg(patientId);

@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
@@ -157,28 +156,6 @@ RecordingFiles::Removal RecordingFiles::planRemoval(
         removal.path = recordDir;
     }
     return removal;
-}
-
-bool RecordingFiles::carryOut(const Removal &removal, QString *reason)
-{
-    bool done = true;
-    switch (removal.kind) {
-    case Removal::Kind::Nothing:
-        break;
-    case Removal::Kind::File:
-        done = (!QFileInfo::exists(removal.path) && !QFileInfo(removal.path).isSymLink())
-            || QFile::remove(removal.path);
-        break;
-    case Removal::Kind::Folder:
-        done = !QFileInfo::exists(removal.path) || QDir(removal.path).removeRecursively();
-        break;
-    }
-    if (!done) {
-        qDebug() << "Recording not deleted:" << removal.path;
-        if (reason)
-            *reason = QDir::toNativeSeparators(removal.path);
-    }
-    return done;
 }
 
 RecordingFiles::FolderName RecordingFiles::parseFolderName(const QString &name)

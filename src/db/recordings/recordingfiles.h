@@ -60,8 +60,6 @@ public:
     };
     static Removal planRemoval(
         const QString &folderName, const QString &fileName, const QList<OtherRecord> &otherRecords);
-    // Deletes what the plan names; false with the path that stayed.
-    static bool carryOut(const Removal &removal, QString *reason);
 
     // The type and date the recorder writes into a recording's folder name,
     // "<type>_<yyyy>_<MM>_<dd>_<HHmmss>"; the date is invalid when a part is

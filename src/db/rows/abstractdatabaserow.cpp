@@ -62,14 +62,6 @@ bool AbstractDatabaseRow::setValue(const QString &name, const QVariant &value)
     return ZTSettings::setValue(name, value) && !writeRefused;
 }
 
-bool AbstractDatabaseRow::setShownValue(const QString &name, const QVariant &value, const QVariant &shown)
-{
-    shownValue = &shown;
-    const bool set = setValue(name, value);
-    shownValue = nullptr;
-    return set;
-}
-
 bool AbstractDatabaseRow::load()
 {
     return rowStore && rowStore->readRow(this);
@@ -142,7 +134,7 @@ void AbstractDatabaseRow::takeStoredValues(const RowCursor &cursor, const QVecto
         // a text), or a value that does not convert, leaves it as it is.
         if (value.isNull() && !text)
             continue;
-        // A single blank is how an empty text is stored (Database::textLiteral).
+        // A single blank is how an empty text is stored (SqlStatements::textLiteral).
         if (text && textValue && *static_cast<const QString *>(value.constData()) == QLatin1String(" "))
             value = QString(QLatin1String(""));
         else if (!text && textValue)
@@ -151,6 +143,11 @@ void AbstractDatabaseRow::takeStoredValues(const RowCursor &cursor, const QVecto
     }
     writesSuspended = false;
     blockSignals(wasBlocked);
+}
+
+bool AbstractDatabaseRow::writeToStore(const QString &column, const QVariant &previous, QString *reason)
+{
+    return rowStore->writeColumn(this, column, previous, reason);
 }
 
 void AbstractDatabaseRow::putBack(const QString &column, const QVariant &value)
@@ -165,7 +162,7 @@ void AbstractDatabaseRow::changingProperty(const char *name)
     if (!rowStore || writesSuspended)
         return;
     changingColumn = name;
-    changingFrom = shownValue ? *shownValue : getValue(QLatin1String(name));
+    changingFrom = getValue(QLatin1String(name));
 }
 
 void AbstractDatabaseRow::changedProperty(const QString &name)
@@ -187,7 +184,7 @@ bool AbstractDatabaseRow::updateColumn(const QString &column)
     changingFrom.clear();
 
     QString reason;
-    if (rowStore->writeColumn(this, column, previous, &reason))
+    if (writeToStore(column, previous, &reason))
         return true;
     writeRefused = true;
     if (knowsPrevious)

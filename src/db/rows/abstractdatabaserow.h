@@ -44,11 +44,6 @@ public:
     // and on a stored row when the database refused the write: the property
     // then holds the stored value again.
     bool setValue(const QString &name, const QVariant &value) override;
-    // Sets the value as an edit of what the user was shown: where other
-    // workstations write the database, the write holds only while `shown` is
-    // still the stored value.
-    bool setShownValue(const QString &name, const QVariant &value, const QVariant &shown);
-
     // Reads every column of the stored row with one statement, writing nothing
     // back and letting no change signal out. False when it could not be read.
     bool load();
@@ -68,6 +63,9 @@ public:
 
 protected:
     RowStore *store() const { return rowStore; }
+    // Asks the store to write the changed column; `previous` is invalid when
+    // not known. A row whose column needs more than its UPDATE says so here.
+    virtual bool writeToStore(const QString &column, const QVariant &previous, QString *reason);
 
     void changingProperty(const char *name) override;
     void changedProperty(const QString &name) override;
@@ -79,6 +77,4 @@ private:
     // The value a setter is replacing, kept until its write has gone through.
     const char *changingColumn = nullptr;
     QVariant changingFrom;
-    // The value the user was shown, for the edit under way (setShownValue).
-    const QVariant *shownValue = nullptr;
 };

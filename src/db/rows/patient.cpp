@@ -220,6 +220,13 @@ Patient *Patient::clone()
     return copy;
 }
 
+bool Patient::writeToStore(const QString &column, const QVariant &previous, QString *reason)
+{
+    if (column == QLatin1String("PatientID") && previous.isValid())
+        return store()->writePatientId(this, previous.toString(), reason);
+    return AbstractDatabaseRow::writeToStore(column, previous, reason);
+}
+
 bool Patient::copyFrom(Patient *other)
 {
     if (!other || other == this)
@@ -227,22 +234,6 @@ bool Patient::copyFrom(Patient *other)
     bool allStored = true;
     for (const QString &column : columnNames()) {
         if (column != idColumn && !setValue(column, other->getValue(column)))
-            allStored = false;
-    }
-    return allStored;
-}
-
-bool Patient::copyFrom(Patient *other, Patient *shown)
-{
-    if (!shown)
-        return copyFrom(other);
-    if (!other || other == this)
-        return true;
-    bool allStored = true;
-    for (const QString &column : columnNames()) {
-        const QVariant before = shown->getValue(column);
-        const QVariant after = other->getValue(column);
-        if (column != idColumn && after != before && !setShownValue(column, after, before))
             allStored = false;
     }
     return allStored;

@@ -275,10 +275,6 @@ public:
     // False when a column was refused (it keeps its stored value; the others
     // are saved).
     bool copyFrom(Patient *other);
-    // The same for an edit of `shown` (what the user saw when the edit began):
-    // only the columns the edit changed are set, each written only while the
-    // stored value is still the one shown.
-    bool copyFrom(Patient *other, Patient *shown);
 
     // The stored letter of a value ("M", "F", "U" ...), empty outside the table.
     static QString genderLetter(PatientGender gender);
@@ -294,6 +290,10 @@ public:
 signals:
     void recordsUpdated();
     void recordAdded(Record *record);
+
+protected:
+    // A changed PatientID takes the patient's records along.
+    bool writeToStore(const QString &column, const QVariant &previous, QString *reason) override;
 
 private:
     void retireRecords(const QList<Record *> &replaced);

@@ -9,7 +9,8 @@ QString PatientIdMatch::entered(const QString &patientId)
 
 QString PatientIdMatch::key(const QString &patientId)
 {
-    const QString latin = TextHelper::translit(patientId);
+    // Compatibility forms first: a fullwidth "Ａ１７" is the "A17" it shows.
+    const QString latin = TextHelper::translit(patientId.normalized(QString::NormalizationForm_KC));
     QString key;
     key.reserve(latin.size());
     for (const QChar c : latin) {

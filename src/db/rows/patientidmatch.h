@@ -11,8 +11,8 @@ class PatientIdMatch
 public:
     // An ID as it is stored from input: without the blanks around it.
     static QString entered(const QString &patientId);
-    // The form two IDs are compared in: transliterated as the recorder receives it, without
-    // blanks or invisible characters anywhere, case-folded.
+    // The form two IDs are compared in: compatibility forms normalised (NFKC), transliterated
+    // as the recorder receives it, without blanks or invisible characters anywhere, case-folded.
     static QString key(const QString &patientId);
     static bool same(const QString &a, const QString &b);
 };

@@ -30,4 +30,7 @@ public:
     virtual bool writeColumn(
         AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason)
         = 0;
+    // Stores the patient's changed PatientID (it was `previous`) with the
+    // records filed under the old one.
+    virtual bool writePatientId(Patient *patient, const QString &previous, QString *reason) = 0;
 };

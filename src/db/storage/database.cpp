@@ -2,6 +2,8 @@
 
 #include "db/storage/databasesupport.h"
 #include "db/storage/accessdialect.h"
+#include "db/storage/postgresdialect.h"
+#include "db/storage/sqlitedialect.h"
 #include "db/storage/editconflict.h"
 #include "db/storage/liveupdates.h"
 #include "db/rows/patient.h"
@@ -9,6 +11,7 @@
 #include "db/storage/rowcursor.h"
 #include "db/storage/schemamigrations.h"
 #include "db/storage/sqldialect.h"
+#include "db/storage/sqlstatements.h"
 #include "db/care/trash.h"
 #include "toolkit/settings/propertyindex.h"
 
@@ -57,6 +60,20 @@ namespace
 
 std::atomic<int> connectionCount { 0 };
 
+// The dialect of the location's backend.
+std::unique_ptr<SqlDialect> dialectFor(const DatabaseLocation &location)
+{
+    switch (location.backend) {
+    case DatabaseLocation::Backend::Access:
+        return std::make_unique<AccessDialect>();
+    case DatabaseLocation::Backend::Postgres:
+        return std::make_unique<PostgresDialect>();
+    case DatabaseLocation::Backend::Sqlite:
+        break;
+    }
+    return std::make_unique<SqliteDialect>();
+}
+
 // The id of the current result row; false for one that does not fit an int,
 // which would otherwise wrap into another row's id.
 bool idFits(const QVariant &value, const QString &table, int *id)
@@ -74,7 +91,7 @@ bool idFits(const QVariant &value, const QString &table, int *id)
 } // namespace
 
 Database::Database(const DatabaseLocation &location, QObject *parent)
-    : Database(location, SqlDialect::forLocation(location), parent)
+    : Database(location, dialectFor(location), parent)
 {
 }
 
@@ -112,7 +129,7 @@ Database::~Database()
         rollbackWrite();
     // Patients (and through them their records) before the connection goes.
     qDeleteAll(findChildren<Patient *>(QString(), Qt::FindDirectChildrenOnly));
-    patientList.clear();
+    list.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(connectionName, false);
         db.close();
@@ -133,6 +150,11 @@ QSqlDatabase Database::database() const
     if (!db.isOpen() && db.open())
         sqlDialect->prepareConnection(db);
     return db;
+}
+
+QSqlDatabase Database::connectionAsIs() const
+{
+    return QSqlDatabase::database(connectionName, false);
 }
 
 void Database::setPassword(const QString &password)
@@ -188,7 +210,7 @@ bool Database::isUsable(QString *reason)
         { qMakePair(patientsTable, patientIdColumn), qMakePair(recordsTable, recordIdColumn) }) {
         QSqlQuery query(db);
         usable
-            = usable && run(query, rowStatement(table.first, table.second, 0), "DATABASE NOT USABLE", &why);
+            = usable && run(query, SqlStatements::row(table.first, table.second, 0), "DATABASE NOT USABLE", &why);
     }
     // Only a database whose tables can be read is brought forward: nothing is
     // written to a file that is not one of ours.
@@ -197,7 +219,7 @@ bool Database::isUsable(QString *reason)
         QSqlDatabase opened = database();
         sqlDialect->prepareDatabase(opened, where);
     }
-    if (usable && !patientsRead) {
+    if (usable && !list.isRead()) {
         usable = reloadPatients();
         why = lastLoadError;
     }
@@ -218,7 +240,7 @@ bool Database::reloadPatients()
     query.setForwardOnly(sqlDialect->readsRowByRow());
     QString reason;
     const std::unique_ptr<RowCursor> rows
-        = openRows(query, allRowsStatement(patientsTable), "PATIENTS NOT READ", &reason);
+        = openRows(query, SqlStatements::allRows(patientsTable), "PATIENTS NOT READ", &reason);
     bool ok = rows != nullptr;
     if (ok) {
         const QVector<int> fields = fieldsOf(*rows, Patient::staticMetaObject);
@@ -242,10 +264,7 @@ bool Database::reloadPatients()
     }
     lastLoadError = ok ? QString() : reason;
     if (ok) {
-        visitsRead = false;
-        const QList<Patient *> replaced = patientList;
-        patientList = read;
-        patientsRead = true;
+        const QList<Patient *> replaced = list.replace(read);
         // Views take the new list when patientsChanged reaches them (queued);
         // the old patients go after that, never while a view may still show them.
         if (!replaced.isEmpty())
@@ -256,46 +275,25 @@ bool Database::reloadPatients()
     return ok;
 }
 
-Patient *Database::patientById(int autoId) const
+void Database::forgetPatient(Patient *patient)
 {
-    if (autoId < 1)
-        return nullptr;
-    for (Patient *patient : patientList) {
-        if (patient->getId() == autoId)
-            return patient;
-    }
-    return nullptr;
-}
-
-Patient *Database::patientByPatientId(const QString &patientId) const
-{
-    for (Patient *patient : patientList) {
-        if (patient->getPatientID() == patientId)
-            return patient;
-    }
-    return nullptr;
+    list.remove(patient);
+    // Views let go of it when they take the new list.
+    QPointer<Patient> leaving = patient;
+    QMetaObject::invokeMethod(
+        this, [leaving] { delete leaving; }, Qt::QueuedConnection);
 }
 
 bool Database::patientIdShared(const Patient *patient) const
 {
-    return patient && patientIdInUse(patient->getPatientID(), patient);
-}
-
-bool Database::patientIdInUse(const QString &patientId, const Patient *except) const
-{
-    for (Patient *patient : patientList) {
-        if (patient != except && (!except || patient->getAutoID() != except->getAutoID())
-            && patient->getPatientID() == patientId)
-            return true;
-    }
-    return false;
+    return patient && list.idInUse(patient->getPatientID(), patient);
 }
 
 QString Database::valueText(AbstractDatabaseRow *row, const QString &column) const
 {
     QString text;
     if (row->toDatabaseText(column, &text))
-        return textLiteral(text);
+        return SqlStatements::textLiteral(text);
     const QVariant value = row->getValue(column);
     switch (value.userType()) {
     case QMetaType::Bool:
@@ -311,20 +309,11 @@ QString Database::valueText(AbstractDatabaseRow *row, const QString &column) con
     case QMetaType::QDateTime:
         return sqlDialect->dateLiteral(value);
     case QMetaType::QString:
-        return textLiteral(value.toString());
+        return SqlStatements::textLiteral(value.toString());
     default:
         // Enumerations by key, as the row's text form gives them.
-        return textLiteral(row->getTextValue(column));
+        return SqlStatements::textLiteral(row->getTextValue(column));
     }
-}
-
-QString Database::textLiteral(const QString &text)
-{
-    if (text.isEmpty())
-        return QStringLiteral("' '");
-    QString doubled = text;
-    doubled.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
 }
 
 void Database::close()
@@ -337,12 +326,12 @@ Patient *Database::readPatient(int autoId)
     QSqlQuery query(database());
     query.setForwardOnly(true);
     const std::unique_ptr<RowCursor> rows
-        = openRows(query, rowStatement(patientsTable, patientIdColumn, autoId), "ROW NOT READ");
+        = openRows(query, SqlStatements::row(patientsTable, patientIdColumn, autoId), "ROW NOT READ");
     if (!rows || !rows->next())
         return nullptr;
     auto *patient = new Patient(static_cast<RowStore *>(this), this);
     patient->takeStoredValues(*rows, fieldsOf(*rows, Patient::staticMetaObject));
-    patientList.append(patient);
+    list.append(patient);
     return patient;
 }
 
@@ -356,7 +345,7 @@ bool Database::readRow(AbstractDatabaseRow *row)
     QSqlQuery query(database());
     query.setForwardOnly(true);
     const std::unique_ptr<RowCursor> rows = openRows(
-        query, rowStatement(row->tableName(), row->idColumnName(), row->getId()), "ROW NOT READ");
+        query, SqlStatements::row(row->tableName(), row->idColumnName(), row->getId()), "ROW NOT READ");
     if (!rows)
         return false;
     // No row: the properties keep their values.
@@ -371,7 +360,7 @@ QList<Record *> Database::readRecords(Patient *patient)
     QSqlQuery query(database());
     query.setForwardOnly(true);
     const std::unique_ptr<RowCursor> rows
-        = openRows(query, recordsOfPatientStatement(patient->getPatientID()), "RECORDS NOT READ");
+        = openRows(query, SqlStatements::recordsOfPatient(patient->getPatientID()), "RECORDS NOT READ");
     if (!rows)
         return records;
     const QVector<int> fields = fieldsOf(*rows, Record::staticMetaObject);
@@ -407,23 +396,22 @@ std::unique_ptr<RowCursor> Database::openRows(
 
 QPair<QDateTime, QDateTime> Database::visitsOf(const QString &patientId)
 {
-    if (!visitsRead) {
-        visitsRead = true;
-        visits.clear();
+    return list.visitsOf(patientId, [this] {
+        PatientList::Visits visits;
         QSqlQuery query(database());
         query.setForwardOnly(true);
-        if (run(query, visitsStatement(), "VISITS NOT READ")) {
+        if (run(query, SqlStatements::visits(), "VISITS NOT READ")) {
             while (query.next())
                 visits.insert(query.value(0).toString(), { query.value(1).toDateTime(), query.value(2).toDateTime() });
         }
-    }
-    return visits.value(patientId);
+        return visits;
+    });
 }
 
 int Database::lastId(const QString &table, const QString &idColumn)
 {
     QSqlQuery query(database());
-    if (!exec(query, highestIdStatement(table, idColumn))) {
+    if (!exec(query, SqlStatements::highestId(table, idColumn))) {
         qDebug() << "RR" << query.lastError().text();
         return -1;
     }
@@ -447,65 +435,3 @@ int Database::newId(const QString &table, const QString &idColumn)
     return last < 1 || last == std::numeric_limits<int>::max() ? FirstId : last + 1;
 }
 
-QString Database::sqlDateTime(const QVariant &value)
-{
-    return AccessDialect().dateLiteral(value);
-}
-
-QString Database::highestIdStatement(const QString &table, const QString &idColumn)
-{
-    return QStringLiteral("SELECT ") + idColumn + QStringLiteral(" from ") + table
-        + QStringLiteral(" ORDER BY ") + idColumn + QStringLiteral(" DESC");
-}
-
-QString Database::allRowsStatement(const QString &table)
-{
-    return QStringLiteral("SELECT * from ") + table;
-}
-
-QString Database::rowStatement(const QString &table, const QString &idColumn, int id)
-{
-    return allRowsStatement(table) + QStringLiteral(" where ") + idColumn + QLatin1Char('=')
-        + QString::number(id);
-}
-
-QString Database::insertStatement(
-    const QString &table, const QStringList &columns, const QStringList &valueTexts)
-{
-    return QStringLiteral("INSERT into ") + table + QStringLiteral(" (") + columns.join(QStringLiteral(", "))
-        + QStringLiteral(") VALUES (") + valueTexts.join(QStringLiteral(", ")) + QLatin1Char(')');
-}
-
-QString Database::deleteStatement(const QString &table, const QString &idColumn, int id)
-{
-    return QStringLiteral("DELETE from ") + table + QStringLiteral(" where ") + idColumn + QLatin1Char('=')
-        + QString::number(id);
-}
-
-QString Database::writeColumnStatement(
-    const QString &table, const QString &column, const QString &valueText, const QString &idColumn, int id)
-{
-    return QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + column + QLatin1Char('=') + valueText
-        + QStringLiteral(" WHERE ") + idColumn + QLatin1Char('=') + QString::number(id);
-}
-
-QString Database::recordsOfPatientStatement(const QString &patientId)
-{
-    return QStringLiteral("SELECT * from Records where PatientID=") + textLiteral(patientId);
-}
-
-QString Database::visitsStatement()
-{
-    return QStringLiteral("SELECT PatientID, MIN(RecordDate), MAX(RecordDate) from Records GROUP BY PatientID");
-}
-
-QString Database::recordIdsStatement(const QString &patientId)
-{
-    return QStringLiteral("SELECT RecordID from Records where PatientID=") + textLiteral(patientId);
-}
-
-QString Database::moveRecordsStatement(const QString &oldPatientId, const QString &newPatientId)
-{
-    return QStringLiteral("UPDATE Records SET PatientID=") + textLiteral(newPatientId)
-        + QStringLiteral(" WHERE PatientID=") + textLiteral(oldPatientId);
-}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/storage/databaselocation.h"
+#include "db/storage/patientlist.h"
 #include "db/rows/rowchange.h"
 #include "db/rows/rowstore.h"
 
@@ -54,6 +55,8 @@ public:
     // The connection, opened on the spot if it is not open (the file may have
     // been created since the constructor ran).
     QSqlDatabase database() const;
+    // The connection as it is, open or not.
+    QSqlDatabase connectionAsIs() const;
     const SqlDialect &dialect() const;
     const DatabaseLocation &location() const { return where; }
     // The password for this session, kept in memory only; the connection opens
@@ -76,17 +79,17 @@ public:
     // The driver's reason why the last reloadPatients failed; empty after one
     // that succeeded.
     QString loadError() const { return lastLoadError; }
-    QList<Patient *> patients() const { return patientList; }
+    QList<Patient *> patients() const { return list.all(); }
     // Null for ids below 1.
-    Patient *patientById(int autoId) const;
+    Patient *patientById(int autoId) const { return list.byId(autoId); }
     // The first patient with exactly this PatientID.
-    Patient *patientByPatientId(const QString &patientId) const;
+    Patient *patientByPatientId(const QString &patientId) const { return list.byPatientId(patientId); }
     // Whether another patient of the list has the patient's PatientID. Records
     // find their patient by that text alone, so such records belong to both.
     bool patientIdShared(const Patient *patient) const;
-    // Whether a patient of the list other than `except` (by object and by
-    // AutoID) has this PatientID.
-    bool patientIdInUse(const QString &patientId, const Patient *except) const;
+    // Lets go of a patient whose row is gone; it is deleted once views have
+    // taken the list without it.
+    void forgetPatient(Patient *patient);
 
     // A write of several statements: the changes made while the outermost
     // Transaction lives share one database transaction, committed by it and
@@ -121,8 +124,14 @@ public:
 
     // Stores a new row with the patient's values under a new id, taken inside
     // the insert's transaction; the object itself stays unstored. Returns the
-    // new AutoID, or -1 (nothing reloaded).
+    // new AutoID, or -1 (nothing reloaded). The values are stored as they are:
+    // what comes from input goes through PatientStore, which checks the ID.
     int insertPatient(Patient *patient, QString *reason = nullptr);
+    // A new row from the row's values under a new id taken inside the write;
+    // the id, or -1. Nothing is read again.
+    int insertRow(AbstractDatabaseRow *row, QString *reason = nullptr);
+    // Shows the stored patient with this AutoID in the list, just stored.
+    void showNewPatient(int autoId);
     // Stores a new record of the patient and reloads its records. Returns the
     // new RecordID, -1 on failure (with the driver's reason), 0 without a
     // patient (nothing executed).
@@ -147,7 +156,8 @@ public:
     // Shows the stored values of the row again, each changed column announced
     // and nothing written (after another workstation changed it). With gone,
     // tells whether the row is no longer stored.
-    void refreshRow(AbstractDatabaseRow *row, bool *gone = nullptr);
+    // False, with the reason, when the row could not be read.
+    bool refreshRow(AbstractDatabaseRow *row, bool *gone = nullptr, QString *reason = nullptr);
     // Shows the values of `stored` (the same row, read afresh) in the row.
     void showStoredValues(AbstractDatabaseRow *row, AbstractDatabaseRow *stored);
 
@@ -159,12 +169,14 @@ public:
     // The UPDATE of one column of a stored row. A changed PatientID takes the
     // patient's records along unless another patient shares the old one, and
     // is refused when another patient has the new one.
+    // Refusals are announced by writeFailed.
     bool writeColumn(
         AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason) override;
+    bool writePatientId(Patient *patient, const QString &previous, QString *reason) override;
+    // The same UPDATE, for a caller that tells the refusal itself: where other
+    // workstations write, it holds only while `previous` is still stored.
+    bool storeColumn(AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason);
 
-    // Highest id in the table, 0 when it is empty, -1 when the query fails or
-    // the id lies beyond the int range.
-    int lastId(const QString &table, const QString &idColumn);
     // The id for a new row: from the backend's sequence, or the highest id plus
     // one, FirstId for an empty table or a failed query. Call it inside the
     // write that inserts the row.
@@ -192,27 +204,11 @@ public:
 
     // The SQL text of a column's current value, the same for a new row and an
     // edit: numbers as they are, bool as true or false, dates by the dialect
-    // (NULL when invalid), texts through textLiteral; the row's
+    // (NULL when invalid), texts through SqlStatements::textLiteral; the row's
     // toDatabaseText hook first.
     QString valueText(AbstractDatabaseRow *row, const QString &column) const;
-    // A text between single quotes, each quote inside doubled. An empty text
-    // is written as a single blank, ' ', since an Access text column may refuse
-    // a zero-length text; reading turns the blank back into an empty text.
-    static QString textLiteral(const QString &text);
-    // The Access date literal, 'dd/MM/yyyy hh:mm:ss', or NULL for an invalid date.
-    static QString sqlDateTime(const QVariant &value);
 
-signals:
-    void patientsChanged();
-    // A write of a stored row was refused; the row holds the stored value again.
-    void writeFailed(const QString &column, const QString &reason);
-    // A write has committed: its changes, in order.
-    void changesCommitted(const QList<RowChange> &changes);
-
-private:
-    // Follows other workstations' changes in this list.
-    friend class LiveUpdates;
-
+    // How to show a row object as stored again should its write be undone.
     struct Undo {
         QPointer<AbstractDatabaseRow> row;
         QString column;
@@ -228,6 +224,21 @@ private:
     bool applyChange(const QList<RowChange> &changes, const QString &statement, const char *failureLine,
         QString *reason, const Undo &undo = Undo(), bool *unmatched = nullptr,
         const QVariantList &bound = QVariantList());
+    // A statement that fails is written to the debug output with its reason.
+    bool run(QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr,
+        const QVariantList &bound = QVariantList()) const;
+
+signals:
+    void patientsChanged();
+    // A write of a stored row was refused; the row holds the stored value again.
+    void writeFailed(const QString &column, const QString &reason);
+    // A write has committed: its changes, in order.
+    void changesCommitted(const QList<RowChange> &changes);
+
+private:
+    // Highest id in the table, 0 when it is empty, -1 when the query fails or
+    // the id lies beyond the int range.
+    int lastId(const QString &table, const QString &idColumn);
     // The UPDATE of a column that other workstations may have changed since
     // this one showed it (EditConflict).
     bool writeShownColumn(
@@ -238,35 +249,14 @@ private:
     // A new row from the row's values under a new id; the id, or -1.
     int insertRow(AbstractDatabaseRow *row, const char *failureLine, QString *reason);
     static QVariantMap valuesOf(AbstractDatabaseRow *row);
-    bool writePatientId(Patient *patient, const QString &oldPatientId, QString *reason);
     // Runs a reading statement, through the backend's own library where it has
     // one, else on query; null when it failed (written to the debug output).
     std::unique_ptr<RowCursor> openRows(
         QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr);
-    // A statement that fails is written to the debug output with its reason.
-    bool run(QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr,
-        const QVariantList &bound = QVariantList()) const;
-
-    // The statement shapes; a valueText is already SQL.
-    static QString highestIdStatement(const QString &table, const QString &idColumn);
-    static QString allRowsStatement(const QString &table);
-    static QString rowStatement(const QString &table, const QString &idColumn, int id);
-    static QString insertStatement(
-        const QString &table, const QStringList &columns, const QStringList &valueTexts);
-    static QString deleteStatement(const QString &table, const QString &idColumn, int id);
-    static QString writeColumnStatement(const QString &table, const QString &column, const QString &valueText,
-        const QString &idColumn, int id);
-    static QString recordsOfPatientStatement(const QString &patientId);
-    static QString recordIdsStatement(const QString &patientId);
-    static QString visitsStatement();
-    static QString moveRecordsStatement(const QString &oldPatientId, const QString &newPatientId);
 
     DatabaseLocation where;
     QString connectionName;
-    QList<Patient *> patientList;
-    bool patientsRead = false;
-    QHash<QString, QPair<QDateTime, QDateTime>> visits;
-    bool visitsRead = false;
+    PatientList list;
     QString lastLoadError;
     std::unique_ptr<SqlDialect> sqlDialect;
 

@@ -3,12 +3,13 @@
 #include "db/storage/databasesupport.h"
 #include "db/storage/editconflict.h"
 #include "db/storage/liveupdates.h"
+#include "db/storage/patientstore.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 #include "db/storage/sqldialect.h"
+#include "db/storage/sqlstatements.h"
 #include "db/care/trash.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -129,7 +130,7 @@ bool Database::commitWrite(QString *reason)
     undoList.clear();
     for (const RowChange &change : changes) {
         if (change.table == recordsTable)
-            visitsRead = false;
+            list.forgetVisits();
     }
     if (!changes.isEmpty())
         emit changesCommitted(changes);
@@ -235,9 +236,14 @@ int Database::insertRow(AbstractDatabaseRow *row, const char *failureLine, QStri
     change.table = table;
     change.rowId = id;
     change.newValue = stored;
-    if (!applyChange({ change }, insertStatement(table, columns, values), failureLine, reason))
+    if (!applyChange({ change }, SqlStatements::insert(table, columns, values), failureLine, reason))
         return -1;
     return write.commit(reason) ? id : -1;
+}
+
+int Database::insertRow(AbstractDatabaseRow *row, QString *reason)
+{
+    return insertRow(row, "Creation error:", reason);
 }
 
 int Database::insertPatient(Patient *patient, QString *reason)
@@ -245,8 +251,13 @@ int Database::insertPatient(Patient *patient, QString *reason)
     if (!patient)
         return -1;
     const int id = insertRow(patient, "Creation error:", reason);
-    if (id <= 0)
-        return id;
+    if (id > 0)
+        showNewPatient(id);
+    return id;
+}
+
+void Database::showNewPatient(int id)
+{
     // A shared server announces every other workstation's change as it lands:
     // the new row is all there is to read. A file is read whole, which also
     // shows what another program changed in it.
@@ -254,7 +265,6 @@ int Database::insertPatient(Patient *patient, QString *reason)
         emit patientsChanged();
     else
         reloadPatients();
-    return id;
 }
 
 int Database::insertRecord(Patient *patient, const QDateTime &recordDate, const QString &fileName,
@@ -326,7 +336,7 @@ bool Database::insertValues(
     change.rowId = values.value(idColumn).toInt();
     change.newValue = values;
     return applyChange(
-        { change }, insertStatement(table, columns, marks), "ROW NOT INSERTED", reason, Undo(), nullptr, bound);
+        { change }, SqlStatements::insert(table, columns, marks), "ROW NOT INSERTED", reason, Undo(), nullptr, bound);
 }
 
 bool Database::deleteValues(
@@ -343,7 +353,7 @@ bool Database::deleteValues(
     const char *failureLine = table == patientsTable ? "PATIENT NOT REMOVED FROM DATABASE"
         : table == recordsTable                      ? "RECORD NOT REMOVED FROM DATABASE"
                                                      : "ROW NOT REMOVED";
-    return applyChange({ change }, deleteStatement(table, idColumn, id), failureLine, reason);
+    return applyChange({ change }, SqlStatements::deleteRow(table, idColumn, id), failureLine, reason);
 }
 
 bool Database::updateValue(const QString &table, const QString &idColumn, int id, const QString &column,
@@ -357,7 +367,7 @@ bool Database::updateValue(const QString &table, const QString &idColumn, int id
     change.column = column;
     change.oldValue = oldValue;
     change.newValue = newValue;
-    return applyChange({ change }, writeColumnStatement(table, column, QStringLiteral("?"), idColumn, id),
+    return applyChange({ change }, SqlStatements::writeColumn(table, column, QStringLiteral("?"), idColumn, id),
         "NOT SET", reason, Undo(), nullptr, { newValue });
 }
 
@@ -365,29 +375,43 @@ bool Database::writeColumn(
     AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason)
 {
     QString why;
-    bool ok = false;
-    auto *patient = qobject_cast<Patient *>(row);
-    if (patient && column == QLatin1String("PatientID") && previous.isValid()) {
-        ok = writePatientId(patient, previous.toString(), &why);
-    } else {
-        RowChange change;
-        change.table = row->tableName();
-        change.rowId = row->getId();
-        change.column = column;
-        change.oldValue = previous;
-        change.newValue = row->getValue(column);
-        const QString statement = writeColumnStatement(
-            change.table, column, valueText(row, column), row->idColumnName(), change.rowId);
-        ok = sqlDialect->sharedByWorkstations() && previous.isValid()
-            ? writeShownColumn(row, change, statement, &why)
-            : applyChange({ change }, statement, "NOT SET", &why, { row, column, previous });
-    }
+    const bool ok = storeColumn(row, column, previous, &why);
     if (!ok) {
         emit writeFailed(column, why);
         if (reason)
             *reason = why;
     }
     return ok;
+}
+
+bool Database::writePatientId(Patient *patient, const QString &previous, QString *reason)
+{
+    QString why;
+    const bool ok = PatientStore(this).changeId(patient, previous, &why);
+    if (!ok) {
+        emit writeFailed(QStringLiteral("PatientID"), why);
+        if (reason)
+            *reason = why;
+    } else if (patient->recordsAreRead()) {
+        patient->loadRecords();
+    }
+    return ok;
+}
+
+bool Database::storeColumn(
+    AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason)
+{
+    RowChange change;
+    change.table = row->tableName();
+    change.rowId = row->getId();
+    change.column = column;
+    change.oldValue = previous;
+    change.newValue = row->getValue(column);
+    const QString statement = SqlStatements::writeColumn(
+        change.table, column, valueText(row, column), row->idColumnName(), change.rowId);
+    return sqlDialect->sharedByWorkstations() && previous.isValid()
+        ? writeShownColumn(row, change, statement, reason)
+        : applyChange({ change }, statement, "NOT SET", reason, { row, column, previous });
 }
 
 bool Database::writeShownColumn(
@@ -423,22 +447,24 @@ bool Database::writeShownColumn(
     return write.commit(reason) && ok;
 }
 
-void Database::refreshRow(AbstractDatabaseRow *row, bool *gone)
+bool Database::refreshRow(AbstractDatabaseRow *row, bool *gone, QString *reason)
 {
     const std::unique_ptr<AbstractDatabaseRow> stored = EditConflict::blankLike(row);
     if (!stored)
-        return;
+        return false;
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    if (!run(query, rowStatement(row->tableName(), row->idColumnName(), row->getId()), "ROW NOT READ"))
-        return;
+    if (!run(query, SqlStatements::row(row->tableName(), row->idColumnName(), row->getId()), "ROW NOT READ",
+            reason))
+        return false;
     if (!query.next()) {
         if (gone)
             *gone = true;
-        return;
+        return true;
     }
     stored->takeStoredValues(query, fieldsOf(query, *row->metaObject()));
     showStoredValues(row, stored.get());
+    return true;
 }
 
 void Database::showStoredValues(AbstractDatabaseRow *row, AbstractDatabaseRow *stored)
@@ -447,53 +473,4 @@ void Database::showStoredValues(AbstractDatabaseRow *row, AbstractDatabaseRow *s
         if (valueText(stored, column) != valueText(row, column))
             row->putBack(column, stored->getValue(column));
     }
-}
-
-bool Database::writePatientId(Patient *patient, const QString &oldPatientId, QString *reason)
-{
-    const QString newPatientId = patient->getPatientID();
-    // Records find their patient by this text alone: carried over to an ID
-    // that another patient has, they would join that patient's records.
-    if (patientIdInUse(newPatientId, patient)) {
-        *reason = QCoreApplication::translate("Patient", "Another patient already has this PatientID");
-        return false;
-    }
-    // Records of an ID that another patient shares belong to both; they stay.
-    const bool carry = !patientIdInUse(oldPatientId, patient);
-    if (!carry)
-        qDebug() << "Records not moved: PatientID shared" << oldPatientId;
-
-    Transaction write(this);
-    RowChange change;
-    change.table = patientsTable;
-    change.rowId = patient->getId();
-    change.column = QStringLiteral("PatientID");
-    change.oldValue = oldPatientId;
-    change.newValue = newPatientId;
-    const QString statement = writeColumnStatement(
-        patientsTable, change.column, valueText(patient, change.column), patientIdColumn, change.rowId);
-    bool ok = sqlDialect->sharedByWorkstations()
-        ? writeShownColumn(patient, change, statement, reason)
-        : applyChange({ change }, statement, "NOT SET", reason, { patient, change.column, oldPatientId });
-    if (ok && carry) {
-        // Each record carried over is a change of its own.
-        QList<RowChange> moved;
-        QSqlQuery query(database());
-        query.setForwardOnly(true);
-        ok = run(query, recordIdsStatement(oldPatientId), "RECORDS NOT MOVED", reason);
-        while (ok && query.next()) {
-            RowChange record = change;
-            record.table = recordsTable;
-            record.rowId = query.value(0).toInt();
-            moved.append(record);
-        }
-        query.finish();
-        ok = ok
-            && applyChange(
-                moved, moveRecordsStatement(oldPatientId, newPatientId), "RECORDS NOT MOVED", reason);
-    }
-    ok = write.commit(reason) && ok;
-    if (ok && patient->recordsAreRead())
-        patient->loadRecords();
-    return ok;
 }

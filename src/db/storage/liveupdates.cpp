@@ -8,7 +8,6 @@
 #include "db/storage/sqldialect.h"
 
 #include <QDebug>
-#include <QPointer>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTimer>
@@ -119,11 +118,7 @@ void LiveUpdates::followPatient(int autoId)
         database->refreshRow(shown, &gone);
         if (!gone)
             return;
-        database->patientList.removeOne(shown);
-        // Views let go of it when they take the new list.
-        QPointer<Patient> leaving = shown;
-        QMetaObject::invokeMethod(
-            database, [leaving] { delete leaving; }, Qt::QueuedConnection);
+        database->forgetPatient(shown);
         return;
     }
     database->readPatient(autoId);
@@ -157,7 +152,7 @@ void LiveUpdates::followRecord(int recordId)
 
 void LiveUpdates::checkConnection()
 {
-    QSqlDatabase db = QSqlDatabase::database(database->connectionName, false);
+    QSqlDatabase db = database->connectionAsIs();
     if (db.isOpen() && !database->dialect().connectionLost(db)) {
         retryInMs = 0;
         // Opened afresh by an action of the user: it listens no more, and what

@@ -1,10 +1,7 @@
 #include "db/storage/sqldialect.h"
 
-#include "db/storage/accessdialect.h"
 #include "db/storage/databaselocation.h"
 #include "db/storage/rowcursor.h"
-#include "db/storage/postgresdialect.h"
-#include "db/storage/sqlitedialect.h"
 
 #include <QDateTime>
 #include <QSqlDatabase>
@@ -74,28 +71,6 @@ QString SqlDialect::isoDateLiteral(const QVariant &value)
                 + QLatin1Char('\'');
     }
     return QStringLiteral("NULL");
-}
-
-std::unique_ptr<SqlDialect> SqlDialect::forLocation(const DatabaseLocation &location)
-{
-    switch (location.backend) {
-    case DatabaseLocation::Backend::Access:
-        return std::make_unique<AccessDialect>();
-    case DatabaseLocation::Backend::Postgres:
-        return std::make_unique<PostgresDialect>();
-    case DatabaseLocation::Backend::Sqlite:
-        break;
-    }
-    return std::make_unique<SqliteDialect>();
-}
-
-std::unique_ptr<SqlDialect> SqlDialect::platformDefault()
-{
-#ifdef Q_OS_WIN
-    return std::make_unique<AccessDialect>();
-#else
-    return std::make_unique<SqliteDialect>();
-#endif
 }
 
 std::unique_ptr<RowCursor> SqlDialect::openCursor(

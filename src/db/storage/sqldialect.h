@@ -92,10 +92,6 @@ public:
     virtual QString identityColumnsStatement(const QString &table) const;
     virtual QString followIdentityStatement(const QString &table, const QString &column) const;
 
-    // The dialect of the location's backend.
-    static std::unique_ptr<SqlDialect> forLocation(const DatabaseLocation &location);
-    // The Access file through ODBC on Windows, the embedded SQLite elsewhere.
-    static std::unique_ptr<SqlDialect> platformDefault();
 
 protected:
     // ISO 8601: 'yyyy-MM-dd' for a date, 'yyyy-MM-ddTHH:mm:ss' for a date-time.
