@@ -28,13 +28,16 @@ ConclusionEditor::ConclusionEditor(Conclusions *conclusions, QWidget *parent)
     byLine->setObjectName(QStringLiteral("conclusionByLine"));
     byLine->setWordWrap(true);
     saveButton->setObjectName(QStringLiteral("saveConclusion"));
-    auto *layout = new QVBoxLayout(this);
+    // Who wrote it and the button beside the text, not under it: the records and the
+    // preview above keep the room.
+    auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 4, 0, 0);
     layout->addWidget(text, 1);
-    auto *line = new QHBoxLayout;
-    line->addWidget(byLine, 1);
-    line->addWidget(saveButton);
-    layout->addLayout(line);
+    auto *side = new QVBoxLayout;
+    side->addWidget(byLine, 1, Qt::AlignTop);
+    side->addWidget(saveButton);
+    layout->addLayout(side);
+    byLine->setMaximumWidth(saveButton->sizeHint().width() * 2);
     connect(saveButton, &QPushButton::clicked, this, &ConclusionEditor::save);
     connect(text, &QPlainTextEdit::textChanged, this, [this] { saveButton->setEnabled(hasUnsavedEdit()); });
     connect(conclusions, &Conclusions::changed, this, [this](int changed) {

@@ -242,6 +242,10 @@ void MainWindow::buildViews()
         [this, conclusion](int id) { conclusion->setRecord(recordsTable->recordById(id)); });
     recordsSplitter->setStretchFactor(0, 3);
     recordsSplitter->setStretchFactor(1, 2);
+    // A few lines of conclusion at first: the list and the preview keep their room, and
+    // the handle gives the reading room more when it writes.
+    recordsSplitter->setStretchFactor(2, 0);
+    recordsSplitter->setSizes({ 300, 200, conclusion->minimumSizeHint().height() });
     rightLayout->addWidget(recordsSplitter, 100);
     records = new RecordCommands(this, database, recordsTable, recordPreview, settings);
 

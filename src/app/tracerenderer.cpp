@@ -14,32 +14,9 @@
 namespace
 {
 
-// Microvolts in one unit of a voltage signal; 0 for other units. A signal without a unit is
-// taken as microvolts, as EEG nearly always is.
-double microvoltsPer(const QString &unit)
-{
-    const QString u = unit.trimmed();
-    if (u.isEmpty() || u.compare(QLatin1String("uV"), Qt::CaseInsensitive) == 0 || u == QStringLiteral("µV")
-        || u == QStringLiteral("μV"))
-        return 1;
-    if (u == QLatin1String("mV"))
-        return 1e3;
-    if (u == QLatin1String("V"))
-        return 1e6;
-    if (u == QLatin1String("nV"))
-        return 1e-3;
-    return 0;
-}
-
 bool namedAs(const QString &label, const char *kind)
 {
     return label.startsWith(QLatin1String(kind), Qt::CaseInsensitive);
-}
-
-// "EEG Fp1-A1" reads as "Fp1-A1" on a strip of EEG.
-QString shownLabel(const QString &label)
-{
-    return namedAs(label, "EEG ") ? label.mid(4).trimmed() : label;
 }
 
 double mean(const QVector<double> &values)
@@ -133,6 +110,26 @@ QVector<int> TraceRenderer::eegChannels(const EdfSamples &samples)
             voltages << i;
     }
     return named.isEmpty() ? voltages : named;
+}
+
+double TraceRenderer::microvoltsPer(const QString &unit)
+{
+    const QString u = unit.trimmed();
+    if (u.isEmpty() || u.compare(QLatin1String("uV"), Qt::CaseInsensitive) == 0 || u == QStringLiteral("µV")
+        || u == QStringLiteral("μV"))
+        return 1;
+    if (u == QLatin1String("mV"))
+        return 1e3;
+    if (u == QLatin1String("V"))
+        return 1e6;
+    if (u == QLatin1String("nV"))
+        return 1e-3;
+    return 0;
+}
+
+QString TraceRenderer::shownLabel(const QString &label)
+{
+    return namedAs(label, "EEG ") ? label.mid(4).trimmed() : label;
 }
 
 double TraceRenderer::microvoltsPerRow(const EdfSamples &samples, const QVector<int> &channels)
@@ -278,7 +275,7 @@ void drawLines(QPainter &painter, const Layout &layout, const EdfSamples &sample
     const int columns = qMax(1, int(traces.width() * pixelRatio));
     for (int row = 0; row < channels.size(); ++row) {
         const EdfChannel &channel = samples.channels.at(channels.at(row));
-        const double scale = microvoltsPer(channel.unit);
+        const double scale = TraceRenderer::microvoltsPer(channel.unit);
         painter.drawPolyline(trace(channel.values, channel.rate, scale, seconds, traces,
             traces.top() + (row + 0.5) * layout.rowHeight, pixelsPerMicrovolt, columns));
     }
@@ -313,7 +310,7 @@ TraceRenderer::Picture TraceRenderer::render(const EdfSamples &samples, double s
     if (channels.isEmpty() || seconds <= 0)
         return picture;
     for (const int i : channels)
-        picture.labels << shownLabel(samples.channels.at(i).label);
+        picture.labels << TraceRenderer::shownLabel(samples.channels.at(i).label);
     picture.microvoltsPerRow = microvoltsPerRow(samples, channels);
 
     const Layout layout = layOut(picture, logical, seconds, font);

@@ -49,6 +49,12 @@ public:
     // (ECG, EMG, EOG, respiration ...).
     static QVector<int> eegChannels(const EdfSamples &samples);
 
+    // Microvolts in one unit of a voltage signal; 0 for other units. A signal without a unit
+    // is taken as microvolts, as EEG nearly always is.
+    static double microvoltsPer(const QString &unit);
+    // "EEG Fp1-A1" reads as "Fp1-A1" on a strip of EEG.
+    static QString shownLabel(const QString &label);
+
     // One scale for all lines: a 1-2-5 step at or above 1.5 times the typical channel's
     // amplitude (its 98th percentile about the mean), so that most waves keep to their line.
     static double microvoltsPerRow(const EdfSamples &samples, const QVector<int> &channels);

@@ -25,26 +25,6 @@ constexpr double AxisMm = 11;
 // longer one gets pages of its own.
 constexpr double ConclusionShare = 0.3;
 
-double microvoltsPer(const QString &unit)
-{
-    const QString u = unit.trimmed();
-    if (u.isEmpty() || u.compare(QLatin1String("uV"), Qt::CaseInsensitive) == 0 || u == QStringLiteral("µV")
-        || u == QStringLiteral("μV"))
-        return 1;
-    if (u == QLatin1String("mV"))
-        return 1e3;
-    if (u == QLatin1String("V"))
-        return 1e6;
-    if (u == QLatin1String("nV"))
-        return 1e-3;
-    return 0;
-}
-
-QString shownLabel(const QString &label)
-{
-    return label.startsWith(QLatin1String("EEG "), Qt::CaseInsensitive) ? label.mid(4).trimmed() : label;
-}
-
 std::unique_ptr<QTextDocument> conclusionDocument(const Conclusions::Conclusion &conclusion)
 {
     auto document = std::make_unique<QTextDocument>();
@@ -155,8 +135,8 @@ int TracePage::print(
             const double base = traces.top() + (line + 0.5) * row;
             painter.setPen(black);
             painter.drawText(QRectF(body.left(), base - 3 * mm, (LabelMm - 1) * mm, 6 * mm),
-                Qt::AlignRight | Qt::AlignVCenter, shownLabel(channel.label));
-            const double factor = microvoltsPer(channel.unit) / options.microvoltsPerMm * mm;
+                Qt::AlignRight | Qt::AlignVCenter, TraceRenderer::shownLabel(channel.label));
+            const double factor = TraceRenderer::microvoltsPer(channel.unit) / options.microvoltsPerMm * mm;
             const int first = qMax(0, int(std::floor(from * channel.rate)));
             const int last = qMin(channel.values.size() - 1, int(std::ceil(to * channel.rate)));
             if (last <= first || channel.rate <= 0)

@@ -4,6 +4,7 @@
 #include "db/care/backupencryption.h"
 #include "db/care/databasesnapshot.h"
 #include "db/storage/databaselocation.h"
+#include "toolkit/util/platform.h"
 #include "toolkit/util/workstation.h"
 
 #include <QDir>
@@ -19,16 +20,10 @@
 #include <archive_entry.h>
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <unistd.h>
-
-#ifdef Q_OS_UNIX
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#endif
 
 namespace
 {
@@ -40,61 +35,13 @@ constexpr int BlockBytes = 64 * 1024;
 constexpr int PipedBlockBytes = 10240;
 constexpr qint64 WritebackBytes = qint64(32) << 20;
 
-struct Found {
-    QString name;
-    bool folder = false;
-    bool link = false;
-    qint64 size = -1;
-    // The modification time and permissions, given back by a restore.
-    qint64 seconds = 0;
-    long nanoseconds = 0;
-    int permissions = 0644;
-};
+using Found = Platform::FolderEntry;
 
 // The entries of one folder, links resolved, neither folders nor files
 // skipped (-1 size); in name order, folders first.
 QVector<Found> entriesOf(const QString &path)
 {
-    QVector<Found> found;
-#ifdef Q_OS_UNIX
-    // Read with one stat for each entry (its time and permissions are kept)
-    // and no path lookups: a data folder holds a hundred thousand of them.
-    DIR *dir = ::opendir(QFile::encodeName(path).constData());
-    if (!dir)
-        return found;
-    while (const dirent *entry = ::readdir(dir)) {
-        if (qstrcmp(entry->d_name, ".") == 0 || qstrcmp(entry->d_name, "..") == 0)
-            continue;
-        Found item;
-        item.name = QFile::decodeName(entry->d_name);
-        struct stat facts {
-        };
-        if (::fstatat(::dirfd(dir), entry->d_name, &facts, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
-        item.link = S_ISLNK(facts.st_mode);
-        if (item.link && ::fstatat(::dirfd(dir), entry->d_name, &facts, 0) != 0)
-            continue;
-        item.folder = S_ISDIR(facts.st_mode);
-        if (S_ISREG(facts.st_mode))
-            item.size = facts.st_size;
-        else if (!item.folder)
-            continue;
-        item.seconds = facts.st_mtim.tv_sec;
-        item.nanoseconds = facts.st_mtim.tv_nsec;
-        item.permissions = int(facts.st_mode & 0777);
-        found.append(item);
-    }
-    ::closedir(dir);
-#else
-    const QFileInfoList entries
-        = QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QFileInfo &entry : entries) {
-        if (entry.isDir() || entry.isFile())
-            found.append(
-                { entry.fileName(), entry.isDir(), entry.isSymLink(), entry.isFile() ? entry.size() : -1,
-                    entry.lastModified().toSecsSinceEpoch(), 0, entry.isDir() ? 0755 : 0644 });
-    }
-#endif
+    QVector<Found> found = Platform::folderEntries(path);
     std::sort(found.begin(), found.end(),
         [](const Found &a, const Found &b) { return a.folder != b.folder ? a.folder : a.name < b.name; });
     return found;
@@ -130,81 +77,7 @@ bool visit(const QString &root, const QString &relative, const QString &canonica
     return true;
 }
 
-// A file read into the archive: plain system calls where there are some, since
-// a data folder holds a hundred thousand of them.
-class SourceFile
-{
-public:
-    explicit SourceFile(const QString &path)
-    {
-#ifdef Q_OS_UNIX
-        do
-            fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-        while (fd < 0 && errno == EINTR);
-        error = fd < 0 ? errno : 0;
-#else
-        file.setFileName(path);
-        file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-#endif
-    }
-    ~SourceFile()
-    {
-#ifdef Q_OS_UNIX
-        if (fd >= 0)
-            ::close(fd);
-#endif
-    }
-    SourceFile(const SourceFile &) = delete;
-    SourceFile &operator=(const SourceFile &) = delete;
-
-#ifdef Q_OS_UNIX
-    bool isOpen() const
-    {
-        return fd >= 0;
-    }
-    bool isGone() const
-    {
-        return error == ENOENT;
-    }
-    QString errorString() const
-    {
-        return QString::fromLocal8Bit(std::strerror(error));
-    }
-    qint64 read(char *data, qint64 size)
-    {
-        ssize_t got = 0;
-        do
-            got = ::read(fd, data, size_t(size));
-        while (got < 0 && errno == EINTR);
-        error = got < 0 ? errno : 0;
-        return got;
-    }
-
-private:
-    int fd = -1;
-    int error = 0;
-#else
-    bool isOpen() const
-    {
-        return file.isOpen();
-    }
-    bool isGone() const
-    {
-        return !file.exists();
-    }
-    QString errorString() const
-    {
-        return file.errorString();
-    }
-    qint64 read(char *data, qint64 size)
-    {
-        return file.read(data, size);
-    }
-
-private:
-    QFile file;
-#endif
-};
+using SourceFile = Platform::SequentialFile;
 
 bool writeWhole(int fd, const char *bytes, size_t length)
 {
@@ -318,15 +191,12 @@ private:
             return -1;
         }
         writer->written += qint64(length);
-#ifdef Q_OS_LINUX
         // The disk starts on what is written while the rest is read, rather
         // than all of it at the flush at the end.
         if (writer->written - writer->handedOver >= WritebackBytes) {
-            ::sync_file_range(
-                writer->fd, writer->handedOver, writer->written - writer->handedOver, SYNC_FILE_RANGE_WRITE);
+            Platform::startWriteback(writer->fd, writer->handedOver, writer->written - writer->handedOver);
             writer->handedOver = writer->written;
         }
-#endif
         return la_ssize_t(length);
     }
 
@@ -560,7 +430,7 @@ private:
         encrypting->start();
         bool written = false;
         {
-            const QuietPipeWrites quiet;
+            const Platform::QuietPipeWrites quiet;
             written = writeEntries(ends[1]);
         }
         ::close(ends[1]);
@@ -577,7 +447,7 @@ private:
         counter->wait();
         int flushError = 0;
         std::unique_ptr<QThread> flush(
-            QThread::create([&] { flushError = ::fsync(part.handle()) == 0 ? 0 : errno; }));
+            QThread::create([&] { flushError = Platform::syncToDisk(part) ? 0 : errno; }));
         flush->start();
         const qint64 written = done;
         const BackupArchive::Progress readingBack = [&](qint64 bytes, qint64 whole) {
@@ -631,9 +501,7 @@ private:
         const QString refused = BackupArchive::refusedTarget(target.absoluteFilePath(), options);
         if (!refused.isEmpty())
             return fail(refused);
-        if (std::rename(QFile::encodeName(part.fileName()).constData(),
-                QFile::encodeName(target.absoluteFilePath()).constData())
-            != 0)
+        if (!Platform::replaceFile(part.fileName(), target.absoluteFilePath()))
             return fail(
                 tr("The backup cannot be put in place: %1").arg(QDir::toNativeSeparators(target.filePath())));
         if (progress)
@@ -677,25 +545,23 @@ BackupArchive::Result BackupArchive::write(const DatabaseLocation &location, con
 QString BackupArchive::refusedTarget(const QString &archivePath, const WriteOptions &options)
 {
     const QString shown = QDir::toNativeSeparators(archivePath);
-#ifdef Q_OS_UNIX
-    struct stat facts {
-    };
-    if (::lstat(QFile::encodeName(archivePath).constData(), &facts) != 0)
-        return errno == ENOENT ? QString()
-                               : shown + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
-    if (S_ISLNK(facts.st_mode))
-        return tr("%1 is a link: a backup replaces no link, nor what it points to.").arg(shown);
-    if (S_ISDIR(facts.st_mode))
-        return tr("%1 is a folder.").arg(shown);
-    if (!S_ISREG(facts.st_mode))
-        return tr("%1 is a device or another special file, not a file a backup may replace.").arg(shown);
-#else
-    const QFileInfo info(archivePath);
-    if (!info.exists() && !info.isSymLink())
+    QString error;
+    switch (Platform::fileKind(archivePath, &error)) {
+    case Platform::FileKind::Missing:
         return QString();
-    if (info.isSymLink() || !info.isFile())
+    case Platform::FileKind::Unreadable:
+        return shown + QStringLiteral(": ") + error;
+    case Platform::FileKind::Link:
+        return tr("%1 is a link: a backup replaces no link, nor what it points to.").arg(shown);
+    case Platform::FileKind::Folder:
+        return tr("%1 is a folder.").arg(shown);
+    case Platform::FileKind::Special:
+        return tr("%1 is a device or another special file, not a file a backup may replace.").arg(shown);
+    case Platform::FileKind::NotRegular:
         return tr("%1 is not a file a backup may replace.").arg(shown);
-#endif
+    case Platform::FileKind::Regular:
+        break;
+    }
     if (options.overwrite || header(archivePath).ok
         || (!options.recipients.isEmpty()
             && BackupEncryption::isAddressedTo(archivePath, options.recipients)))

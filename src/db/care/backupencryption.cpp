@@ -1,12 +1,13 @@
 #include "db/care/backupencryption.h"
 
+#include "toolkit/util/platform.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 #include <cerrno>
 #include <gpgme.h>
 #include <memory>
-#include <pthread.h>
 #include <unistd.h>
 
 namespace
@@ -239,7 +240,7 @@ bool BackupEncryption::isAddressedTo(const QString &path, const QStringList &fin
 bool BackupEncryption::encrypt(
     const QStringList &fingerprints, int plainFd, const Sink &sink, QString *reason)
 {
-    const QuietPipeWrites quiet;
+    const Platform::QuietPipeWrites quiet;
     Context context;
     std::vector<Key> keys;
     std::vector<gpgme_key_t> list;
@@ -288,7 +289,7 @@ bool BackupEncryption::encrypt(
 bool BackupEncryption::decrypt(
     const QString &path, int plainFd, std::atomic<qint64> *consumed, QString *reason)
 {
-    const QuietPipeWrites quiet;
+    const Platform::QuietPipeWrites quiet;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *reason = file.fileName() + QStringLiteral(": ") + file.errorString();
@@ -324,43 +325,3 @@ bool BackupEncryption::decrypt(
     }
     return true;
 }
-
-#ifdef Q_OS_UNIX
-namespace
-{
-
-sigset_t pipeSignal()
-{
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGPIPE);
-    return set;
-}
-
-} // namespace
-
-QuietPipeWrites::QuietPipeWrites()
-{
-    sigset_t pending;
-    sigpending(&pending);
-    pendingBefore = sigismember(&pending, SIGPIPE) == 1;
-    const sigset_t set = pipeSignal();
-    pthread_sigmask(SIG_BLOCK, &set, &before);
-}
-
-QuietPipeWrites::~QuietPipeWrites()
-{
-    const sigset_t set = pipeSignal();
-    sigset_t pending;
-    sigpending(&pending);
-    // One raised meanwhile is taken here, not delivered once unblocked.
-    if (!pendingBefore && sigismember(&pending, SIGPIPE) == 1) {
-        const timespec now { 0, 0 };
-        sigtimedwait(&set, nullptr, &now);
-    }
-    pthread_sigmask(SIG_SETMASK, &before, nullptr);
-}
-#else
-QuietPipeWrites::QuietPipeWrites() = default;
-QuietPipeWrites::~QuietPipeWrites() = default;
-#endif

@@ -3,9 +3,6 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <atomic>
-#ifdef Q_OS_UNIX
-#include <csignal>
-#endif
 #include <functional>
 
 // OpenPGP for backups, through GPGME. Encrypting needs the recipients' public
@@ -36,22 +33,4 @@ public:
     // A message that does not decrypt whole (damaged, cut short, for another
     // key) ends false with the reason.
     static bool decrypt(const QString &path, int plainFd, std::atomic<qint64> *consumed, QString *reason);
-};
-
-// While it lives, a write into a pipe whose reader has gone (gpg that stopped,
-// a reader that stopped early) fails with EPIPE in this thread instead of
-// raising SIGPIPE, whatever the process does with that signal.
-class QuietPipeWrites
-{
-public:
-    QuietPipeWrites();
-    ~QuietPipeWrites();
-    QuietPipeWrites(const QuietPipeWrites &) = delete;
-    QuietPipeWrites &operator=(const QuietPipeWrites &) = delete;
-
-private:
-#ifdef Q_OS_UNIX
-    sigset_t before;
-    bool pendingBefore = false;
-#endif
 };

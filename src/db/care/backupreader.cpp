@@ -4,6 +4,7 @@
 #include "db/care/backuparchive.h"
 #include "db/care/backupchecksum.h"
 #include "db/care/backupencryption.h"
+#include "toolkit/util/platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,13 +16,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <memory>
-
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <memory>
 #include <unistd.h>
-#endif
 
 namespace
 {
@@ -332,29 +329,15 @@ private:
     // The file's time and permissions as the backup holds them.
     static bool keepFacts(QFile &out, archive_entry *entry)
     {
-        if (!out.flush())
-            return false;
-#ifdef Q_OS_UNIX
-        const timespec times[2] = { { archive_entry_mtime(entry), archive_entry_mtime_nsec(entry) },
-            { archive_entry_mtime(entry), archive_entry_mtime_nsec(entry) } };
-        return ::futimens(out.handle(), times) == 0
-            && ::fchmod(out.handle(), archive_entry_perm(entry) & 0777) == 0;
-#else
-        return out.setFileTime(
-            QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry)), QFileDevice::FileModificationTime);
-#endif
+        return Platform::keepTimeAndPermissions(
+            out, archive_entry_mtime(entry), archive_entry_mtime_nsec(entry), int(archive_entry_perm(entry)));
     }
     void applyFolderFacts()
     {
         // Deepest first, so that setting one leaves those above as they are.
-        for (auto it = folders.crbegin(); it != folders.crend(); ++it) {
-#ifdef Q_OS_UNIX
-            const QByteArray path = QFile::encodeName(it->path);
-            const timespec times[2] = { { it->seconds, it->nanoseconds }, { it->seconds, it->nanoseconds } };
-            ::chmod(path.constData(), mode_t(it->permissions | 0700));
-            ::utimensat(AT_FDCWD, path.constData(), times, 0);
-#endif
-        }
+        for (auto it = folders.crbegin(); it != folders.crend(); ++it)
+            Platform::keepFolderTimeAndPermissions(
+                it->path, it->seconds, it->nanoseconds, it->permissions | 0700);
     }
 
     Reader &reader;

@@ -1,5 +1,7 @@
 #include "db/model/datalocations.h"
 
+#include "toolkit/util/platform.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -23,11 +25,7 @@ QString DataLocations::dataFolder()
 {
     if (!chosenFolder.isEmpty())
         return chosenFolder;
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:/Orvalis Data/");
-#else
-    return QDir::homePath() + QStringLiteral("/Orvalis Data/");
-#endif
+    return Platform::userDataRoot() + QStringLiteral("Orvalis Data/");
 }
 
 QString DataLocations::patientsFolder()
@@ -53,29 +51,20 @@ bool DataLocations::isPlainFolderName(const QString &name)
 
 QString DataLocations::recordingPath(const QString &folderName, const QString &fileName)
 {
-    QString name = fileName;
-#ifndef Q_OS_WIN
-    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
-#endif
-    return patientsFolder() + folderName + QLatin1Char('/') + name;
+    return patientsFolder() + folderName + QLatin1Char('/') + Platform::localSeparators(fileName);
 }
 
 QString DataLocations::databaseFile()
 {
-#ifdef Q_OS_WIN
-    return dataFolder() + QStringLiteral("patients.mdb");
-#else
-    return dataFolder() + QStringLiteral("patients.sqlite");
-#endif
+    return dataFolder()
+        + (Platform::embeddedDatabaseIsAccess() ? QStringLiteral("patients.mdb")
+                                                : QStringLiteral("patients.sqlite"));
 }
 
 QString DataLocations::databaseTemplate()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral(":/resources/empty.mdb");
-#else
-    return QStringLiteral(":/resources/empty.sqlite");
-#endif
+    return Platform::embeddedDatabaseIsAccess() ? QStringLiteral(":/resources/empty.mdb")
+                                                : QStringLiteral(":/resources/empty.sqlite");
 }
 
 bool DataLocations::prepareFolders()

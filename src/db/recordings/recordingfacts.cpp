@@ -2,6 +2,7 @@
 
 #include "db/model/datalocations.h"
 #include "db/edf/edffactscache.h"
+#include "toolkit/util/platform.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -14,12 +15,6 @@
 namespace
 {
 
-#ifdef Q_OS_WIN
-constexpr Qt::CaseSensitivity pathCase = Qt::CaseInsensitive;
-#else
-constexpr Qt::CaseSensitivity pathCase = Qt::CaseSensitive;
-#endif
-
 // A recording file by its name: EDF and BDF, with or without the "+".
 bool isRecordingName(const QString &name)
 {
@@ -29,7 +24,7 @@ bool isRecordingName(const QString &name)
 
 QString comparable(const QString &path)
 {
-    return pathCase == Qt::CaseInsensitive ? path.toLower() : path;
+    return Platform::fileNameCase() == Qt::CaseInsensitive ? path.toLower() : path;
 }
 
 } // namespace

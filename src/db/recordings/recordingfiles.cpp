@@ -3,6 +3,7 @@
 #include "db/model/datalocations.h"
 #include "db/edf/edffacts.h"
 #include "toolkit/util/fileutilities.h"
+#include "toolkit/util/platform.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -13,21 +14,15 @@
 namespace
 {
 
-#ifdef Q_OS_WIN
-constexpr Qt::CaseSensitivity pathCase = Qt::CaseInsensitive;
-#else
-constexpr Qt::CaseSensitivity pathCase = Qt::CaseSensitive;
-#endif
-
 // Both paths clean and without a trailing "/".
 bool strictlyInside(const QString &inner, const QString &outer)
 {
-    return !outer.isEmpty() && inner.startsWith(outer + QLatin1Char('/'), pathCase);
+    return !outer.isEmpty() && inner.startsWith(outer + QLatin1Char('/'), Platform::fileNameCase());
 }
 
 bool samePath(const QString &a, const QString &b)
 {
-    return a.compare(b, pathCase) == 0;
+    return a.compare(b, Platform::fileNameCase()) == 0;
 }
 
 QString withoutTrailingSlash(QString path)

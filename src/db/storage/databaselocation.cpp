@@ -1,14 +1,12 @@
 #include "db/storage/databaselocation.h"
 
+#include "toolkit/util/platform.h"
+
 #include <QDir>
 
 DatabaseLocation DatabaseLocation::file(const QString &path)
 {
-#ifdef Q_OS_WIN
-    return accessFile(path);
-#else
-    return sqliteFile(path);
-#endif
+    return Platform::embeddedDatabaseIsAccess() ? accessFile(path) : sqliteFile(path);
 }
 
 DatabaseLocation DatabaseLocation::sqliteFile(const QString &path)

@@ -3,6 +3,7 @@
 #include "toolkit/util/processtable.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QDir>
@@ -23,13 +24,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 #if defined(Q_OS_LINUX)
-#include <dirent.h>
 #include <signal.h>
 #endif
 
@@ -98,6 +100,18 @@ template <typename Visit> void forEachProcess(Visit visit)
             visit(pid, name);
     }
     ::closedir(dir);
+}
+
+#endif
+
+#if defined(Q_OS_UNIX)
+
+sigset_t pipeSignal()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGPIPE);
+    return set;
 }
 
 #endif
@@ -288,3 +302,251 @@ void Platform::showInFileManager(const QString &path, bool isFolder, const std::
         });
 #endif
 }
+
+QString Platform::userDataRoot()
+{
+#if defined(Q_OS_WIN)
+    return QStringLiteral("C:/");
+#else
+    return QDir::homePath() + QLatin1Char('/');
+#endif
+}
+
+Qt::CaseSensitivity Platform::fileNameCase()
+{
+#if defined(Q_OS_WIN)
+    return Qt::CaseInsensitive;
+#else
+    return Qt::CaseSensitive;
+#endif
+}
+
+QString Platform::localSeparators(const QString &path)
+{
+#if defined(Q_OS_WIN)
+    return path;
+#else
+    QString local = path;
+    return local.replace(QLatin1Char('\\'), QLatin1Char('/'));
+#endif
+}
+
+bool Platform::embeddedDatabaseIsAccess()
+{
+#if defined(Q_OS_WIN)
+    return true;
+#else
+    return false;
+#endif
+}
+
+QVector<Platform::FolderEntry> Platform::folderEntries(const QString &path)
+{
+    QVector<FolderEntry> found;
+#if defined(Q_OS_UNIX)
+    // Read with one stat for each entry (its time and permissions are kept)
+    // and no path lookups: a data folder holds a hundred thousand of them.
+    DIR *dir = ::opendir(QFile::encodeName(path).constData());
+    if (!dir)
+        return found;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (qstrcmp(entry->d_name, ".") == 0 || qstrcmp(entry->d_name, "..") == 0)
+            continue;
+        FolderEntry item;
+        item.name = QFile::decodeName(entry->d_name);
+        struct stat facts {
+        };
+        if (::fstatat(::dirfd(dir), entry->d_name, &facts, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        item.link = S_ISLNK(facts.st_mode);
+        if (item.link && ::fstatat(::dirfd(dir), entry->d_name, &facts, 0) != 0)
+            continue;
+        item.folder = S_ISDIR(facts.st_mode);
+        if (S_ISREG(facts.st_mode))
+            item.size = facts.st_size;
+        else if (!item.folder)
+            continue;
+        item.seconds = facts.st_mtim.tv_sec;
+        item.nanoseconds = facts.st_mtim.tv_nsec;
+        item.permissions = int(facts.st_mode & 0777);
+        found.append(item);
+    }
+    ::closedir(dir);
+#else
+    const QFileInfoList entries
+        = QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo &entry : entries) {
+        if (entry.isDir() || entry.isFile())
+            found.append(
+                { entry.fileName(), entry.isDir(), entry.isSymLink(), entry.isFile() ? entry.size() : -1,
+                    entry.lastModified().toSecsSinceEpoch(), 0, entry.isDir() ? 0755 : 0644 });
+    }
+#endif
+    return found;
+}
+
+Platform::FileKind Platform::fileKind(const QString &path, QString *error)
+{
+#if defined(Q_OS_UNIX)
+    struct stat facts {
+    };
+    if (::lstat(QFile::encodeName(path).constData(), &facts) != 0) {
+        if (errno == ENOENT)
+            return FileKind::Missing;
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return FileKind::Unreadable;
+    }
+    if (S_ISLNK(facts.st_mode))
+        return FileKind::Link;
+    if (S_ISDIR(facts.st_mode))
+        return FileKind::Folder;
+    return S_ISREG(facts.st_mode) ? FileKind::Regular : FileKind::Special;
+#else
+    Q_UNUSED(error)
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return FileKind::Missing;
+    return info.isSymLink() || !info.isFile() ? FileKind::NotRegular : FileKind::Regular;
+#endif
+}
+
+void Platform::startWriteback(int fd, qint64 offset, qint64 length)
+{
+#if defined(Q_OS_LINUX)
+    ::sync_file_range(fd, offset, length, SYNC_FILE_RANGE_WRITE);
+#else
+    Q_UNUSED(fd)
+    Q_UNUSED(offset)
+    Q_UNUSED(length)
+#endif
+}
+
+bool Platform::keepTimeAndPermissions(QFile &out, qint64 seconds, long nanoseconds, int permissions)
+{
+    if (!out.flush())
+        return false;
+#if defined(Q_OS_UNIX)
+    const timespec times[2] = { { time_t(seconds), nanoseconds }, { time_t(seconds), nanoseconds } };
+    return ::futimens(out.handle(), times) == 0 && ::fchmod(out.handle(), mode_t(permissions & 0777)) == 0;
+#else
+    Q_UNUSED(nanoseconds)
+    Q_UNUSED(permissions)
+    return out.setFileTime(QDateTime::fromSecsSinceEpoch(seconds), QFileDevice::FileModificationTime);
+#endif
+}
+
+void Platform::keepFolderTimeAndPermissions(
+    const QString &path, qint64 seconds, long nanoseconds, int permissions)
+{
+#if defined(Q_OS_UNIX)
+    const QByteArray name = QFile::encodeName(path);
+    const timespec times[2] = { { time_t(seconds), nanoseconds }, { time_t(seconds), nanoseconds } };
+    ::chmod(name.constData(), mode_t(permissions));
+    ::utimensat(AT_FDCWD, name.constData(), times, 0);
+#else
+    Q_UNUSED(path)
+    Q_UNUSED(seconds)
+    Q_UNUSED(nanoseconds)
+    Q_UNUSED(permissions)
+#endif
+}
+
+#if defined(Q_OS_UNIX)
+
+Platform::SequentialFile::SequentialFile(const QString &path)
+{
+    do
+        fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    error = fd < 0 ? errno : 0;
+}
+
+Platform::SequentialFile::~SequentialFile()
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
+bool Platform::SequentialFile::isOpen() const
+{
+    return fd >= 0;
+}
+
+bool Platform::SequentialFile::isGone() const
+{
+    return error == ENOENT;
+}
+
+QString Platform::SequentialFile::errorString() const
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+qint64 Platform::SequentialFile::read(char *data, qint64 size)
+{
+    ssize_t got = 0;
+    do
+        got = ::read(fd, data, size_t(size));
+    while (got < 0 && errno == EINTR);
+    error = got < 0 ? errno : 0;
+    return got;
+}
+
+#else
+
+Platform::SequentialFile::SequentialFile(const QString &path)
+{
+    file.setFileName(path);
+    file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+}
+
+Platform::SequentialFile::~SequentialFile() = default;
+
+bool Platform::SequentialFile::isOpen() const
+{
+    return file.isOpen();
+}
+
+bool Platform::SequentialFile::isGone() const
+{
+    return !file.exists();
+}
+
+QString Platform::SequentialFile::errorString() const
+{
+    return file.errorString();
+}
+
+qint64 Platform::SequentialFile::read(char *data, qint64 size)
+{
+    return file.read(data, size);
+}
+
+#endif
+
+#if defined(Q_OS_UNIX)
+Platform::QuietPipeWrites::QuietPipeWrites()
+{
+    sigset_t pending;
+    sigpending(&pending);
+    pendingBefore = sigismember(&pending, SIGPIPE) == 1;
+    const sigset_t set = pipeSignal();
+    pthread_sigmask(SIG_BLOCK, &set, &before);
+}
+
+Platform::QuietPipeWrites::~QuietPipeWrites()
+{
+    const sigset_t set = pipeSignal();
+    sigset_t pending;
+    sigpending(&pending);
+    // One raised meanwhile is taken here, not delivered once unblocked.
+    if (!pendingBefore && sigismember(&pending, SIGPIPE) == 1) {
+        const timespec now { 0, 0 };
+        sigtimedwait(&set, nullptr, &now);
+    }
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+}
+#else
+Platform::QuietPipeWrites::QuietPipeWrites() = default;
+Platform::QuietPipeWrites::~QuietPipeWrites() = default;
+#endif

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QFile>
 #include <QList>
 #include <QString>
+#include <QVector>
 #include <functional>
-
-class QFile;
+#if defined(Q_OS_UNIX)
+#include <csignal>
+#endif
 
 // What the program asks of the operating system, each behind one small function so that
 // callers stay free of system headers and #if (with LoopbackSockets beside it: who owns
@@ -47,5 +50,88 @@ bool openRegularFile(QFile &file, const QString &path, qint64 maxSize);
 // when that cannot be done at all. "Show in explorer" or "Show in file manager".
 void showInFileManager(const QString &path, bool isFolder, const std::function<void()> &failed);
 bool fileManagerIsExplorer();
+
+// Where the user's own data folders start, ending in "/": the system drive's root on
+// Windows, the home folder elsewhere.
+QString userDataRoot();
+// How this system's file names compare.
+Qt::CaseSensitivity fileNameCase();
+// A path written with Windows' backslashes (as the recorder stores them) as this system
+// names it; the stored text is the caller's and stays as it is.
+QString localSeparators(const QString &path);
+// Whether the embedded database is an Access file, as on the old Windows workstation, or
+// SQLite.
+bool embeddedDatabaseIsAccess();
+
+struct FolderEntry {
+    QString name;
+    bool folder = false;
+    bool link = false;
+    // -1 for a folder.
+    qint64 size = -1;
+    qint64 seconds = 0;
+    long nanoseconds = 0;
+    int permissions = 0644;
+};
+// The folders and regular files in path, links resolved (link says which were one), in
+// no particular order; anything else is left out.
+QVector<FolderEntry> folderEntries(const QString &path);
+
+enum class FileKind { Missing, Regular, Folder, Link, Special, NotRegular, Unreadable };
+// What lies at path, the link itself rather than where it points; *error says why for
+// Unreadable. Systems that cannot tell the kinds apart answer NotRegular for all but a file.
+FileKind fileKind(const QString &path, QString *error);
+
+// Asks the system to start writing length bytes from offset of fd to disk now, without
+// waiting, so that the flush at the end has less to do.
+void startWriteback(int fd, qint64 offset, qint64 length);
+
+// Gives the file written in out (flushed first) the time and permissions it had; where
+// the system keeps no permissions, the time to the second.
+bool keepTimeAndPermissions(QFile &out, qint64 seconds, long nanoseconds, int permissions);
+// The same for a folder, by path; does nothing where the system has no such call.
+void keepFolderTimeAndPermissions(const QString &path, qint64 seconds, long nanoseconds, int permissions);
+
+// A file read front to back in large pieces: plain system calls where there are some,
+// since a data folder holds a hundred thousand of them.
+class SequentialFile
+{
+public:
+    explicit SequentialFile(const QString &path);
+    ~SequentialFile();
+    SequentialFile(const SequentialFile &) = delete;
+    SequentialFile &operator=(const SequentialFile &) = delete;
+
+    bool isOpen() const;
+    bool isGone() const;
+    QString errorString() const;
+    qint64 read(char *data, qint64 size);
+
+private:
+#if defined(Q_OS_UNIX)
+    int fd = -1;
+    int error = 0;
+#else
+    QFile file;
+#endif
+};
+
+// While it lives, a write into a pipe whose reader has gone (gpg that stopped,
+// a reader that stopped early) fails with EPIPE in this thread instead of
+// raising SIGPIPE, whatever the process does with that signal.
+class QuietPipeWrites
+{
+public:
+    QuietPipeWrites();
+    ~QuietPipeWrites();
+    QuietPipeWrites(const QuietPipeWrites &) = delete;
+    QuietPipeWrites &operator=(const QuietPipeWrites &) = delete;
+
+private:
+#if defined(Q_OS_UNIX)
+    sigset_t before;
+    bool pendingBefore = false;
+#endif
+};
 
 } // namespace Platform
