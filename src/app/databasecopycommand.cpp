@@ -1,6 +1,7 @@
 #include "app/databasecopycommand.h"
 
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/care/databasecopy.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestasettings.h"
@@ -87,7 +88,7 @@ int DatabaseCopyCommand::runFromCommandLine(const QString &settingsFile, const Q
             tr("No database server is set: set ServerHost in %1").arg(QDir::toNativeSeparators(QFileInfo(settingsFile).absoluteFilePath())));
         return 2;
     }
-    Database target(location);
+    PatientDatabase target(location);
     QString reason;
     if (!target.isUsable(&reason) && target.dialect().needsPassword(reason)) {
         const QString password = readPassword(tr("Password of %1").arg(location.describe()));

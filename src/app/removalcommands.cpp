@@ -62,7 +62,7 @@ void RemovalCommands::removePatient(int patientId)
     emit patientRemovalConfirmed();
     QString reason;
     QStringList stuck;
-    if (!database->removePatient(patient, &reason, &stuck)) {
+    if (!Trash(database).removePatient(patient, &reason, &stuck)) {
         AppHelper::warningMessage(tr("The patient was not removed") + ":\n" + reason
                 + (stuck.isEmpty()
                         ? QString()
@@ -87,7 +87,7 @@ void RemovalCommands::removeRecord(RecordsTable *records, int recordId)
         return;
     QString reason;
     QStringList stuck;
-    if (!database->removeRecord(patient, record, &reason, &stuck)) {
+    if (!Trash(database).removeRecord(patient, record, &reason, &stuck)) {
         AppHelper::warningMessage(tr("Error removing record") + ":\n" + folder + "\n\n" + reason
                 + (stuck.isEmpty()
                         ? QString()

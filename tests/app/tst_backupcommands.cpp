@@ -6,6 +6,7 @@
 #include "db/model/kestasettings.h"
 #include "db/rows/patient.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "support/settingsfiles.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
@@ -57,7 +58,7 @@ private slots:
     {
         MessageBox::reset();
         QVERIFY(resetDataFolder());
-        db = std::make_unique<Database>(DataLocations::databaseFile());
+        db = std::make_unique<PatientDatabase>(DataLocations::databaseFile());
         QVERIFY(db->isUsable());
         ChangeHistory::attach(db.get());
         QCOMPARE(addPatient(*db, "A17", "Petrov", "Ivan"), 100);

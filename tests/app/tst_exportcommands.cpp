@@ -7,6 +7,7 @@
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/util/csvwriter.h"
 #include "toolkit/util/filedialog.h"
+#include "db/storage/patientdatabase.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -75,7 +76,7 @@ private slots:
     void patientsAsShown()
     {
         QVERIFY(resetDataFolder());
-        Database db(DataLocations::databaseFile());
+        PatientDatabase db(DataLocations::databaseFile());
         QVERIFY(db.isUsable());
         for (const QString &name :
             { QString("Smith, John"), QString("O\"Brien \"Bob\""), QString("Line\nbreak"),
@@ -119,7 +120,7 @@ private slots:
     void recordsFromTheRowMenu()
     {
         QVERIFY(resetDataFolder());
-        Database db(DataLocations::databaseFile());
+        PatientDatabase db(DataLocations::databaseFile());
         QVERIFY(db.isUsable());
         QCOMPARE(addPatient(db, "A17", "Petrov", "Ivan"), 100);
         Patient *patient = db.patientById(100);

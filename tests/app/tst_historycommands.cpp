@@ -2,6 +2,7 @@
 #include "app/historydialog.h"
 #include "db/care/changehistory.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
@@ -50,7 +51,7 @@ private slots:
     void init()
     {
         QVERIFY(resetDataFolder());
-        db = std::make_unique<Database>(DataLocations::databaseFile());
+        db = std::make_unique<PatientDatabase>(DataLocations::databaseFile());
         QVERIFY(db->isUsable());
         ChangeHistory::attach(db.get());
         Clock::setTestTime(QDateTime(QDate(2024, 5, 10), QTime(9, 30)));

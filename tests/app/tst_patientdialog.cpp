@@ -1,6 +1,7 @@
 #include "app/patientdialog.h"
 #include "app/tables/patientslistwidget.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/recordings/recordingfiles.h"
@@ -63,7 +64,7 @@ private slots:
     {
         MessageBox::reset();
         QVERIFY(resetDataFolder());
-        db = std::make_unique<Database>(DataLocations::databaseFile());
+        db = std::make_unique<PatientDatabase>(DataLocations::databaseFile());
         petrov = addPatient(*db, "A17", "Petrov", "Ivan", 1, QDate(1980, 5, 1));
         const int sidorov = addPatient(*db, "B2", "Sidorov", "Petr");
         QVERIFY(petrov > 0 && sidorov > 0);

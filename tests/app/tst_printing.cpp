@@ -8,6 +8,7 @@
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "recorder/edfrecording.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
@@ -62,7 +63,7 @@ private slots:
     {
         LanguageContext::setLanguage("en_US");
         QVERIFY(resetDataFolder());
-        db = std::make_unique<Database>(DataLocations::databaseFile());
+        db = std::make_unique<PatientDatabase>(DataLocations::databaseFile());
         QVERIFY(db->isUsable());
         conclusions = Conclusions::of(db.get());
         Clock::setTestTime(QDateTime(QDate(2024, 5, 10), QTime(9, 30), Qt::UTC));

@@ -3,6 +3,7 @@
 #include "app/trashdialog.h"
 #include "db/care/changehistory.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestasettings.h"
 #include "db/rows/patient.h"
@@ -64,7 +65,7 @@ private slots:
         Clock::useSystemTime();
         MessageBox::reset();
         QVERIFY(resetDataFolder());
-        db = std::make_unique<Database>(DataLocations::databaseFile());
+        db = std::make_unique<PatientDatabase>(DataLocations::databaseFile());
         QVERIFY(db->isUsable());
         ChangeHistory::attach(db.get());
         settings = std::make_unique<KestaSettings>(QString());

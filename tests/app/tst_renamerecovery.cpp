@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
@@ -35,7 +36,7 @@ private slots:
     void init()
     {
         QVERIFY(resetDataFolder());
-        db = std::make_unique<Database>(DataLocations::databaseFile());
+        db = std::make_unique<PatientDatabase>(DataLocations::databaseFile());
         QVERIFY(db->isUsable());
         QCOMPARE(addPatient(*db, "A17", "Petrov", "Ivan"), 100);
         QVERIFY(QDir().mkpath(folder("PetrovIvan_A17/EEG_1")));

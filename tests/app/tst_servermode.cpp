@@ -3,6 +3,7 @@
 #include "app/serverpasswordprompt.h"
 #include "app/windowcommands.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
@@ -103,7 +104,7 @@ private slots:
     void theWindowFollowsTheOtherWorkstation()
     {
         const DatabaseLocation location = server->createDatabase();
-        Database other(location);
+        PatientDatabase other(location);
         QVERIFY(other.isUsable());
         QCOMPARE(addPatient(other, "A17", "Petrov", "Ivan", 0, QDate(), "Tver"), 100);
         pointAt(location);
@@ -176,7 +177,7 @@ private slots:
     {
         QVERIFY(resetDataFolder());
         {
-            Database local(DataLocations::databaseFile());
+            PatientDatabase local(DataLocations::databaseFile());
             QCOMPARE(addPatient(local, "A17", "Petrov"), 100);
         }
         pointAt(server->createDatabase());

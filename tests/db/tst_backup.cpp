@@ -4,6 +4,7 @@
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/storage/databaselocation.h"
 #include "db/storage/schemamigrations.h"
 #include "support/settingsfiles.h"
@@ -96,7 +97,7 @@ private slots:
         firstHome = QDir::homePath();
         archive = temp.filePath("kesta-backup-test.tar");
         QVERIFY(resetDataFolder());
-        Database db(DataLocations::databaseFile());
+        PatientDatabase db(DataLocations::databaseFile());
         QVERIFY(db.isUsable());
         QVERIFY(rawExec(db, "BEGIN"));
         QSqlQuery patient(db.database());
@@ -188,7 +189,7 @@ private slots:
         QTemporaryDir emptyHome;
         qputenv("HOME", QFile::encodeName(emptyHome.path()));
         const auto back = qScopeGuard([&] { qputenv("HOME", QFile::encodeName(firstHome)); });
-        Database db(DataLocations::databaseFile());
+        PatientDatabase db(DataLocations::databaseFile());
         QString staged;
         const BackupArchive::Result result = BackupRestore::stage(&db, archive, &staged);
         QVERIFY2(result.ok, qPrintable(result.reason));
@@ -262,7 +263,7 @@ private slots:
         QVERIFY2(checked.reason.contains(reason), qPrintable(checked.reason));
         // Restoring unpacks everything before it knows: once is enough here.
         if (damage == "recording" || damage == "foreign") {
-            Database db(DataLocations::databaseFile());
+            PatientDatabase db(DataLocations::databaseFile());
             QString staged;
             const BackupArchive::Result result = BackupRestore::stage(&db, damagedPath, &staged);
             BackupRestore::discard(staged);
@@ -336,7 +337,7 @@ private slots:
         TestServer *postgres = TestServer::instance();
         QVERIFY2(postgres, qPrintable(TestServer::startError()));
         const DatabaseLocation location = postgres->createDatabase();
-        Database db(location);
+        PatientDatabase db(location);
         QVERIFY(db.isUsable());
         QVERIFY(rawExec(db,
             "INSERT INTO Patients (AutoID, PatientID, LastName, Comments) VALUES "
@@ -352,7 +353,7 @@ private slots:
 
         QVERIFY(rawExec(db, "INSERT INTO Patients (AutoID, PatientID) VALUES (102, 'B2')"));
         QVERIFY(rawExec(db, "UPDATE Patients SET LastName='Петров' WHERE AutoID=101"));
-        Database other(location);
+        PatientDatabase other(location);
         QVERIFY(other.reloadPatients());
         QCOMPARE(other.patients().size(), 2);
         QString staged, aside, why;

@@ -2,6 +2,7 @@
 #include "db/care/backuprestore.h"
 #include "db/model/datalocations.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/storage/databaselocation.h"
 #include "support/settingsfiles.h"
 #include "support/testdatabase.h"
@@ -60,7 +61,7 @@ class TestBackupEncryption : public QObject
     // Staged and discarded: the data folder stays as it is.
     QString refusal(const QString &path, const BackupArchive::Progress &progress = {})
     {
-        Database db(DataLocations::databaseFile());
+        PatientDatabase db(DataLocations::databaseFile());
         QString staged;
         const BackupArchive::Result result = BackupRestore::stage(&db, path, &staged, progress);
         BackupRestore::discard(staged);
@@ -76,7 +77,7 @@ private slots:
         QVERIFY(!clinic.isEmpty() && !elsewhere.isEmpty());
         QVERIFY(keys->removeSecret(elsewhere));
         QVERIFY(resetDataFolder());
-        Database db(DataLocations::databaseFile());
+        PatientDatabase db(DataLocations::databaseFile());
         QCOMPARE(addPatient(db, "A17", "Petrovskaya", "Ivanna"), 100);
         const QString folder = DataLocations::patientFolder("PetrovskayaIvanna_A17") + "EEG_1/";
         QVERIFY(QDir().mkpath(folder));
@@ -120,7 +121,7 @@ private slots:
         QTemporaryDir emptyHome;
         qputenv("HOME", QFile::encodeName(emptyHome.path()));
         const auto back = qScopeGuard([&] { qputenv("HOME", home); });
-        Database db(DataLocations::databaseFile());
+        PatientDatabase db(DataLocations::databaseFile());
         QString staged, aside, why;
         const BackupArchive::Result result = BackupRestore::stage(&db, archive, &staged);
         QVERIFY2(result.ok && result.encrypted, qPrintable(result.reason));

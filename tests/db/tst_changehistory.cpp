@@ -1,5 +1,6 @@
 #include "db/care/changehistory.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
@@ -44,7 +45,7 @@ private slots:
     void init()
     {
         QVERIFY(resetDataFolder());
-        db = std::make_unique<Database>(DataLocations::databaseFile());
+        db = std::make_unique<PatientDatabase>(DataLocations::databaseFile());
         QVERIFY(db->isUsable());
         ChangeHistory::attach(db.get());
         Clock::setTestTime(QDateTime(QDate(2024, 5, 10), QTime(9, 30), Qt::UTC));
@@ -64,7 +65,7 @@ private slots:
                 > 0);
             patient->records().first()->setComments("eyes closed");
             patient->setPatientID("A18");
-            QVERIFY(db->removePatient(patient));
+            QVERIFY(Trash(db.get()).removePatient(patient));
             Trash trash(db.get());
             const int removal = trash.removals().first().id;
             QVERIFY(trash.restore(removal));

@@ -5,6 +5,7 @@
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 #include "support/testserver.h"
@@ -73,7 +74,7 @@ private slots:
         QFETCH(bool, server);
         const DatabaseLocation where = location(server);
         QVERIFY2(where.isServer() == server, qPrintable(TestServer::startError()));
-        db = std::make_unique<Database>(where);
+        db = std::make_unique<PatientDatabase>(where);
         QVERIFY(db->isUsable());
         ChangeHistory::attach(db.get());
         Conclusions *conclusions = Conclusions::of(db.get());
@@ -88,7 +89,7 @@ private slots:
         QCOMPARE(shown.writtenAt, Clock::now().toUTC());
 
         // What another program reads from the database.
-        Database other(where);
+        PatientDatabase other(where);
         QVERIFY(other.isUsable());
         QCOMPARE(Conclusions::of(&other)->conclusionOf(record->getId()).text, text);
 
@@ -106,18 +107,18 @@ private slots:
     // recording that takes the freed id again starts without one.
     void aRecordIdTakenAgainStartsWithout()
     {
-        db = std::make_unique<Database>(location(false));
+        db = std::make_unique<PatientDatabase>(location(false));
         QVERIFY(db->isUsable());
         Conclusions *conclusions = Conclusions::of(db.get());
         QCOMPARE(addPatient(*db, "A17", "Petrov"), 100);
         QVERIFY(conclusions->write(newRecording("EEG_1\\a.edf"), "Slowing left temporal"));
         Patient *patient = db->patientById(100);
-        QVERIFY(db->removeRecord(patient, patient->records().first()));
+        QVERIFY(Trash(db.get()).removeRecord(patient, patient->records().first()));
         Trash trash(db.get());
         QVERIFY(trash.restore(trash.removals().first().id));
         QCOMPARE(conclusions->conclusionOf(100).text, QStringLiteral("Slowing left temporal"));
 
-        QVERIFY(db->removeRecord(patient, patient->records().first()));
+        QVERIFY(Trash(db.get()).removeRecord(patient, patient->records().first()));
         QCOMPARE(newRecording("EEG_2\\b.edf")->getId(), 100);
         QVERIFY(conclusions->conclusionOf(100).isEmpty());
     }
@@ -126,8 +127,8 @@ private slots:
     {
         const DatabaseLocation where = location(true);
         QVERIFY2(where.isServer(), qPrintable(TestServer::startError()));
-        db = std::make_unique<Database>(where);
-        Database second(where);
+        db = std::make_unique<PatientDatabase>(where);
+        PatientDatabase second(where);
         QVERIFY(db->isUsable() && second.isUsable());
         QCOMPARE(addPatient(*db, "A17", "Petrov"), 100);
         Record *record = newRecording("EEG_1\\a.edf");

@@ -1,5 +1,6 @@
 #include "db/storage/accessdialect.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
@@ -8,6 +9,7 @@
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 #include "support/testserver.h"
+#include "db/care/trash.h"
 
 #include <QPointer>
 #include <QSignalSpy>
@@ -52,7 +54,7 @@ private slots:
     void init()
     {
         QVERIFY(resetDataFolder());
-        db = std::make_unique<Database>(DataLocations::databaseFile(), std::make_unique<SqliteDialect>(100));
+        db = std::make_unique<PatientDatabase>(DataLocations::databaseFile(), std::make_unique<SqliteDialect>(100));
     }
     void cleanup() { db.reset(); }
 
@@ -104,7 +106,7 @@ private slots:
         QVERIFY(owner);
         std::atomic<int> failures { 0 };
         const auto insertMany = [&](const QString &prefix) {
-            Database own(DataLocations::databaseFile());
+            PatientDatabase own(DataLocations::databaseFile());
             // Thousands of commits: the disk need not see each one.
             rawExec(own, "PRAGMA synchronous=OFF");
             Patient *patient = own.reloadPatients() ? own.patientById(100) : nullptr;
@@ -197,7 +199,7 @@ private slots:
         if (server) {
             TestServer *postgres = TestServer::instance();
             QVERIFY2(postgres, qPrintable(TestServer::startError()));
-            db = std::make_unique<Database>(postgres->createDatabase());
+            db = std::make_unique<PatientDatabase>(postgres->createDatabase());
             QVERIFY(db->isUsable());
         }
         // The file keeps a text that is no date (and reads it as none); the
@@ -313,7 +315,7 @@ private slots:
             *db, "CREATE TRIGGER keep BEFORE DELETE ON Patients BEGIN SELECT RAISE(ABORT, 'kept'); END"));
         QSignalSpy changed(db.get(), &Database::patientsChanged);
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^PATIENT NOT REMOVED FROM DATABASE"));
-        QVERIFY(!db->removePatient(patient));
+        QVERIFY(!Trash(db.get()).removePatient(patient));
         QCOMPARE(changed.count(), 1);
         QVERIFY(db->patientById(100));
     }

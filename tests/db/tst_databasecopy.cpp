@@ -1,4 +1,5 @@
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/care/databasecopy.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
@@ -37,7 +38,7 @@ private slots:
     {
         const QString file = DataLocations::databaseFile();
         {
-            Database local(file);
+            PatientDatabase local(file);
             QVERIFY(local.isUsable());
             QCOMPARE(addPatient(local, "A'17", "О'Брайен", "Иван", 1, QDate(1980, 5, 1), "Тверь"), 100);
             QVERIFY(rawExec(local,
@@ -48,13 +49,13 @@ private slots:
             QVERIFY(rawExec(local, "INSERT INTO Institutions (InstitutionID, Name) VALUES (7, 'Clinic')"));
         }
         const QByteArray before = readFile(file);
-        Database target(server->createDatabase());
+        PatientDatabase target(server->createDatabase());
         QString report;
         QVERIFY2(DatabaseCopy::copy(file, &target, &report), qPrintable(report));
         QVERIFY2(report.contains("Patients: 2") && report.contains("Records: 1"), qPrintable(report));
         QCOMPARE(readFile(file), before);
 
-        Database local(file);
+        PatientDatabase local(file);
         QVERIFY(local.isUsable());
         for (Patient *copied : target.patients()) {
             Patient *original = local.patientById(copied->getId());
@@ -81,11 +82,11 @@ private slots:
     {
         const QString file = DataLocations::databaseFile();
         {
-            Database local(file);
+            PatientDatabase local(file);
             QCOMPARE(addPatient(local, "A17", "Petrov"), 100);
             QVERIFY(rawExec(local, "INSERT INTO Patients (AutoID, DOB) VALUES (101, 'not a date')"));
         }
-        Database target(server->createDatabase());
+        PatientDatabase target(server->createDatabase());
         QString report;
         QVERIFY(!DatabaseCopy::copy(file, &target, &report));
         QVERIFY2(report.contains("Patients, row 101") && report.contains("not a date"), qPrintable(report));

@@ -1,4 +1,5 @@
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/storage/sqlitedialect.h"
@@ -24,7 +25,7 @@ struct ReadOnlySqlite : SqliteDialect {
 
 std::unique_ptr<Database> openDatabase(bool readOnly = false)
 {
-    return std::make_unique<Database>(DataLocations::databaseFile(),
+    return std::make_unique<PatientDatabase>(DataLocations::databaseFile(),
         readOnly ? std::make_unique<ReadOnlySqlite>() : std::make_unique<SqliteDialect>(100));
 }
 

@@ -1,5 +1,6 @@
 #include "db/care/changehistory.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
@@ -56,7 +57,7 @@ private slots:
     // steps as on the file; a second start changes nothing.
     void anEmptyDatabaseGetsTheLayout()
     {
-        Database db(server->createDatabase());
+        PatientDatabase db(server->createDatabase());
         QCOMPARE(SchemaMigrations::storedVersion(&db), 1);
         QVERIFY(db.database().tables().isEmpty());
         QString reason;
@@ -65,7 +66,7 @@ private slots:
         QCOMPARE(statementsOf([&] { QVERIFY(SchemaMigrations::bringUpToDate(&db)); }),
             QStringList { "SELECT Version FROM SchemaVersion" });
 
-        Database file(DataLocations::databaseFile());
+        PatientDatabase file(DataLocations::databaseFile());
         for (const char *table : { "Patients", "Records", "Institutions", "Operators" })
             QCOMPARE(layoutOf(db, QString(table).toLower()), layoutOf(file, table));
         QStringList indexes;
@@ -99,7 +100,7 @@ private slots:
             delete row;
         }
 
-        Database again(db.location());
+        PatientDatabase again(db.location());
         QVERIFY(again.isUsable());
         QCOMPARE(rawValue(again, "SELECT count(*) FROM SchemaVersion").toInt(), 1);
     }
@@ -107,7 +108,7 @@ private slots:
     // A database holding tables of another program is not taken over.
     void aForeignDatabaseIsLeftAlone()
     {
-        Database db(server->createDatabase());
+        PatientDatabase db(server->createDatabase());
         QVERIFY(rawExec(db, "CREATE TABLE Invoices (Id integer)"));
         QString reason;
         QVERIFY(!db.isUsable(&reason));
@@ -121,14 +122,14 @@ private slots:
     void twoWorkstationsInsertingAtOnce()
     {
         const DatabaseLocation location = server->createDatabase();
-        Database db(location);
+        PatientDatabase db(location);
         QVERIFY(db.isUsable());
         QCOMPARE(addPatient(db, "A17", "Petrov", "Ivan"), 100);
         QCOMPARE(addPatient(db, QString(17, 'x'), "Petrov"), -1);
         constexpr int each = 1000;
         std::atomic<int> failures { 0 };
         const auto insertMany = [&](const QString &prefix) {
-            Database own(location);
+            PatientDatabase own(location);
             for (int i = 0; i < each; ++i) {
                 Patient fresh;
                 fresh.setPatientID(prefix + QString::number(i));
@@ -149,7 +150,7 @@ private slots:
     // from its sequences, rows back exactly, an entry for every change.
     void theTrashAndTheHistoryOnTheServer()
     {
-        Database db(server->createDatabase());
+        PatientDatabase db(server->createDatabase());
         QVERIFY(db.isUsable());
         ChangeHistory::attach(&db);
         QCOMPARE(addPatient(db, "A17", "Petrov", "Ivan", 1, QDate(1980, 5, 1)), 100);
@@ -160,7 +161,7 @@ private slots:
                     "EEG_1\\rec.edf", "EEG", QString::fromUtf8("глаза закрыты"))
             > 0);
         const QStringList rows = rawRows(db, "SELECT * FROM Patients") + rawRows(db, "SELECT * FROM Records");
-        QVERIFY(db.removePatient(db.patientById(100)));
+        QVERIFY(Trash(&db).removePatient(db.patientById(100)));
         QVERIFY(!QFileInfo::exists(folder) && db.patients().isEmpty());
         Trash trash(&db);
         QString why;

@@ -1,4 +1,5 @@
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
@@ -9,6 +10,7 @@
 #include "support/settingsfiles.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
+#include "db/care/trash.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,7 +63,7 @@ private slots:
     void init()
     {
         QVERIFY(resetDataFolder());
-        db = std::make_unique<Database>(DataLocations::databaseFile());
+        db = std::make_unique<PatientDatabase>(DataLocations::databaseFile());
         QVERIFY(db->isUsable());
         QCOMPARE(addPatient(*db, "A17", "Petrov", "Ivan"), 100);
         patient = db->patientById(100);
@@ -184,7 +186,7 @@ private slots:
             QVERIFY(writeFile(file.startsWith('-') ? file.mid(1) : file));
         for (const QString &fileName : records.split(' '))
             QVERIFY(addRecord(fileName));
-        QVERIFY(db->removeRecord(patient, patient->records().first()));
+        QVERIFY(Trash(db.get()).removeRecord(patient, patient->records().first()));
         QCOMPARE(rowCount(), records.split(' ').size() - 1);
         for (const QString &file : files.split(' ')) {
             const bool gone = file.startsWith('-');
@@ -206,7 +208,7 @@ private slots:
         QVERIFY(addRecord(".\\Shared\\b.edf", db->patientById(101)));
         Record *shared = addRecord("Shared\\a.edf");
         Record *linked = addRecord("EEG_L\\c.edf");
-        QVERIFY(shared && db->removeRecord(patient, shared) && linked && db->removeRecord(patient, linked));
+        QVERIFY(shared && Trash(db.get()).removeRecord(patient, shared) && linked && Trash(db.get()).removeRecord(patient, linked));
         QVERIFY(!QFileInfo::exists(patientsPath("P/Shared/a.edf")));
         QVERIFY(QFileInfo::exists(patientsPath("P/Shared/b.edf")));
         QVERIFY(QFileInfo::exists(DataLocations::dataFolder() + "Elsewhere/c.edf"));
@@ -243,7 +245,7 @@ private slots:
                 return SqliteDialect::databaseName(path).replace("mode=rw", "mode=ro");
             }
         };
-        db = std::make_unique<Database>(DataLocations::databaseFile(),
+        db = std::make_unique<PatientDatabase>(DataLocations::databaseFile(),
             cause == "read-only file" ? std::unique_ptr<SqliteDialect>(new ReadOnly)
                                       : std::make_unique<SqliteDialect>(100));
         QVERIFY(db->reloadPatients());
@@ -260,12 +262,12 @@ private slots:
             QSKIP("the data folder cannot be made read-only here");
 
         QString why;
-        QVERIFY(!db->removePatient(patient, &why));
+        QVERIFY(!Trash(db.get()).removePatient(patient, &why));
         QVERIFY2(why.contains(reason), qPrintable(why));
         // One record alone is refused as well, unless only the patient's row is kept.
         const bool recordRefused = !cause.contains("ON Patients");
         Record *second = db->patientById(100)->records().last();
-        QCOMPARE(db->removeRecord(db->patientById(100), second, &why), !recordRefused);
+        QCOMPARE(Trash(db.get()).removeRecord(db->patientById(100), second, &why), !recordRefused);
         folder.reset();
         QVERIFY(other.exec("ROLLBACK") || !cause.startsWith("BEGIN"));
         QCOMPARE(rowCount(), recordRefused ? 2 : 1);
@@ -301,7 +303,7 @@ private slots:
         QVERIFY(writeFile(folder + "/EEG_1/rec.edf") && writeFile(folder + "/notes.txt"));
         QVERIFY(addRecord("EEG_1\\rec.edf") && addRecord("EEG_2\\rec.edf"));
         QCOMPARE(db->patientIdShared(patient), shared);
-        const QStringList statements = statementsOf([&] { QVERIFY(db->removePatient(patient)); });
+        const QStringList statements = statementsOf([&] { QVERIFY(Trash(db.get()).removePatient(patient)); });
         if (!shared)
             QCOMPARE(statements.filter(QRegularExpression("^(DELETE|INSERT)")),
                 QStringList({ "DELETE from Records where RecordID=100",

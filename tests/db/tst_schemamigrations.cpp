@@ -1,4 +1,5 @@
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
@@ -24,7 +25,7 @@ private slots:
     void theTemplateIsBroughtForwardOnce()
     {
         const QString path = DataLocations::databaseFile();
-        Database db(path);
+        PatientDatabase db(path);
         QCOMPARE(SchemaMigrations::storedVersion(&db), 1);
         QVERIFY(db.isUsable());
         QCOMPARE(SchemaMigrations::storedVersion(&db), SchemaMigrations::CurrentVersion);
@@ -41,7 +42,7 @@ private slots:
     // The limits the dialog checks are the ones the database enforces.
     void columnLimitsAreTheSchemas()
     {
-        Database db(DataLocations::databaseFile());
+        PatientDatabase db(DataLocations::databaseFile());
         const QRegularExpression check(R"(\b(\w+)\s+\w+\s+CHECK \(length\(\1\) <= (\d+)\))");
         for (AbstractDatabaseRow *row : std::initializer_list<AbstractDatabaseRow *> { new Patient, new Record }) {
             const QString sql
@@ -69,7 +70,7 @@ private slots:
                 && other.exec("INSERT INTO SchemaVersion (Version) VALUES (7)"));
         }
         const QByteArray before = readFile(path);
-        Database db(path);
+        PatientDatabase db(path);
         QString reason;
         QVERIFY(!db.isUsable(&reason));
         QVERIFY2(reason.contains("layout version 7") && reason.contains(QString::number(SchemaMigrations::CurrentVersion)),

@@ -1,4 +1,5 @@
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
@@ -65,7 +66,7 @@ private slots:
     {
         Clock::useSystemTime();
         QVERIFY(resetDataFolder());
-        db = std::make_unique<Database>(DataLocations::databaseFile());
+        db = std::make_unique<PatientDatabase>(DataLocations::databaseFile());
         QVERIFY(db->isUsable());
         QCOMPARE(addPatient(*db, "A17", "Petrov", "Ivan", 1, QDate(1980, 5, 1), "Tver"), 100);
         QVERIFY(
@@ -85,7 +86,7 @@ private slots:
     {
         const QStringList rows = liveRows();
         const QMap<QString, QByteArray> files = filesBelow(place(""));
-        QVERIFY(db->removePatient(patient()));
+        QVERIFY(Trash(db.get()).removePatient(patient()));
         QVERIFY(db->patients().isEmpty());
         QCOMPARE(rawValue(*db, "SELECT count(*) FROM Records").toInt(), 0);
         QCOMPARE(filesBelow(place("")).keys(), QStringList { "unlisted.txt" });
@@ -116,7 +117,7 @@ private slots:
     {
         Record *first = patient()->records().first();
         const QStringList rows = liveRows();
-        QVERIFY(db->removeRecord(patient(), first));
+        QVERIFY(Trash(db.get()).removeRecord(patient(), first));
         QVERIFY(!QFileInfo::exists(place("EEG_1")) && QFileInfo::exists(place("EEG_2/rec.edf")));
         QCOMPARE(patient()->records().size(), 2);
         const int recordRemoval = lastRemoval();
@@ -126,9 +127,9 @@ private slots:
         QCOMPARE(liveRows(), rows);
         QTRY_COMPARE(patient()->records().size(), 3);
 
-        QVERIFY(db->removeRecord(patient(), patient()->records().first()));
+        QVERIFY(Trash(db.get()).removeRecord(patient(), patient()->records().first()));
         const int again = lastRemoval();
-        QVERIFY(db->removePatient(patient()));
+        QVERIFY(Trash(db.get()).removePatient(patient()));
         QString why;
         QVERIFY(!Trash(db.get()).restore(again, &why));
         QVERIFY2(why.contains("restore the patient first"), qPrintable(why));
@@ -157,7 +158,7 @@ private slots:
     {
         QFETCH(QString, taken);
         QFETCH(QString, reason);
-        QVERIFY(db->removePatient(patient()));
+        QVERIFY(Trash(db.get()).removePatient(patient()));
         const int removal = lastRemoval();
         // Numbers other than 100 unless the number is what is taken: the
         // next new patient would take 100 again, the highest being gone.
@@ -207,7 +208,7 @@ private slots:
         const QMap<QString, QByteArray> files = filesBelow(place(""));
         QString why;
         QStringList left;
-        QVERIFY(!db->removePatient(patient(), &why, &left));
+        QVERIFY(!Trash(db.get()).removePatient(patient(), &why, &left));
         QVERIFY2(why.startsWith(reason), qPrintable(why));
         QVERIFY(left.isEmpty());
         QCOMPARE(liveRows(), rows);
@@ -221,9 +222,9 @@ private slots:
     void purgeByAge()
     {
         Clock::setTestTime(QDateTime(QDate(2024, 5, 1), QTime(9, 0)));
-        QVERIFY(db->removeRecord(patient(), patient()->records().first()));
+        QVERIFY(Trash(db.get()).removeRecord(patient(), patient()->records().first()));
         Clock::advance(qint64(10) * 24 * 3600 * 1000);
-        QVERIFY(db->removeRecord(patient(), patient()->records().first()));
+        QVERIFY(Trash(db.get()).removeRecord(patient(), patient()->records().first()));
         const QList<Trash::Removal> removals = Trash(db.get()).removals();
         Trash trash(db.get());
         QCOMPARE(trash.expired(30), QList<int>());
@@ -251,7 +252,7 @@ private slots:
         const QString name = TrashFolder::create(folder, &why);
         const QList<TrashFolder::Move> moves { { folder + "/EEG_1", "EEG_1" } };
         QVERIFY(TrashFolder::writeNote(name, moves, &why) && TrashFolder::moveIn(name, moves, &why));
-        QVERIFY(db->removeRecord(patient(), patient()->records().last()));
+        QVERIFY(Trash(db.get()).removeRecord(patient(), patient()->records().last()));
         const QString kept = Trash(db.get()).removals().first().trashFolder;
         QVERIFY(QDir(TrashFolder::root()).rename(kept, TrashFolder::purgingPrefix() + kept));
         QVERIFY(QDir().mkpath(TrashFolder::root() + TrashFolder::purgingPrefix() + "gone"));

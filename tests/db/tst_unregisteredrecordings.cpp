@@ -1,4 +1,5 @@
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
@@ -48,7 +49,7 @@ private slots:
     {
         QVERIFY(resetDataFolder());
         // Another program's lock is waited for briefly.
-        Database db(DataLocations::databaseFile(), std::make_unique<SqliteDialect>(100));
+        PatientDatabase db(DataLocations::databaseFile(), std::make_unique<SqliteDialect>(100));
         QVERIFY(addPatient(db, "A17", "Petrov", "Ivan") > 0);
         const QString folder = DataLocations::patientFolder("PetrovIvan_A17");
         for (const char *file : { "EEG_1/rec.edf", "EEG_2/rec.edf" })

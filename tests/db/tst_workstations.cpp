@@ -1,10 +1,12 @@
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/storage/patientstore.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 #include "support/testserver.h"
+#include "db/care/trash.h"
 
 #include <QSignalSpy>
 #include <memory>
@@ -37,8 +39,8 @@ private slots:
     void init()
     {
         const DatabaseLocation location = server->createDatabase();
-        first = std::make_unique<Database>(location);
-        second = std::make_unique<Database>(location);
+        first = std::make_unique<PatientDatabase>(location);
+        second = std::make_unique<PatientDatabase>(location);
         QVERIFY(first->isUsable() && second->isUsable());
         QCOMPARE(addPatient(*first, "A17", "Petrov", "Ivan", 0, QDate(1980, 5, 1), "Tver"), 100);
         QVERIFY(second->reloadPatients());
@@ -77,7 +79,7 @@ private slots:
         QVERIFY(record && record->getId() == recordId);
         QVERIFY(mine->records().first()->setValue("Comments", "Sleep"));
         QTRY_COMPARE(record->getComments(), QStringLiteral("Sleep"));
-        QVERIFY(first->removeRecord(mine, mine->records().first()));
+        QVERIFY(Trash(first.get()).removeRecord(mine, mine->records().first()));
         QTRY_VERIFY(theirs->records().isEmpty());
 
         // A new ID takes the records along there too.
@@ -87,7 +89,7 @@ private slots:
         QTRY_COMPARE(theirs->getPatientID(), QStringLiteral("A18"));
         QCOMPARE(theirs->records().size(), 1);
 
-        QVERIFY(first->removePatient(first->patientById(101)));
+        QVERIFY(Trash(first.get()).removePatient(first->patientById(101)));
         QTRY_VERIFY(!second->patientById(101));
         QCOMPARE(second->patients().size(), 1);
         QCOMPARE(listChanged.count(), 2);
@@ -151,7 +153,7 @@ private slots:
         QCOMPARE(stored("Street").toString() + stored("Sex").toString(), QStringLiteral("Lenina 1F"));
 
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^NOT SET"));
-        QVERIFY(first->removePatient(mine));
+        QVERIFY(Trash(first.get()).removePatient(mine));
         QVERIFY(!theirs->setValue("City", "Omsk"));
         QCOMPARE(refused.last().last().toString(),
             QStringLiteral("Another workstation has removed this entry meanwhile"));

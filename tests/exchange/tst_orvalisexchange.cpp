@@ -1,4 +1,5 @@
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
@@ -122,7 +123,7 @@ private slots:
     void init()
     {
         QVERIFY(resetDataFolder());
-        db = std::make_unique<Database>(DataLocations::databaseFile());
+        db = std::make_unique<PatientDatabase>(DataLocations::databaseFile());
         QVERIFY(addPatient(*db, "A17", "Petrov", "Ivan", 1, QDate(1984, 2, 29)) > 0);
         QVERIFY(addPatient(*db, "B2", "Sidorova", "Anna", 2) > 0);
         QVERIFY(addPatient(*db, QString::fromUtf8("Щука-7"), "Shchukin", "Oleg") > 0);

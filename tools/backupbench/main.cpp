@@ -27,6 +27,7 @@
 #include "db/care/backuprestore.h"
 #include "db/model/datalocations.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/storage/databaselocation.h"
 
 #include <QCoreApplication>
@@ -58,7 +59,7 @@ bool fill(int patients, int recordsEach, qint64 bytes)
         return false;
     {
         // The layout the program works on, History and Removals included.
-        Database database(DataLocations::databaseFile());
+        PatientDatabase database(DataLocations::databaseFile());
         if (!database.isUsable())
             return false;
     }
@@ -213,7 +214,7 @@ int main(int argc, char *argv[])
     const QString tarFile = home.filePath(QStringLiteral("tar.tar"));
     const QString backupFile = home.filePath(QStringLiteral("kesta.tar"));
     const QString untarred = home.filePath(QStringLiteral("untarred"));
-    Database database(DataLocations::databaseFile());
+    PatientDatabase database(DataLocations::databaseFile());
     const DatabaseLocation location = database.location();
 
     const QString key = makeKey(home.filePath(QStringLiteral("gnupg")));

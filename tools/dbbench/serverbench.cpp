@@ -1,6 +1,7 @@
 #include "serverbench.h"
 
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
 #include "db/rows/patient.h"
@@ -124,7 +125,7 @@ double scanThroughPsql(const QString &conninfo)
 // taken: how much of the load the driver itself costs.
 QPair<double, double> scanThroughQt(const DatabaseLocation &location)
 {
-    Database db(location);
+    PatientDatabase db(location);
     QSqlQuery query(db.database());
     QElapsedTimer timer;
     timer.start();
@@ -150,7 +151,7 @@ double insertsPerSecond(const DatabaseLocation &location, int each, bool patient
     std::atomic<int> ready { 0 };
     QElapsedTimer timer;
     const auto insert = [&] {
-        Database own(location);
+        PatientDatabase own(location);
         if (!own.reloadPatients())
             ++failures;
         Patient *owner = own.patients().value(0);
@@ -190,7 +191,7 @@ int runServerBench(int patients, int recordsEach, int rounds, int inserts, QText
     QElapsedTimer timer;
     timer.start();
     {
-        Database db(location);
+        PatientDatabase db(location);
         if (!db.isUsable() || !fill(db, patients, recordsEach)) {
             out << "fill failed\n";
             return 1;

@@ -21,6 +21,7 @@
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "recorder/edfrecording.h"
 #include "toolkit/i18n/languagecontext.h"
 
@@ -61,7 +62,7 @@ int writePages(const QString &dir, QTemporaryDir &folder)
 {
     DataLocations::setDataFolder(folder.path() + QLatin1Char('/'));
     DataLocations::prepareDataFolders();
-    Database db(DataLocations::databaseFile());
+    PatientDatabase db(DataLocations::databaseFile());
     if (!db.isUsable())
         return 1;
     Conclusions *conclusions = Conclusions::of(&db);
@@ -118,7 +119,7 @@ int main(int argc, char **argv)
     QTemporaryDir folder;
     DataLocations::setDataFolder(folder.path() + QLatin1Char('/'));
     DataLocations::prepareDataFolders();
-    Database db(DataLocations::databaseFile());
+    PatientDatabase db(DataLocations::databaseFile());
     QString reason;
     if (!db.isUsable(&reason)) {
         std::fprintf(stderr, "database: %s\n", qPrintable(reason));

@@ -1,6 +1,7 @@
 #include "db/care/databasecopy.h"
 
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/storage/databaselocation.h"
 #include "db/storage/databasesupport.h"
 #include "db/storage/schemamigrations.h"
@@ -205,7 +206,7 @@ bool DatabaseCopy::copy(const QString &sourceFile, Database *target, QString *re
     };
     if (!QFileInfo(sourceFile).isFile())
         return refuse(tr("There is no database file at %1").arg(sourceFile));
-    Database source(DatabaseLocation::sqliteFile(sourceFile), std::make_unique<ReadOnlySqlite>());
+    PatientDatabase source(DatabaseLocation::sqliteFile(sourceFile), std::make_unique<ReadOnlySqlite>());
     const int version = SchemaMigrations::storedVersion(&source, &why);
     if (version < 1 || version > SchemaMigrations::CurrentVersion)
         return refuse(version < 1 ? why : tr("The file was written by a newer version of the program"));

@@ -44,9 +44,11 @@ public:
     explicit Trash(Database *database);
 
     // Moves the patient's records (unless another patient shares its
-    // PatientID) and row to the trash, their recordings with them, and reads
-    // the patient list again in either case. False with the reason, nothing
-    // changed; *filesLeft then names recordings that could not be put back.
+    // PatientID, which Database::patientIdShared tells before; those stay
+    // with their files) and row to the trash, their recordings with them, in
+    // one write, and reads the patient list again in either case. False with
+    // the reason, nothing changed; *filesLeft then names recordings that
+    // could not be put back.
     bool removePatient(Patient *patient, QString *reason = nullptr, QStringList *filesLeft = nullptr);
     // The same for one record; the owner's records are read again. Without an
     // owner only the row goes.

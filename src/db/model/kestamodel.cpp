@@ -3,6 +3,7 @@
 #include "db/care/changehistory.h"
 #include "db/rows/conclusions.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestasettings.h"
 #include "toolkit/util/settingslocation.h"
@@ -23,7 +24,7 @@ KestaModel::KestaModel(QObject *parent)
     settingsObject->reload();
     DataLocations::setDataFolder(settingsObject->getDataFolder());
     location = settingsObject->databaseLocation(DataLocations::databaseFile());
-    databaseObject = new Database(location);
+    databaseObject = new PatientDatabase(location);
     ChangeHistory::attach(databaseObject);
     Conclusions::of(databaseObject);
     // Without a file this is a first start: the window creates the file, then

@@ -4,15 +4,11 @@
 #include "db/storage/accessdialect.h"
 #include "db/storage/postgresdialect.h"
 #include "db/storage/sqlitedialect.h"
-#include "db/storage/editconflict.h"
-#include "db/storage/liveupdates.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 #include "db/storage/rowcursor.h"
-#include "db/storage/schemamigrations.h"
 #include "db/storage/sqldialect.h"
 #include "db/storage/sqlstatements.h"
-#include "db/care/trash.h"
 #include "toolkit/settings/propertyindex.h"
 
 #include <QCoreApplication>
@@ -108,9 +104,6 @@ Database::Database(const DatabaseLocation &location, std::unique_ptr<SqlDialect>
     // the file has been created from the template.
     if (db.open())
         sqlDialect->prepareConnection(db);
-    // Where other workstations write too, their changes are shown here.
-    if (!sqlDialect->notificationChannel().isEmpty())
-        new LiveUpdates(this);
 }
 
 Database::Database(const QString &filePath, QObject *parent)
@@ -204,17 +197,20 @@ bool Database::isUsable(QString *reason)
     bool usable = db.isOpen();
     if (!usable)
         why = reasonOf(db.lastError());
-    // An empty server database gets the layout first; a file has it from the template.
-    usable = usable && SchemaMigrations::createLayoutIfEmpty(this, &why);
+    const auto runSteps = [this, &usable, &why](OpenStage stage) {
+        for (const auto &step : qAsConst(openSteps)) {
+            if (step.first == stage)
+                usable = usable && step.second(this, &why);
+        }
+    };
+    runSteps(OpenStage::BeforeTablesRead);
     for (const auto &table :
         { qMakePair(patientsTable, patientIdColumn), qMakePair(recordsTable, recordIdColumn) }) {
         QSqlQuery query(db);
         usable
             = usable && run(query, SqlStatements::row(table.first, table.second, 0), "DATABASE NOT USABLE", &why);
     }
-    // Only a database whose tables can be read is brought forward: nothing is
-    // written to a file that is not one of ours.
-    usable = usable && SchemaMigrations::bringUpToDate(this, &why);
+    runSteps(OpenStage::AfterTablesRead);
     if (usable) {
         QSqlDatabase opened = database();
         sqlDialect->prepareDatabase(opened, where);
@@ -230,6 +226,11 @@ bool Database::isUsable(QString *reason)
     if (reason)
         *reason = why;
     return usable;
+}
+
+void Database::addOpenStep(OpenStage stage, OpenStep step)
+{
+    openSteps.append(qMakePair(stage, std::move(step)));
 }
 
 bool Database::reloadPatients()

@@ -42,14 +42,6 @@ class Database : public QObject, public RowStore
 public:
     static constexpr int FirstId = 100;
 
-    // Opens a connection of its own, so that several databases can be open in
-    // one process. A missing file leaves it closed until the file exists.
-    explicit Database(const DatabaseLocation &location, QObject *parent = nullptr);
-    Database(
-        const DatabaseLocation &location, std::unique_ptr<SqlDialect> dialect, QObject *parent = nullptr);
-    // The platform's file backend at this path.
-    explicit Database(const QString &filePath, QObject *parent = nullptr);
-    Database(const QString &filePath, std::unique_ptr<SqlDialect> dialect, QObject *parent = nullptr);
     ~Database() override;
 
     // The connection, opened on the spot if it is not open (the file may have
@@ -64,12 +56,40 @@ public:
     void setPassword(const QString &password);
     QString filePath() const { return where.filePath; }
 
-    // Whether the database can be used: the connection opens, the schema is
-    // brought to this program's version (a newer one is refused and left as it
-    // is), both tables can be read, and the patient list has been read (it is
-    // read now when the last reading failed). Otherwise false, with the reason,
-    // and the connection closed so that the next check opens it afresh.
+    // Whether the database can be used: the connection opens, the open steps
+    // pass (the schema is brought to this program's version; a newer one is
+    // refused and left as it is), both tables can be read, and the patient
+    // list has been read (it is read now when the last reading failed).
+    // Otherwise false, with the reason, and the connection closed so that the
+    // next check opens it afresh.
     bool isUsable(QString *reason = nullptr);
+
+    // What isUsable runs at every check, in the order added: before both
+    // tables are read (an empty server database gets its layout), or once
+    // they could be read (only a database of ours is written to). False, with
+    // the reason, makes the database unusable.
+    enum class OpenStage { BeforeTablesRead, AfterTablesRead };
+    using OpenStep = std::function<bool(Database *database, QString *reason)>;
+    void addOpenStep(OpenStage stage, OpenStep step);
+
+    // Where other workstations write, an edit of a shown value holds only
+    // while that value is still stored. `condition` gives the statement's
+    // clause that it is; when that held for no row, `readsAsShown` (called
+    // inside the write) tells whether the stored row reads as shown all the
+    // same, or gives the refusal. Without a check such edits are written as
+    // they are.
+    struct ShownValueCheck {
+        std::function<QString(AbstractDatabaseRow *row, const QString &column, const QVariant &shown)> condition;
+        std::function<bool(AbstractDatabaseRow *row, const QString &column, const QVariant &shown, QString *refusal)>
+            readsAsShown;
+    };
+    void setShownValueCheck(ShownValueCheck check);
+    // Writes a patient's changed PatientID with what it carries along (the
+    // patient store attaches it); without one such a change is refused.
+    using PatientIdWriter = std::function<bool(Patient *patient, const QString &previous, QString *reason)>;
+    void setPatientIdWriter(PatientIdWriter writer);
+    // An unstored row of the same table, to read into; null for another kind.
+    static std::unique_ptr<AbstractDatabaseRow> blankLike(AbstractDatabaseRow *row);
 
     // Reads the patient list afresh with one statement, a consistent snapshot,
     // and emits patientsChanged, also when the read fails. A failed read keeps
@@ -137,17 +157,6 @@ public:
     // patient (nothing executed).
     int insertRecord(Patient *patient, const QDateTime &recordDate, const QString &fileName,
         const QString &recordType, const QString &comments, QString *reason = nullptr);
-    // Moves the patient to the trash (Trash::removePatient): its records and
-    // its row leave the live tables and its recordings go to the trash folder
-    // in one write, or nothing changes. Records whose PatientID another
-    // patient shares stay, with their files (patientIdShared tells it
-    // before). Reloads the list in either case. *filesLeft names recordings
-    // that a failed removal could not put back in place.
-    bool removePatient(Patient *patient, QString *reason = nullptr, QStringList *filesLeft = nullptr);
-    // Moves one record of the patient to the trash, as removePatient does; the
-    // patient's records are read again.
-    bool removeRecord(
-        Patient *owner, Record *record, QString *reason = nullptr, QStringList *filesLeft = nullptr);
     // A stored record, read with one statement; owned by the caller.
     Record *loadRecord(int recordId);
     // Reads the stored patient with this AutoID into the list, or null when
@@ -235,12 +244,23 @@ signals:
     // A write has committed: its changes, in order.
     void changesCommitted(const QList<RowChange> &changes);
 
+protected:
+    // Opens a connection of its own, so that several databases can be open in
+    // one process. A missing file leaves it closed until the file exists.
+    // Made as a PatientDatabase, which attaches what follows the database.
+    explicit Database(const DatabaseLocation &location, QObject *parent = nullptr);
+    Database(
+        const DatabaseLocation &location, std::unique_ptr<SqlDialect> dialect, QObject *parent = nullptr);
+    // The platform's file backend at this path.
+    explicit Database(const QString &filePath, QObject *parent = nullptr);
+    Database(const QString &filePath, std::unique_ptr<SqlDialect> dialect, QObject *parent = nullptr);
+
 private:
     // Highest id in the table, 0 when it is empty, -1 when the query fails or
     // the id lies beyond the int range.
     int lastId(const QString &table, const QString &idColumn);
     // The UPDATE of a column that other workstations may have changed since
-    // this one showed it (EditConflict).
+    // this one showed it (the ShownValueCheck).
     bool writeShownColumn(
         AbstractDatabaseRow *row, const RowChange &change, const QString &statement, QString *reason);
     bool beginWrite(bool takesNewIds);
@@ -272,4 +292,7 @@ private:
     QList<RowChange> pendingChanges;
     QList<Undo> undoList;
     QList<ChangeHook> changeHooks;
+    QList<QPair<OpenStage, OpenStep>> openSteps;
+    ShownValueCheck shownValueCheck;
+    PatientIdWriter patientIdWriter;
 };

@@ -1,14 +1,10 @@
 #include "db/storage/database.h"
 
 #include "db/storage/databasesupport.h"
-#include "db/storage/editconflict.h"
-#include "db/storage/liveupdates.h"
-#include "db/storage/patientstore.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 #include "db/storage/sqldialect.h"
 #include "db/storage/sqlstatements.h"
-#include "db/care/trash.h"
 
 #include <QDebug>
 #include <QSqlDatabase>
@@ -285,16 +281,6 @@ int Database::insertRecord(Patient *patient, const QDateTime &recordDate, const 
     return id;
 }
 
-bool Database::removePatient(Patient *patient, QString *reason, QStringList *filesLeft)
-{
-    return Trash(this).removePatient(patient, reason, filesLeft);
-}
-
-bool Database::removeRecord(Patient *owner, Record *record, QString *reason, QStringList *filesLeft)
-{
-    return Trash(this).removeRecord(owner, record, reason, filesLeft);
-}
-
 namespace
 {
 
@@ -387,7 +373,11 @@ bool Database::writeColumn(
 bool Database::writePatientId(Patient *patient, const QString &previous, QString *reason)
 {
     QString why;
-    const bool ok = PatientStore(this).changeId(patient, previous, &why);
+    bool ok = false;
+    if (patientIdWriter)
+        ok = patientIdWriter(patient, previous, &why);
+    else
+        why = QStringLiteral("The patient ID cannot be changed here");
     if (!ok) {
         emit writeFailed(QStringLiteral("PatientID"), why);
         if (reason)
@@ -409,9 +399,19 @@ bool Database::storeColumn(
     change.newValue = row->getValue(column);
     const QString statement = SqlStatements::writeColumn(
         change.table, column, valueText(row, column), row->idColumnName(), change.rowId);
-    return sqlDialect->sharedByWorkstations() && previous.isValid()
+    return sqlDialect->sharedByWorkstations() && previous.isValid() && shownValueCheck.condition
         ? writeShownColumn(row, change, statement, reason)
         : applyChange({ change }, statement, "NOT SET", reason, { row, column, previous });
+}
+
+void Database::setPatientIdWriter(PatientIdWriter writer)
+{
+    patientIdWriter = std::move(writer);
+}
+
+void Database::setShownValueCheck(ShownValueCheck check)
+{
+    shownValueCheck = std::move(check);
 }
 
 bool Database::writeShownColumn(
@@ -420,18 +420,17 @@ bool Database::writeShownColumn(
     Transaction write(this);
     const Undo undo { row, change.column, change.oldValue };
     bool unmatched = false;
-    bool ok = applyChange({ change },
-        statement + EditConflict::condition(*this, row, change.column, change.oldValue), "NOT SET", reason,
-        undo, &unmatched);
+    bool ok = applyChange({ change }, statement + shownValueCheck.condition(row, change.column, change.oldValue),
+        "NOT SET", reason, undo, &unmatched);
     if (unmatched) {
         // Changed meanwhile, gone, or only stored in another form than this
         // program writes: the stored row, held now, tells which.
-        const std::unique_ptr<AbstractDatabaseRow> stored = EditConflict::readHeld(this, row);
-        if (EditConflict::readsAsShown(*this, stored.get(), row, change.column, change.oldValue)) {
+        QString refusal;
+        if (shownValueCheck.readsAsShown(row, change.column, change.oldValue, &refusal)) {
             ok = applyChange({ change }, statement, "NOT SET", reason, undo);
         } else {
             writeBroken = true;
-            writeReason = EditConflict::reason(stored.get(), change.column);
+            writeReason = refusal;
             qDebug() << "NOT SET" << statement << writeReason;
             // Once the refusal has put the shown value back.
             QPointer<AbstractDatabaseRow> refused = row;
@@ -447,9 +446,18 @@ bool Database::writeShownColumn(
     return write.commit(reason) && ok;
 }
 
+std::unique_ptr<AbstractDatabaseRow> Database::blankLike(AbstractDatabaseRow *row)
+{
+    if (qobject_cast<Patient *>(row))
+        return std::make_unique<Patient>();
+    if (qobject_cast<Record *>(row))
+        return std::make_unique<Record>();
+    return nullptr;
+}
+
 bool Database::refreshRow(AbstractDatabaseRow *row, bool *gone, QString *reason)
 {
-    const std::unique_ptr<AbstractDatabaseRow> stored = EditConflict::blankLike(row);
+    const std::unique_ptr<AbstractDatabaseRow> stored = blankLike(row);
     if (!stored)
         return false;
     QSqlQuery query(database());

@@ -16,7 +16,7 @@ namespace
 QString shownLiteral(
     const Database &database, AbstractDatabaseRow *row, const QString &column, const QVariant &shown)
 {
-    std::unique_ptr<AbstractDatabaseRow> blank = EditConflict::blankLike(row);
+    std::unique_ptr<AbstractDatabaseRow> blank = Database::blankLike(row);
     if (!blank)
         return QString();
     blank->setValue(column, shown);
@@ -25,13 +25,21 @@ QString shownLiteral(
 
 } // namespace
 
-std::unique_ptr<AbstractDatabaseRow> EditConflict::blankLike(AbstractDatabaseRow *row)
+void EditConflict::attach(Database *database)
 {
-    if (qobject_cast<Patient *>(row))
-        return std::make_unique<Patient>();
-    if (qobject_cast<Record *>(row))
-        return std::make_unique<Record>();
-    return nullptr;
+    Database::ShownValueCheck check;
+    check.condition = [database](AbstractDatabaseRow *row, const QString &column, const QVariant &shown) {
+        return condition(*database, row, column, shown);
+    };
+    check.readsAsShown
+        = [database](AbstractDatabaseRow *row, const QString &column, const QVariant &shown, QString *refusal) {
+              const std::unique_ptr<AbstractDatabaseRow> stored = readHeld(database, row);
+              if (readsAsShown(*database, stored.get(), row, column, shown))
+                  return true;
+              *refusal = reason(stored.get(), column);
+              return false;
+          };
+    database->setShownValueCheck(std::move(check));
 }
 
 QString EditConflict::condition(
@@ -52,7 +60,7 @@ bool EditConflict::readsAsShown(const Database &database, AbstractDatabaseRow *s
 
 std::unique_ptr<AbstractDatabaseRow> EditConflict::readHeld(Database *database, AbstractDatabaseRow *row)
 {
-    std::unique_ptr<AbstractDatabaseRow> stored = blankLike(row);
+    std::unique_ptr<AbstractDatabaseRow> stored = Database::blankLike(row);
     if (!stored)
         return nullptr;
     QSqlQuery query(database->database());

@@ -16,6 +16,9 @@ class EditConflict
 {
     Q_DECLARE_TR_FUNCTIONS(EditConflict)
 public:
+    // From now on the database's edits of shown values are checked here.
+    static void attach(Database *database);
+
     // " AND City='Tver'" (or "... IS NULL"): the value shown, as this program
     // writes it, is still the stored one.
     static QString condition(
@@ -30,6 +33,4 @@ public:
     // What the user is told: the value another workstation stored, or that it
     // removed the row.
     static QString reason(AbstractDatabaseRow *stored, const QString &column);
-    // An unstored row of the same table, to read into.
-    static std::unique_ptr<AbstractDatabaseRow> blankLike(AbstractDatabaseRow *row);
 };

@@ -18,7 +18,7 @@ struct RowChange;
 // show. Nothing is read anew as a whole, except after the connection was lost
 // (announcements made meanwhile are gone).
 //
-// The database makes one when its backend has a channel; it lives as its child.
+// PatientDatabase makes one when its backend has a channel; it lives as its child.
 class LiveUpdates : public QObject
 {
     Q_OBJECT

@@ -116,6 +116,15 @@ bool runStep(Database *database, const Step &step, QString *reason, bool adapt =
 
 } // namespace
 
+void SchemaMigrations::attach(Database *database)
+{
+    // An empty server database gets the layout first; a file has it from the template.
+    database->addOpenStep(Database::OpenStage::BeforeTablesRead, &SchemaMigrations::createLayoutIfEmpty);
+    // Only a database whose tables can be read is brought forward: nothing is
+    // written to a file that is not one of ours.
+    database->addOpenStep(Database::OpenStage::AfterTablesRead, &SchemaMigrations::bringUpToDate);
+}
+
 bool SchemaMigrations::createLayoutIfEmpty(Database *database, QString *reason)
 {
     // A file has its layout from the template; a database that holds tables

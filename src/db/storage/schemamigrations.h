@@ -17,6 +17,10 @@ class SchemaMigrations
 public:
     static constexpr int CurrentVersion = 5;
 
+    // From now on every check that the database is usable makes the layout of
+    // an empty server database and then brings the database up to date.
+    static void attach(Database *database);
+
     // Makes the first layout version in a server database that holds no
     // table at all, from the embedded file's schema in the server's words (a
     // file gets it from the template). True when there is nothing to do.
