@@ -8,8 +8,8 @@
 # Each start listens on the exchange port: run it where no other Kesta does. Both builds
 # are Release builds: this tree's in build-release/, the older one's in build-base/ (its
 # source from git archive, with this windowbench copied in). The data folders (10,000
-# patients with 10 recordings each, and 100,000 patients) are made once in
-# build-release/windowbench-data/.
+# patients with 10 recordings each, and 100,000 patients) are made once for each build in
+# build-release/windowbench-data/old and new.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 base=${1:-$(git -C "$root" merge-base HEAD main)}
@@ -37,8 +37,13 @@ build "$old_source" "$root/build-base/build"
 new="$root/build-release/tools/windowbench/windowbench"
 old="$root/build-base/build/tools/windowbench/windowbench"
 mkdir -p "$data"
-[ -d "$data/d10k" ] || "$new" fill "$data/d10k" 10000 10 >/dev/null
-[ -d "$data/d100k" ] || "$new" fill "$data/d100k" 100000 0 --no-files >/dev/null
+# Each build fills its own folders: a newer layout is one an older build refuses to open.
+for side in old new; do
+    binary=$old
+    [ "$side" = new ] && binary=$new
+    [ -d "$data/$side/d10k" ] || "$binary" fill "$data/$side/d10k" 10000 10 >/dev/null
+    [ -d "$data/$side/d100k" ] || "$binary" fill "$data/$side/d100k" 100000 0 --no-files >/dev/null
+done
 
 samples=$(mktemp)
 trap 'rm -f "$samples"' EXIT
@@ -48,10 +53,10 @@ for round in $(seq "$rounds"); do
     for side in $order; do
         binary=$old
         [ "$side" = new ] && binary=$new
-        "$binary" run "$data/d10k" select big --rounds 10 2>/dev/null | sed "s/^/$side 10k /" >>"$samples"
+        "$binary" run "$data/$side/d10k" select big --rounds 10 2>/dev/null | sed "s/^/$side 10k /" >>"$samples"
         # Enough recordings that the rate is the steady one, not the first few's.
-        "$binary" run "$data/d10k" sfn --rounds 100 2>/dev/null | sed "s/^/$side 10k /" >>"$samples"
-        "$binary" run "$data/d100k" focus type --rounds 5 2>/dev/null | sed "s/^/$side 100k /" >>"$samples"
+        "$binary" run "$data/$side/d10k" sfn --rounds 100 2>/dev/null | sed "s/^/$side 10k /" >>"$samples"
+        "$binary" run "$data/$side/d100k" focus type --rounds 5 2>/dev/null | sed "s/^/$side 100k /" >>"$samples"
     done
 done
 
