@@ -84,6 +84,12 @@ QString PostgresDialect::dateLiteral(const QVariant &value) const
     return isoDateLiteral(value);
 }
 
+QString PostgresDialect::beginWriteStatement(bool takesNewIds) const
+{
+    // Not the layout's number (2700): that one is held across a whole migration.
+    return takesNewIds ? QStringLiteral("BEGIN; SELECT pg_advisory_xact_lock(2701)") : QString();
+}
+
 QString PostgresDialect::nextIdStatement(const QString &table, const QString &idColumn) const
 {
     return QStringLiteral("SELECT nextval(pg_get_serial_sequence('%1', '%2'))")

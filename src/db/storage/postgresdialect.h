@@ -21,6 +21,11 @@ public:
     // seconds, and one that vanishes is noticed by TCP keepalives.
     void configure(QSqlDatabase &connection, const DatabaseLocation &location) const override;
     QString dateLiteral(const QVariant &value) const override;
+    // A write that takes new ids (a new patient, a changed patient ID) holds
+    // one lock of the whole server until it ends: workstations saving at the
+    // same moment check the stored IDs one after the other, each seeing what
+    // the one before committed.
+    QString beginWriteStatement(bool takesNewIds) const override;
     QString nextIdStatement(const QString &table, const QString &idColumn) const override;
     bool sharedByWorkstations() const override { return true; }
     bool readsRowByRow() const override { return false; }
