@@ -47,6 +47,7 @@
 #include "toolkit/util/texthelper.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
@@ -176,6 +177,14 @@ bool MainWindow::ensureDatabaseUsable(bool reread)
 
 void MainWindow::watchRefusedWrites()
 {
+    // A call to the server that takes long: the window goes on drawing, and
+    // shows that it waits until the answer or the call's time is up.
+    connect(database, &Database::serverWaiting, this, [](bool waiting) {
+        if (waiting)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
     connect(database, &Database::writeFailed, this, [this](const QString &column, const QString &reason) {
         // An edit that saves several fields may have several refused: one box.
         if (refusedWrites.isEmpty())

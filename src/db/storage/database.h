@@ -233,6 +233,19 @@ public:
     bool applyChange(const QList<RowChange> &changes, const QString &statement, const char *failureLine,
         QString *reason, const Undo &undo = Undo(), bool *unmatched = nullptr,
         const QVariantList &bound = QVariantList());
+    // Runs one call on the connection (a statement, the open, a commit). A
+    // server's call that does not answer at once runs on a thread of its own
+    // while this thread's events go on (user input held back, serverWaiting
+    // told), and is given up at the location's timeout by cutting the
+    // connection, which the next action opens again. A call made while
+    // another waits is refused at once. False when the call failed or was
+    // refused; givenUp() then tells why when that was the cause.
+    bool callServer(const std::function<bool()> &call) const;
+    // Why the last call was given up or refused without an answer; empty
+    // when it had one.
+    QString givenUp() const { return givenUpReason; }
+    // Whether a call waits for the server now.
+    bool isWaiting() const { return waiting; }
     // A statement that fails is written to the debug output with its reason.
     bool run(QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr,
         const QVariantList &bound = QVariantList()) const;
@@ -243,6 +256,8 @@ signals:
     void writeFailed(const QString &column, const QString &reason);
     // A write has committed: its changes, in order.
     void changesCommitted(const QList<RowChange> &changes);
+    // A call to the server is taking long (true) or has ended (false).
+    void serverWaiting(bool waiting) const;
 
 protected:
     // Opens a connection of its own, so that several databases can be open in
@@ -295,4 +310,6 @@ private:
     QList<QPair<OpenStage, OpenStep>> openSteps;
     ShownValueCheck shownValueCheck;
     PatientIdWriter patientIdWriter;
+    mutable bool waiting = false;
+    mutable QString givenUpReason;
 };

@@ -80,15 +80,17 @@ bool Database::beginWrite(bool takesNewIds)
     qCDebug(lcWrite).noquote() << (begin.isEmpty() ? QStringLiteral("BEGIN") : begin);
     bool begun = false;
     if (begin.isEmpty()) {
-        begun = db.transaction();
+        begun = callServer([&db] { return db.transaction(); });
         if (!begun)
             writeReason = reasonOf(db.lastError());
     } else {
         QSqlQuery query(db);
-        begun = query.exec(begin);
+        begun = callServer([&query, &begin] { return query.exec(begin); });
         if (!begun)
             writeReason = reasonOf(query.lastError());
     }
+    if (!begun && !givenUp().isEmpty())
+        writeReason = givenUp();
     writeOpen = begun;
     if (!begun) {
         qDebug() << "WRITE NOT BEGUN" << writeReason;
@@ -105,13 +107,15 @@ bool Database::commitWrite(QString *reason)
     if (writeOpen) {
         QString why;
         if (!writeByStatements) {
-            committed = db.commit();
+            committed = callServer([&db] { return db.commit(); });
             why = reasonOf(db.lastError());
         } else {
             QSqlQuery query(db);
-            committed = query.exec(QStringLiteral("COMMIT"));
+            committed = callServer([&query] { return query.exec(QStringLiteral("COMMIT")); });
             why = reasonOf(query.lastError());
         }
+        if (!committed && !givenUp().isEmpty())
+            why = givenUp();
         if (!committed) {
             qDebug() << "WRITE NOT COMMITTED" << why;
             if (reason)
@@ -138,10 +142,11 @@ void Database::rollbackWrite()
     if (writeOpen) {
         qCDebug(lcWrite) << "ROLLBACK";
         QSqlDatabase db = database();
+        QSqlQuery query(db);
         if (!writeByStatements)
-            db.rollback();
+            callServer([&db] { return db.rollback(); });
         else
-            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            callServer([&query] { return query.exec(QStringLiteral("ROLLBACK")); });
         writeOpen = false;
     }
     // The rows show what the database holds again, newest change undone first.

@@ -17,8 +17,7 @@ public:
     QString databaseName(const QString &filePath) const override;
     // Host, port, database, user and TLS mode of the location; the password
     // only when one was given for the session (libpq reads ~/.pgpass
-    // otherwise). A server that does not answer is given up after a few
-    // seconds, and one that vanishes is noticed by TCP keepalives.
+    // otherwise). Every wait is bounded by the location's timeout.
     void configure(QSqlDatabase &connection, const DatabaseLocation &location) const override;
     QString dateLiteral(const QVariant &value) const override;
     // A write that takes new ids (a new patient, a changed patient ID) holds
@@ -39,6 +38,8 @@ public:
     // into a QVariant before anyone asks, which costs more than the server.
     std::unique_ptr<RowCursor> openCursor(
         QSqlDatabase &connection, const QString &statement, QString *error) const override;
+    // Shuts the socket: the call waiting on it sees the connection end.
+    bool cutConnection(const QSqlDatabase &connection) const override;
     bool needsPassword(const QString &openError) const override;
     QString identityColumnsStatement(const QString &table) const override;
     QString followIdentityStatement(const QString &table, const QString &column) const override;

@@ -1,0 +1,117 @@
+#include "db/rows/patient.h"
+#include "db/storage/patientdatabase.h"
+#include "db/storage/patientstore.h"
+#include "support/tcprelay.h"
+#include "support/testdatabase.h"
+#include "support/testenvironment.h"
+#include "support/testserver.h"
+
+#include <QSignalSpy>
+#include <QTimer>
+#include <memory>
+#include <signal.h>
+
+using namespace kestatest;
+
+// A server that stops answering: the network swallows the traffic, the
+// connection is closed, the server's process stands still, another session
+// holds a lock. Each call is given up at the set time while the thread's
+// events go on, refused whole, and work goes on once the server answers.
+class TestServerWaits : public QObject
+{
+    Q_OBJECT
+
+    TestServer *server = nullptr;
+    std::unique_ptr<TcpRelay> relay;
+    // The workstation, through the relay; the server's own view beside it.
+    std::unique_ptr<Database> workstation;
+    std::unique_ptr<Database> direct;
+
+    int patientsStored() { return rawValue(*direct, "SELECT count(*) FROM Patients").toInt(); }
+
+    // Saves a new patient while a timer on this thread counts its ticks.
+    PatientStore::Outcome saveCounting(const QString &patientId, int *ticks)
+    {
+        QTimer timer;
+        timer.setInterval(20);
+        connect(&timer, &QTimer::timeout, [ticks] { ++*ticks; });
+        timer.start();
+        Patient values;
+        values.setPatientID(patientId);
+        values.setLastName(QStringLiteral("Orlova"));
+        return PatientStore(workstation.get()).create(&values);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        server = TestServer::instance();
+        QVERIFY2(server, qPrintable(TestServer::startError()));
+    }
+    void init()
+    {
+        relay = std::make_unique<TcpRelay>(server->port());
+        QVERIFY(relay->port() > 0);
+        DatabaseLocation location = server->createDatabase();
+        direct = std::make_unique<PatientDatabase>(location);
+        QVERIFY(direct->isUsable());
+        location.port = relay->port();
+        location.timeoutSeconds = 2;
+        workstation = std::make_unique<PatientDatabase>(location);
+        QVERIFY(workstation->isUsable());
+    }
+    void cleanup()
+    {
+        workstation.reset();
+        direct.reset();
+        relay.reset();
+    }
+
+    void aLostNetworkOrAClosedConnectionIsGivenUp()
+    {
+        QSignalSpy waiting(workstation.get(), &Database::serverWaiting);
+        relay->setMode(TcpRelay::Mode::BlackHole);
+        int ticks = 0;
+        const PatientStore::Outcome lost = saveCounting("A1", &ticks);
+        QVERIFY(!lost.saved());
+        QVERIFY2(lost.refusal.contains(QStringLiteral(":%1/").arg(relay->port()))
+                && lost.refusal.contains("did not answer within 2 s"),
+            qPrintable(lost.refusal));
+        QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
+        QCOMPARE(waiting.count(), 2);
+        QCOMPARE(patientsStored(), 0);
+
+        relay->setMode(TcpRelay::Mode::Pass);
+        QVERIFY(saveCounting("A1", &ticks).saved());
+        relay->closeConnections();
+        QVERIFY(!saveCounting("A2", &ticks).saved());
+        QVERIFY(saveCounting("A2", &ticks).saved());
+        QCOMPARE(patientsStored(), 2);
+    }
+
+    // The server's process stands still (the network still answers for it),
+    // and another session holds the table.
+    void aStoppedServerOrAHeldLockIsGivenUp()
+    {
+        QVERIFY(workstation->reloadPatients());
+        const qint64 backend = rawValue(*workstation, "SELECT pg_backend_pid()").toLongLong();
+        QVERIFY(backend > 0 && ::kill(pid_t(backend), SIGSTOP) == 0);
+        int ticks = 0;
+        const PatientStore::Outcome stopped = saveCounting("B1", &ticks);
+        ::kill(pid_t(backend), SIGCONT);
+        QVERIFY2(stopped.refusal.contains("did not answer within 2 s"), qPrintable(stopped.refusal));
+        QVERIFY(ticks >= 10);
+        QVERIFY(saveCounting("B1", &ticks).saved());
+
+        Database::Transaction holding(direct.get());
+        QVERIFY(rawExec(*direct, "LOCK TABLE Patients IN ACCESS EXCLUSIVE MODE"));
+        const PatientStore::Outcome locked = saveCounting("B2", &ticks);
+        QVERIFY2(locked.refusal.contains("lock timeout"), qPrintable(locked.refusal));
+        QVERIFY(holding.commit());
+        QVERIFY(saveCounting("B2", &ticks).saved());
+        QCOMPARE(patientsStored(), 2);
+    }
+};
+
+KESTA_TEST_MAIN(TestServerWaits)
+#include "tst_serverwaits.moc"
