@@ -1,4 +1,7 @@
+#include "db/care/trash.h"
+#include "db/model/datalocations.h"
 #include "db/rows/patient.h"
+#include "db/rows/record.h"
 #include "db/storage/patientdatabase.h"
 #include "db/storage/patientstore.h"
 #include "support/tcprelay.h"
@@ -6,6 +9,8 @@
 #include "support/testenvironment.h"
 #include "support/testserver.h"
 
+#include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTimer>
 #include <memory>
@@ -47,6 +52,7 @@ private slots:
     {
         server = TestServer::instance();
         QVERIFY2(server, qPrintable(TestServer::startError()));
+        QVERIFY(resetDataFolder());
     }
     void init()
     {
@@ -110,6 +116,46 @@ private slots:
         QVERIFY(holding.commit());
         QVERIFY(saveCounting("B2", &ticks).saved());
         QCOMPARE(patientsStored(), 2);
+    }
+
+    // The answer to a COMMIT is lost on its way back: the write is looked up
+    // on a new connection, and the database and the folders agree.
+    void aLostCommitAnswerIsLookedUp()
+    {
+        Patient values;
+        values.setPatientID("C1");
+        values.setLastName("Orlova");
+        const int autoId = PatientStore(workstation.get()).create(&values).autoId;
+        Patient *patient = workstation->patientById(autoId);
+        QVERIFY(patient && QDir().mkpath(DataLocations::patientFolder(patient->folderName()) + "/EEG_1"));
+        QFile recording(DataLocations::patientFolder(patient->folderName()) + "/EEG_1/a.edf");
+        QVERIFY(recording.open(QIODevice::WriteOnly) && recording.write("0") == 1);
+        recording.close();
+
+        relay->setMode(TcpRelay::Mode::LoseCommitReply);
+        QVERIFY(workstation->insertRecord(patient, QDateTime(), "EEG_1\\a.edf", "EEG", "") > 0);
+        QCOMPARE(rawValue(*direct, "SELECT count(*) FROM Records").toInt(), 1);
+
+        std::unique_ptr<Patient> shown(patient->clone());
+        std::unique_ptr<Patient> edited(patient->clone());
+        edited->setLastName("Orlova-Kim");
+        const QString before = DataLocations::patientFolder(shown->folderName());
+        const QString after = DataLocations::patientFolder(edited->folderName());
+        relay->setMode(TcpRelay::Mode::LoseCommitReply);
+        const PatientStore::Outcome renamed = PatientStore(workstation.get()).save(autoId, edited.get(), shown.get());
+        QVERIFY2(renamed.saved(), qPrintable(renamed.refusal));
+        QVERIFY(QFileInfo::exists(after) && !QFileInfo::exists(before));
+        QCOMPARE(rawValue(*direct, "SELECT LastName FROM Patients").toString(), QStringLiteral("Orlova-Kim"));
+
+        relay->setMode(TcpRelay::Mode::LoseCommitReply);
+        QString reason;
+        QVERIFY2(Trash(workstation.get()).removePatient(workstation->patientById(autoId), &reason), qPrintable(reason));
+        QVERIFY(!QFileInfo::exists(after + "/EEG_1/a.edf"));
+        QCOMPARE(rawValue(*direct, "SELECT count(*) FROM Patients").toInt(), 0);
+        const QList<Trash::Removal> removals = Trash(direct.get()).removals();
+        QCOMPARE(removals.size(), 1);
+        QVERIFY2(Trash(direct.get()).restore(removals.first().id, &reason), qPrintable(reason));
+        QVERIFY(QFileInfo::exists(after + "/EEG_1/a.edf"));
     }
 };
 

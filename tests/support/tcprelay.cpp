@@ -4,6 +4,7 @@
 #include <QMetaObject>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <memory>
 
 namespace kestatest
 {
@@ -48,11 +49,20 @@ void TcpRelay::accept()
     while (QTcpSocket *client = listener->nextPendingConnection()) {
         auto *server = new QTcpSocket(listener);
         client->setParent(listener);
-        const auto forward = [this](QTcpSocket *from, QTcpSocket *to, bool reply) {
+        const auto repliesLost = std::make_shared<bool>(false);
+        const auto forward = [this, repliesLost](QTcpSocket *from, QTcpSocket *to, bool reply) {
             const QByteArray data = from->readAll();
-            const Mode mode = current;
-            if (mode == Mode::Pass || (mode == Mode::DropReplies && !reply))
+            Mode mode = current;
+            if (mode == Mode::LoseCommitReply && !reply && data.contains(QByteArray("COMMIT\0", 7))) {
+                *repliesLost = true;
+                current = mode = Mode::Pass;
+            }
+            if (reply && *repliesLost)
+                return;
+            if (mode == Mode::Pass || mode == Mode::LoseCommitReply || (mode == Mode::DropReplies && !reply)) {
                 to->write(data);
+                to->flush();
+            }
         };
         connect(client, &QTcpSocket::readyRead, server, [=] { forward(client, server, false); });
         connect(server, &QTcpSocket::readyRead, client, [=] { forward(server, client, true); });
@@ -61,7 +71,9 @@ void TcpRelay::accept()
         connect(server, &QTcpSocket::disconnected, client, [client] { client->disconnectFromHost(); });
         connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
         connect(server, &QTcpSocket::disconnected, server, &QObject::deleteLater);
+        // On loopback at once; what the client sends first goes straight on.
         server->connectToHost(QHostAddress::LocalHost, quint16(serverPort));
+        server->waitForConnected(5000);
     }
 }
 

@@ -18,7 +18,9 @@ class TcpRelay : public QObject
 {
     Q_OBJECT
 public:
-    enum class Mode { Pass, BlackHole, DropReplies };
+    // LoseCommitReply: the next COMMIT reaches the server, and its
+    // connection gets no answer any more; later connections pass.
+    enum class Mode { Pass, BlackHole, DropReplies, LoseCommitReply };
 
     explicit TcpRelay(int serverPort);
     ~TcpRelay() override;

@@ -244,6 +244,11 @@ public:
     // Why the last call was given up or refused without an answer; empty
     // when it had one.
     QString givenUp() const { return givenUpReason; }
+    // From now on every write on a server notes an operation id of its own in
+    // the table Operations, inside its transaction, so that a write whose
+    // COMMIT was answered by no one is known to have landed or not. Notes
+    // older than a week are dropped.
+    void keepOperations();
     // Whether a call waits for the server now.
     bool isWaiting() const { return waiting; }
     // A statement that fails is written to the debug output with its reason.
@@ -280,6 +285,10 @@ private:
         AbstractDatabaseRow *row, const RowChange &change, const QString &statement, QString *reason);
     bool beginWrite(bool takesNewIds);
     bool commitWrite(QString *reason);
+    // After the connection was lost at a COMMIT: whether the write with this
+    // operation id landed, asked on a new connection.
+    enum class Outcome { Committed, NotCommitted, Unknown };
+    Outcome outcomeOf(const QString &operation);
     void rollbackWrite();
     // A new row from the row's values under a new id; the id, or -1.
     int insertRow(AbstractDatabaseRow *row, const char *failureLine, QString *reason);
@@ -310,6 +319,8 @@ private:
     QList<QPair<OpenStage, OpenStep>> openSteps;
     ShownValueCheck shownValueCheck;
     PatientIdWriter patientIdWriter;
+    bool operationsKept = false;
+    QString operationId;
     mutable bool waiting = false;
     mutable QString givenUpReason;
 };

@@ -10,6 +10,8 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QDateTime>
+#include <QUuid>
 #include <QVariant>
 
 // The write path of Database: transactions, the one entry of every change and
@@ -99,11 +101,43 @@ bool Database::beginWrite(bool takesNewIds)
     return begun;
 }
 
+void Database::keepOperations()
+{
+    if (!sqlDialect->sharedByWorkstations() || operationsKept)
+        return;
+    operationsKept = true;
+    QSqlQuery query(database());
+    run(query, QStringLiteral("DELETE FROM Operations WHERE DoneAt < ?"), "OPERATIONS NOT PRUNED", nullptr,
+        { QDateTime::currentDateTimeUtc().addDays(-7).toString(Qt::ISODate) });
+}
+
+Database::Outcome Database::outcomeOf(const QString &operation)
+{
+    // Opened afresh. Should the lost connection's server process still hold
+    // the write open, the insert waits for it (at most the lock timeout) and
+    // then either finds its note or keeps that write from ever landing.
+    QSqlQuery query(database());
+    if (!run(query,
+            QStringLiteral("INSERT INTO Operations (OperationID, DoneAt) VALUES (?, ?) ON CONFLICT DO NOTHING"),
+            "OPERATION NOT LOOKED UP", nullptr,
+            { operation, QDateTime::currentDateTimeUtc().toString(Qt::ISODate) }))
+        return Outcome::Unknown;
+    return query.numRowsAffected() == 0 ? Outcome::Committed : Outcome::NotCommitted;
+}
+
 bool Database::commitWrite(QString *reason)
 {
     qCDebug(lcWrite) << "COMMIT";
     QSqlDatabase db = database();
     bool committed = true;
+    operationId.clear();
+    if (writeOpen && operationsKept && !pendingChanges.isEmpty()) {
+        QSqlQuery note(db);
+        const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        if (run(note, QStringLiteral("INSERT INTO Operations (OperationID, DoneAt) VALUES (?, ?)"),
+                "OPERATION NOT NOTED", nullptr, { id, QDateTime::currentDateTimeUtc().toString(Qt::ISODate) }))
+            operationId = id;
+    }
     if (writeOpen) {
         QString why;
         if (!writeByStatements) {
@@ -114,8 +148,27 @@ bool Database::commitWrite(QString *reason)
             committed = callServer([&query] { return query.exec(QStringLiteral("COMMIT")); });
             why = reasonOf(query.lastError());
         }
+        const bool unanswered = !givenUp().isEmpty() || !db.isOpen() || sqlDialect->connectionLost(db);
         if (!committed && !givenUp().isEmpty())
             why = givenUp();
+        // No answer, the connection gone: the write may have landed all the
+        // same. Nothing is undone before that is known.
+        if (!committed && !operationId.isEmpty() && unanswered) {
+            writeOpen = false;
+            switch (outcomeOf(operationId)) {
+            case Outcome::Committed:
+                qDebug() << "WRITE COMMITTED, ITS ANSWER LOST" << why;
+                committed = true;
+                break;
+            case Outcome::NotCommitted:
+                break;
+            case Outcome::Unknown:
+                why = tr("The server %1 did not confirm the write, and whether it was stored is not known: "
+                         "look again in a moment")
+                          .arg(where.describe());
+                break;
+            }
+        }
         if (!committed) {
             qDebug() << "WRITE NOT COMMITTED" << why;
             if (reason)
