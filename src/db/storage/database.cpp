@@ -236,12 +236,22 @@ const SqlDialect &Database::dialect() const
 bool Database::exec(QSqlQuery &query, const QString &statement) const
 {
     qCDebug(lcSql).noquote() << statement;
+    takeWhole(query);
     return callServer([&query, &statement] { return query.exec(statement); });
+}
+
+void Database::takeWhole(QSqlQuery &query) const
+{
+    // Row by row, the driver would ask the server again at every next(), a
+    // wait outside any call's bound; the whole result comes with the call.
+    if (sqlDialect->sharedByWorkstations())
+        query.setForwardOnly(false);
 }
 
 bool Database::execBound(QSqlQuery &query, const QString &statement, const QVariantList &values) const
 {
     qCDebug(lcSql).noquote() << statement;
+    takeWhole(query);
     return callServer([&query, &statement, &values] {
         if (!query.prepare(statement))
             return false;

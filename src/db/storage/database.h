@@ -293,6 +293,7 @@ private:
     // A new row from the row's values under a new id; the id, or -1.
     int insertRow(AbstractDatabaseRow *row, const char *failureLine, QString *reason);
     static QVariantMap valuesOf(AbstractDatabaseRow *row);
+    void takeWhole(QSqlQuery &query) const;
     // Runs a reading statement, through the backend's own library where it has
     // one, else on query; null when it failed (written to the debug output).
     std::unique_ptr<RowCursor> openRows(
