@@ -136,7 +136,8 @@ private slots:
         QStringList statements = statementsOf([&] { QVERIFY(mine->setValue("City", "Moscow")); });
         QCOMPARE(statements,
             QStringList({ "UPDATE Patients SET City='Moscow' WHERE AutoID=100 AND City='Tver'",
-                "SELECT pg_notify('kesta_changes', 'Patients U 100')" }));
+                "SELECT pg_notify('kesta_changes', 'Patients U 100')",
+                "INSERT INTO Operations (OperationID, DoneAt) VALUES (?, ?)" }));
 
         QSignalSpy refused(second.get(), &Database::writeFailed);
         QVERIFY(!theirs->setValue("City", "Kazan"));
