@@ -252,13 +252,13 @@ bool Database::execBound(QSqlQuery &query, const QString &statement, const QVari
 {
     qCDebug(lcSql).noquote() << statement;
     takeWhole(query);
-    return callServer([&query, &statement, &values] {
-        if (!query.prepare(statement))
-            return false;
-        for (const QVariant &value : values)
-            query.addBindValue(value);
-        return query.exec();
-    });
+    // Two calls: what the driver leaves to do on this thread after the first
+    // (notifications heard) is done before the second reads the connection.
+    if (!callServer([&query, &statement] { return query.prepare(statement); }))
+        return false;
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return callServer([&query] { return query.exec(); });
 }
 
 bool Database::run(QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason,
