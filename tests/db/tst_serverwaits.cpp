@@ -1,5 +1,6 @@
 #include "db/care/trash.h"
 #include "db/model/datalocations.h"
+#include "db/recordings/folderrenamejournal.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 #include "db/storage/patientdatabase.h"
@@ -140,12 +141,25 @@ private slots:
         std::unique_ptr<Patient> edited(patient->clone());
         edited->setLastName("Orlova-Kim");
         const QString before = DataLocations::patientFolder(shown->folderName());
-        const QString after = DataLocations::patientFolder(edited->folderName());
+        QString after = DataLocations::patientFolder(edited->folderName());
         relay->setMode(TcpRelay::Mode::LoseCommitReply);
         const PatientStore::Outcome renamed = PatientStore(workstation.get()).save(autoId, edited.get(), shown.get());
         QVERIFY2(renamed.saved(), qPrintable(renamed.refusal));
         QVERIFY(QFileInfo::exists(after) && !QFileInfo::exists(before));
         QCOMPARE(rawValue(*direct, "SELECT LastName FROM Patients").toString(), QStringLiteral("Orlova-Kim"));
+
+        // Nor does the server answer the new connection: the folder and its
+        // note wait, and the next start moves it to what the database holds.
+        shown.reset(edited->clone());
+        edited->setLastName("Kim");
+        relay->setMode(TcpRelay::Mode::LoseCommitAndServer);
+        QVERIFY(!PatientStore(workstation.get()).save(autoId, edited.get(), shown.get()).saved());
+        relay->setMode(TcpRelay::Mode::Pass);
+        QVERIFY(QFileInfo::exists(FolderRenameJournal::path()));
+        QVERIFY(workstation->reloadPatients());
+        FolderRenameJournal::recover(workstation.get());
+        after = DataLocations::patientFolder(edited->folderName());
+        QVERIFY(QFileInfo::exists(after + "/EEG_1/a.edf") && !QFileInfo::exists(FolderRenameJournal::path()));
 
         relay->setMode(TcpRelay::Mode::LoseCommitReply);
         QString reason;

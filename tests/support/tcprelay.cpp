@@ -53,13 +53,16 @@ void TcpRelay::accept()
         const auto forward = [this, repliesLost](QTcpSocket *from, QTcpSocket *to, bool reply) {
             const QByteArray data = from->readAll();
             Mode mode = current;
-            if (mode == Mode::LoseCommitReply && !reply && data.contains(QByteArray("COMMIT\0", 7))) {
+            const bool losing = mode == Mode::LoseCommitReply || mode == Mode::LoseCommitAndServer;
+            if (losing && !reply && data.contains(QByteArray("COMMIT\0", 7))) {
                 *repliesLost = true;
-                current = mode = Mode::Pass;
+                current = mode == Mode::LoseCommitReply ? Mode::Pass : Mode::BlackHole;
+                mode = Mode::Pass;
             }
             if (reply && *repliesLost)
                 return;
-            if (mode == Mode::Pass || mode == Mode::LoseCommitReply || (mode == Mode::DropReplies && !reply)) {
+            if (mode == Mode::Pass || mode == Mode::LoseCommitReply || mode == Mode::LoseCommitAndServer
+                || (mode == Mode::DropReplies && !reply)) {
                 to->write(data);
                 to->flush();
             }

@@ -20,7 +20,8 @@ class TcpRelay : public QObject
 public:
     // LoseCommitReply: the next COMMIT reaches the server, and its
     // connection gets no answer any more; later connections pass.
-    enum class Mode { Pass, BlackHole, DropReplies, LoseCommitReply };
+    // LoseCommitAndServer: after the next COMMIT nothing passes.
+    enum class Mode { Pass, BlackHole, DropReplies, LoseCommitReply, LoseCommitAndServer };
 
     explicit TcpRelay(int serverPort);
     ~TcpRelay() override;

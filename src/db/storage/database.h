@@ -130,6 +130,10 @@ public:
         // Whether the write has begun and nothing in it has failed so far:
         // what cannot be undone with the database (files) waits for this.
         bool isOpen() const;
+        // After a refused commit: the answer to it was lost and a new
+        // connection could not tell whether it landed. What was done on disk
+        // is then left for the next start to make agree with the database.
+        bool outcomeUnknown() const;
 
     private:
         QPointer<Database> database;
@@ -321,6 +325,7 @@ private:
     ShownValueCheck shownValueCheck;
     PatientIdWriter patientIdWriter;
     bool operationsKept = false;
+    bool lastOutcomeUnknown = false;
     QString operationId;
     mutable bool waiting = false;
     mutable QString givenUpReason;

@@ -44,6 +44,11 @@ Database::Transaction::~Transaction()
     }
 }
 
+bool Database::Transaction::outcomeUnknown() const
+{
+    return database && done && outermost && database->lastOutcomeUnknown;
+}
+
 bool Database::Transaction::isOpen() const
 {
     return database && !done && database->writeOpen && !database->writeBroken;
@@ -131,6 +136,7 @@ bool Database::commitWrite(QString *reason)
     QSqlDatabase db = database();
     bool committed = true;
     operationId.clear();
+    lastOutcomeUnknown = false;
     if (writeOpen && operationsKept && !pendingChanges.isEmpty()) {
         QSqlQuery note(db);
         const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -163,6 +169,7 @@ bool Database::commitWrite(QString *reason)
             case Outcome::NotCommitted:
                 break;
             case Outcome::Unknown:
+                lastOutcomeUnknown = true;
                 why = tr("The server %1 did not confirm the write, and whether it was stored is not known: "
                          "look again in a moment")
                           .arg(where.describe());
