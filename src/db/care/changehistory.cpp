@@ -108,7 +108,18 @@ QVariant ChangeHistory::patientOf(Database *database, const RowChange &change)
         QStringLiteral("SELECT AutoID FROM Patients WHERE PatientID=? ORDER BY AutoID"), { patientId });
 }
 
-bool ChangeHistory::write(Database *database, const RowChange &change, QString *reason)
+bool ChangeHistory::noteImport(
+    Database *database, const QString &table, int rowId, const QString &source, QString *reason)
+{
+    RowChange change;
+    change.kind = RowChange::Kind::Insert;
+    change.table = table;
+    change.rowId = rowId;
+    change.newValue = source;
+    return write(database, change, reason, QStringLiteral("Import"));
+}
+
+bool ChangeHistory::write(Database *database, const RowChange &change, QString *reason, const QString &kind)
 {
     // Inside the change's write, which already holds the lock.
     const int id = database->newId(historyTable, QStringLiteral("HistoryID"));
@@ -126,7 +137,8 @@ bool ChangeHistory::write(Database *database, const RowChange &change, QString *
             "INSERT INTO History (HistoryID, ChangedAt, Workstation, UserName, ChangeKind, TableName, "
             "ChangedRowID, ColumnName, OldValue, NewValue, PatientRef) "
             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-        { id, Workstation::nowText(), Workstation::hostName(), Workstation::userName(), kindText(change.kind),
+        { id, Workstation::nowText(), Workstation::hostName(), Workstation::userName(),
+            kind.isEmpty() ? kindText(change.kind) : kind,
             change.table, change.rowId, column.isEmpty() ? nullText() : column,
             oldText.isNull() ? nullText() : oldText, newText.isNull() ? nullText() : newText,
             patient.isNull() || !patient.isValid() ? QVariant(QVariant::LongLong)
