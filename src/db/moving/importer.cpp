@@ -1,9 +1,9 @@
 #include "db/moving/importer.h"
 
-#include "db/care/backupchecksum.h"
 #include "db/care/changehistory.h"
 #include "db/model/datalocations.h"
 #include "db/moving/importsource.h"
+#include "db/moving/recordingcopy.h"
 #include "db/rows/patient.h"
 #include "db/rows/patientidmatch.h"
 #include "db/storage/database.h"
@@ -39,81 +39,6 @@ QString nameAndBirth(const QString &last, const QString &first, const QDate &bir
         return QString();
     return last.trimmed().toCaseFolded() + QLatin1Char('\x1f') + first.trimmed().toCaseFolded()
         + QLatin1Char('\x1f') + birth.toString(Qt::ISODate);
-}
-
-QByteArray checksumOf(QFile &file)
-{
-    BackupChecksum sum;
-    QByteArray chunk;
-    while (!(chunk = file.read(1 << 20)).isEmpty())
-        sum.add(chunk.constData(), chunk.size());
-    return sum.result();
-}
-
-// Copies a recording, never over another file, and reads the copy back: its
-// XXH3 must be the source's.
-bool copyChecked(const QString &from, const QString &to, QStringList *made, QString *reason)
-{
-    if (QFileInfo::exists(to)) {
-        *reason = Importer::tr("%1 exists already").arg(to);
-        return false;
-    }
-    const QString folder = QFileInfo(to).absolutePath();
-    QString existing = folder;
-    while (!QFileInfo::exists(existing))
-        existing = QFileInfo(existing).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        *reason = Importer::tr("%1 cannot be made").arg(folder);
-        return false;
-    }
-    // The folders made here go again on an undo, which runs backwards:
-    // outermost first here, so that the innermost is removed first.
-    QStringList folders;
-    for (QString each = folder; each.size() > existing.size(); each = QFileInfo(each).absolutePath())
-        folders.prepend(each + QLatin1Char('/'));
-    *made += folders;
-    QFile in(from);
-    QFile out(to);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        *reason = Importer::tr("%1 cannot be copied: %2")
-                      .arg(from, in.isOpen() ? out.errorString() : in.errorString());
-        return false;
-    }
-    made->append(to);
-    BackupChecksum sum;
-    QByteArray chunk;
-    while (!(chunk = in.read(1 << 20)).isEmpty()) {
-        sum.add(chunk.constData(), chunk.size());
-        if (out.write(chunk) != chunk.size()) {
-            *reason = Importer::tr("%1 cannot be written: %2").arg(to, out.errorString());
-            return false;
-        }
-    }
-    if (in.error() != QFile::NoError || !out.flush()) {
-        *reason = Importer::tr("%1 cannot be copied: %2").arg(from, in.errorString());
-        return false;
-    }
-    out.close();
-    QFile back(to);
-    if (!back.open(QIODevice::ReadOnly) || checksumOf(back) != sum.result()) {
-        *reason = Importer::tr("The copy of %1 differs from it").arg(from);
-        return false;
-    }
-    // The recording keeps its date, which the lists show.
-    QFile stamp(to);
-    if (stamp.open(QIODevice::ReadWrite))
-        stamp.setFileTime(QFileInfo(from).lastModified(), QFileDevice::FileModificationTime);
-    return true;
-}
-
-void undoFiles(const QStringList &made)
-{
-    for (auto it = made.crbegin(); it != made.crend(); ++it) {
-        if (it->endsWith(QLatin1Char('/')))
-            QDir().rmdir(*it);
-        else
-            QFile::remove(*it);
-    }
 }
 
 QString rowText(int row)
@@ -335,12 +260,11 @@ bool Importer::write(const Plan &plan, const Progress &progress, Report *report,
     for (const PatientRow &patient : plan.patients)
         taken.insert(PatientIdMatch::key(patient.values.value(QStringLiteral("PatientID")).toString()));
 
-    QStringList made;
+    RecordingCopy files;
     int patients = 0;
     int records = 0;
-    int files = 0;
     const auto fail = [&](const QString &why) {
-        undoFiles(made);
+        files.undo();
         *reason = why;
         return false;
     };
@@ -396,9 +320,8 @@ bool Importer::write(const Plan &plan, const Progress &progress, Report *report,
                 return fail(tr("%1: the folder name %2 cannot be used").arg(where, folder));
             const QString to
                 = DataLocations::recordingPath(folder, values.value(QStringLiteral("FileName")).toString());
-            if (!copyChecked(record.sourceFile, to, &made, &why))
+            if (!files.copy(record.sourceFile, to, &why))
                 return fail(why);
-            ++files;
         }
     }
     if (progress && !progress(plan.patients.size(), plan.patients.size()))
@@ -409,7 +332,7 @@ bool Importer::write(const Plan &plan, const Progress &progress, Report *report,
     target->reloadPatients();
     report->patients = patients;
     report->records = records;
-    report->files = files;
+    report->files = files.copied();
     return true;
 }
 
