@@ -92,6 +92,51 @@ private slots:
         QVERIFY2(report.contains("Patients, row 101") && report.contains("not a date"), qPrintable(report));
         QCOMPARE(count(target, "Patients"), QStringLiteral("0"));
     }
+
+    // The move onto a share: more rows than one statement carries, and each
+    // record's recording copied from the old folder, checked; a recording whose
+    // place is taken on the share stops it all, rows and files alike.
+    void recordingsFollowOntoTheShare()
+    {
+        const QString file = DataLocations::databaseFile();
+        const QString oldFolder = DataLocations::dataFolder();
+        {
+            PatientDatabase local(file);
+            QVERIFY(local.isUsable());
+            QVERIFY(rawExec(local, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2500) "
+                                   "INSERT INTO Patients (AutoID, PatientID, LastName) SELECT 1000 + i, 'P' || i, 'Name' || i FROM n"));
+            QVERIFY(local.reloadPatients());
+            QVERIFY(local.insertRecord(local.patientByPatientId("P1"), QDateTime(), "EEG_1\\rec.edf", "EEG", "") > 0);
+            QVERIFY(local.insertRecord(local.patientByPatientId("P2"), QDateTime(), "gone.edf", "EEG", "") > 0);
+        }
+        QVERIFY(QDir().mkpath(oldFolder + "Data/Name1_P1/EEG_1"));
+        QFile recording(oldFolder + "Data/Name1_P1/EEG_1/rec.edf");
+        QVERIFY(recording.open(QIODevice::WriteOnly) && recording.write(QByteArray(100000, 'r')) == 100000);
+        recording.close();
+        const QString share = QDir::home().filePath("share/");
+        DataLocations::setDataFolder(share);
+        const QString copied = share + "Data/Name1_P1/EEG_1/rec.edf";
+
+        QVERIFY(QDir().mkpath(share + "Data/Name1_P1/EEG_1"));
+        QFile taken(copied);
+        QVERIFY(taken.open(QIODevice::WriteOnly) && taken.write("another") == 7);
+        taken.close();
+        PatientDatabase target(server->createDatabase());
+        QString report;
+        QVERIFY(!DatabaseCopy::copy(file, &target, &report, oldFolder));
+        QVERIFY2(report.contains("exists already"), qPrintable(report));
+        QCOMPARE(count(target, "Patients"), QStringLiteral("0"));
+        QVERIFY(QFile::remove(copied));
+
+        const bool done = DatabaseCopy::copy(file, &target, &report, oldFolder);
+        DataLocations::setDataFolder(QString());
+        QVERIFY2(done, qPrintable(report));
+        QCOMPARE(count(target, "Patients"), QStringLiteral("2500"));
+        QVERIFY2(report.contains("1 recordings copied") && report.contains("gone.edf"), qPrintable(report));
+        QVERIFY(taken.open(QIODevice::ReadOnly));
+        QCOMPARE(taken.readAll(), QByteArray(100000, 'r'));
+        QVERIFY(recording.exists());
+    }
 };
 
 KESTA_TEST_MAIN(TestDatabaseCopy)

@@ -7,9 +7,14 @@
 #include "db/storage/schemamigrations.h"
 #include "db/storage/sqldialect.h"
 #include "db/storage/sqlitedialect.h"
+#include "db/model/datalocations.h"
+#include "db/moving/recordingcopy.h"
+#include "db/rows/patient.h"
+#include "db/rows/record.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -134,6 +139,57 @@ QList<Table> commonTables(const QSqlDatabase &source, const QSqlDatabase &target
     return tables;
 }
 
+// How many rows one INSERT carries: one round trip per row made a clinic's
+// move take minutes; a statement's bound values stay well under the server's
+// limit of 65,535.
+int rowsPerInsert(int columns)
+{
+    return qMax(1, qMin(1000, 30000 / qMax(1, columns)));
+}
+
+QString insertOf(const Table &table, int rows)
+{
+    QStringList marks;
+    for (int i = 0; i < table.columns.size(); ++i)
+        marks << QStringLiteral("?");
+    const QString row = QLatin1Char('(') + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
+    QStringList values;
+    for (int i = 0; i < rows; ++i)
+        values << row;
+    return QStringLiteral("INSERT INTO ") + table.name + QStringLiteral(" (") + table.columns.join(QStringLiteral(", "))
+        + QStringLiteral(") VALUES ") + values.join(QStringLiteral(", "));
+}
+
+// One batch of rows. When the server refuses it, the batch is undone to its
+// savepoint and written again row by row, to name the row it refused.
+bool insertBatch(Database *target, const Table &table, const QList<QVariantList> &rows, QString *reason)
+{
+    QSqlQuery mark(target->database());
+    if (!target->exec(mark, QStringLiteral("SAVEPOINT kesta_copy_batch"))) {
+        *reason = reasonOf(mark.lastError());
+        return false;
+    }
+    QVariantList bound;
+    for (const QVariantList &row : rows)
+        bound += row;
+    QSqlQuery write(target->database());
+    if (target->execBound(write, insertOf(table, rows.size()), bound))
+        return target->exec(mark, QStringLiteral("RELEASE SAVEPOINT kesta_copy_batch"));
+    *reason = reasonOf(write.lastError());
+    target->exec(mark, QStringLiteral("ROLLBACK TO SAVEPOINT kesta_copy_batch"));
+    for (const QVariantList &row : rows) {
+        QSqlQuery single(target->database());
+        if (!target->execBound(single, insertOf(table, 1), row)) {
+            *reason = DatabaseCopy::tr("%1, row %2: %3")
+                          .arg(table.name, row.value(0).toString(), reasonOf(single.lastError()));
+            // Its prepared statement can be let go only outside the failed batch.
+            target->exec(mark, QStringLiteral("ROLLBACK TO SAVEPOINT kesta_copy_batch"));
+            break;
+        }
+    }
+    return false;
+}
+
 bool copyRows(const QSqlDatabase &source, Database *target, const Table &table, QString *reason)
 {
     QSqlQuery read(source);
@@ -143,28 +199,57 @@ bool copyRows(const QSqlDatabase &source, Database *target, const Table &table, 
         *reason = reasonOf(read.lastError());
         return false;
     }
-    QStringList marks;
-    for (int i = 0; i < table.columns.size(); ++i)
-        marks << QStringLiteral("?");
-    QSqlQuery write(target->database());
-    if (!write.prepare(QStringLiteral("INSERT INTO ") + table.name + QStringLiteral(" (")
-            + table.columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (")
-            + marks.join(QStringLiteral(", ")) + QLatin1Char(')'))) {
-        *reason = reasonOf(write.lastError());
-        return false;
-    }
+    const int batch = rowsPerInsert(table.columns.size());
+    QList<QVariantList> rows;
     while (read.next()) {
+        QVariantList row;
+        row.reserve(table.columns.size());
         for (int i = 0; i < table.columns.size(); ++i)
-            write.bindValue(i, read.value(i));
-        if (!write.exec()) {
-            *reason = DatabaseCopy::tr("%1, row %2: %3")
-                          .arg(table.name, read.value(0).toString(), reasonOf(write.lastError()));
-            return false;
+            row.append(read.value(i));
+        rows.append(row);
+        if (rows.size() == batch) {
+            if (!insertBatch(target, table, rows, reason))
+                return false;
+            rows.clear();
         }
     }
     if (read.lastError().isValid()) {
         *reason = reasonOf(read.lastError());
         return false;
+    }
+    return rows.isEmpty() || insertBatch(target, table, rows, reason);
+}
+
+// The recordings of every record, from the old data folder into the target's
+// (the share), when they are not the same folder.
+bool copyRecordings(Database &source, const QString &from, RecordingCopy *files, QStringList *missing, QString *reason)
+{
+    const QString oldFolder = QFileInfo(from).canonicalFilePath();
+    if (oldFolder.isEmpty() || oldFolder == QFileInfo(DataLocations::dataFolder()).canonicalFilePath())
+        return true;
+    if (!source.reloadPatients()) {
+        *reason = source.loadError();
+        return false;
+    }
+    for (Patient *patient : source.patients()) {
+        const QString folder = patient->folderName();
+        for (Record *record : patient->records()) {
+            const QString fileName = record->getFileName();
+            if (fileName.isEmpty())
+                continue;
+            const QString original = QDir(oldFolder).filePath(QStringLiteral("Data/") + folder + QLatin1Char('/')
+                + QString(fileName).replace(QLatin1Char('\\'), QLatin1Char('/')));
+            if (!QFileInfo(original).isFile()) {
+                missing->append(original);
+                continue;
+            }
+            if (!DataLocations::isPlainFolderName(folder)) {
+                *reason = DatabaseCopy::tr("The folder name %1 cannot be used").arg(folder);
+                return false;
+            }
+            if (!files->copy(original, DataLocations::recordingPath(folder, fileName), reason))
+                return false;
+        }
     }
     return true;
 }
@@ -196,7 +281,7 @@ bool followIdentities(Database *target, const Table &table, QString *reason)
 
 } // namespace
 
-bool DatabaseCopy::copy(const QString &sourceFile, Database *target, QString *report)
+bool DatabaseCopy::copy(const QString &sourceFile, Database *target, QString *report, const QString &recordingsFrom)
 {
     QString why;
     QStringList lines;
@@ -248,9 +333,22 @@ bool DatabaseCopy::copy(const QString &sourceFile, Database *target, QString *re
             return refuse(tr("%1: the rows differ on the server").arg(table.name));
         lines << tr("%1: %n rows", nullptr, int(originalRows)).arg(table.name);
     }
-    if (!write.commit(&why))
+    RecordingCopy files;
+    QStringList missing;
+    if (!recordingsFrom.isEmpty() && !copyRecordings(source, recordingsFrom, &files, &missing, &why)) {
+        files.undo();
         return refuse(why);
+    }
+    if (!write.commit(&why)) {
+        files.undo();
+        return refuse(why);
+    }
     target->reloadPatients();
+    if (!recordingsFrom.isEmpty())
+        lines << tr("%n recordings copied into %1, each checked", nullptr, files.copied())
+                     .arg(QDir::toNativeSeparators(DataLocations::patientsFolder()));
+    for (const QString &file : missing)
+        lines << tr("Missing in the old folder, not copied: %1").arg(QDir::toNativeSeparators(file));
     *report = tr("Copied to %1, every column checked:").arg(target->location().describe()) + QLatin1Char('\n')
         + lines.join(QLatin1Char('\n'));
     return true;
