@@ -4,6 +4,7 @@
 #include "app/backupcommands.h"
 #include "app/cardplacement.h"
 #include "app/databasecopycommand.h"
+#include "app/importdialog.h"
 #include "app/exportcommands.h"
 #include "app/historycommands.h"
 #include "app/keyboardpaths.h"
@@ -330,7 +331,8 @@ void MainWindow::buildMenus()
     commands->setPatientSelected(currentPatient());
     auto *printing = new PrintCommands(this, Conclusions::of(database), settings, patientsTable, recordsTable,
         [this] { return currentPatient(); });
-    for (QAction *entry : { records->previewAction(), DatabaseCopyCommand::makeAction(database, this),
+    for (QAction *entry : { records->previewAction(), ImportDialog::makeAction(database, this),
+             DatabaseCopyCommand::makeAction(database, this),
              removals->recentlyRemovedAction(), backups->backUpAction(), backups->restoreAction(),
              exports->exportPatientsAction(), printing->printAction(), printing->pdfAction(),
              printing->printListAction(), printing->listPdfAction() })
