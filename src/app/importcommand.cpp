@@ -73,7 +73,7 @@ int ImportCommand::run(const QString &settingsFile, const QCommandLineParser &pa
         if (!own) {
             print(stderr,
                 tr("%1 is not in Kesta's layout and no mapping is saved for it: map it once in File, "
-                   "Import, or give --mapping FILE.")
+                   "Import from another system, or give --mapping FILE.")
                     .arg(sourcePath));
             return 1;
         }

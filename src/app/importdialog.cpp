@@ -102,6 +102,7 @@ ImportDialog::ImportDialog(Database *database, QWidget *parent)
     tables->addWidget(mapping);
     tables->addWidget(preview);
     tables->addWidget(findings);
+    tables->setSizes({ 300, 220, 140 });
 
     duplicates = new QComboBox(this);
     duplicates->setObjectName(QStringLiteral("importDuplicates"));
@@ -151,7 +152,7 @@ ImportDialog::~ImportDialog() = default;
 
 QAction *ImportDialog::makeAction(Database *database, QWidget *window)
 {
-    auto *action = new QAction(tr("&Import..."), window);
+    auto *action = new QAction(tr("Import from another system…"), window);
     action->setObjectName(QStringLiteral("actionImport"));
     StyleHelper::Instance()->setMenuActionIcon(
         action, QStringLiteral(":/icons/folder-open.svg"), QStringLiteral("#FFF"));
@@ -311,6 +312,9 @@ void ImportDialog::updatePreview()
             auto *item = new QTableWidgetItem(shown(row.value(fields.at(i))));
             for (const QString &problem : problems) {
                 if (problem.startsWith(fields.at(i) + QLatin1Char(':'))) {
+                    // What cannot be stored shows as the source has it.
+                    if (item->text().isEmpty())
+                        item->setText(problem.section(QLatin1Char('"'), 1, -2));
                     item->setForeground(Qt::red);
                     item->setToolTip(problem);
                 }

@@ -59,6 +59,7 @@ private slots:
         QCOMPARE(headers, (QStringList { "PatientID", "LastName", "FirstName", "MiddleName", "DOB" }));
         QCOMPARE(preview->item(0, 4)->text(), QStringLiteral("01.05.1980"));
         QCOMPARE(preview->item(0, 1)->text(), QStringLiteral("Петров"));
+        QCOMPARE(preview->item(1, 4)->text(), QStringLiteral("13/31/81"));
         QCOMPARE(preview->item(1, 4)->foreground().color(), QColor(Qt::red));
 
         dialog.check();

@@ -55,7 +55,7 @@ QVariant valueOf(int type, const char *text, int length)
         // The library gives day 0 of 1900 for what it cannot convert (before
         // 1900, after 2700): a text that no date reads from, never a wrong date.
         const QDateTime at = QDateTime::fromString(value, Qt::ISODate);
-        return at.isValid() ? QVariant(at) : QVariant(AccessSource::tr("out of range"));
+        return at.isValid() ? QVariant(at) : QVariant(ImportSource::tr("out of range"));
     }
     default:
         return value;
@@ -85,7 +85,7 @@ std::unique_ptr<ImportSource> AccessSource::open(const QString &path, QString *r
     source->path = path;
     MdbHandle *mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
     if (!mdb) {
-        *reason = tr("%1 is not an Access database").arg(path);
+        *reason = ImportSource::tr("%1 is not an Access database").arg(path);
         return nullptr;
     }
     source->handle = mdb;
@@ -93,7 +93,7 @@ std::unique_ptr<ImportSource> AccessSource::open(const QString &path, QString *r
     mdb_set_shortdate_fmt(mdb, "%Y-%m-%dT%H:%M:%S");
     mdb_set_bind_size(mdb, BindSize);
     if (!mdb_read_catalog(mdb, MDB_TABLE)) {
-        *reason = tr("The tables of %1 cannot be read").arg(path);
+        *reason = ImportSource::tr("The tables of %1 cannot be read").arg(path);
         return nullptr;
     }
     for (unsigned int i = 0; i < mdb->num_catalog; ++i) {
@@ -120,7 +120,7 @@ bool AccessSource::readRows(const QString &name, const RowHandler &handler, QStr
     auto *mdb = static_cast<MdbHandle *>(handle);
     MdbTableDef *table = openTable(mdb, name);
     if (!table) {
-        *reason = tr("%1 holds no table %2").arg(path, name);
+        *reason = ImportSource::tr("%1 holds no table %2").arg(path, name);
         return false;
     }
     const unsigned int count = table->num_cols;
@@ -151,6 +151,6 @@ bool AccessSource::readRows(const QString &name, const RowHandler &handler, QStr
     }
     mdb_free_tabledef(table);
     if (!whole)
-        *reason = tr("Stopped");
+        *reason = ImportSource::tr("Stopped");
     return whole;
 }

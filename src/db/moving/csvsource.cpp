@@ -114,12 +114,12 @@ bool CsvSource::load(const QString &path, QString *reason)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *reason = tr("%1 cannot be read: %2").arg(path, file.errorString());
+        *reason = ImportSource::tr("%1 cannot be read: %2").arg(path, file.errorString());
         return false;
     }
     QList<QStringList> rows = parse(decode(file.readAll()));
     if (rows.isEmpty()) {
-        *reason = tr("%1 holds no header line").arg(path);
+        *reason = ImportSource::tr("%1 holds no header line").arg(path);
         return false;
     }
     Table table { QFileInfo(path).completeBaseName(), {} };
@@ -135,7 +135,7 @@ bool CsvSource::readRows(const QString &name, const RowHandler &handler, QString
 {
     const Table found = table(name);
     if (found.name.isEmpty()) {
-        *reason = tr("No table %1").arg(name);
+        *reason = ImportSource::tr("No table %1").arg(name);
         return false;
     }
     const int width = found.columns.size();
@@ -147,7 +147,7 @@ bool CsvSource::readRows(const QString &name, const RowHandler &handler, QString
             values.append(text.isEmpty() ? QVariant() : QVariant(text));
         }
         if (!handler(values)) {
-            *reason = tr("Stopped");
+            *reason = ImportSource::tr("Stopped");
             return false;
         }
     }
