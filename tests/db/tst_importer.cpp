@@ -8,6 +8,7 @@
 #include "db/storage/patientdatabase.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
+#include "support/testserver.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -331,6 +332,45 @@ private slots:
         QVERIFY(outcomes(run.report).join('\n').contains("patient 18 | refused | DOB: \"31.02.81\" is no date"));
         QCOMPARE(db->patientByPatientId("19")->getDOB(), QDate(2005, 4, 3));
         QCOMPARE(db->patientByPatientId("19")->getFirstName(), QStringLiteral("Пётр"));
+    }
+
+    // Another workstation's own file onto a private PostgreSQL server through
+    // the same importer: its layout maps itself, dates and letters arrive as
+    // they were, its recordings follow.
+    void workstationFileOntoTheServer()
+    {
+        TestServer *server = TestServer::instance();
+        QVERIFY2(server, qPrintable(TestServer::startError()));
+        const QString file = old.path() + "/patients.sqlite";
+        QVERIFY(QFile::copy(DataLocations::databaseFile(), file));
+        {
+            PatientDatabase other(file);
+            QVERIFY(other.isUsable());
+            QVERIFY(addPatient(other, "A17", "Petrov", "Ivan", 2, QDate(1980, 5, 1), "Tver") > 0);
+            QVERIFY(other.insertRecord(other.patientByPatientId("A17"), QDateTime(QDate(2024, 3, 5), QTime(14, 25, 30)),
+                        "EEG_1\\rec.edf", "EEG", "sleep")
+                > 0);
+        }
+        QVERIFY(writeBytes(old.path() + "/Data/PetrovIvan_A17/EEG_1/rec.edf", "recording"));
+        db = std::make_unique<PatientDatabase>(server->createDatabase());
+        ChangeHistory::attach(db.get());
+        QVERIFY(db->isUsable());
+        QString reason;
+        auto source = ImportSource::open(file, &reason);
+        QVERIFY2(source, qPrintable(reason));
+        bool own = false;
+        const Run run = import(source.get(), ImportMapping::automatic(*source, &own), Importer::Duplicate::Skip, nullptr, old.path());
+        QVERIFY(own);
+        QVERIFY2(run.written, qPrintable(run.reason));
+        Patient *ivan = db->patientByPatientId("A17");
+        QVERIFY(ivan);
+        QCOMPARE(ivan->getDOB(), QDate(1980, 5, 1));
+        QCOMPARE(ivan->getSex(), Patient::Gender_Female);
+        QCOMPARE(ivan->getCity(), QStringLiteral("Tver"));
+        QCOMPARE(ivan->records().size(), 1);
+        QCOMPARE(ivan->records().first()->getRecordDate(), QDateTime(QDate(2024, 3, 5), QTime(14, 25, 30)));
+        QCOMPARE(bytesOf(DataLocations::recordingPath("PetrovIvan_A17", "EEG_1\\rec.edf")), QByteArray("recording"));
+        QCOMPARE(rawValue(*db, "SELECT count(*) FROM History WHERE ChangeKind='Import'").toInt(), 1);
     }
 };
 

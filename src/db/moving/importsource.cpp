@@ -2,6 +2,7 @@
 
 #include "db/moving/accesssource.h"
 #include "db/moving/csvsource.h"
+#include "db/moving/sqlitesource.h"
 
 #include <QFileInfo>
 
@@ -26,5 +27,7 @@ std::unique_ptr<ImportSource> ImportSource::open(const QString &path, QString *r
     const QString suffix = info.suffix().toLower();
     if (suffix == QLatin1String("mdb") || suffix == QLatin1String("accdb"))
         return AccessSource::open(path, reason);
+    if (suffix == QLatin1String("sqlite") || suffix == QLatin1String("db"))
+        return SqliteSource::open(path, reason);
     return CsvSource::open(path, reason);
 }

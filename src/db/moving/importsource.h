@@ -41,7 +41,8 @@ public:
     Table table(const QString &name) const;
 
     // A reader for the file by its kind: .mdb and .accdb through the Access
-    // reader, .csv (and .txt, .tsv) as CSV with its neighbours. Null with the
+    // reader, .sqlite (another workstation's own file) read only, anything
+    // else (.csv, .txt, .tsv) as CSV with its neighbours. Null with the
     // reason when it cannot be opened.
     static std::unique_ptr<ImportSource> open(const QString &path, QString *reason);
 };
