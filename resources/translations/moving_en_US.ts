@@ -252,6 +252,10 @@
         <source>%1 cannot be read</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 is not a database: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Importer</name>

@@ -252,6 +252,10 @@
         <source>%1 cannot be read</source>
         <translation>%1 не читается</translation>
     </message>
+    <message>
+        <source>%1 is not a database: %2</source>
+        <translation>%1 не является базой данных: %2</translation>
+    </message>
 </context>
 <context>
     <name>Importer</name>
