@@ -12,7 +12,6 @@
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -23,6 +22,7 @@
 #include <QSqlRecord>
 #include <QVector>
 #include <memory>
+#include <xxhash.h>
 
 using DatabaseSupport::reasonOf;
 
@@ -74,13 +74,11 @@ QString normalized(const QVariant &value, int type)
     }
 }
 
+// A value's fingerprint for the sums below. XXH3 of the text as it is held:
+// a cryptographic hash of every value made the check cost more than the copy.
 quint64 hashOf(const QString &text)
 {
-    const QByteArray digest = QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1);
-    quint64 sum = 0;
-    for (int i = 0; i < 8; ++i)
-        sum = (sum << 8) | quint8(digest.at(i));
-    return sum;
+    return XXH3_64bits(text.constData(), size_t(text.size()) * sizeof(QChar));
 }
 
 // The rows, and per column the sum of its values' hashes, and of the whole
