@@ -44,7 +44,7 @@ private slots:
             QVERIFY(rawExec(local,
                 "INSERT INTO Patients (AutoID, PatientID, Height, Age) VALUES (250, NULL, 172.25, 44)"));
             QVERIFY(local.insertRecord(local.patientById(100), QDateTime(QDate(2024, 3, 5), QTime(14, 5, 9)),
-                        "EEG_1\\rec.edf", "EEG", "Сон")
+                        "EEG_1\\rec.edf", "EEG", "Сон\t\\N\r\nконец")
                 > 0);
             QVERIFY(rawExec(local, "INSERT INTO Institutions (InstitutionID, Name) VALUES (7, 'Clinic')"));
         }
@@ -63,7 +63,7 @@ private slots:
             for (const QString &column : copied->columnNames())
                 QCOMPARE(copied->getValue(column), original->getValue(column));
         }
-        QCOMPARE(target.patientById(100)->records().first()->getComments(), QStringLiteral("Сон"));
+        QCOMPARE(target.patientById(100)->records().first()->getComments(), QStringLiteral("Сон\t\\N\r\nконец"));
         QCOMPARE(rawValue(target, "SELECT Age FROM Patients WHERE AutoID=250").toDouble(), 44.0);
         QCOMPARE(count(target, "Institutions"), QStringLiteral("1"));
         // New ids continue past the copied ones.

@@ -16,12 +16,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVector>
 #include <memory>
+#include <libpq-fe.h>
 #include <xxhash.h>
 
 using DatabaseSupport::reasonOf;
@@ -158,8 +160,97 @@ QString insertOf(const Table &table, int rows)
         + QStringLiteral(") VALUES ") + values.join(QStringLiteral(", "));
 }
 
-// One batch of rows. When the server refuses it, the batch is undone to its
-// savepoint and written again row by row, to name the row it refused.
+// The server's own connection, for COPY; null for another backend.
+PGconn *serverOf(const QSqlDatabase &connection)
+{
+    const QVariant handle = connection.driver() ? connection.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+        return nullptr;
+    return *static_cast<PGconn *const *>(handle.data());
+}
+
+// A value in COPY's text format.
+void appendCopyValue(QByteArray &line, const QVariant &value)
+{
+    if (value.isNull() || !value.isValid()) {
+        line += "\\N";
+        return;
+    }
+    QString text;
+    switch (value.userType()) {
+    case QMetaType::Bool:
+        text = value.toBool() ? QStringLiteral("t") : QStringLiteral("f");
+        break;
+    case QMetaType::QDate:
+        text = value.toDate().toString(Qt::ISODate);
+        break;
+    case QMetaType::QDateTime:
+        text = value.toDateTime().toString(Qt::ISODateWithMs);
+        break;
+    case QMetaType::QByteArray:
+        text = QStringLiteral("\\x") + QString::fromLatin1(value.toByteArray().toHex());
+        break;
+    default:
+        text = value.toString();
+    }
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '\\':
+            line += "\\\\";
+            break;
+        case '\t':
+            line += "\\t";
+            break;
+        case '\n':
+            line += "\\n";
+            break;
+        case '\r':
+            line += "\\r";
+            break;
+        default:
+            line += QString(c).toUtf8();
+        }
+    }
+}
+
+// The rows through the server's COPY: one stream, no statement per row.
+bool copyIn(PGconn *server, const Table &table, const QList<QVariantList> &rows, QString *reason)
+{
+    PGresult *started = PQexec(server,
+        (QStringLiteral("COPY ") + table.name + QStringLiteral(" (") + table.columns.join(QStringLiteral(", "))
+            + QStringLiteral(") FROM STDIN"))
+            .toUtf8()
+            .constData());
+    const bool copying = PQresultStatus(started) == PGRES_COPY_IN;
+    PQclear(started);
+    if (!copying) {
+        *reason = QString::fromUtf8(PQerrorMessage(server)).trimmed();
+        return false;
+    }
+    QByteArray data;
+    for (const QVariantList &row : rows) {
+        for (int i = 0; i < row.size(); ++i) {
+            if (i > 0)
+                data += '\t';
+            appendCopyValue(data, row.at(i));
+        }
+        data += '\n';
+    }
+    bool sent = PQputCopyData(server, data.constData(), data.size()) == 1;
+    sent = PQputCopyEnd(server, sent ? nullptr : "not sent") == 1 && sent;
+    bool landed = sent;
+    while (PGresult *result = PQgetResult(server)) {
+        landed = landed && PQresultStatus(result) == PGRES_COMMAND_OK;
+        PQclear(result);
+    }
+    if (!landed)
+        *reason = QString::fromUtf8(PQerrorMessage(server)).trimmed();
+    return landed;
+}
+
+// One batch of rows, through COPY on the server or as one INSERT of many
+// rows. When the server refuses it, the batch is undone to its savepoint and
+// written again row by row, to name the row it refused.
 bool insertBatch(Database *target, const Table &table, const QList<QVariantList> &rows, QString *reason)
 {
     QSqlQuery mark(target->database());
@@ -167,13 +258,19 @@ bool insertBatch(Database *target, const Table &table, const QList<QVariantList>
         *reason = reasonOf(mark.lastError());
         return false;
     }
-    QVariantList bound;
-    for (const QVariantList &row : rows)
-        bound += row;
-    QSqlQuery write(target->database());
-    if (target->execBound(write, insertOf(table, rows.size()), bound))
-        return target->exec(mark, QStringLiteral("RELEASE SAVEPOINT kesta_copy_batch"));
-    *reason = reasonOf(write.lastError());
+    PGconn *server = serverOf(target->database());
+    if (server) {
+        if (copyIn(server, table, rows, reason))
+            return target->exec(mark, QStringLiteral("RELEASE SAVEPOINT kesta_copy_batch"));
+    } else {
+        QVariantList bound;
+        for (const QVariantList &row : rows)
+            bound += row;
+        QSqlQuery write(target->database());
+        if (target->execBound(write, insertOf(table, rows.size()), bound))
+            return target->exec(mark, QStringLiteral("RELEASE SAVEPOINT kesta_copy_batch"));
+        *reason = reasonOf(write.lastError());
+    }
     target->exec(mark, QStringLiteral("ROLLBACK TO SAVEPOINT kesta_copy_batch"));
     for (const QVariantList &row : rows) {
         QSqlQuery single(target->database());
@@ -197,7 +294,7 @@ bool copyRows(const QSqlDatabase &source, Database *target, const Table &table, 
         *reason = reasonOf(read.lastError());
         return false;
     }
-    const int batch = rowsPerInsert(table.columns.size());
+    const int batch = serverOf(target->database()) ? 20000 : rowsPerInsert(table.columns.size());
     QList<QVariantList> rows;
     while (read.next()) {
         QVariantList row;
