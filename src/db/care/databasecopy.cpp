@@ -85,6 +85,17 @@ quint64 hashOf(const QString &text)
 
 // The rows, and per column the sum of its values' hashes, and of the whole
 // rows': alike on both sides whatever order the rows are read in.
+void addToSums(const Table &table, const QVariantList &row, QVector<quint64> *sums)
+{
+    QString whole;
+    for (int i = 0; i < table.columns.size(); ++i) {
+        const QString text = normalized(row.at(i), table.types.at(i));
+        (*sums)[i] += hashOf(text);
+        whole += text + QLatin1Char('\x1f');
+    }
+    (*sums)[table.columns.size()] += hashOf(whole);
+}
+
 bool checksums(
     const QSqlDatabase &db, const Table &table, QVector<quint64> *sums, qint64 *rows, QString *reason)
 {
@@ -97,14 +108,12 @@ bool checksums(
     }
     sums->fill(0, table.columns.size() + 1);
     *rows = 0;
+    QVariantList row;
     while (query.next()) {
-        QString whole;
-        for (int i = 0; i < table.columns.size(); ++i) {
-            const QString text = normalized(query.value(i), table.types.at(i));
-            (*sums)[i] += hashOf(text);
-            whole += text + QLatin1Char('\x1f');
-        }
-        (*sums)[table.columns.size()] += hashOf(whole);
+        row.clear();
+        for (int i = 0; i < table.columns.size(); ++i)
+            row.append(query.value(i));
+        addToSums(table, row, sums);
         ++*rows;
     }
     if (query.lastError().isValid()) {
@@ -285,8 +294,13 @@ bool insertBatch(Database *target, const Table &table, const QList<QVariantList>
     return false;
 }
 
-bool copyRows(const QSqlDatabase &source, Database *target, const Table &table, QString *reason)
+// The file's rows onto the server, summed as they are read (checksums), so
+// that the file is read once.
+bool copyRows(const QSqlDatabase &source, Database *target, const Table &table, QVector<quint64> *sums,
+    qint64 *count, QString *reason)
 {
+    sums->fill(0, table.columns.size() + 1);
+    *count = 0;
     QSqlQuery read(source);
     read.setForwardOnly(true);
     if (!read.exec(QStringLiteral("SELECT ") + table.columns.join(QStringLiteral(", "))
@@ -301,6 +315,8 @@ bool copyRows(const QSqlDatabase &source, Database *target, const Table &table, 
         row.reserve(table.columns.size());
         for (int i = 0; i < table.columns.size(); ++i)
             row.append(read.value(i));
+        addToSums(table, row, sums);
+        ++*count;
         rows.append(row);
         if (rows.size() == batch) {
             if (!insertBatch(target, table, rows, reason))
@@ -405,14 +421,13 @@ bool DatabaseCopy::copy(const QString &sourceFile, Database *target, QString *re
 
     Database::Transaction write(target);
     for (const Table &table : tables) {
-        if (!copyRows(from, target, table, &why) || !followIdentities(target, table, &why))
-            return refuse(why);
         QVector<quint64> copied;
         QVector<quint64> original;
         qint64 copiedRows = 0;
         qint64 originalRows = 0;
-        if (!checksums(from, table, &original, &originalRows, &why)
-            || !checksums(target->database(), table, &copied, &copiedRows, &why))
+        if (!copyRows(from, target, table, &original, &originalRows, &why) || !followIdentities(target, table, &why))
+            return refuse(why);
+        if (!checksums(target->database(), table, &copied, &copiedRows, &why))
             return refuse(why);
         if (copiedRows != originalRows)
             return refuse(tr("%1: %2 rows on the server, %3 in the file")
