@@ -202,24 +202,14 @@ void appendCopyValue(QByteArray &line, const QVariant &value)
     default:
         text = value.toString();
     }
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '\\':
-            line += "\\\\";
-            break;
-        case '\t':
-            line += "\\t";
-            break;
-        case '\n':
-            line += "\\n";
-            break;
-        case '\r':
-            line += "\\r";
-            break;
-        default:
-            line += QString(c).toUtf8();
-        }
+    if (text.contains(QLatin1Char('\\')) || text.contains(QLatin1Char('\t')) || text.contains(QLatin1Char('\n'))
+        || text.contains(QLatin1Char('\r'))) {
+        text.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+            .replace(QLatin1Char('\t'), QLatin1String("\\t"))
+            .replace(QLatin1Char('\n'), QLatin1String("\\n"))
+            .replace(QLatin1Char('\r'), QLatin1String("\\r"));
     }
+    line += text.toUtf8();
 }
 
 // The rows through the server's COPY: one stream, no statement per row.
