@@ -376,15 +376,27 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1: the folder name %2 cannot be used</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Imported %1 patients, %2 records and %3 recordings; %4 rows refused, %5 duplicates skipped.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The report cannot be saved in %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the file name %1 leads out of the patient&apos;s folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The stored IDs cannot be read: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the ID %2 has been stored meanwhile</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the recording cannot be placed in the folder %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

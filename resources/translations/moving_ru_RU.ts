@@ -376,16 +376,28 @@
         <translation>%1, обследование %2: %3</translation>
     </message>
     <message>
-        <source>%1: the folder name %2 cannot be used</source>
-        <translation>%1: имя папки %2 использовать нельзя</translation>
-    </message>
-    <message>
         <source>Imported %1 patients, %2 records and %3 recordings; %4 rows refused, %5 duplicates skipped.</source>
         <translation>Импортировано пациентов: %1, обследований: %2, записей: %3; отклонено строк: %4, пропущено дубликатов: %5.</translation>
     </message>
     <message>
         <source>The report cannot be saved in %1: %2</source>
         <translation>Отчёт не удаётся сохранить в %1: %2</translation>
+    </message>
+    <message>
+        <source>the file name %1 leads out of the patient&apos;s folder</source>
+        <translation>имя файла %1 ведёт за пределы папки пациента</translation>
+    </message>
+    <message>
+        <source>The stored IDs cannot be read: %1</source>
+        <translation>Сохранённые ID не читаются: %1</translation>
+    </message>
+    <message>
+        <source>%1: the ID %2 has been stored meanwhile</source>
+        <translation>%1: ID %2 тем временем уже сохранён</translation>
+    </message>
+    <message>
+        <source>%1: the recording cannot be placed in the folder %2</source>
+        <translation>%1: запись нельзя поместить в папку %2</translation>
     </message>
 </context>
 <context>

@@ -46,10 +46,6 @@
         <source>Copied to %1, every column checked:</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>The folder name %1 cannot be used</source>
-        <translation type="unfinished"></translation>
-    </message>
     <message numerus="yes">
         <source>%n recordings copied into %1, each checked</source>
         <translation>
@@ -58,7 +54,7 @@
         </translation>
     </message>
     <message>
-        <source>Missing in the old folder, not copied: %1</source>
+        <source>Not copied, missing in the old folder or named outside its patient&apos;s folder: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

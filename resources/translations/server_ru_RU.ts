@@ -47,10 +47,6 @@
         <source>Copied to %1, every column checked:</source>
         <translation>Скопировано в %1, все столбцы проверены:</translation>
     </message>
-    <message>
-        <source>The folder name %1 cannot be used</source>
-        <translation>Имя папки %1 использовать нельзя</translation>
-    </message>
     <message numerus="yes">
         <source>%n recordings copied into %1, each checked</source>
         <translation>
@@ -60,8 +56,8 @@
         </translation>
     </message>
     <message>
-        <source>Missing in the old folder, not copied: %1</source>
-        <translation>Нет в прежней папке, не скопировано: %1</translation>
+        <source>Not copied, missing in the old folder or named outside its patient&apos;s folder: %1</source>
+        <translation>Не скопировано: нет в прежней папке или указано вне папки пациента: %1</translation>
     </message>
 </context>
 <context>

@@ -196,6 +196,10 @@ private slots:
     void designLayoutPairWithRecordings()
     {
         const QString patients = designLayoutPair();
+        QFile records(QFileInfo(patients).dir().filePath("Records.csv"));
+        QVERIFY(records.open(QIODevice::Append));
+        records.write("11,A17,2024-04-02T10:00:00,..\\..\\escape.edf,EEG,\r\n");
+        records.close();
         const QByteArray before = bytesOf(patients);
         QVERIFY(addPatient(*db, "C1", "Older") > 0);
         QString reason;
@@ -219,6 +223,7 @@ private slots:
         const QString lines = outcomes(run.report).join('\n');
         QVERIFY2(lines.contains("file | missing"), qPrintable(lines));
         QVERIFY2(lines.contains("no patient with the ID Z9"), qPrintable(lines));
+        QVERIFY2(lines.contains("leads out of the patient's folder"), qPrintable(lines));
         QCOMPARE(run.plan.unreferencedFiles, QStringList { QFileInfo(old.path() + "/Data/SmirnovaOlga_B2/stray.edf").absoluteFilePath() });
         QCOMPARE(bytesOf(patients), before);
         QVERIFY(QFile::exists(old.path() + "/Data/PetrovIvan_A17/EEG_2024_03_05_142530/rec.edf"));

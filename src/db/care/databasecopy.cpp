@@ -11,6 +11,7 @@
 #include "db/moving/recordingcopy.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
+#include "db/recordings/recordingfiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -344,9 +345,10 @@ bool copyRecordings(Database &source, const QString &from, RecordingCopy *files,
                 missing->append(original);
                 continue;
             }
-            if (!DataLocations::isPlainFolderName(folder)) {
-                *reason = DatabaseCopy::tr("The folder name %1 cannot be used").arg(folder);
-                return false;
+            if (!DataLocations::isPlainFolderName(folder) || !RecordingFiles::staysInside(folder, fileName)) {
+                // Never written outside its patient's folder.
+                missing->append(original);
+                continue;
             }
             if (!files->copy(original, DataLocations::recordingPath(folder, fileName), reason))
                 return false;
@@ -448,7 +450,7 @@ bool DatabaseCopy::copy(const QString &sourceFile, Database *target, QString *re
         lines << tr("%n recordings copied into %1, each checked", nullptr, files.copied())
                      .arg(QDir::toNativeSeparators(DataLocations::patientsFolder()));
     for (const QString &file : missing)
-        lines << tr("Missing in the old folder, not copied: %1").arg(QDir::toNativeSeparators(file));
+        lines << tr("Not copied, missing in the old folder or named outside its patient's folder: %1").arg(QDir::toNativeSeparators(file));
     *report = tr("Copied to %1, every column checked:").arg(target->location().describe()) + QLatin1Char('\n')
         + lines.join(QLatin1Char('\n'));
     return true;

@@ -4,6 +4,7 @@
 #include "db/model/datalocations.h"
 #include "db/moving/importsource.h"
 #include "db/moving/recordingcopy.h"
+#include "db/recordings/recordingfiles.h"
 #include "db/rows/patient.h"
 #include "db/rows/patientidmatch.h"
 #include "db/storage/database.h"
@@ -178,6 +179,8 @@ bool Importer::check(Plan *plan, QString *reason)
                     record.fileMissing = !QFileInfo(record.sourceFile).isFile();
                     if (!DataLocations::isPlainFolderName(folderNameOf(patient.values)))
                         record.refusal = tr("the patient's folder name %1 cannot be used").arg(oldFolder);
+                    else if (!RecordingFiles::staysInside(oldFolder, fileName))
+                        record.refusal = tr("the file name %1 leads out of the patient's folder").arg(fileName);
                 }
                 patient.records.append(record);
                 return true;
@@ -330,8 +333,8 @@ bool Importer::write(const Plan &plan, const Progress &progress, Report *report,
             ++records;
             if (record.sourceFile.isEmpty() || record.fileMissing)
                 continue;
-            if (!DataLocations::isPlainFolderName(folder))
-                return fail(tr("%1: the folder name %2 cannot be used").arg(where, folder));
+            if (!DataLocations::isPlainFolderName(folder) || !RecordingFiles::staysInside(folder, values.value(QStringLiteral("FileName")).toString()))
+                return fail(tr("%1: the recording cannot be placed in the folder %2").arg(where, folder));
             const QString to
                 = DataLocations::recordingPath(folder, values.value(QStringLiteral("FileName")).toString());
             if (!files.copy(record.sourceFile, to, &why))
