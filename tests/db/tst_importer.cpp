@@ -146,6 +146,9 @@ private slots:
         QVERIFY(nancy->getComments().startsWith("Education includes"));
         QCOMPARE(db->patientByPatientId("2")->getSex(), Patient::Gender_Unspecified);
         QVERIFY(outcomes(run.report).join('\n').contains("column Employees.Photo | not imported"));
+        int sales = 0;
+        QVERIFY(source->readRows(QStringLiteral("Umsätze"), [&sales](const QVariantList &) { return ++sales > 0; }, &reason));
+        QVERIFY2(sales > 100, qPrintable(reason));
         QCOMPARE(rawValue(*db, "SELECT count(*) FROM History WHERE ChangeKind='Import' "
                                "AND NewValue LIKE '%nwind.mdb, Employees row %'")
                      .toInt(),
