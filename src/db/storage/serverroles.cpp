@@ -277,5 +277,18 @@ QStringList ServerRoles::privilegeStatements()
                            "    GRANT EXECUTE ON FUNCTION kesta_log_patient_view(bigint, text) TO %1;\n"
                            "  END IF;\n")
                 .arg(others);
-    return { QStringLiteral("DO $$\nBEGIN\n") + body + QStringLiteral("END\n$$") };
+    // Nothing to grant where the roles were never made.
+    return { QStringLiteral("DO $$\nBEGIN\n  IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = '%1') THEN\n"
+                            "    RETURN;\n  END IF;\n")
+                 .arg(reception)
+        + body + QStringLiteral("END\n$$") };
+}
+
+QString ServerRoles::becomeAdministratorStatement()
+{
+    return QStringLiteral("DO $$\nBEGIN\n"
+                          "  IF EXISTS (SELECT FROM pg_roles WHERE rolname = '%1' AND pg_has_role(session_user, oid, "
+                          "'MEMBER') AND has_schema_privilege(oid, 'public', 'CREATE')) THEN\n"
+                          "    SET ROLE %1;\n  END IF;\nEND\n$$")
+        .arg(administrator);
 }

@@ -78,6 +78,9 @@ public:
     // Each role's rights on the tables that exist, taken back and given anew;
     // run by the administrator after the layout has changed.
     static QStringList privilegeStatements();
+    // Makes what follows in the session the administrator role's, where the
+    // roles are set up and the account is one of its members.
+    static QString becomeAdministratorStatement();
 
 signals:
     void roleRead();
