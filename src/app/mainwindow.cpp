@@ -1,3 +1,5 @@
+#include "app/rolegate.h"
+#include "app/serverstatusline.h"
 #include "app/mainwindow.h"
 
 #include "app/aboutbox.h"
@@ -55,6 +57,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -236,6 +239,11 @@ void MainWindow::buildViews()
     recordsSplitter->addWidget(recordPreview);
     // The selected recording's conclusion under its preview, and in its row's tip.
     auto *conclusion = new ConclusionEditor(Conclusions::of(database));
+    if (!ServerRoles::allows(database, ServerRoles::Action::WriteConclusion)) {
+        conclusion->textEdit()->setReadOnly(true);
+        conclusion->textEdit()->setToolTip(ServerRoles::refusal(ServerRoles::roleOf(database),
+            ServerRoles::of(database)->account(), ServerRoles::Action::WriteConclusion));
+    }
     recordsSplitter->addWidget(conclusion);
     recordsTable->setConclusions(Conclusions::of(database));
     connect(recordsTable, &TableWidget::idSelected, conclusion,
@@ -265,6 +273,7 @@ void MainWindow::buildViews()
     setCentralWidget(central);
     setMinimumSize(800, 600);
     statusBar()->addWidget(new PatientCountLine(patientsTable, this));
+    statusBar()->addPermanentWidget(new ServerStatusLine(database, this));
 }
 
 void MainWindow::buildCommands()
@@ -336,6 +345,13 @@ void MainWindow::buildMenus()
              printing->printListAction(), printing->listPdfAction() })
         commands->provide(entry);
     commands->place();
+    using Action = ServerRoles::Action;
+    RoleGate::leaveOut(database,
+        { { commands->action(WindowCommands::RemovePatient), Action::RemoveToTrash },
+            { commands->action(WindowCommands::NewExamination), Action::AddRecording },
+            { removals->recentlyRemovedAction(), Action::RestoreFromTrash },
+            { backups->backUpAction(), Action::BackUp }, { backups->restoreAction(), Action::RestoreBackup },
+            { findChild<QAction *>(QStringLiteral("actionCopyDatabaseToServer")), Action::MoveIn } });
 }
 
 void MainWindow::showWindow()
@@ -383,7 +399,7 @@ void MainWindow::selectPatient()
     Patient *patient = selectedPatient;
     patientCard->setObject(patient);
     recordsTable->setPatient(patient);
-    newExaminationButton->setVisible(patient);
+    newExaminationButton->setVisible(patient && ServerRoles::allows(database, ServerRoles::Action::AddRecording));
     panelPatient->setEnabled(patient);
     if (commands)
         commands->setPatientSelected(patient);
@@ -455,7 +471,7 @@ void MainWindow::showAbout()
 
 void MainWindow::newExamination()
 {
-    if (exchange)
+    if (exchange && RoleGate::permits(database, ServerRoles::Action::AddRecording))
         RecorderLaunchWarning::confirmStarted(exchange->runRecorderDatabase());
 }
 

@@ -133,8 +133,7 @@ $$)")
     QStringList statements { function };
     for (const Table &table : tables) {
         const QString name = QString::fromLatin1(table.name).toLower();
-        statements << QStringLiteral("DROP TRIGGER IF EXISTS kesta_history ON %1").arg(name)
-                   << QStringLiteral("CREATE TRIGGER kesta_history AFTER INSERT OR UPDATE OR DELETE ON %1 "
+        statements << QStringLiteral("CREATE OR REPLACE TRIGGER kesta_history AFTER INSERT OR UPDATE OR DELETE ON %1 "
                                      "FOR EACH ROW EXECUTE FUNCTION kesta_write_history('%2', '%3')")
                           .arg(name, QLatin1String(table.name), QString::fromLatin1(table.idColumn).toLower());
     }

@@ -118,7 +118,8 @@ bool ServerRoles::allows(Role role, Action action)
     case Role::NoRole:
         return false;
     case Role::Physician:
-        return action != Action::PurgeTrash && action != Action::RestoreBackup && action != Action::MoveIn
+        return action != Action::PurgeTrash && action != Action::BackUp && action != Action::RestoreBackup
+            && action != Action::MoveIn
             && action != Action::ChangeLayout && action != Action::ReadPatientViews;
     case Role::Technician:
         return action == Action::NewPatient || action == Action::EditPatient || action == Action::AddRecording

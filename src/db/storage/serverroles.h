@@ -33,6 +33,8 @@ public:
         RestoreFromTrash,
         WriteConclusion,
         PurgeTrash,
+        // A backup reads every table, the administrator's own among them.
+        BackUp,
         RestoreBackup,
         MoveIn,
         ChangeLayout,
