@@ -1,3 +1,4 @@
+#include "app/patientviewsdialog.h"
 #include "app/rolegate.h"
 #include "app/serverstatusline.h"
 #include "app/mainwindow.h"
@@ -23,6 +24,7 @@
 #include "app/tracepreview.h"
 #include "app/conclusioneditor.h"
 #include "app/printing/printcommands.h"
+#include "db/care/patientviews.h"
 #include "db/rows/conclusions.h"
 #include "app/unregisteredrecordingsnotice.h"
 #include "app/windowcommands.h"
@@ -38,6 +40,7 @@
 #include "db/rows/record.h"
 #include "db/recordings/recordingfiles.h"
 #include "exchange/orvalisexchange.h"
+#include "toolkit/util/workstation.h"
 #include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/style/stylehelper.h"
@@ -340,7 +343,8 @@ void MainWindow::buildMenus()
     auto *printing = new PrintCommands(this, Conclusions::of(database), settings, patientsTable, recordsTable,
         [this] { return currentPatient(); });
     for (QAction *entry : { records->previewAction(), DatabaseCopyCommand::makeAction(database, this),
-             removals->recentlyRemovedAction(), backups->backUpAction(), backups->restoreAction(),
+             removals->recentlyRemovedAction(), PatientViewsDialog::makeAction(database, this),
+             backups->backUpAction(), backups->restoreAction(),
              exports->exportPatientsAction(), printing->printAction(), printing->pdfAction(),
              printing->printListAction(), printing->listPdfAction() })
         commands->provide(entry);
@@ -350,6 +354,7 @@ void MainWindow::buildMenus()
         { { commands->action(WindowCommands::RemovePatient), Action::RemoveToTrash },
             { commands->action(WindowCommands::NewExamination), Action::AddRecording },
             { removals->recentlyRemovedAction(), Action::RestoreFromTrash },
+            { findChild<QAction *>(QStringLiteral("actionPatientViews")), Action::ReadPatientViews },
             { backups->backUpAction(), Action::BackUp }, { backups->restoreAction(), Action::RestoreBackup },
             { findChild<QAction *>(QStringLiteral("actionCopyDatabaseToServer")), Action::MoveIn } });
 }
@@ -403,6 +408,8 @@ void MainWindow::selectPatient()
     panelPatient->setEnabled(patient);
     if (commands)
         commands->setPatientSelected(patient);
+    if (patient && settings->getLogPatientViews())
+        PatientViews::note(database, patient->getId(), Workstation::hostName());
     if (patient && patient->getId() != settings->getLastPatientId())
         settings->setLastPatientId(patient->getId());
 }

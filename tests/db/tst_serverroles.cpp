@@ -1,4 +1,5 @@
 #include "db/care/changehistory.h"
+#include "db/care/patientviews.h"
 #include "db/rows/conclusions.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
@@ -168,6 +169,27 @@ private slots:
         QVERIFY(pavel.isUsable());
         QCOMPARE(SchemaMigrations::storedVersion(&pavel), SchemaMigrations::CurrentVersion);
         QVERIFY(addPatient(pavel, "L1", "Lebedev") > 0);
+    }
+
+    // Who opened a card is noted once per patient, workstation and ten
+    // minutes, by the server, and read by the administrator alone.
+    void whoLookedIsNotedForTheAdministrator()
+    {
+        const DatabaseLocation location = clinic();
+        PatientDatabase olga(as(location, "olga"));
+        QVERIFY(olga.isUsable());
+        PatientDatabase pavel(as(location, "pavel"));
+        QVERIFY(pavel.isUsable());
+        const int autoId = addPatient(pavel, "V1", "Volkov");
+        for (const char *workstation : { "ward-1", "ward-1", "ward-2" })
+            QVERIFY(PatientViews::note(&pavel, autoId, workstation));
+        QList<PatientViews::View> views;
+        QVERIFY(!PatientViews::read(&pavel, &views));
+        QVERIFY(PatientViews::read(&olga, &views));
+        QCOMPARE(views.size(), 2);
+        QCOMPARE(views.at(0).workstation + ' ' + views.at(1).workstation, QString("ward-2 ward-1"));
+        QCOMPARE(views.at(0).user + ' ' + views.at(0).address, QString("pavel 127.0.0.1"));
+        QCOMPARE(views.at(0).patient, qint64(autoId));
     }
 };
 
