@@ -7,7 +7,9 @@
 #include "db/storage/postgresdialect.h"
 #include "db/storage/schemamigrations.h"
 #include "db/storage/serverroles.h"
+#include "db/model/datalocations.h"
 #include "support/testdatabase.h"
+#include "toolkit/util/clock.h"
 #include "support/testenvironment.h"
 #include "support/testserver.h"
 
@@ -190,6 +192,18 @@ private slots:
         QCOMPARE(views.at(0).workstation + ' ' + views.at(1).workstation, QString("ward-2 ward-1"));
         QCOMPARE(views.at(0).user + ' ' + views.at(0).address, QString("pavel 127.0.0.1"));
         QCOMPARE(views.at(0).patient, qint64(autoId));
+
+        // A file database notes them itself, with the workstation's clock.
+        QVERIFY(resetDataFolder());
+        PatientDatabase file(DataLocations::databaseFile());
+        QVERIFY(file.isUsable());
+        Clock::setTestTime(QDateTime::currentDateTimeUtc());
+        for (int step = 0; step < 3; ++step) {
+            QVERIFY(PatientViews::note(&file, 100, "ward-1"));
+            Clock::advance(step == 0 ? 60 * 1000 : PatientViews::QuietSeconds * 1000);
+        }
+        Clock::useSystemTime();
+        QCOMPARE(rawValue(file, "SELECT count(*) FROM PatientViews").toInt(), 2);
     }
 };
 
