@@ -96,6 +96,10 @@
         <source>The account %1 has none of Kesta&apos;s roles on this server. The administrator makes it a member of one (administrator, physician, technician or reception).</source>
         <translation>У учётной записи %1 нет ни одной роли Kesta на этом сервере. Администратор назначает ей одну из них (администратор, врач, лаборант или регистратура).</translation>
     </message>
+    <message>
+        <source>The server does not allow this to the role %1 (signed in as %2).</source>
+        <translation>Сервер не разрешает это роли «%1» (вход: %2).</translation>
+    </message>
 </context>
 <context>
     <name>ServerSetupCommand</name>

@@ -188,6 +188,9 @@ void MainWindow::watchRefusedWrites()
             QTimer::singleShot(0, this, &MainWindow::showRefusedWrites);
         refusedWrites.append(
             QCoreApplication::translate("Generic", column.toUtf8().constData()) + ": " + reason);
+        const QString rights = ServerRoles::rightsNote(database, reason);
+        if (!rights.isEmpty() && !refusedWrites.contains(rights))
+            refusedWrites.append(rights);
     });
 }
 

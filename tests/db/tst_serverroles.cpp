@@ -103,8 +103,11 @@ private slots:
             QCOMPARE(db.insertValues("Removals", "RemovalID",
                          { { "RemovalID", 900 + number }, { "RemovedAt", "2024-01-01" }, { "Kind", "Patient" } }),
                 ServerRoles::allows(role, Action::RemoveToTrash));
-            QCOMPARE(db.deleteValues("Patients", "AutoID", autoId, {}),
-                ServerRoles::allows(role, Action::RemoveToTrash));
+            QString why;
+            const bool removed = db.deleteValues("Patients", "AutoID", autoId, {}, &why);
+            QCOMPARE(removed, ServerRoles::allows(role, Action::RemoveToTrash));
+            // A refusal says that it was the role's rights.
+            QVERIFY2(ServerRoles::rightsNote(&db, why).isEmpty() == removed, qPrintable(why));
             if (role == Role::Physician) {
                 QVERIFY(!db.deleteValues("Removals", "RemovalID", 900 + number, {}));
                 QVERIFY(!ServerRoles::allows(role, Action::PurgeTrash));

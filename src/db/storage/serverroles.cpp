@@ -149,6 +149,15 @@ QString ServerRoles::refusal(Role role, const QString &account, Action action)
         .arg(rolesFor(action), account, title(role));
 }
 
+QString ServerRoles::rightsNote(const Database *database, const QString &reason)
+{
+    const ServerRoles *roles = of(database);
+    if (!roles || !roles->rolesSetUp() || !reason.contains(QLatin1String("42501")))
+        return QString();
+    return tr("The server does not allow this to the role %1 (signed in as %2).")
+        .arg(title(roles->role()), roles->account());
+}
+
 ServerRoles *ServerRoles::attach(Database *database)
 {
     if (ServerRoles *existing = of(database))

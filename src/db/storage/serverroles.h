@@ -52,6 +52,9 @@ public:
     // What a refused action tells the user: the roles it needs and the one
     // the account has.
     static QString refusal(Role role, const QString &account, Action action);
+    // For a write the server refused: when it was the role's rights, a line
+    // that says so; empty otherwise.
+    static QString rightsNote(const Database *database, const QString &reason);
 
     // Follows the database: at every check that it is usable, before its
     // layout is touched, the signed-in account's role is read from the server.
