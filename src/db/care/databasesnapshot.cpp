@@ -254,6 +254,8 @@ public:
                     // The tables made anew are the administrator role's, with each role's rights.
                     QStringLiteral("--command=") + ServerRoles::becomeAdministratorStatement(),
                     QStringLiteral("--file=") + path,
+                    // The dump leaves the search path empty.
+                    QStringLiteral("--command=SET search_path = public"),
                     QStringLiteral("--command=") + ServerRoles::privilegeStatements().join(QLatin1Char(';')),
                     // Heard by every other workstation when the whole commits.
                     QStringLiteral("--command=") + PostgresDialect().notifyStatement(QStringLiteral("* R 0")),
