@@ -25,7 +25,8 @@ PatientViewsDialog::PatientViewsDialog(Database *database, QWidget *parent)
     const bool read = PatientViews::read(database, &views, &reason);
     auto *table = new QTableWidget(views.size(), 5, this);
     table->setObjectName(QStringLiteral("patientViewsList"));
-    table->setHorizontalHeaderLabels({ tr("When"), tr("Who"), tr("Workstation"), tr("Address"), tr("Patient") });
+    table->setHorizontalHeaderLabels(
+        { tr("When"), tr("Who"), tr("Workstation"), tr("Address"), tr("Patient") });
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->hide();

@@ -9,7 +9,8 @@ bool RoleGate::permits(const Database *database, ServerRoles::Action action)
     if (ServerRoles::allows(database, action))
         return true;
     const ServerRoles *roles = ServerRoles::of(database);
-    AppHelper::warningMessage(ServerRoles::refusal(roles->role(), roles->account(), action), tr("Not allowed"));
+    AppHelper::warningMessage(
+        ServerRoles::refusal(roles->role(), roles->account(), action), tr("Not allowed"));
     return false;
 }
 

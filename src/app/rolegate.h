@@ -20,5 +20,6 @@ public:
     // True when the role may; otherwise the box, and false.
     static bool permits(const Database *database, ServerRoles::Action action);
     // Hides each entry the role may not use (a null entry is skipped).
-    static void leaveOut(const Database *database, const QList<QPair<QAction *, ServerRoles::Action>> &entries);
+    static void leaveOut(
+        const Database *database, const QList<QPair<QAction *, ServerRoles::Action>> &entries);
 };

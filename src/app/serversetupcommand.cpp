@@ -25,9 +25,10 @@ void print(FILE *stream, const QString &text)
 
 QString ServerSetupCommand::script()
 {
-    return QStringLiteral("-- Kesta's roles on a clinic's server. Run it as a superuser in Kesta's database,\n"
-                          "-- e.g. kesta --server-setup | sudo -u postgres psql -v ON_ERROR_STOP=1 -1 kesta\n"
-                          "-- Running it again changes nothing; it keeps every row.\n\n")
+    return QStringLiteral(
+               "-- Kesta's roles on a clinic's server. Run it as a superuser in Kesta's database,\n"
+               "-- e.g. kesta --server-setup | sudo -u postgres psql -v ON_ERROR_STOP=1 -1 kesta\n"
+               "-- Running it again changes nothing; it keeps every row.\n\n")
         + ServerRoles::setupStatements().join(QStringLiteral(";\n\n")) + QStringLiteral(";\n");
 }
 
@@ -67,10 +68,12 @@ int ServerSetupCommand::runFromCommandLine(const QString &settingsFile, bool app
     if (!done) {
         if (db.isOpen())
             db.rollback();
-        print(stderr, tr("The roles were not set up on %1, nothing was changed: %2").arg(location.describe(), reason));
+        print(stderr,
+            tr("The roles were not set up on %1, nothing was changed: %2").arg(location.describe(), reason));
         return 1;
     }
-    print(stdout, tr("The roles are set up on %1. Start Kesta once as the administrator if its layout is older.")
-                      .arg(location.describe()));
+    print(stdout,
+        tr("The roles are set up on %1. Start Kesta once as the administrator if its layout is older.")
+            .arg(location.describe()));
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "db/care/changehistory.h"
 #include "db/care/patientviews.h"
+#include "db/model/datalocations.h"
 #include "db/rows/conclusions.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
@@ -7,11 +8,10 @@
 #include "db/storage/postgresdialect.h"
 #include "db/storage/schemamigrations.h"
 #include "db/storage/serverroles.h"
-#include "db/model/datalocations.h"
 #include "support/testdatabase.h"
-#include "toolkit/util/clock.h"
 #include "support/testenvironment.h"
 #include "support/testserver.h"
+#include "toolkit/util/clock.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -57,7 +57,8 @@ private slots:
         PatientDatabase superuser(first);
         for (auto it = logins.cbegin(); it != logins.cend(); ++it)
             QVERIFY(rawExec(superuser,
-                QStringLiteral("CREATE ROLE %1 LOGIN IN ROLE %2").arg(it.key(), ServerRoles::serverName(it.value()))));
+                QStringLiteral("CREATE ROLE %1 LOGIN IN ROLE %2")
+                    .arg(it.key(), ServerRoles::serverName(it.value()))));
         QVERIFY(rawExec(superuser, "CREATE ROLE nobody LOGIN"));
     }
 
@@ -93,15 +94,17 @@ private slots:
             patient->setCity("Tver");
             QCOMPARE(db.patientById(autoId)->getCity(), QString("Tver"));
 
-            const int recordId = db.insertRecord(patient, QDateTime::currentDateTime(), "r.edf", "EEG", QString());
+            const int recordId
+                = db.insertRecord(patient, QDateTime::currentDateTime(), "r.edf", "EEG", QString());
             QVERIFY2((recordId > 0) == ServerRoles::allows(role, Action::AddRecording), qPrintable(it.key()));
             if (recordId > 0) {
                 std::unique_ptr<Record> record(db.loadRecord(recordId));
                 QCOMPARE(Conclusions::of(&db)->write(record.get(), "Normal"),
                     ServerRoles::allows(role, Action::WriteConclusion));
             }
-            QCOMPARE(db.insertValues("Removals", "RemovalID",
-                         { { "RemovalID", 900 + number }, { "RemovedAt", "2024-01-01" }, { "Kind", "Patient" } }),
+            QCOMPARE(
+                db.insertValues("Removals", "RemovalID",
+                    { { "RemovalID", 900 + number }, { "RemovedAt", "2024-01-01" }, { "Kind", "Patient" } }),
                 ServerRoles::allows(role, Action::RemoveToTrash));
             QString why;
             const bool removed = db.deleteValues("Patients", "AutoID", autoId, {}, &why);
@@ -139,14 +142,16 @@ private slots:
         QCOMPARE(entries.at(0).oldValue + '>' + entries.at(0).newValue, QString("Petrov>Petrova"));
         QCOMPARE(entries.at(1).newValue, QString("Gender_Female"));
         QCOMPARE(entries.at(2).kind, QString("Insert"));
-        QVERIFY2(entries.at(2).newValue.contains(R"("LastName": "Petrov")"), qPrintable(entries.at(2).newValue));
+        QVERIFY2(
+            entries.at(2).newValue.contains(R"("LastName": "Petrov")"), qPrintable(entries.at(2).newValue));
         for (const ChangeHistory::Entry &entry : entries) {
             QCOMPARE(entry.user + '@' + entry.workstation, QString("pavel@127.0.0.1"));
             QVERIFY(qAbs(entry.changedAt.secsTo(QDateTime::currentDateTimeUtc())) < 600);
         }
 
         for (const char *forged : { "UPDATE History SET UserName = 'olga'", "DELETE FROM History",
-                 "INSERT INTO History (ChangedAt, ChangeKind, TableName, ChangedRowID) VALUES ('x', 'Update', 'Patients', 1)" })
+                 "INSERT INTO History (ChangedAt, ChangeKind, TableName, ChangedRowID) VALUES ('x', "
+                 "'Update', 'Patients', 1)" })
             QVERIFY2(!rawExec(pavel, forged), forged);
         QCOMPARE(rawValue(olga, "SELECT count(*) FROM History WHERE UserName = 'pavel'").toInt(), 3);
     }
@@ -164,7 +169,8 @@ private slots:
             PatientDatabase db(as(location, login));
             QString reason;
             QVERIFY(!db.isUsable(&reason));
-            QVERIFY2(reason.contains(login == QString("nobody") ? "none of Kesta's roles" : "start Kesta once"),
+            QVERIFY2(
+                reason.contains(login == QString("nobody") ? "none of Kesta's roles" : "start Kesta once"),
                 qPrintable(reason));
             QCOMPARE(SchemaMigrations::storedVersion(&db), 1);
         }

@@ -76,7 +76,8 @@ QStringList ServerHistory::triggerStatements()
 {
     // The trash's own rows carry the removed rows and files, which the
     // history holds already as changes of their own.
-    QString function = QStringLiteral(R"(CREATE OR REPLACE FUNCTION kesta_write_history() RETURNS trigger
+    QString function
+        = QStringLiteral(R"(CREATE OR REPLACE FUNCTION kesta_write_history() RETURNS trigger
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp AS $$
 DECLARE
   names jsonb := %1;
@@ -129,13 +130,15 @@ BEGIN
   RETURN NULL;
 END
 $$)")
-                           .arg(jsonLiteral(columnNames()), jsonLiteral(enumerationKeys()), QLatin1String(nowText));
+              .arg(jsonLiteral(columnNames()), jsonLiteral(enumerationKeys()), QLatin1String(nowText));
     QStringList statements { function };
     for (const Table &table : tables) {
         const QString name = QString::fromLatin1(table.name).toLower();
-        statements << QStringLiteral("CREATE OR REPLACE TRIGGER kesta_history AFTER INSERT OR UPDATE OR DELETE ON %1 "
-                                     "FOR EACH ROW EXECUTE FUNCTION kesta_write_history('%2', '%3')")
-                          .arg(name, QLatin1String(table.name), QString::fromLatin1(table.idColumn).toLower());
+        statements << QStringLiteral(
+            "CREATE OR REPLACE TRIGGER kesta_history AFTER INSERT OR UPDATE OR DELETE ON %1 "
+            "FOR EACH ROW EXECUTE FUNCTION kesta_write_history('%2', '%3')")
+                          .arg(
+                              name, QLatin1String(table.name), QString::fromLatin1(table.idColumn).toLower());
     }
     // Nobody changes what was written: the owner's rights are the only ones.
     statements << QStringLiteral("REVOKE ALL ON FUNCTION kesta_write_history() FROM PUBLIC");

@@ -35,8 +35,8 @@ QList<Grant> grants()
 {
     const QStringList everyone { physician, technician, reception };
     QList<Grant> list;
-    for (const char *table : { "patients", "records", "institutions", "operators", "schemaversion", "history",
-             "conclusions" })
+    for (const char *table :
+        { "patients", "records", "institutions", "operators", "schemaversion", "history", "conclusions" })
         list << Grant { QLatin1String(table), QStringLiteral("SELECT"), everyone };
     list << Grant { QStringLiteral("patients"), QStringLiteral("INSERT, UPDATE"), everyone }
          << Grant { QStringLiteral("patients"), QStringLiteral("DELETE"), { physician } }
@@ -119,8 +119,8 @@ bool ServerRoles::allows(Role role, Action action)
         return false;
     case Role::Physician:
         return action != Action::PurgeTrash && action != Action::BackUp && action != Action::RestoreBackup
-            && action != Action::MoveIn
-            && action != Action::ChangeLayout && action != Action::ReadPatientViews;
+            && action != Action::MoveIn && action != Action::ChangeLayout
+            && action != Action::ReadPatientViews;
     case Role::Technician:
         return action == Action::NewPatient || action == Action::EditPatient || action == Action::AddRecording
             || action == Action::EditRecording;
@@ -196,11 +196,11 @@ bool ServerRoles::read(QString *reason)
     if (!db.isOpen())
         return true;
     QSqlQuery query(db);
-    const QString statement = QStringLiteral(
-        "SELECT session_user, rolname, pg_has_role(session_user, oid, 'MEMBER'), "
-        "rolname <> '%2' OR has_schema_privilege(oid, 'public', 'CREATE') FROM pg_roles "
-        "WHERE rolname IN (%1)")
-                                  .arg(quotedList({ administrator, physician, technician, reception }), administrator);
+    const QString statement
+        = QStringLiteral("SELECT session_user, rolname, pg_has_role(session_user, oid, 'MEMBER'), "
+                         "rolname <> '%2' OR has_schema_privilege(oid, 'public', 'CREATE') FROM pg_roles "
+                         "WHERE rolname IN (%1)")
+              .arg(quotedList({ administrator, physician, technician, reception }), administrator);
     if (!database->run(query, statement, "ROLE NOT READ", reason))
         return false;
     QStringList memberOf;
@@ -246,19 +246,20 @@ QStringList ServerRoles::setupStatements()
                                "    CREATE ROLE %1 NOLOGIN;\n  END IF;\n")
                     .arg(role);
     statements << QStringLiteral("DO $$\nBEGIN\n") + make + QStringLiteral("END\n$$");
-    statements << QStringLiteral("GRANT USAGE, CREATE ON SCHEMA public TO ") + administrator
-               << QStringLiteral("GRANT USAGE ON SCHEMA public TO %1, %2, %3").arg(physician, technician, reception);
+    statements
+        << QStringLiteral("GRANT USAGE, CREATE ON SCHEMA public TO ") + administrator
+        << QStringLiteral("GRANT USAGE ON SCHEMA public TO %1, %2, %3").arg(physician, technician, reception);
     // Tables made before the roles belong to the account that made them.
-    statements << QStringLiteral(
-        "DO $$\nDECLARE\n  name text;\nBEGIN\n"
-        "  FOR name IN SELECT unnest(ARRAY[%1]) LOOP\n"
-        "    IF to_regclass(name) IS NOT NULL THEN\n"
-        "      EXECUTE format('ALTER TABLE %I OWNER TO %2', name);\n"
-        "    END IF;\n  END LOOP;\n"
-        "  FOR name IN SELECT p.oid::regprocedure::text FROM pg_proc p JOIN pg_namespace n ON n.oid = p.pronamespace\n"
-        "      WHERE n.nspname = 'public' AND p.proname LIKE 'kesta\\_%' LOOP\n"
-        "    EXECUTE format('ALTER FUNCTION %s OWNER TO %2', name);\n"
-        "  END LOOP;\nEND\n$$")
+    statements << QStringLiteral("DO $$\nDECLARE\n  name text;\nBEGIN\n"
+                                 "  FOR name IN SELECT unnest(ARRAY[%1]) LOOP\n"
+                                 "    IF to_regclass(name) IS NOT NULL THEN\n"
+                                 "      EXECUTE format('ALTER TABLE %I OWNER TO %2', name);\n"
+                                 "    END IF;\n  END LOOP;\n"
+                                 "  FOR name IN SELECT p.oid::regprocedure::text FROM pg_proc p JOIN "
+                                 "pg_namespace n ON n.oid = p.pronamespace\n"
+                                 "      WHERE n.nspname = 'public' AND p.proname LIKE 'kesta\\_%' LOOP\n"
+                                 "    EXECUTE format('ALTER FUNCTION %s OWNER TO %2', name);\n"
+                                 "  END LOOP;\nEND\n$$")
                       .arg(quotedList(ownTables), administrator);
     statements << QStringLiteral("SET ROLE ") + administrator;
     statements << privilegeStatements();
@@ -275,7 +276,8 @@ QStringList ServerRoles::privilegeStatements()
                                "    REVOKE ALL ON %1 FROM PUBLIC, %2;\n  END IF;\n")
                     .arg(table, others);
     for (const Grant &grant : grants())
-        body += QStringLiteral("  IF to_regclass('%1') IS NOT NULL THEN\n    GRANT %2 ON %1 TO %3;\n  END IF;\n")
+        body += QStringLiteral(
+            "  IF to_regclass('%1') IS NOT NULL THEN\n    GRANT %2 ON %1 TO %3;\n  END IF;\n")
                     .arg(grant.table, grant.rights, grant.roles.join(QStringLiteral(", ")));
     for (const SequenceGrant &grant : sequenceGrants())
         body += QStringLiteral("  IF to_regclass('%1') IS NOT NULL THEN\n"
@@ -296,9 +298,10 @@ QStringList ServerRoles::privilegeStatements()
 
 QString ServerRoles::becomeAdministratorStatement()
 {
-    return QStringLiteral("DO $$\nBEGIN\n"
-                          "  IF EXISTS (SELECT FROM pg_roles WHERE rolname = '%1' AND pg_has_role(session_user, oid, "
-                          "'MEMBER') AND has_schema_privilege(oid, 'public', 'CREATE')) THEN\n"
-                          "    SET ROLE %1;\n  END IF;\nEND\n$$")
+    return QStringLiteral(
+        "DO $$\nBEGIN\n"
+        "  IF EXISTS (SELECT FROM pg_roles WHERE rolname = '%1' AND pg_has_role(session_user, oid, "
+        "'MEMBER') AND has_schema_privilege(oid, 'public', 'CREATE')) THEN\n"
+        "    SET ROLE %1;\n  END IF;\nEND\n$$")
         .arg(administrator);
 }
