@@ -3,6 +3,7 @@
 #include "app/backupcommandline.h"
 #include "app/databasecopycommand.h"
 #include "app/importcommand.h"
+#include "app/serversetupcommand.h"
 #include "app/startup.h"
 
 #include <QCommandLineParser>
@@ -20,6 +21,10 @@ const QString BackupOption = QStringLiteral("backup");
 const QCommandLineOption CopyOption(QStringLiteral("copy-database-to-server"),
     QStringLiteral("Copies a local database (FILE, or the data folder's) onto the server the "
                    "settings name."));
+const QCommandLineOption SetupOption(QStringLiteral("server-setup"),
+    QStringLiteral("Prints the SQL that sets up Kesta's roles on the server (for psql, as a superuser)."));
+const QCommandLineOption ApplyOption(QStringLiteral("apply"),
+    QStringLiteral("With --server-setup: runs it on the server the settings name, as their account."));
 
 // The options the window's application object takes (QGuiApplication, QApplication).
 const QStringList QtWindowOptions { QStringLiteral("platform"), QStringLiteral("platformpluginpath"),
@@ -45,6 +50,8 @@ void setUp(QCommandLineParser &parser)
     parser.addOptions(BackupCommandLine::options());
     parser.addOption(CopyOption);
     parser.addOptions(ImportCommand::options());
+    parser.addOption(SetupOption);
+    parser.addOption(ApplyOption);
     parser.addPositionalArgument(
         QStringLiteral("FILE"), QStringLiteral("With --copy-database-to-server: the database to copy."),
         QStringLiteral("[FILE]"));
@@ -82,6 +89,8 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
         modes << Mode::CopyDatabaseToServer;
     if (parser.isSet(QStringLiteral("import")))
         modes << Mode::Import;
+    if (parser.isSet(SetupOption))
+        modes << Mode::ServerSetup;
     if (parser.isSet(HelpOption))
         modes << Mode::Help;
     if (parser.isSet(VersionOption))
@@ -104,7 +113,9 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
         parsed.error = parser.errorText();
     else if (modes.size() > 1)
         parsed.error = QStringLiteral(
-            "Give one of --backup, --copy-database-to-server, --import, --help, --version.");
+            "Give one of --backup, --copy-database-to-server, --server-setup, --import, --help, --version.");
+    else if (parser.isSet(ApplyOption) && parsed.mode != Mode::ServerSetup)
+        parsed.error = QStringLiteral("--apply goes with --server-setup.");
     else if (parsed.mode == Mode::Help && !parser.isSet(HelpOption))
         parsed.error = QStringLiteral("--encrypt-to and --overwrite go with --backup; --data-folder, --mapping, "
                                       "--duplicates and --dry-run with --import.");
@@ -113,6 +124,7 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
     else if (positional.size() > (parsed.mode == Mode::CopyDatabaseToServer ? 1 : 0))
         parsed.error = QStringLiteral("Unexpected argument: ") + positional.constLast();
     parsed.arguments = arguments;
+    parsed.apply = parser.isSet(ApplyOption);
     if (parsed.mode == Mode::Backup)
         parsed.file = parser.value(BackupOption);
     else if (parsed.mode == Mode::CopyDatabaseToServer)
@@ -165,6 +177,8 @@ int CommandLine::runWithoutWindow(const Parsed &parsed, int argc, char **argv)
         Startup::useLanguageOf(settingsFile);
         return ImportCommand::run(settingsFile, parser);
     }
+    case Mode::ServerSetup:
+        return ServerSetupCommand::runFromCommandLine(Startup::bootstrapSettings(), parsed.apply);
     case Mode::Window:
         break;
     }

@@ -1,5 +1,6 @@
 #include "app/databasecopycommand.h"
 
+#include "app/rolegate.h"
 #include "db/storage/database.h"
 #include "db/storage/patientdatabase.h"
 #include "db/care/databasecopy.h"
@@ -72,6 +73,8 @@ QString DatabaseCopyCommand::localDatabaseFile()
 
 void DatabaseCopyCommand::run(QWidget *window, Database *database)
 {
+    if (!RoleGate::permits(database, ServerRoles::Action::MoveIn))
+        return;
     const QString file = FileDialog::openFileName(window, tr("Copy local database to server"),
         localDatabaseFile(), QStringLiteral("SQLite (*.sqlite)"));
     if (file.isEmpty())

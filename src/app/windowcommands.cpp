@@ -42,6 +42,7 @@ const QList<Placement> &placements()
         { "menuFile", 1, "actionImport", "ImportDialog", {} },
         { "menuFile", 1, "actionCopyDatabaseToServer", "DatabaseCopyCommand", {} }, // on a server
         { "menuFile", 1, "actionRecentlyRemoved", "RemovalCommands", {} },
+        { "menuFile", 1, "actionPatientViews", "PatientViewsDialog", {} },
         { "menuFile", 2, "actionBackUp", "BackupCommands", {} },
         { "menuFile", 2, "actionRestore", "BackupCommands", {} },
         { "menuFile", 2, "actionExportPatients", "ExportCommands", {} },

@@ -55,6 +55,9 @@ private slots:
         QTest::newRow("import choice unknown")
             << QStringList { "--import", "p.csv", "--duplicates", "merge" } << 2 << "skip, new or add";
         QTest::newRow("import option alone") << QStringList { "--dry-run" } << 2 << "with --import";
+        QTest::newRow("server setup") << QStringList { "--server-setup" } << 0 << "CREATE ROLE kesta_reception";
+        QTest::newRow("apply without the setup") << QStringList { "--backup", "x.tar", "--apply" } << 2
+                                                 << "--apply goes with --server-setup";
         QTest::newRow("a file for the window") << QStringList { "x.sqlite" } << 2 << "Unexpected argument";
     }
     void modesEndWithTheirExitCodes()

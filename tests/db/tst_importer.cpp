@@ -378,7 +378,7 @@ private slots:
         QCOMPARE(ivan->records().size(), 1);
         QCOMPARE(ivan->records().first()->getRecordDate(), QDateTime(QDate(2024, 3, 5), QTime(14, 25, 30)));
         QCOMPARE(bytesOf(DataLocations::recordingPath("PetrovIvan_A17", "EEG_1\\rec.edf")), QByteArray("recording"));
-        QCOMPARE(rawValue(*db, "SELECT count(*) FROM History WHERE ChangeKind='Import'").toInt(), 1);
+        QCOMPARE(rawValue(*db, "SELECT count(*) FROM History WHERE lower(TableName)='patients'").toInt(), 1);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "db/care/changehistory.h"
 
 #include "db/storage/database.h"
+#include "db/storage/sqldialect.h"
 #include "db/rows/rowchange.h"
 #include "toolkit/util/workstation.h"
 
@@ -46,6 +47,9 @@ QVariant firstValue(Database *database, const QString &statement, const QVariant
 
 void ChangeHistory::attach(Database *database)
 {
+    // A server's own triggers write it, with its clock and the signed-in login.
+    if (database->dialect().writesHistoryItself())
+        return;
     database->addChangeHook(
         [database](const RowChange &change, QString *reason) { return write(database, change, reason); });
 }
@@ -111,6 +115,11 @@ QVariant ChangeHistory::patientOf(Database *database, const RowChange &change)
 bool ChangeHistory::noteImport(
     Database *database, const QString &table, int rowId, const QString &source, QString *reason)
 {
+    // A server's triggers write its history, and no workstation role may add
+    // to it: there the import's rows stand under the signed-in login, and the
+    // report names the source.
+    if (database->dialect().writesHistoryItself())
+        return true;
     RowChange change;
     change.kind = RowChange::Kind::Insert;
     change.table = table;
