@@ -15,12 +15,14 @@ namespace
 {
 
 const QCommandLineOption ImportOption(QStringLiteral("import"),
-    QStringLiteral("Imports patients and records from an Access file or a CSV export."), QStringLiteral("SOURCE"));
+    QStringLiteral("Imports patients and records from an Access file or a CSV export."),
+    QStringLiteral("SOURCE"));
 const QCommandLineOption DataFolderOption(QStringLiteral("data-folder"),
     QStringLiteral("With --import: the old data folder, whose Data folder holds the recordings."),
     QStringLiteral("DIR"));
 const QCommandLineOption MappingOption(QStringLiteral("mapping"),
-    QStringLiteral("With --import: the saved mapping of a source in another layout."), QStringLiteral("FILE"));
+    QStringLiteral("With --import: the saved mapping of a source in another layout."),
+    QStringLiteral("FILE"));
 const QCommandLineOption DuplicatesOption(QStringLiteral("duplicates"),
     QStringLiteral("With --import: what becomes of patients stored already: skip, new (a new ID) or add "
                    "(their records added)."),
@@ -117,7 +119,8 @@ int ImportCommand::run(const QString &settingsFile, const QCommandLineParser &pa
     }
     for (const Importer::ReportLine &line : report.lines) {
         if (line.outcome != Importer::tr("imported"))
-            print(stderr, line.what + QStringLiteral(" (") + line.source + QStringLiteral("): ") + line.outcome
+            print(stderr,
+                line.what + QStringLiteral(" (") + line.source + QStringLiteral("): ") + line.outcome
                     + (line.detail.isEmpty() ? QString() : QStringLiteral(": ") + line.detail));
     }
     const QString reportFile = Importer::reportFileFor(sourcePath);

@@ -68,7 +68,8 @@ ImportDialog::ImportDialog(Database *database, QWidget *parent)
     dataFolder->setPlaceholderText(tr("none: the records are imported without their recordings"));
     auto *browse = new QPushButton(tr("Choose..."), this);
     connect(browse, &QPushButton::clicked, this, [this] {
-        const QString folder = QFileDialog::getExistingDirectory(this, tr("Old data folder"), dataFolder->text());
+        const QString folder
+            = QFileDialog::getExistingDirectory(this, tr("Old data folder"), dataFolder->text());
         if (!folder.isEmpty())
             dataFolder->setText(folder);
     });
@@ -142,9 +143,12 @@ ImportDialog::ImportDialog(Database *database, QWidget *parent)
     layout->addWidget(buttons);
     resize(900, 700);
 
-    connect(patientsTable, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &ImportDialog::fillMapping);
-    connect(recordsTable, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &ImportDialog::fillMapping);
-    connect(dateOrder, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &ImportDialog::updatePreview);
+    connect(
+        patientsTable, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &ImportDialog::fillMapping);
+    connect(
+        recordsTable, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &ImportDialog::fillMapping);
+    connect(
+        dateOrder, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &ImportDialog::updatePreview);
     connect(dataFolder, &QLineEdit::textChanged, this, &ImportDialog::invalidate);
 }
 
@@ -230,10 +234,13 @@ void ImportDialog::fillMapping()
         const ImportSource::Table table = source->table(name);
         QVariantList first;
         QString reason;
-        source->readRows(table.name, [&first](const QVariantList &values) {
-            first = values;
-            return false;
-        }, &reason);
+        source->readRows(
+            table.name,
+            [&first](const QVariantList &values) {
+                first = values;
+                return false;
+            },
+            &reason);
         for (int i = 0; i < table.columns.size(); ++i) {
             const ImportSource::Column &column = table.columns.at(i);
             const int row = mapping->rowCount();
@@ -245,13 +252,16 @@ void ImportDialog::fillMapping()
             auto *field = new QComboBox(mapping);
             field->addItem(tr("not imported"), QString());
             if (column.kind != ImportSource::Column::Kind::Binary) {
-                const QStringList fields = records ? ImportMapping::recordFields() : ImportMapping::patientFields();
+                const QStringList fields
+                    = records ? ImportMapping::recordFields() : ImportMapping::patientFields();
                 for (const QString &each : fields)
-                    field->addItem(each == ImportMapping::fullNameField() ? tr("Full name (split)") : each, each);
+                    field->addItem(
+                        each == ImportMapping::fullNameField() ? tr("Full name (split)") : each, each);
                 const int byName = field->findData(column.name, Qt::UserRole, Qt::MatchFixedString);
                 field->setCurrentIndex(qMax(0, byName));
             }
-            connect(field, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &ImportDialog::updatePreview);
+            connect(field, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+                &ImportDialog::updatePreview);
             mapping->setCellWidget(row, FieldColumn, field);
             mapping->setItem(row, SampleColumn,
                 new QTableWidgetItem(column.kind == ImportSource::Column::Kind::Binary
@@ -273,7 +283,8 @@ ImportMapping ImportDialog::shownMapping() const
     shown.records.source = recordsTable->currentData().toString();
     shown.dateOrder = ImportMapping::DateOrder(dateOrder->currentData().toInt());
     for (int row = 0; row < mapping->rowCount(); ++row) {
-        const QString field = qobject_cast<QComboBox *>(mapping->cellWidget(row, FieldColumn))->currentData().toString();
+        const QString field
+            = qobject_cast<QComboBox *>(mapping->cellWidget(row, FieldColumn))->currentData().toString();
         if (field.isEmpty())
             continue;
         const bool records = mapping->item(row, SourceColumn)->data(Qt::UserRole + 1).toBool();
@@ -303,26 +314,29 @@ void ImportDialog::updatePreview()
     preview->setRowCount(0);
     const ImportSource::Table table = source->table(shown_.patients.source);
     QString reason;
-    source->readRows(table.name, [&](const QVariantList &values) {
-        QStringList problems;
-        const QVariantMap row = shown_.convert(table, shown_.patients, values, &problems);
-        const int at = preview->rowCount();
-        preview->insertRow(at);
-        for (int i = 0; i < fields.size(); ++i) {
-            auto *item = new QTableWidgetItem(shown(row.value(fields.at(i))));
-            for (const QString &problem : problems) {
-                if (problem.startsWith(fields.at(i) + QLatin1Char(':'))) {
-                    // What cannot be stored shows as the source has it.
-                    if (item->text().isEmpty())
-                        item->setText(problem.section(QLatin1Char('"'), 1, -2));
-                    item->setForeground(Qt::red);
-                    item->setToolTip(problem);
+    source->readRows(
+        table.name,
+        [&](const QVariantList &values) {
+            QStringList problems;
+            const QVariantMap row = shown_.convert(table, shown_.patients, values, &problems);
+            const int at = preview->rowCount();
+            preview->insertRow(at);
+            for (int i = 0; i < fields.size(); ++i) {
+                auto *item = new QTableWidgetItem(shown(row.value(fields.at(i))));
+                for (const QString &problem : problems) {
+                    if (problem.startsWith(fields.at(i) + QLatin1Char(':'))) {
+                        // What cannot be stored shows as the source has it.
+                        if (item->text().isEmpty())
+                            item->setText(problem.section(QLatin1Char('"'), 1, -2));
+                        item->setForeground(Qt::red);
+                        item->setToolTip(problem);
+                    }
                 }
+                preview->setItem(at, i, item);
             }
-            preview->setItem(at, i, item);
-        }
-        return preview->rowCount() < PreviewRows;
-    }, &reason);
+            return preview->rowCount() < PreviewRows;
+        },
+        &reason);
     preview->resizeColumnsToContents();
 }
 
@@ -364,7 +378,8 @@ void ImportDialog::check()
         if (!patient.refusal.isEmpty()) {
             add(patient.sourceRow, tr("Patient %1: %2").arg(id, patient.refusal), tr("refused"));
         } else if (patient.duplicateOf > 0) {
-            const int row = add(patient.sourceRow, tr("Patient %1 is stored already (%2)").arg(id, patient.duplicateReason), QString());
+            const int row = add(patient.sourceRow,
+                tr("Patient %1 is stored already (%2)").arg(id, patient.duplicateReason), QString());
             auto *choice = new QComboBox(findings);
             for (int c = 0; c < duplicates->count(); ++c)
                 choice->addItem(duplicates->itemText(c), duplicates->itemData(c));
@@ -381,13 +396,14 @@ void ImportDialog::check()
     for (const Importer::RecordRow &record : plan.orphanRecords)
         add(record.sourceRow, tr("Record: %1").arg(record.refusal), tr("refused"));
     findings->resizeColumnsToContents();
-    summary->setText(tr("%1 patients will be imported; %2 rows refused; %3 duplicates; %4 recordings missing in "
-                        "the old folder; %5 recordings there that no record names.")
-                         .arg(plan.acceptedPatients())
-                         .arg(plan.refusedRows())
-                         .arg(plan.duplicates())
-                         .arg(missing)
-                         .arg(plan.unreferencedFiles.size()));
+    summary->setText(
+        tr("%1 patients will be imported; %2 rows refused; %3 duplicates; %4 recordings missing in "
+           "the old folder; %5 recordings there that no record names.")
+            .arg(plan.acceptedPatients())
+            .arg(plan.refusedRows())
+            .arg(plan.duplicates())
+            .arg(missing)
+            .arg(plan.unreferencedFiles.size()));
     checked = true;
     importButton->setEnabled(true);
 }
@@ -412,11 +428,14 @@ bool ImportDialog::runImport()
     progress.setMinimumDuration(500);
     Importer::Report report;
     QString reason;
-    const bool written = importer.write(plan, [&progress](int done, int total) {
-        progress.setMaximum(total);
-        progress.setValue(done);
-        return !progress.wasCanceled();
-    }, &report, &reason);
+    const bool written = importer.write(
+        plan,
+        [&progress](int done, int total) {
+            progress.setMaximum(total);
+            progress.setValue(done);
+            return !progress.wasCanceled();
+        },
+        &report, &reason);
     progress.reset();
     bool own = false;
     ImportMapping::automatic(*source, &own);

@@ -39,8 +39,10 @@ private slots:
         const QString file = QDir::current().filePath("export.csv");
         QFile out(file);
         QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(QTextCodec::codecForName("Windows-1251")->fromUnicode(
-            QStringLiteral("Карта;ФИО;Born;Photo\r\n17;Петров Иван;05/01/80;x\r\n18;Иванова Анна;13/31/81;\r\n")));
+        out.write(
+            QTextCodec::codecForName("Windows-1251")
+                ->fromUnicode(QStringLiteral(
+                    "Карта;ФИО;Born;Photo\r\n17;Петров Иван;05/01/80;x\r\n18;Иванова Анна;13/31/81;\r\n")));
         out.close();
 
         ImportDialog dialog(&db);
@@ -63,7 +65,9 @@ private slots:
         QCOMPARE(preview->item(1, 4)->foreground().color(), QColor(Qt::red));
 
         dialog.check();
-        QVERIFY(dialog.findChild<QLabel *>("importSummary")->text().startsWith("1 patients will be imported; 1 rows refused"));
+        QVERIFY(dialog.findChild<QLabel *>("importSummary")
+                    ->text()
+                    .startsWith("1 patients will be imported; 1 rows refused"));
         MessageBox::setNextAnswer(MessageBox::Ok);
         QVERIFY(dialog.runImport());
         QVERIFY(MessageBox::takeShown().first().text.contains("Imported 1 patients"));

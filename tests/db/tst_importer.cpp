@@ -76,7 +76,10 @@ class TestImporter : public QObject
         return lines;
     }
 
-    QString count(const char *table) { return rawValue(*db, QStringLiteral("SELECT count(*) FROM %1").arg(table)).toString(); }
+    QString count(const char *table)
+    {
+        return rawValue(*db, QStringLiteral("SELECT count(*) FROM %1").arg(table)).toString();
+    }
 
     // A clinic's own layout as two CSV files, and its recordings in the old data folder.
     QString designLayoutPair()
@@ -92,7 +95,8 @@ class TestImporter : public QObject
             "8,A17,2024-03-06T09:00:00,EEG_2024_03_06_090000\\rec.edf,EEG,\r\n"
             "9,B2,2024-04-01T10:00:00,EEG_2024_04_01_100000\\rec.edf,EEG,\r\n"
             "10,Z9,2024-04-01T10:00:00,x.edf,EEG,\r\n");
-        writeBytes(old.path() + "/Data/PetrovIvan_A17/EEG_2024_03_05_142530/rec.edf", QByteArray(300000, 'a'));
+        writeBytes(
+            old.path() + "/Data/PetrovIvan_A17/EEG_2024_03_05_142530/rec.edf", QByteArray(300000, 'a'));
         writeBytes(old.path() + "/Data/SmirnovaOlga_B2/EEG_2024_04_01_100000/rec.edf", "olga");
         writeBytes(old.path() + "/Data/SmirnovaOlga_B2/stray.edf", "stray");
         return folder + "/Patients.csv";
@@ -147,10 +151,12 @@ private slots:
         QCOMPARE(db->patientByPatientId("2")->getSex(), Patient::Gender_Unspecified);
         QVERIFY(outcomes(run.report).join('\n').contains("column Employees.Photo | not imported"));
         int sales = 0;
-        QVERIFY(source->readRows(QStringLiteral("Umsätze"), [&sales](const QVariantList &) { return ++sales > 0; }, &reason));
+        QVERIFY(source->readRows(
+            QStringLiteral("Umsätze"), [&sales](const QVariantList &) { return ++sales > 0; }, &reason));
         QVERIFY2(sales > 100, qPrintable(reason));
-        QCOMPARE(rawValue(*db, "SELECT count(*) FROM History WHERE ChangeKind='Import' "
-                               "AND NewValue LIKE '%nwind.mdb, Employees row %'")
+        QCOMPARE(rawValue(*db,
+                     "SELECT count(*) FROM History WHERE ChangeKind='Import' "
+                     "AND NewValue LIKE '%nwind.mdb, Employees row %'")
                      .toInt(),
             9);
     }
@@ -164,14 +170,15 @@ private slots:
         QVERIFY2(source, qPrintable(reason));
         ImportMapping mapping;
         mapping.patients.source = "DateTest";
-        mapping.patients.fields = { { "IDCol", "PatientID" }, { "DateCol", "DOB" }, { "LongTextCol", "Comments" },
-            { "ShortTextCol", "City" } };
+        mapping.patients.fields = { { "IDCol", "PatientID" }, { "DateCol", "DOB" },
+            { "LongTextCol", "Comments" }, { "ShortTextCol", "City" } };
         const Run run = import(source.get(), mapping, Importer::Duplicate::Skip);
         QVERIFY2(run.written, qPrintable(run.reason));
         QCOMPARE(run.plan.refusedRows(), 4);
         const QString lines = outcomes(run.report).join('\n');
         QVERIFY2(lines.contains("patient 2 | refused | DOB: \"out of range\" is no date"), qPrintable(lines));
-        QVERIFY2(lines.contains("patient 5 | refused | City:") && lines.contains("longer than 16"), qPrintable(lines));
+        QVERIFY2(lines.contains("patient 5 | refused | City:") && lines.contains("longer than 16"),
+            qPrintable(lines));
         QCOMPARE(count("Patients"), QStringLiteral("2"));
         QCOMPARE(db->patientByPatientId("1")->getDOB(), QDate(2021, 12, 2));
         QCOMPARE(db->patientByPatientId("6")->getComments().size(), 18);
@@ -182,11 +189,14 @@ private slots:
         QCOMPARE(assets.columns.first().name, QStringLiteral("Asset No"));
         QVariantList first;
         int rows = 0;
-        QVERIFY(accdb->readRows(assets.name, [&](const QVariantList &values) {
-            if (rows++ == 0)
-                first = values;
-            return true;
-        }, &reason));
+        QVERIFY(accdb->readRows(
+            assets.name,
+            [&](const QVariantList &values) {
+                if (rows++ == 0)
+                    first = values;
+                return true;
+            },
+            &reason));
         QCOMPARE(rows, 65);
         QCOMPARE(first.value(0).toString(), QStringLiteral("30050"));
         QCOMPARE(first.value(7).toDate(), QDate(1997, 9, 2));
@@ -227,7 +237,8 @@ private slots:
         QVERIFY2(lines.contains("file | missing"), qPrintable(lines));
         QVERIFY2(lines.contains("no patient with the ID Z9"), qPrintable(lines));
         QVERIFY2(lines.contains("leads out of the patient's folder"), qPrintable(lines));
-        QCOMPARE(run.plan.unreferencedFiles, QStringList { QFileInfo(old.path() + "/Data/SmirnovaOlga_B2/stray.edf").absoluteFilePath() });
+        QCOMPARE(run.plan.unreferencedFiles,
+            QStringList { QFileInfo(old.path() + "/Data/SmirnovaOlga_B2/stray.edf").absoluteFilePath() });
         QCOMPARE(bytesOf(patients), before);
         QVERIFY(QFile::exists(old.path() + "/Data/PetrovIvan_A17/EEG_2024_03_05_142530/rec.edf"));
 
@@ -256,7 +267,9 @@ private slots:
         QFETCH(int, recordsOfStored);
         const int stored = addPatient(*db, "a 17", "Petrov", "Ivan", 1, QDate(1980, 5, 1));
         // B2 is the same person by name and birth date under another ID.
-        QVERIFY(rawExec(*db, "UPDATE Patients SET LastName='Smirnova', FirstName='Olga', DOB='1975-02-03' WHERE AutoID=" + QString::number(stored)));
+        QVERIFY(rawExec(*db,
+            "UPDATE Patients SET LastName='Smirnova', FirstName='Olga', DOB='1975-02-03' WHERE AutoID="
+                + QString::number(stored)));
         QVERIFY(rawExec(*db, "UPDATE Patients SET PatientID='a 17' WHERE AutoID=" + QString::number(stored)));
         QVERIFY(addPatient(*db, "X1", "Petrov", "Ivan", 1, QDate(1980, 5, 1)) > 0);
         QVERIFY(rawExec(*db, "DELETE FROM Patients WHERE PatientID='X1'"));
@@ -264,7 +277,8 @@ private slots:
         QString reason;
         auto source = ImportSource::open(designLayoutPair(), &reason);
         bool own = false;
-        const Run run = import(source.get(), ImportMapping::automatic(*source, &own), Importer::Duplicate(choice));
+        const Run run
+            = import(source.get(), ImportMapping::automatic(*source, &own), Importer::Duplicate(choice));
         QVERIFY2(run.written, qPrintable(run.reason));
         QCOMPARE(run.plan.duplicates(), 2);
         QCOMPARE(db->patients().size(), patients);
@@ -286,20 +300,24 @@ private slots:
         const ImportMapping mapping = ImportMapping::automatic(*source, &own);
         const auto entries = [] {
             QStringList all;
-            QDirIterator it(DataLocations::patientsFolder(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+            QDirIterator it(DataLocations::patientsFolder(), QDir::AllEntries | QDir::NoDotAndDotDot,
+                QDirIterator::Subdirectories);
             while (it.hasNext())
                 all << it.next();
             return all;
         };
         const QString history = count("History");
 
-        Run run = import(source.get(), mapping, Importer::Duplicate::Skip, [](int done, int) { return done < 1; }, old.path());
+        Run run = import(
+            source.get(), mapping, Importer::Duplicate::Skip, [](int done, int) { return done < 1; },
+            old.path());
         QVERIFY(!run.written);
         QVERIFY(run.reason.contains("Cancelled"));
         QCOMPARE(count("Patients"), QStringLiteral("0"));
         QCOMPARE(entries(), QStringList());
 
-        const QString taken = DataLocations::recordingPath("SmirnovaOlga_B2", "EEG_2024_04_01_100000/rec.edf");
+        const QString taken
+            = DataLocations::recordingPath("SmirnovaOlga_B2", "EEG_2024_04_01_100000/rec.edf");
         QVERIFY(writeBytes(taken, "another"));
         run = import(source.get(), mapping, Importer::Duplicate::Skip, nullptr, old.path());
         QVERIFY(!run.written);
@@ -307,8 +325,9 @@ private slots:
         QCOMPARE(count("Patients"), QStringLiteral("0"));
         QCOMPARE(count("Records"), QStringLiteral("0"));
         QCOMPARE(count("History"), history);
-        QCOMPARE(entries(), (QStringList { DataLocations::patientsFolder() + "SmirnovaOlga_B2",
-                                DataLocations::patientsFolder() + "SmirnovaOlga_B2/EEG_2024_04_01_100000", taken }));
+        QCOMPARE(entries(),
+            (QStringList { DataLocations::patientsFolder() + "SmirnovaOlga_B2",
+                DataLocations::patientsFolder() + "SmirnovaOlga_B2/EEG_2024_04_01_100000", taken }));
         QCOMPARE(bytesOf(taken), QByteArray("another"));
     }
 
@@ -317,11 +336,13 @@ private slots:
     void windows1251SemicolonExport()
     {
         const QString file = old.path() + "/export.csv";
-        QVERIFY(writeBytes(file, QTextCodec::codecForName("Windows-1251")->fromUnicode(
-            QStringLiteral("Карта;ФИО;Пол;Дата рождения;Адрес\r\n"
-                           "17;Петров Иван Сергеевич;м;01.05.80;\"ул. Ленина, 1\r\nкв. 2\"\r\n"
-                           "18;Иванова, Анна;ж;31.02.81;\r\n"
-                           "19;Сидоров Пётр;м;03.04.05;\r\n"))));
+        QVERIFY(writeBytes(file,
+            QTextCodec::codecForName("Windows-1251")
+                ->fromUnicode(
+                    QStringLiteral("Карта;ФИО;Пол;Дата рождения;Адрес\r\n"
+                                   "17;Петров Иван Сергеевич;м;01.05.80;\"ул. Ленина, 1\r\nкв. 2\"\r\n"
+                                   "18;Иванова, Анна;ж;31.02.81;\r\n"
+                                   "19;Сидоров Пётр;м;03.04.05;\r\n"))));
         QString reason;
         auto source = ImportSource::open(file, &reason);
         QVERIFY2(source, qPrintable(reason));
@@ -337,7 +358,8 @@ private slots:
         QCOMPARE(ivan->getSex(), Patient::Gender_Male);
         QCOMPARE(ivan->getDOB(), QDate(1980, 5, 1));
         QCOMPARE(ivan->getStreet(), QStringLiteral("ул. Ленина, 1, кв. 2"));
-        QVERIFY(outcomes(run.report).join('\n').contains("patient 18 | refused | DOB: \"31.02.81\" is no date"));
+        QVERIFY(
+            outcomes(run.report).join('\n').contains("patient 18 | refused | DOB: \"31.02.81\" is no date"));
         QCOMPARE(db->patientByPatientId("19")->getDOB(), QDate(2005, 4, 3));
         QCOMPARE(db->patientByPatientId("19")->getFirstName(), QStringLiteral("Пётр"));
     }
@@ -355,8 +377,8 @@ private slots:
             PatientDatabase other(file);
             QVERIFY(other.isUsable());
             QVERIFY(addPatient(other, "A17", "Petrov", "Ivan", 2, QDate(1980, 5, 1), "Tver") > 0);
-            QVERIFY(other.insertRecord(other.patientByPatientId("A17"), QDateTime(QDate(2024, 3, 5), QTime(14, 25, 30)),
-                        "EEG_1\\rec.edf", "EEG", "sleep")
+            QVERIFY(other.insertRecord(other.patientByPatientId("A17"),
+                        QDateTime(QDate(2024, 3, 5), QTime(14, 25, 30)), "EEG_1\\rec.edf", "EEG", "sleep")
                 > 0);
         }
         QVERIFY(writeBytes(old.path() + "/Data/PetrovIvan_A17/EEG_1/rec.edf", "recording"));
@@ -367,7 +389,8 @@ private slots:
         auto source = ImportSource::open(file, &reason);
         QVERIFY2(source, qPrintable(reason));
         bool own = false;
-        const Run run = import(source.get(), ImportMapping::automatic(*source, &own), Importer::Duplicate::Skip, nullptr, old.path());
+        const Run run = import(source.get(), ImportMapping::automatic(*source, &own),
+            Importer::Duplicate::Skip, nullptr, old.path());
         QVERIFY(own);
         QVERIFY2(run.written, qPrintable(run.reason));
         Patient *ivan = db->patientByPatientId("A17");
@@ -377,7 +400,8 @@ private slots:
         QCOMPARE(ivan->getCity(), QStringLiteral("Tver"));
         QCOMPARE(ivan->records().size(), 1);
         QCOMPARE(ivan->records().first()->getRecordDate(), QDateTime(QDate(2024, 3, 5), QTime(14, 25, 30)));
-        QCOMPARE(bytesOf(DataLocations::recordingPath("PetrovIvan_A17", "EEG_1\\rec.edf")), QByteArray("recording"));
+        QCOMPARE(bytesOf(DataLocations::recordingPath("PetrovIvan_A17", "EEG_1\\rec.edf")),
+            QByteArray("recording"));
         QCOMPARE(rawValue(*db, "SELECT count(*) FROM History WHERE lower(TableName)='patients'").toInt(), 1);
     }
 };

@@ -59,8 +59,9 @@ bool writeCsvPair(const QString &folder, int patients, int recordsEach)
         ps << "P" << i << ",Иванов" << i << ",Пётр,Сергеевич," << (i % 2 ? "M" : "F") << ","
            << QDate(1950, 1, 1).addDays(i % 20000).toString(Qt::ISODate) << ",Тверь,\"G40.1, ночные\"\n";
         for (int k = 0; k < recordsEach; ++k)
-            rs << "P" << i << "," << QDateTime(QDate(2020, 1, 1).addDays(k), QTime(9, 30)).toString(Qt::ISODate)
-               << ",EEG_" << k << "\\rec.edf,EEG,comment " << k << "\n";
+            rs << "P" << i << ","
+               << QDateTime(QDate(2020, 1, 1).addDays(k), QTime(9, 30)).toString(Qt::ISODate) << ",EEG_" << k
+               << "\\rec.edf,EEG,comment " << k << "\n";
     }
     return true;
 }
@@ -144,10 +145,11 @@ int localBench(int patients, int recordsEach, int rounds)
     QVector<double> bare;
     for (int round = 0; round < rounds; ++round) {
         int imported = 0;
-        imports << importOnce(work.path() + QStringLiteral("/Patients.csv"), work.path() + QStringLiteral("/a"), &imported);
+        imports << importOnce(
+            work.path() + QStringLiteral("/Patients.csv"), work.path() + QStringLiteral("/a"), &imported);
         bare << bareOnce(work.path() + QStringLiteral("/b"), patients, recordsEach);
-        out << "round " << round + 1 << ": import " << imports.last() << " s (" << imported << " patients), bare insert "
-            << bare.last() << " s\n";
+        out << "round " << round + 1 << ": import " << imports.last() << " s (" << imported
+            << " patients), bare insert " << bare.last() << " s\n";
         out.flush();
     }
     out << "median: import " << median(imports) << " s, bare insert " << median(bare) << " s, ratio "
@@ -159,8 +161,10 @@ int localBench(int patients, int recordsEach, int rounds)
     auto access = ImportSource::open(QStringLiteral(KESTA_TEST_DATA "/access/nwind.mdb"), &reason);
     qint64 rows = 0;
     for (const ImportSource::Table &table : access->tables())
-        access->readRows(table.name, [&rows](const QVariantList &) { return ++rows > 0; }, &reason);
-    out << "nwind.mdb, every table through the library: " << rows << " rows in " << timer.elapsed() << " ms\n";
+        access->readRows(
+            table.name, [&rows](const QVariantList &) { return ++rows > 0; }, &reason);
+    out << "nwind.mdb, every table through the library: " << rows << " rows in " << timer.elapsed()
+        << " ms\n";
     return 0;
 }
 
@@ -175,14 +179,16 @@ int serverBench(int patients, int recordsEach)
     auto local = emptyDatabase(work.path() + QStringLiteral("/local"));
     const QString file = DataLocations::databaseFile();
     QSqlQuery fill(local->database());
-    fill.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                             "INSERT INTO Patients (AutoID, PatientID, LastName, FirstName, Sex, DOB, City) "
-                             "SELECT 100 + i, 'P' || i, 'Иванов' || i, 'Пётр', 'M', '1980-05-01', 'Тверь' FROM n")
-                  .arg(patients - 1));
-    fill.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                             "INSERT INTO Records (RecordID, PatientID, RecordDate, FileName, RecordType, Comments) "
-                             "SELECT 100 + i, 'P' || (i / %2), '2024-03-05T14:25:30', 'EEG_' || i || '\\rec.edf', "
-                             "'EEG', 'comment' FROM n")
+    fill.exec(
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                       "INSERT INTO Patients (AutoID, PatientID, LastName, FirstName, Sex, DOB, City) "
+                       "SELECT 100 + i, 'P' || i, 'Иванов' || i, 'Пётр', 'M', '1980-05-01', 'Тверь' FROM n")
+            .arg(patients - 1));
+    fill.exec(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+        "INSERT INTO Records (RecordID, PatientID, RecordDate, FileName, RecordType, Comments) "
+        "SELECT 100 + i, 'P' || (i / %2), '2024-03-05T14:25:30', 'EEG_' || i || '\\rec.edf', "
+        "'EEG', 'comment' FROM n")
                   .arg(patients * recordsEach - 1)
                   .arg(recordsEach));
     local.reset();
@@ -206,7 +212,8 @@ int serverBench(int patients, int recordsEach)
     const QStringList where { QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
         QString::number(server->port()), QStringLiteral("-U"), QStringLiteral("kesta") };
     QProcess pgDump;
-    pgDump.start(QStringLiteral("pg_dump"), where + QStringList { QStringLiteral("-f"), dump, copyTarget.databaseName });
+    pgDump.start(QStringLiteral("pg_dump"),
+        where + QStringList { QStringLiteral("-f"), dump, copyTarget.databaseName });
     if (!pgDump.waitForFinished(-1) || pgDump.exitCode() != 0) {
         out << "pg_dump failed: " << pgDump.readAllStandardError() << "\n";
         return 1;
@@ -214,8 +221,10 @@ int serverBench(int patients, int recordsEach)
     const DatabaseLocation loadTarget = server->createDatabase(QStringLiteral("psql"));
     QProcess psql;
     timer.restart();
-    psql.start(QStringLiteral("psql"), where + QStringList { QStringLiteral("-q"), QStringLiteral("-f"), dump,
-                                                QStringLiteral("-d"), loadTarget.databaseName });
+    psql.start(QStringLiteral("psql"),
+        where
+            + QStringList { QStringLiteral("-q"), QStringLiteral("-f"), dump, QStringLiteral("-d"),
+                loadTarget.databaseName });
     if (!psql.waitForFinished(-1) || psql.exitCode() != 0) {
         out << "psql failed: " << psql.readAllStandardError() << "\n";
         return 1;
@@ -239,7 +248,8 @@ int main(int argc, char *argv[])
         rounds = arguments.at(at + 1).toInt();
         arguments.erase(arguments.begin() + at, arguments.begin() + at + 2);
     }
-    const int patients = arguments.value(0, onServer ? QStringLiteral("100000") : QStringLiteral("10000")).toInt();
+    const int patients
+        = arguments.value(0, onServer ? QStringLiteral("100000") : QStringLiteral("10000")).toInt();
     const int recordsEach = arguments.value(1, QStringLiteral("10")).toInt();
     QTemporaryDir home;
     qputenv("HOME", home.path().toLocal8Bit());

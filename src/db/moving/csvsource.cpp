@@ -38,7 +38,8 @@ QString CsvSource::decode(const QByteArray &bytes)
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes.mid(3));
     QTextCodec::ConverterState state;
-    const QString utf8 = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
+    const QString utf8
+        = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
     if (state.invalidChars == 0)
         return utf8;
     return QTextCodec::codecForName("Windows-1251")->toUnicode(bytes);

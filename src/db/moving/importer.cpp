@@ -125,7 +125,8 @@ bool Importer::check(Plan *plan, QString *reason)
             patient.sourceRow = ++row;
             QStringList problems;
             patient.values = mapping.convert(patients, mapping.patients, values, &problems);
-            const QString id = PatientIdMatch::entered(patient.values.value(QStringLiteral("PatientID")).toString());
+            const QString id
+                = PatientIdMatch::entered(patient.values.value(QStringLiteral("PatientID")).toString());
             patient.values.insert(QStringLiteral("PatientID"), id);
             const QString key = PatientIdMatch::key(id);
             if (id.isEmpty())
@@ -134,9 +135,10 @@ bool Importer::check(Plan *plan, QString *reason)
                 problems.prepend(tr("the ID %1 is given twice in the source").arg(id));
             patient.refusal = problems.join(QStringLiteral("; "));
             if (patient.refusal.isEmpty()) {
-                const QString nameKey = nameAndBirth(patient.values.value(QStringLiteral("LastName")).toString(),
-                    patient.values.value(QStringLiteral("FirstName")).toString(),
-                    patient.values.value(QStringLiteral("DOB")).toDate());
+                const QString nameKey
+                    = nameAndBirth(patient.values.value(QStringLiteral("LastName")).toString(),
+                        patient.values.value(QStringLiteral("FirstName")).toString(),
+                        patient.values.value(QStringLiteral("DOB")).toDate());
                 if (storedIds.contains(key)) {
                     patient.duplicateOf = storedIds.value(key);
                     patient.duplicateReason = tr("the same ID");
@@ -174,13 +176,16 @@ bool Importer::check(Plan *plan, QString *reason)
                 const QString fileName = record.values.value(QStringLiteral("FileName")).toString();
                 if (!oldDataFolder.isEmpty() && !fileName.isEmpty()) {
                     const QString oldFolder = folderNameOf(patient.values);
-                    record.sourceFile = QDir(oldDataFolder).filePath(QStringLiteral("Data/") + oldFolder
-                        + QLatin1Char('/') + QString(fileName).replace(QLatin1Char('\\'), QLatin1Char('/')));
+                    record.sourceFile
+                        = QDir(oldDataFolder)
+                              .filePath(QStringLiteral("Data/") + oldFolder + QLatin1Char('/')
+                                  + QString(fileName).replace(QLatin1Char('\\'), QLatin1Char('/')));
                     record.fileMissing = !QFileInfo(record.sourceFile).isFile();
                     if (!DataLocations::isPlainFolderName(folderNameOf(patient.values)))
                         record.refusal = tr("the patient's folder name %1 cannot be used").arg(oldFolder);
                     else if (!RecordingFiles::staysInside(oldFolder, fileName))
-                        record.refusal = tr("the file name %1 leads out of the patient's folder").arg(fileName);
+                        record.refusal
+                            = tr("the file name %1 leads out of the patient's folder").arg(fileName);
                 }
                 patient.records.append(record);
                 return true;
@@ -202,7 +207,8 @@ void Importer::listUnreferenced(Plan *plan) const
         for (const RecordRow &record : patient.records)
             named.insert(QFileInfo(record.sourceFile).absoluteFilePath());
     }
-    QDirIterator files(QDir(oldDataFolder).filePath(QStringLiteral("Data")), QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator files(
+        QDir(oldDataFolder).filePath(QStringLiteral("Data")), QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
         const QString file = QFileInfo(files.next()).absoluteFilePath();
         if (file.endsWith(QLatin1String(".edf"), Qt::CaseInsensitive) && !named.contains(file))
@@ -231,17 +237,20 @@ Importer::Report Importer::dryRunReport(const Plan &plan) const
             tr("binary data (a picture or a document)") });
     static const QString choices[] = { tr("skipped"), tr("imported with a new ID"), tr("records added") };
     for (const PatientRow &patient : plan.patients) {
-        const QString what = tr("patient %1").arg(patient.values.value(QStringLiteral("PatientID")).toString());
+        const QString what
+            = tr("patient %1").arg(patient.values.value(QStringLiteral("PatientID")).toString());
         if (!patient.refusal.isEmpty())
             report.lines.append({ what, rowText(patient.sourceRow), tr("refused"), patient.refusal });
         else if (patient.duplicateOf > 0)
-            report.lines.append({ what, rowText(patient.sourceRow), tr("duplicate: %1").arg(choices[int(patient.choice)]),
+            report.lines.append({ what, rowText(patient.sourceRow),
+                tr("duplicate: %1").arg(choices[int(patient.choice)]),
                 tr("stored already (AutoID %1): %2").arg(patient.duplicateOf).arg(patient.duplicateReason) });
         else
             report.lines.append({ what, rowText(patient.sourceRow), tr("imported"), QString() });
         for (const RecordRow &record : patient.records) {
             if (!record.refusal.isEmpty())
-                report.lines.append({ tr("record"), rowText(record.sourceRow), tr("refused"), record.refusal });
+                report.lines.append(
+                    { tr("record"), rowText(record.sourceRow), tr("refused"), record.refusal });
             else if (record.fileMissing)
                 report.lines.append({ tr("file"), record.sourceFile, tr("missing"),
                     tr("the record is imported without its recording") });
@@ -328,12 +337,14 @@ bool Importer::write(const Plan &plan, const Progress &progress, Report *report,
             const int recordId = target->newId(recordsTable, QStringLiteral("RecordID"));
             values.insert(QStringLiteral("RecordID"), recordId);
             QString why;
-            if (recordId <= 0 || !target->insertValues(recordsTable, QStringLiteral("RecordID"), values, &why))
+            if (recordId <= 0
+                || !target->insertValues(recordsTable, QStringLiteral("RecordID"), values, &why))
                 return fail(tr("%1, record %2: %3").arg(where, rowText(record.sourceRow), why));
             ++records;
             if (record.sourceFile.isEmpty() || record.fileMissing)
                 continue;
-            if (!DataLocations::isPlainFolderName(folder) || !RecordingFiles::staysInside(folder, values.value(QStringLiteral("FileName")).toString()))
+            if (!DataLocations::isPlainFolderName(folder)
+                || !RecordingFiles::staysInside(folder, values.value(QStringLiteral("FileName")).toString()))
                 return fail(tr("%1: the recording cannot be placed in the folder %2").arg(where, folder));
             const QString to
                 = DataLocations::recordingPath(folder, values.value(QStringLiteral("FileName")).toString());
@@ -361,7 +372,8 @@ QString Importer::Report::summary() const
         refused += line.outcome == Importer::tr("refused");
         skipped += line.outcome == Importer::tr("duplicate: %1").arg(Importer::tr("skipped"));
     }
-    return Importer::tr("Imported %1 patients, %2 records and %3 recordings; %4 rows refused, %5 duplicates skipped.")
+    return Importer::tr(
+        "Imported %1 patients, %2 records and %3 recordings; %4 rows refused, %5 duplicates skipped.")
         .arg(patients)
         .arg(records)
         .arg(files)
@@ -380,8 +392,8 @@ bool Importer::Report::save(const QString &file, QString *reason) const
     };
     QString text = QStringLiteral("What,Source,Outcome,Detail\r\n");
     for (const ReportLine &line : lines)
-        text += field(line.what) + QLatin1Char(',') + field(line.source) + QLatin1Char(',') + field(line.outcome)
-            + QLatin1Char(',') + field(line.detail) + QStringLiteral("\r\n");
+        text += field(line.what) + QLatin1Char(',') + field(line.source) + QLatin1Char(',')
+            + field(line.outcome) + QLatin1Char(',') + field(line.detail) + QStringLiteral("\r\n");
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) || out.write("\xEF\xBB\xBF" + text.toUtf8()) < 0 || !out.commit()) {
         *reason = tr("The report cannot be saved in %1: %2").arg(file, out.errorString());
@@ -394,5 +406,6 @@ QString Importer::reportFileFor(const QString &sourcePath)
 {
     const QFileInfo info(sourcePath);
     return info.dir().filePath(info.completeBaseName() + QStringLiteral(" import ")
-        + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")) + QStringLiteral(".csv"));
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"))
+        + QStringLiteral(".csv"));
 }

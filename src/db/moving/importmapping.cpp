@@ -30,10 +30,10 @@ const QList<Field> &patientTable()
         { "FirstName", Kind::Text, 32 }, { "MiddleName", Kind::Text, 32 }, { "Sex", Kind::Sex, 1 },
         { "DOB", Kind::Date, 0 }, { "Height", Kind::Real, 0 }, { "Weight", Kind::Real, 0 },
         { "Hand", Kind::Hand, 1 }, { "Referral", Kind::Text, 32 }, { "Diagnosis", Kind::Text, 128 },
-        { "Medication", Kind::Text, 128 }, { "Comments", Kind::Memo, 0 }, { "NativeLanguage", Kind::Text, 16 },
-        { "Ethnicity", Kind::Text, 16 }, { "Street", Kind::Text, 50 }, { "City", Kind::Text, 16 },
-        { "State", Kind::Text, 16 }, { "ZIP", Kind::Text, 16 }, { "Phone", Kind::Text, 32 },
-        { "FirstVisit", Kind::DateTime, 0 }, { "LastVisit", Kind::DateTime, 0 },
+        { "Medication", Kind::Text, 128 }, { "Comments", Kind::Memo, 0 },
+        { "NativeLanguage", Kind::Text, 16 }, { "Ethnicity", Kind::Text, 16 }, { "Street", Kind::Text, 50 },
+        { "City", Kind::Text, 16 }, { "State", Kind::Text, 16 }, { "ZIP", Kind::Text, 16 },
+        { "Phone", Kind::Text, 32 }, { "FirstVisit", Kind::DateTime, 0 }, { "LastVisit", Kind::DateTime, 0 },
         { "Subdirectory", Kind::Text, 128 }, { "ArchiveFlag", Kind::Integer, 0 },
         { "ArchiveDate", Kind::DateTime, 0 } };
     return fields;
@@ -142,8 +142,7 @@ QStringList ImportMapping::recordFields()
 
 int ImportMapping::maxLength(const QString &table, const QString &column)
 {
-    const Field *field
-        = fieldOf(table == QLatin1String("Records") ? recordTable() : patientTable(), column);
+    const Field *field = fieldOf(table == QLatin1String("Records") ? recordTable() : patientTable(), column);
     return field ? field->maxLength : 0;
 }
 
@@ -176,10 +175,10 @@ QString ImportMapping::layoutFile(const ImportSource::Table &table)
     QStringList names;
     for (const ImportSource::Column &column : table.columns)
         names << column.name.toLower();
-    const QByteArray key = QCryptographicHash::hash(
-        names.join(QLatin1Char('\x1f')).toUtf8(), QCryptographicHash::Sha1)
-                               .toHex()
-                               .left(16);
+    const QByteArray key
+        = QCryptographicHash::hash(names.join(QLatin1Char('\x1f')).toUtf8(), QCryptographicHash::Sha1)
+              .toHex()
+              .left(16);
     return mappingFolder() + QLatin1Char('/') + QString::fromLatin1(key) + QStringLiteral(".json");
 }
 
@@ -278,9 +277,11 @@ QString ImportMapping::sexLetter(const QString &text)
 QString ImportMapping::handLetter(const QString &text)
 {
     const QString word = text.trimmed().toLower();
-    if (word.startsWith(QLatin1Char('l')) || word.startsWith(QStringLiteral("лев")) || word == QStringLiteral("л"))
+    if (word.startsWith(QLatin1Char('l')) || word.startsWith(QStringLiteral("лев"))
+        || word == QStringLiteral("л"))
         return QStringLiteral("L");
-    if (word.startsWith(QLatin1Char('r')) || word.startsWith(QStringLiteral("пра")) || word == QStringLiteral("п"))
+    if (word.startsWith(QLatin1Char('r')) || word.startsWith(QStringLiteral("пра"))
+        || word == QStringLiteral("п"))
         return QStringLiteral("R");
     if (word.startsWith(QLatin1Char('a')) || word.startsWith(QStringLiteral("амб")))
         return QStringLiteral("A");
@@ -373,7 +374,8 @@ QVariantMap ImportMapping::convert(const ImportSource::Table &table, const Table
             break;
         }
         if (field->maxLength > 0 && stored.toString().size() > field->maxLength)
-            problems->append(tr("%1: \"%2\" is longer than %3 characters").arg(target, shown).arg(field->maxLength));
+            problems->append(
+                tr("%1: \"%2\" is longer than %3 characters").arg(target, shown).arg(field->maxLength));
         row.insert(target, stored);
     }
     static const char *names[] = { "LastName", "FirstName", "MiddleName" };

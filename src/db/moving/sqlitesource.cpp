@@ -54,8 +54,8 @@ bool SqliteSource::readRows(const QString &name, const RowHandler &handler, QStr
     QSqlQuery query(QSqlDatabase::database(connection));
     query.setForwardOnly(true);
     if (found.name.isEmpty()
-        || !query.exec(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM \"")
-            + found.name + QLatin1Char('"'))) {
+        || !query.exec(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", "))
+            + QStringLiteral(" FROM \"") + found.name + QLatin1Char('"'))) {
         *reason = ImportSource::tr("%1 holds no table %2").arg(path, name);
         return false;
     }
@@ -63,9 +63,9 @@ bool SqliteSource::readRows(const QString &name, const RowHandler &handler, QStr
         QVariantList values;
         for (int i = 0; i < found.columns.size(); ++i) {
             const QVariant value = query.value(i);
-            values.append(found.columns.at(i).kind == Column::Kind::Binary || value.isNull()
-                    ? QVariant()
-                    : value.userType() == QMetaType::QString && value.toString().isEmpty() ? QVariant() : value);
+            values.append(found.columns.at(i).kind == Column::Kind::Binary || value.isNull() ? QVariant()
+                    : value.userType() == QMetaType::QString && value.toString().isEmpty()   ? QVariant()
+                                                                                             : value);
         }
         if (!handler(values)) {
             *reason = ImportSource::tr("Stopped");
