@@ -83,6 +83,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>LogPatientViews</source>
+        <translation>Log who opened patient cards</translation>
+    </message>
+    <message>
         <source>TrashPurgeDays</source>
         <translation>Keep removed items in the trash</translation>
     </message>

@@ -83,6 +83,10 @@
         <translation>с</translation>
     </message>
     <message>
+        <source>LogPatientViews</source>
+        <translation>Записывать, кто открывал карточки пациентов</translation>
+    </message>
+    <message>
         <source>TrashPurgeDays</source>
         <translation>Хранить удалённое в корзине</translation>
     </message>

@@ -34,6 +34,7 @@ const QByteArray defaultFile = "<?xml version=\"1.0\"?>\n"
                                "    <ServerTlsMode>require</ServerTlsMode>\n"
                                "    <ServerTimeoutSeconds>10</ServerTimeoutSeconds>\n"
                                "    <TrashPurgeDays>30</TrashPurgeDays>\n"
+                               "    <LogPatientViews>false</LogPatientViews>\n"
                                "    <BackupRecipients></BackupRecipients>\n"
                                "</KestaSettings>\n";
 

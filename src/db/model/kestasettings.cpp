@@ -48,6 +48,7 @@ DisplayTexts KestaSettings::displayTexts()
         { "Generic", QT_TRANSLATE_NOOP("Generic", "ServerTimeoutSeconds") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "s") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "TrashPurgeDays") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "LogPatientViews") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "BackupRecipients") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "days") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "1.Common") },
