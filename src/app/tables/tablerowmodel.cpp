@@ -69,8 +69,9 @@ void TableRowModel::reset(const QList<AbstractDatabaseRow *> &rows, const QList<
     icons = QVector<QIcon>(count);
     iconRead = QVector<bool>(count, false);
     kinds = QVector<Kind>(columns.size(), Kind::Unknown);
-    values.clear();
-    valuesColumn = -1;
+    values = QVector<QVector<double>>(columns.size());
+    keys.assign(columns.size(), {});
+    collator = QCollator();
     searchKeys.clear();
     searchOffsets.clear();
     positions.clear();
@@ -99,8 +100,13 @@ void TableRowModel::appendRows(const QList<AbstractDatabaseRow *> &more)
             else
                 positions.insert(row, rowObjects.size() - 1);
         }
-        if (valuesColumn >= 0)
-            values.append(numberOf(table->sortValue(row, columns.at(valuesColumn).name)));
+        const int r = rowObjects.size() - 1;
+        for (int c = 0; c < columns.size(); ++c) {
+            if (!values.at(c).isEmpty())
+                values[c].append(numberOf(table->sortValue(row, columns.at(c).name)));
+            if (!keys.at(c).empty())
+                keys[c].push_back(collator.sortKey(textAt(r, c)));
+        }
         if (!searchOffsets.isEmpty()) {
             searchKeys += TableFilterModel::fold(table->searchText(row)) + QLatin1Char('\n');
             searchOffsets.append(searchKeys.size());
@@ -108,6 +114,46 @@ void TableRowModel::appendRows(const QList<AbstractDatabaseRow *> &more)
     }
     ++generation;
     endInsertRows();
+}
+
+void TableRowModel::removeRowsOf(AbstractDatabaseRow *row)
+{
+    QList<int> found = positionsOf(row);
+    std::sort(found.begin(), found.end());
+    // From the last: the rows before keep their places.
+    for (auto it = found.crbegin(); it != found.crend(); ++it) {
+        const int r = *it;
+        beginRemoveRows(QModelIndex(), r, r);
+        rowObjects.remove(r);
+        ids.remove(r);
+        icons.remove(r);
+        iconRead.remove(r);
+        texts.remove(r * columns.size(), columns.size());
+        for (QVector<double> &column : values) {
+            if (!column.isEmpty())
+                column.remove(r);
+        }
+        for (std::vector<QCollatorSortKey> &column : keys) {
+            if (!column.empty())
+                column.erase(column.begin() + r);
+        }
+        if (!searchOffsets.isEmpty()) {
+            const int start = searchOffsets.at(r);
+            const int length = searchOffsets.at(r + 1) - start;
+            searchKeys.remove(start, length);
+            searchOffsets.remove(r);
+            for (int i = r; i < searchOffsets.size(); ++i)
+                searchOffsets[i] -= length;
+        }
+        for (auto position = positions.begin(); position != positions.end(); ++position) {
+            if (position.value() > r)
+                --position.value();
+        }
+        ++generation;
+        endRemoveRows();
+    }
+    positions.remove(row);
+    editedRows.remove(row);
 }
 
 void TableRowModel::forgetRows()
@@ -157,20 +203,36 @@ bool TableRowModel::sortsByValue(int column) const
 
 double TableRowModel::sortValue(int row, int column) const
 {
-    if (valuesColumn != column)
+    if (values.at(column).size() != rowObjects.size())
         readValues(column);
-    return values.at(row);
+    return values.at(column).at(row);
+}
+
+const QCollatorSortKey &TableRowModel::sortKey(int row, int column) const
+{
+    if (keys.at(column).size() != size_t(rowObjects.size()))
+        readKeys(column);
+    return keys.at(column).at(row);
 }
 
 void TableRowModel::readValues(int column) const
 {
-    values.resize(rowObjects.size());
+    QVector<double> &read = values[column];
+    read.resize(rowObjects.size());
     const QString &name = columns.at(column).name;
     for (int r = 0; r < rowObjects.size(); ++r) {
         AbstractDatabaseRow *row = rowObjects.at(r);
-        values[r] = row ? numberOf(table->sortValue(row, name)) : Unknown;
+        read[r] = row ? numberOf(table->sortValue(row, name)) : Unknown;
     }
-    valuesColumn = column;
+}
+
+void TableRowModel::readKeys(int column) const
+{
+    std::vector<QCollatorSortKey> &read = keys[column];
+    read.clear();
+    read.reserve(rowObjects.size());
+    for (int r = 0; r < rowObjects.size(); ++r)
+        read.push_back(collator.sortKey(textAt(r, column)));
 }
 
 void TableRowModel::readRow(int r)
@@ -182,8 +244,13 @@ void TableRowModel::readRow(int r)
     const int width = columns.size();
     for (int c = 0; c < width; ++c)
         texts[r * width + c] = QString();
-    if (valuesColumn >= 0)
-        values[r] = numberOf(table->sortValue(row, columns.at(valuesColumn).name));
+    // What has sorted once is kept in step, to find the row's new place.
+    for (int c = 0; c < width; ++c) {
+        if (!values.at(c).isEmpty())
+            values[c][r] = numberOf(table->sortValue(row, columns.at(c).name));
+        if (!keys.at(c).empty())
+            keys[c][r] = collator.sortKey(textAt(r, c));
+    }
     if (!searchOffsets.isEmpty())
         replaceSearchKey(r, TableFilterModel::fold(table->searchText(row)));
 }

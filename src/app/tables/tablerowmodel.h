@@ -3,6 +3,7 @@
 #include "app/tables/tablecolumn.h"
 
 #include <QAbstractTableModel>
+#include <QCollator>
 #include <QHash>
 #include <QIcon>
 #include <QList>
@@ -38,6 +39,8 @@ public:
     void reset(const QList<AbstractDatabaseRow *> &rows, const QList<TableColumn> &columns);
     // Adds rows after the others, read as the others are, without a reset.
     void appendRows(const QList<AbstractDatabaseRow *> &more);
+    // Takes the rows showing this object out, one at a time, without a reset.
+    void removeRowsOf(AbstractDatabaseRow *row);
     // Lets go of every row object at once; the texts read so far stay.
     void forgetRows();
 
@@ -53,6 +56,10 @@ public:
     // and the row's value there, unknown values lowest.
     bool sortsByValue(int column) const;
     double sortValue(int row, int column) const;
+    // The row's text in the column as the user's locale orders it, compared
+    // as bytes. A column's values and keys are read for every row the first
+    // time it sorts, then kept: a row's are read again when it is edited.
+    const QCollatorSortKey &sortKey(int row, int column) const;
     // The row's search text, folded (TableFilterModel::fold). Every row's is
     // read the first time a filter asks, into one text, and kept until the
     // next reset.
@@ -82,6 +89,7 @@ private:
 
     void readRow(int row);
     void readValues(int column) const;
+    void readKeys(int column) const;
     // The model rows of a row object, from an index built at the first event
     // after a reset.
     QList<int> positionsOf(AbstractDatabaseRow *row);
@@ -101,9 +109,12 @@ private:
     mutable QVector<QIcon> icons;
     mutable QVector<bool> iconRead;
     mutable QVector<Kind> kinds;
-    // The values of one column, the one last sorted by value.
-    mutable QVector<double> values;
-    mutable int valuesColumn = -1;
+    // By column: every row's sort value, or sort key, once that column has
+    // sorted (empty before).
+    mutable QVector<QVector<double>> values;
+    mutable std::vector<std::vector<QCollatorSortKey>> keys;
+    // The user's locale's order, as QString::localeAwareCompare has it.
+    QCollator collator;
     void readSearchKeys() const;
     void replaceSearchKey(int row, const QString &key);
 
