@@ -173,6 +173,15 @@ void TableWidget::appendRow(AbstractDatabaseRow *row)
     sizer->growFor({ rows->rowCount() - 1 });
 }
 
+void TableWidget::dropRow(AbstractDatabaseRow *row)
+{
+    if (!row)
+        return;
+    rows->removeRowsOf(row);
+    if (selectedRow == row)
+        selectRow(nullptr);
+}
+
 QList<AbstractDatabaseRow *> TableWidget::getRows() const
 {
     return rows->liveRows();

@@ -60,6 +60,9 @@ public:
     void setRows(const QList<AbstractDatabaseRow *> &rows);
     // Shows one more row, in its place in the order, without reading the others again.
     void appendRow(AbstractDatabaseRow *row);
+    // Takes the row out of the grid, leaving the others as they are; a
+    // selected row lets the selection go (idSelected -1).
+    void dropRow(AbstractDatabaseRow *row);
     // The id of the first selected cell, -1 when nothing is selected.
     int selectedItemId() const;
     AbstractDatabaseRow *rowById(int id) const;
