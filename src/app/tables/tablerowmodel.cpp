@@ -6,6 +6,7 @@
 #include "db/rows/rowevents.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QThread>
 #include <algorithm>
 #include <cmath>
@@ -74,6 +75,8 @@ void TableRowModel::reset(const QList<AbstractDatabaseRow *> &rows, const QList<
     collator = QCollator();
     searchKeys.clear();
     searchOffsets.clear();
+    pendingKeys.clear();
+    pendingOffsets.clear();
     positions.clear();
     positionsBuilt = false;
     repeatedRows = false;
@@ -137,6 +140,8 @@ void TableRowModel::removeRowsOf(AbstractDatabaseRow *row)
             if (!column.empty())
                 column.erase(column.begin() + r);
         }
+        pendingKeys.clear();
+        pendingOffsets.clear();
         if (!searchOffsets.isEmpty()) {
             const int start = searchOffsets.at(r);
             const int length = searchOffsets.at(r + 1) - start;
@@ -251,8 +256,13 @@ void TableRowModel::readRow(int r)
         if (!keys.at(c).empty())
             keys[c][r] = collator.sortKey(textAt(r, c));
     }
-    if (!searchOffsets.isEmpty())
+    if (!searchOffsets.isEmpty()) {
         replaceSearchKey(r, TableFilterModel::fold(table->searchText(row)));
+    } else if (r < pendingOffsets.size()) {
+        // Read before the edit: read again from the start.
+        pendingKeys.clear();
+        pendingOffsets.clear();
+    }
 }
 
 void TableRowModel::replaceSearchKey(int r, const QString &key)
@@ -370,19 +380,32 @@ QList<int> TableRowModel::rowsOf(int id) const
 
 void TableRowModel::readSearchKeys() const
 {
+    readSearchKeysFor(-1);
+}
+
+bool TableRowModel::readSearchKeysFor(int milliseconds) const
+{
     if (!searchOffsets.isEmpty())
-        return;
-    searchOffsets.resize(rowObjects.size() + 1);
-    searchKeys.clear();
-    searchKeys.reserve(rowObjects.size() * 48);
-    for (int r = 0; r < rowObjects.size(); ++r) {
-        searchOffsets[r] = searchKeys.size();
+        return true;
+    QElapsedTimer timer;
+    timer.start();
+    if (pendingOffsets.isEmpty())
+        pendingKeys.reserve(rowObjects.size() * 48);
+    for (int r = pendingOffsets.size(); r < rowObjects.size(); ++r) {
+        if (milliseconds >= 0 && r % 256 == 0 && timer.elapsed() >= milliseconds)
+            return false;
+        pendingOffsets.append(pendingKeys.size());
         // A row gone since the reset matches no filter.
         if (AbstractDatabaseRow *object = rowObjects.at(r))
-            searchKeys += TableFilterModel::fold(table->searchText(object));
-        searchKeys += QLatin1Char('\n');
+            pendingKeys += TableFilterModel::fold(table->searchText(object));
+        pendingKeys += QLatin1Char('\n');
     }
-    searchOffsets[rowObjects.size()] = searchKeys.size();
+    pendingOffsets.append(pendingKeys.size());
+    searchKeys.swap(pendingKeys);
+    searchOffsets.swap(pendingOffsets);
+    pendingKeys.clear();
+    pendingOffsets.clear();
+    return true;
 }
 
 QStringView TableRowModel::searchKey(int row) const

@@ -64,6 +64,9 @@ public:
     // read the first time a filter asks, into one text, and kept until the
     // next reset.
     QStringView searchKey(int row) const;
+    // Reads search texts on from where the last call stopped, for about this
+    // long; true once every row's has been read.
+    bool readSearchKeysFor(int milliseconds) const;
     // Marks the rows whose search text holds the folded word, with one pass
     // over all of them.
     void markRowsHolding(const QString &word, std::vector<char> &marks) const;
@@ -122,6 +125,9 @@ private:
     // word holds), and where each begins; the last offset is the end.
     mutable QString searchKeys;
     mutable QVector<int> searchOffsets;
+    // The same, while they are read a slice at a time.
+    mutable QString pendingKeys;
+    mutable QVector<int> pendingOffsets;
     QHash<AbstractDatabaseRow *, int> positions;
     bool positionsBuilt = false;
     bool repeatedRows = false;

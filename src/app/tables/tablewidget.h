@@ -15,6 +15,7 @@ class AbstractDatabaseRow;
 class QAction;
 class QMenu;
 class QTableView;
+class QTimer;
 class QVBoxLayout;
 class TableColumnSizer;
 class TableFilterModel;
@@ -136,8 +137,9 @@ protected:
     QVariant sortValue(AbstractDatabaseRow *row, const QString &column) override;
     // Puts a widget (a search field) above the grid.
     void addAboveGrid(QWidget *widget);
-    // Reads every row's searchText now rather than at the first keystroke
-    // (for when the search field takes the focus).
+    // Reads every row's searchText from now on, a slice at a time between
+    // other events, rather than at the first keystroke (for when the search
+    // field takes the focus); a keystroke before the end reads the rest.
     void prepareSearchTexts();
     // Reads the row's cells and icon anew, from the event loop (facts about it
     // have arrived).
@@ -172,6 +174,7 @@ private:
     TableRowModel *rows = nullptr;
     TableFilterModel *shownRows = nullptr;
     TableColumnSizer *sizer = nullptr;
+    QTimer *searchReader = nullptr;
     QStringList columnNames;
     int selectedId = 0;
     QPointer<AbstractDatabaseRow> selectedRow;
