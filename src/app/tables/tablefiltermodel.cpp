@@ -114,7 +114,20 @@ void TableFilterModel::sortRows()
     std::iota(sorted.begin(), sorted.end(), 0);
     if (column < 0 || column >= rows->columnCount() || sorted.size() < 2)
         return;
-    std::sort(sorted.begin(), sorted.end(), [this](int a, int b) { return before(a, b); });
+    // As before() orders them, on numbers read once: a hundred thousand rows
+    // take two million comparisons.
+    const bool ascending = order == Qt::AscendingOrder;
+    const auto sortBy = [this, ascending](const auto &by) {
+        std::sort(sorted.begin(), sorted.end(), [&by, ascending](int a, int b) {
+            if (by[a] != by[b])
+                return ascending ? by[a] < by[b] : by[b] < by[a];
+            return a < b;
+        });
+    };
+    if (rows->sortsByValue(column))
+        sortBy(rows->sortValues(column));
+    else
+        sortBy(rows->sortRanks(column));
 }
 
 int TableFilterModel::sortedPlace(int row) const

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 
 namespace
 {
@@ -72,6 +73,7 @@ void TableRowModel::reset(const QList<AbstractDatabaseRow *> &rows, const QList<
     kinds = QVector<Kind>(columns.size(), Kind::Unknown);
     values = QVector<QVector<double>>(columns.size());
     keys.assign(columns.size(), {});
+    ranks = QVector<QVector<int>>(columns.size());
     collator = QCollator();
     searchKeys.clear();
     searchOffsets.clear();
@@ -115,6 +117,7 @@ void TableRowModel::appendRows(const QList<AbstractDatabaseRow *> &more)
             searchOffsets.append(searchKeys.size());
         }
     }
+    ranks.fill({});
     ++generation;
     endInsertRows();
 }
@@ -154,6 +157,7 @@ void TableRowModel::removeRowsOf(AbstractDatabaseRow *row)
             if (position.value() > r)
                 --position.value();
         }
+        ranks.fill({});
         ++generation;
         endRemoveRows();
     }
@@ -220,6 +224,32 @@ const QCollatorSortKey &TableRowModel::sortKey(int row, int column) const
     return keys.at(column).at(row);
 }
 
+const QVector<double> &TableRowModel::sortValues(int column) const
+{
+    if (values.at(column).size() != rowObjects.size())
+        readValues(column);
+    return values.at(column);
+}
+
+const QVector<int> &TableRowModel::sortRanks(int column) const
+{
+    QVector<int> &rank = ranks[column];
+    if (rank.size() == rowObjects.size())
+        return rank;
+    QVector<int> order(rowObjects.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [this, column](int a, int b) {
+        const int compared = sortKey(a, column).compare(sortKey(b, column));
+        return compared != 0 ? compared < 0 : a < b;
+    });
+    rank.resize(rowObjects.size());
+    for (int i = 0; i < order.size(); ++i) {
+        const bool same = i > 0 && sortKey(order.at(i), column).compare(sortKey(order.at(i - 1), column)) == 0;
+        rank[order.at(i)] = same ? rank.at(order.at(i - 1)) : i;
+    }
+    return rank;
+}
+
 void TableRowModel::readValues(int column) const
 {
     QVector<double> &read = values[column];
@@ -249,6 +279,7 @@ void TableRowModel::readRow(int r)
     const int width = columns.size();
     for (int c = 0; c < width; ++c)
         texts[r * width + c] = QString();
+    ranks.fill({});
     // What has sorted once is kept in step, to find the row's new place.
     for (int c = 0; c < width; ++c) {
         if (!values.at(c).isEmpty())

@@ -60,6 +60,12 @@ public:
     // as bytes. A column's values and keys are read for every row the first
     // time it sorts, then kept: a row's are read again when it is edited.
     const QCollatorSortKey &sortKey(int row, int column) const;
+    // Every row's value in the column, read as sortValue reads it.
+    const QVector<double> &sortValues(int column) const;
+    // Every row's place when the text column is sorted ascending, equal texts
+    // alike: a sort compares numbers. Kept until a row is added, edited or
+    // removed.
+    const QVector<int> &sortRanks(int column) const;
     // The row's search text, folded (TableFilterModel::fold). Every row's is
     // read the first time a filter asks, into one text, and kept until the
     // next reset.
@@ -116,6 +122,7 @@ private:
     // sorted (empty before).
     mutable QVector<QVector<double>> values;
     mutable std::vector<std::vector<QCollatorSortKey>> keys;
+    mutable QVector<QVector<int>> ranks;
     // The user's locale's order, as QString::localeAwareCompare has it.
     QCollator collator;
     void readSearchKeys() const;
