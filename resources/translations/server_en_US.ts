@@ -46,15 +46,22 @@
         <source>Copied to %1, every column checked:</source>
         <translation type="unfinished"></translation>
     </message>
+    <message numerus="yes">
+        <source>%n recordings copied into %1, each checked</source>
+        <translation>
+            <numerusform>%n recording copied into %1, checked</numerusform>
+            <numerusform>%n recordings copied into %1, each checked</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not copied, missing in the old folder or named outside its patient&apos;s folder: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DatabaseCopyCommand</name>
     <message>
         <source>Copy local database to server</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Copy the patients of %1 onto the server %2? The file stays as it is.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -67,6 +74,14 @@
     </message>
     <message>
         <source>Give the password in ~/.pgpass, or type it at a terminal.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy the patients of %1 onto the server %2, and their recordings into %3? The file and its folder stay as they are.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be made</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

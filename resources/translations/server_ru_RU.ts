@@ -47,16 +47,24 @@
         <source>Copied to %1, every column checked:</source>
         <translation>Скопировано в %1, все столбцы проверены:</translation>
     </message>
+    <message numerus="yes">
+        <source>%n recordings copied into %1, each checked</source>
+        <translation>
+            <numerusform>%n запись скопирована в %1 и проверена</numerusform>
+            <numerusform>%n записи скопированы в %1 и проверены</numerusform>
+            <numerusform>%n записей скопировано в %1 и проверено</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not copied, missing in the old folder or named outside its patient&apos;s folder: %1</source>
+        <translation>Не скопировано: нет в прежней папке или указано вне папки пациента: %1</translation>
+    </message>
 </context>
 <context>
     <name>DatabaseCopyCommand</name>
     <message>
         <source>Copy local database to server</source>
         <translation>Скопировать локальную базу на сервер</translation>
-    </message>
-    <message>
-        <source>Copy the patients of %1 onto the server %2? The file stays as it is.</source>
-        <translation>Скопировать пациентов из %1 на сервер %2? Файл останется без изменений.</translation>
     </message>
     <message>
         <source>No database server is set: set ServerHost in %1</source>
@@ -69,6 +77,14 @@
     <message>
         <source>Give the password in ~/.pgpass, or type it at a terminal.</source>
         <translation>Укажите пароль в ~/.pgpass или введите его в терминале.</translation>
+    </message>
+    <message>
+        <source>Copy the patients of %1 onto the server %2, and their recordings into %3? The file and its folder stay as they are.</source>
+        <translation>Скопировать пациентов из %1 на сервер %2, а их записи в %3? Файл и его папка останутся как есть.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be made</source>
+        <translation>%1 не удаётся создать</translation>
     </message>
 </context>
 <context>

@@ -11,7 +11,8 @@ struct RowChange;
 // The history of every change of stored data: who changed what, where and
 // when, with the values before and after. Written by a change hook inside the
 // change's own transaction, so a change that does not land leaves no entry;
-// the program only ever inserts into it.
+// the program only ever inserts into it. On a shared server the server's
+// own triggers write it instead (ServerHistory).
 class ChangeHistory
 {
     Q_DECLARE_TR_FUNCTIONS(ChangeHistory)
@@ -33,7 +34,8 @@ public:
         QString newValue;
     };
 
-    // From now on every change of the database is written to its history.
+    // From now on every change of the database is written to its history
+    // (by the program unless the database writes it itself).
     static void attach(Database *database);
 
     // The entries of the patient (its row, its records, its removals), newest
@@ -45,7 +47,14 @@ public:
     // key, a row as a JSON object of its columns.
     static QString valueText(const QVariant &value);
 
+    // Names where an inserted row came from (ChangeKind "Import", the source in
+    // NewValue), inside the insert's write; on a server that writes its
+    // history itself, nothing (its triggers record the insert).
+    static bool noteImport(Database *database, const QString &table, int rowId, const QString &source,
+        QString *reason);
+
 private:
-    static bool write(Database *database, const RowChange &change, QString *reason);
+    static bool write(Database *database, const RowChange &change, QString *reason,
+        const QString &kind = QString());
     static QVariant patientOf(Database *database, const RowChange &change);
 };
