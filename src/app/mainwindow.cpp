@@ -132,6 +132,9 @@ bool MainWindow::initialize()
     connectTables();
     selectLastPatient();
     connect(database, &Database::patientsChanged, this, &MainWindow::refreshPatients, Qt::QueuedConnection);
+    // One patient comes or goes at its place in the list, the rest untouched.
+    connect(database, &Database::patientJoined, patientsTable, &TableWidget::appendRow);
+    connect(database, &Database::patientLeft, patientsTable, &TableWidget::dropRow);
     buildMenus();
     showWindow();
     QTimer::singleShot(0, removals, &RemovalCommands::tidyAtStart);
@@ -408,6 +411,10 @@ void MainWindow::followUpdates()
 
 void MainWindow::refreshPatients()
 {
+    // Patients that joined or left one by one are in the table already.
+    if (shownReads == database->wholeReads())
+        return;
+    shownReads = database->wholeReads();
     patientsTable->setPatients(database->patients());
 }
 

@@ -349,6 +349,7 @@ bool Database::reloadPatients()
     lastLoadError = ok ? QString() : reason;
     if (ok) {
         const QList<Patient *> replaced = list.replace(read);
+        ++wholeReadCount;
         // Views take the new list when patientsChanged reaches them (queued);
         // the old patients go after that, never while a view may still show them.
         if (!replaced.isEmpty())
@@ -362,7 +363,8 @@ bool Database::reloadPatients()
 void Database::forgetPatient(Patient *patient)
 {
     list.remove(patient);
-    // Views let go of it when they take the new list.
+    emit patientLeft(patient);
+    // Views that take the list whole let go of it when they take the new list.
     QPointer<Patient> leaving = patient;
     QMetaObject::invokeMethod(
         this, [leaving] { delete leaving; }, Qt::QueuedConnection);
@@ -416,6 +418,7 @@ Patient *Database::readPatient(int autoId)
     auto *patient = new Patient(static_cast<RowStore *>(this), this);
     patient->takeStoredValues(*rows, fieldsOf(*rows, Patient::staticMetaObject));
     list.append(patient);
+    emit patientJoined(patient);
     return patient;
 }
 

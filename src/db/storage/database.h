@@ -107,9 +107,13 @@ public:
     // Whether another patient of the list has the patient's PatientID. Records
     // find their patient by that text alone, so such records belong to both.
     bool patientIdShared(const Patient *patient) const;
-    // Lets go of a patient whose row is gone; it is deleted once views have
-    // taken the list without it.
+    // Lets go of a patient whose row is gone, announced by patientLeft; it is
+    // deleted once views have taken the list without it.
     void forgetPatient(Patient *patient);
+    // How many times the list has been read whole. A view that follows
+    // patientJoined and patientLeft needs the whole list again only when this
+    // has moved.
+    int wholeReads() const { return wholeReadCount; }
 
     // A write of several statements: the changes made while the outermost
     // Transaction lives share one database transaction, committed by it and
@@ -164,7 +168,7 @@ public:
     // A stored record, read with one statement; owned by the caller.
     Record *loadRecord(int recordId);
     // Reads the stored patient with this AutoID into the list, or null when
-    // there is no such row; nothing is announced.
+    // there is no such row; announced by patientJoined alone.
     Patient *readPatient(int autoId);
     // Shows the stored values of the row again, each changed column announced
     // and nothing written (after another workstation changed it). With gone,
@@ -260,7 +264,13 @@ public:
         const QVariantList &bound = QVariantList()) const;
 
 signals:
+    // The list changed; read whole when wholeReads has moved.
     void patientsChanged();
+    // One patient joined the list, or is leaving it, without the list being
+    // read whole; patientsChanged follows where the change came from a write
+    // or another workstation.
+    void patientJoined(Patient *patient);
+    void patientLeft(Patient *patient);
     // A write of a stored row was refused; the row holds the stored value again.
     void writeFailed(const QString &column, const QString &reason);
     // A write has committed: its changes, in order.
@@ -306,6 +316,7 @@ private:
     DatabaseLocation where;
     QString connectionName;
     PatientList list;
+    int wholeReadCount = 0;
     QString lastLoadError;
     std::unique_ptr<SqlDialect> sqlDialect;
 

@@ -319,10 +319,10 @@ int Database::insertPatient(Patient *patient, QString *reason)
 
 void Database::showNewPatient(int id)
 {
-    // A shared server announces every other workstation's change as it lands:
-    // the new row is all there is to read. A file is read whole, which also
-    // shows what another program changed in it.
-    if (sqlDialect->sharedByWorkstations() && readPatient(id))
+    // The new row is all there is to read: a list read whole costs as much as
+    // a start. A server announces other workstations' changes as they land;
+    // what another program wrote into a file shows at the next reload.
+    if (readPatient(id))
         emit patientsChanged();
     else
         reloadPatients();
