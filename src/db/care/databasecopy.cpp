@@ -1,6 +1,7 @@
 #include "db/care/databasecopy.h"
 
 #include "db/storage/database.h"
+#include "db/storage/patientidkeys.h"
 #include "db/storage/patientdatabase.h"
 #include "db/storage/serverroles.h"
 #include "db/storage/databaselocation.h"
@@ -453,6 +454,9 @@ bool DatabaseCopy::copy(const QString &sourceFile, Database *target, QString *re
             return refuse(tr("%1: the rows differ on the server").arg(table.name));
         lines << tr("%1: %n rows", nullptr, int(originalRows)).arg(table.name);
     }
+    // The keys of the ID rule, for the patients as copied.
+    if (!PatientIdKeys::fillAll(target, &why))
+        return refuse(why);
     RecordingCopy files;
     QStringList missing;
     if (!recordingsFrom.isEmpty() && !copyRecordings(source, recordingsFrom, &files, &missing, &why)) {
