@@ -455,7 +455,7 @@ bool DatabaseCopy::copy(const QString &sourceFile, Database *target, QString *re
         lines << tr("%1: %n rows", nullptr, int(originalRows)).arg(table.name);
     }
     // The keys of the ID rule, for the patients as copied.
-    if (!PatientIdKeys::fillAll(target, &why))
+    if (!PatientIdKeys::fillMissing(target, &why))
         return refuse(why);
     RecordingCopy files;
     QStringList missing;

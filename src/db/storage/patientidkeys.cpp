@@ -101,37 +101,27 @@ bool PatientIdKeys::kept(Database *database)
     return database->property(keptProperty).toBool();
 }
 
-bool PatientIdKeys::fillAll(Database *database, QString *reason)
+bool PatientIdKeys::fillMissing(Database *database, QString *reason)
 {
     QString why;
-    QSqlQuery clear(database->database());
-    if (!database->run(
-            clear, QStringLiteral("DELETE FROM PatientIdKeys"), "PATIENT ID KEYS NOT WRITTEN", &why)) {
-        if (reason)
-            *reason = why;
-        return false;
-    }
-    QSqlQuery ids(database->database());
-    ids.setForwardOnly(true);
-    if (!database->run(
-            ids, QStringLiteral("SELECT AutoID, PatientID FROM Patients"), "PATIENT IDS NOT READ", &why)) {
-        if (reason)
-            *reason = why;
-        return false;
-    }
+    QSqlQuery query(database->database());
+    query.setForwardOnly(true);
     QVariantList keys;
-    QVariantList batch;
-    while (ids.next())
-        keys << ids.value(0).toInt() << PatientIdMatch::key(ids.value(1).toString());
-    ids.finish();
-    for (int at = 0; at < keys.size(); at += 2 * fillBatch) {
-        if (!insertBatch(database, keys.mid(at, 2 * fillBatch), &why)) {
-            if (reason)
-                *reason = why;
-            return false;
-        }
-    }
-    return true;
+    bool ok = database->run(query,
+        QStringLiteral("DELETE FROM PatientIdKeys WHERE AutoID NOT IN (SELECT AutoID FROM Patients)"),
+        "PATIENT ID KEYS NOT WRITTEN", &why)
+        && database->run(query,
+            QStringLiteral("SELECT p.AutoID, p.PatientID FROM Patients p "
+                           "LEFT JOIN PatientIdKeys k ON k.AutoID = p.AutoID WHERE k.AutoID IS NULL"),
+            "PATIENT IDS NOT READ", &why);
+    while (ok && query.next())
+        keys << query.value(0).toInt() << PatientIdMatch::key(query.value(1).toString());
+    query.finish();
+    for (int at = 0; ok && at < keys.size(); at += 2 * fillBatch)
+        ok = insertBatch(database, keys.mid(at, 2 * fillBatch), &why);
+    if (!ok && reason)
+        *reason = why;
+    return ok;
 }
 
 bool PatientIdKeys::select(Database *database, const QString &patientId, QSqlQuery *query, QString *reason)
@@ -148,7 +138,7 @@ bool PatientIdKeys::select(Database *database, const QString &patientId, QSqlQue
         return false;
     const bool whole = query->value(0).toLongLong() == query->value(1).toLongLong();
     query->finish();
-    if (!whole && !fillAll(database, reason))
+    if (!whole && !fillMissing(database, reason))
         return false;
     return database->run(*query,
         QStringLiteral("SELECT p.AutoID, p.PatientID, p.LastName, p.FirstName, p.MiddleName "

@@ -18,8 +18,9 @@ public:
     static void attach(Database *database);
     static void setKept(Database *database, bool kept);
     static bool kept(Database *database);
-    // Writes the keys of all stored patients afresh, inside the caller's write.
-    static bool fillAll(Database *database, QString *reason);
+    // Writes the keys of the stored patients that have none and drops those
+    // of patients gone, inside the caller's write.
+    static bool fillMissing(Database *database, QString *reason);
     // Inside a write: a query for the stored patients whose ID has the key
     // of patientId, giving AutoID, PatientID, LastName, FirstName,
     // MiddleName. Rows that another program wrote without their key (the

@@ -94,7 +94,7 @@ QList<Step> steps(Database *database)
             { QStringLiteral("CREATE TABLE PatientIdKeys (AutoID BIGINT NOT NULL PRIMARY KEY, IdKey TEXT NOT NULL)"),
                 QStringLiteral("CREATE INDEX PatientIdKeysIdKey ON PatientIdKeys (IdKey)"),
                 QStringLiteral("UPDATE SchemaVersion SET Version = 8") },
-            &PatientIdKeys::fillAll },
+            &PatientIdKeys::fillMissing },
     };
 }
 
