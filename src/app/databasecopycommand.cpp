@@ -87,6 +87,8 @@ void DatabaseCopyCommand::run(QWidget *window, Database *database)
         return;
     QString report;
     const bool copied = DatabaseCopy::copy(file, database, &report, QFileInfo(file).absolutePath());
+    if (copied)
+        database->reloadPatients();
     AppHelper::warningMessage(
         report, tr("Copy local database to server"), copied ? MessageBox::Information : MessageBox::Warning);
 }

@@ -67,6 +67,7 @@ private slots:
         QString report;
         QVERIFY2(DatabaseCopy::copy(file, &target, &report), qPrintable(report));
         QCOMPARE(keys(target), layout);
+        QVERIFY(target.reloadPatients());
         QVERIFY2(report.contains("Patients: 2") && report.contains("Records: 1"), qPrintable(report));
         QCOMPARE(readFile(file), before);
 

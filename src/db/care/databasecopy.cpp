@@ -843,7 +843,6 @@ bool DatabaseCopy::copy(
         files.undo();
         return refuse(why);
     }
-    target->reloadPatients();
     if (!recordingsFrom.isEmpty())
         lines << tr("%n recordings copied into %1, each checked", nullptr, files.copied())
                      .arg(QDir::toNativeSeparators(DataLocations::patientsFolder()));
