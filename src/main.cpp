@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "db/model/kestamodel.h"
 #include "toolkit/style/stylehelper.h"
+#include "toolkit/util/platform.h"
 
 #include <QApplication>
 
@@ -17,6 +18,7 @@ int main(int argc, char *argv[])
     if (commandLine.mode != CommandLine::Mode::Window)
         return CommandLine::runWithoutWindow(commandLine, argc, argv);
     Startup::enableHighDpiScaling();
+    Platform::leaveOutOpenGl();
     QApplication app(argc, argv);
     Startup::setApplicationVersion();
     // Without Qt's own options, which the application object took.

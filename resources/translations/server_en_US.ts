@@ -99,11 +99,30 @@
 <context>
     <name>ServerPasswordPrompt</name>
     <message>
+        <source>The server refused the password.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Password of %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Database server</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Database</name>
+    <message>
+        <source>The server %1 is still answering another call</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server %1 did not answer within %2 s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server %1 did not confirm the write, and whether it was stored is not known: look again in a moment</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

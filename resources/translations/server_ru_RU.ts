@@ -101,12 +101,31 @@
 <context>
     <name>ServerPasswordPrompt</name>
     <message>
+        <source>The server refused the password.</source>
+        <translation>Сервер отклонил пароль.</translation>
+    </message>
+    <message>
         <source>Password of %1</source>
         <translation>Пароль для %1</translation>
     </message>
     <message>
         <source>Database server</source>
         <translation>Сервер базы данных</translation>
+    </message>
+</context>
+<context>
+    <name>Database</name>
+    <message>
+        <source>The server %1 is still answering another call</source>
+        <translation>Сервер %1 ещё отвечает на другой запрос</translation>
+    </message>
+    <message>
+        <source>The server %1 did not answer within %2 s</source>
+        <translation>Сервер %1 не ответил за %2 с</translation>
+    </message>
+    <message>
+        <source>The server %1 did not confirm the write, and whether it was stored is not known: look again in a moment</source>
+        <translation>Сервер %1 не подтвердил запись, и неизвестно, сохранена ли она: проверьте чуть позже</translation>
     </message>
 </context>
 </TS>
