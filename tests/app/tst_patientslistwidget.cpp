@@ -106,13 +106,20 @@ private slots:
         QTest::newRow("every word must match") << "petrov orlov" << QStringList();
         QTest::newRow("Cyrillic, ё typed as е") << "елкина алена" << QStringList { "Ёлкина Алёна" };
         QTest::newRow("Cyrillic, е typed as Ё") << "СЁМЕНОВ" << QStringList { "Семенов Петр" };
-        QTest::newRow("Cyrillic and Latin differ") << "ов" << QStringList { "Семенов Петр" };
+        QTest::newRow("Cyrillic and Latin differ") << "ов" << QStringList { "Иванов Ян", "Семенов Петр" };
         QTest::newRow("ID fragment") << "a3" << QStringList { "Orlov" };
         QTest::newRow("birth date as the card shows it") << "01.05.19" << QStringList { "Petrov Ivan" };
         QTest::newRow("birth date as tables show dates") << "2014/05" << QStringList { "Orlov" };
+        QTest::newRow("accents and letters folded") << "lukasz MULLER" << QStringList { "Müller-Weiß Łukasz" };
+        QTest::newRow("ß, ø, punctuation and blanks") << "weiss obrien soren"
+                                                      << QStringList { "O'Brien Weiß Søren" };
+        QTest::newRow("Cyrillic in the Latin layout") << "Bdfyjd" << QStringList { "Иванов Ян" };
+        QTest::newRow("Latin in the Russian layout") << "Шмфт" << QStringList { "Petrov Ivan" };
+        QTest::newRow("Cyrillic transliterated") << "ivanov yan" << QStringList { "Иванов Ян" };
         QTest::newRow("blank") << "  "
-                               << QStringList { "Kuznetsov", "Orlov", "Petrov Ivan", "Smirnova Anna",
-                                      "Volkova", "Ёлкина Алёна", "Семенов Петр" };
+                               << QStringList { "Kuznetsov", "Müller-Weiß Łukasz", "O'Brien Weiß Søren", "Orlov",
+                                      "Petrov Ivan", "Smirnova Anna", "Volkova", "Ёлкина Алёна", "Иванов Ян",
+                                      "Семенов Петр" };
     }
 
     void filter()
@@ -121,6 +128,9 @@ private slots:
         QFETCH(QStringList, found);
         QVERIFY(kestatest::addPatient(*db(), "Б7", "Ёлкина", "Алёна") > 0);
         QVERIFY(kestatest::addPatient(*db(), "Б8", "Семенов", "Петр") > 0);
+        QVERIFY(kestatest::addPatient(*db(), "Б9", "Müller-Weiß", "Łukasz") > 0);
+        QVERIFY(kestatest::addPatient(*db(), "Б10", "O'Brien Weiß", "Søren") > 0);
+        QVERIFY(kestatest::addPatient(*db(), "Б11", "Иванов", "Ян") > 0);
         PatientsListWidget patients(settings());
         patients.setPatients(db()->patients());
         patients.searchField()->setText(typed);
@@ -178,6 +188,16 @@ private slots:
         QTest::keyClick(patients.searchField(), Qt::Key_Escape);
         QCOMPARE(columnTexts(patients.grid(), 1), QStringList({ "A5", "A4", "A3", "A1", "-1" }));
         QCOMPARE(patients.selectedPatient(), db()->patientById(p.volkova));
+
+        // Edited so that it no longer matches: shown and selected until the search changes.
+        QTest::keyClicks(patients.searchField(), "volk");
+        QSignalSpy refreshed(patients.grid()->model(), &QAbstractItemModel::dataChanged);
+        db()->patientById(p.volkova)->setLastName("Sokolova");
+        QTRY_VERIFY(!refreshed.isEmpty());
+        QCOMPARE(columnTexts(patients.grid(), 0), QStringList { "Sokolova" });
+        QCOMPARE(patients.selectedPatient(), db()->patientById(p.volkova));
+        QTest::keyClick(patients.searchField(), Qt::Key_A);
+        QCOMPARE(patients.shownRowCount(), 0);
     }
 };
 
