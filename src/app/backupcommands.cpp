@@ -13,6 +13,7 @@
 #include "toolkit/util/filedialog.h"
 #include "toolkit/util/fileutilities.h"
 #include "toolkit/util/texthelper.h"
+#include "toolkit/i18n/datetext.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -35,9 +36,7 @@ constexpr int ShowAfterMs = 500;
 
 QString dateText(const QString &isoUtc)
 {
-    return QDateTime::fromString(isoUtc, Qt::ISODateWithMs)
-        .toLocalTime()
-        .toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    return DateText::dateTime(QDateTime::fromString(isoUtc, Qt::ISODateWithMs));
 }
 
 } // namespace

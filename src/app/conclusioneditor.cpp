@@ -3,6 +3,7 @@
 #include "db/rows/conclusions.h"
 #include "db/rows/record.h"
 #include "toolkit/util/apphelperdialogs.h"
+#include "toolkit/i18n/datetext.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -92,7 +93,7 @@ void ConclusionEditor::showStored()
             ? QString()
             : tr("Written by %1, %2")
                   .arg(stored.writtenBy,
-                      QLocale().toString(stored.writtenAt.toLocalTime(), QLocale::ShortFormat)));
+                      DateText::dateTime(stored.writtenAt)));
     saveButton->setEnabled(false);
 }
 

@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(russian.mid(0, 3),
             QStringList({ QString::fromUtf8("Запись: Комментарии |  | eyes closed"),
                 QString::fromUtf8("Запись добавлена |  | Файл: EEG_1\\a.edf\nИдентификатор: A17\n"
-                                  "Дата: 2024-03-05 14:25:00\nТип: EEG"),
+                                  "Дата: 05.03.2024 14:25:00\nТип: EEG"),
                 QString::fromUtf8("Пациент: Пол | Мужской | Женский") }));
     }
 };

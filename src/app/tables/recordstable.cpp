@@ -9,6 +9,7 @@
 #include "db/recordings/recordingfiles.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/fileutilities.h"
+#include "toolkit/i18n/datetext.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -228,7 +229,7 @@ QString RecordsTable::rowToolTip(AbstractDatabaseRow *row)
         tip += (tip.isEmpty() ? QString() : QStringLiteral("\n\n"))
             + tr("Conclusion (%1, %2):")
                   .arg(conclusion.writtenBy,
-                      QLocale().toString(conclusion.writtenAt.toLocalTime(), QLocale::ShortFormat))
+                      DateText::dateTime(conclusion.writtenAt))
             + QStringLiteral("\n") + text;
     }
     return tip;

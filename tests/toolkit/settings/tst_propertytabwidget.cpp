@@ -86,7 +86,7 @@ private slots:
         auto *dob = editorOf<DateField>(tabs, "DOB");
         QCOMPARE(dob->text(), QString());
         patient.setDOB(QDate(1980, 5, 17));
-        QCOMPARE(dob->text(), QString("17.05.1980"));
+        QCOMPARE(dob->text(), QString("1980-05-17"));
         dob->clear();
         QTest::keyClick(dob, Qt::Key_Tab);
         QVERIFY(!patient.getDOB().isValid());
