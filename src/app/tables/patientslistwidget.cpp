@@ -61,6 +61,8 @@ QList<TableColumn> PatientsListWidget::availableColumns()
         TableColumn(QStringLiteral("Age"), QHeaderView::Fixed, right),
         TableColumn(QStringLiteral("LastVisit"), QHeaderView::Fixed, left),
         TableColumn(QStringLiteral("FirstVisit"), QHeaderView::Fixed, left),
+        TableColumn(QStringLiteral("DOB"), QHeaderView::Fixed, left),
+        TableColumn(QStringLiteral("Sex"), QHeaderView::ResizeToContents, left),
     };
 }
 
@@ -146,6 +148,8 @@ QString PatientsListWidget::cellText(AbstractDatabaseRow *row, const QString &co
         return TextHelper::visibleText(patient->getPatientID());
     if (patient && column == QLatin1String("LastName"))
         return TextHelper::visibleText(patient->getLastName());
+    if (patient && column == QLatin1String("Sex"))
+        return patient->getSex() == Patient::Gender_Unspecified ? QString() : rowIconText(patient);
     const QString text = row->getTextValue(column);
     if (column == QLatin1String("FullName") || column == QLatin1String("Initials"))
         return TextHelper::visibleText(text);

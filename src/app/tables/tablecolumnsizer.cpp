@@ -62,18 +62,20 @@ void TableColumnSizer::fitToContents()
     all.reserve(rows->rowCount());
     for (int r = 0; r < rows->rowCount(); ++r)
         all.append(r);
-    for (int c : fittedColumns())
-        grid->horizontalHeader()->resizeSection(c, contentWidth(c, all));
+    fullWidths.clear();
+    for (int c : fittedColumns()) {
+        fullWidths.insert(c, contentWidth(c, all));
+        grid->horizontalHeader()->resizeSection(c, fullWidths.value(c));
+    }
+    for (int c : qAsConst(stretching))
+        fullWidths.insert(c, contentWidth(c, all));
     shareRoom();
 }
 
 void TableColumnSizer::growFor(const QList<int> &refreshed)
 {
-    for (int c : fittedColumns()) {
-        const int width = contentWidth(c, refreshed);
-        if (width > grid->horizontalHeader()->sectionSize(c))
-            grid->horizontalHeader()->resizeSection(c, width);
-    }
+    for (int c : fittedColumns() + stretching)
+        fullWidths[c] = qMax(fullWidths.value(c), contentWidth(c, refreshed));
     shareRoom();
 }
 
@@ -118,23 +120,44 @@ void TableColumnSizer::shareRoom()
         return;
     sharing = true;
     QHeaderView *header = grid->horizontalHeader();
-    int others = 0;
-    int widest = 0;
+    const QList<int> fitted = fittedColumns();
+    // The names come first: where the room is short, the fitted columns (an
+    // ID) give up theirs down to their captions before a name is cut.
+    int fixed = 0, fittedFull = 0, fittedLeast = 0, namesWanted = 0, namesLeast = 0;
     for (int c = 0; c < header->count(); ++c) {
-        if (stretching.contains(c))
-            widest = qMax(widest, header->sectionSizeHint(c));
-        else if (!header->isSectionHidden(c))
-            others += header->sectionSize(c);
+        if (header->isSectionHidden(c))
+            continue;
+        if (stretching.contains(c)) {
+            namesLeast += header->sectionSizeHint(c);
+            namesWanted += qMax(header->sectionSizeHint(c), fullWidths.value(c));
+        } else if (fitted.contains(c)) {
+            fittedFull += fullWidths.value(c);
+            fittedLeast += qMin(fullWidths.value(c), header->sectionSizeHint(c));
+        } else {
+            fixed += header->sectionSize(c);
+        }
     }
-    const bool fits = grid->viewport()->width() - others >= widest * stretching.size();
+    int left = grid->viewport()->width() - fixed - fittedFull;
+    const int given = qBound(0, namesWanted - left, fittedFull - fittedLeast);
+    for (int c : fitted) {
+        const int full = fullWidths.value(c);
+        const int spare = full - qMin(full, header->sectionSizeHint(c));
+        const int share
+            = fittedFull > fittedLeast ? int(qint64(given) * spare / (fittedFull - fittedLeast)) : 0;
+        header->resizeSection(c, full - share);
+    }
+    left += given;
     for (int c : qAsConst(stretching)) {
         if (c >= header->count())
             continue;
-        if (fits) {
+        if (left >= namesWanted) {
             header->setSectionResizeMode(c, QHeaderView::Stretch);
         } else {
             header->setSectionResizeMode(c, QHeaderView::Fixed);
-            header->resizeSection(c, header->sectionSizeHint(c));
+            header->resizeSection(c,
+                qMax(header->sectionSizeHint(c),
+                    namesLeast > 0 ? int(qint64(qMax(left, 0)) * header->sectionSizeHint(c) / namesLeast)
+                                   : 0));
         }
     }
     sharing = false;

@@ -90,6 +90,15 @@ private slots:
         dob->clear();
         QTest::keyClick(dob, Qt::Key_Tab);
         QVERIFY(!patient.getDOB().isValid());
+
+        // Height and weight not taken read as nothing, not "0 cm", and cannot go below it.
+        auto *height = editorOf<QDoubleSpinBox>(tabs, "Height");
+        QVERIFY(height->text().trimmed().isEmpty()
+            && editorOf<QDoubleSpinBox>(tabs, "Weight")->text().trimmed().isEmpty());
+        patient.setHeight(170);
+        QCOMPARE(height->text(), QString("170 cm"));
+        height->setValue(-5);
+        QCOMPARE(patient.getHeight(), 0.0);
     }
 };
 
