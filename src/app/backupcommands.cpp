@@ -6,14 +6,14 @@
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
 #include "db/storage/database.h"
+#include "toolkit/i18n/datetext.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/apphelperdialogs.h"
-#include "toolkit/util/messageboxdialogs.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/filedialog.h"
 #include "toolkit/util/fileutilities.h"
+#include "toolkit/util/messageboxdialogs.h"
 #include "toolkit/util/texthelper.h"
-#include "toolkit/i18n/datetext.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "app/historydialog.h"
 
+#include "toolkit/i18n/datetext.h"
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/util/texthelper.h"
-#include "toolkit/i18n/datetext.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -54,8 +54,8 @@ HistoryDialog::HistoryDialog(
         const ChangeHistory::Entry &entry = entries.at(row);
         // Who: names another workstation wrote may hide characters as any stored text may.
         const QStringList cells { DateText::dateTime(entry.changedAt, true),
-            TextHelper::visibleText(entry.user + '@' + entry.workstation), whatText(entry), valueText(entry.column, entry.oldValue),
-            valueText(entry.column, entry.newValue) };
+            TextHelper::visibleText(entry.user + '@' + entry.workstation), whatText(entry),
+            valueText(entry.column, entry.oldValue), valueText(entry.column, entry.newValue) };
         for (int column = 0; column < cells.size(); ++column) {
             auto *item = new QTableWidgetItem(cells.at(column));
             // A whole row's values run over several lines; the change reads from its top.

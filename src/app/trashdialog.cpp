@@ -1,10 +1,10 @@
 #include "app/trashdialog.h"
 
+#include "toolkit/i18n/datetext.h"
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/fileutilities.h"
 #include "toolkit/util/texthelper.h"
-#include "toolkit/i18n/datetext.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -83,8 +83,7 @@ void TrashDialog::refresh()
         const Trash::Removal &removal = removals.at(row);
         const QString what = (removal.wholePatient ? tr("Patient") : tr("Recording")) + ": "
             + TextHelper::visibleText(shownDates(removal.description));
-        const QStringList cells { what,
-            DateText::dateTime(removal.removedAt),
+        const QStringList cells { what, DateText::dateTime(removal.removedAt),
             removal.user + '@' + removal.workstation, FileUtilities::filesizeNice(removal.size, 1) };
         for (int column = 0; column < cells.size(); ++column) {
             auto *item = new QTableWidgetItem(cells.at(column));

@@ -2,8 +2,8 @@
 
 #include "db/rows/record.h"
 #include "db/rows/rowstore.h"
-#include "toolkit/util/clock.h"
 #include "toolkit/i18n/datetext.h"
+#include "toolkit/util/clock.h"
 
 #include <QDebug>
 #include <QMetaObject>

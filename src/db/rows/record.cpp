@@ -1,4 +1,5 @@
 #include "db/rows/record.h"
+
 #include "toolkit/i18n/datetext.h"
 
 Record::Record(QObject *parent)

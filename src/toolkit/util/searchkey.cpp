@@ -47,10 +47,12 @@ const QVector<Folded> &foldTable()
             char16_t letter;
             const char *plain;
         } special[] = {
+            // clang-format off
             { u'ł', "l" }, { u'Ł', "l" }, { u'ø', "o" }, { u'Ø', "o" }, { u'ß', "ss" }, { u'ẞ', "ss" },
             { u'æ', "ae" }, { u'Æ', "ae" }, { u'œ', "oe" }, { u'Œ', "oe" }, { u'đ', "d" }, { u'Đ', "d" },
             { u'ð', "d" }, { u'Ð', "d" }, { u'þ', "th" }, { u'Þ', "th" }, { u'ı', "i" }, { u'ħ', "h" },
             { u'Ħ', "h" }, { u'ŧ', "t" }, { u'Ŧ', "t" }, { u'ŋ', "n" }, { u'Ŋ', "n" }, { u'ĸ', "k" },
+            // clang-format on
         };
         for (const auto &letter : special) {
             Folded &to = folded[letter.letter];
