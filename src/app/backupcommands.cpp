@@ -30,7 +30,12 @@
 namespace
 {
 
-const QString ArchiveFilter = QStringLiteral("Kesta backup (*.tar *.tar.gpg);;All files (*)");
+QString archiveFilter()
+{
+    return QCoreApplication::translate("BackupCommands", "Kesta backup (*.tar *.tar.gpg)") + QStringLiteral(";;")
+        + QCoreApplication::translate("BackupCommands", "All files (*)");
+}
+
 constexpr int ProgressSteps = 1000;
 constexpr int ShowAfterMs = 500;
 
@@ -152,7 +157,7 @@ void BackupCommands::backUp()
             options.recipients.clear();
     }
     const QString path = FileDialog::saveFileName(
-        window, tr("Back up"), suggestedName(!options.recipients.isEmpty()), ArchiveFilter);
+        window, tr("Back up"), suggestedName(!options.recipients.isEmpty()), archiveFilter());
     if (path.isEmpty())
         return;
     const DatabaseLocation location = database->location();
@@ -179,7 +184,7 @@ void BackupCommands::backUp()
 
 void BackupCommands::restore()
 {
-    const QString path = FileDialog::openFileName(window, tr("Restore"), QDir::homePath(), ArchiveFilter);
+    const QString path = FileDialog::openFileName(window, tr("Restore"), QDir::homePath(), archiveFilter());
     if (path.isEmpty())
         return;
     // Read, decrypted and checked whole before anything is asked: what the

@@ -63,7 +63,7 @@ QAction *DatabaseCopyCommand::makeAction(Database *database, QWidget *window)
 void DatabaseCopyCommand::run(QWidget *window, Database *database)
 {
     const QString file = FileDialog::openFileName(window, tr("Copy local database to server"),
-        DataLocations::databaseFile(), QStringLiteral("SQLite (*.sqlite)"));
+        DataLocations::databaseFile(), tr("SQLite database (*.sqlite)"));
     if (file.isEmpty())
         return;
     if (!AppHelper::confirmDialog(tr("Copy local database to server"),

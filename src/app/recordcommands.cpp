@@ -87,7 +87,7 @@ void RecordCommands::showPreviewOf(int id)
 void RecordCommands::openRecordFile()
 {
     const QString path = FileDialog::openFileName(window, QCoreApplication::translate("Generic", "Open file"),
-        DataLocations::dataFolder(), QStringLiteral("EDF (*.edf)"));
+        DataLocations::dataFolder(), tr("EDF recordings (*.edf)"));
     if (!path.isEmpty() && exchange)
         RecorderLaunchWarning::confirmStarted(exchange->runRecorder(RecorderLauncher::quotedPath(path)));
 }

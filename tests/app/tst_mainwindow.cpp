@@ -537,7 +537,7 @@ private slots:
         s.action("actionOpenRecord")->trigger();
         const FileDialog::Asked asked = FileDialog::takeAsked().value(0);
         QCOMPARE(asked.caption + asked.folder + asked.filter,
-            "Open file" + DataLocations::dataFolder() + "EDF (*.edf)");
+            "Open file" + DataLocations::dataFolder() + "EDF recordings (*.edf)");
 
         // An edit stores exactly the changed column; a cancelled one nothing.
         for (bool save : { false, true }) {

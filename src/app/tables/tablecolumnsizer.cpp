@@ -123,30 +123,34 @@ void TableColumnSizer::shareRoom()
     const QList<int> fitted = fittedColumns();
     // The names come first: where the room is short, the fitted columns (an
     // ID) give up theirs down to their captions before a name is cut.
-    int fixed = 0, fittedFull = 0, fittedLeast = 0, namesWanted = 0, namesLeast = 0;
+    int fixed = 0, fittedFull = 0, fittedLeast = 0, namesWanted = 0, namesLeast = 0, widest = 0;
+    const auto full = [&](int c) { return qMax(header->sectionSizeHint(c), fullWidths.value(c)); };
     for (int c = 0; c < header->count(); ++c) {
         if (header->isSectionHidden(c))
             continue;
         if (stretching.contains(c)) {
             namesLeast += header->sectionSizeHint(c);
-            namesWanted += qMax(header->sectionSizeHint(c), fullWidths.value(c));
+            namesWanted += full(c);
+            widest = qMax(widest, full(c));
         } else if (fitted.contains(c)) {
-            fittedFull += fullWidths.value(c);
-            fittedLeast += qMin(fullWidths.value(c), header->sectionSizeHint(c));
+            fittedFull += full(c);
+            fittedLeast += header->sectionSizeHint(c);
         } else {
             fixed += header->sectionSize(c);
         }
     }
+    // Stretching shares the room evenly, so each needs the widest's room.
+    namesWanted = qMax(namesWanted, widest * int(stretching.size()));
     int left = grid->viewport()->width() - fixed - fittedFull;
     const int given = qBound(0, namesWanted - left, fittedFull - fittedLeast);
     for (int c : fitted) {
-        const int full = fullWidths.value(c);
-        const int spare = full - qMin(full, header->sectionSizeHint(c));
+        const int spare = full(c) - header->sectionSizeHint(c);
         const int share
             = fittedFull > fittedLeast ? int(qint64(given) * spare / (fittedFull - fittedLeast)) : 0;
-        header->resizeSection(c, full - share);
+        header->resizeSection(c, full(c) - share);
+        // What the shares, rounded down, left over.
+        left += full(c) - header->sectionSize(c);
     }
-    left += given;
     for (int c : qAsConst(stretching)) {
         if (c >= header->count())
             continue;
