@@ -32,8 +32,8 @@ namespace
 
 QString archiveFilter()
 {
-    return QCoreApplication::translate("BackupCommands", "Kesta backup (*.tar *.tar.gpg)") + QStringLiteral(";;")
-        + QCoreApplication::translate("BackupCommands", "All files (*)");
+    return QCoreApplication::translate("BackupCommands", "Kesta backup (*.tar *.tar.gpg)")
+        + QStringLiteral(";;") + QCoreApplication::translate("BackupCommands", "All files (*)");
 }
 
 constexpr int ProgressSteps = 1000;

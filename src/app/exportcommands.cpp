@@ -98,15 +98,17 @@ void ExportCommands::save(TableWidget *table, const QString &caption, const QStr
     const QString semicolonsLive = tr("CSV, semicolons, formulas left live (*.csv)");
     const QString commasLive = tr("CSV, commas, formulas left live (*.csv)");
     const bool semicolonFirst = QLocale().decimalPoint() == QLatin1Char(',');
-    const QStringList filters = semicolonFirst ? QStringList { semicolons, commas, semicolonsLive, commasLive }
-                                               : QStringList { commas, semicolons, commasLive, semicolonsLive };
+    const QStringList filters = semicolonFirst
+        ? QStringList { semicolons, commas, semicolonsLive, commasLive }
+        : QStringList { commas, semicolons, commasLive, semicolonsLive };
     QString chosen;
-    QString path = FileDialog::saveFileName(window, caption, documentsFolder() + QLatin1Char('/') + suggestedName,
-        filters.join(QStringLiteral(";;")), &chosen);
+    QString path = FileDialog::saveFileName(window, caption,
+        documentsFolder() + QLatin1Char('/') + suggestedName, filters.join(QStringLiteral(";;")), &chosen);
     if (path.isEmpty())
         return;
     CsvOptions options;
-    options.separator = chosen == semicolons || chosen == semicolonsLive ? QLatin1Char(';') : QLatin1Char(',');
+    options.separator
+        = chosen == semicolons || chosen == semicolonsLive ? QLatin1Char(';') : QLatin1Char(',');
     options.formulasAsText = chosen != semicolonsLive && chosen != commasLive;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");

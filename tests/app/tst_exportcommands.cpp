@@ -115,10 +115,9 @@ private slots:
         QVERIFY(resetDataFolder());
         PatientDatabase db(DataLocations::databaseFile());
         QVERIFY(db.isUsable());
-        for (const QString &name :
-            { QString("Smith, John"), QString("O\"Brien \"Bob\""), QString("Line\nbreak"),
-                QString::fromUtf8("Иванов Пётр"), QString(" padded "), QString("Filtered out"),
-                QString("=HYPERLINK(\"a\")"), QString("+cmd|' /C calc'!A0") })
+        for (const QString &name : { QString("Smith, John"), QString("O\"Brien \"Bob\""),
+                 QString("Line\nbreak"), QString::fromUtf8("Иванов Пётр"), QString(" padded "),
+                 QString("Filtered out"), QString("=HYPERLINK(\"a\")"), QString("+cmd|' /C calc'!A0") })
             QVERIFY(
                 addPatient(db, name == "Filtered out" ? "Z9" : "A" + QString::number(name.size()), name) > 0);
         KestaSettings settings { QString() };
@@ -135,7 +134,8 @@ private slots:
         FileDialog::setNextFileName(path);
         commands.exportPatientsAction()->trigger();
         const FileDialog::Asked asked = FileDialog::takeAsked().value(0);
-        QVERIFY(asked.folder.endsWith(".csv") && asked.filter.startsWith("CSV, fields apart by commas (*.csv);;"));
+        QVERIFY(asked.folder.endsWith(".csv")
+            && asked.filter.startsWith("CSV, fields apart by commas (*.csv);;"));
         QList<QStringList> shown = onScreen(patients.grid());
         QCOMPARE(shown.size(), 8);
         QCOMPARE(shown.at(0), QStringList({ "Last name", "ID", "Age" }));

@@ -148,7 +148,8 @@ QString PrintCommands::clinic() const
 QString PrintCommands::pdfPath(const QString &caption, const QString &name)
 {
     QString path = FileDialog::saveFileName(window, caption,
-        documentsFolder() + QLatin1Char('/') + fileNamePart(name) + QStringLiteral(".pdf"), tr("PDF document (*.pdf)"));
+        documentsFolder() + QLatin1Char('/') + fileNamePart(name) + QStringLiteral(".pdf"),
+        tr("PDF document (*.pdf)"));
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
     return path;

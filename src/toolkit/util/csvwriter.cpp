@@ -9,8 +9,8 @@ QString CsvWriter::field(const QString &plain, const CsvOptions &options)
     static const QRegularExpression number(QStringLiteral("^[+-]?\\d+([.,]\\d+)?$"));
     static const QString starts = QStringLiteral("=+-@\t\r");
     QString text = plain;
-    if (options.formulasAsText && !text.isEmpty() && starts.contains(text.front()) && text != QLatin1String("-")
-        && !number.match(text).hasMatch())
+    if (options.formulasAsText && !text.isEmpty() && starts.contains(text.front())
+        && text != QLatin1String("-") && !number.match(text).hasMatch())
         text.prepend(QLatin1Char('\''));
     const bool quoted = text.contains(options.separator) || text.contains(QLatin1Char('"'))
         || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))
@@ -34,7 +34,8 @@ QByteArray CsvWriter::document(const QList<QStringList> &rows, const CsvOptions 
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-bool CsvWriter::save(const QString &path, const QList<QStringList> &rows, QString *reason, const CsvOptions &options)
+bool CsvWriter::save(
+    const QString &path, const QList<QStringList> &rows, QString *reason, const CsvOptions &options)
 {
     QSaveFile file(path);
     const QByteArray bytes = document(rows, options);

@@ -24,6 +24,6 @@ public:
     static QString field(const QString &text, const CsvOptions &options = CsvOptions());
     static QByteArray document(const QList<QStringList> &rows, const CsvOptions &options = CsvOptions());
     // Written whole or not at all; false with the system's reason.
-    static bool save(
-        const QString &path, const QList<QStringList> &rows, QString *reason, const CsvOptions &options = CsvOptions());
+    static bool save(const QString &path, const QList<QStringList> &rows, QString *reason,
+        const CsvOptions &options = CsvOptions());
 };

@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QRegularExpression>
-
 #include <algorithm>
 
 namespace
