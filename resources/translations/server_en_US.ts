@@ -69,6 +69,10 @@
         <source>Give the password in ~/.pgpass, or type it at a terminal.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>SQLite database (*.sqlite)</source>
+        <translation>SQLite database (*.sqlite)</translation>
+    </message>
 </context>
 <context>
     <name>EditConflict</name>

@@ -70,6 +70,10 @@
         <source>Give the password in ~/.pgpass, or type it at a terminal.</source>
         <translation>Укажите пароль в ~/.pgpass или введите его в терминале.</translation>
     </message>
+    <message>
+        <source>SQLite database (*.sqlite)</source>
+        <translation>База данных SQLite (*.sqlite)</translation>
+    </message>
 </context>
 <context>
     <name>EditConflict</name>

@@ -84,5 +84,9 @@
         <source>Patient &amp;card view</source>
         <translation>Patient &amp;card view</translation>
     </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Quit</translation>
+    </message>
 </context>
 </TS>

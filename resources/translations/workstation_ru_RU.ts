@@ -84,5 +84,9 @@
         <source>Patient &amp;card view</source>
         <translation>&amp;Карточка пациента</translation>
     </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Выход</translation>
+    </message>
 </context>
 </TS>

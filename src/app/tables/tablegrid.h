@@ -17,4 +17,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // Home and End go to the first and the last row, as in a list: a grid of whole
+    // rows has no cells of a row to walk.
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
 };
