@@ -77,7 +77,8 @@ private slots:
         KestaSettings settings { QString() };
 
         checkModal([] { MessageBoxDialogs::question("Remove", "Remove him?", MessageBox::Question); });
-        checkModal([] { MessageBoxDialogs::choose("Back up", "How?", MessageBox::Question, "Encrypted", "Plain"); });
+        checkModal(
+            [] { MessageBoxDialogs::choose("Back up", "How?", MessageBox::Question, "Encrypted", "Plain"); });
         checkModal([] { MessageBoxDialogs::message("Written."); });
         checkModal([] {
             ConfirmDialog dialog(nullptr, QString(), QString(), "Discard");
@@ -90,7 +91,8 @@ private slots:
         HistoryDialog history("Petrov", {});
         TrashDialog trash(&db);
         AboutBox about(&settings);
-        for (QDialog *dialog : std::initializer_list<QDialog *> { &patientDialog, &settingsDialog, &history, &trash, &about }) {
+        for (QDialog *dialog :
+            std::initializer_list<QDialog *> { &patientDialog, &settingsDialog, &history, &trash, &about }) {
             dialog->show();
             check(dialog);
             dialog->close();

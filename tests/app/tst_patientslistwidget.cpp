@@ -230,8 +230,9 @@ private slots:
         QTest::keyClick(patients.searchField(), Qt::Key_Escape);
         patients.grid()->setFocus();
         const QList<int> order = rowIds(patients.grid());
-        for (const auto &step : { qMakePair(Qt::Key_End, order.last()), qMakePair(Qt::Key_Home, order.first()),
-                 qMakePair(Qt::Key_PageDown, order.last()), qMakePair(Qt::Key_PageUp, order.first()) }) {
+        for (const auto &step :
+            { qMakePair(Qt::Key_End, order.last()), qMakePair(Qt::Key_Home, order.first()),
+                qMakePair(Qt::Key_PageDown, order.last()), qMakePair(Qt::Key_PageUp, order.first()) }) {
             QTest::keyClick(patients.grid(), step.first);
             QVERIFY2(patients.selectedItemId() == step.second, qPrintable(QString::number(step.first, 16)));
         }

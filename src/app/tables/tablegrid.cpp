@@ -75,7 +75,8 @@ void TableGrid::paintEvent(QPaintEvent *event)
 QModelIndex TableGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
 {
     const int rows = model() ? model()->rowCount(rootIndex()) : 0;
-    if ((cursorAction == MoveHome || cursorAction == MoveEnd) && rows > 0 && !(modifiers & Qt::ControlModifier)) {
+    if ((cursorAction == MoveHome || cursorAction == MoveEnd) && rows > 0
+        && !(modifiers & Qt::ControlModifier)) {
         const int column = qMax(0, currentIndex().column());
         return model()->index(cursorAction == MoveHome ? 0 : rows - 1, column, rootIndex());
     }
