@@ -14,6 +14,7 @@
 #include "toolkit/util/confirmdialog.h"
 #include "toolkit/util/messageboxdialogs.h"
 
+#include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
@@ -91,6 +92,7 @@ private slots:
         HistoryDialog history("Petrov", {});
         TrashDialog trash(&db);
         AboutBox about(&settings);
+        QVERIFY(about.findChild<QDialogButtonBox *>()); // with its Close button
         for (QDialog *dialog :
             std::initializer_list<QDialog *> { &patientDialog, &settingsDialog, &history, &trash, &about }) {
             dialog->show();

@@ -18,9 +18,23 @@ int TableGrid::cellWidth(const QModelIndex &index) const
     return showGrid() ? width + 1 : width;
 }
 
+void TableGrid::setEmptyText(const QString &text)
+{
+    if (text == empty)
+        return;
+    empty = text;
+    viewport()->update();
+}
+
 void TableGrid::paintEvent(QPaintEvent *event)
 {
     QTableView::paintEvent(event);
+    if (!empty.isEmpty() && model() && model()->rowCount(rootIndex()) == 0) {
+        QPainter painter(viewport());
+        painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+        painter.drawText(viewport()->rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, empty);
+        return;
+    }
     if (!showGrid())
         return;
     // Where QTableView puts its lines: below each row and right of each column
