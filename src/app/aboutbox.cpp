@@ -8,12 +8,12 @@
 #include "toolkit/util/apphelper.h"
 
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QDialogButtonBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 

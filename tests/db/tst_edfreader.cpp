@@ -155,8 +155,8 @@ private slots:
         QTest::newRow("within EDFlib's 40 bytes") << "Eyes closed"
                                                   << "Eyes closed";
         QTest::newRow("odd byte at 40") << "x" + fits << "x" + fits;
-        QTest::newRow("beyond EDFlib's room") << fits + ", гипервентиляция 3 мин"
-                                              << fits + ", гипервентиляция 3 мин"; // 115 bytes
+        QTest::newRow("beyond EDFlib's room")
+            << fits + ", гипервентиляция 3 мин" << fits + ", гипервентиляция 3 мин"; // 115 bytes
         const QString longest = QString(64, QChar(0x0416)); // as long as a stored comment: 128 bytes
         QTest::newRow("the longest comment") << longest << longest;
     }

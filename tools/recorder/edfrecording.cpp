@@ -107,7 +107,8 @@ bool writeWholeComment(const QString &path, const QString &text, bool bdf)
     const int grown = samples * bytesPerSample;
 
     QByteArray result = bytes.left(headerSize);
-    result.replace(256 + signalCount * 216 + annotation * 8, 8, QByteArray::number(samples).leftJustified(8, ' '));
+    result.replace(
+        256 + signalCount * 216 + annotation * 8, 8, QByteArray::number(samples).leftJustified(8, ' '));
     for (int r = 0; r < records; ++r) {
         const qint64 at = headerSize + qint64(r) * recordSize;
         QByteArray signal = r == 0 ? whole : bytes.mid(at + before, room);

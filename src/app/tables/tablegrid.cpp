@@ -32,7 +32,8 @@ void TableGrid::paintEvent(QPaintEvent *event)
     if (!empty.isEmpty() && model() && model()->rowCount(rootIndex()) == 0) {
         QPainter painter(viewport());
         painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
-        painter.drawText(viewport()->rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, empty);
+        painter.drawText(
+            viewport()->rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, empty);
         return;
     }
     if (!showGrid())
