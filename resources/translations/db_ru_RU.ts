@@ -237,4 +237,19 @@
         <translation>Структура базы данных имеет версию %1; эта программа знает версии до %2. База записана более новой версией программы и оставлена без изменений.</translation>
     </message>
 </context>
+<context>
+    <name>DataLocations</name>
+    <message>
+        <source>%1 is the root of the file system</source>
+        <translation>%1 — корень файловой системы</translation>
+    </message>
+    <message>
+        <source>%1 is the home folder itself</source>
+        <translation>%1 — сама домашняя папка</translation>
+    </message>
+    <message>
+        <source>%1 is a folder of the system</source>
+        <translation>%1 — системная папка</translation>
+    </message>
+</context>
 </TS>

@@ -955,7 +955,8 @@ private slots:
                           "ZIP: CHECK constraint failed: length(ZIP) <= 16" });
     }
 
-    // The language is taken at start-up: a new choice is answered with a note.
+    // The language, the data folder and the server are taken at start-up: a new choice is
+    // answered with a note.
     void settingsDialogClosesAndNamesWhenTheLanguageComes()
     {
         KestaModel model;
@@ -966,6 +967,18 @@ private slots:
         QVERIFY(!dialog.restartNote()->isVisible());
         model.settings()->setLanguage(KestaSettings::ru_RU);
         QVERIFY(dialog.restartNote()->isVisible());
+        model.settings()->setLanguage(KestaSettings::en_US);
+        QVERIFY(!dialog.restartNote()->isVisible());
+
+        // The data folder comes with the next start too; the root is refused and put back.
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        model.settings()->setDataFolder("/");
+        QCOMPARE(model.settings()->getDataFolder(), QString());
+        QCOMPARE(MessageBox::takeShown().value(0).text,
+            QString("This folder cannot be the data folder:\n/ is the root of the file system"));
+        QVERIFY(!dialog.restartNote()->isVisible());
+        model.settings()->setDataFolder(QDir::homePath() + "/share");
+        QVERIFY(dialog.restartNote()->isVisible() && dialog.restartNote()->text().contains("Data folder"));
         dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Close)->click();
         QVERIFY(!dialog.isVisible());
     }
