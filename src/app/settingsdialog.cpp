@@ -78,6 +78,7 @@ void SettingsDialog::noteNextStart()
             changed << QCoreApplication::translate("Generic", it.key().toUtf8().constData());
     }
     changed.sort();
-    note->setText(tr("Takes effect at the next start of the program: %1.").arg(changed.join(QStringLiteral(", "))));
+    note->setText(
+        tr("Takes effect at the next start of the program: %1.").arg(changed.join(QStringLiteral(", "))));
     note->setVisible(!changed.isEmpty());
 }

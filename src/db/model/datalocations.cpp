@@ -41,9 +41,10 @@ QString DataLocations::unsuitableDataFolder(const QString &folder)
     if (path == home || path == QDir::cleanPath(QDir::homePath()))
         return QCoreApplication::translate("DataLocations", "%1 is the home folder itself").arg(shown);
     // Folders of the system, and the folders that hold others' (mount points, homes).
-    static const QStringList systemTrees { "/bin", "/boot", "/dev", "/etc", "/lib", "/lib32", "/lib64", "/libx32",
-        "/proc", "/run", "/sbin", "/sys", "/usr" };
-    static const QStringList systemFolders { "/home", "/media", "/mnt", "/opt", "/root", "/srv", "/tmp", "/var" };
+    static const QStringList systemTrees { "/bin", "/boot", "/dev", "/etc", "/lib", "/lib32", "/lib64",
+        "/libx32", "/proc", "/run", "/sbin", "/sys", "/usr" };
+    static const QStringList systemFolders { "/home", "/media", "/mnt", "/opt", "/root", "/srv", "/tmp",
+        "/var" };
     for (const QString &tree : systemTrees) {
         if (path == tree || path.startsWith(tree + QLatin1Char('/')))
             return QCoreApplication::translate("DataLocations", "%1 is a folder of the system").arg(shown);
