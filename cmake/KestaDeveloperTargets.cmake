@@ -19,7 +19,7 @@ endif()
 # catalogue pair resources/translations/<name>_ru_RU.ts and <name>_en_US.ts
 # holds; one pair per feature, so that work on one never touches another's.
 set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange recordings workstation server
-    care printing)
+    care printing roles)
 # Conclusions and printed pages.
 set(KESTA_CATALOGUE_printing src/db/rows/conclusions.h src/db/rows/conclusions.cpp src/app/conclusioneditor.h
     src/app/conclusioneditor.cpp src/app/printing/listpage.h src/app/printing/listpage.cpp
@@ -64,6 +64,11 @@ set(KESTA_CATALOGUE_exchange src/app/recorderlaunchwarning.h src/app/recorderlau
     src/app/unregisteredrecordingsnotice.h src/app/unregisteredrecordingsnotice.cpp
     src/db/recordings/unregisteredrecordings.h src/db/recordings/unregisteredrecordings.cpp
     src/db/recordings/recordingregistration.h src/db/recordings/recordingregistration.cpp src/exchange)
+# Who may do what on a server, and who opened which card.
+set(KESTA_CATALOGUE_roles src/db/storage/serverroles.h src/db/storage/serverroles.cpp src/app/rolegate.h
+    src/app/rolegate.cpp src/app/serverstatusline.h src/app/serverstatusline.cpp src/app/serversetupcommand.h
+    src/app/serversetupcommand.cpp src/db/care/patientviews.h src/db/care/patientviews.cpp
+    src/app/patientviewsdialog.h src/app/patientviewsdialog.cpp)
 # Several workstations on one server: conflicts, live updates, the copy onto it, its password.
 set(KESTA_CATALOGUE_server src/db/storage/editconflict.h src/db/storage/editconflict.cpp src/db/care/databasecopy.h
     src/db/care/databasecopy.cpp src/db/storage/liveupdates.h src/db/storage/liveupdates.cpp src/app/databasecopycommand.h

@@ -236,6 +236,18 @@
         <source>The database has layout version %1; this program knows versions up to %2. It was written by a newer version of the program and is left unchanged.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>This server&apos;s database is empty.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This server&apos;s database has the layout of an older version of Kesta (%1; this one needs %2).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only the administrator may change it: start Kesta once signed in as a member of %1, then here again. Nothing was changed. (Signed in as %2, %3.)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DataLocations</name>

@@ -236,6 +236,18 @@
         <source>The database has layout version %1; this program knows versions up to %2. It was written by a newer version of the program and is left unchanged.</source>
         <translation>Структура базы данных имеет версию %1; эта программа знает версии до %2. База записана более новой версией программы и оставлена без изменений.</translation>
     </message>
+    <message>
+        <source>This server&apos;s database is empty.</source>
+        <translation>База данных на сервере пуста.</translation>
+    </message>
+    <message>
+        <source>This server&apos;s database has the layout of an older version of Kesta (%1; this one needs %2).</source>
+        <translation>База данных на сервере имеет структуру более старой версии Kesta (%1; этой нужна %2).</translation>
+    </message>
+    <message>
+        <source>Only the administrator may change it: start Kesta once signed in as a member of %1, then here again. Nothing was changed. (Signed in as %2, %3.)</source>
+        <translation>Изменить её может только администратор: запустите Kesta один раз под учётной записью из %1, затем снова здесь. Ничего не изменено. (Вход: %2, %3.)</translation>
+    </message>
 </context>
 <context>
     <name>DataLocations</name>

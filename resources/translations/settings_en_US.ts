@@ -75,6 +75,10 @@
         <translation>Backup encryption keys</translation>
     </message>
     <message>
+        <source>LogPatientViews</source>
+        <translation>Log who opened patient cards</translation>
+    </message>
+    <message>
         <source>TrashPurgeDays</source>
         <translation>Keep removed items in the trash</translation>
     </message>

@@ -75,6 +75,10 @@
         <translation>Ключи шифрования резервных копий</translation>
     </message>
     <message>
+        <source>LogPatientViews</source>
+        <translation>Записывать, кто открывал карточки пациентов</translation>
+    </message>
+    <message>
         <source>TrashPurgeDays</source>
         <translation>Хранить удалённое в корзине</translation>
     </message>

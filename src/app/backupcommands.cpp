@@ -1,5 +1,6 @@
 #include "app/backupcommands.h"
 
+#include "app/rolegate.h"
 #include "db/care/backupencryption.h"
 #include "db/care/backuprestore.h"
 #include "db/model/datalocations.h"
@@ -139,6 +140,8 @@ QString BackupCommands::contentsText(const BackupArchive::Result &result)
 
 void BackupCommands::backUp()
 {
+    if (!RoleGate::permits(database, ServerRoles::Action::BackUp))
+        return;
     BackupArchive::WriteOptions options;
     options.recipients = recipients();
     // Offered where the clinic has named its backup keys; plain otherwise, as a
@@ -184,6 +187,8 @@ void BackupCommands::backUp()
 
 void BackupCommands::restore()
 {
+    if (!RoleGate::permits(database, ServerRoles::Action::RestoreBackup))
+        return;
     const QString path = FileDialog::openFileName(window, tr("Restore"), QDir::homePath(), archiveFilter());
     if (path.isEmpty())
         return;

@@ -2,6 +2,7 @@
 
 #include "app/backupcommandline.h"
 #include "app/databasecopycommand.h"
+#include "app/serversetupcommand.h"
 #include "app/startup.h"
 
 #include <QCommandLineParser>
@@ -19,6 +20,10 @@ const QString BackupOption = QStringLiteral("backup");
 const QCommandLineOption CopyOption(QStringLiteral("copy-database-to-server"),
     QStringLiteral("Copies a local database (FILE, or the data folder's) onto the server the "
                    "settings name."));
+const QCommandLineOption SetupOption(QStringLiteral("server-setup"),
+    QStringLiteral("Prints the SQL that sets up Kesta's roles on the server (for psql, as a superuser)."));
+const QCommandLineOption ApplyOption(QStringLiteral("apply"),
+    QStringLiteral("With --server-setup: runs it on the server the settings name, as their account."));
 
 // The options the window's application object takes (QGuiApplication, QApplication).
 const QStringList QtWindowOptions { QStringLiteral("platform"), QStringLiteral("platformpluginpath"),
@@ -43,6 +48,8 @@ void setUp(QCommandLineParser &parser)
                                                     "Without options it opens its window. See kesta(1)."));
     parser.addOptions(BackupCommandLine::options());
     parser.addOption(CopyOption);
+    parser.addOption(SetupOption);
+    parser.addOption(ApplyOption);
     parser.addPositionalArgument(
         QStringLiteral("FILE"), QStringLiteral("With --copy-database-to-server: the database to copy."),
         QStringLiteral("[FILE]"));
@@ -78,6 +85,8 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
         modes << Mode::Backup;
     if (parser.isSet(CopyOption))
         modes << Mode::CopyDatabaseToServer;
+    if (parser.isSet(SetupOption))
+        modes << Mode::ServerSetup;
     if (parser.isSet(HelpOption))
         modes << Mode::Help;
     if (parser.isSet(VersionOption))
@@ -99,7 +108,10 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
     if (!understood)
         parsed.error = parser.errorText();
     else if (modes.size() > 1)
-        parsed.error = QStringLiteral("Give one of --backup, --copy-database-to-server, --help, --version.");
+        parsed.error
+            = QStringLiteral("Give one of --backup, --copy-database-to-server, --server-setup, --help, --version.");
+    else if (parser.isSet(ApplyOption) && parsed.mode != Mode::ServerSetup)
+        parsed.error = QStringLiteral("--apply goes with --server-setup.");
     else if (parsed.mode == Mode::Help && !parser.isSet(HelpOption))
         parsed.error = QStringLiteral("--encrypt-to and --overwrite go with --backup.");
     else if (parsed.mode == Mode::Backup && parser.values(BackupOption).size() > 1)
@@ -107,6 +119,7 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
     else if (positional.size() > (parsed.mode == Mode::CopyDatabaseToServer ? 1 : 0))
         parsed.error = QStringLiteral("Unexpected argument: ") + positional.constLast();
     parsed.arguments = arguments;
+    parsed.apply = parser.isSet(ApplyOption);
     if (parsed.mode == Mode::Backup)
         parsed.file = parser.value(BackupOption);
     else if (parsed.mode == Mode::CopyDatabaseToServer)
@@ -151,6 +164,8 @@ int CommandLine::runWithoutWindow(const Parsed &parsed, int argc, char **argv)
         Startup::useLanguageOf(settingsFile);
         return DatabaseCopyCommand::runFromCommandLine(settingsFile, parsed.file);
     }
+    case Mode::ServerSetup:
+        return ServerSetupCommand::runFromCommandLine(Startup::bootstrapSettings(), parsed.apply);
     case Mode::Window:
         break;
     }

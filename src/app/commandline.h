@@ -8,12 +8,13 @@
 //   --backup FILE [--encrypt-to FINGERPRINT]... [--overwrite]
 //                                        the nightly backup (BackupCommandLine)
 //   --copy-database-to-server [FILE]     a local database onto the server (DatabaseCopyCommand)
+//   --server-setup [--apply]             the server's roles (ServerSetupCommand)
 //   --help, --version                    0
 // A wrong command line ends with 2 and the usage on the error output.
 class CommandLine
 {
 public:
-    enum class Mode { Window, Backup, CopyDatabaseToServer, Help, Version };
+    enum class Mode { Window, Backup, CopyDatabaseToServer, ServerSetup, Help, Version };
     struct Parsed {
         Mode mode = Mode::Window;
         // Backup: the archive; CopyDatabaseToServer: the database, empty for the data folder's.
@@ -21,6 +22,8 @@ public:
         // Why the command line is wrong; empty when it is right.
         QString error;
         QStringList arguments;
+        // ServerSetup: applied, not only printed.
+        bool apply = false;
     };
 
     // Needs no application object: a mode without a window must not make one that needs a

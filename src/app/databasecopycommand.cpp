@@ -1,5 +1,6 @@
 #include "app/databasecopycommand.h"
 
+#include "app/rolegate.h"
 #include "db/storage/database.h"
 #include "db/storage/patientdatabase.h"
 #include "db/care/databasecopy.h"
@@ -62,6 +63,8 @@ QAction *DatabaseCopyCommand::makeAction(Database *database, QWidget *window)
 
 void DatabaseCopyCommand::run(QWidget *window, Database *database)
 {
+    if (!RoleGate::permits(database, ServerRoles::Action::MoveIn))
+        return;
     const QString file = FileDialog::openFileName(window, tr("Copy local database to server"),
         DataLocations::databaseFile(), tr("SQLite database (*.sqlite)"));
     if (file.isEmpty())

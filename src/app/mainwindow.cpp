@@ -1,3 +1,6 @@
+#include "app/patientviewsdialog.h"
+#include "app/rolegate.h"
+#include "app/serverstatusline.h"
 #include "app/mainwindow.h"
 
 #include "app/aboutbox.h"
@@ -21,6 +24,7 @@
 #include "app/tracepreview.h"
 #include "app/conclusioneditor.h"
 #include "app/printing/printcommands.h"
+#include "db/care/patientviews.h"
 #include "db/rows/conclusions.h"
 #include "app/unregisteredrecordingsnotice.h"
 #include "app/windowcommands.h"
@@ -36,6 +40,7 @@
 #include "db/rows/record.h"
 #include "db/recordings/recordingfiles.h"
 #include "exchange/orvalisexchange.h"
+#include "toolkit/util/workstation.h"
 #include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/style/stylehelper.h"
@@ -55,6 +60,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -182,6 +188,9 @@ void MainWindow::watchRefusedWrites()
             QTimer::singleShot(0, this, &MainWindow::showRefusedWrites);
         refusedWrites.append(
             QCoreApplication::translate("Generic", column.toUtf8().constData()) + ": " + reason);
+        const QString rights = ServerRoles::rightsNote(database, reason);
+        if (!rights.isEmpty() && !refusedWrites.contains(rights))
+            refusedWrites.append(rights);
     });
 }
 
@@ -236,6 +245,11 @@ void MainWindow::buildViews()
     recordsSplitter->addWidget(recordPreview);
     // The selected recording's conclusion under its preview, and in its row's tip.
     auto *conclusion = new ConclusionEditor(Conclusions::of(database));
+    if (!ServerRoles::allows(database, ServerRoles::Action::WriteConclusion)) {
+        conclusion->textEdit()->setReadOnly(true);
+        conclusion->textEdit()->setToolTip(ServerRoles::refusal(ServerRoles::roleOf(database),
+            ServerRoles::of(database)->account(), ServerRoles::Action::WriteConclusion));
+    }
     recordsSplitter->addWidget(conclusion);
     recordsTable->setConclusions(Conclusions::of(database));
     connect(recordsTable, &TableWidget::idSelected, conclusion,
@@ -265,6 +279,7 @@ void MainWindow::buildViews()
     setCentralWidget(central);
     setMinimumSize(800, 600);
     statusBar()->addWidget(new PatientCountLine(patientsTable, this));
+    statusBar()->addPermanentWidget(new ServerStatusLine(database, this));
 }
 
 void MainWindow::buildCommands()
@@ -331,11 +346,20 @@ void MainWindow::buildMenus()
     auto *printing = new PrintCommands(this, Conclusions::of(database), settings, patientsTable, recordsTable,
         [this] { return currentPatient(); });
     for (QAction *entry : { records->previewAction(), DatabaseCopyCommand::makeAction(database, this),
-             removals->recentlyRemovedAction(), backups->backUpAction(), backups->restoreAction(),
+             removals->recentlyRemovedAction(), PatientViewsDialog::makeAction(database, this),
+             backups->backUpAction(), backups->restoreAction(),
              exports->exportPatientsAction(), printing->printAction(), printing->pdfAction(),
              printing->printListAction(), printing->listPdfAction() })
         commands->provide(entry);
     commands->place();
+    using Action = ServerRoles::Action;
+    RoleGate::leaveOut(database,
+        { { commands->action(WindowCommands::RemovePatient), Action::RemoveToTrash },
+            { commands->action(WindowCommands::NewExamination), Action::AddRecording },
+            { removals->recentlyRemovedAction(), Action::RestoreFromTrash },
+            { findChild<QAction *>(QStringLiteral("actionPatientViews")), Action::ReadPatientViews },
+            { backups->backUpAction(), Action::BackUp }, { backups->restoreAction(), Action::RestoreBackup },
+            { findChild<QAction *>(QStringLiteral("actionCopyDatabaseToServer")), Action::MoveIn } });
 }
 
 void MainWindow::showWindow()
@@ -383,10 +407,12 @@ void MainWindow::selectPatient()
     Patient *patient = selectedPatient;
     patientCard->setObject(patient);
     recordsTable->setPatient(patient);
-    newExaminationButton->setVisible(patient);
+    newExaminationButton->setVisible(patient && ServerRoles::allows(database, ServerRoles::Action::AddRecording));
     panelPatient->setEnabled(patient);
     if (commands)
         commands->setPatientSelected(patient);
+    if (patient && settings->getLogPatientViews())
+        PatientViews::note(database, patient->getId(), Workstation::hostName());
     if (patient && patient->getId() != settings->getLastPatientId())
         settings->setLastPatientId(patient->getId());
 }
@@ -455,7 +481,7 @@ void MainWindow::showAbout()
 
 void MainWindow::newExamination()
 {
-    if (exchange)
+    if (exchange && RoleGate::permits(database, ServerRoles::Action::AddRecording))
         RecorderLaunchWarning::confirmStarted(exchange->runRecorderDatabase());
 }
 

@@ -1,5 +1,6 @@
 #include "app/removalcommands.h"
 
+#include "app/rolegate.h"
 #include "app/tables/recordstable.h"
 #include "app/trashdialog.h"
 #include "db/storage/database.h"
@@ -46,7 +47,7 @@ QString RemovalCommands::restoreNote() const
 void RemovalCommands::removePatient(int patientId)
 {
     Patient *patient = database->patientById(patientId);
-    if (!patient)
+    if (!patient || !RoleGate::permits(database, ServerRoles::Action::RemoveToTrash))
         return;
     const QString name = TextHelper::visibleText(patient->fullName(true));
     // Records belong to a patient by PatientID alone; when another patient has the same one,
@@ -75,7 +76,7 @@ void RemovalCommands::removeRecord(RecordsTable *records, int recordId)
 {
     Record *record = records->recordById(recordId);
     Patient *patient = records->getPatient();
-    if (!record || !patient)
+    if (!record || !patient || !RoleGate::permits(database, ServerRoles::Action::RemoveToTrash))
         return;
     // The folder of an existing recording; the path names a missing one.
     const QFileInfo file(RecordingFiles::recordPath(patient->folderName(), record->getFileName()));
@@ -98,6 +99,8 @@ void RemovalCommands::removeRecord(RecordsTable *records, int recordId)
 
 void RemovalCommands::showRecentlyRemoved()
 {
+    if (!RoleGate::permits(database, ServerRoles::Action::RestoreFromTrash))
+        return;
     TrashDialog dialog(database, window);
     connect(&dialog, &TrashDialog::foldersToDelete, this, &RemovalCommands::deleteInBackground);
     connect(&dialog, &TrashDialog::restored, this, &RemovalCommands::restored);
@@ -108,6 +111,9 @@ void RemovalCommands::tidyAtStart()
 {
     Trash trash(database);
     trash.recoverUnfinished();
+    // Only the administrator's workstations purge; the others leave it to them.
+    if (!ServerRoles::allows(database, ServerRoles::Action::PurgeTrash))
+        return;
     const int days = settings ? settings->getTrashPurgeDays() : 30;
     QStringList folders;
     for (int id : trash.expired(days)) {

@@ -1,5 +1,6 @@
 #include "app/trashdialog.h"
 
+#include "app/rolegate.h"
 #include "toolkit/i18n/datetext.h"
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/util/apphelperdialogs.h"
@@ -113,7 +114,7 @@ void TrashDialog::updateButtons()
 void TrashDialog::restoreSelected()
 {
     const Trash::Removal *removal = selected();
-    if (!removal)
+    if (!removal || !RoleGate::permits(database, ServerRoles::Action::RestoreFromTrash))
         return;
     QString reason;
     const int patient = removal->patientRef;
@@ -129,7 +130,7 @@ void TrashDialog::restoreSelected()
 void TrashDialog::removeSelectedForGood()
 {
     const Trash::Removal *removal = selected();
-    if (!removal)
+    if (!removal || !RoleGate::permits(database, ServerRoles::Action::PurgeTrash))
         return;
     const QString text = tr("Remove '%1' for good?").arg(TextHelper::visibleText(removal->description))
         + "\n\n"

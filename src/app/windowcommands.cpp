@@ -41,6 +41,7 @@ const QList<Placement> &placements()
         { "menuFile", 1, "actionReloadDatabase", "MainWindow", { QKeySequence(Qt::Key_F5) } },
         { "menuFile", 1, "actionCopyDatabaseToServer", "DatabaseCopyCommand", {} }, // on a server
         { "menuFile", 1, "actionRecentlyRemoved", "RemovalCommands", {} },
+        { "menuFile", 1, "actionPatientViews", "PatientViewsDialog", {} },
         { "menuFile", 2, "actionBackUp", "BackupCommands", {} },
         { "menuFile", 2, "actionRestore", "BackupCommands", {} },
         { "menuFile", 2, "actionExportPatients", "ExportCommands", {} },

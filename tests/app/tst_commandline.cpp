@@ -52,6 +52,9 @@ private slots:
             << QStringList { "--bakup", "-platform", "xcb" } << 2 << "Unknown options: bakup";
         QTest::newRow("a file too many") << QStringList { "--copy-database-to-server", "a", "b" } << 2
                                          << "Unexpected argument: b";
+        QTest::newRow("server setup") << QStringList { "--server-setup" } << 0 << "CREATE ROLE kesta_reception";
+        QTest::newRow("apply without the setup") << QStringList { "--backup", "x.tar", "--apply" } << 2
+                                                 << "--apply goes with --server-setup";
         QTest::newRow("a file for the window") << QStringList { "x.sqlite" } << 2 << "Unexpected argument";
     }
     void modesEndWithTheirExitCodes()

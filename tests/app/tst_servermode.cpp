@@ -4,6 +4,7 @@
 #include "app/windowcommands.h"
 #include "db/storage/database.h"
 #include "db/storage/patientdatabase.h"
+#include "db/storage/serverroles.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
@@ -17,6 +18,8 @@
 #include "toolkit/util/messagebox.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QTableView>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -231,6 +234,49 @@ private slots:
         QVERIFY(window.initialize());
         QCOMPARE(bool(window.findChild<QAction *>("actionCopyDatabaseToServer")), onServer);
         QCOMPARE(mnemonicProblems(window.menuBar()), QStringList());
+    }
+
+    // Set up by `kesta --server-setup --apply`, reception's workstation: the status line names the server, the account
+    // and its role; removal is left out of the menu, and the Delete key is
+    // refused with a box naming the roles that may.
+    void aRoleSeesWhatItMayDo()
+    {
+        DatabaseLocation location = server->createDatabase();
+        pointAt(location);
+        QProcess setup;
+        setup.start(qEnvironmentVariable("KESTA_BINARY_DIR") + "/src/kesta", { "--server-setup", "--apply" });
+        QVERIFY(setup.waitForFinished(60000));
+        QVERIFY2(setup.exitCode() == 0, setup.readAllStandardError().constData());
+        {
+            PatientDatabase superuser(location);
+            QVERIFY(rawExec(superuser, "CREATE ROLE rita LOGIN IN ROLE kesta_reception"));
+            QVERIFY(superuser.isUsable());
+            QCOMPARE(addPatient(superuser, "A17", "Petrov", "Ivan"), 100);
+        }
+        location.user = "rita";
+        pointAt(location);
+        KestaModel model;
+        MainWindow window;
+        QVERIFY(window.initialize());
+        const QString statusLine = window.findChild<QLabel *>("serverStatusLine")->text();
+        // In the language an earlier test left.
+        QVERIFY2(statusLine.contains("rita (" + ServerRoles::title(ServerRoles::Role::Reception) + ")"),
+            qPrintable(statusLine));
+        QVERIFY(!window.findChild<QAction *>("actionRemovePatient")->isVisible());
+        QVERIFY(!window.findChild<QAction *>("actionRestore")->isVisible());
+        QVERIFY(window.findChild<QAction *>("actionNewPatient")->isVisible());
+
+        auto *patients = window.findChild<PatientsListWidget *>();
+        patients->setSelectedId(100, true);
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        QTest::keyClick(patients->grid(), Qt::Key_Delete);
+        const QStringList said = shownTexts();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said.first().contains(ServerRoles::title(ServerRoles::Role::Physician))
+                && said.first().contains(ServerRoles::title(ServerRoles::Role::Administrator))
+                && !said.first().contains(ServerRoles::title(ServerRoles::Role::Technician)),
+            qPrintable(said.first()));
+        QVERIFY(KestaModel::Instance()->database()->patientById(100));
     }
 };
 

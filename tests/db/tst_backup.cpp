@@ -3,6 +3,7 @@
 #include "db/care/databasesnapshot.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
+#include "db/storage/serverroles.h"
 #include "db/storage/database.h"
 #include "db/storage/patientdatabase.h"
 #include "db/storage/databaselocation.h"
@@ -338,6 +339,10 @@ private slots:
         QVERIFY2(postgres, qPrintable(TestServer::startError()));
         const DatabaseLocation location = postgres->createDatabase();
         PatientDatabase db(location);
+        // With the roles set up: the restored tables keep each role's rights.
+        for (const QString &sql :
+            ServerRoles::setupStatements() + QStringList { "CREATE ROLE pavel LOGIN IN ROLE kesta_physician" })
+            QVERIFY2(rawExec(db, sql), qPrintable(sql));
         QVERIFY(db.isUsable());
         QVERIFY(rawExec(db,
             "INSERT INTO Patients (AutoID, PatientID, LastName, Comments) VALUES "
@@ -366,6 +371,11 @@ private slots:
         QVERIFY(!QFileInfo::exists(DataLocations::dataFolder() + "/server.sql"));
         // Another workstation shows the restored list without being asked.
         QTRY_COMPARE(other.patients().size(), 1);
+        DatabaseLocation physician = location;
+        physician.user = "pavel";
+        PatientDatabase pavel(physician);
+        QVERIFY2(pavel.isUsable(&why), qPrintable(why));
+        QVERIFY(addPatient(pavel, "C3", "Sidorov") > 0);
         QFile::remove(target);
     }
 };

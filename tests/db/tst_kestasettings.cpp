@@ -33,6 +33,7 @@ const QByteArray defaultFile = "<?xml version=\"1.0\"?>\n"
                                "    <ServerUser>kesta</ServerUser>\n"
                                "    <ServerTlsMode>require</ServerTlsMode>\n"
                                "    <TrashPurgeDays>30</TrashPurgeDays>\n"
+                               "    <LogPatientViews>false</LogPatientViews>\n"
                                "    <BackupRecipients></BackupRecipients>\n"
                                "</KestaSettings>\n";
 

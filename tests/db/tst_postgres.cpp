@@ -76,7 +76,8 @@ private slots:
             indexes << query.value(0).toString();
         QCOMPARE(indexes,
             QStringList({ "conclusions_pkey", "history_pkey", "historypatientref", "institutions_pkey",
-                "operators_pkey", "patients_pkey", "patientspatientid", "records_pkey", "recordsarchiveid",
+                "operators_pkey", "patients_pkey", "patientspatientid", "patientviews_pkey",
+                "patientviewspatientref", "records_pkey", "recordsarchiveid",
                 "recordsoperatorid", "recordspatientid", "recordsreviewerid", "removals_pkey",
                 "removalsremovedat" }));
         for (AbstractDatabaseRow *row :

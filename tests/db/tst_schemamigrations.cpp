@@ -67,13 +67,13 @@ private slots:
         {
             OtherConnection other(path);
             QVERIFY(other.exec("CREATE TABLE SchemaVersion (Version INTEGER NOT NULL)")
-                && other.exec("INSERT INTO SchemaVersion (Version) VALUES (7)"));
+                && other.exec("INSERT INTO SchemaVersion (Version) VALUES (70)"));
         }
         const QByteArray before = readFile(path);
         PatientDatabase db(path);
         QString reason;
         QVERIFY(!db.isUsable(&reason));
-        QVERIFY2(reason.contains("layout version 7") && reason.contains(QString::number(SchemaMigrations::CurrentVersion)),
+        QVERIFY2(reason.contains("layout version 70") && reason.contains(QString::number(SchemaMigrations::CurrentVersion)),
             qPrintable(reason));
         QVERIFY(db.patients().isEmpty());
         QCOMPARE(readFile(path), before);

@@ -259,12 +259,35 @@ int runServerBench(int patients, int recordsEach, int rounds, int inserts, QText
         << ratio(median(listCpu), median(floorCpu)) << "\n";
     out << "loaded: " << loaded << " patients\n";
     out.flush();
-    out << "record inserts per second, two workstations at once (" << inserts
-        << " each): " << QString::number(insertsPerSecond(location, inserts, false), 'f', 0) << "\n";
-    out.flush();
+    // With the server's history triggers and without them, alternating, each
+    // on the same rows so far.
+    PGconn *switcher = PQconnectdb(conninfo.constData());
+    const auto triggers = [switcher](bool on) {
+        for (const char *table : { "patients", "records", "removals", "conclusions" }) {
+            const QByteArray sql
+                = QStringLiteral("ALTER TABLE %1 %2 TRIGGER kesta_history")
+                      .arg(QLatin1String(table), on ? QStringLiteral("ENABLE") : QStringLiteral("DISABLE"))
+                      .toUtf8();
+            PQclear(PQexec(switcher, sql.constData()));
+        }
+    };
     const int patientInserts = qMax(1, inserts / 20);
+    QVector<double> records[2], newPatients[2];
+    for (int round = 0; round < rounds; ++round) {
+        for (int with = 1; with >= 0; --with) {
+            triggers(with);
+            records[with].append(insertsPerSecond(location, inserts, false));
+            newPatients[with].append(insertsPerSecond(location, patientInserts, true));
+        }
+    }
+    triggers(true);
+    PQfinish(switcher);
+    const auto rate = [](const QVector<double> &values) { return QString::number(median(values), 'f', 0); };
+    out << "record inserts per second, two workstations at once (" << inserts << " each), medians of "
+        << rounds << ": with the history triggers " << rate(records[1]) << ", without " << rate(records[0])
+        << "\n";
     out << "patient inserts per second, two workstations at once (" << patientInserts
-        << " each, only the new row read back): "
-        << QString::number(insertsPerSecond(location, patientInserts, true), 'f', 0) << "\n";
+        << " each, only the new row read back): with the history triggers " << rate(newPatients[1])
+        << ", without " << rate(newPatients[0]) << "\n";
     return loaded == patients ? 0 : 2;
 }

@@ -1,6 +1,7 @@
 #include "db/care/changehistory.h"
 
 #include "db/storage/database.h"
+#include "db/storage/sqldialect.h"
 #include "db/rows/rowchange.h"
 #include "toolkit/util/workstation.h"
 
@@ -46,6 +47,9 @@ QVariant firstValue(Database *database, const QString &statement, const QVariant
 
 void ChangeHistory::attach(Database *database)
 {
+    // A server's own triggers write it, with its clock and the signed-in login.
+    if (database->dialect().writesHistoryItself())
+        return;
     database->addChangeHook(
         [database](const RowChange &change, QString *reason) { return write(database, change, reason); });
 }

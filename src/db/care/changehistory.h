@@ -11,7 +11,8 @@ struct RowChange;
 // The history of every change of stored data: who changed what, where and
 // when, with the values before and after. Written by a change hook inside the
 // change's own transaction, so a change that does not land leaves no entry;
-// the program only ever inserts into it.
+// the program only ever inserts into it. On a shared server the server's
+// own triggers write it instead (ServerHistory).
 class ChangeHistory
 {
     Q_DECLARE_TR_FUNCTIONS(ChangeHistory)
@@ -33,7 +34,8 @@ public:
         QString newValue;
     };
 
-    // From now on every change of the database is written to its history.
+    // From now on every change of the database is written to its history
+    // (by the program unless the database writes it itself).
     static void attach(Database *database);
 
     // The entries of the patient (its row, its records, its removals), newest

@@ -2,6 +2,7 @@
 
 #include "db/storage/database.h"
 #include "db/storage/patientdatabase.h"
+#include "db/storage/serverroles.h"
 #include "db/storage/databaselocation.h"
 #include "db/storage/databasesupport.h"
 #include "db/storage/schemamigrations.h"
@@ -212,6 +213,10 @@ bool DatabaseCopy::copy(const QString &sourceFile, Database *target, QString *re
         return refuse(version < 1 ? why : tr("The file was written by a newer version of the program"));
     if (!target->isUsable(&why))
         return refuse(target->location().describe() + QStringLiteral(": ") + why);
+    if (const ServerRoles *roles = ServerRoles::of(target)) {
+        if (!ServerRoles::allows(roles->role(), ServerRoles::Action::MoveIn))
+            return refuse(ServerRoles::refusal(roles->role(), roles->account(), ServerRoles::Action::MoveIn));
+    }
 
     const QSqlDatabase from = source.database();
     const QList<Table> tables = commonTables(from, target->database());
@@ -224,8 +229,21 @@ bool DatabaseCopy::copy(const QString &sourceFile, Database *target, QString *re
     }
 
     Database::Transaction write(target);
+    // The history arrives as the file kept it: the server's own triggers
+    // would add every copied row to it as new, and stay off until the copy
+    // commits (only the tables' owner may turn them off).
+    const bool triggers = target->dialect().writesHistoryItself();
+    const auto switchTriggers = [&](const Table &table, bool on) {
+        QSqlQuery query(target->database());
+        return !triggers
+            || target->run(query,
+                QStringLiteral("ALTER TABLE %1 %2 TRIGGER USER")
+                    .arg(table.name, on ? QStringLiteral("ENABLE") : QStringLiteral("DISABLE")),
+                "TRIGGERS NOT SWITCHED", &why);
+    };
     for (const Table &table : tables) {
-        if (!copyRows(from, target, table, &why) || !followIdentities(target, table, &why))
+        if (!switchTriggers(table, false) || !copyRows(from, target, table, &why)
+            || !followIdentities(target, table, &why) || !switchTriggers(table, true))
             return refuse(why);
         QVector<quint64> copied;
         QVector<quint64> original;

@@ -1,6 +1,7 @@
 #include "db/care/databasesnapshot.h"
 
 #include "db/storage/databaselocation.h"
+#include "db/storage/serverroles.h"
 #include "db/storage/postgresdialect.h"
 
 #include <QDir>
@@ -250,7 +251,12 @@ public:
         if (!run(QStringLiteral("psql"),
                 { QStringLiteral("--no-psqlrc"), QStringLiteral("--quiet"),
                     QStringLiteral("--single-transaction"), QStringLiteral("--set=ON_ERROR_STOP=1"),
+                    // The tables made anew are the administrator role's, with each role's rights.
+                    QStringLiteral("--command=") + ServerRoles::becomeAdministratorStatement(),
                     QStringLiteral("--file=") + path,
+                    // The dump leaves the search path empty.
+                    QStringLiteral("--command=SET search_path = public"),
+                    QStringLiteral("--command=") + ServerRoles::privilegeStatements().join(QLatin1Char(';')),
                     // Heard by every other workstation when the whole commits.
                     QStringLiteral("--command=") + PostgresDialect().notifyStatement(QStringLiteral("* R 0")),
                     QStringLiteral("--dbname=") + connection() },

@@ -183,6 +183,14 @@ public:
     Q_CLASSINFO("TrashPurgeDaysSuffix", " days")
     ZT_SETTING(int, TrashPurgeDays, 30)
 
+    // Notes who opened which patient's card (at most once per patient,
+    // workstation and ten minutes), for the administrator to read.
+    Q_PROPERTY(bool LogPatientViews READ getLogPatientViews WRITE setLogPatientViews RESET
+            resetLogPatientViews NOTIFY changedLogPatientViews)
+    Q_CLASSINFO("LogPatientViewsEditable", "true")
+    Q_CLASSINFO("LogPatientViewsDefault", "false")
+    ZT_SETTING(bool, LogPatientViews, false)
+
     // The full fingerprints of the OpenPGP keys a backup may be encrypted to
     // (the clinic's backup key), apart by commas or spaces. Only their public
     // parts are needed here; the secret part is kept off this workstation.

@@ -4,6 +4,7 @@
 #include "db/storage/liveupdates.h"
 #include "db/storage/patientstore.h"
 #include "db/storage/schemamigrations.h"
+#include "db/storage/serverroles.h"
 #include "db/storage/sqldialect.h"
 
 PatientDatabase::PatientDatabase(const DatabaseLocation &location, QObject *parent)
@@ -36,6 +37,9 @@ void PatientDatabase::attachAll()
     // Where other workstations write too, their changes are shown here.
     if (!dialect().notificationChannel().isEmpty())
         new LiveUpdates(this);
+    // The role decides whether the layout may be changed, so it is read first.
+    if (dialect().sharedByWorkstations())
+        ServerRoles::attach(this);
     SchemaMigrations::attach(this);
     EditConflict::attach(this);
     setPatientIdWriter([this](Patient *patient, const QString &previous, QString *reason) {

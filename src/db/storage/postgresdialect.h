@@ -23,6 +23,7 @@ public:
     QString dateLiteral(const QVariant &value) const override;
     QString nextIdStatement(const QString &table, const QString &idColumn) const override;
     bool sharedByWorkstations() const override { return true; }
+    bool writesHistoryItself() const override { return true; }
     bool readsRowByRow() const override { return false; }
     QString adaptStatement(const QString &statement) const override;
     QStringList layoutStatements(const QString &schema, int firstId) const override;

@@ -2,6 +2,8 @@
 
 #include "db/storage/database.h"
 #include "db/storage/databasesupport.h"
+#include "db/storage/serverhistory.h"
+#include "db/storage/serverroles.h"
 #include "db/storage/sqldialect.h"
 
 #include <QDebug>
@@ -28,8 +30,17 @@ struct Step {
 // INTEGER, BIGINT, DOUBLE PRECISION); times are UTC ISO 8601 text. An INTEGER
 // PRIMARY KEY is numbered from a sequence on a server (the dialect adapts it),
 // where the program's new ids come from.
-QList<Step> steps()
+QList<Step> steps(Database *database)
 {
+    // Who opened which patient card, when the setting asks for it; read by
+    // the administrator alone. A server also writes its History itself.
+    QStringList seven { QStringLiteral("CREATE TABLE PatientViews (ViewID INTEGER PRIMARY KEY, "
+                                       "ViewedAt TEXT NOT NULL, UserName TEXT, Workstation TEXT, "
+                                       "Address TEXT, PatientRef BIGINT NOT NULL)"),
+        QStringLiteral("CREATE INDEX PatientViewsPatientRef ON PatientViews (PatientRef, ViewedAt)") };
+    if (database->dialect().writesHistoryItself())
+        seven << ServerHistory::triggerStatements() << ServerHistory::patientViewStatements();
+    seven << QStringLiteral("UPDATE SchemaVersion SET Version = 7");
     return {
         { 2,
             { QStringLiteral("CREATE TABLE SchemaVersion (Version INTEGER NOT NULL)"),
@@ -63,6 +74,7 @@ QList<Step> steps()
             { QStringLiteral("CREATE TABLE Conclusions (RecordID BIGINT NOT NULL PRIMARY KEY, "
                              "Conclusion TEXT, WrittenBy TEXT, WrittenAt TEXT, FileName TEXT)"),
                 QStringLiteral("UPDATE SchemaVersion SET Version = 5") } },
+        { 7, seven },
     };
 }
 
@@ -98,13 +110,21 @@ bool alreadyTaken(Database *database, const Step &step)
 
 // Statements written for the embedded file are adapted to the backend;
 // the first layout comes adapted already.
-bool runStep(Database *database, const Step &step, QString *reason, bool adapt = true)
+bool runStep(Database *database, const Step &step, QString *reason, bool adapt = true, bool always = false)
 {
     Database::Transaction write(database);
     const QString lock = database->dialect().migrationLockStatement();
     if (!lock.isEmpty() && !execute(database, lock, step.toVersion, reason))
         return false;
-    if (!alreadyTaken(database, step)) {
+    // What the step makes belongs to the administrator role, whichever of
+    // its members takes it.
+    const ServerRoles *roles = ServerRoles::of(database);
+    if (roles && roles->rolesSetUp()
+        && !execute(database,
+            QStringLiteral("SET LOCAL ROLE ") + ServerRoles::serverName(ServerRoles::Role::Administrator),
+            step.toVersion, reason))
+        return false;
+    if (always || !alreadyTaken(database, step)) {
         for (const QString &statement : step.statements) {
             const QString sql = adapt ? database->dialect().adaptStatement(statement) : statement;
             if (!execute(database, sql, step.toVersion, reason))
@@ -115,6 +135,26 @@ bool runStep(Database *database, const Step &step, QString *reason, bool adapt =
 }
 
 } // namespace
+
+bool SchemaMigrations::mayChangeLayout(Database *database, int version, QString *reason)
+{
+    if (ServerRoles::allows(database, ServerRoles::Action::ChangeLayout))
+        return true;
+    if (reason) {
+        const ServerRoles *roles = ServerRoles::of(database);
+        *reason = (version < 1 ? tr("This server's database is empty.")
+                               : tr("This server's database has the layout of an older version of Kesta (%1; "
+                                    "this one needs %2).")
+                                     .arg(version)
+                                     .arg(CurrentVersion))
+            + QLatin1Char(' ')
+            + tr("Only the administrator may change it: start Kesta once signed in as a member of %1, then "
+                 "here again. Nothing was changed. (Signed in as %2, %3.)")
+                  .arg(ServerRoles::serverName(ServerRoles::Role::Administrator), roles->account(),
+                      ServerRoles::title(roles->role()));
+    }
+    return false;
+}
 
 void SchemaMigrations::attach(Database *database)
 {
@@ -134,6 +174,8 @@ bool SchemaMigrations::createLayoutIfEmpty(Database *database, QString *reason)
     const QSqlDatabase db = database->database();
     if (!db.isOpen() || !db.tables().isEmpty())
         return true;
+    if (!mayChangeLayout(database, 0, reason))
+        return false;
     QFile schema(QStringLiteral(":/resources/schema.sql"));
     if (!schema.open(QIODevice::ReadOnly)) {
         if (reason)
@@ -180,7 +222,10 @@ bool SchemaMigrations::bringUpToDate(Database *database, QString *reason)
                   .arg(CurrentVersion);
         version = -1;
     }
-    for (const Step &step : steps()) {
+    const int found = version;
+    if (version >= 1 && version < CurrentVersion && !mayChangeLayout(database, version, &why))
+        version = -1;
+    for (const Step &step : steps(database)) {
         if (version < 1)
             break;
         if (step.toVersion <= version)
@@ -190,6 +235,13 @@ bool SchemaMigrations::bringUpToDate(Database *database, QString *reason)
             break;
         }
         version = step.toVersion;
+    }
+    // New tables get each role's rights.
+    const ServerRoles *roles = ServerRoles::of(database);
+    if (version > found && found >= 1 && roles && roles->rolesSetUp()) {
+        const QStringList grants = ServerRoles::privilegeStatements();
+        if (!runStep(database, { version, grants }, &why, false, true))
+            version = -1;
     }
     if (version < 1 && reason)
         *reason = why;

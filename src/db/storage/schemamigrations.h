@@ -15,7 +15,7 @@ class SchemaMigrations
 {
     Q_DECLARE_TR_FUNCTIONS(SchemaMigrations)
 public:
-    static constexpr int CurrentVersion = 5;
+    static constexpr int CurrentVersion = 7;
 
     // From now on every check that the database is usable makes the layout of
     // an empty server database and then brings the database up to date.
@@ -31,4 +31,8 @@ public:
     // it again changes nothing. A database newer than this program is refused
     // and left exactly as it is. False with the reason.
     static bool bringUpToDate(Database *database, QString *reason = nullptr);
+    // Whether the signed-in role may change the layout (on a server whose
+    // roles are set up, only the administrator); otherwise false with the
+    // reason, which tells who may. Version 0: the database is empty.
+    static bool mayChangeLayout(Database *database, int version, QString *reason);
 };

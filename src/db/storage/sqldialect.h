@@ -64,6 +64,9 @@ public:
     // showed. A local file has one workstation (a second copy of the program
     // is refused), and keeps the UPDATE's plain shape.
     virtual bool sharedByWorkstations() const { return false; }
+    // Whether the database writes its History itself (triggers), so that the
+    // program must not.
+    virtual bool writesHistoryItself() const { return false; }
     // A layout statement written for the embedded file (its types, its
     // INTEGER PRIMARY KEY that numbers rows by itself) in this backend's words.
     virtual QString adaptStatement(const QString &statement) const { return statement; }

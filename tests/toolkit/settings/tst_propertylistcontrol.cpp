@@ -249,7 +249,7 @@ private slots:
             = new PropertyListControl(&settings, QString(), PropertyListControl::AllProperties, &dialog);
         (new QVBoxLayout(&dialog))->addWidget(form);
         QCOMPARE(rowNames(*form),
-            QStringList({ "BackupRecipients", "CheckForNewVersion", "ClinicName", "ColorTheme", "DataFolder", "Language", "PatientCardView",
+            QStringList({ "BackupRecipients", "CheckForNewVersion", "ClinicName", "ColorTheme", "DataFolder", "Language", "LogPatientViews", "PatientCardView",
                 "SelectLastPatient", "ServerDatabase", "ServerHost", "ServerPort", "ServerTlsMode",
                 "ServerUser", "StartMaximized", "TrashPurgeDays" }));
         QVERIFY(form->findChildren<QLabel *>("propertyCategoryLabel").isEmpty());
