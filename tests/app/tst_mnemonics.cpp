@@ -89,6 +89,11 @@ private slots:
         Patient patient;
         PatientDialog patientDialog(&patient, &db);
         SettingsDialog settingsDialog(&settings);
+        // The small reset buttons have no text: a tool tip says what each does.
+        const auto resets = settingsDialog.findChildren<QPushButton *>("propertyDefaultButton");
+        QVERIFY(!resets.isEmpty());
+        for (const QPushButton *reset : resets)
+            QVERIFY2(!reset->toolTip().isEmpty(), qPrintable(reset->parentWidget()->objectName()));
         HistoryDialog history("Petrov", {});
         TrashDialog trash(&db);
         AboutBox about(&settings);
