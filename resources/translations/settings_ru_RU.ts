@@ -90,6 +90,10 @@
         <source>ClinicName</source>
         <translation>Название клиники</translation>
     </message>
+    <message>
+        <source>EegViewer</source>
+        <translation>Программа просмотра ЭЭГ</translation>
+    </message>
 </context>
 <context>
     <name>KestaLanguage</name>

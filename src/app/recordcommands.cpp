@@ -110,7 +110,7 @@ void RecordCommands::act(const QString &action, int id)
         if (QFileInfo(path).isFile() && exchange)
             RecorderLaunchWarning::confirmStarted(exchange->runRecorder(RecorderLauncher::quotedPath(path)));
     } else if (action == QLatin1String("playInViewer")) {
-        EegViewerLauncher::open(path);
+        EegViewerLauncher::open(path, settings ? settings->getEegViewer() : QString());
     } else if (action == QLatin1String("show")) {
         showInFileManager(path);
     }
