@@ -25,7 +25,8 @@ EegViewerLauncher::Outcome EegViewerLauncher::tryOpen(const QString &path, const
     QStringList command = QProcess::splitCommand(viewer.trimmed());
     if (!command.isEmpty()) {
         const QString program = command.takeFirst();
-        return QProcess::startDetached(program, command << file.absoluteFilePath()) ? Opened : ViewerNotStarted;
+        return QProcess::startDetached(program, command << file.absoluteFilePath()) ? Opened
+                                                                                    : ViewerNotStarted;
     }
     return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath())) ? Opened : NoViewer;
 }
@@ -43,7 +44,8 @@ QString EegViewerLauncher::text(Outcome outcome, const QString &path, const QStr
                   "files and make it the default for them.")
             + "\n\n" + file;
     case ViewerNotStarted:
-        return tr("The EEG viewer named in the settings could not be started:") + "\n" + viewer + "\n\n" + file;
+        return tr("The EEG viewer named in the settings could not be started:") + "\n" + viewer + "\n\n"
+            + file;
     }
     return QString();
 }

@@ -4,18 +4,18 @@
 #include "app/tables/recordstable.h"
 #include "app/tabletesting.h"
 #include "app/trashdialog.h"
-#include "db/care/trash.h"
-#include "db/model/kestasettings.h"
-#include "toolkit/settings/datefield.h"
 #include "db/care/changehistory.h"
-#include "db/storage/database.h"
-#include "db/storage/patientdatabase.h"
+#include "db/care/trash.h"
 #include "db/model/datalocations.h"
+#include "db/model/kestasettings.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
+#include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 #include "toolkit/i18n/languagecontext.h"
+#include "toolkit/settings/datefield.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/workstation.h"
 
@@ -107,8 +107,14 @@ private slots:
         QTest::addColumn<QString>("born");
         QTest::addColumn<QString>("recorded");
         QTest::addColumn<QString>("today");
-        QTest::newRow("English") << "en_US" << "1990-04-12" << "2024-03-05 14:25" << "2024-05-10 09:30";
-        QTest::newRow("Russian") << "ru_RU" << "12.04.1990" << "05.03.2024 14:25" << "10.05.2024 09:30";
+        QTest::newRow("English") << "en_US"
+                                 << "1990-04-12"
+                                 << "2024-03-05 14:25"
+                                 << "2024-05-10 09:30";
+        QTest::newRow("Russian") << "ru_RU"
+                                 << "12.04.1990"
+                                 << "05.03.2024 14:25"
+                                 << "10.05.2024 09:30";
     }
     void oneDateFormInEveryPlace()
     {
@@ -119,7 +125,8 @@ private slots:
         LanguageContext::setLanguage(language);
         QCOMPARE(addPatient(*db, "E42", "Kuznetsova", "Maria", 2, QDate(1990, 4, 12)), 100);
         Patient *patient = db->patientById(100);
-        QVERIFY(db->insertRecord(patient, QDateTime(QDate(2024, 3, 5), QTime(14, 25)), "EEG_1\\a.edf", "EEG", "")
+        QVERIFY(
+            db->insertRecord(patient, QDateTime(QDate(2024, 3, 5), QTime(14, 25)), "EEG_1\\a.edf", "EEG", "")
             > 0);
         KestaSettings settings { QString() };
         settings.setPatientsTableColumns("DOB;LastVisit");

@@ -160,7 +160,8 @@ void TableColumnSizer::shareRoom()
             header->setSectionResizeMode(c, QHeaderView::Fixed);
             // Where even the captions do not fit, the grid scrolls sideways anyway: a name
             // still gets its own width, up to two thirds of the view, before the others.
-            const int share = namesLeast > 0 ? int(qint64(qMax(left, 0)) * header->sectionSizeHint(c) / namesLeast) : 0;
+            const int share
+                = namesLeast > 0 ? int(qint64(qMax(left, 0)) * header->sectionSizeHint(c) / namesLeast) : 0;
             const int cap = grid->viewport()->width() * 2 / 3 / int(stretching.size());
             header->resizeSection(c, qMax(header->sectionSizeHint(c), qMin(full(c), qMax(share, cap))));
         }

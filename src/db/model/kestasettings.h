@@ -202,7 +202,8 @@ public:
 
     // The program "Open in EEG viewer" hands a recording to, its path after
     // the program's own arguments; empty for the desktop's choice for EDF files.
-    Q_PROPERTY(QString EegViewer READ getEegViewer WRITE setEegViewer RESET resetEegViewer NOTIFY changedEegViewer)
+    Q_PROPERTY(
+        QString EegViewer READ getEegViewer WRITE setEegViewer RESET resetEegViewer NOTIFY changedEegViewer)
     Q_CLASSINFO("EegViewerEditable", "true")
     Q_CLASSINFO("EegViewerDefault", "\"\"")
     ZT_SETTING(QString, EegViewer, "")
