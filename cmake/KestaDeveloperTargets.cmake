@@ -19,7 +19,10 @@ endif()
 # catalogue pair resources/translations/<name>_ru_RU.ts and <name>_en_US.ts
 # holds; one pair per feature, so that work on one never touches another's.
 set(KESTA_CATALOGUES Kesta tables db settings settingseditor style update util exchange recordings workstation server
-    care printing roles)
+    care printing roles moving)
+# Moving in: the sources read, the mapping, the import and its dialog and command.
+set(KESTA_CATALOGUE_moving src/db/moving src/app/importcommand.h src/app/importcommand.cpp src/app/importdialog.h
+    src/app/importdialog.cpp)
 # Conclusions and printed pages.
 set(KESTA_CATALOGUE_printing src/db/rows/conclusions.h src/db/rows/conclusions.cpp src/app/conclusioneditor.h
     src/app/conclusioneditor.cpp src/app/printing/listpage.h src/app/printing/listpage.cpp

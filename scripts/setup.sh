@@ -22,6 +22,7 @@ KESTA_PACKAGES=(
     libarchive-dev libxxhash-dev
     # Encrypted backups: OpenPGP through GPGME; gpg and its agent also make the tests' keys.
     libgpgme-dev gnupg gpg-agent
+    mdbtools-dev # Access files of other systems, read when a clinic moves in
     python3      # an independent CSV reader for the export test
     xxhash       # xxh128sum, an independent check of a backup's checksum list in its test
     # A screen reader's view through AT-SPI: the accessibility bus and registry, the

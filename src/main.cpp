@@ -5,6 +5,7 @@
 #include "db/model/kestamodel.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/buttonmnemonics.h"
+#include "toolkit/util/platform.h"
 
 #include <QApplication>
 
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
     if (commandLine.mode != CommandLine::Mode::Window)
         return CommandLine::runWithoutWindow(commandLine, argc, argv);
     Startup::enableHighDpiScaling();
+    Platform::leaveOutOpenGl();
     QApplication app(argc, argv);
     Startup::setApplicationVersion();
     // Without Qt's own options, which the application object took.

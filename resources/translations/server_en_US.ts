@@ -46,15 +46,22 @@
         <source>Copied to %1, every column checked:</source>
         <translation type="unfinished"></translation>
     </message>
+    <message numerus="yes">
+        <source>%n recordings copied into %1, each checked</source>
+        <translation>
+            <numerusform>%n recording copied into %1, checked</numerusform>
+            <numerusform>%n recordings copied into %1, each checked</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not copied, missing in the old folder or named outside its patient&apos;s folder: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DatabaseCopyCommand</name>
     <message>
         <source>Copy local database to server</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Copy the patients of %1 onto the server %2? The file stays as it is.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -73,6 +80,14 @@
         <source>SQLite database (*.sqlite)</source>
         <translation>SQLite database (*.sqlite)</translation>
     </message>
+    <message>
+        <source>Copy the patients of %1 onto the server %2, and their recordings into %3? The file and its folder stay as they are.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be made</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>EditConflict</name>
@@ -88,11 +103,30 @@
 <context>
     <name>ServerPasswordPrompt</name>
     <message>
+        <source>The server refused the password.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Password of %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Database server</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Database</name>
+    <message>
+        <source>The server %1 is still answering another call</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server %1 did not answer within %2 s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server %1 did not confirm the write, and whether it was stored is not known: look again in a moment</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

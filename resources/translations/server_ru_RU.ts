@@ -47,16 +47,24 @@
         <source>Copied to %1, every column checked:</source>
         <translation>Скопировано в %1, все столбцы проверены:</translation>
     </message>
+    <message numerus="yes">
+        <source>%n recordings copied into %1, each checked</source>
+        <translation>
+            <numerusform>%n запись скопирована в %1 и проверена</numerusform>
+            <numerusform>%n записи скопированы в %1 и проверены</numerusform>
+            <numerusform>%n записей скопировано в %1 и проверено</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not copied, missing in the old folder or named outside its patient&apos;s folder: %1</source>
+        <translation>Не скопировано: нет в прежней папке или указано вне папки пациента: %1</translation>
+    </message>
 </context>
 <context>
     <name>DatabaseCopyCommand</name>
     <message>
         <source>Copy local database to server</source>
         <translation>Скопировать локальную базу на сервер</translation>
-    </message>
-    <message>
-        <source>Copy the patients of %1 onto the server %2? The file stays as it is.</source>
-        <translation>Скопировать пациентов из %1 на сервер %2? Файл останется без изменений.</translation>
     </message>
     <message>
         <source>No database server is set: set ServerHost in %1</source>
@@ -74,6 +82,14 @@
         <source>SQLite database (*.sqlite)</source>
         <translation>База данных SQLite (*.sqlite)</translation>
     </message>
+    <message>
+        <source>Copy the patients of %1 onto the server %2, and their recordings into %3? The file and its folder stay as they are.</source>
+        <translation>Скопировать пациентов из %1 на сервер %2, а их записи в %3? Файл и его папка останутся как есть.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be made</source>
+        <translation>%1 не удаётся создать</translation>
+    </message>
 </context>
 <context>
     <name>EditConflict</name>
@@ -89,12 +105,31 @@
 <context>
     <name>ServerPasswordPrompt</name>
     <message>
+        <source>The server refused the password.</source>
+        <translation>Сервер отклонил пароль.</translation>
+    </message>
+    <message>
         <source>Password of %1</source>
         <translation>Пароль для %1</translation>
     </message>
     <message>
         <source>Database server</source>
         <translation>Сервер базы данных</translation>
+    </message>
+</context>
+<context>
+    <name>Database</name>
+    <message>
+        <source>The server %1 is still answering another call</source>
+        <translation>Сервер %1 ещё отвечает на другой запрос</translation>
+    </message>
+    <message>
+        <source>The server %1 did not answer within %2 s</source>
+        <translation>Сервер %1 не ответил за %2 с</translation>
+    </message>
+    <message>
+        <source>The server %1 did not confirm the write, and whether it was stored is not known: look again in a moment</source>
+        <translation>Сервер %1 не подтвердил запись, и неизвестно, сохранена ли она: проверьте чуть позже</translation>
     </message>
 </context>
 </TS>

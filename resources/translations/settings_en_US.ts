@@ -75,6 +75,14 @@
         <translation>Backup encryption keys</translation>
     </message>
     <message>
+        <source>ServerTimeoutSeconds</source>
+        <translation>Longest wait for the server</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>LogPatientViews</source>
         <translation>Log who opened patient cards</translation>
     </message>

@@ -75,6 +75,14 @@
         <translation>Ключи шифрования резервных копий</translation>
     </message>
     <message>
+        <source>ServerTimeoutSeconds</source>
+        <translation>Наибольшее ожидание ответа сервера</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>с</translation>
+    </message>
+    <message>
         <source>LogPatientViews</source>
         <translation>Записывать, кто открывал карточки пациентов</translation>
     </message>

@@ -2,6 +2,7 @@
 
 #include "app/backupcommandline.h"
 #include "app/databasecopycommand.h"
+#include "app/importcommand.h"
 #include "app/serversetupcommand.h"
 #include "app/startup.h"
 
@@ -48,6 +49,7 @@ void setUp(QCommandLineParser &parser)
                                                     "Without options it opens its window. See kesta(1)."));
     parser.addOptions(BackupCommandLine::options());
     parser.addOption(CopyOption);
+    parser.addOptions(ImportCommand::options());
     parser.addOption(SetupOption);
     parser.addOption(ApplyOption);
     parser.addPositionalArgument(
@@ -85,6 +87,8 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
         modes << Mode::Backup;
     if (parser.isSet(CopyOption))
         modes << Mode::CopyDatabaseToServer;
+    if (parser.isSet(QStringLiteral("import")))
+        modes << Mode::Import;
     if (parser.isSet(SetupOption))
         modes << Mode::ServerSetup;
     if (parser.isSet(HelpOption))
@@ -96,7 +100,7 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
     // their missing one.
     if (!understood && modes.isEmpty() && parser.unknownOptionNames().isEmpty())
         parsed.mode = Mode::Backup;
-    // The backup's other options without --backup.
+    // The backup's or the import's other options without their mode.
     if (understood && modes.isEmpty() && parser.optionNames().size() > 0)
         parsed.mode = Mode::Help;
     // An option that is not Qt's is refused before a window needs a display (a mistyped
@@ -108,12 +112,13 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments)
     if (!understood)
         parsed.error = parser.errorText();
     else if (modes.size() > 1)
-        parsed.error
-            = QStringLiteral("Give one of --backup, --copy-database-to-server, --server-setup, --help, --version.");
+        parsed.error = QStringLiteral(
+            "Give one of --backup, --copy-database-to-server, --server-setup, --import, --help, --version.");
     else if (parser.isSet(ApplyOption) && parsed.mode != Mode::ServerSetup)
         parsed.error = QStringLiteral("--apply goes with --server-setup.");
     else if (parsed.mode == Mode::Help && !parser.isSet(HelpOption))
-        parsed.error = QStringLiteral("--encrypt-to and --overwrite go with --backup.");
+        parsed.error = QStringLiteral("--encrypt-to and --overwrite go with --backup; --data-folder, --mapping, "
+                                      "--duplicates and --dry-run with --import.");
     else if (parsed.mode == Mode::Backup && parser.values(BackupOption).size() > 1)
         parsed.error = QStringLiteral("Give --backup once.");
     else if (positional.size() > (parsed.mode == Mode::CopyDatabaseToServer ? 1 : 0))
@@ -163,6 +168,14 @@ int CommandLine::runWithoutWindow(const Parsed &parsed, int argc, char **argv)
         const QString settingsFile = Startup::bootstrapSettings();
         Startup::useLanguageOf(settingsFile);
         return DatabaseCopyCommand::runFromCommandLine(settingsFile, parsed.file);
+    }
+    case Mode::Import: {
+        QCommandLineParser parser;
+        setUp(parser);
+        parser.parse(parsed.arguments);
+        const QString settingsFile = Startup::bootstrapSettings();
+        Startup::useLanguageOf(settingsFile);
+        return ImportCommand::run(settingsFile, parser);
     }
     case Mode::ServerSetup:
         return ServerSetupCommand::runFromCommandLine(Startup::bootstrapSettings(), parsed.apply);

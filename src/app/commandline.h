@@ -8,13 +8,14 @@
 //   --backup FILE [--encrypt-to FINGERPRINT]... [--overwrite]
 //                                        the nightly backup (BackupCommandLine)
 //   --copy-database-to-server [FILE]     a local database onto the server (DatabaseCopyCommand)
+//   --import SOURCE [...]                patients from another system (ImportCommand)
 //   --server-setup [--apply]             the server's roles (ServerSetupCommand)
 //   --help, --version                    0
 // A wrong command line ends with 2 and the usage on the error output.
 class CommandLine
 {
 public:
-    enum class Mode { Window, Backup, CopyDatabaseToServer, ServerSetup, Help, Version };
+    enum class Mode { Window, Backup, CopyDatabaseToServer, ServerSetup, Import, Help, Version };
     struct Parsed {
         Mode mode = Mode::Window;
         // Backup: the archive; CopyDatabaseToServer: the database, empty for the data folder's.

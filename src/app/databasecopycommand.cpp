@@ -61,20 +61,32 @@ QAction *DatabaseCopyCommand::makeAction(Database *database, QWidget *window)
     return action;
 }
 
+QString DatabaseCopyCommand::localDatabaseFile()
+{
+    // The data folder before DataFolder named the share: the platform's own.
+    const QString shared = DataLocations::dataFolder();
+    DataLocations::setDataFolder(QString());
+    const QString local = DataLocations::databaseFile();
+    DataLocations::setDataFolder(shared);
+    return local;
+}
+
 void DatabaseCopyCommand::run(QWidget *window, Database *database)
 {
     if (!RoleGate::permits(database, ServerRoles::Action::MoveIn))
         return;
     const QString file = FileDialog::openFileName(window, tr("Copy local database to server"),
-        DataLocations::databaseFile(), tr("SQLite database (*.sqlite)"));
+        localDatabaseFile(), tr("SQLite database (*.sqlite)"));
     if (file.isEmpty())
         return;
     if (!AppHelper::confirmDialog(tr("Copy local database to server"),
-            tr("Copy the patients of %1 onto the server %2? The file stays as it is.")
-                .arg(QDir::toNativeSeparators(file), database->location().describe())))
+            tr("Copy the patients of %1 onto the server %2, and their recordings into %3? The file "
+               "and its folder stay as they are.")
+                .arg(QDir::toNativeSeparators(file), database->location().describe(),
+                    QDir::toNativeSeparators(DataLocations::dataFolder()))))
         return;
     QString report;
-    const bool copied = DatabaseCopy::copy(file, database, &report);
+    const bool copied = DatabaseCopy::copy(file, database, &report, QFileInfo(file).absolutePath());
     AppHelper::warningMessage(
         report, tr("Copy local database to server"), copied ? MessageBox::Information : MessageBox::Warning);
 }
@@ -84,7 +96,7 @@ int DatabaseCopyCommand::runFromCommandLine(const QString &settingsFile, const Q
     KestaSettings settings(settingsFile);
     settings.reload();
     DataLocations::setDataFolder(settings.getDataFolder());
-    const QString file = given.isEmpty() ? DataLocations::databaseFile() : given;
+    const QString file = given.isEmpty() ? localDatabaseFile() : given;
     const DatabaseLocation location = settings.databaseLocation(file);
     if (!location.isServer()) {
         print(stderr,
@@ -103,7 +115,10 @@ int DatabaseCopyCommand::runFromCommandLine(const QString &settingsFile, const Q
         target.setPassword(password);
     }
     QString report;
-    const bool copied = DatabaseCopy::copy(file, &target, &report);
+    const bool copied = DataLocations::prepareFolders()
+        && DatabaseCopy::copy(file, &target, &report, QFileInfo(file).absolutePath());
+    if (report.isEmpty())
+        report = tr("%1 cannot be made").arg(QDir::toNativeSeparators(DataLocations::patientsFolder()));
     print(copied ? stdout : stderr, report);
     return copied ? 0 : 1;
 }

@@ -17,11 +17,16 @@ class DatabaseCopyCommand
 public:
     // The menu entry, owned by window; null unless the program works on a server.
     static QAction *makeAction(Database *database, QWidget *window);
-    // Asks for the file (the data folder's by default), copies it, and shows the report.
+    // The local database of this workstation: the platform's data folder's,
+    // whatever DataFolder names (the share, once the settings are made).
+    static QString localDatabaseFile();
+    // Asks for the file (the local one by default), copies it with the
+    // recordings of its folder, and shows the report.
     static void run(QWidget *window, Database *database);
 
-    // "--copy-database-to-server [file]" (CommandLine): reads settingsFile for the server;
-    // an empty file is the data folder's database. 0 when copied, 1 when not, 2 when no
+    // "--copy-database-to-server [file]" (CommandLine): reads settingsFile for the server
+    // and the data folder the recordings go to; an empty file is localDatabaseFile(). The
+    // recordings come from the file's folder. 0 when copied, 1 when not, 2 when no
     // server is set. Needs an application object.
     static int runFromCommandLine(const QString &settingsFile, const QString &file);
 };

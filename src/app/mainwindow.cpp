@@ -7,6 +7,7 @@
 #include "app/backupcommands.h"
 #include "app/cardplacement.h"
 #include "app/databasecopycommand.h"
+#include "app/importdialog.h"
 #include "app/exportcommands.h"
 #include "app/historycommands.h"
 #include "app/keyboardpaths.h"
@@ -52,6 +53,7 @@
 #include "toolkit/util/texthelper.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
@@ -130,6 +132,9 @@ bool MainWindow::initialize()
     connectTables();
     selectLastPatient();
     connect(database, &Database::patientsChanged, this, &MainWindow::refreshPatients, Qt::QueuedConnection);
+    // One patient comes or goes at its place in the list, the rest untouched.
+    connect(database, &Database::patientJoined, patientsTable, &TableWidget::appendRow);
+    connect(database, &Database::patientLeft, patientsTable, &TableWidget::dropRow);
     buildMenus();
     showWindow();
     QTimer::singleShot(0, removals, &RemovalCommands::tidyAtStart);
@@ -182,6 +187,14 @@ bool MainWindow::ensureDatabaseUsable(bool reread)
 
 void MainWindow::watchRefusedWrites()
 {
+    // A call to the server that takes long: the window goes on drawing, and
+    // shows that it waits until the answer or the call's time is up.
+    connect(database, &Database::serverWaiting, this, [](bool waiting) {
+        if (waiting)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
     connect(database, &Database::writeFailed, this, [this](const QString &column, const QString &reason) {
         // An edit that saves several fields may have several refused: one box.
         if (refusedWrites.isEmpty())
@@ -345,8 +358,8 @@ void MainWindow::buildMenus()
     commands->setPatientSelected(currentPatient());
     auto *printing = new PrintCommands(this, Conclusions::of(database), settings, patientsTable, recordsTable,
         [this] { return currentPatient(); });
-    for (QAction *entry : { records->previewAction(), DatabaseCopyCommand::makeAction(database, this),
-             removals->recentlyRemovedAction(), PatientViewsDialog::makeAction(database, this),
+    for (QAction *entry : { records->previewAction(), ImportDialog::makeAction(database, this),
+             DatabaseCopyCommand::makeAction(database, this), removals->recentlyRemovedAction(), PatientViewsDialog::makeAction(database, this),
              backups->backUpAction(), backups->restoreAction(),
              exports->exportPatientsAction(), printing->printAction(), printing->pdfAction(),
              printing->printListAction(), printing->listPdfAction() })
@@ -398,6 +411,10 @@ void MainWindow::followUpdates()
 
 void MainWindow::refreshPatients()
 {
+    // Patients that joined or left one by one are in the table already.
+    if (shownReads == database->wholeReads())
+        return;
+    shownReads = database->wholeReads();
     patientsTable->setPatients(database->patients());
 }
 

@@ -99,6 +99,8 @@ private:
     QSplitter *splitter = nullptr;
     // Patients are replaced by every reload; a guarded pointer reads as none meanwhile.
     QPointer<Patient> selectedPatient;
+    // The database's whole reads the patients table shows (-1: none yet).
+    int shownReads = -1;
     OrvalisExchange *exchange = nullptr;
     bool wasMaximized = false;
     CardPlacement *cardPlacement = nullptr;

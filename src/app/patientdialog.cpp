@@ -220,9 +220,11 @@ bool PatientDialog::save()
     }
     savedId = outcome.autoId;
     if (isNew() && patientsTable) {
-        // The table learns the new list first: it cannot select a row it does not show.
-        patientsTable->setSelectedId(savedId, false);
-        patientsTable->setPatients(database->patients());
+        // A table the window does not feed learns of the new row here: it
+        // cannot select a row it does not show.
+        if (!patientsTable->rowById(savedId))
+            patientsTable->appendRow(database->patientById(savedId));
+        patientsTable->setSelectedId(savedId, true);
     }
     return true;
 }

@@ -19,7 +19,11 @@ bool ServerPasswordPrompt::askIfNeeded(QWidget *parent, Database *database, cons
 {
     if (!database || !database->dialect().needsPassword(openError))
         return false;
-    const QString question = tr("Password of %1").arg(database->location().describe());
+    QString question = tr("Password of %1").arg(database->location().describe());
+    // Asked again after a typed password failed: the user must see that it was wrong.
+    if (!database->location().password.isEmpty()
+        && openError.contains(QLatin1String("password authentication failed")))
+        question = tr("The server refused the password.") + QLatin1Char('\n') + question;
     QString password;
     bool given = false;
     if (!answers.isEmpty()) {

@@ -39,6 +39,7 @@ const QList<Placement> &placements()
         { "menuFile", 1, "actionNewExamination", "MainWindow",
             { QKeySequence(Qt::CTRL + Qt::Key_Return), QKeySequence(Qt::CTRL + Qt::Key_Enter) } },
         { "menuFile", 1, "actionReloadDatabase", "MainWindow", { QKeySequence(Qt::Key_F5) } },
+        { "menuFile", 1, "actionImport", "ImportDialog", {} },
         { "menuFile", 1, "actionCopyDatabaseToServer", "DatabaseCopyCommand", {} }, // on a server
         { "menuFile", 1, "actionRecentlyRemoved", "RemovalCommands", {} },
         { "menuFile", 1, "actionPatientViews", "PatientViewsDialog", {} },

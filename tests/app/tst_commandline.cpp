@@ -52,6 +52,9 @@ private slots:
             << QStringList { "--bakup", "-platform", "xcb" } << 2 << "Unknown options: bakup";
         QTest::newRow("a file too many") << QStringList { "--copy-database-to-server", "a", "b" } << 2
                                          << "Unexpected argument: b";
+        QTest::newRow("import choice unknown")
+            << QStringList { "--import", "p.csv", "--duplicates", "merge" } << 2 << "skip, new or add";
+        QTest::newRow("import option alone") << QStringList { "--dry-run" } << 2 << "with --import";
         QTest::newRow("server setup") << QStringList { "--server-setup" } << 0 << "CREATE ROLE kesta_reception";
         QTest::newRow("apply without the setup") << QStringList { "--backup", "x.tar", "--apply" } << 2
                                                  << "--apply goes with --server-setup";
@@ -92,6 +95,44 @@ private slots:
         QCOMPARE(outcome.exitCode, 2);
         outcome = run({ "--backup", QDir::home().filePath("nightly.tar") }, working);
         QVERIFY2(outcome.output.contains("there is no database at " + dataFolder), qPrintable(outcome.output));
+        QCOMPARE(outcome.exitCode, 1);
+    }
+
+    // An import ends with 0 only when everything asked for was imported: a second
+    // run finds the patients stored and, without --duplicates, says so with 1.
+    void importEndsWithItsExitCode()
+    {
+        const QString installedFile = QDir::home().filePath(".config/kesta/Settings.xml");
+        QVERIFY(QDir().mkpath(QFileInfo(installedFile).path()));
+        {
+            KestaSettings installed(installedFile);
+            installed.setLanguage(KestaSettings::en_US);
+            installed.setDataFolder(QDir::home().filePath("clinic"));
+        }
+        const QString export_ = QDir::home().filePath("export");
+        QVERIFY(QDir().mkpath(export_ + "/old/Data/PetrovIvan_A17"));
+        const auto write = [](const QString &path, const QByteArray &bytes) {
+            QFile file(path);
+            return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+        };
+        QVERIFY(write(export_ + "/Patients.csv", "PatientID;LastName;FirstName;DOB\nA17;Petrov;Ivan;1980-05-01\n"));
+        QVERIFY(write(export_ + "/Records.csv", "PatientID;RecordDate;FileName\nA17;2024-03-05T14:25:30;rec.edf\n"));
+        QVERIFY(write(export_ + "/old/Data/PetrovIvan_A17/rec.edf", "recording"));
+        QVERIFY(write(export_ + "/other.csv", "Name,Born\nX,1980\n"));
+
+        Outcome outcome = run({ "--import", export_ + "/Patients.csv", "--data-folder", export_ + "/old", "--dry-run" });
+        QVERIFY2(outcome.output.contains("1 patients would be imported"), qPrintable(outcome.output));
+        QCOMPARE(outcome.exitCode, 0);
+        QVERIFY(!QFile::exists(QDir::home().filePath("clinic/Data/PetrovIvan_A17/rec.edf")));
+        outcome = run({ "--import", export_ + "/Patients.csv", "--data-folder", export_ + "/old" });
+        QVERIFY2(outcome.output.contains("Imported 1 patients, 1 records and 1 recordings"), qPrintable(outcome.output));
+        QCOMPARE(outcome.exitCode, 0);
+        QVERIFY(QFile::exists(QDir::home().filePath("clinic/Data/PetrovIvan_A17/rec.edf")));
+        outcome = run({ "--import", export_ + "/Patients.csv" });
+        QVERIFY2(outcome.output.contains("stored already"), qPrintable(outcome.output));
+        QCOMPARE(outcome.exitCode, 1);
+        outcome = run({ "--import", export_ + "/other.csv" });
+        QVERIFY2(outcome.output.contains("no mapping is saved"), qPrintable(outcome.output));
         QCOMPARE(outcome.exitCode, 1);
     }
 };

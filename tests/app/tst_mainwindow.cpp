@@ -12,6 +12,8 @@
 #include "app/tracepreview.h"
 #include "app/unregisteredrecordingsnotice.h"
 #include "app/windowgeometry.h"
+#include "db/care/trash.h"
+#include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
@@ -382,6 +384,43 @@ private slots:
         QTRY_COMPARE(s.patients()->getRows().size(), 2);
         QCOMPARE(s.window.currentPatient()->getPatientID(), QString("B7"));
         QCOMPARE(s.card()->editor()->getSettings(), s.window.currentPatient());
+    }
+
+    // A patient that comes, changes or goes takes or leaves its place in the sorted, filtered
+    // list; the list is never shown afresh and the selection stays where it was.
+    void singlePatientsTakeTheirPlaces()
+    {
+        Session s;
+        s.settings()->setPatientsTableSorting("-FullName");
+        Patient *petrov = s.selectAtStart("A1");
+        const int orlov = addPatient(*s.db(), "A2", "Orlov");
+        Patient *sidorov = s.db()->patientById(addPatient(*s.db(), "A3", "Sidorov"));
+        QVERIFY(s.start());
+        s.patients()->searchField()->setText("ov");
+        QTableView *grid = s.patients()->grid();
+        const auto shown = [grid] {
+            QStringList names;
+            for (int r = 0; r < grid->model()->rowCount(); ++r)
+                names << grid->model()->index(r, 0).data().toString();
+            return names.join(", ");
+        };
+        QSignalSpy resets(grid->model(), &QAbstractItemModel::modelAboutToBeReset);
+        QSignalSpy selected(s.patients(), &TableWidget::idSelected);
+
+        addPatient(*s.db(), "A4", "Popov");
+        const int kuzmina = addPatient(*s.db(), "A5", "Kuzmina");
+        QCOMPARE(shown(), QString("Sidorov, Popov, Petrov Ivan, Orlov"));
+        QVERIFY(s.db()->patientById(orlov)->setValue("LastName", "Tolstov"));
+        QVERIFY(s.db()->patientById(kuzmina)->setValue("LastName", "Kuzminov"));
+        QTRY_COMPARE(shown(), QString("Tolstov, Sidorov, Popov, Petrov Ivan, Kuzminov"));
+        QVERIFY(Trash(s.db()).removePatient(sidorov));
+        QCOMPARE(shown(), QString("Tolstov, Popov, Petrov Ivan, Kuzminov"));
+
+        QCoreApplication::processEvents();
+        QCOMPARE(resets.count(), 0);
+        QCOMPARE(selected.count(), 0);
+        QCOMPARE(s.patients()->selectedItemId(), petrov->getId());
+        QCOMPARE(s.window.currentPatient(), petrov);
     }
 
     // Records go with their patient unless another patient has the same ID.

@@ -169,7 +169,10 @@ private slots:
         ServerPasswordPrompt::setNextAnswer("wrong");
         ServerPasswordPrompt::setNextAnswer("s3cret");
         QVERIFY(window.initialize());
-        QCOMPARE(ServerPasswordPrompt::takeAsked().size(), 2);
+        const QStringList asked = ServerPasswordPrompt::takeAsked();
+        QCOMPARE(asked.size(), 2);
+        QVERIFY(!asked.first().contains("refused"));
+        QVERIFY(asked.last().startsWith("The server refused the password.\nPassword of nurse@"));
         QCOMPARE(shownTexts(), QStringList());
         QVERIFY(!readFile("Settings.xml").contains("s3cret"));
     }

@@ -81,6 +81,8 @@ private slots:
         QCOMPARE(db->insertPatient(&fresh), 100);
         QVERIFY(rawExec(*db, "INSERT INTO Patients (AutoID, PatientID) VALUES (250, 'A17')"));
         QCOMPARE(db->insertPatient(&fresh), 251);
+        // A create reads its own row alone: another program's shows at a reload.
+        QVERIFY(!db->patientById(250) && db->reloadPatients());
         QCOMPARE(addRecord(db->patientById(250), "a.edf"), 100);
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^RR "));
         QCOMPARE(db->newId("NoSuchTable", "AutoID"), 100);
@@ -144,7 +146,7 @@ private slots:
                 "INSERT into Patients (" + Patient().columnNames().join(", ")
                     + ") VALUES (100, 'A17', 'O''Brien', ' ', ' ', 'F', '1980-05-01', 0, 0, 'U', "
                       "' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', NULL, NULL, ' ', 0, NULL)",
-                "SELECT * from Patients" }));
+                "SELECT * from Patients where AutoID=100" }));
         Patient *stored = db->patientById(100);
         QCOMPARE(stored->getLastName() + stored->getFirstName(), QStringLiteral("O'Brien"));
 

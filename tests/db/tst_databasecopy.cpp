@@ -44,7 +44,7 @@ private slots:
             QVERIFY(rawExec(local,
                 "INSERT INTO Patients (AutoID, PatientID, Height, Age) VALUES (250, NULL, 172.25, 44)"));
             QVERIFY(local.insertRecord(local.patientById(100), QDateTime(QDate(2024, 3, 5), QTime(14, 5, 9)),
-                        "EEG_1\\rec.edf", "EEG", "Сон")
+                        "EEG_1\\rec.edf", "EEG", "Сон\t\\N\r\nконец")
                 > 0);
             QVERIFY(rawExec(local, "INSERT INTO Institutions (InstitutionID, Name) VALUES (7, 'Clinic')"));
         }
@@ -63,7 +63,7 @@ private slots:
             for (const QString &column : copied->columnNames())
                 QCOMPARE(copied->getValue(column), original->getValue(column));
         }
-        QCOMPARE(target.patientById(100)->records().first()->getComments(), QStringLiteral("Сон"));
+        QCOMPARE(target.patientById(100)->records().first()->getComments(), QStringLiteral("Сон\t\\N\r\nконец"));
         QCOMPARE(rawValue(target, "SELECT Age FROM Patients WHERE AutoID=250").toDouble(), 44.0);
         QCOMPARE(count(target, "Institutions"), QStringLiteral("1"));
         // New ids continue past the copied ones.
@@ -91,6 +91,51 @@ private slots:
         QVERIFY(!DatabaseCopy::copy(file, &target, &report));
         QVERIFY2(report.contains("Patients, row 101") && report.contains("not a date"), qPrintable(report));
         QCOMPARE(count(target, "Patients"), QStringLiteral("0"));
+    }
+
+    // The move onto a share: more rows than one statement carries, and each
+    // record's recording copied from the old folder, checked; a recording whose
+    // place is taken on the share stops it all, rows and files alike.
+    void recordingsFollowOntoTheShare()
+    {
+        const QString file = DataLocations::databaseFile();
+        const QString oldFolder = DataLocations::dataFolder();
+        {
+            PatientDatabase local(file);
+            QVERIFY(local.isUsable());
+            QVERIFY(rawExec(local, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2500) "
+                                   "INSERT INTO Patients (AutoID, PatientID, LastName) SELECT 1000 + i, 'P' || i, 'Name' || i FROM n"));
+            QVERIFY(local.reloadPatients());
+            QVERIFY(local.insertRecord(local.patientByPatientId("P1"), QDateTime(), "EEG_1\\rec.edf", "EEG", "") > 0);
+            QVERIFY(local.insertRecord(local.patientByPatientId("P2"), QDateTime(), "gone.edf", "EEG", "") > 0);
+        }
+        QVERIFY(QDir().mkpath(oldFolder + "Data/Name1_P1/EEG_1"));
+        QFile recording(oldFolder + "Data/Name1_P1/EEG_1/rec.edf");
+        QVERIFY(recording.open(QIODevice::WriteOnly) && recording.write(QByteArray(100000, 'r')) == 100000);
+        recording.close();
+        const QString share = QDir::home().filePath("share/");
+        DataLocations::setDataFolder(share);
+        const QString copied = share + "Data/Name1_P1/EEG_1/rec.edf";
+
+        QVERIFY(QDir().mkpath(share + "Data/Name1_P1/EEG_1"));
+        QFile taken(copied);
+        QVERIFY(taken.open(QIODevice::WriteOnly) && taken.write("another") == 7);
+        taken.close();
+        PatientDatabase target(server->createDatabase());
+        QString report;
+        QVERIFY(!DatabaseCopy::copy(file, &target, &report, oldFolder));
+        QVERIFY2(report.contains("exists already"), qPrintable(report));
+        QCOMPARE(count(target, "Patients"), QStringLiteral("0"));
+        QVERIFY(QFile::remove(copied));
+
+        const bool done = DatabaseCopy::copy(file, &target, &report, oldFolder);
+        DataLocations::setDataFolder(QString());
+        QVERIFY2(done, qPrintable(report));
+        QCOMPARE(count(target, "Patients"), QStringLiteral("2500"));
+        QVERIFY2(report.contains("1 recording") && report.contains("gone.edf"), qPrintable(report));
+        QVERIFY(taken.open(QIODevice::ReadOnly));
+        QCOMPARE(taken.readAll(), QByteArray(100000, 'r'));
+        QVERIFY(recording.exists());
     }
 };
 

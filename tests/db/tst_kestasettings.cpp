@@ -32,6 +32,7 @@ const QByteArray defaultFile = "<?xml version=\"1.0\"?>\n"
                                "    <ServerDatabase>kesta</ServerDatabase>\n"
                                "    <ServerUser>kesta</ServerUser>\n"
                                "    <ServerTlsMode>require</ServerTlsMode>\n"
+                               "    <ServerTimeoutSeconds>10</ServerTimeoutSeconds>\n"
                                "    <TrashPurgeDays>30</TrashPurgeDays>\n"
                                "    <LogPatientViews>false</LogPatientViews>\n"
                                "    <BackupRecipients></BackupRecipients>\n"
@@ -136,10 +137,12 @@ private slots:
         QCOMPARE(file.filePath, QStringLiteral("/data/patients.sqlite"));
         settings.setServerHost(" db.clinic ");
         settings.setServerTlsMode(KestaSettings::verify_full);
+        settings.setServerTimeoutSeconds(30);
         const DatabaseLocation server = settings.databaseLocation("/data/patients.sqlite");
         QVERIFY(server.isServer());
         QCOMPARE(server.describe(), QStringLiteral("kesta@db.clinic:5432/kesta"));
         QCOMPARE(server.tlsMode, QStringLiteral("verify-full"));
+        QCOMPARE(server.timeoutSeconds, 30);
     }
 
     void reloadSetsWhatTheFileHoldsAndWritesNothing_data()

@@ -76,7 +76,7 @@ private slots:
             indexes << query.value(0).toString();
         QCOMPARE(indexes,
             QStringList({ "conclusions_pkey", "history_pkey", "historypatientref", "institutions_pkey",
-                "operators_pkey", "patients_pkey", "patientspatientid", "patientviews_pkey",
+                "operations_pkey", "operationsdoneat", "operators_pkey", "patients_pkey", "patientspatientid", "patientviews_pkey",
                 "patientviewspatientref", "records_pkey", "recordsarchiveid",
                 "recordsoperatorid", "recordspatientid", "recordsreviewerid", "removals_pkey",
                 "removalsremovedat" }));

@@ -92,6 +92,12 @@ private slots:
         QCOMPARE(rows,
             QStringList(
                 { "EEG_1\\rec.edf 2024-03-05T14:25:30 calm", "EEG_2\\rec.edf 2024-03-05T14:25:30 " }));
+
+        // Told refused though it landed (its answer lost): tried again, not stored twice.
+        list.add(refused("A17", "EEG_1\\rec.edf"));
+        QCOMPARE(registration.registerKept(), 1);
+        QCOMPARE(db.patientByPatientId("A17")->records().size(), 2);
+        QCOMPARE(described(list), QStringList({ "Z9 EEG_4\\rec.edf: The patient is not in the database" }));
     }
 };
 

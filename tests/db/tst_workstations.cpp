@@ -8,7 +8,9 @@
 #include "support/testserver.h"
 #include "db/care/trash.h"
 
+#include <QSemaphore>
 #include <QSignalSpy>
+#include <QThread>
 #include <memory>
 
 using namespace kestatest;
@@ -134,7 +136,8 @@ private slots:
         QStringList statements = statementsOf([&] { QVERIFY(mine->setValue("City", "Moscow")); });
         QCOMPARE(statements,
             QStringList({ "UPDATE Patients SET City='Moscow' WHERE AutoID=100 AND City='Tver'",
-                "SELECT pg_notify('kesta_changes', 'Patients U 100')" }));
+                "SELECT pg_notify('kesta_changes', 'Patients U 100')",
+                "INSERT INTO Operations (OperationID, DoneAt) VALUES (?, ?)" }));
 
         QSignalSpy refused(second.get(), &Database::writeFailed);
         QVERIFY(!theirs->setValue("City", "Kazan"));
@@ -182,6 +185,43 @@ private slots:
         QVERIFY(!refused.saved() && !refused.folderNotRenamed);
         QCOMPARE(refused.refusal, QStringLiteral("Another workstation has changed it meanwhile to: Moscow"));
         QCOMPARE(stored("City").toString() + stored("FirstName").toString(), QStringLiteral("MoscowIvan"));
+    }
+
+    // Two workstations save one new ID (in look-alike forms) at the same
+    // moment, again and again: one is stored, the other refused naming it.
+    void oneIdIsStoredOnceAcrossWorkstations()
+    {
+        const DatabaseLocation location = first->location();
+        for (int round = 0; round < 12; ++round) {
+            const QString id = QStringLiteral("Z%1").arg(round);
+            QSemaphore ready;
+            QSemaphore go;
+            PatientStore::Outcome outcomes[2];
+            const auto save = [&](int n) {
+                PatientDatabase workstation(location);
+                const bool usable = workstation.isUsable();
+                Patient values;
+                values.setPatientID(n == 0 ? id : id.toLower());
+                values.setLastName(n == 0 ? QStringLiteral("Left") : QStringLiteral("Right"));
+                ready.release();
+                go.acquire();
+                if (usable)
+                    outcomes[n] = PatientStore(&workstation).create(&values);
+            };
+            std::unique_ptr<QThread> left(QThread::create(save, 0));
+            std::unique_ptr<QThread> right(QThread::create(save, 1));
+            left->start();
+            right->start();
+            ready.acquire(2);
+            go.release(2);
+            QVERIFY(left->wait(60000) && right->wait(60000));
+            QCOMPARE(int(outcomes[0].saved()) + int(outcomes[1].saved()), 1);
+            const PatientStore::Outcome &refused = outcomes[0].saved() ? outcomes[1] : outcomes[0];
+            QVERIFY2(refused.refusal.startsWith("This patient id is already used: ")
+                    && refused.refusal.contains(outcomes[0].saved() ? "Left" : "Right"),
+                qPrintable(refused.refusal));
+        }
+        QCOMPARE(rawValue(*first, "SELECT count(*) FROM Patients").toInt(), 13);
     }
 };
 

@@ -65,7 +65,7 @@ needs() { # PACKAGE FIELD NAME...
         [[ $value == *", $wanted"[\ ,]* ]] || fail "$name of $(basename "$deb") lacks $wanted: $value"
     done
 }
-needs "$main" Depends libqt5sql5-sqlite libqt5sql5-psql qttranslations5-l10n libqt5widgets5 libc6
+needs "$main" Depends libqt5sql5-sqlite libqt5sql5-psql qttranslations5-l10n libqt5widgets5 libc6 libmdb3
 needs "$main" Recommends xdg-utils
 needs "$main" Suggests postgresql-client
 needs "$simulator" Depends kesta

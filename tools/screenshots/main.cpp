@@ -3,7 +3,8 @@
 // Russian and English, and the patient dialog, to PNG files in the given folder:
 //     cmake --build build --target screenshots
 // writes build/screenshots/main-<theme>-<language>.png and
-// patient-<theme>-<language>.png. Runs offscreen in a temporary home and working
+// patient-<theme>-<language>.png, and the import's mapping (import-mapping.png, light,
+// English). Runs offscreen in a temporary home and working
 // folder, so nothing of the user's data or settings is read or touched.
 //
 //     kesta_screenshots <folder> [<language>]
@@ -12,6 +13,7 @@
 
 #include "app/aboutbox.h"
 #include "app/mainwindow.h"
+#include "app/importdialog.h"
 #include "app/patientdialog.h"
 #include "app/settingsdialog.h"
 #include "app/startup.h"
@@ -28,6 +30,8 @@
 #include "toolkit/style/stylehelper.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QTableWidget>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -214,6 +218,36 @@ int main(int argc, char *argv[])
         dialog.show();
         allSaved = save(&dialog, folder + QStringLiteral("/patient-") + suffix) && allSaved;
         dialog.close();
+
+        // File, Import over another system's export: its columns mapped, the check made.
+        const QString export_ = home.filePath(QStringLiteral("export.csv"));
+        QFile csv(export_);
+        if (!csv.open(QIODevice::WriteOnly)
+            || csv.write(QStringLiteral(
+                   "Card;Patient;Sex;Born;Address;Phone;Photo\r\n"
+                   "A-1017;Орлова Мария Павловна;ж;14.03.86;\"ул. Садовая, 5\r\nкв. 12\";+7 812 555-01-17;\r\n"
+                   "77-310;Hartley, James Edward;m;02.11.59;14 Mill Lane;+44 20 7946 0310;\r\n"
+                   "77-311;Ковалёв Дмитрий;м;31.02.74;;;\r\n"
+                   "77-312;Brennan Siobhan;f;27.07.01;3 Quay Street;;\r\n")
+                       .toUtf8())
+                < 0)
+            return 1;
+        csv.close();
+        ImportDialog import(model.database(), &window);
+        if (!import.openSource(export_))
+            return 1;
+        auto *mapping = import.findChild<QTableWidget *>(QStringLiteral("importMapping"));
+        const QStringList fields { "PatientID", "FullName", "Sex", "DOB", "Street", "Phone", QString() };
+        for (int row = 0; row < mapping->rowCount() && row < fields.size(); ++row) {
+            auto *field = qobject_cast<QComboBox *>(mapping->cellWidget(row, 1));
+            field->setCurrentIndex(qMax(0, field->findData(fields.at(row))));
+        }
+        import.check();
+        import.resize(1000, 760);
+        import.show();
+        if (language == QLatin1String("en_US") && theme == QLatin1String("light"))
+            allSaved = save(&import, folder + QStringLiteral("/import-mapping.png")) && allSaved;
+        import.close();
         window.close();
     }
 

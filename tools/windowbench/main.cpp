@@ -22,6 +22,13 @@
 //           focus   the search field takes the focus (Ctrl+F)
 //           type    the keystroke "z" into the empty field ("rows" gives how
 //                   many it leaves), then Escape empties it ("clear"); K times
+//           live    K patients inserted over a second connection, each read
+//                   and announced as a change from another workstation is,
+//                   until the list shows it
+//           create  K patients created in the patient dialog, each from the
+//                   click on its button until the list shows it selected
+//           sort    a click on each shown column's header, twice, K times;
+//                   a column's first sort is "sort-first"
 //
 // The lines are meant for tools/windowbench/compare.sh, which runs this
 // program as built from two sources, alternating, and prints the medians side
@@ -29,6 +36,7 @@
 // Kesta does.
 
 #include "app/mainwindow.h"
+#include "app/patientdialog.h"
 #include "app/tables/patientslistwidget.h"
 #include "app/tables/recordstable.h"
 #include "db/storage/database.h"
@@ -36,14 +44,20 @@
 #include "db/model/kestamodel.h"
 #include "db/rows/patient.h"
 #include "toolkit/i18n/languagecontext.h"
+#include "toolkit/settings/basepropertyview.h"
+#include "toolkit/settings/propertytabwidget.h"
 #include "toolkit/style/stylehelper.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -284,6 +298,79 @@ int run(const QStringList &steps, int rounds, QTextStream &out)
                 timed(out, QStringLiteral("clear"), [&] { QTest::keyClick(search, Qt::Key_Escape); });
                 if (patients->shownRowCount() != patientCount)
                     return 6;
+            }
+        } else if (step == QLatin1String("live")) {
+            // The other workstation: a connection of its own to the same file.
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+            other.setDatabaseName(DataLocations::databaseFile());
+            if (!other.open())
+                return 7;
+            Database *database = model->database();
+            QSqlQuery last(other);
+            if (!last.exec(QStringLiteral("SELECT MAX(AutoID) FROM Patients")) || !last.next())
+                return 7;
+            const int lastId = last.value(0).toInt();
+            for (int i = 0; i < rounds; ++i) {
+                const int id = lastId + 1 + i;
+                QSqlQuery insert(other);
+                if (!insert.exec(QStringLiteral("INSERT INTO Patients (AutoID, PatientID, LastName, FirstName) "
+                                                "VALUES (%1, 'LIVE%1', 'Lebedeva', 'Live')")
+                            .arg(id)))
+                    return 7;
+                const int before = patients->totalRowCount();
+                // What the live updates do with a row another workstation announced.
+                timed(out, step, [&] {
+                    database->readPatient(id);
+                    emit database->patientsChanged();
+                });
+                if (patients->totalRowCount() != before + 1)
+                    return 8;
+            }
+        } else if (step == QLatin1String("create")) {
+            auto *newPatient = window->findChild<QAction *>(QStringLiteral("actionNewPatient"));
+            if (!newPatient)
+                return 9;
+            for (int i = 0; i < rounds; ++i) {
+                const int before = patients->totalRowCount();
+                const QString id = QStringLiteral("NEW%1").arg(before);
+                QTimer::singleShot(0, [&] {
+                    auto *dialog = qobject_cast<PatientDialog *>(QApplication::activeModalWidget());
+                    if (!dialog)
+                        return;
+                    const auto type = [dialog](const QString &column, const QString &text) {
+                        if (auto *edit = qobject_cast<QLineEdit *>(
+                                dialog->form()->getWidgetInfo(column).view->getEditor()))
+                            edit->setText(text);
+                        QCoreApplication::processEvents();
+                    };
+                    type(QStringLiteral("PatientID"), id);
+                    type(QStringLiteral("LastName"), QStringLiteral("Lebedeva"));
+                    type(QStringLiteral("FirstName"), QStringLiteral("New"));
+                    timed(out, step, [&] {
+                        dialog->findChild<QPushButton *>(QStringLiteral("positive"))->click();
+                    });
+                });
+                newPatient->trigger();
+                settle();
+                if (patients->totalRowCount() != before + 1
+                    || !patients->selectedPatient()
+                    || patients->selectedPatient()->getPatientID() != id)
+                    return 10;
+            }
+            QApplication::setActiveWindow(window.get());
+        } else if (step == QLatin1String("sort")) {
+            QHeaderView *header = patients->grid()->horizontalHeader();
+            QSet<int> sorted { header->sortIndicatorSection() };
+            for (int i = 0; i < rounds; ++i) {
+                for (int section = 0; section < header->count(); ++section) {
+                    for (int click = 0; click < 2; ++click) {
+                        const QPoint at(header->sectionViewportPosition(section) + 5, header->height() / 2);
+                        const bool first = !sorted.contains(section);
+                        sorted.insert(section);
+                        timed(out, first ? QStringLiteral("sort-first") : QStringLiteral("sort"),
+                            [&] { QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at); });
+                    }
+                }
             }
         } else {
             out << "unknown step " << step << '\n';

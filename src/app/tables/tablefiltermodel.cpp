@@ -4,7 +4,6 @@
 #include "toolkit/util/searchkey.h"
 #include "toolkit/util/texthelper.h"
 
-#include <QCollator>
 #include <algorithm>
 #include <numeric>
 
@@ -17,6 +16,8 @@ TableFilterModel::TableFilterModel(TableRowModel *rows)
     connect(rows, &QAbstractItemModel::modelReset, this, &TableFilterModel::sourceReset);
     connect(rows, &QAbstractItemModel::dataChanged, this, &TableFilterModel::sourceDataChanged);
     connect(rows, &QAbstractItemModel::rowsInserted, this, &TableFilterModel::sourceRowsInserted);
+    connect(rows, &QAbstractItemModel::rowsAboutToBeRemoved, this, &TableFilterModel::sourceRowsAboutToBeRemoved);
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, &TableFilterModel::sourceRowsRemoved);
 }
 
 bool TableFilterModel::setFilterText(const QString &text)
@@ -105,13 +106,8 @@ bool TableFilterModel::before(int a, int b) const
     if (rows->sortsByValue(column)) {
         const double x = rows->sortValue(a, column), y = rows->sortValue(b, column);
         compared = x < y ? -1 : y < x ? 1 : 0;
-    } else if (!sortOffsets.isEmpty()) {
-        const int x = sortOffsets.at(a), y = sortOffsets.at(b);
-        compared = collator.compare(sortTexts.constData() + x, sortOffsets.at(a + 1) - x,
-            sortTexts.constData() + y, sortOffsets.at(b + 1) - y);
     } else {
-        // As QString::localeAwareCompare compares, without its look-up of the collator.
-        compared = collator.compare(rows->textAt(a, column), rows->textAt(b, column));
+        compared = rows->sortKey(a, column).compare(rows->sortKey(b, column));
     }
     if (compared != 0)
         return order == Qt::AscendingOrder ? compared < 0 : compared > 0;
@@ -124,23 +120,40 @@ void TableFilterModel::sortRows()
     std::iota(sorted.begin(), sorted.end(), 0);
     if (column < 0 || column >= rows->columnCount() || sorted.size() < 2)
         return;
-    collator = QCollator();
-    if (!rows->sortsByValue(column)) {
-        int length = 0;
-        for (int r = 0; r < sorted.size(); ++r)
-            length += rows->textAt(r, column).size();
-        sortTexts.reserve(length);
-        sortOffsets.resize(sorted.size() + 1);
-        for (int r = 0; r < sorted.size(); ++r) {
-            sortOffsets[r] = sortTexts.size();
-            sortTexts += rows->textAt(r, column);
-        }
-        sortOffsets[sorted.size()] = sortTexts.size();
+    // As before() orders them, on numbers read once: a hundred thousand rows
+    // take two million comparisons.
+    const bool ascending = order == Qt::AscendingOrder;
+    const auto sortBy = [this, ascending](const auto &by) {
+        std::sort(sorted.begin(), sorted.end(), [&by, ascending](int a, int b) {
+            if (by[a] != by[b])
+                return ascending ? by[a] < by[b] : by[b] < by[a];
+            return a < b;
+        });
+    };
+    if (rows->sortsByValue(column))
+        sortBy(rows->sortValues(column));
+    else
+        sortBy(rows->sortRanks(column));
+}
+
+int TableFilterModel::sortedPlace(int row) const
+{
+    if (column < 0 || column >= rows->columnCount())
+        return int(sorted.size());
+    return int(std::lower_bound(sorted.cbegin(), sorted.cend(), row, [this](int a, int b) { return before(a, b); })
+        - sorted.cbegin());
+}
+
+int TableFilterModel::shownBefore(int place) const
+{
+    if (words.isEmpty())
+        return place;
+    int count = 0;
+    for (int i = 0; i < place; ++i) {
+        if (shownAt.at(sorted.at(i)) >= 0)
+            ++count;
     }
-    std::sort(sorted.begin(), sorted.end(), [this](int a, int b) { return before(a, b); });
-    sortTexts.clear();
-    sortTexts.squeeze();
-    sortOffsets.clear();
+    return count;
 }
 
 void TableFilterModel::filterRows()
@@ -208,20 +221,106 @@ void TableFilterModel::sourceRowsInserted(const QModelIndex &parent, int first, 
     if (parent.isValid())
         return;
     for (int row = first; row <= last; ++row) {
-        const int place = column < 0 ? int(sorted.size())
-                                     : int(std::lower_bound(sorted.cbegin(), sorted.cend(), row,
-                                               [this](int a, int b) { return before(a, b); })
-                                         - sorted.cbegin());
-        sorted.insert(place, row);
+        // Rows only ever join at the end of the model.
         shownAt.append(-1);
+        const int place = sortedPlace(row);
+        sorted.insert(place, row);
         if (!accepts(row))
             continue;
-        // Among the rows shown, after those that come before it in the order.
-        int at = 0;
-        for (int i = 0; i < place; ++i) {
-            if (shownAt.at(sorted.at(i)) >= 0)
-                ++at;
-        }
+        const int at = shownBefore(place);
+        beginInsertRows(QModelIndex(), at, at);
+        shown.insert(at, row);
+        for (int i = at; i < shown.size(); ++i)
+            shownAt[shown.at(i)] = i;
+        endInsertRows();
+    }
+}
+
+void TableFilterModel::sourceRowsAboutToBeRemoved(const QModelIndex &parent, int first, int last)
+{
+    if (parent.isValid())
+        return;
+    if (first != last) {
+        // The model takes rows out one by one; anything else is shown afresh.
+        removing = -1;
+        beginResetModel();
+        return;
+    }
+    removing = first;
+    removingShown = shownAt.at(first) >= 0;
+    if (removingShown)
+        beginRemoveRows(QModelIndex(), shownAt.at(first), shownAt.at(first));
+}
+
+void TableFilterModel::sourceRowsRemoved(const QModelIndex &parent, int first, int last)
+{
+    if (parent.isValid())
+        return;
+    if (removing < 0 || first != last) {
+        held.clear();
+        sortRows();
+        filterRows();
+        endResetModel();
+        return;
+    }
+    const int row = removing;
+    removing = -1;
+    // Rows held in sight follow their rows too.
+    QSet<int> stillHeld;
+    for (int r : qAsConst(held)) {
+        if (r != row)
+            stillHeld.insert(r > row ? r - 1 : r);
+    }
+    held = stillHeld;
+    const int from = shownAt.at(row);
+    sorted.removeAt(int(std::find(sorted.cbegin(), sorted.cend(), row) - sorted.cbegin()));
+    if (from >= 0)
+        shown.removeAt(from);
+    // The rows after it in the model are one place further up now.
+    for (int &r : sorted) {
+        if (r > row)
+            --r;
+    }
+    for (int &r : shown) {
+        if (r > row)
+            --r;
+    }
+    shownAt.removeAt(row);
+    for (int i = qMax(0, from); i < shown.size(); ++i)
+        shownAt[shown.at(i)] = i;
+    if (removingShown)
+        endRemoveRows();
+}
+
+void TableFilterModel::placeAgain(int row)
+{
+    const int was = int(std::find(sorted.cbegin(), sorted.cend(), row) - sorted.cbegin());
+    if (was == sorted.size())
+        return;
+    sorted.removeAt(was);
+    const int place = sortedPlace(row);
+    sorted.insert(place, row);
+    const int from = shownAt.at(row);
+    const bool show = accepts(row);
+    if (from >= 0 && show) {
+        // Counted without the row itself, which lies at `place`: where it ends up.
+        const int to = shownBefore(place);
+        if (to == from || !beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to))
+            return;
+        shown.removeAt(from);
+        shown.insert(to, row);
+        for (int i = qMin(from, to); i <= qMax(from, to); ++i)
+            shownAt[shown.at(i)] = i;
+        endMoveRows();
+    } else if (from >= 0) {
+        beginRemoveRows(QModelIndex(), from, from);
+        shown.removeAt(from);
+        shownAt[row] = -1;
+        for (int i = from; i < shown.size(); ++i)
+            shownAt[shown.at(i)] = i;
+        endRemoveRows();
+    } else if (show) {
+        const int at = shownBefore(place);
         beginInsertRows(QModelIndex(), at, at);
         shown.insert(at, row);
         for (int i = at; i < shown.size(); ++i)
@@ -250,35 +349,13 @@ void TableFilterModel::sourceDataChanged(
                 index(0, topLeft.column()), index(shown.size() - 1, bottomRight.column()), roles);
         return;
     }
-    if (!textsChanged) {
-        const QModelIndex shownRow = mapFromSource(topLeft);
-        if (shownRow.isValid())
-            emit dataChanged(shownRow, shownRow.sibling(shownRow.row(), bottomRight.column()), roles);
-        return;
-    }
     // One row read anew: it may move in the order and come with the filter, but
     // one shown stays until the search changes, so that a patient just edited
     // is not lost from sight and selection.
-    const int row = topLeft.row();
-    if (!words.isEmpty() && shownAt.value(row, -1) >= 0)
-        held.insert(row);
-    const int was = int(std::find(sorted.cbegin(), sorted.cend(), row) - sorted.cbegin());
-    if (was == sorted.size())
-        return;
-    QVector<int> others = sorted;
-    others.remove(was);
-    const int place
-        = column < 0 ? was : int(std::lower_bound(others.cbegin(), others.cend(), row, [this](int a, int b) {
-              return before(a, b);
-          }) - others.cbegin());
-    if (place != was || accepts(row) != (shownAt.at(row) >= 0)) {
-        changeLayout(
-            [&] {
-                others.insert(place, row);
-                sorted = others;
-                filterRows();
-            },
-            QAbstractItemModel::VerticalSortHint);
+    if (textsChanged) {
+        if (!words.isEmpty() && shownAt.value(topLeft.row(), -1) >= 0)
+            held.insert(topLeft.row());
+        placeAgain(topLeft.row());
     }
     const QModelIndex shownRow = mapFromSource(topLeft);
     if (shownRow.isValid())

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractProxyModel>
-#include <QCollator>
 #include <QSet>
 #include <QStringList>
 #include <QVector>
@@ -18,7 +17,9 @@ class TableRowModel;
 // clearing a filter walks that order once and the view hears of it as one
 // layout change (a generic proxy inserts and removes rows range by range, and
 // sorts what it inserts, which costs a hundred milliseconds over a hundred
-// thousand rows). Sorting runs at a reset and at a click on a header.
+// thousand rows). Sorting runs at a reset and at a click on a header, on the
+// model's kept sort keys; a row added, edited or removed finds its place by a
+// binary search and reaches the view as one insert, move or removal.
 class TableFilterModel : public QAbstractProxyModel
 {
     Q_OBJECT
@@ -54,8 +55,17 @@ private:
     // Rows added after the others take their places in the order, and show
     // when the filter lets them through.
     void sourceRowsInserted(const QModelIndex &parent, int first, int last);
+    void sourceRowsAboutToBeRemoved(const QModelIndex &parent, int first, int last);
+    void sourceRowsRemoved(const QModelIndex &parent, int first, int last);
     void sourceDataChanged(
         const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles);
+    // Where source row `row` belongs among `sorted` (which must not hold it).
+    int sortedPlace(int row) const;
+    // How many rows shown come before place `place` of `sorted`.
+    int shownBefore(int place) const;
+    // Shows an edited source row at its sorted place: moved, or inserted or
+    // removed as the filter now has it.
+    void placeAgain(int row);
     // Runs change between the two halves of a layout change, carrying the
     // persistent indexes (selection, current row) along to the rows they showed.
     void changeLayout(const std::function<void()> &change, LayoutChangeHint hint);
@@ -70,12 +80,9 @@ private:
     QStringList words;
     int column = -1;
     Qt::SortOrder order = Qt::AscendingOrder;
-    // The user's locale's collation, as QString::localeAwareCompare uses it.
-    QCollator collator;
-    // While sorting by text: the sorted column's texts one after the other in
-    // one buffer, read in one place rather than wherever each was allocated.
-    QString sortTexts;
-    QVector<int> sortOffsets;
+    // A source row being removed, and whether the view was told.
+    int removing = -1;
+    bool removingShown = false;
     // Every source row, in display order.
     QVector<int> sorted;
     // The source rows the filter lets through, in display order, and each

@@ -6,10 +6,12 @@
 #include "db/rows/rowevents.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QThread>
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 
 namespace
 {
@@ -69,10 +71,14 @@ void TableRowModel::reset(const QList<AbstractDatabaseRow *> &rows, const QList<
     icons = QVector<QIcon>(count);
     iconRead = QVector<bool>(count, false);
     kinds = QVector<Kind>(columns.size(), Kind::Unknown);
-    values.clear();
-    valuesColumn = -1;
+    values = QVector<QVector<double>>(columns.size());
+    keys.assign(columns.size(), {});
+    ranks = QVector<QVector<int>>(columns.size());
+    collator = QCollator();
     searchKeys.clear();
     searchOffsets.clear();
+    pendingKeys.clear();
+    pendingOffsets.clear();
     positions.clear();
     positionsBuilt = false;
     repeatedRows = false;
@@ -99,15 +105,64 @@ void TableRowModel::appendRows(const QList<AbstractDatabaseRow *> &more)
             else
                 positions.insert(row, rowObjects.size() - 1);
         }
-        if (valuesColumn >= 0)
-            values.append(numberOf(table->sortValue(row, columns.at(valuesColumn).name)));
+        const int r = rowObjects.size() - 1;
+        for (int c = 0; c < columns.size(); ++c) {
+            if (!values.at(c).isEmpty())
+                values[c].append(numberOf(table->sortValue(row, columns.at(c).name)));
+            if (!keys.at(c).empty())
+                keys[c].push_back(collator.sortKey(textAt(r, c)));
+        }
         if (!searchOffsets.isEmpty()) {
             searchKeys += TableFilterModel::fold(table->searchText(row)) + QLatin1Char('\n');
             searchOffsets.append(searchKeys.size());
         }
     }
+    ranks.fill({});
     ++generation;
     endInsertRows();
+}
+
+void TableRowModel::removeRowsOf(AbstractDatabaseRow *row)
+{
+    QList<int> found = positionsOf(row);
+    std::sort(found.begin(), found.end());
+    // From the last: the rows before keep their places.
+    for (auto it = found.crbegin(); it != found.crend(); ++it) {
+        const int r = *it;
+        beginRemoveRows(QModelIndex(), r, r);
+        rowObjects.remove(r);
+        ids.remove(r);
+        icons.remove(r);
+        iconRead.remove(r);
+        texts.remove(r * columns.size(), columns.size());
+        for (QVector<double> &column : values) {
+            if (!column.isEmpty())
+                column.remove(r);
+        }
+        for (std::vector<QCollatorSortKey> &column : keys) {
+            if (!column.empty())
+                column.erase(column.begin() + r);
+        }
+        pendingKeys.clear();
+        pendingOffsets.clear();
+        if (!searchOffsets.isEmpty()) {
+            const int start = searchOffsets.at(r);
+            const int length = searchOffsets.at(r + 1) - start;
+            searchKeys.remove(start, length);
+            searchOffsets.remove(r);
+            for (int i = r; i < searchOffsets.size(); ++i)
+                searchOffsets[i] -= length;
+        }
+        for (auto position = positions.begin(); position != positions.end(); ++position) {
+            if (position.value() > r)
+                --position.value();
+        }
+        ranks.fill({});
+        ++generation;
+        endRemoveRows();
+    }
+    positions.remove(row);
+    editedRows.remove(row);
 }
 
 void TableRowModel::forgetRows()
@@ -157,20 +212,62 @@ bool TableRowModel::sortsByValue(int column) const
 
 double TableRowModel::sortValue(int row, int column) const
 {
-    if (valuesColumn != column)
+    if (values.at(column).size() != rowObjects.size())
         readValues(column);
-    return values.at(row);
+    return values.at(column).at(row);
+}
+
+const QCollatorSortKey &TableRowModel::sortKey(int row, int column) const
+{
+    if (keys.at(column).size() != size_t(rowObjects.size()))
+        readKeys(column);
+    return keys.at(column).at(row);
+}
+
+const QVector<double> &TableRowModel::sortValues(int column) const
+{
+    if (values.at(column).size() != rowObjects.size())
+        readValues(column);
+    return values.at(column);
+}
+
+const QVector<int> &TableRowModel::sortRanks(int column) const
+{
+    QVector<int> &rank = ranks[column];
+    if (rank.size() == rowObjects.size())
+        return rank;
+    QVector<int> order(rowObjects.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [this, column](int a, int b) {
+        const int compared = sortKey(a, column).compare(sortKey(b, column));
+        return compared != 0 ? compared < 0 : a < b;
+    });
+    rank.resize(rowObjects.size());
+    for (int i = 0; i < order.size(); ++i) {
+        const bool same = i > 0 && sortKey(order.at(i), column).compare(sortKey(order.at(i - 1), column)) == 0;
+        rank[order.at(i)] = same ? rank.at(order.at(i - 1)) : i;
+    }
+    return rank;
 }
 
 void TableRowModel::readValues(int column) const
 {
-    values.resize(rowObjects.size());
+    QVector<double> &read = values[column];
+    read.resize(rowObjects.size());
     const QString &name = columns.at(column).name;
     for (int r = 0; r < rowObjects.size(); ++r) {
         AbstractDatabaseRow *row = rowObjects.at(r);
-        values[r] = row ? numberOf(table->sortValue(row, name)) : Unknown;
+        read[r] = row ? numberOf(table->sortValue(row, name)) : Unknown;
     }
-    valuesColumn = column;
+}
+
+void TableRowModel::readKeys(int column) const
+{
+    std::vector<QCollatorSortKey> &read = keys[column];
+    read.clear();
+    read.reserve(rowObjects.size());
+    for (int r = 0; r < rowObjects.size(); ++r)
+        read.push_back(collator.sortKey(textAt(r, column)));
 }
 
 void TableRowModel::readRow(int r)
@@ -182,10 +279,21 @@ void TableRowModel::readRow(int r)
     const int width = columns.size();
     for (int c = 0; c < width; ++c)
         texts[r * width + c] = QString();
-    if (valuesColumn >= 0)
-        values[r] = numberOf(table->sortValue(row, columns.at(valuesColumn).name));
-    if (!searchOffsets.isEmpty())
+    ranks.fill({});
+    // What has sorted once is kept in step, to find the row's new place.
+    for (int c = 0; c < width; ++c) {
+        if (!values.at(c).isEmpty())
+            values[c][r] = numberOf(table->sortValue(row, columns.at(c).name));
+        if (!keys.at(c).empty())
+            keys[c][r] = collator.sortKey(textAt(r, c));
+    }
+    if (!searchOffsets.isEmpty()) {
         replaceSearchKey(r, TableFilterModel::fold(table->searchText(row)));
+    } else if (r < pendingOffsets.size()) {
+        // Read before the edit: read again from the start.
+        pendingKeys.clear();
+        pendingOffsets.clear();
+    }
 }
 
 void TableRowModel::replaceSearchKey(int r, const QString &key)
@@ -303,19 +411,32 @@ QList<int> TableRowModel::rowsOf(int id) const
 
 void TableRowModel::readSearchKeys() const
 {
+    readSearchKeysFor(-1);
+}
+
+bool TableRowModel::readSearchKeysFor(int milliseconds) const
+{
     if (!searchOffsets.isEmpty())
-        return;
-    searchOffsets.resize(rowObjects.size() + 1);
-    searchKeys.clear();
-    searchKeys.reserve(rowObjects.size() * 48);
-    for (int r = 0; r < rowObjects.size(); ++r) {
-        searchOffsets[r] = searchKeys.size();
+        return true;
+    QElapsedTimer timer;
+    timer.start();
+    if (pendingOffsets.isEmpty())
+        pendingKeys.reserve(rowObjects.size() * 48);
+    for (int r = pendingOffsets.size(); r < rowObjects.size(); ++r) {
+        if (milliseconds >= 0 && r % 256 == 0 && timer.elapsed() >= milliseconds)
+            return false;
+        pendingOffsets.append(pendingKeys.size());
         // A row gone since the reset matches no filter.
         if (AbstractDatabaseRow *object = rowObjects.at(r))
-            searchKeys += TableFilterModel::fold(table->searchText(object));
-        searchKeys += QLatin1Char('\n');
+            pendingKeys += TableFilterModel::fold(table->searchText(object));
+        pendingKeys += QLatin1Char('\n');
     }
-    searchOffsets[rowObjects.size()] = searchKeys.size();
+    pendingOffsets.append(pendingKeys.size());
+    searchKeys.swap(pendingKeys);
+    searchOffsets.swap(pendingOffsets);
+    pendingKeys.clear();
+    pendingOffsets.clear();
+    return true;
 }
 
 QStringView TableRowModel::searchKey(int row) const

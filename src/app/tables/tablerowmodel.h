@@ -3,6 +3,7 @@
 #include "app/tables/tablecolumn.h"
 
 #include <QAbstractTableModel>
+#include <QCollator>
 #include <QHash>
 #include <QIcon>
 #include <QList>
@@ -38,6 +39,8 @@ public:
     void reset(const QList<AbstractDatabaseRow *> &rows, const QList<TableColumn> &columns);
     // Adds rows after the others, read as the others are, without a reset.
     void appendRows(const QList<AbstractDatabaseRow *> &more);
+    // Takes the rows showing this object out, one at a time, without a reset.
+    void removeRowsOf(AbstractDatabaseRow *row);
     // Lets go of every row object at once; the texts read so far stay.
     void forgetRows();
 
@@ -53,10 +56,23 @@ public:
     // and the row's value there, unknown values lowest.
     bool sortsByValue(int column) const;
     double sortValue(int row, int column) const;
+    // The row's text in the column as the user's locale orders it, compared
+    // as bytes. A column's values and keys are read for every row the first
+    // time it sorts, then kept: a row's are read again when it is edited.
+    const QCollatorSortKey &sortKey(int row, int column) const;
+    // Every row's value in the column, read as sortValue reads it.
+    const QVector<double> &sortValues(int column) const;
+    // Every row's place when the text column is sorted ascending, equal texts
+    // alike: a sort compares numbers. Kept until a row is added, edited or
+    // removed.
+    const QVector<int> &sortRanks(int column) const;
     // The row's search text, folded (TableFilterModel::fold). Every row's is
     // read the first time a filter asks, into one text, and kept until the
     // next reset.
     QStringView searchKey(int row) const;
+    // Reads search texts on from where the last call stopped, for about this
+    // long; true once every row's has been read.
+    bool readSearchKeysFor(int milliseconds) const;
     // Marks the rows whose search text holds the folded word, with one pass
     // over all of them.
     void markRowsHolding(const QString &word, std::vector<char> &marks) const;
@@ -82,6 +98,7 @@ private:
 
     void readRow(int row);
     void readValues(int column) const;
+    void readKeys(int column) const;
     // The model rows of a row object, from an index built at the first event
     // after a reset.
     QList<int> positionsOf(AbstractDatabaseRow *row);
@@ -101,9 +118,13 @@ private:
     mutable QVector<QIcon> icons;
     mutable QVector<bool> iconRead;
     mutable QVector<Kind> kinds;
-    // The values of one column, the one last sorted by value.
-    mutable QVector<double> values;
-    mutable int valuesColumn = -1;
+    // By column: every row's sort value, or sort key, once that column has
+    // sorted (empty before).
+    mutable QVector<QVector<double>> values;
+    mutable std::vector<std::vector<QCollatorSortKey>> keys;
+    mutable QVector<QVector<int>> ranks;
+    // The user's locale's order, as QString::localeAwareCompare has it.
+    QCollator collator;
     void readSearchKeys() const;
     void replaceSearchKey(int row, const QString &key);
 
@@ -111,6 +132,9 @@ private:
     // word holds), and where each begins; the last offset is the end.
     mutable QString searchKeys;
     mutable QVector<int> searchOffsets;
+    // The same, while they are read a slice at a time.
+    mutable QString pendingKeys;
+    mutable QVector<int> pendingOffsets;
     QHash<AbstractDatabaseRow *, int> positions;
     bool positionsBuilt = false;
     bool repeatedRows = false;

@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <functional>
@@ -61,6 +62,13 @@ TableWidget::TableWidget(QWidget *parent)
     wireGrid();
     new RowKeys(this);
     connect(StyleHelper::Instance(), &StyleHelper::changed, rows, &TableRowModel::refreshIcons);
+    // Slices short enough that the field shows its focus, and keys are taken, at once.
+    searchReader = new QTimer(this);
+    searchReader->setInterval(0);
+    connect(searchReader, &QTimer::timeout, this, [this] {
+        if (rows->readSearchKeysFor(4))
+            searchReader->stop();
+    });
 }
 
 TableWidget::~TableWidget() = default;
@@ -126,8 +134,7 @@ void TableWidget::refreshRow(AbstractDatabaseRow *row)
 
 void TableWidget::prepareSearchTexts()
 {
-    if (rows->rowCount() > 0)
-        rows->searchKey(0);
+    searchReader->start();
 }
 
 void TableWidget::setRows(const QList<AbstractDatabaseRow *> &newRows)
@@ -171,6 +178,15 @@ void TableWidget::appendRow(AbstractDatabaseRow *row)
         return;
     rows->appendRows({ row });
     sizer->growFor({ rows->rowCount() - 1 });
+}
+
+void TableWidget::dropRow(AbstractDatabaseRow *row)
+{
+    if (!row)
+        return;
+    rows->removeRowsOf(row);
+    if (selectedRow == row)
+        selectRow(nullptr);
 }
 
 QList<AbstractDatabaseRow *> TableWidget::getRows() const

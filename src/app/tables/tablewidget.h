@@ -15,6 +15,7 @@ class AbstractDatabaseRow;
 class QAction;
 class QMenu;
 class QTableView;
+class QTimer;
 class QVBoxLayout;
 class TableColumnSizer;
 class TableFilterModel;
@@ -60,6 +61,9 @@ public:
     void setRows(const QList<AbstractDatabaseRow *> &rows);
     // Shows one more row, in its place in the order, without reading the others again.
     void appendRow(AbstractDatabaseRow *row);
+    // Takes the row out of the grid, leaving the others as they are; a
+    // selected row lets the selection go (idSelected -1).
+    void dropRow(AbstractDatabaseRow *row);
     // The id of the first selected cell, -1 when nothing is selected.
     int selectedItemId() const;
     AbstractDatabaseRow *rowById(int id) const;
@@ -133,8 +137,9 @@ protected:
     QVariant sortValue(AbstractDatabaseRow *row, const QString &column) override;
     // Puts a widget (a search field) above the grid.
     void addAboveGrid(QWidget *widget);
-    // Reads every row's searchText now rather than at the first keystroke
-    // (for when the search field takes the focus).
+    // Reads every row's searchText from now on, a slice at a time between
+    // other events, rather than at the first keystroke (for when the search
+    // field takes the focus); a keystroke before the end reads the rest.
     void prepareSearchTexts();
     // Reads the row's cells and icon anew, from the event loop (facts about it
     // have arrived).
@@ -169,6 +174,7 @@ private:
     TableRowModel *rows = nullptr;
     TableFilterModel *shownRows = nullptr;
     TableColumnSizer *sizer = nullptr;
+    QTimer *searchReader = nullptr;
     QStringList columnNames;
     int selectedId = 0;
     QPointer<AbstractDatabaseRow> selectedRow;

@@ -112,7 +112,23 @@ QVariant ChangeHistory::patientOf(Database *database, const RowChange &change)
         QStringLiteral("SELECT AutoID FROM Patients WHERE PatientID=? ORDER BY AutoID"), { patientId });
 }
 
-bool ChangeHistory::write(Database *database, const RowChange &change, QString *reason)
+bool ChangeHistory::noteImport(
+    Database *database, const QString &table, int rowId, const QString &source, QString *reason)
+{
+    // A server's triggers write its history, and no workstation role may add
+    // to it: there the import's rows stand under the signed-in login, and the
+    // report names the source.
+    if (database->dialect().writesHistoryItself())
+        return true;
+    RowChange change;
+    change.kind = RowChange::Kind::Insert;
+    change.table = table;
+    change.rowId = rowId;
+    change.newValue = source;
+    return write(database, change, reason, QStringLiteral("Import"));
+}
+
+bool ChangeHistory::write(Database *database, const RowChange &change, QString *reason, const QString &kind)
 {
     // Inside the change's write, which already holds the lock.
     const int id = database->newId(historyTable, QStringLiteral("HistoryID"));
@@ -130,7 +146,8 @@ bool ChangeHistory::write(Database *database, const RowChange &change, QString *
             "INSERT INTO History (HistoryID, ChangedAt, Workstation, UserName, ChangeKind, TableName, "
             "ChangedRowID, ColumnName, OldValue, NewValue, PatientRef) "
             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-        { id, Workstation::nowText(), Workstation::hostName(), Workstation::userName(), kindText(change.kind),
+        { id, Workstation::nowText(), Workstation::hostName(), Workstation::userName(),
+            kind.isEmpty() ? kindText(change.kind) : kind,
             change.table, change.rowId, column.isEmpty() ? nullText() : column,
             oldText.isNull() ? nullText() : oldText, newText.isNull() ? nullText() : newText,
             patient.isNull() || !patient.isValid() ? QVariant(QVariant::LongLong)

@@ -47,7 +47,14 @@ public:
     // key, a row as a JSON object of its columns.
     static QString valueText(const QVariant &value);
 
+    // Names where an inserted row came from (ChangeKind "Import", the source in
+    // NewValue), inside the insert's write; on a server that writes its
+    // history itself, nothing (its triggers record the insert).
+    static bool noteImport(Database *database, const QString &table, int rowId, const QString &source,
+        QString *reason);
+
 private:
-    static bool write(Database *database, const RowChange &change, QString *reason);
+    static bool write(Database *database, const RowChange &change, QString *reason,
+        const QString &kind = QString());
     static QVariant patientOf(Database *database, const RowChange &change);
 };

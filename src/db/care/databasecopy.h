@@ -17,7 +17,11 @@ class DatabaseCopy
     Q_DECLARE_TR_FUNCTIONS(DatabaseCopy)
 public:
     // Copies the file at sourceFile into target, whose layout is made and
-    // brought up to date first. The report tells, line by line, what was
-    // copied, or why nothing was.
-    static bool copy(const QString &sourceFile, Database *target, QString *report);
+    // brought up to date first. With recordingsFrom (the old data folder),
+    // every record's recording is copied into the data folder's patient
+    // folders, checked, in the same all-or-nothing step; one missing there is
+    // reported. The report tells, line by line, what was copied, or why
+    // nothing was.
+    static bool copy(const QString &sourceFile, Database *target, QString *report,
+        const QString &recordingsFrom = QString());
 };

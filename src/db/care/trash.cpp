@@ -106,7 +106,13 @@ bool Trash::removePatient(Patient *patient, QString *reason, QStringList *filesL
     subject.description
         = patient->fullName(true) + QStringLiteral(" (") + patient->getPatientID() + QLatin1Char(')');
     const bool removed = remove(subject, reason, filesLeft);
-    database->reloadPatients();
+    // The list is read anew only to show the truth after a refusal.
+    if (removed) {
+        database->forgetPatient(patient);
+        emit database->patientsChanged();
+    } else {
+        database->reloadPatients();
+    }
     return removed;
 }
 

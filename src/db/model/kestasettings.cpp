@@ -25,6 +25,7 @@ DatabaseLocation KestaSettings::databaseLocation(const QString &databaseFile) co
     location.user = m_ServerUser.trimmed();
     location.tlsMode = QString::fromLatin1(QMetaEnum::fromType<TlsMode>().valueToKey(m_ServerTlsMode))
                            .replace(QLatin1Char('_'), QLatin1Char('-'));
+    location.timeoutSeconds = m_ServerTimeoutSeconds;
     return location;
 }
 
@@ -44,6 +45,8 @@ DisplayTexts KestaSettings::displayTexts()
         { "Generic", QT_TRANSLATE_NOOP("Generic", "ServerDatabase") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "ServerUser") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "ServerTlsMode") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "ServerTimeoutSeconds") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "s") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "TrashPurgeDays") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "LogPatientViews") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "BackupRecipients") },

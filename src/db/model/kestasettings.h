@@ -172,6 +172,17 @@ public:
     Q_CLASSINFO("ServerTlsModeDefault", "TlsMode::require")
     ZT_SETTING(KestaSettings::TlsMode, ServerTlsMode, require)
 
+    // The longest a call to the server may wait for its answer before it is
+    // given up (a lost network, a stopped server, a lock held elsewhere).
+    Q_PROPERTY(int ServerTimeoutSeconds READ getServerTimeoutSeconds WRITE setServerTimeoutSeconds RESET
+            resetServerTimeoutSeconds NOTIFY changedServerTimeoutSeconds)
+    Q_CLASSINFO("ServerTimeoutSecondsEditable", "true")
+    Q_CLASSINFO("ServerTimeoutSecondsDefault", "10")
+    Q_CLASSINFO("ServerTimeoutSecondsMinimum", "2")
+    Q_CLASSINFO("ServerTimeoutSecondsMaximum", "600")
+    Q_CLASSINFO("ServerTimeoutSecondsSuffix", " s")
+    ZT_SETTING(int, ServerTimeoutSeconds, 10)
+
     // Removed patients and recordings wait in the trash this many days; at the
     // next start after that they are deleted for good.
     Q_PROPERTY(int TrashPurgeDays READ getTrashPurgeDays WRITE setTrashPurgeDays RESET resetTrashPurgeDays

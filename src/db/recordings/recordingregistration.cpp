@@ -7,6 +7,7 @@
 #include "db/storage/databasesupport.h"
 
 #include <QFileInfo>
+#include <QSqlQuery>
 #include <QLoggingCategory>
 #include <memory>
 
@@ -206,6 +207,12 @@ int RecordingRegistration::registerKept()
             refusals->remove({ kept.key });
             continue;
         }
+        if (alreadyStored(kept)) {
+            qCInfo(lcRegistration).noquote() << "Recording registered already:" << kept.fileName;
+            ++registered;
+            refusals->remove({ kept.key });
+            continue;
+        }
         QString reason;
         const Recording recording { kept.fileName, kept.recordType, kept.recordDate, kept.comments };
         if (insert(db->patientByPatientId(kept.patientId), recording, &reason).recordId <= 0) {
@@ -217,6 +224,14 @@ int RecordingRegistration::registerKept()
         refusals->remove({ kept.key });
     }
     return registered;
+}
+
+bool RecordingRegistration::alreadyStored(const UnregisteredRecordings::Recording &kept) const
+{
+    QSqlQuery query(db->database());
+    return db->execBound(query, QStringLiteral("SELECT RecordID FROM Records WHERE PatientID=? AND FileName=?"),
+               { kept.patientId, kept.fileName })
+        && query.next();
 }
 
 void RecordingRegistration::dropGone()

@@ -57,6 +57,9 @@ public:
     static int commentLimit();
 
 private:
+    // Whether the patient has a record of the kept recording's file already:
+    // one that landed though its answer was lost must not be stored twice.
+    bool alreadyStored(const UnregisteredRecordings::Recording &kept) const;
     // Inserts the record with what fits of its comment and keeps the rest to be told.
     Outcome insert(Patient *patient, const Recording &recording, QString *reason);
     // Stores what fits of the comment in the record; the rest, or all of it when the write is

@@ -118,6 +118,10 @@ void AbstractDatabaseRow::takeStoredValues(const RowCursor &cursor, const QVecto
 {
     const bool wasBlocked = blockSignals(true);
     writesSuspended = true;
+    // Nothing of the fill is heard: each setter only stores, with no signal
+    // or announcement per value.
+    const bool wasQuiet = fillingQuietly;
+    fillingQuietly = true;
     const PropertyIndex &index = properties();
     const QStringList &names = index.names();
     for (int i = 0; i < index.count(); ++i) {
@@ -141,6 +145,7 @@ void AbstractDatabaseRow::takeStoredValues(const RowCursor &cursor, const QVecto
             readIsoDate(value.toString(), type, &value);
         index.write(this, i, value);
     }
+    fillingQuietly = wasQuiet;
     writesSuspended = false;
     blockSignals(wasBlocked);
 }

@@ -13,7 +13,12 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -133,6 +138,9 @@ Database::~Database()
 QSqlDatabase Database::database() const
 {
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    // Another call waits on it: as it is, the call made now is refused.
+    if (waiting)
+        return db;
     // A connection the server dropped is opened afresh at the next action,
     // never half-way through a write, whose rest must fail rather than land
     // on its own.
@@ -140,9 +148,71 @@ QSqlDatabase Database::database() const
         qDebug() << "CONNECTION LOST" << where.describe();
         db.close();
     }
-    if (!db.isOpen() && db.open())
-        sqlDialect->prepareConnection(db);
+    if (!db.isOpen()) {
+        // What the driver holds of the lost connection (its notifier) goes
+        // here, on its own thread, before the open runs on another.
+        db.close();
+        if (callServer([&db] { return db.open(); }))
+            sqlDialect->prepareConnection(db);
+    }
     return db;
+}
+
+namespace
+{
+
+// How long a call may hold this thread before its events go on around it.
+constexpr int HeldMs = 200;
+
+} // namespace
+
+bool Database::callServer(const std::function<bool()> &call) const
+{
+    givenUpReason.clear();
+    // A file answers from this machine: called where it stands, as always.
+    const QCoreApplication *application = QCoreApplication::instance();
+    if (!sqlDialect->sharedByWorkstations() || !application
+        || QThread::currentThread() != application->thread())
+        return call();
+    if (waiting) {
+        givenUpReason = tr("The server %1 is still answering another call").arg(where.describe());
+        return false;
+    }
+    waiting = true;
+    // What the driver left to do on this thread reads the connection: done
+    // now, before the call reads it elsewhere.
+    if (QSqlDriver *driver = connectionAsIs().driver())
+        QCoreApplication::sendPostedEvents(driver, QEvent::MetaCall);
+    bool result = false;
+    bool cut = false;
+    const int timeoutMs = qMax(2, where.timeoutSeconds) * 1000;
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    std::unique_ptr<QThread> worker(QThread::create([&result, &call] { result = call(); }));
+    QEventLoop loop;
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    worker->start();
+    if (!worker->wait(HeldMs)) {
+        emit serverWaiting(true);
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        connect(&deadline, &QTimer::timeout, &loop, [this, &cut] {
+            cut = true;
+            sqlDialect->cutConnection(connectionAsIs());
+        });
+        deadline.start(qMax(0, timeoutMs - int(sinceStart.elapsed())));
+        // The connection's own notifications wait too: their handler reads
+        // the socket that the call is reading.
+        if (!worker->isFinished())
+            loop.exec(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+        worker->wait();
+        emit serverWaiting(false);
+    }
+    waiting = false;
+    if (!result && (cut || sinceStart.elapsed() >= timeoutMs))
+        givenUpReason
+            = tr("The server %1 did not answer within %2 s").arg(where.describe()).arg(timeoutMs / 1000);
+    return result;
 }
 
 QSqlDatabase Database::connectionAsIs() const
@@ -166,17 +236,29 @@ const SqlDialect &Database::dialect() const
 bool Database::exec(QSqlQuery &query, const QString &statement) const
 {
     qCDebug(lcSql).noquote() << statement;
-    return query.exec(statement);
+    takeWhole(query);
+    return callServer([&query, &statement] { return query.exec(statement); });
+}
+
+void Database::takeWhole(QSqlQuery &query) const
+{
+    // Row by row, the driver would ask the server again at every next(), a
+    // wait outside any call's bound; the whole result comes with the call.
+    if (sqlDialect->sharedByWorkstations())
+        query.setForwardOnly(false);
 }
 
 bool Database::execBound(QSqlQuery &query, const QString &statement, const QVariantList &values) const
 {
     qCDebug(lcSql).noquote() << statement;
-    if (!query.prepare(statement))
+    takeWhole(query);
+    // Two calls: what the driver leaves to do on this thread after the first
+    // (notifications heard) is done before the second reads the connection.
+    if (!callServer([&query, &statement] { return query.prepare(statement); }))
         return false;
     for (const QVariant &value : values)
         query.addBindValue(value);
-    return query.exec();
+    return callServer([&query] { return query.exec(); });
 }
 
 bool Database::run(QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason,
@@ -184,9 +266,10 @@ bool Database::run(QSqlQuery &query, const QString &statement, const char *failu
 {
     if (bound.isEmpty() ? exec(query, statement) : execBound(query, statement, bound))
         return true;
-    qDebug() << failureLine << statement << query.lastError().text();
+    const QString why = givenUpReason.isEmpty() ? reasonOf(query.lastError()) : givenUpReason;
+    qDebug() << failureLine << statement << why;
     if (reason)
-        *reason = reasonOf(query.lastError());
+        *reason = why;
     return false;
 }
 
@@ -266,6 +349,7 @@ bool Database::reloadPatients()
     lastLoadError = ok ? QString() : reason;
     if (ok) {
         const QList<Patient *> replaced = list.replace(read);
+        ++wholeReadCount;
         // Views take the new list when patientsChanged reaches them (queued);
         // the old patients go after that, never while a view may still show them.
         if (!replaced.isEmpty())
@@ -279,7 +363,8 @@ bool Database::reloadPatients()
 void Database::forgetPatient(Patient *patient)
 {
     list.remove(patient);
-    // Views let go of it when they take the new list.
+    emit patientLeft(patient);
+    // Views that take the list whole let go of it when they take the new list.
     QPointer<Patient> leaving = patient;
     QMetaObject::invokeMethod(
         this, [leaving] { delete leaving; }, Qt::QueuedConnection);
@@ -333,6 +418,7 @@ Patient *Database::readPatient(int autoId)
     auto *patient = new Patient(static_cast<RowStore *>(this), this);
     patient->takeStoredValues(*rows, fieldsOf(*rows, Patient::staticMetaObject));
     list.append(patient);
+    emit patientJoined(patient);
     return patient;
 }
 
@@ -383,11 +469,18 @@ std::unique_ptr<RowCursor> Database::openRows(
     QSqlDatabase db = database();
     QString why;
     qCDebug(lcSql).noquote() << statement;
-    if (std::unique_ptr<RowCursor> rows = sqlDialect->openCursor(db, statement, &why))
+    std::unique_ptr<RowCursor> rows;
+    callServer([&] {
+        rows = sqlDialect->openCursor(db, statement, &why);
+        return rows != nullptr;
+    });
+    if (rows)
         return rows;
-    if (why.isEmpty() && query.exec(statement))
+    if (why.isEmpty() && givenUpReason.isEmpty() && callServer([&] { return query.exec(statement); }))
         return RowCursor::of(query);
-    if (why.isEmpty())
+    if (!givenUpReason.isEmpty())
+        why = givenUpReason;
+    else if (why.isEmpty())
         why = reasonOf(query.lastError());
     qDebug() << failureLine << statement << why;
     if (reason)

@@ -107,9 +107,13 @@ public:
     // Whether another patient of the list has the patient's PatientID. Records
     // find their patient by that text alone, so such records belong to both.
     bool patientIdShared(const Patient *patient) const;
-    // Lets go of a patient whose row is gone; it is deleted once views have
-    // taken the list without it.
+    // Lets go of a patient whose row is gone, announced by patientLeft; it is
+    // deleted once views have taken the list without it.
     void forgetPatient(Patient *patient);
+    // How many times the list has been read whole. A view that follows
+    // patientJoined and patientLeft needs the whole list again only when this
+    // has moved.
+    int wholeReads() const { return wholeReadCount; }
 
     // A write of several statements: the changes made while the outermost
     // Transaction lives share one database transaction, committed by it and
@@ -130,6 +134,10 @@ public:
         // Whether the write has begun and nothing in it has failed so far:
         // what cannot be undone with the database (files) waits for this.
         bool isOpen() const;
+        // After a refused commit: the answer to it was lost and a new
+        // connection could not tell whether it landed. What was done on disk
+        // is then left for the next start to make agree with the database.
+        bool outcomeUnknown() const;
 
     private:
         QPointer<Database> database;
@@ -160,7 +168,7 @@ public:
     // A stored record, read with one statement; owned by the caller.
     Record *loadRecord(int recordId);
     // Reads the stored patient with this AutoID into the list, or null when
-    // there is no such row; nothing is announced.
+    // there is no such row; announced by patientJoined alone.
     Patient *readPatient(int autoId);
     // Shows the stored values of the row again, each changed column announced
     // and nothing written (after another workstation changed it). With gone,
@@ -233,16 +241,42 @@ public:
     bool applyChange(const QList<RowChange> &changes, const QString &statement, const char *failureLine,
         QString *reason, const Undo &undo = Undo(), bool *unmatched = nullptr,
         const QVariantList &bound = QVariantList());
+    // Runs one call on the connection (a statement, the open, a commit). A
+    // server's call that does not answer at once runs on a thread of its own
+    // while this thread's events go on (user input held back, serverWaiting
+    // told), and is given up at the location's timeout by cutting the
+    // connection, which the next action opens again. A call made while
+    // another waits is refused at once. False when the call failed or was
+    // refused; givenUp() then tells why when that was the cause.
+    bool callServer(const std::function<bool()> &call) const;
+    // Why the last call was given up or refused without an answer; empty
+    // when it had one.
+    QString givenUp() const { return givenUpReason; }
+    // From now on every write on a server notes an operation id of its own in
+    // the table Operations, inside its transaction, so that a write whose
+    // COMMIT was answered by no one is known to have landed or not. Notes
+    // older than a week are dropped.
+    void keepOperations();
+    // Whether a call waits for the server now.
+    bool isWaiting() const { return waiting; }
     // A statement that fails is written to the debug output with its reason.
     bool run(QSqlQuery &query, const QString &statement, const char *failureLine, QString *reason = nullptr,
         const QVariantList &bound = QVariantList()) const;
 
 signals:
+    // The list changed; read whole when wholeReads has moved.
     void patientsChanged();
+    // One patient joined the list, or is leaving it, without the list being
+    // read whole; patientsChanged follows where the change came from a write
+    // or another workstation.
+    void patientJoined(Patient *patient);
+    void patientLeft(Patient *patient);
     // A write of a stored row was refused; the row holds the stored value again.
     void writeFailed(const QString &column, const QString &reason);
     // A write has committed: its changes, in order.
     void changesCommitted(const QList<RowChange> &changes);
+    // A call to the server is taking long (true) or has ended (false).
+    void serverWaiting(bool waiting) const;
 
 protected:
     // Opens a connection of its own, so that several databases can be open in
@@ -265,10 +299,15 @@ private:
         AbstractDatabaseRow *row, const RowChange &change, const QString &statement, QString *reason);
     bool beginWrite(bool takesNewIds);
     bool commitWrite(QString *reason);
+    // After the connection was lost at a COMMIT: whether the write with this
+    // operation id landed, asked on a new connection.
+    enum class Outcome { Committed, NotCommitted, Unknown };
+    Outcome outcomeOf(const QString &operation);
     void rollbackWrite();
     // A new row from the row's values under a new id; the id, or -1.
     int insertRow(AbstractDatabaseRow *row, const char *failureLine, QString *reason);
     static QVariantMap valuesOf(AbstractDatabaseRow *row);
+    void takeWhole(QSqlQuery &query) const;
     // Runs a reading statement, through the backend's own library where it has
     // one, else on query; null when it failed (written to the debug output).
     std::unique_ptr<RowCursor> openRows(
@@ -277,6 +316,7 @@ private:
     DatabaseLocation where;
     QString connectionName;
     PatientList list;
+    int wholeReadCount = 0;
     QString lastLoadError;
     std::unique_ptr<SqlDialect> sqlDialect;
 
@@ -295,4 +335,9 @@ private:
     QList<QPair<OpenStage, OpenStep>> openSteps;
     ShownValueCheck shownValueCheck;
     PatientIdWriter patientIdWriter;
+    bool operationsKept = false;
+    bool lastOutcomeUnknown = false;
+    QString operationId;
+    mutable bool waiting = false;
+    mutable QString givenUpReason;
 };

@@ -19,6 +19,8 @@ struct DatabaseLocation {
     // "disable", "require" or "verify-full".
     QString tlsMode;
     QString password;
+    // The longest wait for the server's answer to one call.
+    int timeoutSeconds = 10;
 
     // The platform's file backend: the Access file on Windows, SQLite elsewhere.
     static DatabaseLocation file(const QString &path);

@@ -10,6 +10,8 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QDateTime>
+#include <QUuid>
 #include <QVariant>
 
 // The write path of Database: transactions, the one entry of every change and
@@ -40,6 +42,11 @@ Database::Transaction::~Transaction()
         database->writeBroken = true;
         database->writeReason = QStringLiteral("The write was abandoned");
     }
+}
+
+bool Database::Transaction::outcomeUnknown() const
+{
+    return database && done && outermost && database->lastOutcomeUnknown;
 }
 
 bool Database::Transaction::isOpen() const
@@ -80,15 +87,17 @@ bool Database::beginWrite(bool takesNewIds)
     qCDebug(lcWrite).noquote() << (begin.isEmpty() ? QStringLiteral("BEGIN") : begin);
     bool begun = false;
     if (begin.isEmpty()) {
-        begun = db.transaction();
+        begun = callServer([&db] { return db.transaction(); });
         if (!begun)
             writeReason = reasonOf(db.lastError());
     } else {
         QSqlQuery query(db);
-        begun = query.exec(begin);
+        begun = callServer([&query, &begin] { return query.exec(begin); });
         if (!begun)
             writeReason = reasonOf(query.lastError());
     }
+    if (!begun && !givenUp().isEmpty())
+        writeReason = givenUp();
     writeOpen = begun;
     if (!begun) {
         qDebug() << "WRITE NOT BEGUN" << writeReason;
@@ -97,20 +106,75 @@ bool Database::beginWrite(bool takesNewIds)
     return begun;
 }
 
+void Database::keepOperations()
+{
+    if (!sqlDialect->sharedByWorkstations() || operationsKept)
+        return;
+    operationsKept = true;
+    QSqlQuery query(database());
+    run(query, QStringLiteral("DELETE FROM Operations WHERE DoneAt < ?"), "OPERATIONS NOT PRUNED", nullptr,
+        { QDateTime::currentDateTimeUtc().addDays(-7).toString(Qt::ISODate) });
+}
+
+Database::Outcome Database::outcomeOf(const QString &operation)
+{
+    // Opened afresh. Should the lost connection's server process still hold
+    // the write open, the insert waits for it (at most the lock timeout) and
+    // then either finds its note or keeps that write from ever landing.
+    QSqlQuery query(database());
+    if (!run(query,
+            QStringLiteral("INSERT INTO Operations (OperationID, DoneAt) VALUES (?, ?) ON CONFLICT DO NOTHING"),
+            "OPERATION NOT LOOKED UP", nullptr,
+            { operation, QDateTime::currentDateTimeUtc().toString(Qt::ISODate) }))
+        return Outcome::Unknown;
+    return query.numRowsAffected() == 0 ? Outcome::Committed : Outcome::NotCommitted;
+}
+
 bool Database::commitWrite(QString *reason)
 {
     qCDebug(lcWrite) << "COMMIT";
     QSqlDatabase db = database();
     bool committed = true;
+    operationId.clear();
+    lastOutcomeUnknown = false;
+    if (writeOpen && operationsKept && !pendingChanges.isEmpty()) {
+        QSqlQuery note(db);
+        const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        if (run(note, QStringLiteral("INSERT INTO Operations (OperationID, DoneAt) VALUES (?, ?)"),
+                "OPERATION NOT NOTED", nullptr, { id, QDateTime::currentDateTimeUtc().toString(Qt::ISODate) }))
+            operationId = id;
+    }
     if (writeOpen) {
         QString why;
         if (!writeByStatements) {
-            committed = db.commit();
+            committed = callServer([&db] { return db.commit(); });
             why = reasonOf(db.lastError());
         } else {
             QSqlQuery query(db);
-            committed = query.exec(QStringLiteral("COMMIT"));
+            committed = callServer([&query] { return query.exec(QStringLiteral("COMMIT")); });
             why = reasonOf(query.lastError());
+        }
+        const bool unanswered = !givenUp().isEmpty() || !db.isOpen() || sqlDialect->connectionLost(db);
+        if (!committed && !givenUp().isEmpty())
+            why = givenUp();
+        // No answer, the connection gone: the write may have landed all the
+        // same. Nothing is undone before that is known.
+        if (!committed && !operationId.isEmpty() && unanswered) {
+            writeOpen = false;
+            switch (outcomeOf(operationId)) {
+            case Outcome::Committed:
+                qDebug() << "WRITE COMMITTED, ITS ANSWER LOST" << why;
+                committed = true;
+                break;
+            case Outcome::NotCommitted:
+                break;
+            case Outcome::Unknown:
+                lastOutcomeUnknown = true;
+                why = tr("The server %1 did not confirm the write, and whether it was stored is not known: "
+                         "look again in a moment")
+                          .arg(where.describe());
+                break;
+            }
         }
         if (!committed) {
             qDebug() << "WRITE NOT COMMITTED" << why;
@@ -138,10 +202,11 @@ void Database::rollbackWrite()
     if (writeOpen) {
         qCDebug(lcWrite) << "ROLLBACK";
         QSqlDatabase db = database();
+        QSqlQuery query(db);
         if (!writeByStatements)
-            db.rollback();
+            callServer([&db] { return db.rollback(); });
         else
-            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            callServer([&query] { return query.exec(QStringLiteral("ROLLBACK")); });
         writeOpen = false;
     }
     // The rows show what the database holds again, newest change undone first.
@@ -254,10 +319,10 @@ int Database::insertPatient(Patient *patient, QString *reason)
 
 void Database::showNewPatient(int id)
 {
-    // A shared server announces every other workstation's change as it lands:
-    // the new row is all there is to read. A file is read whole, which also
-    // shows what another program changed in it.
-    if (sqlDialect->sharedByWorkstations() && readPatient(id))
+    // The new row is all there is to read: a list read whole costs as much as
+    // a start. A server announces other workstations' changes as they land;
+    // what another program wrote into a file shows at the next reload.
+    if (readPatient(id))
         emit patientsChanged();
     else
         reloadPatients();

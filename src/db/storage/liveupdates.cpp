@@ -89,6 +89,11 @@ void LiveUpdates::hear(const QString &name, QSqlDriver::NotificationSource sourc
 
 void LiveUpdates::showPending()
 {
+    // Shown once the call under way has ended.
+    if (database->isWaiting()) {
+        QTimer::singleShot(100, this, &LiveUpdates::showPending);
+        return;
+    }
     if (pendingAll) {
         pendingAll = false;
         pendingPatients.clear();
@@ -152,6 +157,9 @@ void LiveUpdates::followRecord(int recordId)
 
 void LiveUpdates::checkConnection()
 {
+    // The connection is another call's until it ends.
+    if (database->isWaiting())
+        return;
     QSqlDatabase db = database->connectionAsIs();
     if (db.isOpen() && !database->dialect().connectionLost(db)) {
         retryInMs = 0;

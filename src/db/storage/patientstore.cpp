@@ -76,6 +76,8 @@ public:
     }
     ~FolderMove()
     {
+        if (undecided)
+            return;
         if (!landed && moved && !moveFolder(to, from))
             qWarning() << "Patient folder not renamed back:" << to << from;
         if (noted)
@@ -83,6 +85,9 @@ public:
     }
     bool done() const { return moved; }
     void land() { landed = true; }
+    // Whether the write landed is not known: the note stays, and the next
+    // start moves the folder to what the database holds then.
+    void leaveUndecided() { undecided = true; }
 
 private:
     QString from;
@@ -90,6 +95,7 @@ private:
     bool noted = false;
     bool moved = false;
     bool landed = false;
+    bool undecided = false;
 };
 
 } // namespace
@@ -166,6 +172,8 @@ PatientStore::Outcome PatientStore::save(int autoId, Patient *edited, Patient *s
     ok = write.commit(ok ? &reason : nullptr) && ok;
     if (move && ok)
         move->land();
+    else if (move && write.outcomeUnknown())
+        move->leaveUndecided();
     move.reset();
     if (Patient *listed = database->patientById(autoId)) {
         // The one row shown as stored, whether the write landed or not.

@@ -10,6 +10,7 @@
 #include <QSqlDriver>
 #include <QVariant>
 #include <libpq-fe.h>
+#include <sys/socket.h>
 
 namespace
 {
@@ -71,9 +72,16 @@ void PostgresDialect::configure(QSqlDatabase &connection, const DatabaseLocation
     connection.setDatabaseName(location.databaseName);
     connection.setUserName(location.user);
     connection.setPassword(location.password);
-    QStringList options { QStringLiteral("connect_timeout=5"), QStringLiteral("application_name=kesta"),
-        QStringLiteral("keepalives_idle=30"), QStringLiteral("keepalives_interval=10"),
-        QStringLiteral("keepalives_count=3") };
+    // Each wait bounded by the setting: the connection itself, data sent but
+    // never acknowledged (a lost network, which keepalives do not notice while
+    // an answer is awaited), and a lock another session holds, which gives up
+    // a little earlier so that the server's own reason reaches the user.
+    const int seconds = qMax(2, location.timeoutSeconds);
+    QStringList options { QStringLiteral("connect_timeout=%1").arg(seconds),
+        QStringLiteral("application_name=kesta"), QStringLiteral("keepalives_idle=30"),
+        QStringLiteral("keepalives_interval=10"), QStringLiteral("keepalives_count=3"),
+        QStringLiteral("tcp_user_timeout=%1").arg(seconds * 1000),
+        QStringLiteral("options='-c lock_timeout=%1'").arg(seconds * 1000 - 1000) };
     if (!location.tlsMode.isEmpty())
         options << QStringLiteral("sslmode=") + location.tlsMode;
     connection.setConnectOptions(options.join(QLatin1Char(';')));
@@ -82,6 +90,12 @@ void PostgresDialect::configure(QSqlDatabase &connection, const DatabaseLocation
 QString PostgresDialect::dateLiteral(const QVariant &value) const
 {
     return isoDateLiteral(value);
+}
+
+QString PostgresDialect::beginWriteStatement(bool takesNewIds) const
+{
+    // Not the layout's number (2700): that one is held across a whole migration.
+    return takesNewIds ? QStringLiteral("BEGIN; SELECT pg_advisory_xact_lock(2701)") : QString();
 }
 
 QString PostgresDialect::nextIdStatement(const QString &table, const QString &idColumn) const
@@ -292,6 +306,13 @@ bool PostgresDialect::connectionLost(const QSqlDatabase &connection) const
         return false;
     auto *server = *static_cast<PGconn *const *>(handle.data());
     return server && PQstatus(server) == CONNECTION_BAD;
+}
+
+bool PostgresDialect::cutConnection(const QSqlDatabase &connection) const
+{
+    PGconn *server = serverOf(connection);
+    const int socket = server ? PQsocket(server) : -1;
+    return socket >= 0 && ::shutdown(socket, SHUT_RDWR) == 0;
 }
 
 bool PostgresDialect::needsPassword(const QString &openError) const

@@ -17,10 +17,14 @@ public:
     QString databaseName(const QString &filePath) const override;
     // Host, port, database, user and TLS mode of the location; the password
     // only when one was given for the session (libpq reads ~/.pgpass
-    // otherwise). A server that does not answer is given up after a few
-    // seconds, and one that vanishes is noticed by TCP keepalives.
+    // otherwise). Every wait is bounded by the location's timeout.
     void configure(QSqlDatabase &connection, const DatabaseLocation &location) const override;
     QString dateLiteral(const QVariant &value) const override;
+    // A write that takes new ids (a new patient, a changed patient ID) holds
+    // one lock of the whole server until it ends: workstations saving at the
+    // same moment check the stored IDs one after the other, each seeing what
+    // the one before committed.
+    QString beginWriteStatement(bool takesNewIds) const override;
     QString nextIdStatement(const QString &table, const QString &idColumn) const override;
     bool sharedByWorkstations() const override { return true; }
     bool writesHistoryItself() const override { return true; }
@@ -35,6 +39,8 @@ public:
     // into a QVariant before anyone asks, which costs more than the server.
     std::unique_ptr<RowCursor> openCursor(
         QSqlDatabase &connection, const QString &statement, QString *error) const override;
+    // Shuts the socket: the call waiting on it sees the connection end.
+    bool cutConnection(const QSqlDatabase &connection) const override;
     bool needsPassword(const QString &openError) const override;
     QString identityColumnsStatement(const QString &table) const override;
     QString followIdentityStatement(const QString &table, const QString &column) const override;

@@ -74,6 +74,14 @@ QList<Step> steps(Database *database)
             { QStringLiteral("CREATE TABLE Conclusions (RecordID BIGINT NOT NULL PRIMARY KEY, "
                              "Conclusion TEXT, WrittenBy TEXT, WrittenAt TEXT, FileName TEXT)"),
                 QStringLiteral("UPDATE SchemaVersion SET Version = 5") } },
+        // One row per write on a server, written in the write's own
+        // transaction: when the answer to its COMMIT is lost, the next
+        // connection finds out from here whether it landed.
+        { 6,
+            { QStringLiteral(
+                  "CREATE TABLE Operations (OperationID TEXT NOT NULL PRIMARY KEY, DoneAt TEXT NOT NULL)"),
+                QStringLiteral("CREATE INDEX OperationsDoneAt ON Operations (DoneAt)"),
+                QStringLiteral("UPDATE SchemaVersion SET Version = 6") } },
         { 7, seven },
     };
 }
@@ -245,5 +253,7 @@ bool SchemaMigrations::bringUpToDate(Database *database, QString *reason)
     }
     if (version < 1 && reason)
         *reason = why;
+    if (version >= 6)
+        database->keepOperations();
     return version >= 1;
 }

@@ -19,7 +19,7 @@ const QString reception = QStringLiteral("kesta_reception");
 const QStringList ownTables { QStringLiteral("patients"), QStringLiteral("records"),
     QStringLiteral("institutions"), QStringLiteral("operators"), QStringLiteral("schemaversion"),
     QStringLiteral("history"), QStringLiteral("removals"), QStringLiteral("conclusions"),
-    QStringLiteral("patientviews") };
+    QStringLiteral("patientviews"), QStringLiteral("operations") };
 
 struct Grant {
     QString table;
@@ -45,7 +45,10 @@ QList<Grant> grants()
          << Grant { QStringLiteral("records"), QStringLiteral("UPDATE (PatientID)"), { reception } }
          << Grant { QStringLiteral("records"), QStringLiteral("DELETE"), { physician } }
          << Grant { QStringLiteral("conclusions"), QStringLiteral("INSERT, UPDATE, DELETE"), { physician } }
-         << Grant { QStringLiteral("removals"), QStringLiteral("SELECT, INSERT, UPDATE"), { physician } };
+         << Grant { QStringLiteral("removals"), QStringLiteral("SELECT, INSERT, UPDATE"), { physician } }
+         // Every write notes its operation and looks up one whose answer was
+         // lost; old notes are dropped by whoever starts.
+         << Grant { QStringLiteral("operations"), QStringLiteral("SELECT, INSERT, DELETE"), everyone };
     return list;
 }
 

@@ -39,6 +39,12 @@ bool SqlDialect::connectionLost(const QSqlDatabase &connection) const
     return false;
 }
 
+bool SqlDialect::cutConnection(const QSqlDatabase &connection) const
+{
+    Q_UNUSED(connection)
+    return false;
+}
+
 bool SqlDialect::needsPassword(const QString &openError) const
 {
     Q_UNUSED(openError)

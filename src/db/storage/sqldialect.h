@@ -86,6 +86,9 @@ public:
     // Whether an open connection has been lost (the server went away), so
     // that it must be opened afresh.
     virtual bool connectionLost(const QSqlDatabase &connection) const;
+    // Cuts an open connection from another thread, so that a call waiting on
+    // it comes back at once, refused; false where nothing can wait that long.
+    virtual bool cutConnection(const QSqlDatabase &connection) const;
     // Whether a failed open asks for a password that was not given.
     virtual bool needsPassword(const QString &openError) const;
     // What a copy onto this backend runs to move numbering past the copied

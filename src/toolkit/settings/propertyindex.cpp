@@ -34,6 +34,11 @@ PropertyIndex::PropertyIndex(const QMetaObject *meta)
         writer.type = property.userType();
         writer.direct = !property.isEnumType() && writer.type != QMetaType::QVariant
             && writer.type != QMetaType::UnknownType;
+        const QMetaObject *owner = meta;
+        while (owner->superClass() && owner->propertyOffset() > writer.index)
+            owner = owner->superClass();
+        writer.call = owner->d.static_metacall;
+        writer.local = writer.index - owner->propertyOffset();
         writers.append(writer);
         propertyNames.append(name);
         typeNames.append(QString::fromLatin1(property.typeName()));
@@ -59,7 +64,10 @@ bool PropertyIndex::write(QObject *object, int position, QVariant &value) const
     int status = -1;
     int flags = 0;
     void *arguments[] = { value.data(), &value, &status, &flags };
-    QMetaObject::metacall(object, QMetaObject::WriteProperty, writer.index, arguments);
+    if (writer.call)
+        writer.call(object, QMetaObject::WriteProperty, writer.local, arguments);
+    else
+        QMetaObject::metacall(object, QMetaObject::WriteProperty, writer.index, arguments);
     return true;
 }
 

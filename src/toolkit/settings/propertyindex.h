@@ -47,6 +47,10 @@ private:
         int index = -1;
         int type = QMetaType::UnknownType;
         bool direct = false;
+        // The declaring class's own dispatch and the property's place in it:
+        // the setter is reached without walking the class chain.
+        void (*call)(QObject *, QMetaObject::Call, int, void **) = nullptr;
+        int local = -1;
     };
 
     QVector<QMetaProperty> properties;

@@ -38,6 +38,9 @@
 //             updateFolderName();
 //     }
 //
+// While the object's fillingQuietly is set (an object filled before anyone sees
+// it), a setter only stores: no signal, no changingProperty or changedProperty.
+//
 // A subclass that must act on every change (a database row writing its column)
 // overrides ZTSettings::changedProperty or listens to propertyChanged; one that
 // must know the old value overrides ZTSettings::changingProperty, which runs
@@ -65,6 +68,7 @@ public:
 
 #define ZT_ASSIGN_SETTING(Name, value)                                          \
     (m_##Name == (value) ? false                                                \
+     : fillingQuietly    ? (m_##Name = (value), true)                           \
                          : (changingProperty(#Name), m_##Name = (value),        \
                             Q_EMIT changed##Name(m_##Name),                     \
                             changedProperty(QStringLiteral(#Name)), true))

@@ -81,6 +81,10 @@ protected:
     // Every setter calls this just before it stores a changed value (the old
     // value is still in place). Override to remember it.
     virtual void changingProperty(const char *name) { Q_UNUSED(name) }
+    // Set while an object no one has seen yet is filled: setters only store
+    // (ZT_ASSIGN_SETTING), since a hundred thousand rows' signals and
+    // announcements that nobody hears cost more than reading them.
+    bool fillingQuietly = false;
 
 protected slots:
     // Every setter calls this after a change: emits propertyChanged, then saves

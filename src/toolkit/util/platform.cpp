@@ -331,6 +331,14 @@ QString Platform::localSeparators(const QString &path)
 #endif
 }
 
+void Platform::leaveOutOpenGl()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+#endif
+}
+
 bool Platform::embeddedDatabaseIsAccess()
 {
 #if defined(Q_OS_WIN)

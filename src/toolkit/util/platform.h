@@ -62,6 +62,11 @@ QString localSeparators(const QString &path);
 // Whether the embedded database is an Access file, as on the old Windows workstation, or
 // SQLite.
 bool embeddedDatabaseIsAccess();
+// Keeps the windowing system's OpenGL integration from loading, before the application
+// object exists: nothing the program draws uses it, and on X11 it brings the graphics
+// drivers in, which cost a quarter of an empty start and half its memory. A choice the
+// user made in the environment (QT_XCB_GL_INTEGRATION) stays.
+void leaveOutOpenGl();
 
 struct FolderEntry {
     QString name;

@@ -250,7 +250,7 @@ private slots:
         (new QVBoxLayout(&dialog))->addWidget(form);
         QCOMPARE(rowNames(*form),
             QStringList({ "BackupRecipients", "CheckForNewVersion", "ClinicName", "ColorTheme", "DataFolder", "Language", "LogPatientViews", "PatientCardView",
-                "SelectLastPatient", "ServerDatabase", "ServerHost", "ServerPort", "ServerTlsMode",
+                "SelectLastPatient", "ServerDatabase", "ServerHost", "ServerPort", "ServerTimeoutSeconds", "ServerTlsMode",
                 "ServerUser", "StartMaximized", "TrashPurgeDays" }));
         QVERIFY(form->findChildren<QLabel *>("propertyCategoryLabel").isEmpty());
         auto *icon = form->getWidgetInfo("Language").header->findChild<QLabel *>("propertyHeaderIcon");
