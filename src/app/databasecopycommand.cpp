@@ -76,7 +76,7 @@ void DatabaseCopyCommand::run(QWidget *window, Database *database)
     if (!RoleGate::permits(database, ServerRoles::Action::MoveIn))
         return;
     const QString file = FileDialog::openFileName(window, tr("Copy local database to server"),
-        localDatabaseFile(), QStringLiteral("SQLite (*.sqlite)"));
+        localDatabaseFile(), tr("SQLite database (*.sqlite)"));
     if (file.isEmpty())
         return;
     if (!AppHelper::confirmDialog(tr("Copy local database to server"),
