@@ -2,6 +2,7 @@
 #include "tabletesting.h"
 
 #include <QTranslator>
+#include <algorithm>
 
 using namespace tabletest;
 
@@ -256,6 +257,24 @@ private slots:
             QList<QVariantList>(
                 { { QStringList({ "LastName", "Age", "PatientID" }) }, { QStringList({ "Age", "FullName" }) },
                     { QStringList({ "Age", "FullName", "PatientID", "Sex" }) } }));
+    }
+
+    void removalsAndEditsKeepTheSortedOrder()
+    {
+        rebuild(plain("FullName"), "FullName", "+FullName");
+        QStringList names = columnTexts(grid(), 0);
+        // The rows left after a removal keep their order, either way round.
+        names.removeOne(text(grid(), p.orlov, 0));
+        table->dropRow(patient(p.orlov));
+        QCOMPARE(columnTexts(grid(), 0), names);
+        grid()->sortByColumn(0, Qt::DescendingOrder);
+        std::reverse(names.begin(), names.end());
+        QCOMPARE(columnTexts(grid(), 0), names);
+        // An edit then finds the row's place among the others' texts.
+        patient(p.petrov)->setLastName("Aaronov");
+        QTRY_COMPARE(rowIds(grid()).last(), p.petrov);
+        patient(p.petrov)->setLastName("Zotov");
+        QTRY_COMPARE(rowIds(grid()).first(), p.petrov);
     }
 
     void editedRowsAndRowsGone()

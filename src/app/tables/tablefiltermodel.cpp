@@ -107,7 +107,7 @@ bool TableFilterModel::before(int a, int b) const
         const double x = rows->sortValue(a, column), y = rows->sortValue(b, column);
         compared = x < y ? -1 : y < x ? 1 : 0;
     } else {
-        compared = rows->sortKey(a, column).compare(rows->sortKey(b, column));
+        compared = rows->compareTexts(a, b, column);
     }
     if (compared != 0)
         return order == Qt::AscendingOrder ? compared < 0 : compared > 0;

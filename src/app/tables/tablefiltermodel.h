@@ -18,7 +18,7 @@ class TableRowModel;
 // layout change (a generic proxy inserts and removes rows range by range, and
 // sorts what it inserts, which costs a hundred milliseconds over a hundred
 // thousand rows). Sorting runs at a reset and at a click on a header, on the
-// model's kept sort keys; a row added, edited or removed finds its place by a
+// model's ranks of its rows; a row added, edited or removed finds its place by a
 // binary search and reaches the view as one insert, move or removal.
 class TableFilterModel : public QAbstractProxyModel
 {

@@ -72,7 +72,6 @@ void TableRowModel::reset(const QList<AbstractDatabaseRow *> &rows, const QList<
     iconRead = QVector<bool>(count, false);
     kinds = QVector<Kind>(columns.size(), Kind::Unknown);
     values = QVector<QVector<double>>(columns.size());
-    keys.assign(columns.size(), {});
     ranks = QVector<QVector<int>>(columns.size());
     collator = QCollator();
     searchKeys.clear();
@@ -105,12 +104,9 @@ void TableRowModel::appendRows(const QList<AbstractDatabaseRow *> &more)
             else
                 positions.insert(row, rowObjects.size() - 1);
         }
-        const int r = rowObjects.size() - 1;
         for (int c = 0; c < columns.size(); ++c) {
             if (!values.at(c).isEmpty())
                 values[c].append(numberOf(table->sortValue(row, columns.at(c).name)));
-            if (!keys.at(c).empty())
-                keys[c].push_back(collator.sortKey(textAt(r, c)));
         }
         if (!searchOffsets.isEmpty()) {
             searchKeys += TableFilterModel::fold(table->searchText(row)) + QLatin1Char('\n');
@@ -139,9 +135,9 @@ void TableRowModel::removeRowsOf(AbstractDatabaseRow *row)
             if (!column.isEmpty())
                 column.remove(r);
         }
-        for (std::vector<QCollatorSortKey> &column : keys) {
-            if (!column.empty())
-                column.erase(column.begin() + r);
+        for (QVector<int> &column : ranks) {
+            if (!column.isEmpty())
+                column.remove(r);
         }
         pendingKeys.clear();
         pendingOffsets.clear();
@@ -157,7 +153,6 @@ void TableRowModel::removeRowsOf(AbstractDatabaseRow *row)
             if (position.value() > r)
                 --position.value();
         }
-        ranks.fill({});
         ++generation;
         endRemoveRows();
     }
@@ -217,11 +212,14 @@ double TableRowModel::sortValue(int row, int column) const
     return values.at(column).at(row);
 }
 
-const QCollatorSortKey &TableRowModel::sortKey(int row, int column) const
+int TableRowModel::compareTexts(int a, int b, int column) const
 {
-    if (keys.at(column).size() != size_t(rowObjects.size()))
-        readKeys(column);
-    return keys.at(column).at(row);
+    const QVector<int> &rank = ranks.at(column);
+    if (rank.size() == rowObjects.size())
+        return rank.at(a) < rank.at(b) ? -1 : rank.at(b) < rank.at(a) ? 1 : 0;
+    // A row's place among the others is a binary search: a score of
+    // comparisons, cheaper than a key for every row.
+    return collator.compare(textAt(a, column), textAt(b, column));
 }
 
 const QVector<double> &TableRowModel::sortValues(int column) const
@@ -236,15 +234,23 @@ const QVector<int> &TableRowModel::sortRanks(int column) const
     QVector<int> &rank = ranks[column];
     if (rank.size() == rowObjects.size())
         return rank;
+    // The texts are kept, the keys let go of at the end: read apart, the keys
+    // lie together and leave one free stretch rather than holes between texts.
+    for (int r = 0; r < rowObjects.size(); ++r)
+        textAt(r, column);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(rowObjects.size());
+    for (int r = 0; r < rowObjects.size(); ++r)
+        keys.push_back(collator.sortKey(textAt(r, column)));
     QVector<int> order(rowObjects.size());
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [this, column](int a, int b) {
-        const int compared = sortKey(a, column).compare(sortKey(b, column));
+    std::sort(order.begin(), order.end(), [&keys](int a, int b) {
+        const int compared = keys[a].compare(keys[b]);
         return compared != 0 ? compared < 0 : a < b;
     });
     rank.resize(rowObjects.size());
     for (int i = 0; i < order.size(); ++i) {
-        const bool same = i > 0 && sortKey(order.at(i), column).compare(sortKey(order.at(i - 1), column)) == 0;
+        const bool same = i > 0 && keys[order.at(i)].compare(keys[order.at(i - 1)]) == 0;
         rank[order.at(i)] = same ? rank.at(order.at(i - 1)) : i;
     }
     return rank;
@@ -261,15 +267,6 @@ void TableRowModel::readValues(int column) const
     }
 }
 
-void TableRowModel::readKeys(int column) const
-{
-    std::vector<QCollatorSortKey> &read = keys[column];
-    read.clear();
-    read.reserve(rowObjects.size());
-    for (int r = 0; r < rowObjects.size(); ++r)
-        read.push_back(collator.sortKey(textAt(r, column)));
-}
-
 void TableRowModel::readRow(int r)
 {
     ++generation;
@@ -284,8 +281,6 @@ void TableRowModel::readRow(int r)
     for (int c = 0; c < width; ++c) {
         if (!values.at(c).isEmpty())
             values[c][r] = numberOf(table->sortValue(row, columns.at(c).name));
-        if (!keys.at(c).empty())
-            keys[c][r] = collator.sortKey(textAt(r, c));
     }
     if (!searchOffsets.isEmpty()) {
         replaceSearchKey(r, TableFilterModel::fold(table->searchText(row)));
@@ -432,6 +427,8 @@ bool TableRowModel::readSearchKeysFor(int milliseconds) const
         pendingKeys += QLatin1Char('\n');
     }
     pendingOffsets.append(pendingKeys.size());
+    // The room reserved for long texts is handed back in place.
+    pendingKeys.squeeze();
     searchKeys.swap(pendingKeys);
     searchOffsets.swap(pendingOffsets);
     pendingKeys.clear();

@@ -56,15 +56,14 @@ public:
     // and the row's value there, unknown values lowest.
     bool sortsByValue(int column) const;
     double sortValue(int row, int column) const;
-    // The row's text in the column as the user's locale orders it, compared
-    // as bytes. A column's values and keys are read for every row the first
-    // time it sorts, then kept: a row's are read again when it is edited.
-    const QCollatorSortKey &sortKey(int row, int column) const;
+    // How the two rows' texts in the column compare in the user's locale's
+    // order: by their ranks while those are known, else by the texts.
+    int compareTexts(int a, int b, int column) const;
     // Every row's value in the column, read as sortValue reads it.
     const QVector<double> &sortValues(int column) const;
     // Every row's place when the text column is sorted ascending, equal texts
-    // alike: a sort compares numbers. Kept until a row is added, edited or
-    // removed.
+    // alike: a sort compares numbers. Kept until a row is added or edited;
+    // a removed row leaves a gap that orders nothing differently.
     const QVector<int> &sortRanks(int column) const;
     // The row's search text, folded (TableFilterModel::fold). Every row's is
     // read the first time a filter asks, into one text, and kept until the
@@ -98,7 +97,6 @@ private:
 
     void readRow(int row);
     void readValues(int column) const;
-    void readKeys(int column) const;
     // The model rows of a row object, from an index built at the first event
     // after a reset.
     QList<int> positionsOf(AbstractDatabaseRow *row);
@@ -118,10 +116,10 @@ private:
     mutable QVector<QIcon> icons;
     mutable QVector<bool> iconRead;
     mutable QVector<Kind> kinds;
-    // By column: every row's sort value, or sort key, once that column has
-    // sorted (empty before).
+    // By column: every row's sort value once that column has sorted (empty
+    // before). A text column's collation keys live only while its ranks are
+    // made: at a hundred thousand rows they weigh more than the ranks' sort.
     mutable QVector<QVector<double>> values;
-    mutable std::vector<std::vector<QCollatorSortKey>> keys;
     mutable QVector<QVector<int>> ranks;
     // The user's locale's order, as QString::localeAwareCompare has it.
     QCollator collator;
