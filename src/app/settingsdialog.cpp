@@ -16,9 +16,9 @@
 namespace
 {
 
-// Read once, at start-up.
-const char *const StartUpSettings[]
-    = { "DataFolder", "ServerHost", "ServerPort", "ServerDatabase", "ServerUser", "ServerTlsMode" };
+// Read once, at start-up (the server's wait too: the connection keeps the one it was opened with).
+const char *const StartUpSettings[] = { "DataFolder", "ServerHost", "ServerPort", "ServerDatabase",
+    "ServerUser", "ServerTlsMode", "ServerTimeoutSeconds" };
 
 } // namespace
 
@@ -51,6 +51,7 @@ SettingsDialog::SettingsDialog(KestaSettings *settings, QWidget *parent)
     connect(settings, &KestaSettings::changedLanguage, this, &SettingsDialog::noteNextStart);
     connect(settings, &KestaSettings::changedServerPort, this, &SettingsDialog::noteNextStart);
     connect(settings, &KestaSettings::changedServerTlsMode, this, &SettingsDialog::noteNextStart);
+    connect(settings, &KestaSettings::changedServerTimeoutSeconds, this, &SettingsDialog::noteNextStart);
     noteNextStart();
 }
 

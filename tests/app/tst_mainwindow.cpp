@@ -1018,6 +1018,10 @@ private slots:
         QCOMPARE(MessageBox::takeShown().value(0).text,
             QString("This folder cannot be the data folder:\n/ is the root of the file system"));
         QVERIFY(!dialog.restartNote()->isVisible());
+        model.settings()->setServerTimeoutSeconds(30);
+        QVERIFY(dialog.restartNote()->isVisible());
+        model.settings()->resetServerTimeoutSeconds();
+        QVERIFY(!dialog.restartNote()->isVisible());
         model.settings()->setDataFolder(QDir::homePath() + "/share");
         QVERIFY(dialog.restartNote()->isVisible() && dialog.restartNote()->text().contains("Data folder"));
         dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Close)->click();
