@@ -138,6 +138,8 @@ public:
         // connection could not tell whether it landed. What was done on disk
         // is then left for the next start to make agree with the database.
         bool outcomeUnknown() const;
+        // Then the id the write noted, for outcomeOf once the server answers.
+        QString unsettledOperation() const;
 
     private:
         QPointer<Database> database;
@@ -257,6 +259,14 @@ public:
     // COMMIT was answered by no one is known to have landed or not. Notes
     // older than a week are dropped.
     void keepOperations();
+    // After the connection was lost at a COMMIT: whether the write with this
+    // operation id landed. Once asked it can no longer land later.
+    enum class Outcome { Committed, NotCommitted, Unknown };
+    Outcome outcomeOf(const QString &operation);
+    // The operation id of the last write when whether it landed is not known.
+    QString unsettledOperation() const { return lastOutcomeUnknown ? operationId : QString(); }
+    // The connection's tables, asked within the deadline; empty when it failed.
+    QStringList tableNames() const;
     // Whether a call waits for the server now.
     bool isWaiting() const { return waiting; }
     // A statement that fails is written to the debug output with its reason.
@@ -299,10 +309,6 @@ private:
         AbstractDatabaseRow *row, const RowChange &change, const QString &statement, QString *reason);
     bool beginWrite(bool takesNewIds);
     bool commitWrite(QString *reason);
-    // After the connection was lost at a COMMIT: whether the write with this
-    // operation id landed, asked on a new connection.
-    enum class Outcome { Committed, NotCommitted, Unknown };
-    Outcome outcomeOf(const QString &operation);
     void rollbackWrite();
     // A new row from the row's values under a new id; the id, or -1.
     int insertRow(AbstractDatabaseRow *row, const char *failureLine, QString *reason);
