@@ -215,6 +215,17 @@ bool Database::callServer(const std::function<bool()> &call) const
     return result;
 }
 
+QStringList Database::tableNames() const
+{
+    const QSqlDatabase db = database();
+    QStringList names;
+    callServer([&db, &names] {
+        names = db.tables();
+        return true;
+    });
+    return names;
+}
+
 QSqlDatabase Database::connectionAsIs() const
 {
     return QSqlDatabase::database(connectionName, false);
