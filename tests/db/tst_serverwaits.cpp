@@ -99,6 +99,16 @@ private slots:
         QVERIFY(saveCounting("A2", &ticks).saved());
         QCOMPARE(patientsStored(), 2);
 
+        // Patients a reload replaced are not freed inside a wait: a caller
+        // below it may still hold one.
+        QPointer<Patient> replaced = workstation->patients().value(0);
+        QVERIFY(workstation->reloadPatients());
+        relay->setMode(TcpRelay::Mode::BlackHole);
+        QVERIFY(!saveCounting("A3", &ticks).saved());
+        QVERIFY(replaced);
+        QTRY_VERIFY(!replaced);
+        relay->setMode(TcpRelay::Mode::Pass);
+
         // Opened again by an action, the connection is listened on anew; a
         // server silent by then is given up there too, and heard once back.
         LiveUpdates *live = workstation->findChild<LiveUpdates *>();

@@ -204,8 +204,15 @@ void Patient::retireRecords(const QList<Record *> &replaced)
     // Views take the new list when recordsUpdated reaches them, queued; the
     // deletion is queued after that. Parented meanwhile, so that they go with
     // this patient should it go first.
-    for (Record *record : replaced)
+    QList<QObject *> rows;
+    for (Record *record : replaced) {
         record->setParent(this);
+        rows.append(record);
+    }
+    if (store()) {
+        store()->retire(rows);
+        return;
+    }
     QMetaObject::invokeMethod(
         this, [replaced] { qDeleteAll(replaced); }, Qt::QueuedConnection);
 }

@@ -6,6 +6,7 @@
 
 class AbstractDatabaseRow;
 class Patient;
+class QObject;
 class QString;
 class QVariant;
 class Record;
@@ -33,4 +34,7 @@ public:
     // Stores the patient's changed PatientID (it was `previous`) with the
     // records filed under the old one.
     virtual bool writePatientId(Patient *patient, const QString &previous, QString *reason) = 0;
+    // Deletes rows no longer shown, once views have taken what replaced them
+    // (queued) and no caller waits for the database below.
+    virtual void retire(const QList<QObject *> &rows) = 0;
 };

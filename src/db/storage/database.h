@@ -192,6 +192,7 @@ public:
     bool writeColumn(
         AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason) override;
     bool writePatientId(Patient *patient, const QString &previous, QString *reason) override;
+    void retire(const QList<QObject *> &rows) override;
     // The same UPDATE, for a caller that tells the refusal itself: where other
     // workstations write, it holds only while `previous` is still stored.
     bool storeColumn(AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason);
@@ -345,5 +346,8 @@ private:
     bool lastOutcomeUnknown = false;
     QString operationId;
     mutable bool waiting = false;
+    // Rows retired while a call waited: a caller below the wait may hold them.
+    mutable QList<QPointer<QObject>> retiredWhileWaiting;
+    void retireWhenIdle(const QList<QPointer<QObject>> &rows) const;
     mutable QString givenUpReason;
 };
