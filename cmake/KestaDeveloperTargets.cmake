@@ -44,7 +44,7 @@ set(KESTA_CATALOGUE_tables src/app/tables/tablewidget.h src/app/tables/tablewidg
     src/app/tables/recordstable.h src/app/tables/recordstable.cpp)
 set(KESTA_CATALOGUE_db src/db/rows/patient.h src/db/rows/patient.cpp src/db/rows/record.h src/db/rows/record.cpp
     src/db/storage/database.h src/db/storage/database.cpp src/db/storage/databasewrites.cpp src/db/storage/schemamigrations.h
-    src/db/storage/schemamigrations.cpp)
+    src/db/storage/schemamigrations.cpp src/db/model/datalocations.cpp)
 set(KESTA_CATALOGUE_settings src/db/model/kestasettings.h src/db/model/kestasettings.cpp
     src/toolkit/settings/ztsettings.h src/toolkit/settings/ztsettings.cpp)
 set(KESTA_CATALOGUE_settingseditor

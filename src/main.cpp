@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "db/model/kestamodel.h"
 #include "toolkit/style/stylehelper.h"
+#include "toolkit/util/buttonmnemonics.h"
 #include "toolkit/util/platform.h"
 
 #include <QApplication>
@@ -30,6 +31,8 @@ int main(int argc, char *argv[])
     StyleHelper::registerFontsAndStyles();
 
     Startup::useLanguageOf(Startup::bootstrapSettings());
+    // Every box and dialog from here on, the start's own included.
+    ButtonMnemonics::install();
 
     // Before the recorder is ended: a running copy's recorder may be recording.
     SingleInstance instance;

@@ -187,5 +187,9 @@
         <source>Recording &amp;preview</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>EDF recordings (*.edf)</source>
+        <translation>EDF recordings (*.edf)</translation>
+    </message>
 </context>
 </TS>

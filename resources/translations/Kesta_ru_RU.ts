@@ -187,5 +187,9 @@
         <source>Recording &amp;preview</source>
         <translation>&amp;Предпросмотр записи</translation>
     </message>
+    <message>
+        <source>EDF recordings (*.edf)</source>
+        <translation>Записи EDF (*.edf)</translation>
+    </message>
 </context>
 </TS>

@@ -230,6 +230,14 @@
         <source>Restore...</source>
         <translation>Restore...</translation>
     </message>
+    <message>
+        <source>Kesta backup (*.tar *.tar.gpg)</source>
+        <translation>Kesta backup (*.tar *.tar.gpg)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>All files (*)</translation>
+    </message>
 </context>
 <context>
     <name>BackupEncryption</name>
@@ -384,6 +392,22 @@
     <message>
         <source>Written: %1 (rows: %2)</source>
         <translation>Written: %1 (rows: %2)</translation>
+    </message>
+    <message>
+        <source>CSV, fields apart by semicolons (*.csv)</source>
+        <translation>CSV, fields apart by semicolons (*.csv)</translation>
+    </message>
+    <message>
+        <source>CSV, fields apart by commas (*.csv)</source>
+        <translation>CSV, fields apart by commas (*.csv)</translation>
+    </message>
+    <message>
+        <source>CSV, semicolons, formulas left live (*.csv)</source>
+        <translation>CSV, semicolons, formulas left live (*.csv)</translation>
+    </message>
+    <message>
+        <source>CSV, commas, formulas left live (*.csv)</source>
+        <translation>CSV, commas, formulas left live (*.csv)</translation>
     </message>
 </context>
 <context>

@@ -234,6 +234,14 @@
         <source>Restore...</source>
         <translation>Восстановить...</translation>
     </message>
+    <message>
+        <source>Kesta backup (*.tar *.tar.gpg)</source>
+        <translation>Резервная копия Kesta (*.tar *.tar.gpg)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Все файлы (*)</translation>
+    </message>
 </context>
 <context>
     <name>BackupEncryption</name>
@@ -388,6 +396,22 @@
     <message>
         <source>Written: %1 (rows: %2)</source>
         <translation>Записано: %1 (строк: %2)</translation>
+    </message>
+    <message>
+        <source>CSV, fields apart by semicolons (*.csv)</source>
+        <translation>CSV, поля через точку с запятой (*.csv)</translation>
+    </message>
+    <message>
+        <source>CSV, fields apart by commas (*.csv)</source>
+        <translation>CSV, поля через запятую (*.csv)</translation>
+    </message>
+    <message>
+        <source>CSV, semicolons, formulas left live (*.csv)</source>
+        <translation>CSV, точка с запятой, формулы как есть (*.csv)</translation>
+    </message>
+    <message>
+        <source>CSV, commas, formulas left live (*.csv)</source>
+        <translation>CSV, запятая, формулы как есть (*.csv)</translation>
     </message>
 </context>
 <context>

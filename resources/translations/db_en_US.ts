@@ -249,4 +249,19 @@
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>DataLocations</name>
+    <message>
+        <source>%1 is the root of the file system</source>
+        <translation>%1 is the root of the file system</translation>
+    </message>
+    <message>
+        <source>%1 is the home folder itself</source>
+        <translation>%1 is the home folder itself</translation>
+    </message>
+    <message>
+        <source>%1 is a folder of the system</source>
+        <translation>%1 is a folder of the system</translation>
+    </message>
+</context>
 </TS>

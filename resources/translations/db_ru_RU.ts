@@ -249,4 +249,19 @@
         <translation>Изменить её может только администратор: запустите Kesta один раз под учётной записью из %1, затем снова здесь. Ничего не изменено. (Вход: %2, %3.)</translation>
     </message>
 </context>
+<context>
+    <name>DataLocations</name>
+    <message>
+        <source>%1 is the root of the file system</source>
+        <translation>%1 — корень файловой системы</translation>
+    </message>
+    <message>
+        <source>%1 is the home folder itself</source>
+        <translation>%1 — сама домашняя папка</translation>
+    </message>
+    <message>
+        <source>%1 is a folder of the system</source>
+        <translation>%1 — системная папка</translation>
+    </message>
+</context>
 </TS>

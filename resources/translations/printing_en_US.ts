@@ -119,6 +119,10 @@
         <source>patients</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>PDF document (*.pdf)</source>
+        <translation>PDF document (*.pdf)</translation>
+    </message>
 </context>
 <context>
     <name>PrintFrame</name>

@@ -119,6 +119,10 @@
         <source>patients</source>
         <translation>пациенты</translation>
     </message>
+    <message>
+        <source>PDF document (*.pdf)</source>
+        <translation>Документ PDF (*.pdf)</translation>
+    </message>
 </context>
 <context>
     <name>PrintFrame</name>

@@ -54,6 +54,10 @@
         <source>No application is set up to open this recording. Install an EEG viewer that opens EDF files and make it the default for them.</source>
         <translation>No application is set up to open this recording. Install an EEG viewer that opens EDF files and make it the default for them.</translation>
     </message>
+    <message>
+        <source>The EEG viewer named in the settings could not be started:</source>
+        <translation>The EEG viewer named in the settings could not be started:</translation>
+    </message>
 </context>
 <context>
     <name>RecordingFactsText</name>

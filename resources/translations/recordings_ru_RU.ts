@@ -54,6 +54,10 @@
         <source>No application is set up to open this recording. Install an EEG viewer that opens EDF files and make it the default for them.</source>
         <translation>Нет программы, которая открывает эту запись. Установите просмотрщик ЭЭГ, открывающий файлы EDF, и назначьте его программой по умолчанию для них.</translation>
     </message>
+    <message>
+        <source>The EEG viewer named in the settings could not be started:</source>
+        <translation>Программа просмотра ЭЭГ, указанная в настройках, не запустилась:</translation>
+    </message>
 </context>
 <context>
     <name>RecordingFactsText</name>

@@ -77,6 +77,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>SQLite database (*.sqlite)</source>
+        <translation>SQLite database (*.sqlite)</translation>
+    </message>
+    <message>
         <source>Copy the patients of %1 onto the server %2, and their recordings into %3? The file and its folder stay as they are.</source>
         <translation type="unfinished"></translation>
     </message>

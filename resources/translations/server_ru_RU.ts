@@ -79,6 +79,10 @@
         <translation>Укажите пароль в ~/.pgpass или введите его в терминале.</translation>
     </message>
     <message>
+        <source>SQLite database (*.sqlite)</source>
+        <translation>База данных SQLite (*.sqlite)</translation>
+    </message>
+    <message>
         <source>Copy the patients of %1 onto the server %2, and their recordings into %3? The file and its folder stay as they are.</source>
         <translation>Скопировать пациентов из %1 на сервер %2, а их записи в %3? Файл и его папка останутся как есть.</translation>
     </message>

@@ -98,6 +98,10 @@
         <source>ClinicName</source>
         <translation>Clinic name</translation>
     </message>
+    <message>
+        <source>EegViewer</source>
+        <translation>EEG viewer program</translation>
+    </message>
 </context>
 <context>
     <name>KestaLanguage</name>

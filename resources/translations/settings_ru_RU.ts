@@ -98,6 +98,10 @@
         <source>ClinicName</source>
         <translation>Название клиники</translation>
     </message>
+    <message>
+        <source>EegViewer</source>
+        <translation>Программа просмотра ЭЭГ</translation>
+    </message>
 </context>
 <context>
     <name>KestaLanguage</name>

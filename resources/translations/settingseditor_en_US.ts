@@ -34,6 +34,14 @@
         <translation>dd.mm.yyyy hh:mm</translation>
     </message>
     <message>
+        <source>yyyy-mm-dd</source>
+        <translation>yyyy-mm-dd</translation>
+    </message>
+    <message>
+        <source>yyyy-mm-dd hh:mm</source>
+        <translation>yyyy-mm-dd hh:mm</translation>
+    </message>
+    <message>
         <source>No such date</source>
         <translation>No such date</translation>
     </message>

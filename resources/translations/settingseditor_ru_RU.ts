@@ -34,6 +34,14 @@
         <translation>дд.мм.гггг чч:мм</translation>
     </message>
     <message>
+        <source>yyyy-mm-dd</source>
+        <translation>гггг-мм-дд</translation>
+    </message>
+    <message>
+        <source>yyyy-mm-dd hh:mm</source>
+        <translation>гггг-мм-дд чч:мм</translation>
+    </message>
+    <message>
         <source>No such date</source>
         <translation>Такой даты нет</translation>
     </message>

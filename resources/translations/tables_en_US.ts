@@ -58,6 +58,14 @@
         <source>Sex not given</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>No patients yet. Add the first one with File, New patient (Ctrl+N).</source>
+        <translation>No patients yet. Add the first one with File, New patient (Ctrl+N).</translation>
+    </message>
+    <message>
+        <source>No patient matches the search. Escape clears it.</source>
+        <translation>No patient matches the search. Escape clears it.</translation>
+    </message>
 </context>
 <context>
     <name>RecordsTable</name>

@@ -58,6 +58,14 @@
         <source>Sex not given</source>
         <translation>Пол не указан</translation>
     </message>
+    <message>
+        <source>No patients yet. Add the first one with File, New patient (Ctrl+N).</source>
+        <translation>Пациентов пока нет. Первого добавьте через Файл, Новый пациент (Ctrl+N).</translation>
+    </message>
+    <message>
+        <source>No patient matches the search. Escape clears it.</source>
+        <translation>Ни один пациент не подходит под поиск. Escape очищает его.</translation>
+    </message>
 </context>
 <context>
     <name>RecordsTable</name>

@@ -29,6 +29,14 @@
         <source>The interface language changes at the next start of the program.</source>
         <translation>The interface language changes at the next start of the program.</translation>
     </message>
+    <message>
+        <source>Takes effect at the next start of the program: %1.</source>
+        <translation>Takes effect at the next start of the program: %1.</translation>
+    </message>
+    <message>
+        <source>This folder cannot be the data folder</source>
+        <translation>This folder cannot be the data folder</translation>
+    </message>
 </context>
 <context>
     <name>WindowCommands</name>
@@ -83,6 +91,10 @@
     <message>
         <source>Patient &amp;card view</source>
         <translation>Patient &amp;card view</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Quit</translation>
     </message>
 </context>
 </TS>

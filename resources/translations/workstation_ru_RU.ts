@@ -29,6 +29,14 @@
         <source>The interface language changes at the next start of the program.</source>
         <translation>Язык интерфейса сменится при следующем запуске программы.</translation>
     </message>
+    <message>
+        <source>Takes effect at the next start of the program: %1.</source>
+        <translation>Вступит в силу при следующем запуске программы: %1.</translation>
+    </message>
+    <message>
+        <source>This folder cannot be the data folder</source>
+        <translation>Эта папка не может быть папкой данных</translation>
+    </message>
 </context>
 <context>
     <name>WindowCommands</name>
@@ -83,6 +91,10 @@
     <message>
         <source>Patient &amp;card view</source>
         <translation>&amp;Карточка пациента</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Выход</translation>
     </message>
 </context>
 </TS>

@@ -8,11 +8,13 @@
 #include "toolkit/util/apphelper.h"
 
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace
@@ -87,6 +89,10 @@ AboutBox::AboutBox(KestaSettings *settings, QWidget *parent)
     layout->addWidget(title);
     layout->addWidget(new AboutWidget(QString::fromLatin1(Maker), authors(), webAddress(), this));
     layout->addLayout(facts);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(QCoreApplication::translate("Generic", "Close"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -7,12 +7,13 @@
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
 #include "db/storage/database.h"
+#include "toolkit/i18n/datetext.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/apphelperdialogs.h"
-#include "toolkit/util/messageboxdialogs.h"
 #include "toolkit/util/clock.h"
 #include "toolkit/util/filedialog.h"
 #include "toolkit/util/fileutilities.h"
+#include "toolkit/util/messageboxdialogs.h"
 #include "toolkit/util/texthelper.h"
 
 #include <QAction>
@@ -30,15 +31,18 @@
 namespace
 {
 
-const QString ArchiveFilter = QStringLiteral("Kesta backup (*.tar *.tar.gpg);;All files (*)");
+QString archiveFilter()
+{
+    return QCoreApplication::translate("BackupCommands", "Kesta backup (*.tar *.tar.gpg)")
+        + QStringLiteral(";;") + QCoreApplication::translate("BackupCommands", "All files (*)");
+}
+
 constexpr int ProgressSteps = 1000;
 constexpr int ShowAfterMs = 500;
 
 QString dateText(const QString &isoUtc)
 {
-    return QDateTime::fromString(isoUtc, Qt::ISODateWithMs)
-        .toLocalTime()
-        .toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    return DateText::dateTime(QDateTime::fromString(isoUtc, Qt::ISODateWithMs));
 }
 
 } // namespace
@@ -156,7 +160,7 @@ void BackupCommands::backUp()
             options.recipients.clear();
     }
     const QString path = FileDialog::saveFileName(
-        window, tr("Back up"), suggestedName(!options.recipients.isEmpty()), ArchiveFilter);
+        window, tr("Back up"), suggestedName(!options.recipients.isEmpty()), archiveFilter());
     if (path.isEmpty())
         return;
     const DatabaseLocation location = database->location();
@@ -185,7 +189,7 @@ void BackupCommands::restore()
 {
     if (!RoleGate::permits(database, ServerRoles::Action::RestoreBackup))
         return;
-    const QString path = FileDialog::openFileName(window, tr("Restore"), QDir::homePath(), ArchiveFilter);
+    const QString path = FileDialog::openFileName(window, tr("Restore"), QDir::homePath(), archiveFilter());
     if (path.isEmpty())
         return;
     // Read, decrypted and checked whole before anything is asked: what the

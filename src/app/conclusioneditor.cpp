@@ -2,6 +2,7 @@
 
 #include "db/rows/conclusions.h"
 #include "db/rows/record.h"
+#include "toolkit/i18n/datetext.h"
 #include "toolkit/util/apphelperdialogs.h"
 
 #include <QApplication>
@@ -90,9 +91,7 @@ void ConclusionEditor::showStored()
         text->setPlainText(storedText);
     byLine->setText(stored.isEmpty()
             ? QString()
-            : tr("Written by %1, %2")
-                  .arg(stored.writtenBy,
-                      QLocale().toString(stored.writtenAt.toLocalTime(), QLocale::ShortFormat)));
+            : tr("Written by %1, %2").arg(stored.writtenBy, DateText::dateTime(stored.writtenAt)));
     saveButton->setEnabled(false);
 }
 

@@ -76,7 +76,7 @@ void DatabaseCopyCommand::run(QWidget *window, Database *database)
     if (!RoleGate::permits(database, ServerRoles::Action::MoveIn))
         return;
     const QString file = FileDialog::openFileName(window, tr("Copy local database to server"),
-        localDatabaseFile(), QStringLiteral("SQLite (*.sqlite)"));
+        localDatabaseFile(), tr("SQLite database (*.sqlite)"));
     if (file.isEmpty())
         return;
     if (!AppHelper::confirmDialog(tr("Copy local database to server"),
@@ -87,6 +87,8 @@ void DatabaseCopyCommand::run(QWidget *window, Database *database)
         return;
     QString report;
     const bool copied = DatabaseCopy::copy(file, database, &report, QFileInfo(file).absolutePath());
+    if (copied)
+        database->reloadPatients();
     AppHelper::warningMessage(
         report, tr("Copy local database to server"), copied ? MessageBox::Information : MessageBox::Warning);
 }
@@ -105,14 +107,9 @@ int DatabaseCopyCommand::runFromCommandLine(const QString &settingsFile, const Q
     }
     PatientDatabase target(location);
     QString reason;
-    if (!target.isUsable(&reason) && target.dialect().needsPassword(reason)) {
-        const QString password = readPassword(tr("Password of %1").arg(location.describe()));
-        if (password.isEmpty()) {
-            print(stderr,
-                reason + QLatin1Char('\n') + tr("Give the password in ~/.pgpass, or type it at a terminal."));
-            return 1;
-        }
-        target.setPassword(password);
+    if (!signIn(&target, &reason)) {
+        print(stderr, location.describe() + QStringLiteral(": ") + reason);
+        return 1;
     }
     QString report;
     const bool copied = DataLocations::prepareFolders()
@@ -121,4 +118,19 @@ int DatabaseCopyCommand::runFromCommandLine(const QString &settingsFile, const Q
         report = tr("%1 cannot be made").arg(QDir::toNativeSeparators(DataLocations::patientsFolder()));
     print(copied ? stdout : stderr, report);
     return copied ? 0 : 1;
+}
+
+bool DatabaseCopyCommand::signIn(Database *target, QString *reason)
+{
+    if (target->isUsable(reason))
+        return true;
+    if (!target->dialect().needsPassword(*reason))
+        return false;
+    const QString password = readPassword(tr("Password of %1").arg(target->location().describe()));
+    if (password.isEmpty()) {
+        *reason += QLatin1Char('\n') + tr("Give the password in ~/.pgpass, or type it at a terminal.");
+        return false;
+    }
+    target->setPassword(password);
+    return target->isUsable(reason);
 }

@@ -29,4 +29,8 @@ public:
     // recordings come from the file's folder. 0 when copied, 1 when not, 2 when no
     // server is set. Needs an application object.
     static int runFromCommandLine(const QString &settingsFile, const QString &file);
+    // Whether target can be used from the command line; a server that asks
+    // for a password gets it typed at the terminal, unshown. Without a
+    // terminal the reason says where to give it.
+    static bool signIn(Database *target, QString *reason);
 };

@@ -5,26 +5,33 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QUrl>
 
-bool EegViewerLauncher::open(const QString &path)
+bool EegViewerLauncher::open(const QString &path, const QString &viewer)
 {
-    const Outcome outcome = tryOpen(path);
+    const Outcome outcome = tryOpen(path, viewer);
     if (outcome == Opened)
         return true;
-    AppHelper::warningMessage(text(outcome, path), tr("Open in EEG viewer"), MessageBox::Warning);
+    AppHelper::warningMessage(text(outcome, path, viewer), tr("Open in EEG viewer"), MessageBox::Warning);
     return false;
 }
 
-EegViewerLauncher::Outcome EegViewerLauncher::tryOpen(const QString &path)
+EegViewerLauncher::Outcome EegViewerLauncher::tryOpen(const QString &path, const QString &viewer)
 {
     const QFileInfo file(path);
     if (path.isEmpty() || !file.isFile())
         return FileMissing;
+    QStringList command = QProcess::splitCommand(viewer.trimmed());
+    if (!command.isEmpty()) {
+        const QString program = command.takeFirst();
+        return QProcess::startDetached(program, command << file.absoluteFilePath()) ? Opened
+                                                                                    : ViewerNotStarted;
+    }
     return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath())) ? Opened : NoViewer;
 }
 
-QString EegViewerLauncher::text(Outcome outcome, const QString &path)
+QString EegViewerLauncher::text(Outcome outcome, const QString &path, const QString &viewer)
 {
     const QString file = QDir::toNativeSeparators(path);
     switch (outcome) {
@@ -36,6 +43,9 @@ QString EegViewerLauncher::text(Outcome outcome, const QString &path)
         return tr("No application is set up to open this recording. Install an EEG viewer that opens EDF "
                   "files and make it the default for them.")
             + "\n\n" + file;
+    case ViewerNotStarted:
+        return tr("The EEG viewer named in the settings could not be started:") + "\n" + viewer + "\n\n"
+            + file;
     }
     return QString();
 }

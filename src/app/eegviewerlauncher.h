@@ -10,12 +10,14 @@ class EegViewerLauncher
 {
     Q_DECLARE_TR_FUNCTIONS(EegViewerLauncher)
 public:
-    enum Outcome { Opened, FileMissing, NoViewer };
+    enum Outcome { Opened, FileMissing, NoViewer, ViewerNotStarted };
 
-    // Opens the file; when it is missing or no application takes it, a box says so.
-    static bool open(const QString &path);
+    // Opens the file with `viewer` (a program and its arguments, the EegViewer
+    // setting), or with the desktop's choice when that is empty; when the file is
+    // missing or nothing takes it, a box says so.
+    static bool open(const QString &path, const QString &viewer = QString());
     // The same without the box.
-    static Outcome tryOpen(const QString &path);
+    static Outcome tryOpen(const QString &path, const QString &viewer = QString());
     // The box's text; empty for Opened.
-    static QString text(Outcome outcome, const QString &path);
+    static QString text(Outcome outcome, const QString &path, const QString &viewer = QString());
 };

@@ -7,11 +7,13 @@
 #include "toolkit/util/clock.h"
 #include "toolkit/util/csvwriter.h"
 #include "toolkit/util/filedialog.h"
+#include "toolkit/util/texthelper.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLocale>
 #include <QMainWindow>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -20,7 +22,6 @@
 namespace
 {
 
-const QString CsvFilter = QStringLiteral("CSV (*.csv)");
 // Long enough to read a path.
 constexpr int MessageMs = 10000;
 
@@ -62,8 +63,9 @@ QList<QStringList> ExportCommands::shownRows(TableWidget *table)
     rows << captions;
     for (int row = 0; row < model->rowCount(); ++row) {
         QStringList cells;
+        // The stored text, not the marks that show its hidden characters on screen.
         for (int column : qAsConst(columns))
-            cells << model->index(row, column).data().toString();
+            cells << TextHelper::storedText(model->index(row, column).data().toString());
         rows << cells;
     }
     return rows;
@@ -89,15 +91,30 @@ void ExportCommands::exportRecords()
 
 void ExportCommands::save(TableWidget *table, const QString &caption, const QString &suggestedName)
 {
-    QString path = FileDialog::saveFileName(
-        window, caption, documentsFolder() + QLatin1Char('/') + suggestedName, CsvFilter);
+    // The separator the language's spreadsheets expect first: a semicolon where
+    // the decimal point is a comma.
+    const QString semicolons = tr("CSV, fields apart by semicolons (*.csv)");
+    const QString commas = tr("CSV, fields apart by commas (*.csv)");
+    const QString semicolonsLive = tr("CSV, semicolons, formulas left live (*.csv)");
+    const QString commasLive = tr("CSV, commas, formulas left live (*.csv)");
+    const bool semicolonFirst = QLocale().decimalPoint() == QLatin1Char(',');
+    const QStringList filters = semicolonFirst
+        ? QStringList { semicolons, commas, semicolonsLive, commasLive }
+        : QStringList { commas, semicolons, commasLive, semicolonsLive };
+    QString chosen;
+    QString path = FileDialog::saveFileName(window, caption,
+        documentsFolder() + QLatin1Char('/') + suggestedName, filters.join(QStringLiteral(";;")), &chosen);
     if (path.isEmpty())
         return;
+    CsvOptions options;
+    options.separator
+        = chosen == semicolons || chosen == semicolonsLive ? QLatin1Char(';') : QLatin1Char(',');
+    options.formulasAsText = chosen != semicolonsLive && chosen != commasLive;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
     QString reason;
     const QList<QStringList> rows = shownRows(table);
-    if (!CsvWriter::save(path, rows, &reason)) {
+    if (!CsvWriter::save(path, rows, &reason, options)) {
         AppHelper::warningMessage(tr("The file was not written") + ":\n" + reason);
         return;
     }

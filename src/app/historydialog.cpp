@@ -1,5 +1,6 @@
 #include "app/historydialog.h"
 
+#include "toolkit/i18n/datetext.h"
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/util/texthelper.h"
 
@@ -17,15 +18,10 @@
 namespace
 {
 
-// A stored date-time as people write it: "2024-03-05 14:25:00", not ISO's "T".
+// A stored date or date-time as every other place shows one.
 QString readable(const QString &value)
 {
-    static const QRegularExpression isoDateTime(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d"));
-    if (!isoDateTime.match(value).hasMatch())
-        return value;
-    QString text = value;
-    text[10] = QLatin1Char(' ');
-    return text;
+    return DateText::storedValue(value);
 }
 
 QString columnName(const QString &column)
@@ -56,10 +52,10 @@ HistoryDialog::HistoryDialog(
     table->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
     for (int row = 0; row < entries.size(); ++row) {
         const ChangeHistory::Entry &entry = entries.at(row);
-        const QStringList cells { entry.changedAt.toLocalTime().toString(
-                                      QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-            entry.user + '@' + entry.workstation, whatText(entry), valueText(entry.column, entry.oldValue),
-            valueText(entry.column, entry.newValue) };
+        // Who: names another workstation wrote may hide characters as any stored text may.
+        const QStringList cells { DateText::dateTime(entry.changedAt, true),
+            TextHelper::visibleText(entry.user + '@' + entry.workstation), whatText(entry),
+            valueText(entry.column, entry.oldValue), valueText(entry.column, entry.newValue) };
         for (int column = 0; column < cells.size(); ++column) {
             auto *item = new QTableWidgetItem(cells.at(column));
             // A whole row's values run over several lines; the change reads from its top.

@@ -1,5 +1,6 @@
 #include "app/importcommand.h"
 
+#include "app/databasecopycommand.h"
 #include "db/care/changehistory.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestasettings.h"
@@ -90,7 +91,7 @@ int ImportCommand::run(const QString &settingsFile, const QCommandLineParser &pa
         : DataLocations::prepareDataFolders() != DataLocations::DatabaseFileState::Failed;
     PatientDatabase target(location);
     ChangeHistory::attach(&target);
-    if (!prepared || !target.isUsable(&reason)) {
+    if (!prepared || !DatabaseCopyCommand::signIn(&target, &reason)) {
         print(stderr, location.describe() + QStringLiteral(": ") + reason);
         return 1;
     }

@@ -433,6 +433,9 @@ bool ImportDialog::runImport()
         [&progress](int done, int total) {
             progress.setMaximum(total);
             progress.setValue(done);
+            // The box keeps its own time before it shows and takes clicks
+            // only once shown; nothing else may start meanwhile.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             return !progress.wasCanceled();
         },
         &report, &reason);

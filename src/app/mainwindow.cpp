@@ -157,7 +157,7 @@ bool MainWindow::prepareDatabaseFile()
     case DataLocations::DatabaseFileState::Existed:
         return true;
     case DataLocations::DatabaseFileState::Created:
-        AppHelper::warningMessage(tr("An empty database was created"), QString(), MessageBox::Warning);
+        AppHelper::warningMessage(tr("An empty database was created"), QString(), MessageBox::Information);
         return true;
     case DataLocations::DatabaseFileState::Failed:
         break;

@@ -4,6 +4,7 @@
 #include "db/care/patientviews.h"
 #include "db/rows/patient.h"
 #include "db/storage/database.h"
+#include "toolkit/i18n/datetext.h"
 #include "toolkit/util/texthelper.h"
 
 #include <QAction>
@@ -34,8 +35,8 @@ PatientViewsDialog::PatientViewsDialog(Database *database, QWidget *parent)
     for (int row = 0; row < views.size(); ++row) {
         const PatientViews::View &view = views.at(row);
         const Patient *patient = database->patientById(int(view.patient));
-        const QStringList cells { view.viewedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-            view.user, view.workstation, view.address,
+        const QStringList cells { DateText::dateTime(view.viewedAt, true), TextHelper::visibleText(view.user),
+            TextHelper::visibleText(view.workstation), view.address,
             patient ? TextHelper::visibleText(patient->fullName(true)) + " ("
                     + TextHelper::visibleText(patient->getPatientID()) + ")"
                     : QStringLiteral("#%1").arg(view.patient) };

@@ -87,7 +87,7 @@ void RecordCommands::showPreviewOf(int id)
 void RecordCommands::openRecordFile()
 {
     const QString path = FileDialog::openFileName(window, QCoreApplication::translate("Generic", "Open file"),
-        DataLocations::dataFolder(), QStringLiteral("EDF (*.edf)"));
+        DataLocations::dataFolder(), tr("EDF recordings (*.edf)"));
     if (!path.isEmpty() && exchange)
         RecorderLaunchWarning::confirmStarted(exchange->runRecorder(RecorderLauncher::quotedPath(path)));
 }
@@ -110,7 +110,7 @@ void RecordCommands::act(const QString &action, int id)
         if (QFileInfo(path).isFile() && exchange)
             RecorderLaunchWarning::confirmStarted(exchange->runRecorder(RecorderLauncher::quotedPath(path)));
     } else if (action == QLatin1String("playInViewer")) {
-        EegViewerLauncher::open(path);
+        EegViewerLauncher::open(path, settings ? settings->getEegViewer() : QString());
     } else if (action == QLatin1String("show")) {
         showInFileManager(path);
     }

@@ -1,6 +1,7 @@
 #include "app/recordingfactstext.h"
 
 #include "db/edf/edffacts.h"
+#include "toolkit/i18n/datetext.h"
 
 #include <QStringList>
 #include <cmath>
@@ -26,7 +27,7 @@ QString RecordingFactsText::rate(const EdfFacts &facts)
 
 QString RecordingFactsText::startText(const EdfFacts &facts)
 {
-    return facts.start.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    return DateText::dateTime(facts.start, true);
 }
 
 QString RecordingFactsText::toolTip(const EdfFacts &facts)
@@ -40,7 +41,7 @@ QString RecordingFactsText::toolTip(const EdfFacts &facts)
         lines << tr("Started: %1").arg(startText(facts));
     QStringList patient { facts.patientName, facts.patientCode };
     if (facts.birthDate.isValid())
-        patient << tr("born %1").arg(facts.birthDate.toString(QStringLiteral("yyyy/MM/dd")));
+        patient << tr("born %1").arg(DateText::date(facts.birthDate));
     patient.removeAll(QString());
     // Plain EDF keeps the patient as one text, which EDF+ splits into the parts above.
     if (patient.isEmpty() && !facts.patient.isEmpty())

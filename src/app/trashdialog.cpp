@@ -1,6 +1,7 @@
 #include "app/trashdialog.h"
 
 #include "app/rolegate.h"
+#include "toolkit/i18n/datetext.h"
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/util/apphelperdialogs.h"
 #include "toolkit/util/fileutilities.h"
@@ -10,8 +11,28 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+namespace
+{
+
+// A recording's description keeps its date as it was written at the removal;
+// it shows as every other date does.
+QString shownDates(QString description)
+{
+    static const QRegularExpression written(QStringLiteral("\\b\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d\\b"));
+    const QRegularExpressionMatch match = written.match(description);
+    if (match.hasMatch()) {
+        const QDateTime at = QDateTime::fromString(match.captured(), QStringLiteral("yyyy-MM-dd HH:mm"));
+        if (at.isValid())
+            description.replace(match.capturedStart(), match.capturedLength(), DateText::dateTime(at));
+    }
+    return description;
+}
+
+} // namespace
 
 TrashDialog::TrashDialog(Database *database, QWidget *parent)
     : QDialog(parent)
@@ -62,9 +83,8 @@ void TrashDialog::refresh()
     for (int row = 0; row < removals.size(); ++row) {
         const Trash::Removal &removal = removals.at(row);
         const QString what = (removal.wholePatient ? tr("Patient") : tr("Recording")) + ": "
-            + TextHelper::visibleText(removal.description);
-        const QStringList cells { what,
-            removal.removedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+            + TextHelper::visibleText(shownDates(removal.description));
+        const QStringList cells { what, DateText::dateTime(removal.removedAt),
             removal.user + '@' + removal.workstation, FileUtilities::filesizeNice(removal.size, 1) };
         for (int column = 0; column < cells.size(); ++column) {
             auto *item = new QTableWidgetItem(cells.at(column));

@@ -52,6 +52,7 @@ const QList<Placement> &placements()
         { "menuFile", 3, "actionExportListPdf", "PrintCommands", {} },
         { "menuFile", 4, "actionSettings", "MainWindow", {} },
         { "menuFile", 4, "actionAbout", "MainWindow", {} },
+        { "menuFile", 5, "actionQuit", "WindowCommands", { QKeySequence(Qt::CTRL + Qt::Key_Q) } },
         { "menuView", 0, "menuPatientsTable", "PatientsListWidget", {} },
         { "menuView", 0, "menuRecordsTable", "RecordsTable", {} },
         { "menuView", 0, "menuPatientCardView", "WindowCommands", {} }, // with settings
@@ -123,6 +124,9 @@ WindowCommands::WindowCommands(
         QStringLiteral(":/icons/refresh.svg"));
     makeCommand(Settings, QStringLiteral("actionSettings"), tr("&Settings..."), QStringLiteral(":/icons/settings.svg"));
     makeCommand(About, QStringLiteral("actionAbout"), tr("&About app"), QStringLiteral(":/icons/information.svg"));
+    makeCommand(Quit, QStringLiteral("actionQuit"), tr("&Quit"), QStringLiteral(":/icons/circle_cross.svg"));
+    // As the window's close button: refused while a removal is being finished.
+    connect(actions.value(Quit), &QAction::triggered, window, &QWidget::close);
     setPatientSelected(false);
 
     addColumnMenu(QStringLiteral("menuPatientsTable"), tr("&Patients table"), patientsTable);

@@ -31,7 +31,8 @@ public:
         NewExamination,
         ReloadDatabase,
         Settings,
-        About
+        About,
+        Quit
     };
     // Set (true) on a menu's caption entries ("By name:"), which take no mnemonic.
     static const char *const HeadingProperty;

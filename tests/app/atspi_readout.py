@@ -183,7 +183,7 @@ def main_in_session(program, template):
             print([(n.getRoleName(), n.name) for n in descendants(frame) if n.name][:80])
             raise
         born = find(card, "text", "Date of birth")
-        assert born is not None and field_text(born) == "17.05.1980", born and field_text(born)
+        assert born is not None and field_text(born) == "1980-05-17", born and field_text(born)
         assert find(card, "text", "ID") is not None
         print("card fields:", sorted({n.name for n in descendants(card)
                                       if n.getRoleName() in ("text", "combo box") and n.name}))

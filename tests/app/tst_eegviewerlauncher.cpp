@@ -1,10 +1,12 @@
 #include "app/eegviewerlauncher.h"
+#include "support/settingsfiles.h"
 #include "support/testenvironment.h"
 #include "toolkit/util/messagebox.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 // "Open in EEG viewer": the file goes to the desktop's application for it, and a box explains
 // when there is no file or no application.
@@ -51,6 +53,19 @@ private slots:
         QVERIFY(!EegViewerLauncher::open(file.fileName()));
         QVERIFY(MessageBox::takeShown().value(0).text.startsWith(
             "No application is set up to open this recording."));
+
+        // The EegViewer setting's program instead, with its own arguments before the file; one
+        // that cannot be started is named.
+        const QString viewer = QDir::current().absoluteFilePath("viewer.sh");
+        kestatest::writeFile(viewer, "#!/bin/sh\necho \"$@\" > \"$0.out\"\n");
+        QVERIFY(QFile::setPermissions(viewer, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(EegViewerLauncher::open(file.fileName(), "\"" + viewer + "\" --montage bipolar"));
+        QTRY_COMPARE(kestatest::readFile(viewer + ".out"),
+            "--montage bipolar " + QFileInfo(file).absoluteFilePath().toUtf8() + "\n");
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        QVERIFY(!EegViewerLauncher::open(file.fileName(), "no-such-viewer"));
+        QVERIFY(MessageBox::takeShown().value(0).text.startsWith(
+            "The EEG viewer named in the settings could not be started:\nno-such-viewer"));
     }
 };
 

@@ -21,16 +21,16 @@ namespace
 {
 
 // The file as an independent reader takes it: Python's csv module, told only
-// that it is UTF-8 with a byte-order mark.
-QList<QStringList> readBack(const QString &path)
+// that it is UTF-8 with a byte-order mark and which separator it has.
+QList<QStringList> readBack(const QString &path, const QString &separator = ",")
 {
     QProcess python;
     python.start("python3",
         { "-c",
             "import csv, json, sys\n"
             "with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:\n"
-            "    print(json.dumps(list(csv.reader(f))))",
-            path });
+            "    print(json.dumps(list(csv.reader(f, delimiter=sys.argv[2]))))",
+            path, separator });
     python.waitForFinished();
     QList<QStringList> rows;
     for (const QJsonValue &row : QJsonDocument::fromJson(python.readAllStandardOutput()).array()) {
@@ -71,51 +71,6 @@ private slots:
         QVERIFY2(QProcess::execute("python3", { "-c", "import csv" }) == 0, "python3 is needed");
     }
 
-    // Commas, quotes, line breaks, Cyrillic and blanks at the ends, read back
-    // equal to the table's texts: visible columns only, filtered, in the order shown.
-    void patientsAsShown()
-    {
-        QVERIFY(resetDataFolder());
-        PatientDatabase db(DataLocations::databaseFile());
-        QVERIFY(db.isUsable());
-        for (const QString &name :
-            { QString("Smith, John"), QString("O\"Brien \"Bob\""), QString("Line\nbreak"),
-                QString::fromUtf8("Иванов Пётр"), QString(" padded "), QString("Filtered out") })
-            QVERIFY(
-                addPatient(db, name == "Filtered out" ? "Z9" : "A" + QString::number(name.size()), name) > 0);
-        KestaSettings settings { QString() };
-        settings.setPatientsTableColumns("LastName;PatientID;Age");
-        settings.setPatientsTableSorting("-PatientID");
-        PatientsListWidget patients(&settings);
-        RecordsTable records(&settings);
-        patients.setPatients(db.patients());
-        patients.setFilterText("a");
-        QMainWindow window;
-        ExportCommands commands(&patients, &records, &window);
-
-        const QString path = QDir::tempPath() + "/patients-export.csv";
-        FileDialog::setNextFileName(path);
-        commands.exportPatientsAction()->trigger();
-        const FileDialog::Asked asked = FileDialog::takeAsked().value(0);
-        QVERIFY(asked.folder.endsWith(".csv") && asked.filter == "CSV (*.csv)");
-        const QList<QStringList> shown = onScreen(patients.grid());
-        QCOMPARE(shown.size(), 6);
-        QCOMPARE(shown.at(0), QStringList({ "Last name", "ID", "Age" }));
-        QCOMPARE(readBack(path), shown);
-        const QByteArray bytes = readFile(path);
-        QVERIFY(bytes.startsWith("\xEF\xBB\xBFLast name,ID,Age\r\n") && bytes.endsWith("\r\n"));
-        QVERIFY(bytes.contains("\n\"O\"\"Brien \"\"Bob\"\"\",A13,-\r\n"));
-        QCOMPARE(window.statusBar()->currentMessage(),
-            "Written: " + QDir::toNativeSeparators(path) + " (rows: 5)");
-        // The tables show line breaks as visible marks; a field that holds one
-        // is quoted all the same.
-        const QList<QStringList> broken { { "a\nb", "c\r\nd", "\"" }, { "", " ", "e,f" } };
-        QString why;
-        QVERIFY(CsvWriter::save(path, broken, &why));
-        QCOMPARE(readBack(path), broken);
-        QFile::remove(path);
-    }
-
     // From the records table's row menu; a cancelled chooser writes nothing.
     void recordsFromTheRowMenu()
     {
@@ -149,6 +104,75 @@ private slots:
         QCOMPARE(written.value(1).value(written.value(0).indexOf("Comments")),
             QString::fromUtf8("глаза закрыты, \"покой\""));
         QFile::remove(path + ".csv");
+    }
+
+    // Commas, quotes, line breaks, Cyrillic and blanks at the ends, read back
+    // equal to the table's texts: visible columns only, filtered, in the order shown,
+    // stored texts rather than their marks on screen, formulas as text; the
+    // separator the language's own, or the one chosen.
+    void patientsAsShown()
+    {
+        QVERIFY(resetDataFolder());
+        PatientDatabase db(DataLocations::databaseFile());
+        QVERIFY(db.isUsable());
+        for (const QString &name : { QString("Smith, John"), QString("O\"Brien \"Bob\""),
+                 QString("Line\nbreak"), QString::fromUtf8("Иванов Пётр"), QString(" padded "),
+                 QString("Filtered out"), QString("=HYPERLINK(\"a\")"), QString("+cmd|' /C calc'!A0") })
+            QVERIFY(
+                addPatient(db, name == "Filtered out" ? "Z9" : "A" + QString::number(name.size()), name) > 0);
+        KestaSettings settings { QString() };
+        settings.setPatientsTableColumns("LastName;PatientID;Age");
+        settings.setPatientsTableSorting("-PatientID");
+        PatientsListWidget patients(&settings);
+        RecordsTable records(&settings);
+        patients.setPatients(db.patients());
+        patients.setFilterText("a");
+        QMainWindow window;
+        ExportCommands commands(&patients, &records, &window);
+
+        const QString path = QDir::tempPath() + "/patients-export.csv";
+        FileDialog::setNextFileName(path);
+        commands.exportPatientsAction()->trigger();
+        const FileDialog::Asked asked = FileDialog::takeAsked().value(0);
+        QVERIFY(asked.folder.endsWith(".csv")
+            && asked.filter.startsWith("CSV, fields apart by commas (*.csv);;"));
+        QList<QStringList> shown = onScreen(patients.grid());
+        QCOMPARE(shown.size(), 8);
+        QCOMPARE(shown.at(0), QStringList({ "Last name", "ID", "Age" }));
+        QList<QStringList> stored = shown;
+        for (QStringList &row : stored) {
+            row[0].replace("<U+000A>", "\n");
+            if (row[0].startsWith('=') || row[0].startsWith('+'))
+                row[0].prepend('\'');
+        }
+        QVERIFY(stored != shown && stored.contains({ "'=HYPERLINK(\"a\")", "A15", "-" }));
+        QCOMPARE(readBack(path), stored);
+        const QByteArray bytes = readFile(path);
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBFLast name,ID,Age\r\n") && bytes.endsWith("\r\n"));
+        QVERIFY(bytes.contains("\n\"O\"\"Brien \"\"Bob\"\"\",A13,-\r\n"));
+        QCOMPARE(window.statusBar()->currentMessage(),
+            "Written: " + QDir::toNativeSeparators(path) + " (rows: 7)");
+        // The tables show line breaks as visible marks; a field that holds one
+        // is quoted all the same.
+        const QList<QStringList> broken { { "a\nb", "c\r\nd", "\"" }, { "", " ", "e,f" } };
+        QString why;
+        QVERIFY(CsvWriter::save(path, broken, &why));
+        QCOMPARE(readBack(path), broken);
+
+        // Last, since English leaves what it does not translate to the Russian below.
+        // Russian: semicolons first; formulas left live when that is chosen.
+        LanguageContext::setLanguage("ru_RU");
+        FileDialog::setNextFileName(path);
+        commands.exportPatientsAction()->trigger();
+        const QStringList filters = FileDialog::takeAsked().value(0).filter.split(";;");
+        QCOMPARE(filters.size(), 4);
+        QCOMPARE(readBack(path, ";").mid(1), stored.mid(1));
+        FileDialog::setNextFileName(path, filters.at(2));
+        commands.exportPatientsAction()->trigger();
+        LanguageContext::setLanguage("en_US");
+        FileDialog::takeAsked();
+        QVERIFY(readFile(path).contains("\r\n\"=HYPERLINK(\"\"a\"\")\";A15;-\r\n"));
+        QFile::remove(path);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "app/importdialog.h"
+#include "db/care/changehistory.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/storage/patientdatabase.h"
@@ -8,9 +9,12 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTextCodec>
+#include <QTimer>
 
 using namespace kestatest;
 
@@ -28,6 +32,12 @@ class TestImportDialog : public QObject
                 return qobject_cast<QComboBox *>(mapping->cellWidget(row, 1));
         }
         return nullptr;
+    }
+    static void write(const QString &path, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     }
 
 private slots:
@@ -87,6 +97,51 @@ private slots:
         QVERIFY(again.runImport());
         QVERIFY(db.patientByPatientId("17-2"));
         QCOMPARE(db.patients().size(), 2);
+    }
+
+    // Cancel in the progress box once two patients and a recording are
+    // written: the database, its history and the data folder stay as they were.
+    void cancelLeavesEverythingAsItWas()
+    {
+        QVERIFY(resetDataFolder());
+        PatientDatabase db(DataLocations::databaseFile());
+        ChangeHistory::attach(&db);
+        QVERIFY(db.isUsable());
+        const QString old = QDir::current().filePath("old");
+        write(old + "/Patients.csv",
+            "PatientID,LastName,FirstName\r\nA17,Petrov,Ivan\r\nB2,Orlov,Oleg\r\nC3,Ivanova,Anna\r\n");
+        write(old + "/Records.csv",
+            "RecordID,PatientID,RecordDate,FileName,RecordType,Comments\r\n7,A17,2024-03-05T14:25:30,EEG_"
+            "1\\rec.edf,EEG,\r\n");
+        write(old + "/Data/PetrovIvan_A17/EEG_1/rec.edf", "recording");
+        const QStringList before
+            = QDir(DataLocations::dataFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+        ImportDialog dialog(&db);
+        QVERIFY(dialog.openSource(old + "/Patients.csv"));
+        dialog.findChild<QLineEdit *>("importDataFolder")->setText(old);
+        dialog.check();
+        MessageBox::takeShown();
+        QTimer cancel;
+        connect(&cancel, &QTimer::timeout, [&dialog] {
+            auto *progress = dialog.findChild<QProgressDialog *>("importProgress");
+            if (progress && progress->value() == 2)
+                progress->cancel();
+        });
+        cancel.start(0);
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        QVERIFY(!dialog.runImport());
+        const QString shown = MessageBox::takeShown().first().text;
+        QVERIFY2(shown.contains("Cancelled"), qPrintable(shown));
+        QVERIFY(db.patients().isEmpty());
+        QCOMPARE(rawValue(db,
+                     "SELECT (SELECT count(*) FROM Patients) + (SELECT count(*) FROM Records) "
+                     "+ (SELECT count(*) FROM History)")
+                     .toInt(),
+            0);
+        QCOMPARE(
+            QDir(DataLocations::dataFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        QVERIFY(!QFileInfo::exists(DataLocations::patientsFolder() + "PetrovIvan_A17"));
     }
 };
 

@@ -3,11 +3,12 @@
 #include "app/mainwindow.h"
 #include "app/patientdialog.h"
 #include "app/patienteditor.h"
-#include "app/tables/patientslistwidget.h"
 #include "app/recorderlaunchwarning.h"
-#include "app/tables/recordstable.h"
 #include "app/settingsdialog.h"
 #include "app/startup.h"
+#include "app/tables/patientslistwidget.h"
+#include "app/tables/recordstable.h"
+#include "app/tables/tablegrid.h"
 #include "app/tracepreview.h"
 #include "app/unregisteredrecordingsnotice.h"
 #include "app/windowgeometry.h"
@@ -16,10 +17,11 @@
 #include "db/model/datalocations.h"
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
+#include "db/recordings/recordingfiles.h"
 #include "db/rows/conclusions.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
-#include "db/recordings/recordingfiles.h"
+#include "db/storage/database.h"
 #include "db/storage/schemamigrations.h"
 #include "exchange/orvalisexchange.h"
 #include "recorder/edfrecording.h"
@@ -236,7 +238,10 @@ private slots:
         const QList<MessageBox::Shown> shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), texts.size());
         QCOMPARE(shown.last().text, texts.last());
-        QCOMPARE(shown.last().icon, state == "missing" ? MessageBox::Warning : MessageBox::Critical);
+        QCOMPARE(shown.last().icon, state == "missing" ? MessageBox::Information : MessageBox::Critical);
+        // The first start's empty list says how to add the first patient.
+        QVERIFY(state != "missing"
+            || static_cast<TableGrid *>(s.patients()->grid())->emptyText().contains("New patient (Ctrl+N)"));
         if (state == "empty" || state == "newer")
             QVERIFY(shown.last().buttons == QStringList({ "Retry", "Quit" })
                 && readFile(DataLocations::databaseFile()) == before);
@@ -575,7 +580,7 @@ private slots:
         s.action("actionOpenRecord")->trigger();
         const FileDialog::Asked asked = FileDialog::takeAsked().value(0);
         QCOMPARE(asked.caption + asked.folder + asked.filter,
-            "Open file" + DataLocations::dataFolder() + "EDF (*.edf)");
+            "Open file" + DataLocations::dataFolder() + "EDF recordings (*.edf)");
 
         // An edit stores exactly the changed column; a cancelled one nothing.
         for (bool save : { false, true }) {
@@ -989,7 +994,8 @@ private slots:
                           "ZIP: CHECK constraint failed: length(ZIP) <= 16" });
     }
 
-    // The language is taken at start-up: a new choice is answered with a note.
+    // The language, the data folder and the server are taken at start-up: a new choice is
+    // answered with a note.
     void settingsDialogClosesAndNamesWhenTheLanguageComes()
     {
         KestaModel model;
@@ -1000,6 +1006,18 @@ private slots:
         QVERIFY(!dialog.restartNote()->isVisible());
         model.settings()->setLanguage(KestaSettings::ru_RU);
         QVERIFY(dialog.restartNote()->isVisible());
+        model.settings()->setLanguage(KestaSettings::en_US);
+        QVERIFY(!dialog.restartNote()->isVisible());
+
+        // The data folder comes with the next start too; the root is refused and put back.
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        model.settings()->setDataFolder("/");
+        QCOMPARE(model.settings()->getDataFolder(), QString());
+        QCOMPARE(MessageBox::takeShown().value(0).text,
+            QString("This folder cannot be the data folder:\n/ is the root of the file system"));
+        QVERIFY(!dialog.restartNote()->isVisible());
+        model.settings()->setDataFolder(QDir::homePath() + "/share");
+        QVERIFY(dialog.restartNote()->isVisible() && dialog.restartNote()->text().contains("Data folder"));
         dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Close)->click();
         QVERIFY(!dialog.isVisible());
     }

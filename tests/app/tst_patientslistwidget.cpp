@@ -1,4 +1,5 @@
 #include "app/tables/patientslistwidget.h"
+#include "app/tables/tablegrid.h"
 #include "tabletesting.h"
 #include "toolkit/style/mediahelper.h"
 #include "toolkit/style/stylehelper.h"
@@ -45,7 +46,7 @@ private slots:
         patients.fillColumnMenu(&menu);
         QCOMPARE(menuEntries(&menu),
             QStringList({ "(By name:)", "[x]FullName", "[ ]LastName", "[ ]Initials", "()", "(Other columns:)",
-                "[ ]PatientID", "[ ]Age", "[ ]LastVisit", "[ ]FirstVisit" }));
+                "[ ]PatientID", "[ ]Age", "[ ]LastVisit", "[ ]FirstVisit", "[ ]DOB", "[ ]Sex" }));
 
         // The choice is stored at once; the table is rebuilt once the menu has closed.
         action(&menu, "columnAction_LastName")->trigger();
@@ -88,7 +89,8 @@ private slots:
                 const QIcon shown = cell(patients.grid(), icon.key()).data(Qt::DecorationRole).value<QIcon>();
                 QVERIFY(!drawn(icon->section(' ', 1)).isNull());
                 QCOMPARE(shown.pixmap(24).toImage(), drawn(icon->section(' ', 1)));
-                QCOMPARE(shown.pixmap(24, QIcon::Selected).toImage(), drawn(StyleHelper::ThemeValue("--z-text")));
+                QCOMPARE(
+                    shown.pixmap(24, QIcon::Selected).toImage(), drawn(StyleHelper::ThemeValue("--z-text")));
             }
         }
         QSignalSpy edits(&patients, &TableWidget::editRow);
@@ -96,6 +98,30 @@ private slots:
         QTest::mouseClick(patients.grid()->viewport(), Qt::LeftButton, {}, pos);
         QTest::mouseDClick(patients.grid()->viewport(), Qt::LeftButton, {}, pos);
         QCOMPARE(QList<QVariantList>(edits), QList<QVariantList>({ { p.smirnova } }));
+    }
+
+    // Where the room is short the name keeps its own and a long ID gives up its; date of
+    // birth and sex may be shown, an unknown sex as nothing.
+    void namesKeepTheirRoomFirst()
+    {
+        const int archived
+            = kestatest::addPatient(*db(), "A-2024-0017-ARCH", "Konstantinopolskaya-Rimskaya", "Alexandra");
+        settings()->setPatientsTableColumns("FullName;PatientID;Age;LastVisit;DOB;Sex");
+        PatientsListWidget patients(settings());
+        QVERIFY(showTable(&patients));
+        patients.resize(1024, 400);
+        patients.setPatients(db()->patients());
+        auto *grid = static_cast<TableGrid *>(patients.grid());
+        QHeaderView *header = grid->horizontalHeader();
+        const auto fits = [&](int column) {
+            return header->sectionSize(column) >= grid->cellWidth(cell(grid, archived, column));
+        };
+        QTRY_VERIFY(fits(0) && fits(1));
+        QCOMPARE(text(grid, p.volkova).section('|', 4), QStringLiteral("1924-01-01|Female"));
+        QCOMPARE(text(grid, archived).section('|', 4), QStringLiteral("|"));
+        patients.resize(740, 400);
+        QTRY_VERIFY(!fits(1));
+        QVERIFY(fits(0));
     }
 
     void filter_data()
@@ -106,13 +132,21 @@ private slots:
         QTest::newRow("every word must match") << "petrov orlov" << QStringList();
         QTest::newRow("Cyrillic, ё typed as е") << "елкина алена" << QStringList { "Ёлкина Алёна" };
         QTest::newRow("Cyrillic, е typed as Ё") << "СЁМЕНОВ" << QStringList { "Семенов Петр" };
-        QTest::newRow("Cyrillic and Latin differ") << "ов" << QStringList { "Семенов Петр" };
+        QTest::newRow("Cyrillic and Latin differ") << "ов" << QStringList { "Иванов Ян", "Семенов Петр" };
         QTest::newRow("ID fragment") << "a3" << QStringList { "Orlov" };
         QTest::newRow("birth date as the card shows it") << "01.05.19" << QStringList { "Petrov Ivan" };
         QTest::newRow("birth date as tables show dates") << "2014/05" << QStringList { "Orlov" };
+        QTest::newRow("accents and letters folded")
+            << "lukasz MULLER" << QStringList { "Müller-Weiß Łukasz" };
+        QTest::newRow("ß, ø, punctuation and blanks")
+            << "weiss obrien soren" << QStringList { "O'Brien Weiß Søren" };
+        QTest::newRow("Cyrillic in the Latin layout") << "Bdfyjd" << QStringList { "Иванов Ян" };
+        QTest::newRow("Latin in the Russian layout") << "Шмфт" << QStringList { "Petrov Ivan" };
+        QTest::newRow("Cyrillic transliterated") << "ivanov yan" << QStringList { "Иванов Ян" };
         QTest::newRow("blank") << "  "
-                               << QStringList { "Kuznetsov", "Orlov", "Petrov Ivan", "Smirnova Anna",
-                                      "Volkova", "Ёлкина Алёна", "Семенов Петр" };
+                               << QStringList { "Kuznetsov", "Müller-Weiß Łukasz", "O'Brien Weiß Søren",
+                                      "Orlov", "Petrov Ivan", "Smirnova Anna", "Volkova", "Ёлкина Алёна",
+                                      "Иванов Ян", "Семенов Петр" };
     }
 
     void filter()
@@ -121,6 +155,9 @@ private slots:
         QFETCH(QStringList, found);
         QVERIFY(kestatest::addPatient(*db(), "Б7", "Ёлкина", "Алёна") > 0);
         QVERIFY(kestatest::addPatient(*db(), "Б8", "Семенов", "Петр") > 0);
+        QVERIFY(kestatest::addPatient(*db(), "Б9", "Müller-Weiß", "Łukasz") > 0);
+        QVERIFY(kestatest::addPatient(*db(), "Б10", "O'Brien Weiß", "Søren") > 0);
+        QVERIFY(kestatest::addPatient(*db(), "Б11", "Иванов", "Ян") > 0);
         PatientsListWidget patients(settings());
         patients.setPatients(db()->patients());
         patients.searchField()->setText(typed);
@@ -178,6 +215,27 @@ private slots:
         QTest::keyClick(patients.searchField(), Qt::Key_Escape);
         QCOMPARE(columnTexts(patients.grid(), 1), QStringList({ "A5", "A4", "A3", "A1", "-1" }));
         QCOMPARE(patients.selectedPatient(), db()->patientById(p.volkova));
+
+        // Edited so that it no longer matches: shown and selected until the search changes.
+        QTest::keyClicks(patients.searchField(), "volk");
+        QSignalSpy refreshed(patients.grid()->model(), &QAbstractItemModel::dataChanged);
+        db()->patientById(p.volkova)->setLastName("Sokolova");
+        QTRY_VERIFY(!refreshed.isEmpty());
+        QCOMPARE(columnTexts(patients.grid(), 0), QStringList { "Sokolova" });
+        QCOMPARE(patients.selectedPatient(), db()->patientById(p.volkova));
+        QTest::keyClick(patients.searchField(), Qt::Key_A);
+        QCOMPARE(patients.shownRowCount(), 0);
+
+        // The list's own keys: End, Home, Page Down and Page Up select whole rows.
+        QTest::keyClick(patients.searchField(), Qt::Key_Escape);
+        patients.grid()->setFocus();
+        const QList<int> order = rowIds(patients.grid());
+        for (const auto &step :
+            { qMakePair(Qt::Key_End, order.last()), qMakePair(Qt::Key_Home, order.first()),
+                qMakePair(Qt::Key_PageDown, order.last()), qMakePair(Qt::Key_PageUp, order.first()) }) {
+            QTest::keyClick(patients.grid(), step.first);
+            QVERIFY2(patients.selectedItemId() == step.second, qPrintable(QString::number(step.first, 16)));
+        }
     }
 };
 

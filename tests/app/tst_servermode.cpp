@@ -175,6 +175,17 @@ private slots:
         QVERIFY(asked.last().startsWith("The server refused the password.\nPassword of nurse@"));
         QCOMPARE(shownTexts(), QStringList());
         QVERIFY(!readFile("Settings.xml").contains("s3cret"));
+
+        // Without a window or a terminal, an import says where the password goes.
+        QFile csv("Patients.csv");
+        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("PatientID,LastName\nA17,Petrov\n") > 0);
+        csv.close();
+        QProcess import;
+        import.start(qEnvironmentVariable("KESTA_BINARY_DIR") + "/src/kesta", { "--import", "Patients.csv" });
+        QVERIFY(import.waitForFinished(60000));
+        QCOMPARE(import.exitCode(), 1);
+        const QByteArray refused = import.readAllStandardError();
+        QVERIFY2(refused.contains("~/.pgpass"), refused.constData());
     }
 
     // From the menu and from the command line: the data folder's file moves

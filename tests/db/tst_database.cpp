@@ -297,12 +297,12 @@ private slots:
         QVERIFY(rawExec(*db, "UPDATE Patients SET LastVisit='2020-01-02T03:04:05'"));
         QVERIFY(db->reloadPatients());
         patient = db->patientById(100);
-        QCOMPARE(patient->getTextValue("LastVisit"), QStringLiteral("2020/01/02"));
+        QCOMPARE(patient->getTextValue("LastVisit"), QStringLiteral("2020-01-02"));
         QVERIFY(addRecord(patient, "a.edf") > 0);
         QVERIFY(db->insertRecord(patient, QDateTime(QDate(2025, 6, 7), QTime(8, 0)), "b.edf", "EEG", "") > 0);
         const QStringList statements = statementsOf([&] {
             QCOMPARE(patient->getTextValue("FirstVisit") + " " + patient->getTextValue("LastVisit"),
-                QStringLiteral("2024/03/05 2025/06/07"));
+                QStringLiteral("2024-03-05 2025-06-07"));
             QCOMPARE(patient->lastVisit(), QDateTime(QDate(2025, 6, 7), QTime(8, 0)));
         });
         QCOMPARE(statements,

@@ -1,9 +1,9 @@
-#include "db/storage/database.h"
-#include "db/storage/patientdatabase.h"
 #include "db/care/databasecopy.h"
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
+#include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "support/settingsfiles.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
@@ -25,6 +25,17 @@ class TestDatabaseCopy : public QObject
     {
         return rawValue(db, QStringLiteral("SELECT count(*) FROM %1").arg(table)).toString();
     }
+    // The keys, constraints and indexes the server holds: the copy sets them
+    // aside while it writes.
+    static QString keys(Database &db)
+    {
+        return rawValue(db,
+            "SELECT string_agg(d, '; ' ORDER BY d) FROM ("
+            "SELECT indexdef AS d FROM pg_indexes WHERE schemaname = current_schema() UNION ALL "
+            "SELECT conname || ' ' || pg_get_constraintdef(oid) FROM pg_constraint "
+            "WHERE connamespace = current_schema()::regnamespace) k")
+            .toString();
+    }
 
 private slots:
     void initTestCase()
@@ -44,14 +55,19 @@ private slots:
             QVERIFY(rawExec(local,
                 "INSERT INTO Patients (AutoID, PatientID, Height, Age) VALUES (250, NULL, 172.25, 44)"));
             QVERIFY(local.insertRecord(local.patientById(100), QDateTime(QDate(2024, 3, 5), QTime(14, 5, 9)),
-                        "EEG_1\\rec.edf", "EEG", "Сон\t\\N\r\nконец")
+                        "EEG_1\\rec.edf", "EEG", "Сон\t\\N\r\n\b\f\vконец")
                 > 0);
             QVERIFY(rawExec(local, "INSERT INTO Institutions (InstitutionID, Name) VALUES (7, 'Clinic')"));
         }
         const QByteArray before = readFile(file);
         PatientDatabase target(server->createDatabase());
+        QVERIFY(target.isUsable());
+        const QString layout = keys(target);
+        QVERIFY(layout.contains("PRIMARY KEY") && layout.contains("patientspatientid"));
         QString report;
         QVERIFY2(DatabaseCopy::copy(file, &target, &report), qPrintable(report));
+        QCOMPARE(keys(target), layout);
+        QVERIFY(target.reloadPatients());
         QVERIFY2(report.contains("Patients: 2") && report.contains("Records: 1"), qPrintable(report));
         QCOMPARE(readFile(file), before);
 
@@ -63,7 +79,8 @@ private slots:
             for (const QString &column : copied->columnNames())
                 QCOMPARE(copied->getValue(column), original->getValue(column));
         }
-        QCOMPARE(target.patientById(100)->records().first()->getComments(), QStringLiteral("Сон\t\\N\r\nконец"));
+        QCOMPARE(target.patientById(100)->records().first()->getComments(),
+            QStringLiteral("Сон\t\\N\r\n\b\f\vконец"));
         QCOMPARE(rawValue(target, "SELECT Age FROM Patients WHERE AutoID=250").toDouble(), 44.0);
         QCOMPARE(count(target, "Institutions"), QStringLiteral("1"));
         // New ids continue past the copied ones.
@@ -87,10 +104,13 @@ private slots:
             QVERIFY(rawExec(local, "INSERT INTO Patients (AutoID, DOB) VALUES (101, 'not a date')"));
         }
         PatientDatabase target(server->createDatabase());
+        QVERIFY(target.isUsable());
+        const QString layout = keys(target);
         QString report;
         QVERIFY(!DatabaseCopy::copy(file, &target, &report));
         QVERIFY2(report.contains("Patients, row 101") && report.contains("not a date"), qPrintable(report));
         QCOMPARE(count(target, "Patients"), QStringLiteral("0"));
+        QCOMPARE(keys(target), layout);
     }
 
     // The move onto a share: more rows than one statement carries, and each
@@ -103,11 +123,16 @@ private slots:
         {
             PatientDatabase local(file);
             QVERIFY(local.isUsable());
-            QVERIFY(rawExec(local, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2500) "
-                                   "INSERT INTO Patients (AutoID, PatientID, LastName) SELECT 1000 + i, 'P' || i, 'Name' || i FROM n"));
+            QVERIFY(rawExec(local,
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2500) "
+                "INSERT INTO Patients (AutoID, PatientID, LastName) SELECT 1000 + i, 'P' || i, 'Name' || i "
+                "FROM n"));
             QVERIFY(local.reloadPatients());
-            QVERIFY(local.insertRecord(local.patientByPatientId("P1"), QDateTime(), "EEG_1\\rec.edf", "EEG", "") > 0);
-            QVERIFY(local.insertRecord(local.patientByPatientId("P2"), QDateTime(), "gone.edf", "EEG", "") > 0);
+            QVERIFY(
+                local.insertRecord(local.patientByPatientId("P1"), QDateTime(), "EEG_1\\rec.edf", "EEG", "")
+                > 0);
+            QVERIFY(
+                local.insertRecord(local.patientByPatientId("P2"), QDateTime(), "gone.edf", "EEG", "") > 0);
         }
         QVERIFY(QDir().mkpath(oldFolder + "Data/Name1_P1/EEG_1"));
         QFile recording(oldFolder + "Data/Name1_P1/EEG_1/rec.edf");

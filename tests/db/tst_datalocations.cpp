@@ -66,6 +66,16 @@ private slots:
         }
         DataLocations::setDataFolder(" ");
         QCOMPARE(DataLocations::dataFolder(), platform);
+
+        // Never the root, a home itself or a system folder: the platform's folder instead.
+        for (const QString &refused :
+            { QString("/"), QString("/usr/share/kesta"), QString("/etc"), QString("/var"), QDir::homePath(),
+                QDir::homePath() + "/../" + QDir(QDir::homePath()).dirName() }) {
+            QVERIFY2(!DataLocations::setDataFolder(refused), qPrintable(refused));
+            QVERIFY(!DataLocations::unsuitableDataFolder(refused).isEmpty());
+            QCOMPARE(DataLocations::dataFolder(), platform);
+        }
+        QVERIFY(DataLocations::setDataFolder("/var/lib/kesta") && DataLocations::setDataFolder(QString()));
         QFile::remove("Settings.xml");
     }
 

@@ -146,7 +146,7 @@ private slots:
     }
 
     // EDFlib keeps 40 bytes of an annotation: the simulator writes the rest itself, and where
-    // even the annotation signal has no room, cuts between letters.
+    // the annotation signal has no room for it, makes the signal longer.
     void wholeCommentsBetweenLetters_data()
     {
         QTest::addColumn<QString>("comment");
@@ -155,8 +155,10 @@ private slots:
         QTest::newRow("within EDFlib's 40 bytes") << "Eyes closed"
                                                   << "Eyes closed";
         QTest::newRow("odd byte at 40") << "x" + fits << "x" + fits;
-        QTest::newRow("beyond the room")
-            << fits + ", гипервентиляция 3 мин" << fits + ", гипервент"; // 103 of 104 bytes
+        QTest::newRow("beyond EDFlib's room")
+            << fits + ", гипервентиляция 3 мин" << fits + ", гипервентиляция 3 мин"; // 115 bytes
+        const QString longest = QString(64, QChar(0x0416)); // as long as a stored comment: 128 bytes
+        QTest::newRow("the longest comment") << longest << longest;
     }
     void wholeCommentsBetweenLetters()
     {

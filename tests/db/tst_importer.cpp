@@ -402,7 +402,15 @@ private slots:
         QCOMPARE(ivan->records().first()->getRecordDate(), QDateTime(QDate(2024, 3, 5), QTime(14, 25, 30)));
         QCOMPARE(bytesOf(DataLocations::recordingPath("PetrovIvan_A17", "EEG_1\\rec.edf")),
             QByteArray("recording"));
-        QCOMPARE(rawValue(*db, "SELECT count(*) FROM History WHERE lower(TableName)='patients'").toInt(), 1);
+        // The server's own history names the import and its source beside the insert.
+        QCOMPARE(rawValue(*db,
+                     "SELECT string_agg(ChangeKind, ' ' ORDER BY ChangeKind) FROM History "
+                     "WHERE lower(TableName)='patients'")
+                     .toString(),
+            QStringLiteral("Import Insert"));
+        QVERIFY(rawValue(*db, "SELECT NewValue FROM History WHERE ChangeKind='Import'")
+                    .toString()
+                    .contains("patients.sqlite, Patients row "));
     }
 };
 

@@ -36,6 +36,7 @@ const QByteArray defaultFile = "<?xml version=\"1.0\"?>\n"
                                "    <TrashPurgeDays>30</TrashPurgeDays>\n"
                                "    <LogPatientViews>false</LogPatientViews>\n"
                                "    <BackupRecipients></BackupRecipients>\n"
+                               "    <EegViewer></EegViewer>\n"
                                "</KestaSettings>\n";
 
 } // namespace

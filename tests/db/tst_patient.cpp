@@ -94,7 +94,7 @@ private slots:
         patient.setFirstVisit(QDateTime(QDate(2024, 3, 5), QTime(14, 5)));
         record.setRecordDate(QDateTime(QDate(2024, 3, 5), QTime(14, 25, 30)));
         QCOMPARE(patient.getTextValue("FirstVisit") + " " + record.getTextValue("RecordDate"),
-            QStringLiteral("2024/03/05 2024/03/05 14:25"));
+            QStringLiteral("2024-03-05 2024-03-05 14:25"));
         const QList<QPair<double, QString>> temperatures
             = { { 0, "0" }, { 0.05, "0" }, { 36.64, "36.6" }, { 37, "37.0" } };
         for (const auto &temperature : temperatures) {

@@ -17,7 +17,7 @@ QStringList settingsDeclarationProblems(ZTSettings *settings)
     static const QStringList knownAttributes
         = { "Editable", "NotVisible", "DisplayName", "Default", "VisibleBound", "VisibleBinded", "Minimum",
               "Maximum", "Step", "Prefix", "Suffix", "Description", "Placeholder", "Precision", "Suggestions",
-              "SpecialType", "Category", "Priority", "NoDefault", "ReadOnly", "Icon", "MaxLength" };
+              "BlankAtMinimum", "SpecialType", "Category", "Priority", "NoDefault", "ReadOnly", "Icon", "MaxLength" };
     QStringList problems;
     const QMetaObject *meta = settings->metaObject();
     const QString className = QString::fromLatin1(meta->className()) + ": ";

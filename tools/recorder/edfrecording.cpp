@@ -9,6 +9,7 @@
 #include <edflib.h>
 #include <iterator>
 #include <memory>
+#include <numeric>
 
 namespace
 {
@@ -64,40 +65,57 @@ QString annotationText(const QString &comment)
     return text;
 }
 
-// Puts the whole comment into the first data record when EDFlib had to shorten it: the
-// annotation signal has room for more than EDFlib writes. Touches the file only when that
-// record holds exactly what EDFlib wrote, and cuts between whole characters if even that
-// room is too small.
+// Puts the whole comment into the first data record when EDFlib had to shorten it. Where
+// the annotation signal has too little room for it, the signal is made longer in every
+// record (its samples per record in the header, zeros after what each record held). Touches
+// the file only when the first record holds exactly what EDFlib wrote.
 bool writeWholeComment(const QString &path, const QString &text, bool bdf)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite))
         return false;
-    const QByteArray fixed = file.read(256);
-    const int signalCount = fixed.mid(252, 4).trimmed().toInt();
-    const QByteArray header = fixed + file.read(qint64(signalCount) * 256);
-    if (signalCount < 1 || header.size() != 256 * (signalCount + 1))
+    const QByteArray bytes = file.readAll();
+    const int signalCount = bytes.mid(252, 4).trimmed().toInt();
+    const int headerSize = 256 * (signalCount + 1);
+    const int records = bytes.mid(236, 8).trimmed().toInt();
+    if (signalCount < 1 || records < 1 || bytes.size() < headerSize)
         return false;
     const int bytesPerSample = bdf ? 3 : 2;
-    qint64 offset = header.size();
+    QVector<int> rooms;
+    int annotation = -1;
     for (int i = 0; i < signalCount; ++i) {
-        const int room = header.mid(256 + signalCount * 216 + i * 8, 8).trimmed().toInt() * bytesPerSample;
-        if (header.mid(256 + i * 16, 16).trimmed().endsWith("Annotations")) {
-            const QByteArray timeKeeping("+0\x14\x14\0+0\x14", 8);
-            QByteArray written = timeKeeping + EdfRecording::wholeCharacters(text, EdfLibAnnotationBytes)
-                + QByteArray("\x14\0", 2);
-            written.append(QByteArray(room - written.size(), '\0'));
-            if (!file.seek(offset) || file.read(room) != written)
-                return false;
-            QByteArray whole = timeKeeping
-                + EdfRecording::wholeCharacters(text, room - timeKeeping.size() - 2)
-                + QByteArray("\x14\0", 2);
-            whole.append(QByteArray(room - whole.size(), '\0'));
-            return file.seek(offset) && file.write(whole) == room;
-        }
-        offset += room;
+        rooms << bytes.mid(256 + signalCount * 216 + i * 8, 8).trimmed().toInt() * bytesPerSample;
+        if (annotation < 0 && bytes.mid(256 + i * 16, 16).trimmed().endsWith("Annotations"))
+            annotation = i;
     }
-    return false;
+    const int recordSize = std::accumulate(rooms.cbegin(), rooms.cend(), 0);
+    if (annotation < 0 || bytes.size() != headerSize + qint64(records) * recordSize)
+        return false;
+    int before = 0;
+    for (int i = 0; i < annotation; ++i)
+        before += rooms.at(i);
+    const int room = rooms.at(annotation);
+
+    const QByteArray timeKeeping("+0\x14\x14\0+0\x14", 8);
+    const QByteArray end("\x14\0", 2);
+    QByteArray written = timeKeeping + EdfRecording::wholeCharacters(text, EdfLibAnnotationBytes) + end;
+    written.append(QByteArray(room - written.size(), '\0'));
+    if (bytes.mid(headerSize + before, room) != written)
+        return false;
+    const QByteArray whole = timeKeeping + text.toUtf8() + end;
+    const int samples = (qMax(room, int(whole.size())) + bytesPerSample - 1) / bytesPerSample;
+    const int grown = samples * bytesPerSample;
+
+    QByteArray result = bytes.left(headerSize);
+    result.replace(
+        256 + signalCount * 216 + annotation * 8, 8, QByteArray::number(samples).leftJustified(8, ' '));
+    for (int r = 0; r < records; ++r) {
+        const qint64 at = headerSize + qint64(r) * recordSize;
+        QByteArray signal = r == 0 ? whole : bytes.mid(at + before, room);
+        signal.append(QByteArray(grown - signal.size(), '\0'));
+        result += bytes.mid(at, before) + signal + bytes.mid(at + before + room, recordSize - before - room);
+    }
+    return file.seek(0) && file.write(result) == result.size() && file.resize(result.size());
 }
 
 // EDFlib writes only EDF+ and BDF+: a plain EDF or BDF file is one of those without its

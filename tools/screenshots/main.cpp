@@ -11,18 +11,20 @@
 // Without a language it runs itself once for each: like the program, a process keeps
 // the language it started in.
 
+#include "app/aboutbox.h"
 #include "app/mainwindow.h"
 #include "app/importdialog.h"
 #include "app/patientdialog.h"
+#include "app/settingsdialog.h"
+#include "app/startup.h"
 #include "app/tables/patientslistwidget.h"
 #include "app/tables/recordstable.h"
-#include "app/startup.h"
 #include "app/tracepreview.h"
-#include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
 #include "db/rows/patient.h"
+#include "db/storage/database.h"
 #include "recorder/edfrecording.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/style/stylehelper.h"
@@ -248,5 +250,33 @@ int main(int argc, char *argv[])
         import.close();
         window.close();
     }
+
+    // In the light theme: the window as a small screen has it, with the columns that show
+    // dates; the settings with a changed data folder; the About box; an empty patients list.
+    settings->setColorTheme(ColorTheme::Light);
+    const QString suffix = QStringLiteral("light-") + language + QStringLiteral(".png");
+    settings->setPatientsTableColumns(QStringLiteral("FullName;PatientID;Age;LastVisit;DOB;Sex"));
+    {
+        MainWindow window;
+        window.resize(1024, 768);
+        if (!window.initialize())
+            return 1;
+        allSaved = save(&window, folder + QStringLiteral("/narrow-") + suffix) && allSaved;
+        SettingsDialog dialog(settings, &window);
+        dialog.show();
+        settings->setDataFolder(QDir::homePath() + QStringLiteral("/share/kesta"));
+        allSaved = save(&dialog, folder + QStringLiteral("/settings-") + suffix) && allSaved;
+        dialog.close();
+        settings->setDataFolder(QString());
+        AboutBox about(settings, &window);
+        about.show();
+        allSaved = save(&about, folder + QStringLiteral("/about-") + suffix) && allSaved;
+        about.close();
+        window.close();
+    }
+    PatientsListWidget empty(settings);
+    empty.resize(420, 300);
+    empty.show();
+    allSaved = save(&empty, folder + QStringLiteral("/empty-list-") + suffix) && allSaved;
     return allSaved ? 0 : 1;
 }

@@ -35,7 +35,6 @@ namespace
 {
 
 constexpr int MessageMs = 10000;
-const QString PdfFilter = QStringLiteral("PDF (*.pdf)");
 
 // Trace options: start, length, paper speed and gain.
 class TraceOptionsDialog : public QDialog
@@ -149,7 +148,8 @@ QString PrintCommands::clinic() const
 QString PrintCommands::pdfPath(const QString &caption, const QString &name)
 {
     QString path = FileDialog::saveFileName(window, caption,
-        documentsFolder() + QLatin1Char('/') + fileNamePart(name) + QStringLiteral(".pdf"), PdfFilter);
+        documentsFolder() + QLatin1Char('/') + fileNamePart(name) + QStringLiteral(".pdf"),
+        tr("PDF document (*.pdf)"));
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
     return path;

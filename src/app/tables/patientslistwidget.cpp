@@ -1,5 +1,6 @@
 #include "app/tables/patientslistwidget.h"
 
+#include "app/tables/tablegrid.h"
 #include "db/model/kestasettings.h"
 #include "db/rows/patient.h"
 #include "toolkit/style/mediahelper.h"
@@ -28,6 +29,14 @@ PatientsListWidget::PatientsListWidget(KestaSettings *settings, QWidget *parent)
     search->installEventFilter(this);
     addAboveGrid(search);
     connect(search, &QLineEdit::textChanged, this, &TableWidget::setFilterText);
+    // An empty list says how to fill it, or why it is empty.
+    const auto sayWhyEmpty = [this](const QString &typed) {
+        static_cast<TableGrid *>(grid())->setEmptyText(typed.trimmed().isEmpty()
+                ? tr("No patients yet. Add the first one with File, New patient (Ctrl+N).")
+                : tr("No patient matches the search. Escape clears it."));
+    };
+    sayWhyEmpty(QString());
+    connect(search, &QLineEdit::textChanged, this, sayWhyEmpty);
     auto *find = new QShortcut(QKeySequence::Find, this);
     connect(find, &QShortcut::activated, search, [this] {
         search->setFocus(Qt::ShortcutFocusReason);
@@ -61,6 +70,8 @@ QList<TableColumn> PatientsListWidget::availableColumns()
         TableColumn(QStringLiteral("Age"), QHeaderView::Fixed, right),
         TableColumn(QStringLiteral("LastVisit"), QHeaderView::Fixed, left),
         TableColumn(QStringLiteral("FirstVisit"), QHeaderView::Fixed, left),
+        TableColumn(QStringLiteral("DOB"), QHeaderView::Fixed, left),
+        TableColumn(QStringLiteral("Sex"), QHeaderView::ResizeToContents, left),
     };
 }
 
@@ -146,6 +157,8 @@ QString PatientsListWidget::cellText(AbstractDatabaseRow *row, const QString &co
         return TextHelper::visibleText(patient->getPatientID());
     if (patient && column == QLatin1String("LastName"))
         return TextHelper::visibleText(patient->getLastName());
+    if (patient && column == QLatin1String("Sex"))
+        return patient->getSex() == Patient::Gender_Unspecified ? QString() : rowIconText(patient);
     const QString text = row->getTextValue(column);
     if (column == QLatin1String("FullName") || column == QLatin1String("Initials"))
         return TextHelper::visibleText(text);

@@ -2,11 +2,12 @@
 
 #include "app/recordingfactstext.h"
 #include "db/model/kestasettings.h"
+#include "db/recordings/recordingfacts.h"
+#include "db/recordings/recordingfiles.h"
 #include "db/rows/conclusions.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
-#include "db/recordings/recordingfacts.h"
-#include "db/recordings/recordingfiles.h"
+#include "toolkit/i18n/datetext.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/fileutilities.h"
 
@@ -226,9 +227,7 @@ QString RecordsTable::rowToolTip(AbstractDatabaseRow *row)
         const QString text = conclusion.text.size() > 600 ? conclusion.text.left(600) + QStringLiteral("…")
                                                           : conclusion.text;
         tip += (tip.isEmpty() ? QString() : QStringLiteral("\n\n"))
-            + tr("Conclusion (%1, %2):")
-                  .arg(conclusion.writtenBy,
-                      QLocale().toString(conclusion.writtenAt.toLocalTime(), QLocale::ShortFormat))
+            + tr("Conclusion (%1, %2):").arg(conclusion.writtenBy, DateText::dateTime(conclusion.writtenAt))
             + QStringLiteral("\n") + text;
     }
     return tip;

@@ -62,18 +62,20 @@ void TableColumnSizer::fitToContents()
     all.reserve(rows->rowCount());
     for (int r = 0; r < rows->rowCount(); ++r)
         all.append(r);
-    for (int c : fittedColumns())
-        grid->horizontalHeader()->resizeSection(c, contentWidth(c, all));
+    fullWidths.clear();
+    for (int c : fittedColumns()) {
+        fullWidths.insert(c, contentWidth(c, all));
+        grid->horizontalHeader()->resizeSection(c, fullWidths.value(c));
+    }
+    for (int c : qAsConst(stretching))
+        fullWidths.insert(c, contentWidth(c, all));
     shareRoom();
 }
 
 void TableColumnSizer::growFor(const QList<int> &refreshed)
 {
-    for (int c : fittedColumns()) {
-        const int width = contentWidth(c, refreshed);
-        if (width > grid->horizontalHeader()->sectionSize(c))
-            grid->horizontalHeader()->resizeSection(c, width);
-    }
+    for (int c : fittedColumns() + stretching)
+        fullWidths[c] = qMax(fullWidths.value(c), contentWidth(c, refreshed));
     shareRoom();
 }
 
@@ -118,23 +120,50 @@ void TableColumnSizer::shareRoom()
         return;
     sharing = true;
     QHeaderView *header = grid->horizontalHeader();
-    int others = 0;
-    int widest = 0;
+    const QList<int> fitted = fittedColumns();
+    // The names come first: where the room is short, the fitted columns (an
+    // ID) give up theirs down to their captions before a name is cut.
+    int fixed = 0, fittedFull = 0, fittedLeast = 0, namesWanted = 0, namesLeast = 0, widest = 0;
+    const auto full = [&](int c) { return qMax(header->sectionSizeHint(c), fullWidths.value(c)); };
     for (int c = 0; c < header->count(); ++c) {
-        if (stretching.contains(c))
-            widest = qMax(widest, header->sectionSizeHint(c));
-        else if (!header->isSectionHidden(c))
-            others += header->sectionSize(c);
+        if (header->isSectionHidden(c))
+            continue;
+        if (stretching.contains(c)) {
+            namesLeast += header->sectionSizeHint(c);
+            namesWanted += full(c);
+            widest = qMax(widest, full(c));
+        } else if (fitted.contains(c)) {
+            fittedFull += full(c);
+            fittedLeast += header->sectionSizeHint(c);
+        } else {
+            fixed += header->sectionSize(c);
+        }
     }
-    const bool fits = grid->viewport()->width() - others >= widest * stretching.size();
+    // Stretching shares the room evenly, so each needs the widest's room.
+    namesWanted = qMax(namesWanted, widest * int(stretching.size()));
+    int left = grid->viewport()->width() - fixed - fittedFull;
+    const int given = qBound(0, namesWanted - left, fittedFull - fittedLeast);
+    for (int c : fitted) {
+        const int spare = full(c) - header->sectionSizeHint(c);
+        const int share
+            = fittedFull > fittedLeast ? int(qint64(given) * spare / (fittedFull - fittedLeast)) : 0;
+        header->resizeSection(c, full(c) - share);
+        // What the shares, rounded down, left over.
+        left += full(c) - header->sectionSize(c);
+    }
     for (int c : qAsConst(stretching)) {
         if (c >= header->count())
             continue;
-        if (fits) {
+        if (left >= namesWanted) {
             header->setSectionResizeMode(c, QHeaderView::Stretch);
         } else {
             header->setSectionResizeMode(c, QHeaderView::Fixed);
-            header->resizeSection(c, header->sectionSizeHint(c));
+            // Where even the captions do not fit, the grid scrolls sideways anyway: a name
+            // still gets its own width, up to two thirds of the view, before the others.
+            const int share
+                = namesLeast > 0 ? int(qint64(qMax(left, 0)) * header->sectionSizeHint(c) / namesLeast) : 0;
+            const int cap = grid->viewport()->width() * 2 / 3 / int(stretching.size());
+            header->resizeSection(c, qMax(header->sectionSizeHint(c), qMin(full(c), qMax(share, cap))));
         }
     }
     sharing = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 
@@ -36,6 +37,8 @@ private:
     TableRowModel *rows;
     // The columns that take the room left, in section order.
     QList<int> stretching;
+    // The widths the fitted and the stretching columns' contents want.
+    QHash<int, int> fullWidths;
     bool remeasurePending = false;
     bool sharing = false;
 };

@@ -1,6 +1,7 @@
 #include "app/tables/tablefiltermodel.h"
 
 #include "app/tables/tablerowmodel.h"
+#include "toolkit/util/searchkey.h"
 #include "toolkit/util/texthelper.h"
 
 #include <algorithm>
@@ -23,14 +24,21 @@ bool TableFilterModel::setFilterText(const QString &text)
 {
     typed = text;
     // Words as the table shows them, so that a pasted name with a hidden character finds its row.
-    const QStringList folded
-        = fold(TextHelper::visibleText(text.simplified())).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QStringList folded;
+    for (const QString &word : TextHelper::visibleText(text).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString key = SearchKey::ofWord(word);
+        if (!key.isEmpty())
+            folded.append(key);
+    }
     if (folded == words)
         return false;
+    // A row kept in sight after its edit goes with the next search.
+    const bool heldRows = !held.isEmpty();
+    held.clear();
     // A row that holds every new word holds every old one that a new word contains:
     // typing on only looks at the rows shown.
     const bool narrowing
-        = !words.isEmpty() && std::all_of(words.cbegin(), words.cend(), [&](const QString &old) {
+        = !heldRows && !words.isEmpty() && std::all_of(words.cbegin(), words.cend(), [&](const QString &old) {
               return std::any_of(
                   folded.cbegin(), folded.cend(), [&](const QString &word) { return word.contains(old); });
           });
@@ -58,9 +66,7 @@ bool TableFilterModel::setFilterText(const QString &text)
 
 QString TableFilterModel::fold(QString text)
 {
-    text = std::move(text).toLower();
-    text.replace(QChar(0x0451), QChar(0x0435));
-    return text;
+    return SearchKey::ofText(text);
 }
 
 void TableFilterModel::setSorting(int sortColumn, Qt::SortOrder sortOrder)
@@ -84,7 +90,7 @@ void TableFilterModel::sort(int sortColumn, Qt::SortOrder sortOrder)
 
 bool TableFilterModel::accepts(int sourceRow) const
 {
-    if (words.isEmpty())
+    if (words.isEmpty() || held.contains(sourceRow))
         return true;
     const QStringView key = rows->searchKey(sourceRow);
     for (const QString &word : words) {
@@ -163,8 +169,11 @@ void TableFilterModel::filterRows()
         const QStringList others = words.mid(1);
         shown.clear();
         for (int r : qAsConst(sorted)) {
-            if (!holding[r])
+            if (!holding[r]) {
+                if (held.contains(r))
+                    shown.append(r);
                 continue;
+            }
             const QStringView key = rows->searchKey(r);
             if (std::all_of(others.cbegin(), others.cend(),
                     [key](const QString &word) { return key.contains(word); }))
@@ -201,6 +210,7 @@ void TableFilterModel::sourceAboutToBeReset()
 
 void TableFilterModel::sourceReset()
 {
+    held.clear();
     sortRows();
     filterRows();
     endResetModel();
@@ -247,6 +257,7 @@ void TableFilterModel::sourceRowsRemoved(const QModelIndex &parent, int first, i
     if (parent.isValid())
         return;
     if (removing < 0 || first != last) {
+        held.clear();
         sortRows();
         filterRows();
         endResetModel();
@@ -254,6 +265,13 @@ void TableFilterModel::sourceRowsRemoved(const QModelIndex &parent, int first, i
     }
     const int row = removing;
     removing = -1;
+    // Rows held in sight follow their rows too.
+    QSet<int> stillHeld;
+    for (int r : qAsConst(held)) {
+        if (r != row)
+            stillHeld.insert(r > row ? r - 1 : r);
+    }
+    held = stillHeld;
     const int from = shownAt.at(row);
     sorted.removeAt(int(std::find(sorted.cbegin(), sorted.cend(), row) - sorted.cbegin()));
     if (from >= 0)
@@ -331,9 +349,14 @@ void TableFilterModel::sourceDataChanged(
                 index(0, topLeft.column()), index(shown.size() - 1, bottomRight.column()), roles);
         return;
     }
-    // One row read anew: it may move in the order and come or go with the filter.
-    if (textsChanged)
+    // One row read anew: it may move in the order and come with the filter, but
+    // one shown stays until the search changes, so that a patient just edited
+    // is not lost from sight and selection.
+    if (textsChanged) {
+        if (!words.isEmpty() && shownAt.value(topLeft.row(), -1) >= 0)
+            held.insert(topLeft.row());
         placeAgain(topLeft.row());
+    }
     const QModelIndex shownRow = mapFromSource(topLeft);
     if (shownRow.isValid())
         emit dataChanged(shownRow, shownRow.sibling(shownRow.row(), bottomRight.column()), roles);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractProxyModel>
+#include <QSet>
 #include <QStringList>
 #include <QVector>
 #include <functional>
@@ -8,7 +9,7 @@
 class TableRowModel;
 
 // Sorts a TableRowModel and narrows it to the rows whose search text holds
-// every typed word, in any order, without regard to case or to "ё" and "е".
+// every typed word, in any order, compared as SearchKey folds them.
 // Numbers and dates sort by value, texts as the user's locale orders them;
 // rows that compare equal keep the model's order.
 //
@@ -29,7 +30,7 @@ public:
     bool setFilterText(const QString &text);
     QString filterText() const { return typed; }
 
-    // The form texts are compared in: lower case, "ё" as "е".
+    // The form a row's search text is compared in (SearchKey::ofText).
     static QString fold(QString text);
 
     // The order the rows take at the next reset, announced to no one; a column
@@ -88,4 +89,6 @@ private:
     // source row's place among them (-1: filtered out).
     QVector<int> shown;
     QVector<int> shownAt;
+    // Source rows shown when they changed, shown until the words change.
+    QSet<int> held;
 };

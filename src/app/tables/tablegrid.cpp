@@ -18,9 +18,24 @@ int TableGrid::cellWidth(const QModelIndex &index) const
     return showGrid() ? width + 1 : width;
 }
 
+void TableGrid::setEmptyText(const QString &text)
+{
+    if (text == empty)
+        return;
+    empty = text;
+    viewport()->update();
+}
+
 void TableGrid::paintEvent(QPaintEvent *event)
 {
     QTableView::paintEvent(event);
+    if (!empty.isEmpty() && model() && model()->rowCount(rootIndex()) == 0) {
+        QPainter painter(viewport());
+        painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+        painter.drawText(
+            viewport()->rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, empty);
+        return;
+    }
     if (!showGrid())
         return;
     // Where QTableView puts its lines: below each row and right of each column
@@ -70,4 +85,15 @@ void TableGrid::paintEvent(QPaintEvent *event)
             painter.fillRect(x, area.top(), 1, area.height(), color);
         }
     }
+}
+
+QModelIndex TableGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    const int rows = model() ? model()->rowCount(rootIndex()) : 0;
+    if ((cursorAction == MoveHome || cursorAction == MoveEnd) && rows > 0
+        && !(modifiers & Qt::ControlModifier)) {
+        const int column = qMax(0, currentIndex().column());
+        return model()->index(cursorAction == MoveHome ? 0 : rows - 1, column, rootIndex());
+    }
+    return QTableView::moveCursor(cursorAction, modifiers);
 }

@@ -14,7 +14,16 @@ public:
     // The width a fit-to-contents section gives this cell (of the source model,
     // so that rows filtered out count too).
     int cellWidth(const QModelIndex &index) const;
+    // Said in the middle of the grid while it shows no row: what to do about it.
+    void setEmptyText(const QString &text);
+    QString emptyText() const { return empty; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // Home and End go to the first and the last row, as in a list: a grid of whole
+    // rows has no cells of a row to walk.
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+
+private:
+    QString empty;
 };

@@ -116,8 +116,7 @@ bool ChangeHistory::noteImport(
     Database *database, const QString &table, int rowId, const QString &source, QString *reason)
 {
     // A server's triggers write its history, and no workstation role may add
-    // to it: there the import's rows stand under the signed-in login, and the
-    // report names the source.
+    // to it (importFrom).
     if (database->dialect().writesHistoryItself())
         return true;
     RowChange change;
@@ -126,6 +125,18 @@ bool ChangeHistory::noteImport(
     change.rowId = rowId;
     change.newValue = source;
     return write(database, change, reason, QStringLiteral("Import"));
+}
+
+bool ChangeHistory::importFrom(Database *database, const QString &source, QString *reason)
+{
+    if (!database->dialect().writesHistoryItself())
+        return true;
+    // Until the write ends; the triggers note it beside each patient inserted.
+    QSqlQuery query(database->database());
+    if (database->execBound(query, QStringLiteral("SELECT set_config('kesta.origin', ?, true)"), { source }))
+        return true;
+    *reason = query.lastError().text();
+    return false;
 }
 
 bool ChangeHistory::write(Database *database, const RowChange &change, QString *reason, const QString &kind)

@@ -48,10 +48,12 @@ public:
     static QString valueText(const QVariant &value);
 
     // Names where an inserted row came from (ChangeKind "Import", the source in
-    // NewValue), inside the insert's write; on a server that writes its
-    // history itself, nothing (its triggers record the insert).
+    // NewValue), inside the insert's write. A server writes its history
+    // itself: there the source is named before the insert (importFrom) and
+    // its triggers write the same row.
     static bool noteImport(Database *database, const QString &table, int rowId, const QString &source,
         QString *reason);
+    static bool importFrom(Database *database, const QString &source, QString *reason);
 
 private:
     static bool write(Database *database, const RowChange &change, QString *reason,

@@ -21,7 +21,8 @@ public:
     // every record's recording is copied into the data folder's patient
     // folders, checked, in the same all-or-nothing step; one missing there is
     // reported. The report tells, line by line, what was copied, or why
-    // nothing was.
+    // nothing was. The target's patients are not read again: whoever shows
+    // them reloads.
     static bool copy(const QString &sourceFile, Database *target, QString *report,
         const QString &recordingsFrom = QString());
 };

@@ -2,6 +2,7 @@
 
 #include "toolkit/util/platform.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -15,10 +16,42 @@ QString chosenFolder;
 
 } // namespace
 
-void DataLocations::setDataFolder(const QString &folder)
+bool DataLocations::setDataFolder(const QString &folder)
 {
-    chosenFolder
-        = folder.trimmed().isEmpty() ? QString() : QDir::cleanPath(folder.trimmed()) + QLatin1Char('/');
+    const QString reason = unsuitableDataFolder(folder);
+    if (!reason.isEmpty())
+        qWarning().noquote() << "DataFolder refused:" << reason;
+    chosenFolder = folder.trimmed().isEmpty() || !reason.isEmpty()
+        ? QString()
+        : QDir::cleanPath(folder.trimmed()) + QLatin1Char('/');
+    return reason.isEmpty();
+}
+
+QString DataLocations::unsuitableDataFolder(const QString &folder)
+{
+    if (folder.trimmed().isEmpty())
+        return QString();
+    const QFileInfo info(folder.trimmed());
+    // Through links, as the files would be written.
+    const QString path = info.exists() ? info.canonicalFilePath() : QDir::cleanPath(info.absoluteFilePath());
+    const QString shown = QDir::toNativeSeparators(folder.trimmed());
+    if (QFileInfo(path).isRoot() || QDir(path).isRoot())
+        return QCoreApplication::translate("DataLocations", "%1 is the root of the file system").arg(shown);
+    const QString home = QFileInfo(QDir::homePath()).canonicalFilePath();
+    if (path == home || path == QDir::cleanPath(QDir::homePath()))
+        return QCoreApplication::translate("DataLocations", "%1 is the home folder itself").arg(shown);
+    // Folders of the system, and the folders that hold others' (mount points, homes).
+    static const QStringList systemTrees { "/bin", "/boot", "/dev", "/etc", "/lib", "/lib32", "/lib64",
+        "/libx32", "/proc", "/run", "/sbin", "/sys", "/usr" };
+    static const QStringList systemFolders { "/home", "/media", "/mnt", "/opt", "/root", "/srv", "/tmp",
+        "/var" };
+    for (const QString &tree : systemTrees) {
+        if (path == tree || path.startsWith(tree + QLatin1Char('/')))
+            return QCoreApplication::translate("DataLocations", "%1 is a folder of the system").arg(shown);
+    }
+    if (systemFolders.contains(path))
+        return QCoreApplication::translate("DataLocations", "%1 is a folder of the system").arg(shown);
+    return QString();
 }
 
 QString DataLocations::dataFolder()

@@ -12,8 +12,13 @@ public:
 
     static QString dataFolder();
     // The data folder from now on: the given folder (the DataFolder setting,
-    // a share all workstations mount), or the platform's when empty.
-    static void setDataFolder(const QString &folder);
+    // a share all workstations mount), or the platform's when empty or when
+    // the folder is not one of its own (false then, with the reason logged).
+    static bool setDataFolder(const QString &folder);
+    // Why a folder cannot be the data folder, or empty when it can: the file
+    // system's root, a home folder itself or a folder of the system, where the
+    // database and the patients' folders would lie among everything else.
+    static QString unsuitableDataFolder(const QString &folder);
     // Holds one folder per patient.
     static QString patientsFolder();
     static QString patientFolder(const QString &folderName);

@@ -50,6 +50,7 @@ DisplayTexts KestaSettings::displayTexts()
         { "Generic", QT_TRANSLATE_NOOP("Generic", "TrashPurgeDays") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "LogPatientViews") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "BackupRecipients") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "EegViewer") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "days") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "1.Common") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "Settings") },

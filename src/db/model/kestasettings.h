@@ -211,6 +211,14 @@ public:
     Q_CLASSINFO("BackupRecipientsDefault", "\"\"")
     ZT_SETTING(QString, BackupRecipients, "")
 
+    // The program "Open in EEG viewer" hands a recording to, its path after
+    // the program's own arguments; empty for the desktop's choice for EDF files.
+    Q_PROPERTY(
+        QString EegViewer READ getEegViewer WRITE setEegViewer RESET resetEegViewer NOTIFY changedEegViewer)
+    Q_CLASSINFO("EegViewerEditable", "true")
+    Q_CLASSINFO("EegViewerDefault", "\"\"")
+    ZT_SETTING(QString, EegViewer, "")
+
 public:
     // Every value starts at its default; nothing is read until reload.
     explicit KestaSettings(const QString &filePath, QObject *parent = nullptr);

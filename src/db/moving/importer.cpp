@@ -323,7 +323,8 @@ bool Importer::write(const Plan &plan, const Progress &progress, Report *report,
             stored.insert(PatientIdMatch::key(patientId));
             const int autoId = target->newId(patientsTable, QStringLiteral("AutoID"));
             values.insert(QStringLiteral("AutoID"), autoId);
-            if (autoId <= 0 || !target->insertValues(patientsTable, QStringLiteral("AutoID"), values, &why)
+            if (autoId <= 0 || !ChangeHistory::importFrom(target, where, &why)
+                || !target->insertValues(patientsTable, QStringLiteral("AutoID"), values, &why)
                 || !ChangeHistory::noteImport(target, patientsTable, autoId, where, &why))
                 return fail(tr("%1: %2").arg(where, why));
             folder = folderNameOf(values);

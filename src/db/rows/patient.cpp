@@ -2,6 +2,7 @@
 
 #include "db/rows/record.h"
 #include "db/rows/rowstore.h"
+#include "toolkit/i18n/datetext.h"
 #include "toolkit/util/clock.h"
 
 #include <QDebug>
@@ -99,9 +100,11 @@ QString Patient::getTextValue(const QString &name)
     if (name.compare(QLatin1String("Age"), Qt::CaseInsensitive) == 0)
         return QString::number(age(), 'f', 0);
     if (name == QLatin1String("FirstVisit"))
-        return firstVisit().toString(QStringLiteral("yyyy/MM/dd"));
+        return DateText::date(firstVisit().date());
     if (name == QLatin1String("LastVisit"))
-        return lastVisit().toString(QStringLiteral("yyyy/MM/dd"));
+        return DateText::date(lastVisit().date());
+    if (name == QLatin1String("DOB"))
+        return DateText::date(m_DOB);
     return AbstractDatabaseRow::getTextValue(name);
 }
 

@@ -1,5 +1,7 @@
 #include "db/rows/record.h"
 
+#include "toolkit/i18n/datetext.h"
+
 Record::Record(QObject *parent)
     : AbstractDatabaseRow(nullptr, parent)
 {
@@ -33,7 +35,7 @@ QString Record::tableName() const
 QString Record::getTextValue(const QString &name)
 {
     if (name == QLatin1String("RecordDate"))
-        return m_RecordDate.toString(QStringLiteral("yyyy/MM/dd HH:mm"));
+        return DateText::dateTime(m_RecordDate);
     if (name == QLatin1String("Temperature"))
         return m_Temperature > 0.1 ? QString::number(m_Temperature, 'f', 1) : QStringLiteral("0");
     return AbstractDatabaseRow::getTextValue(name);

@@ -92,6 +92,7 @@ DECLARE
   whole jsonb;
   key text;
   proper text;
+  origin text := nullif(current_setting('kesta.origin', true), '');
 BEGIN
   IF TG_OP <> 'INSERT' THEN old_row := to_jsonb(OLD); END IF;
   IF TG_OP <> 'DELETE' THEN new_row := to_jsonb(NEW); END IF;
@@ -127,6 +128,12 @@ BEGIN
     VALUES (at, place, session_user, CASE TG_OP WHEN 'INSERT' THEN 'Insert' ELSE 'Delete' END, TG_ARGV[0],
       row_id, NULL, CASE TG_OP WHEN 'DELETE' THEN whole::text END, CASE TG_OP WHEN 'INSERT' THEN whole::text END,
       patient);
+  -- An imported patient's row names its source, as a file database's import does.
+  IF origin IS NOT NULL AND TG_OP = 'INSERT' AND TG_ARGV[0] = 'Patients' THEN
+    INSERT INTO history (changedat, workstation, username, changekind, tablename, changedrowid,
+        columnname, oldvalue, newvalue, patientref)
+      VALUES (at, place, session_user, 'Import', TG_ARGV[0], row_id, NULL, NULL, origin, patient);
+  END IF;
   RETURN NULL;
 END
 $$)")

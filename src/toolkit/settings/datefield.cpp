@@ -1,5 +1,6 @@
 #include "toolkit/settings/datefield.h"
 
+#include "toolkit/i18n/datetext.h"
 #include "toolkit/style/stylehelper.h"
 #include "toolkit/util/clock.h"
 
@@ -17,8 +18,12 @@ namespace
 
 const QDate Earliest(1800, 1, 1);
 constexpr int BirthYearsBack = 30;
-const QString DateFormat = QStringLiteral("dd.MM.yyyy");
-const QString DateTimeFormat = QStringLiteral("dd.MM.yyyy HH:mm");
+
+// Whether the interface language writes dates year first.
+bool yearFirstForm()
+{
+    return DateText::dateFormat().startsWith(QLatin1Char('y'));
+}
 
 // A two-digit year is the latest year ending in those digits that is not after this one.
 int fullYear(const QString &digits, const QDate &today)
@@ -58,7 +63,7 @@ DateField::DateField(QWidget *parent)
     setObjectName(QStringLiteral("dateField"));
     setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9./ -]{0,16}")), this));
-    setPlaceholderText(tr("dd.mm.yyyy"));
+    setPlaceholderText(yearFirstForm() ? tr("yyyy-mm-dd") : tr("dd.mm.yyyy"));
     StyleHelper::DimPlaceholder(this);
     calendarButton = addAction(QIcon(), QLineEdit::TrailingPosition);
     calendarButton->setObjectName(QStringLiteral("dateFieldCalendarAction"));
@@ -78,7 +83,10 @@ void DateField::setWithTime(bool on)
     setValidator(new QRegularExpressionValidator(
         QRegularExpression(on ? QStringLiteral("[0-9./ :-]{0,22}") : QStringLiteral("[0-9./ -]{0,16}")),
         this));
-    setPlaceholderText(on ? tr("dd.mm.yyyy hh:mm") : tr("dd.mm.yyyy"));
+    if (yearFirstForm())
+        setPlaceholderText(on ? tr("yyyy-mm-dd hh:mm") : tr("yyyy-mm-dd"));
+    else
+        setPlaceholderText(on ? tr("dd.mm.yyyy hh:mm") : tr("dd.mm.yyyy"));
     setDateTime(shown);
 }
 
@@ -115,7 +123,8 @@ DateField::Parsed DateField::parse(const QString &text, bool withTime, bool birt
 
 QString DateField::format(const QDateTime &value, bool withTime)
 {
-    return value.isValid() ? value.toString(withTime ? DateTimeFormat : DateFormat) : QString();
+    return value.isValid() ? value.toString(withTime ? DateText::dateTimeFormat() : DateText::dateFormat())
+                           : QString();
 }
 
 QDateTime DateField::dateTime() const
@@ -204,12 +213,14 @@ void DateField::step(int direction)
     const Parsed parsed = parse(text(), withTime, birthDate, Clock::today());
     if (parsed.entry != Complete)
         return;
-    // The part under the cursor in "dd.MM.yyyy HH:mm".
-    const int at = format(parsed.value, withTime) == text() ? cursorPosition() : 0;
+    // The part under the cursor in "dd.MM.yyyy HH:mm" or "yyyy-MM-dd HH:mm"; the day
+    // when what stands there is not in the shown form.
+    const bool shownForm = format(parsed.value, withTime) == text();
+    const int at = shownForm ? cursorPosition() : 0;
     QDateTime value = parsed.value;
-    if (at <= 2)
+    if (!shownForm || (yearFirstForm() ? at > 7 && at <= 10 : at <= 2))
         value = value.addDays(direction);
-    else if (at <= 5)
+    else if (yearFirstForm() ? at > 4 && at <= 7 : at <= 5)
         value = value.addMonths(direction);
     else if (at <= 10)
         value = value.addYears(direction);

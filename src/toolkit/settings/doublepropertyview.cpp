@@ -44,6 +44,11 @@ DoublePropertyView::DoublePropertyView(AbstractMetaDescription *description, QWi
             spin->setSingleStep(description->step);
         spin->setSuffix(translatedSuffixOrPrefix(description->suffix));
         spin->setPrefix(translatedSuffixOrPrefix(description->prefix));
+        // A measure not taken reads as nothing rather than "0 cm". Not empty:
+        // an empty special text is none at all.
+        if (description->hasMinimum
+            && !description->attributes.value(QStringLiteral("BlankAtMinimum")).isEmpty())
+            spin->setSpecialValueText(QStringLiteral(" "));
 
         const QStringList parts = description->attributes.value(QStringLiteral("Suggestions")).split(',');
         for (const QString &part : parts) {

@@ -152,7 +152,7 @@ void readEditorHints(MetaDescriptionFields &f, const Attribute &attribute)
     if (!suffixText.isNull())
         f.suffix = suffixText;
 
-    for (const char *key : { "Description", "Placeholder", "Precision", "Suggestions" }) {
+    for (const char *key : { "BlankAtMinimum", "Description", "Placeholder", "Precision", "Suggestions" }) {
         const QString value = attribute(key);
         if (!value.isEmpty())
             f.attributes.insert(QLatin1String(key), value);

@@ -7,7 +7,9 @@ namespace
 
 struct Seam {
     QList<QString> names;
+    QList<QString> filters;
     QList<FileDialog::Asked> asked;
+    QString lastFilter;
 };
 
 Seam &seam()
@@ -21,6 +23,7 @@ bool takeName(const FileDialog::Asked &asked, QString *name)
     if (seam().names.isEmpty())
         return false;
     *name = seam().names.takeFirst();
+    seam().lastFilter = seam().filters.takeFirst();
     seam().asked.append(asked);
     return true;
 }
@@ -36,18 +39,24 @@ QString FileDialog::openFileName(
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
-QString FileDialog::saveFileName(
-    QWidget *parent, const QString &caption, const QString &path, const QString &filter)
+QString FileDialog::saveFileName(QWidget *parent, const QString &caption, const QString &path,
+    const QString &filter, QString *selectedFilter)
 {
+    if (selectedFilter && selectedFilter->isEmpty())
+        *selectedFilter = filter.section(QStringLiteral(";;"), 0, 0);
     QString name;
-    if (takeName({ caption, path, filter }, &name))
+    if (takeName({ caption, path, filter }, &name)) {
+        if (selectedFilter && !seam().lastFilter.isEmpty())
+            *selectedFilter = seam().lastFilter;
         return name;
-    return QFileDialog::getSaveFileName(parent, caption, path, filter);
+    }
+    return QFileDialog::getSaveFileName(parent, caption, path, filter, selectedFilter);
 }
 
-void FileDialog::setNextFileName(const QString &path)
+void FileDialog::setNextFileName(const QString &path, const QString &filter)
 {
     seam().names.append(path);
+    seam().filters.append(filter);
 }
 
 QList<FileDialog::Asked> FileDialog::takeAsked()
@@ -60,5 +69,6 @@ QList<FileDialog::Asked> FileDialog::takeAsked()
 void FileDialog::reset()
 {
     seam().names.clear();
+    seam().filters.clear();
     seam().asked.clear();
 }

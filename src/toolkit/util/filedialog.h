@@ -23,11 +23,14 @@ public:
 
     // A file to write, or an empty text when the user cancels; `path`
     // suggests the folder and name. The chooser asks before replacing a file.
-    static QString saveFileName(
-        QWidget *parent, const QString &caption, const QString &path, const QString &filter);
+    // With `selectedFilter`, the chooser opens on that filter (the first when
+    // empty) and it returns the one chosen.
+    static QString saveFileName(QWidget *parent, const QString &caption, const QString &path,
+        const QString &filter, QString *selectedFilter = nullptr);
 
     // Test seam.
-    static void setNextFileName(const QString &path);
+    // `filter`: the filter chosen with it; empty keeps the one offered.
+    static void setNextFileName(const QString &path, const QString &filter = QString());
     static QList<Asked> takeAsked();
     static void reset();
 };

@@ -1,7 +1,7 @@
 #include "toolkit/util/texthelper.h"
 
 #include <QHash>
-
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace
@@ -70,16 +70,24 @@ QString TextHelper::translit(const QString &text)
     return result;
 }
 
+namespace
+{
+
+bool hiddenCharacter(QChar c)
+{
+    // Printable ASCII, most of what is typed, without the table look-up.
+    if (c.unicode() >= 0x20 && c.unicode() < 0x7F)
+        return false;
+    const QChar::Category category = c.category();
+    return (category == QChar::Other_Control || category == QChar::Other_Format) && c.unicode() != 0x200C
+        && c.unicode() != 0x200D;
+}
+
+} // namespace
+
 QString TextHelper::visibleText(const QString &text)
 {
-    const auto hidden = [](QChar c) {
-        // Printable ASCII, most of what is typed, without the table look-up.
-        if (c.unicode() >= 0x20 && c.unicode() < 0x7F)
-            return false;
-        const QChar::Category category = c.category();
-        return (category == QChar::Other_Control || category == QChar::Other_Format) && c.unicode() != 0x200C
-            && c.unicode() != 0x200D;
-    };
+    const auto hidden = hiddenCharacter;
     if (std::none_of(text.cbegin(), text.cend(), hidden))
         return text;
     QString shown;
@@ -91,4 +99,21 @@ QString TextHelper::visibleText(const QString &text)
             shown += c;
     }
     return shown;
+}
+
+QString TextHelper::storedText(const QString &shown)
+{
+    static const QRegularExpression mark(QStringLiteral("<U\\+([0-9A-F]{4})>"));
+    if (!shown.contains(QLatin1String("<U+")))
+        return shown;
+    QString text;
+    int from = 0;
+    for (auto it = mark.globalMatch(shown); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const QChar c(char16_t(match.captured(1).toUShort(nullptr, 16)));
+        text += shown.midRef(from, match.capturedStart() - from);
+        text += hiddenCharacter(c) ? QString(c) : match.captured();
+        from = match.capturedEnd();
+    }
+    return text + shown.midRef(from);
 }

@@ -17,5 +17,8 @@ QString translit(const QString &text);
 // mark) written visibly as <U+XXXX>, so that a stored name cannot disguise itself or
 // what stands beside it. The joiners that scripts need (U+200C, U+200D) stay.
 QString visibleText(const QString &text);
+// The text visibleText was given: each mark of a character it marks back to that character
+// (a "<U+0041>" typed by someone stays as it is).
+QString storedText(const QString &shown);
 
 } // namespace TextHelper

@@ -21,6 +21,8 @@ class DateFieldTest : public QObject
 private slots:
     void init()
     {
+        // Typed and shown as a Russian clinic does; English at the end of the stepping test.
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         Clock::setTestTime(QDateTime(QDate(2024, 6, 1), QTime(12, 0)));
         patient = std::make_unique<Patient>();
         form = std::make_unique<PropertyListControl>(
@@ -118,6 +120,17 @@ private slots:
         dob->setCursorPosition(0);
         QTest::keyClick(dob, Qt::Key_Down);
         QCOMPARE(patient->getDOB(), QDate(1981, 5, 16));
+
+        // English shows it year first, and the parts step where they stand there.
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        patient->setDOB(QDate(1980, 5, 17));
+        QCOMPARE(dob->text(), QString("1980-05-17"));
+        dob->setCursorPosition(9);
+        QTest::keyClick(dob, Qt::Key_Up);
+        dob->setCursorPosition(6);
+        QTest::keyClick(dob, Qt::Key_Up);
+        QCOMPARE(patient->getDOB(), QDate(1980, 6, 18));
+        QCOMPARE(dob->text(), QString("1980-06-18"));
     }
 
     // The calendar opens on the date, near a typed year, or thirty years back; Enter picks.

@@ -249,7 +249,7 @@ private slots:
             = new PropertyListControl(&settings, QString(), PropertyListControl::AllProperties, &dialog);
         (new QVBoxLayout(&dialog))->addWidget(form);
         QCOMPARE(rowNames(*form),
-            QStringList({ "BackupRecipients", "CheckForNewVersion", "ClinicName", "ColorTheme", "DataFolder", "Language", "LogPatientViews", "PatientCardView",
+            QStringList({ "BackupRecipients", "CheckForNewVersion", "ClinicName", "ColorTheme", "DataFolder", "EegViewer", "Language", "LogPatientViews", "PatientCardView",
                 "SelectLastPatient", "ServerDatabase", "ServerHost", "ServerPort", "ServerTimeoutSeconds", "ServerTlsMode",
                 "ServerUser", "StartMaximized", "TrashPurgeDays" }));
         QVERIFY(form->findChildren<QLabel *>("propertyCategoryLabel").isEmpty());

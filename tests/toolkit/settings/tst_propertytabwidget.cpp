@@ -86,10 +86,19 @@ private slots:
         auto *dob = editorOf<DateField>(tabs, "DOB");
         QCOMPARE(dob->text(), QString());
         patient.setDOB(QDate(1980, 5, 17));
-        QCOMPARE(dob->text(), QString("17.05.1980"));
+        QCOMPARE(dob->text(), QString("1980-05-17"));
         dob->clear();
         QTest::keyClick(dob, Qt::Key_Tab);
         QVERIFY(!patient.getDOB().isValid());
+
+        // Height and weight not taken read as nothing, not "0 cm", and cannot go below it.
+        auto *height = editorOf<QDoubleSpinBox>(tabs, "Height");
+        QVERIFY(height->text().trimmed().isEmpty()
+            && editorOf<QDoubleSpinBox>(tabs, "Weight")->text().trimmed().isEmpty());
+        patient.setHeight(170);
+        QCOMPARE(height->text(), QString("170 cm"));
+        height->setValue(-5);
+        QCOMPARE(patient.getHeight(), 0.0);
     }
 };
 
