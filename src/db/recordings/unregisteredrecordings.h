@@ -41,7 +41,7 @@ public:
         bool registered = false;
         // The id of a registration whose commit went unanswered: whether it
         // landed is asked before it is tried again.
-        QString operation;
+        QString operation {};
     };
 
     // Reads the recordings kept at `filePath`.
