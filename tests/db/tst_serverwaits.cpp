@@ -223,7 +223,16 @@ private slots:
         QVERIFY(kept.recordings().isEmpty());
         QCOMPARE(rawValue(*direct, "SELECT count(*) FROM Records").toInt(), 1);
 
+        // Records read while another call waits are not shown as none.
         patient->loadRecords();
+        QCOMPARE(patient->records().size(), 1);
+        relay->setMode(TcpRelay::Mode::BlackHole);
+        QTimer::singleShot(300, patient, [patient] { patient->loadRecords(); });
+        int ticks = 0;
+        QVERIFY(!saveCounting("D2", &ticks).saved());
+        QCOMPARE(patient->records().size(), 1);
+        relay->setMode(TcpRelay::Mode::Pass);
+
         QString reason;
         relay->setMode(TcpRelay::Mode::LoseCommitAndServer);
         QVERIFY(!Trash(workstation.get()).removeRecord(patient, patient->records().value(0), &reason));

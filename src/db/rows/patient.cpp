@@ -166,8 +166,14 @@ QString Patient::folderName() const
 
 void Patient::loadRecords()
 {
+    bool read = true;
+    const QList<Record *> fresh = store() ? store()->readRecords(this, &read) : QList<Record *>();
+    // A read left unanswered (the server busy or gone) is no empty list:
+    // what is shown stays.
+    if (!read && recordsRead)
+        return;
     const QList<Record *> replaced = recordList;
-    recordList = store() ? store()->readRecords(this) : QList<Record *>();
+    recordList = fresh;
     recordsRead = true;
     emit recordsUpdated();
     retireRecords(replaced);

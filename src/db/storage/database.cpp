@@ -474,13 +474,15 @@ bool Database::readRow(AbstractDatabaseRow *row)
     return true;
 }
 
-QList<Record *> Database::readRecords(Patient *patient)
+QList<Record *> Database::readRecords(Patient *patient, bool *read)
 {
     QList<Record *> records;
     QSqlQuery query(database());
     query.setForwardOnly(true);
     const std::unique_ptr<RowCursor> rows
         = openRows(query, SqlStatements::recordsOfPatient(patient->getPatientID()), "RECORDS NOT READ");
+    if (read)
+        *read = rows != nullptr;
     if (!rows)
         return records;
     const QVector<int> fields = fieldsOf(*rows, Record::staticMetaObject);
