@@ -215,7 +215,7 @@ private slots:
             "(102, 'S1', 'Ли', NULL, '', 'F', '2000-02-29', '180', 0, 'A', NULL, ' ', NULL, "
             "'1970-01-01T00:00:00', NULL, NULL),"
             "(103, 'S1', NULL, NULL, NULL, 'x', "
-                + noDate("'not a date'") + ", -1, 1e3, 'r', '', NULL, " + noDate("'no'")
+                + noDate("'not a date'") + ", -1, 1e3, 'r', '', 'Псков', " + noDate("'no'")
                 + ", NULL, NULL, NULL),"
                   "(104, '', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, "
                   "NULL),"

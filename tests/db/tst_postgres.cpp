@@ -76,7 +76,8 @@ private slots:
             indexes << query.value(0).toString();
         QCOMPARE(indexes,
             QStringList({ "conclusions_pkey", "history_pkey", "historypatientref", "institutions_pkey",
-                "operations_pkey", "operationsdoneat", "operators_pkey", "patients_pkey", "patientspatientid", "patientviews_pkey",
+                "operations_pkey", "operationsdoneat", "operators_pkey", "patientidkeys_pkey", "patientidkeysidkey",
+                "patients_pkey", "patientspatientid", "patientviews_pkey",
                 "patientviewspatientref", "records_pkey", "recordsarchiveid",
                 "recordsoperatorid", "recordspatientid", "recordsreviewerid", "removals_pkey",
                 "removalsremovedat" }));

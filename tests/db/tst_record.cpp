@@ -308,6 +308,7 @@ private slots:
             QCOMPARE(statements.filter(QRegularExpression("^(DELETE|INSERT)")),
                 QStringList({ "DELETE from Records where RecordID=100",
                     "DELETE from Records where RecordID=101", "DELETE from Patients where AutoID=100",
+                    "DELETE FROM PatientIdKeys WHERE AutoID=?",
                     "INSERT into Removals (Description, FilesData, FolderName, Kind, PatientID, PatientRef, "
                     "RemovalID, RemovedAt, RowsData, SizeBytes, TrashFolder, UserName, Workstation) "
                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)" }));

@@ -3,6 +3,8 @@
 #include "db/model/datalocations.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
+#include "db/care/trash.h"
+#include "db/storage/patientstore.h"
 #include "db/storage/schemamigrations.h"
 #include "support/settingsfiles.h"
 #include "support/testdatabase.h"
@@ -77,6 +79,39 @@ private slots:
             qPrintable(reason));
         QVERIFY(db.patients().isEmpty());
         QCOMPARE(readFile(path), before);
+    }
+
+    // The ID rule looks keys up: an older database gets them for the rows it
+    // holds (look-alikes it holds already stay), and every later write of an
+    // ID keeps its key, so that what is refused stays the same.
+    void patientIdKeysFollowTheIds()
+    {
+        const QString path = DataLocations::databaseFile();
+        {
+            OtherConnection other(path);
+            QVERIFY(other.exec("INSERT INTO Patients (AutoID, PatientID, LastName) VALUES (100, 'A17', 'Petrov')")
+                && other.exec("INSERT INTO Patients (AutoID, PatientID, LastName) VALUES (101, 'a 17', 'Sidorov')")
+                && other.exec("INSERT INTO Patients (AutoID, PatientID, LastName) VALUES (102, 'B2', 'Ivanova')"));
+        }
+        PatientDatabase db(path);
+        QVERIFY(db.isUsable());
+        QCOMPARE(rawValue(db, "SELECT count(DISTINCT IdKey) || '/' || count(*) FROM PatientIdKeys").toString(),
+            QStringLiteral("2/3"));
+        const auto create = [&](const QString &id) {
+            Patient values;
+            values.setPatientID(id);
+            values.setLastName("New");
+            return PatientStore(&db).create(&values);
+        };
+        QVERIFY(create(QString(QChar(0x0410)) + "17").refusal.contains("already used"));
+        QVERIFY(db.patientById(102)->setValue("PatientID", "C3"));
+        QVERIFY(create("c3").refusal.contains("Ivanova"));
+        const int b2 = create("b2").autoId;
+        QVERIFY(b2 > 0);
+        QVERIFY(create(" b 2").refusal.contains("New"));
+        QString why;
+        QVERIFY2(Trash(&db).removePatient(db.patientById(b2), &why), qPrintable(why));
+        QVERIFY(create("B2").saved());
     }
 };
 

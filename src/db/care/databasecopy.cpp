@@ -9,6 +9,7 @@
 #include "db/storage/databaselocation.h"
 #include "db/storage/databasesupport.h"
 #include "db/storage/patientdatabase.h"
+#include "db/storage/patientidkeys.h"
 #include "db/storage/schemamigrations.h"
 #include "db/storage/serverroles.h"
 #include "db/storage/sqldialect.h"
@@ -833,6 +834,9 @@ bool DatabaseCopy::copy(
             return refuse(tr("%1: the rows differ on the server").arg(table.name));
         lines << tr("%1: %n rows", nullptr, int(originalRows)).arg(table.name);
     }
+    // The keys of the ID rule, for the patients as copied.
+    if (!PatientIdKeys::fillMissing(target, &why))
+        return refuse(why);
     RecordingCopy files;
     QStringList missing;
     if (!recordingsFrom.isEmpty() && !copyRecordings(source, recordingsFrom, &files, &missing, &why)) {

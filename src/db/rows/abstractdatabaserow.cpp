@@ -139,10 +139,13 @@ void AbstractDatabaseRow::takeStoredValues(const RowCursor &cursor, const QVecto
         if (value.isNull() && !text)
             continue;
         // A single blank is how an empty text is stored (SqlStatements::textLiteral).
-        if (text && textValue && *static_cast<const QString *>(value.constData()) == QLatin1String(" "))
+        if (text && textValue && *static_cast<const QString *>(value.constData()) == QLatin1String(" ")) {
             value = QString(QLatin1String(""));
-        else if (!text && textValue)
+        } else if (text && textValue) {
+            cursor.share(field, static_cast<QString *>(value.data()));
+        } else if (!text && textValue) {
             readIsoDate(value.toString(), type, &value);
+        }
         index.write(this, i, value);
     }
     fillingQuietly = wasQuiet;

@@ -2,6 +2,7 @@
 
 #include "db/storage/editconflict.h"
 #include "db/storage/liveupdates.h"
+#include "db/storage/patientidkeys.h"
 #include "db/storage/patientstore.h"
 #include "db/storage/schemamigrations.h"
 #include "db/storage/serverroles.h"
@@ -41,6 +42,7 @@ void PatientDatabase::attachAll()
     if (dialect().sharedByWorkstations())
         ServerRoles::attach(this);
     SchemaMigrations::attach(this);
+    PatientIdKeys::attach(this);
     EditConflict::attach(this);
     setPatientIdWriter([this](Patient *patient, const QString &previous, QString *reason) {
         return PatientStore(this).changeId(patient, previous, reason);

@@ -7,6 +7,7 @@
 #include "db/storage/database.h"
 #include "db/storage/databasesupport.h"
 #include "db/storage/editconflict.h"
+#include "db/storage/patientidkeys.h"
 #include "db/storage/sqlstatements.h"
 #include "toolkit/util/texthelper.h"
 
@@ -264,11 +265,11 @@ bool PatientStore::idShared(const QString &patientId, int exceptAutoId, bool *sh
 
 bool PatientStore::idFree(const QString &patientId, int exceptAutoId, QString *reason, bool *taken)
 {
-    // Every stored ID, read inside the write: the fold is no SQL function.
+    // The stored IDs of the same key, read by index inside the write; each
+    // is folded again, so that only a true match refuses.
     const QString key = PatientIdMatch::key(patientId);
     QSqlQuery query(database->database());
-    query.setForwardOnly(true);
-    if (!database->run(query, SqlStatements::patientIds(), "PATIENT IDS NOT READ", reason))
+    if (!PatientIdKeys::select(database, patientId, &query, reason))
         return false;
     while (query.next()) {
         if (query.value(0).toInt() == exceptAutoId)

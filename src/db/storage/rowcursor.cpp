@@ -37,3 +37,22 @@ std::unique_ptr<RowCursor> RowCursor::of(QSqlQuery &query)
 {
     return std::make_unique<QueryCursor>(query);
 }
+
+void RowCursor::share(int field, QString *text) const
+{
+    if (field < 0 || text->isEmpty())
+        return;
+    if (recent.size() <= field * sharedPerField) {
+        recent.resize((field + 1) * sharedPerField);
+        nextSlot.resize(field + 1);
+    }
+    QString *kept = recent.data() + field * sharedPerField;
+    for (int i = 0; i < sharedPerField; ++i) {
+        if (kept[i] == *text) {
+            *text = kept[i];
+            return;
+        }
+    }
+    kept[nextSlot[field]] = *text;
+    nextSlot[field] = quint8((nextSlot[field] + 1) % sharedPerField);
+}

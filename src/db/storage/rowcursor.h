@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <QVector>
 #include <memory>
 
 class QSqlQuery;
@@ -26,4 +27,13 @@ public:
 
     // The rows of a query that has run, through Qt.
     static std::unique_ptr<RowCursor> of(QSqlQuery &query);
+
+    // A text of the field that equals one it gave lately, as that one: the
+    // same city, diagnosis or sex in thousands of rows is then held once.
+    void share(int field, QString *text) const;
+
+private:
+    static constexpr int sharedPerField = 4;
+    mutable QVector<QString> recent;
+    mutable QVector<quint8> nextSlot;
 };

@@ -2,6 +2,7 @@
 
 #include "db/storage/database.h"
 #include "db/storage/databasesupport.h"
+#include "db/storage/patientidkeys.h"
 #include "db/storage/serverhistory.h"
 #include "db/storage/serverroles.h"
 #include "db/storage/sqldialect.h"
@@ -12,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <functional>
 
 using DatabaseSupport::reasonOf;
 
@@ -23,6 +25,8 @@ const QString versionTable = QStringLiteral("SchemaVersion");
 struct Step {
     int toVersion;
     QStringList statements;
+    // What no statement can do, run after them in the same transaction.
+    std::function<bool(Database *, QString *)> fill = nullptr;
 };
 
 // The statements of each step, oldest first; every step after the first also
@@ -83,6 +87,14 @@ QList<Step> steps(Database *database)
                 QStringLiteral("CREATE INDEX OperationsDoneAt ON Operations (DoneAt)"),
                 QStringLiteral("UPDATE SchemaVersion SET Version = 6") } },
         { 7, seven },
+        // Each patient's ID as the ID rule compares it, so that a new ID is
+        // checked by one lookup; the fold is no SQL function, so the program
+        // writes the keys of the rows there are.
+        { 8,
+            { QStringLiteral("CREATE TABLE PatientIdKeys (AutoID BIGINT NOT NULL PRIMARY KEY, IdKey TEXT NOT NULL)"),
+                QStringLiteral("CREATE INDEX PatientIdKeysIdKey ON PatientIdKeys (IdKey)"),
+                QStringLiteral("UPDATE SchemaVersion SET Version = 8") },
+            &PatientIdKeys::fillMissing },
     };
 }
 
@@ -138,6 +150,8 @@ bool runStep(Database *database, const Step &step, QString *reason, bool adapt =
             if (!execute(database, sql, step.toVersion, reason))
                 return false;
         }
+        if (step.fill && !step.fill(database, reason))
+            return false;
     }
     return write.commit(reason);
 }
@@ -260,5 +274,6 @@ bool SchemaMigrations::bringUpToDate(Database *database, QString *reason)
         *reason = why;
     if (version >= 6)
         database->keepOperations();
+    PatientIdKeys::setKept(database, version >= 8);
     return version >= 1;
 }

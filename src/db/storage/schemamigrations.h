@@ -15,7 +15,7 @@ class SchemaMigrations
 {
     Q_DECLARE_TR_FUNCTIONS(SchemaMigrations)
 public:
-    static constexpr int CurrentVersion = 7;
+    static constexpr int CurrentVersion = 8;
 
     // From now on every check that the database is usable makes the layout of
     // an empty server database and then brings the database up to date.

@@ -19,7 +19,7 @@ const QString reception = QStringLiteral("kesta_reception");
 const QStringList ownTables { QStringLiteral("patients"), QStringLiteral("records"),
     QStringLiteral("institutions"), QStringLiteral("operators"), QStringLiteral("schemaversion"),
     QStringLiteral("history"), QStringLiteral("removals"), QStringLiteral("conclusions"),
-    QStringLiteral("patientviews"), QStringLiteral("operations") };
+    QStringLiteral("patientviews"), QStringLiteral("operations"), QStringLiteral("patientidkeys") };
 
 struct Grant {
     QString table;
@@ -40,6 +40,8 @@ QList<Grant> grants()
         list << Grant { QLatin1String(table), QStringLiteral("SELECT"), everyone };
     list << Grant { QStringLiteral("patients"), QStringLiteral("INSERT, UPDATE"), everyone }
          << Grant { QStringLiteral("patients"), QStringLiteral("DELETE"), { physician } }
+         // Each patient's ID key is written with the ID and goes with the patient.
+         << Grant { QStringLiteral("patientidkeys"), QStringLiteral("SELECT, INSERT, DELETE"), everyone }
          << Grant { QStringLiteral("records"), QStringLiteral("INSERT, UPDATE"), { physician, technician } }
          // A corrected patient ID takes the patient's records along.
          << Grant { QStringLiteral("records"), QStringLiteral("UPDATE (PatientID)"), { reception } }

@@ -56,11 +56,6 @@ QString SqlStatements::moveRecords(const QString &oldPatientId, const QString &n
         + QStringLiteral(" WHERE PatientID=") + textLiteral(oldPatientId);
 }
 
-QString SqlStatements::patientIds()
-{
-    return QStringLiteral("SELECT AutoID, PatientID, LastName, FirstName, MiddleName from Patients");
-}
-
 QString SqlStatements::textLiteral(const QString &text)
 {
     if (text.isEmpty())

@@ -19,8 +19,6 @@ public:
     static QString recordIds(const QString &patientId);
     static QString visits();
     static QString moveRecords(const QString &oldPatientId, const QString &newPatientId);
-    // AutoID, PatientID and the names of every stored patient.
-    static QString patientIds();
 
     // A text between single quotes, each quote inside doubled. An empty text
     // is written as a single blank, ' ', since an Access text column may refuse
