@@ -170,7 +170,8 @@ private slots:
         const QString before = DataLocations::patientFolder(shown->folderName());
         QString after = DataLocations::patientFolder(edited->folderName());
         relay->setMode(TcpRelay::Mode::LoseCommitReply);
-        const PatientStore::Outcome renamed = PatientStore(workstation.get()).save(autoId, edited.get(), shown.get());
+        const PatientStore::Outcome renamed
+            = PatientStore(workstation.get()).save(autoId, edited.get(), shown.get());
         QVERIFY2(renamed.saved(), qPrintable(renamed.refusal));
         QVERIFY(QFileInfo::exists(after) && !QFileInfo::exists(before));
         QCOMPARE(rawValue(*direct, "SELECT LastName FROM Patients").toString(), QStringLiteral("Orlova-Kim"));
@@ -190,7 +191,8 @@ private slots:
 
         relay->setMode(TcpRelay::Mode::LoseCommitReply);
         QString reason;
-        QVERIFY2(Trash(workstation.get()).removePatient(workstation->patientById(autoId), &reason), qPrintable(reason));
+        QVERIFY2(Trash(workstation.get()).removePatient(workstation->patientById(autoId), &reason),
+            qPrintable(reason));
         QVERIFY(!QFileInfo::exists(after + "/EEG_1/a.edf"));
         QCOMPARE(rawValue(*direct, "SELECT count(*) FROM Patients").toInt(), 0);
         const QList<Trash::Removal> removals = Trash(direct.get()).removals();
@@ -211,7 +213,8 @@ private slots:
         const QString folder = DataLocations::patientFolder(patient->folderName());
         for (const char *name : { "EEG_1", "EEG_2" }) {
             QFile file(folder + "/" + name + "/a.edf");
-            QVERIFY(QDir().mkpath(folder + "/" + name) && file.open(QIODevice::WriteOnly) && file.write("0") == 1);
+            QVERIFY(QDir().mkpath(folder + "/" + name) && file.open(QIODevice::WriteOnly)
+                && file.write("0") == 1);
         }
 
         UnregisteredRecordings kept(UnregisteredRecordings::defaultFile());
