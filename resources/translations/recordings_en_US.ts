@@ -51,8 +51,12 @@
         <translation>The recording file is not there:</translation>
     </message>
     <message>
-        <source>No application is set up to open this recording. Install an EEG viewer that opens EDF files and make it the default for them.</source>
-        <translation>No application is set up to open this recording. Install an EEG viewer that opens EDF files and make it the default for them.</translation>
+        <source>No application is set up to open this recording. Install an EEG viewer that opens EDF files and make it the default for them, or name one in Settings, &quot;%1&quot;.</source>
+        <translation>No application is set up to open this recording. Install an EEG viewer that opens EDF files and make it the default for them, or name one in Settings, &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>The application set up to open this recording could not be started:</source>
+        <translation>The application set up to open this recording could not be started:</translation>
     </message>
     <message>
         <source>The EEG viewer named in the settings could not be started:</source>

@@ -51,8 +51,12 @@
         <translation>Файла записи нет на месте:</translation>
     </message>
     <message>
-        <source>No application is set up to open this recording. Install an EEG viewer that opens EDF files and make it the default for them.</source>
-        <translation>Нет программы, которая открывает эту запись. Установите просмотрщик ЭЭГ, открывающий файлы EDF, и назначьте его программой по умолчанию для них.</translation>
+        <source>No application is set up to open this recording. Install an EEG viewer that opens EDF files and make it the default for them, or name one in Settings, &quot;%1&quot;.</source>
+        <translation>Нет программы, которая открывает эту запись. Установите просмотрщик ЭЭГ, открывающий файлы EDF, и назначьте его программой по умолчанию для них или укажите её в настройках: «%1».</translation>
+    </message>
+    <message>
+        <source>The application set up to open this recording could not be started:</source>
+        <translation>Программа, назначенная для этой записи, не запустилась:</translation>
     </message>
     <message>
         <source>The EEG viewer named in the settings could not be started:</source>

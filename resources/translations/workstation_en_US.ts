@@ -37,6 +37,22 @@
         <source>This folder cannot be the data folder</source>
         <translation>This folder cannot be the data folder</translation>
     </message>
+    <message>
+        <source>&amp;Test connection</source>
+        <translation>&amp;Test connection</translation>
+    </message>
+    <message>
+        <source>Signs in to the server with the settings shown and says what it finds</source>
+        <translation>Signs in to the server with the settings shown and says what it finds</translation>
+    </message>
+    <message>
+        <source>No server is set: the database is the file on this computer.</source>
+        <translation>No server is set: the database is the file on this computer.</translation>
+    </message>
+    <message>
+        <source>Connecting to %1…</source>
+        <translation>Connecting to %1…</translation>
+    </message>
 </context>
 <context>
     <name>WindowCommands</name>
@@ -95,6 +111,33 @@
     <message>
         <source>&amp;Quit</source>
         <translation>&amp;Quit</translation>
+    </message>
+</context>
+<context>
+    <name>ServerCheck</name>
+    <message>
+        <source>Connected: the database has layout version %1.</source>
+        <translation>Connected: the database has layout version %1.</translation>
+    </message>
+    <message>
+        <source>Connected: the database is empty; the program lays it out at its next start.</source>
+        <translation>Connected: the database is empty; the program lays it out at its next start.</translation>
+    </message>
+    <message>
+        <source>The server refused the password of %1 (libpq reads it from ~/.pgpass).</source>
+        <translation>The server refused the password of %1 (libpq reads it from ~/.pgpass).</translation>
+    </message>
+    <message>
+        <source>No answer from %1:%2 within %3 s.</source>
+        <translation>No answer from %1:%2 within %3 s.</translation>
+    </message>
+    <message>
+        <source>The server has no database named %1.</source>
+        <translation>The server has no database named %1.</translation>
+    </message>
+    <message>
+        <source>The connection failed: %1</source>
+        <translation>The connection failed: %1</translation>
     </message>
 </context>
 </TS>

@@ -37,6 +37,22 @@
         <source>This folder cannot be the data folder</source>
         <translation>Эта папка не может быть папкой данных</translation>
     </message>
+    <message>
+        <source>&amp;Test connection</source>
+        <translation>&amp;Проверить соединение</translation>
+    </message>
+    <message>
+        <source>Signs in to the server with the settings shown and says what it finds</source>
+        <translation>Подключается к серверу с показанными настройками и сообщает, что получилось</translation>
+    </message>
+    <message>
+        <source>No server is set: the database is the file on this computer.</source>
+        <translation>Сервер не задан: база данных — файл на этом компьютере.</translation>
+    </message>
+    <message>
+        <source>Connecting to %1…</source>
+        <translation>Подключение к %1…</translation>
+    </message>
 </context>
 <context>
     <name>WindowCommands</name>
@@ -95,6 +111,33 @@
     <message>
         <source>&amp;Quit</source>
         <translation>&amp;Выход</translation>
+    </message>
+</context>
+<context>
+    <name>ServerCheck</name>
+    <message>
+        <source>Connected: the database has layout version %1.</source>
+        <translation>Соединение установлено: версия структуры базы данных %1.</translation>
+    </message>
+    <message>
+        <source>Connected: the database is empty; the program lays it out at its next start.</source>
+        <translation>Соединение установлено: база данных пуста; программа создаст её структуру при следующем запуске.</translation>
+    </message>
+    <message>
+        <source>The server refused the password of %1 (libpq reads it from ~/.pgpass).</source>
+        <translation>Сервер отклонил пароль пользователя %1 (libpq читает его из ~/.pgpass).</translation>
+    </message>
+    <message>
+        <source>No answer from %1:%2 within %3 s.</source>
+        <translation>Нет ответа от %1:%2 за %3 с.</translation>
+    </message>
+    <message>
+        <source>The server has no database named %1.</source>
+        <translation>На сервере нет базы данных %1.</translation>
+    </message>
+    <message>
+        <source>The connection failed: %1</source>
+        <translation>Соединение не удалось: %1</translation>
     </message>
 </context>
 </TS>

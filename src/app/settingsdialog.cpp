@@ -2,6 +2,7 @@
 
 #include "db/model/datalocations.h"
 #include "db/model/kestasettings.h"
+#include "db/storage/servercheck.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/settings/propertylistcontrol.h"
 #include "toolkit/style/mediahelper.h"
@@ -11,14 +12,17 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QMetaEnum>
+#include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace
 {
 
-// Read once, at start-up.
-const char *const StartUpSettings[]
-    = { "DataFolder", "ServerHost", "ServerPort", "ServerDatabase", "ServerUser", "ServerTlsMode" };
+// Read once, at start-up (the server's wait too: the connection keeps the one it was opened with).
+const char *const StartUpSettings[] = { "DataFolder", "ServerHost", "ServerPort", "ServerDatabase",
+    "ServerUser", "ServerTlsMode", "ServerTimeoutSeconds" };
 
 } // namespace
 
@@ -35,11 +39,20 @@ SettingsDialog::SettingsDialog(KestaSettings *settings, QWidget *parent)
     note->setWordWrap(true);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    testButton = buttons->addButton(tr("&Test connection"), QDialogButtonBox::ActionRole);
+    testButton->setObjectName(QStringLiteral("testConnection"));
+    testButton->setToolTip(tr("Signs in to the server with the settings shown and says what it finds"));
+    connect(testButton, &QPushButton::clicked, this, &SettingsDialog::testConnection);
+    tested = new QLabel(this);
+    tested->setObjectName(QStringLiteral("connectionTested"));
+    tested->setWordWrap(true);
+    tested->hide();
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(
         new PropertyListControl(settings, QString(), PropertyListControl::AllProperties, this), 1);
     layout->addWidget(note);
+    layout->addWidget(tested);
     layout->addWidget(buttons);
     for (const char *name : StartUpSettings)
         atStart.insert(QLatin1String(name), settings->getValue(QLatin1String(name)));
@@ -51,6 +64,7 @@ SettingsDialog::SettingsDialog(KestaSettings *settings, QWidget *parent)
     connect(settings, &KestaSettings::changedLanguage, this, &SettingsDialog::noteNextStart);
     connect(settings, &KestaSettings::changedServerPort, this, &SettingsDialog::noteNextStart);
     connect(settings, &KestaSettings::changedServerTlsMode, this, &SettingsDialog::noteNextStart);
+    connect(settings, &KestaSettings::changedServerTimeoutSeconds, this, &SettingsDialog::noteNextStart);
     noteNextStart();
 }
 
@@ -81,4 +95,25 @@ void SettingsDialog::noteNextStart()
     note->setText(
         tr("Takes effect at the next start of the program: %1.").arg(changed.join(QStringLiteral(", "))));
     note->setVisible(!changed.isEmpty());
+}
+
+void SettingsDialog::testConnection()
+{
+    const DatabaseLocation location = settings->databaseLocation(QString());
+    tested->show();
+    if (location.backend != DatabaseLocation::Backend::Postgres) {
+        tested->setText(tr("No server is set: the database is the file on this computer."));
+        return;
+    }
+    tested->setText(tr("Connecting to %1…").arg(location.host));
+    testButton->setEnabled(false);
+    // The sign-in waits up to the timeout; the window stays usable meanwhile.
+    auto result = std::make_shared<ServerCheck>();
+    QThread *worker = QThread::create([location, result] { *result = ServerCheck::run(location); });
+    connect(worker, &QThread::finished, this, [this, location, result] {
+        tested->setText(result->text(location));
+        testButton->setEnabled(true);
+    });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
 }

@@ -47,6 +47,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMetaEnum>
+#include <QMimeDatabase>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -551,11 +552,12 @@ private slots:
         QVERIFY(!preview->isVisible() && !s.settings()->getShowRecordingPreview());
         QCOMPARE(preview->state(), TracePreview::State::Empty);
 
-        QDesktopServices::setUrlHandler("file", this, "openUrl");
+        kestatest::keepOutSystemApplications();
+        const QString path = s.records()->recordingPath(present);
+        const QString viewer = kestatest::installDesktopApplication(
+            "viewer", QMimeDatabase().mimeTypeForFile(path).name() + ";", "SCRIPT %f");
         emit s.records()->customAction("playInViewer", present);
-        QDesktopServices::unsetUrlHandler("file");
-        QCOMPARE(opened.value(0).toLocalFile(), s.records()->recordingPath(present));
-        opened.clear();
+        QTRY_COMPARE(kestatest::readFile(viewer), path.toUtf8() + "\n");
     }
 
     void recordCommands()
@@ -1015,6 +1017,10 @@ private slots:
         QCOMPARE(model.settings()->getDataFolder(), QString());
         QCOMPARE(MessageBox::takeShown().value(0).text,
             QString("This folder cannot be the data folder:\n/ is the root of the file system"));
+        QVERIFY(!dialog.restartNote()->isVisible());
+        model.settings()->setServerTimeoutSeconds(30);
+        QVERIFY(dialog.restartNote()->isVisible());
+        model.settings()->resetServerTimeoutSeconds();
         QVERIFY(!dialog.restartNote()->isVisible());
         model.settings()->setDataFolder(QDir::homePath() + "/share");
         QVERIFY(dialog.restartNote()->isVisible() && dialog.restartNote()->text().contains("Data folder"));

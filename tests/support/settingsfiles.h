@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <csignal>
@@ -55,5 +56,33 @@ struct LockedFolder {
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 };
+
+// The desktop's applications and choices are only the user's (the test's HOME) from now on.
+inline void keepOutSystemApplications()
+{
+    // The types of files stay known.
+    const QByteArray share = qgetenv("HOME") + "/system-share";
+    QDir().mkpath(share);
+    QFile::link("/usr/share/mime", share + "/mime");
+    qputenv("XDG_DATA_DIRS", share);
+    qputenv("XDG_CONFIG_DIRS", qgetenv("HOME") + "/system-config");
+}
+
+// Installs an application for the user that opens these MIME types with this Exec line; an
+// Exec program "SCRIPT" becomes a script that writes its arguments to id + ".out" in HOME.
+inline QString installDesktopApplication(const QString &id, const QString &mimeTypes, QString exec)
+{
+    const QString home = QString::fromLocal8Bit(qgetenv("HOME"));
+    const QString script = home + "/" + id + ".sh";
+    writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.out\"\n");
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString applications = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + "/applications";
+    QDir().mkpath(applications);
+    writeFile(applications + "/" + id + ".desktop",
+        ("[Desktop Entry]\nType=Application\nName=" + id + "\nMimeType=" + mimeTypes
+            + "\nExec=" + exec.replace("SCRIPT", "\"" + script + "\"") + "\n")
+            .toUtf8());
+    return script + ".out";
+}
 
 } // namespace kestatest

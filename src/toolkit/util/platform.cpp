@@ -9,11 +9,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
 
 #if defined(Q_OS_WIN)
-#include <QProcess>
 #include <windows.h>
 #else
 #include <QDBusConnection>
@@ -116,10 +119,236 @@ sigset_t pipeSignal()
 
 #endif
 
+#if !defined(Q_OS_WIN)
+
+// The desktop's choice of application for a type, read as its own launchers read it: the
+// mimeapps.list files of the user and the system, then any installed application that
+// names the type, then the same for the type's parents.
+QStringList xdgDirs(const char *variable, const QString &fallback)
+{
+    const QString own = qEnvironmentVariable(variable);
+    return (own.isEmpty() ? fallback : own).split(QLatin1Char(':'), Qt::SkipEmptyParts);
+}
+
+QStringList configDirs()
+{
+    QStringList dirs = xdgDirs("XDG_CONFIG_HOME", QDir::homePath() + "/.config");
+    return dirs << xdgDirs("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg"));
+}
+
+QStringList applicationDirs()
+{
+    QStringList dirs;
+    const QStringList data = xdgDirs("XDG_DATA_HOME", QDir::homePath() + "/.local/share")
+        + xdgDirs("XDG_DATA_DIRS", QStringLiteral("/usr/local/share:/usr/share"));
+    for (const QString &dir : data)
+        dirs << dir + QStringLiteral("/applications");
+    return dirs;
+}
+
+// One group of a desktop or mimeapps file, localised keys left out.
+QHash<QString, QString> readGroup(const QString &path, const QString &group)
+{
+    QHash<QString, QString> values;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text) || file.size() > 1024 * 1024)
+        return values;
+    bool inGroup = false;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (const QByteArray &raw : lines) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inGroup = line == QLatin1Char('[') + group + QLatin1Char(']');
+            continue;
+        }
+        const int equals = line.indexOf(QLatin1Char('='));
+        if (!inGroup || equals <= 0 || line.startsWith(QLatin1Char('#')))
+            continue;
+        const QString key = line.left(equals).trimmed();
+        if (!key.contains(QLatin1Char('[')) && !values.contains(key))
+            values.insert(key, line.mid(equals + 1).trimmed());
+    }
+    return values;
+}
+
+QStringList listValue(const QString &value)
+{
+    return value.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+}
+
+QString findProgram(const QString &program)
+{
+    if (program.contains(QLatin1Char('/'))) {
+        const QFileInfo info(program);
+        return info.isFile() && info.isExecutable() ? info.absoluteFilePath() : QString();
+    }
+    return QStandardPaths::findExecutable(program);
+}
+
+// An Exec line split into arguments: blanks separate, double quotes keep together with
+// \", \\, \` and \$ escaped inside them, after the escapes every desktop value has.
+QStringList splitExec(const QString &exec)
+{
+    QString value;
+    for (int i = 0; i < exec.size(); ++i) {
+        const QChar c = exec.at(i);
+        if (c == QLatin1Char('\\') && i + 1 < exec.size()
+            && QStringLiteral("st\\").contains(exec.at(i + 1))) {
+            const QChar next = exec.at(++i);
+            value += next == QLatin1Char('s') ? QChar(' ') : next == QLatin1Char('t') ? QChar('\t') : next;
+        } else {
+            value += c;
+        }
+    }
+    QStringList arguments;
+    QString current;
+    bool quoted = false, any = false;
+    for (int i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (quoted && c == QLatin1Char('\\') && i + 1 < value.size()) {
+            current += value.at(++i);
+        } else if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+            any = true;
+        } else if (!quoted && c.isSpace()) {
+            if (any || !current.isEmpty())
+                arguments << current;
+            current.clear();
+            any = false;
+        } else {
+            current += c;
+        }
+    }
+    if (any || !current.isEmpty())
+        arguments << current;
+    return arguments;
+}
+
+// The command of an installed application that may be started without a terminal, the
+// field codes filled in; empty when it is not there.
+QStringList commandOf(const QString &desktopFile, const QString &path)
+{
+    const QHash<QString, QString> entry = readGroup(desktopFile, QStringLiteral("Desktop Entry"));
+    if (entry.value("Type") != QLatin1String("Application") || entry.value("Hidden") == QLatin1String("true")
+        || entry.value("Terminal") == QLatin1String("true"))
+        return {};
+    if (entry.contains("TryExec") && findProgram(entry.value("TryExec")).isEmpty())
+        return {};
+    const QStringList exec = splitExec(entry.value("Exec"));
+    if (exec.isEmpty() || findProgram(exec.first()).isEmpty())
+        return {};
+    QStringList command;
+    bool placed = false;
+    for (const QString &argument : exec) {
+        if (argument == QLatin1String("%i"))
+            continue;
+        QString filled;
+        for (int i = 0; i < argument.size(); ++i) {
+            if (argument.at(i) != QLatin1Char('%') || i + 1 == argument.size()) {
+                filled += argument.at(i);
+                continue;
+            }
+            const QChar code = argument.at(++i);
+            if (code == QLatin1Char('f') || code == QLatin1Char('F')) {
+                filled += path;
+                placed = true;
+            } else if (code == QLatin1Char('u') || code == QLatin1Char('U')) {
+                filled += QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+                placed = true;
+            } else if (code == QLatin1Char('c')) {
+                filled += entry.value("Name");
+            } else if (code == QLatin1Char('k')) {
+                filled += desktopFile;
+            } else if (code == QLatin1Char('%')) {
+                filled += code;
+            }
+        }
+        if (!filled.isEmpty() || argument.isEmpty())
+            command << filled;
+    }
+    if (!placed)
+        command << path;
+    command[0] = findProgram(command.first());
+    return command;
+}
+
+QString desktopFileOf(const QString &id, const QStringList &applications)
+{
+    for (const QString &dir : applications) {
+        const QString file = dir + QLatin1Char('/') + id;
+        if (QFileInfo(file).isFile())
+            return file;
+    }
+    return {};
+}
+
+QStringList desktopCommand(const QString &path)
+{
+    const QFileInfo info(path);
+    QStringList types(QStringLiteral("inode/directory"));
+    if (!info.isDir()) {
+        const QMimeType type = QMimeDatabase().mimeTypeForFile(info);
+        types = QStringList(type.name()) + type.aliases() + type.allAncestors();
+        // Every file is at least a sequence of bytes, also where no type could be told.
+        types.removeAll(QString());
+        if (!types.contains(QStringLiteral("application/octet-stream")))
+            types << QStringLiteral("application/octet-stream");
+    }
+    const QStringList applications = applicationDirs();
+    QStringList lists;
+    for (const QString &dir : configDirs())
+        lists << dir + QStringLiteral("/mimeapps.list");
+    for (const QString &dir : applications)
+        lists << dir + QStringLiteral("/mimeapps.list") << dir + QStringLiteral("/defaults.list");
+    QHash<QString, QString> defaults, added, removed;
+    for (const QString &list : qAsConst(lists)) {
+        const auto append = [&list](QHash<QString, QString> &into, const QString &group) {
+            const QHash<QString, QString> values = readGroup(list, group);
+            for (auto it = values.begin(); it != values.end(); ++it)
+                into[it.key()] += it.value() + QLatin1Char(';');
+        };
+        append(defaults, QStringLiteral("Default Applications"));
+        append(added, QStringLiteral("Added Associations"));
+        append(removed, QStringLiteral("Removed Associations"));
+    }
+    // Every installed application once with the types it names, the first folder's copy winning.
+    QStringList installed;
+    QHash<QString, QStringList> namedTypes;
+    for (const QString &dir : applications)
+        for (const QString &id :
+            QDir(dir).entryList({ QStringLiteral("*.desktop") }, QDir::Files, QDir::Name))
+            if (!namedTypes.contains(id)) {
+                installed << id;
+                namedTypes.insert(id,
+                    listValue(readGroup(dir + QLatin1Char('/') + id, QStringLiteral("Desktop Entry"))
+                                  .value("MimeType")));
+            }
+
+    const QString absolute = info.absoluteFilePath();
+    for (const QString &name : types) {
+        const QStringList refused = listValue(removed.value(name));
+        QStringList candidates = listValue(defaults.value(name)) + listValue(added.value(name));
+        for (const QString &id : qAsConst(installed))
+            if (namedTypes.value(id).contains(name))
+                candidates << id;
+        for (const QString &id : qAsConst(candidates)) {
+            if (refused.contains(id))
+                continue;
+            const QString file = desktopFileOf(id, applications);
+            const QStringList command = file.isEmpty() ? QStringList() : commandOf(file, absolute);
+            if (!command.isEmpty())
+                return command;
+        }
+    }
+    return {};
+}
+
+#endif
+
 void openContainingFolder(const QString &path, bool isFolder, const std::function<void()> &failed)
 {
     const QString folder = isFolder ? path : QFileInfo(path).absolutePath();
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)) && failed)
+    if (Platform::openWithDesktop(folder) != Platform::OpenOutcome::Started && failed)
         failed();
 }
 
@@ -300,6 +529,34 @@ void Platform::showInFileManager(const QString &path, bool isFolder, const std::
                 openContainingFolder(path, isFolder, failed);
             finished->deleteLater();
         });
+#endif
+}
+
+Platform::OpenOutcome Platform::openWithDesktop(const QString &path, QString *program)
+{
+#if defined(Q_OS_WIN)
+    if (program)
+        program->clear();
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? OpenOutcome::Started
+                                                                : OpenOutcome::NothingOpensIt;
+#else
+    QStringList command = desktopCommand(path);
+    if (program)
+        *program = command.value(0);
+    if (command.isEmpty())
+        return OpenOutcome::NothingOpensIt;
+    const QString executable = command.takeFirst();
+    return QProcess::startDetached(executable, command) ? OpenOutcome::Started : OpenOutcome::NotStarted;
+#endif
+}
+
+QStringList Platform::desktopCommandFor(const QString &path)
+{
+#if defined(Q_OS_WIN)
+    Q_UNUSED(path)
+    return {};
+#else
+    return desktopCommand(path);
 #endif
 }
 

@@ -51,6 +51,16 @@ bool openRegularFile(QFile &file, const QString &path, qint64 maxSize);
 void showInFileManager(const QString &path, bool isFolder, const std::function<void()> &failed);
 bool fileManagerIsExplorer();
 
+enum class OpenOutcome { Started, NothingOpensIt, NotStarted };
+// Opens path (a file or a folder) with the application the desktop chose for its type,
+// started detached; *program names what was started or tried. Looked up in the desktop's
+// own lists rather than through a launcher, since a launcher starts and then finds
+// nothing without telling anyone.
+OpenOutcome openWithDesktop(const QString &path, QString *program = nullptr);
+// The command openWithDesktop starts, the path among its arguments; empty when nothing
+// on this desktop opens path. Only where the desktop's choice can be read (not Windows).
+QStringList desktopCommandFor(const QString &path);
+
 // Where the user's own data folders start, ending in "/": the system drive's root on
 // Windows, the home folder elsewhere.
 QString userDataRoot();

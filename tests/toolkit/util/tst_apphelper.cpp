@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QDBusConnection>
-#include <QDesktopServices>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -20,7 +19,6 @@ class FakeDesktop : public QObject
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
 public:
     QStringList calls;
-    Q_INVOKABLE void open(const QUrl &url) { calls << "open " + url.toString(QUrl::FullyEncoded); }
 
 public slots:
     void ShowItems(const QStringList &uris, const QString &) { calls << "item " + uris.join(' '); }
@@ -64,7 +62,7 @@ private slots:
         QVERIFY(fileManager.registerObject(
             "/org/freedesktop/FileManager1", &desktop, QDBusConnection::ExportAllSlots));
         QVERIFY(fileManager.registerService("org.freedesktop.FileManager1"));
-        QDesktopServices::setUrlHandler("file", &desktop, "open");
+        kestatest::keepOutSystemApplications();
     }
 
     void cleanupTestCase()
@@ -223,19 +221,21 @@ private slots:
         AppHelper::showInFolder(folder);
         QTRY_COMPARE(desktop.calls, QStringList({ "item " + uri(file), "folder " + uri(folder) }));
 
-        // Without a file manager the desktop opens the folder.
-        desktop.calls.clear();
+        // Without a file manager the desktop's application for folders opens the folder.
         QVERIFY(QDBusConnection("file-manager").unregisterService("org.freedesktop.FileManager1"));
+        const QString opened
+            = kestatest::installDesktopApplication("folders", "inode/directory;", "SCRIPT %f");
         AppHelper::showInFolder(file);
+        QTRY_COMPARE(kestatest::readFile(opened), folder.toUtf8() + "\n");
+        QVERIFY(QFile::remove(opened));
         AppHelper::showInFolder(folder);
-        QTRY_COMPARE(desktop.calls, QStringList({ "open " + uri(folder), "open " + uri(folder) }));
+        QTRY_COMPARE(kestatest::readFile(opened), folder.toUtf8() + "\n");
 
-        // Nothing at all can show it (offscreen, no handler): the caller hears of it, once.
-        QDesktopServices::unsetUrlHandler("file");
+        // Nothing at all can show it (no application for folders): the caller hears of it, once.
+        QVERIFY(QFile::remove(qgetenv("XDG_DATA_HOME") + "/applications/folders.desktop"));
         int failures = 0;
         AppHelper::showInFolder(file, [&failures] { ++failures; });
         QTRY_COMPARE(failures, 1);
-        QDesktopServices::setUrlHandler("file", &desktop, "open");
         QCOMPARE(AppHelper::showInFolderCaption(), QString("Show in file manager"));
 
         // Explorer on Windows: the path is one argument of its own, never a command line.
