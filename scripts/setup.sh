@@ -27,7 +27,7 @@ KESTA_PACKAGES=(
     xxhash       # xxh128sum, an independent check of a backup's checksum list in its test
     # A screen reader's view through AT-SPI: the accessibility bus and registry, the
     # library Orca reads with, and an X server (Qt speaks AT-SPI on xcb only).
-    at-spi2-core python3-pyatspi xvfb x11-utils
+    at-spi2-core python3-pyatspi xvfb xauth x11-utils
     poppler-utils  # pdftotext and pdftoppm read the printing tests' PDFs back
 )
 

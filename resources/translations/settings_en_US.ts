@@ -43,6 +43,10 @@
         <translation>Common</translation>
     </message>
     <message>
+        <source>2.Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
         <source>Settings</source>
         <translation>Settings</translation>
     </message>

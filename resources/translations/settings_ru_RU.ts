@@ -43,6 +43,10 @@
         <translation>Общее</translation>
     </message>
     <message>
+        <source>2.Server</source>
+        <translation>Сервер</translation>
+    </message>
+    <message>
         <source>Settings</source>
         <translation>Настройки</translation>
     </message>

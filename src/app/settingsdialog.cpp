@@ -10,9 +10,12 @@
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMetaEnum>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QThread>
 #include <QVBoxLayout>
 #include <memory>
@@ -49,11 +52,19 @@ SettingsDialog::SettingsDialog(KestaSettings *settings, QWidget *parent)
     tested->hide();
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(
-        new PropertyListControl(settings, QString(), PropertyListControl::AllProperties, this), 1);
+    auto *list = new PropertyListControl(settings, QString(), PropertyListControl::AllProperties, this);
+    layout->addWidget(list, 1);
     layout->addWidget(note);
     layout->addWidget(tested);
     layout->addWidget(buttons);
+    // Every setting in view at once where the screen allows, not a scrolling
+    // slot of a third of them.
+    if (QScrollArea *area = list->getScrollArea(); area && area->widget()) {
+        const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+        const int around = sizeHint().height() - area->sizeHint().height();
+        const int wanted = around + area->widget()->sizeHint().height() + 2 * area->frameWidth();
+        resize(sizeHint().width(), qMin(wanted, screen->availableGeometry().height() * 85 / 100));
+    }
     for (const char *name : StartUpSettings)
         atStart.insert(QLatin1String(name), settings->getValue(QLatin1String(name)));
     acceptedDataFolder = settings->getDataFolder();

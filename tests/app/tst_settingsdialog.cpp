@@ -2,6 +2,7 @@
 #include "db/model/kestasettings.h"
 #include "support/testenvironment.h"
 #include "support/testserver.h"
+#include "toolkit/settings/propertylistcontrol.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -14,6 +15,20 @@ class TestSettingsDialog : public QObject
     Q_OBJECT
 
 private slots:
+    void serverSettingsStandApart()
+    {
+        KestaSettings settings("Settings.xml");
+        SettingsDialog dialog(&settings);
+        dialog.show();
+        auto *list = dialog.findChild<PropertyListControl *>();
+        QLabel *common = list->getCategoryLabel("1.Common");
+        QLabel *server = list->getCategoryLabel("2.Server");
+        QVERIFY(common && server);
+        QVERIFY(common->y() < server->y());
+        // Nothing but the server's own settings below its label.
+        QCOMPARE(list->getCategoryLabel(QString()), nullptr);
+    }
+
     void testConnectionSaysWhatItMet()
     {
         kestatest::TestServer *server = kestatest::TestServer::instance();

@@ -1,8 +1,11 @@
 #include "db/care/trash.h"
+#include "db/care/trashfolder.h"
 #include "db/model/datalocations.h"
 #include "db/recordings/folderrenamejournal.h"
+#include "db/recordings/recordingregistration.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
+#include "db/storage/liveupdates.h"
 #include "db/storage/patientdatabase.h"
 #include "db/storage/patientstore.h"
 #include "support/tcprelay.h"
@@ -14,6 +17,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QUuid>
 #include <memory>
 #include <signal.h>
 
@@ -94,6 +98,29 @@ private slots:
         QVERIFY(!saveCounting("A2", &ticks).saved());
         QVERIFY(saveCounting("A2", &ticks).saved());
         QCOMPARE(patientsStored(), 2);
+
+        // Patients a reload replaced are not freed inside a wait: a caller
+        // below it may still hold one.
+        QPointer<Patient> replaced = workstation->patients().value(0);
+        QVERIFY(workstation->reloadPatients());
+        relay->setMode(TcpRelay::Mode::BlackHole);
+        QVERIFY(!saveCounting("A3", &ticks).saved());
+        QVERIFY(replaced);
+        QTRY_VERIFY(!replaced);
+        relay->setMode(TcpRelay::Mode::Pass);
+
+        // Opened again by an action, the connection is listened on anew; a
+        // server silent by then is given up there too, and heard once back.
+        LiveUpdates *live = workstation->findChild<LiveUpdates *>();
+        QVERIFY(live && live->isListening());
+        relay->closeConnections();
+        workstation->reloadPatients();
+        QVERIFY(workstation->reloadPatients());
+        relay->setMode(TcpRelay::Mode::BlackHole);
+        waiting.clear();
+        QTRY_COMPARE_WITH_TIMEOUT(waiting.count(), 2, 15000);
+        relay->setMode(TcpRelay::Mode::Pass);
+        QTRY_VERIFY_WITH_TIMEOUT(live->isListening(), 30000);
     }
 
     // The server's process stands still (the network still answers for it),
@@ -143,7 +170,8 @@ private slots:
         const QString before = DataLocations::patientFolder(shown->folderName());
         QString after = DataLocations::patientFolder(edited->folderName());
         relay->setMode(TcpRelay::Mode::LoseCommitReply);
-        const PatientStore::Outcome renamed = PatientStore(workstation.get()).save(autoId, edited.get(), shown.get());
+        const PatientStore::Outcome renamed
+            = PatientStore(workstation.get()).save(autoId, edited.get(), shown.get());
         QVERIFY2(renamed.saved(), qPrintable(renamed.refusal));
         QVERIFY(QFileInfo::exists(after) && !QFileInfo::exists(before));
         QCOMPARE(rawValue(*direct, "SELECT LastName FROM Patients").toString(), QStringLiteral("Orlova-Kim"));
@@ -163,13 +191,69 @@ private slots:
 
         relay->setMode(TcpRelay::Mode::LoseCommitReply);
         QString reason;
-        QVERIFY2(Trash(workstation.get()).removePatient(workstation->patientById(autoId), &reason), qPrintable(reason));
+        QVERIFY2(Trash(workstation.get()).removePatient(workstation->patientById(autoId), &reason),
+            qPrintable(reason));
         QVERIFY(!QFileInfo::exists(after + "/EEG_1/a.edf"));
         QCOMPARE(rawValue(*direct, "SELECT count(*) FROM Patients").toInt(), 0);
         const QList<Trash::Removal> removals = Trash(direct.get()).removals();
         QCOMPARE(removals.size(), 1);
         QVERIFY2(Trash(direct.get()).restore(removals.first().id, &reason), qPrintable(reason));
         QVERIFY(QFileInfo::exists(after + "/EEG_1/a.edf"));
+    }
+
+    // Nor is the lookup answered: a registration and a removal that landed
+    // unbeknown are settled by their operation ids once the server answers,
+    // and one that never landed puts its files back at once.
+    void anUnsettledWriteIsLookedUpLater()
+    {
+        Patient values;
+        values.setPatientID("D1");
+        values.setLastName("Orlova");
+        Patient *patient = workstation->patientById(PatientStore(workstation.get()).create(&values).autoId);
+        const QString folder = DataLocations::patientFolder(patient->folderName());
+        for (const char *name : { "EEG_1", "EEG_2" }) {
+            QFile file(folder + "/" + name + "/a.edf");
+            QVERIFY(QDir().mkpath(folder + "/" + name) && file.open(QIODevice::WriteOnly)
+                && file.write("0") == 1);
+        }
+
+        UnregisteredRecordings kept(UnregisteredRecordings::defaultFile());
+        RecordingRegistration registration(workstation.get(), &kept);
+        relay->setMode(TcpRelay::Mode::LoseCommitAndServer);
+        QVERIFY(registration.add(patient, { "EEG_1\\a.edf", "EEG", QDateTime(), "" }).recordId <= 0);
+        relay->setMode(TcpRelay::Mode::Pass);
+        QCOMPARE(registration.registerKept(), 1);
+        QVERIFY(kept.recordings().isEmpty());
+        QCOMPARE(rawValue(*direct, "SELECT count(*) FROM Records").toInt(), 1);
+
+        // Records read while another call waits are not shown as none.
+        patient->loadRecords();
+        QCOMPARE(patient->records().size(), 1);
+        relay->setMode(TcpRelay::Mode::BlackHole);
+        QTimer::singleShot(300, patient, [patient] { patient->loadRecords(); });
+        int ticks = 0;
+        QVERIFY(!saveCounting("D2", &ticks).saved());
+        QCOMPARE(patient->records().size(), 1);
+        relay->setMode(TcpRelay::Mode::Pass);
+
+        QString reason;
+        relay->setMode(TcpRelay::Mode::LoseCommitAndServer);
+        QVERIFY(!Trash(workstation.get()).removeRecord(patient, patient->records().value(0), &reason));
+        relay->setMode(TcpRelay::Mode::Pass);
+        QVERIFY2(reason.contains("not known"), qPrintable(reason));
+        QVERIFY(Trash(workstation.get()).recoverUnfinished().isEmpty());
+        QVERIFY(!QFileInfo::exists(folder + "/EEG_1/a.edf"));
+        const QList<Trash::Removal> removals = Trash(direct.get()).removals();
+        QCOMPARE(removals.size(), 1);
+        QVERIFY2(Trash(direct.get()).restore(removals.first().id, &reason), qPrintable(reason));
+        QVERIFY(QFileInfo::exists(folder + "/EEG_1/a.edf"));
+
+        const QString name = TrashFolder::create(patient->folderName(), &reason);
+        const QList<TrashFolder::Move> moves { { patient->folderName() + "/EEG_2", "EEG_2" } };
+        QVERIFY(TrashFolder::writeNote(name, moves, &reason) && TrashFolder::moveIn(name, moves, &reason));
+        QVERIFY(TrashFolder::noteOperation(name, QUuid::createUuid().toString(QUuid::WithoutBraces)));
+        QCOMPARE(Trash(workstation.get()).recoverUnfinished().size(), 1);
+        QVERIFY(QFileInfo::exists(folder + "/EEG_2/a.edf"));
     }
 };
 

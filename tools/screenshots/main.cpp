@@ -23,6 +23,7 @@
 #include "db/model/datalocations.h"
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
+#include "toolkit/settings/propertylistcontrol.h"
 #include "db/rows/patient.h"
 #include "db/storage/database.h"
 #include "recorder/edfrecording.h"
@@ -36,6 +37,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -266,6 +269,12 @@ int main(int argc, char *argv[])
         dialog.show();
         settings->setDataFolder(QDir::homePath() + QStringLiteral("/share/kesta"));
         allSaved = save(&dialog, folder + QStringLiteral("/settings-") + suffix) && allSaved;
+        // The server's group, below the common ones on a small screen.
+        if (auto *list = dialog.findChild<PropertyListControl *>()) {
+            QScrollBar *bar = list->getScrollArea()->verticalScrollBar();
+            bar->setValue(bar->maximum());
+            allSaved = save(&dialog, folder + QStringLiteral("/settings-server-") + suffix) && allSaved;
+        }
         dialog.close();
         settings->setDataFolder(QString());
         AboutBox about(settings, &window);

@@ -176,6 +176,10 @@ bool Trash::remove(const Subject &subject, QString *reason, QStringList *filesLe
     }
     const bool ok = deleteAndNote(subject, plan, &why);
     if (!(write.commit(&why) && ok)) {
+        // It may have landed: the files wait in the trash, with the id that
+        // tells the next start whether to put them back.
+        if (write.outcomeUnknown() && TrashFolder::noteOperation(plan.trashFolder, write.unsettledOperation()))
+            return fail(why + QStringLiteral("\n") + tr("The recordings wait in the trash until that is known."));
         const QStringList stuck = TrashFolder::undo(plan.trashFolder, plan.moves, true);
         if (filesLeft)
             *filesLeft = stuck;

@@ -94,6 +94,36 @@ QList<TrashFolder::Move> TrashFolder::readNote(const QString &name)
     return moves;
 }
 
+namespace
+{
+
+QJsonObject noteObject(const QString &name)
+{
+    QFile note(TrashFolder::root() + name + QLatin1Char('/') + TrashFolder::noteName());
+    return note.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(note.readAll()).object() : QJsonObject();
+}
+
+} // namespace
+
+bool TrashFolder::noteOperation(const QString &name, const QString &operation)
+{
+    QJsonObject object = noteObject(name);
+    if (object.isEmpty())
+        return false;
+    if (operation.isEmpty())
+        object.remove(QStringLiteral("operation"));
+    else
+        object.insert(QStringLiteral("operation"), operation);
+    QSaveFile note(root() + name + QLatin1Char('/') + noteName());
+    const QByteArray text = QJsonDocument(object).toJson();
+    return note.open(QIODevice::WriteOnly) && note.write(text) == text.size() && note.commit();
+}
+
+QString TrashFolder::operationOf(const QString &name)
+{
+    return noteObject(name).value(QStringLiteral("operation")).toString();
+}
+
 bool TrashFolder::moveIn(const QString &name, const QList<Move> &moves, QString *reason)
 {
     for (int i = 0; i < moves.size(); ++i) {

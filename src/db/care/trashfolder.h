@@ -37,6 +37,13 @@ public:
     // The moves a note holds; empty when there is none or it cannot be read.
     static QList<Move> readNote(const QString &name);
 
+    // Adds to the note the operation id of a removal whose commit went
+    // unanswered, so that the next start can learn whether it landed; an
+    // empty id takes it out again once that is known.
+    static bool noteOperation(const QString &name, const QString &operation);
+    // That id; empty when none was noted.
+    static QString operationOf(const QString &name);
+
     // Moves into the trash, in order; stops at the first that fails and puts
     // back those done. False with the path and the system's reason.
     static bool moveIn(const QString &name, const QList<Move> &moves, QString *reason);

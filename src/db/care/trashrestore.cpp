@@ -288,8 +288,15 @@ QStringList Trash::recoverUnfinished()
             continue;
         }
         const QFileInfo note(path + QLatin1Char('/') + TrashFolder::noteName());
-        if (known.contains(name) || !note.exists() || note.lastModified() > settled)
+        if (known.contains(name) || !note.exists())
             continue;
+        // A removal whose commit went unanswered is settled by its id, at any age.
+        const QString operation = TrashFolder::operationOf(name);
+        if (operation.isEmpty() ? note.lastModified() > settled
+                                : database->outcomeOf(operation) != Database::Outcome::NotCommitted)
+            continue;
+        if (!operation.isEmpty())
+            TrashFolder::noteOperation(name, QString());
         const QList<TrashFolder::Move> moves = TrashFolder::readNote(name);
         QStringList stuck;
         for (const TrashFolder::Move &move : moves) {

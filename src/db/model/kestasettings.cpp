@@ -53,6 +53,7 @@ DisplayTexts KestaSettings::displayTexts()
         { "Generic", QT_TRANSLATE_NOOP("Generic", "EegViewer") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "days") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "1.Common") },
+        { "Generic", QT_TRANSLATE_NOOP("Generic", "2.Server") },
         { "Generic", QT_TRANSLATE_NOOP("Generic", "Settings") },
         { "KestaLanguage", QT_TRANSLATE_NOOP("KestaLanguage", "en_US") },
         { "KestaLanguage", QT_TRANSLATE_NOOP("KestaLanguage", "ru_RU") },

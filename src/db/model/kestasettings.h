@@ -25,6 +25,7 @@ public:
     Q_PROPERTY(KestaSettings::KestaLanguage Language READ getLanguage WRITE setLanguage RESET resetLanguage
             NOTIFY changedLanguage)
     Q_CLASSINFO("LanguageEditable", "true")
+    Q_CLASSINFO("LanguageCategory", "1.Common")
     Q_CLASSINFO("LanguageDefault", "KestaLanguage::ru_RU")
     Q_CLASSINFO("LanguageNoDefault", "true")
     Q_CLASSINFO("LanguageIcon", ":/icons/translate.svg")
@@ -33,18 +34,21 @@ public:
     Q_PROPERTY(ColorTheme::ColorThemeEnum ColorTheme READ getColorTheme WRITE setColorTheme RESET
             resetColorTheme NOTIFY changedColorTheme)
     Q_CLASSINFO("ColorThemeEditable", "true")
+    Q_CLASSINFO("ColorThemeCategory", "1.Common")
     Q_CLASSINFO("ColorThemeDefault", "ColorTheme::ColorThemeEnum::Light")
     ZT_SETTING(ColorTheme::ColorThemeEnum, ColorTheme, ColorTheme::Light)
 
     Q_PROPERTY(bool StartMaximized READ getStartMaximized WRITE setStartMaximized RESET resetStartMaximized
             NOTIFY changedStartMaximized)
     Q_CLASSINFO("StartMaximizedEditable", "true")
+    Q_CLASSINFO("StartMaximizedCategory", "1.Common")
     Q_CLASSINFO("StartMaximizedDefault", "true")
     ZT_SETTING(bool, StartMaximized, true)
 
     Q_PROPERTY(bool SelectLastPatient READ getSelectLastPatient WRITE setSelectLastPatient RESET
             resetSelectLastPatient NOTIFY changedSelectLastPatient)
     Q_CLASSINFO("SelectLastPatientEditable", "true")
+    Q_CLASSINFO("SelectLastPatientCategory", "1.Common")
     Q_CLASSINFO("SelectLastPatientDefault", "true")
     ZT_SETTING(bool, SelectLastPatient, true)
 
@@ -52,6 +56,7 @@ public:
     Q_PROPERTY(QString ClinicName READ getClinicName WRITE setClinicName RESET resetClinicName NOTIFY
             changedClinicName)
     Q_CLASSINFO("ClinicNameEditable", "true")
+    Q_CLASSINFO("ClinicNameCategory", "1.Common")
     Q_CLASSINFO("ClinicNameDefault", "\"\"")
     ZT_SETTING(QString, ClinicName, "")
 
@@ -103,6 +108,7 @@ public:
     Q_PROPERTY(KestaSettings::ViewPatientCard PatientCardView READ getPatientCardView WRITE setPatientCardView
             RESET resetPatientCardView NOTIFY changedPatientCardView)
     Q_CLASSINFO("PatientCardViewEditable", "true")
+    Q_CLASSINFO("PatientCardViewCategory", "1.Common")
     Q_CLASSINFO("PatientCardViewDefault", "ViewPatientCard::PatientCard_Right")
     ZT_SETTING(KestaSettings::ViewPatientCard, PatientCardView, PatientCard_Right)
 
@@ -116,6 +122,7 @@ public:
     Q_PROPERTY(bool CheckForNewVersion READ getCheckForNewVersion WRITE setCheckForNewVersion RESET
             resetCheckForNewVersion NOTIFY changedCheckForNewVersion)
     Q_CLASSINFO("CheckForNewVersionEditable", "true")
+    Q_CLASSINFO("CheckForNewVersionCategory", "1.Common")
     Q_CLASSINFO("CheckForNewVersionDefault", "true")
     ZT_SETTING(bool, CheckForNewVersion, true)
 
@@ -134,6 +141,7 @@ public:
     Q_PROPERTY(QString DataFolder READ getDataFolder WRITE setDataFolder RESET resetDataFolder NOTIFY
             changedDataFolder)
     Q_CLASSINFO("DataFolderEditable", "true")
+    Q_CLASSINFO("DataFolderCategory", "1.Common")
     Q_CLASSINFO("DataFolderDefault", "\"\"")
     ZT_SETTING(QString, DataFolder, "")
 
@@ -143,12 +151,16 @@ public:
     Q_PROPERTY(QString ServerHost READ getServerHost WRITE setServerHost RESET resetServerHost NOTIFY
             changedServerHost)
     Q_CLASSINFO("ServerHostEditable", "true")
+    Q_CLASSINFO("ServerHostCategory", "2.Server")
+    Q_CLASSINFO("ServerHostPriority", "1")
     Q_CLASSINFO("ServerHostDefault", "\"\"")
     ZT_SETTING(QString, ServerHost, "")
 
     Q_PROPERTY(
         int ServerPort READ getServerPort WRITE setServerPort RESET resetServerPort NOTIFY changedServerPort)
     Q_CLASSINFO("ServerPortEditable", "true")
+    Q_CLASSINFO("ServerPortCategory", "2.Server")
+    Q_CLASSINFO("ServerPortPriority", "2")
     Q_CLASSINFO("ServerPortDefault", "5432")
     Q_CLASSINFO("ServerPortMinimum", "1")
     Q_CLASSINFO("ServerPortMaximum", "65535")
@@ -157,18 +169,24 @@ public:
     Q_PROPERTY(QString ServerDatabase READ getServerDatabase WRITE setServerDatabase RESET resetServerDatabase
             NOTIFY changedServerDatabase)
     Q_CLASSINFO("ServerDatabaseEditable", "true")
+    Q_CLASSINFO("ServerDatabaseCategory", "2.Server")
+    Q_CLASSINFO("ServerDatabasePriority", "3")
     Q_CLASSINFO("ServerDatabaseDefault", "kesta")
     ZT_SETTING(QString, ServerDatabase, "kesta")
 
     Q_PROPERTY(QString ServerUser READ getServerUser WRITE setServerUser RESET resetServerUser NOTIFY
             changedServerUser)
     Q_CLASSINFO("ServerUserEditable", "true")
+    Q_CLASSINFO("ServerUserCategory", "2.Server")
+    Q_CLASSINFO("ServerUserPriority", "4")
     Q_CLASSINFO("ServerUserDefault", "kesta")
     ZT_SETTING(QString, ServerUser, "kesta")
 
     Q_PROPERTY(KestaSettings::TlsMode ServerTlsMode READ getServerTlsMode WRITE setServerTlsMode RESET
             resetServerTlsMode NOTIFY changedServerTlsMode)
     Q_CLASSINFO("ServerTlsModeEditable", "true")
+    Q_CLASSINFO("ServerTlsModeCategory", "2.Server")
+    Q_CLASSINFO("ServerTlsModePriority", "5")
     Q_CLASSINFO("ServerTlsModeDefault", "TlsMode::require")
     ZT_SETTING(KestaSettings::TlsMode, ServerTlsMode, require)
 
@@ -177,6 +195,8 @@ public:
     Q_PROPERTY(int ServerTimeoutSeconds READ getServerTimeoutSeconds WRITE setServerTimeoutSeconds RESET
             resetServerTimeoutSeconds NOTIFY changedServerTimeoutSeconds)
     Q_CLASSINFO("ServerTimeoutSecondsEditable", "true")
+    Q_CLASSINFO("ServerTimeoutSecondsCategory", "2.Server")
+    Q_CLASSINFO("ServerTimeoutSecondsPriority", "6")
     Q_CLASSINFO("ServerTimeoutSecondsDefault", "10")
     Q_CLASSINFO("ServerTimeoutSecondsMinimum", "2")
     Q_CLASSINFO("ServerTimeoutSecondsMaximum", "600")
@@ -188,6 +208,7 @@ public:
     Q_PROPERTY(int TrashPurgeDays READ getTrashPurgeDays WRITE setTrashPurgeDays RESET resetTrashPurgeDays
             NOTIFY changedTrashPurgeDays)
     Q_CLASSINFO("TrashPurgeDaysEditable", "true")
+    Q_CLASSINFO("TrashPurgeDaysCategory", "1.Common")
     Q_CLASSINFO("TrashPurgeDaysDefault", "30")
     Q_CLASSINFO("TrashPurgeDaysMinimum", "1")
     Q_CLASSINFO("TrashPurgeDaysMaximum", "3650")
@@ -199,6 +220,7 @@ public:
     Q_PROPERTY(bool LogPatientViews READ getLogPatientViews WRITE setLogPatientViews RESET
             resetLogPatientViews NOTIFY changedLogPatientViews)
     Q_CLASSINFO("LogPatientViewsEditable", "true")
+    Q_CLASSINFO("LogPatientViewsCategory", "1.Common")
     Q_CLASSINFO("LogPatientViewsDefault", "false")
     ZT_SETTING(bool, LogPatientViews, false)
 
@@ -208,6 +230,7 @@ public:
     Q_PROPERTY(QString BackupRecipients READ getBackupRecipients WRITE setBackupRecipients RESET
             resetBackupRecipients NOTIFY changedBackupRecipients)
     Q_CLASSINFO("BackupRecipientsEditable", "true")
+    Q_CLASSINFO("BackupRecipientsCategory", "1.Common")
     Q_CLASSINFO("BackupRecipientsDefault", "\"\"")
     ZT_SETTING(QString, BackupRecipients, "")
 
@@ -216,6 +239,7 @@ public:
     Q_PROPERTY(
         QString EegViewer READ getEegViewer WRITE setEegViewer RESET resetEegViewer NOTIFY changedEegViewer)
     Q_CLASSINFO("EegViewerEditable", "true")
+    Q_CLASSINFO("EegViewerCategory", "1.Common")
     Q_CLASSINFO("EegViewerDefault", "\"\"")
     ZT_SETTING(QString, EegViewer, "")
 

@@ -90,7 +90,19 @@ RecordingRegistration::Outcome RecordingRegistration::add(Patient *patient, cons
         return refuse(patient, recording, tr("No database is open"), true);
     QString reason;
     const Outcome outcome = insert(patient, recording, &reason);
-    return outcome.recordId > 0 ? outcome : refuse(patient, recording, reason, true);
+    if (outcome.recordId > 0)
+        return outcome;
+    const QString operation = db->unsettledOperation();
+    const Outcome refused = refuse(patient, recording, reason, true);
+    if (!operation.isEmpty() && refusals) {
+        for (UnregisteredRecordings::Recording kept : refusals->recordings()) {
+            if (kept.key == refused.refusalKey) {
+                kept.operation = operation;
+                refusals->update(kept);
+            }
+        }
+    }
+    return refused;
 }
 
 RecordingRegistration::Outcome RecordingRegistration::insert(
@@ -207,7 +219,17 @@ int RecordingRegistration::registerKept()
             refusals->remove({ kept.key });
             continue;
         }
-        if (alreadyStored(kept)) {
+        // Asked first: a registration still on its way must not land beside a second one.
+        const Database::Outcome landed
+            = kept.operation.isEmpty() ? Database::Outcome::NotCommitted : db->outcomeOf(kept.operation);
+        if (landed == Database::Outcome::Unknown)
+            continue;
+        // Its id is spent: asked again it would read as landed.
+        if (!kept.operation.isEmpty()) {
+            kept.operation.clear();
+            refusals->update(kept);
+        }
+        if (landed == Database::Outcome::Committed || alreadyStored(kept)) {
             qCInfo(lcRegistration).noquote() << "Recording registered already:" << kept.fileName;
             ++registered;
             refusals->remove({ kept.key });
@@ -217,6 +239,7 @@ int RecordingRegistration::registerKept()
         const Recording recording { kept.fileName, kept.recordType, kept.recordDate, kept.comments };
         if (insert(db->patientByPatientId(kept.patientId), recording, &reason).recordId <= 0) {
             kept.reason = reason;
+            kept.operation = db->unsettledOperation();
             refusals->update(kept);
             continue;
         }

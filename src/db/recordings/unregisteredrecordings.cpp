@@ -152,6 +152,7 @@ void UnregisteredRecordings::load()
         recording.reason = object.value(QStringLiteral("reason")).toString();
         recording.retriable = object.value(QStringLiteral("retriable")).toBool(true);
         recording.registered = object.value(QStringLiteral("registered")).toBool(false);
+        recording.operation = object.value(QStringLiteral("operation")).toString();
         if (!recording.fileName.isEmpty())
             list.append(recording);
     }
@@ -175,7 +176,8 @@ void UnregisteredRecordings::save()
             { QStringLiteral("comments"), recording.comments },
             { QStringLiteral("reason"), recording.reason },
             { QStringLiteral("retriable"), recording.retriable },
-            { QStringLiteral("registered"), recording.registered } });
+            { QStringLiteral("registered"), recording.registered },
+            { QStringLiteral("operation"), recording.operation } });
     }
     if (array.isEmpty()) {
         QFile::remove(path);

@@ -39,6 +39,9 @@ public:
         bool retriable = true;
         // The record exists; only (part of) its comment was not stored.
         bool registered = false;
+        // The id of a registration whose commit went unanswered: whether it
+        // landed is asked before it is tried again.
+        QString operation {};
     };
 
     // Reads the recordings kept at `filePath`.

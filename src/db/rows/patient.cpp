@@ -166,8 +166,14 @@ QString Patient::folderName() const
 
 void Patient::loadRecords()
 {
+    bool read = true;
+    const QList<Record *> fresh = store() ? store()->readRecords(this, &read) : QList<Record *>();
+    // A read left unanswered (the server busy or gone) is no empty list:
+    // what is shown stays.
+    if (!read && recordsRead)
+        return;
     const QList<Record *> replaced = recordList;
-    recordList = store() ? store()->readRecords(this) : QList<Record *>();
+    recordList = fresh;
     recordsRead = true;
     emit recordsUpdated();
     retireRecords(replaced);
@@ -207,8 +213,15 @@ void Patient::retireRecords(const QList<Record *> &replaced)
     // Views take the new list when recordsUpdated reaches them, queued; the
     // deletion is queued after that. Parented meanwhile, so that they go with
     // this patient should it go first.
-    for (Record *record : replaced)
+    QList<QObject *> rows;
+    for (Record *record : replaced) {
         record->setParent(this);
+        rows.append(record);
+    }
+    if (store()) {
+        store()->retire(rows);
+        return;
+    }
     QMetaObject::invokeMethod(
         this, [replaced] { qDeleteAll(replaced); }, Qt::QueuedConnection);
 }

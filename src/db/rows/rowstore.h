@@ -6,6 +6,7 @@
 
 class AbstractDatabaseRow;
 class Patient;
+class QObject;
 class QString;
 class QVariant;
 class Record;
@@ -21,7 +22,8 @@ public:
     // Every column of the stored row; false when it cannot be read.
     virtual bool readRow(AbstractDatabaseRow *row) = 0;
     // The patient's records, owned by the caller.
-    virtual QList<Record *> readRecords(Patient *patient) = 0;
+    // With read, false when they could not be read (none are returned then).
+    virtual QList<Record *> readRecords(Patient *patient, bool *read = nullptr) = 0;
     // The first and the last date of the records with this PatientID; invalid
     // dates for none.
     virtual QPair<QDateTime, QDateTime> visitsOf(const QString &patientId) = 0;
@@ -33,4 +35,7 @@ public:
     // Stores the patient's changed PatientID (it was `previous`) with the
     // records filed under the old one.
     virtual bool writePatientId(Patient *patient, const QString &previous, QString *reason) = 0;
+    // Deletes rows no longer shown, once views have taken what replaced them
+    // (queued) and no caller waits for the database below.
+    virtual void retire(const QList<QObject *> &rows) = 0;
 };

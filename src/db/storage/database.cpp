@@ -209,10 +209,25 @@ bool Database::callServer(const std::function<bool()> &call) const
         emit serverWaiting(false);
     }
     waiting = false;
+    if (!retiredWhileWaiting.isEmpty()) {
+        retireWhenIdle(retiredWhileWaiting);
+        retiredWhileWaiting.clear();
+    }
     if (!result && (cut || sinceStart.elapsed() >= timeoutMs))
         givenUpReason
             = tr("The server %1 did not answer within %2 s").arg(where.describe()).arg(timeoutMs / 1000);
     return result;
+}
+
+QStringList Database::tableNames() const
+{
+    const QSqlDatabase db = database();
+    QStringList names;
+    callServer([&db, &names] {
+        names = db.tables();
+        return true;
+    });
+    return names;
 }
 
 QSqlDatabase Database::connectionAsIs() const
@@ -352,9 +367,7 @@ bool Database::reloadPatients()
         ++wholeReadCount;
         // Views take the new list when patientsChanged reaches them (queued);
         // the old patients go after that, never while a view may still show them.
-        if (!replaced.isEmpty())
-            QMetaObject::invokeMethod(
-                this, [replaced] { qDeleteAll(replaced); }, Qt::QueuedConnection);
+        retire(QList<QObject *>(replaced.cbegin(), replaced.cend()));
     }
     emit patientsChanged();
     return ok;
@@ -365,9 +378,29 @@ void Database::forgetPatient(Patient *patient)
     list.remove(patient);
     emit patientLeft(patient);
     // Views that take the list whole let go of it when they take the new list.
-    QPointer<Patient> leaving = patient;
+    retire({ patient });
+}
+
+void Database::retire(const QList<QObject *> &rows)
+{
+    retireWhenIdle(QList<QPointer<QObject>>(rows.cbegin(), rows.cend()));
+}
+
+void Database::retireWhenIdle(const QList<QPointer<QObject>> &rows) const
+{
+    if (rows.isEmpty())
+        return;
     QMetaObject::invokeMethod(
-        this, [leaving] { delete leaving; }, Qt::QueuedConnection);
+        const_cast<Database *>(this),
+        [this, rows] {
+            if (waiting) {
+                retiredWhileWaiting.append(rows);
+                return;
+            }
+            for (const QPointer<QObject> &row : rows)
+                delete row.data();
+        },
+        Qt::QueuedConnection);
 }
 
 bool Database::patientIdShared(const Patient *patient) const
@@ -441,13 +474,15 @@ bool Database::readRow(AbstractDatabaseRow *row)
     return true;
 }
 
-QList<Record *> Database::readRecords(Patient *patient)
+QList<Record *> Database::readRecords(Patient *patient, bool *read)
 {
     QList<Record *> records;
     QSqlQuery query(database());
     query.setForwardOnly(true);
     const std::unique_ptr<RowCursor> rows
         = openRows(query, SqlStatements::recordsOfPatient(patient->getPatientID()), "RECORDS NOT READ");
+    if (read)
+        *read = rows != nullptr;
     if (!rows)
         return records;
     const QVector<int> fields = fieldsOf(*rows, Record::staticMetaObject);

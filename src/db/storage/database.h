@@ -138,6 +138,8 @@ public:
         // connection could not tell whether it landed. What was done on disk
         // is then left for the next start to make agree with the database.
         bool outcomeUnknown() const;
+        // Then the id the write noted, for outcomeOf once the server answers.
+        QString unsettledOperation() const;
 
     private:
         QPointer<Database> database;
@@ -180,7 +182,7 @@ public:
 
     // RowStore: what the rows ask of their database.
     bool readRow(AbstractDatabaseRow *row) override;
-    QList<Record *> readRecords(Patient *patient) override;
+    QList<Record *> readRecords(Patient *patient, bool *read = nullptr) override;
     // Read for every patient at once when first asked, again once records changed.
     QPair<QDateTime, QDateTime> visitsOf(const QString &patientId) override;
     // The UPDATE of one column of a stored row. A changed PatientID takes the
@@ -190,6 +192,7 @@ public:
     bool writeColumn(
         AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason) override;
     bool writePatientId(Patient *patient, const QString &previous, QString *reason) override;
+    void retire(const QList<QObject *> &rows) override;
     // The same UPDATE, for a caller that tells the refusal itself: where other
     // workstations write, it holds only while `previous` is still stored.
     bool storeColumn(AbstractDatabaseRow *row, const QString &column, const QVariant &previous, QString *reason);
@@ -257,6 +260,14 @@ public:
     // COMMIT was answered by no one is known to have landed or not. Notes
     // older than a week are dropped.
     void keepOperations();
+    // After the connection was lost at a COMMIT: whether the write with this
+    // operation id landed. Once asked it can no longer land later.
+    enum class Outcome { Committed, NotCommitted, Unknown };
+    Outcome outcomeOf(const QString &operation);
+    // The operation id of the last write when whether it landed is not known.
+    QString unsettledOperation() const { return lastOutcomeUnknown ? operationId : QString(); }
+    // The connection's tables, asked within the deadline; empty when it failed.
+    QStringList tableNames() const;
     // Whether a call waits for the server now.
     bool isWaiting() const { return waiting; }
     // A statement that fails is written to the debug output with its reason.
@@ -299,10 +310,6 @@ private:
         AbstractDatabaseRow *row, const RowChange &change, const QString &statement, QString *reason);
     bool beginWrite(bool takesNewIds);
     bool commitWrite(QString *reason);
-    // After the connection was lost at a COMMIT: whether the write with this
-    // operation id landed, asked on a new connection.
-    enum class Outcome { Committed, NotCommitted, Unknown };
-    Outcome outcomeOf(const QString &operation);
     void rollbackWrite();
     // A new row from the row's values under a new id; the id, or -1.
     int insertRow(AbstractDatabaseRow *row, const char *failureLine, QString *reason);
@@ -339,5 +346,8 @@ private:
     bool lastOutcomeUnknown = false;
     QString operationId;
     mutable bool waiting = false;
+    // Rows retired while a call waited: a caller below the wait may hold them.
+    mutable QList<QPointer<QObject>> retiredWhileWaiting;
+    void retireWhenIdle(const QList<QPointer<QObject>> &rows) const;
     mutable QString givenUpReason;
 };

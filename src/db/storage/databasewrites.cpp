@@ -49,6 +49,11 @@ bool Database::Transaction::outcomeUnknown() const
     return database && done && outermost && database->lastOutcomeUnknown;
 }
 
+QString Database::Transaction::unsettledOperation() const
+{
+    return outcomeUnknown() ? database->unsettledOperation() : QString();
+}
+
 bool Database::Transaction::isOpen() const
 {
     return database && !done && database->writeOpen && !database->writeBroken;

@@ -63,8 +63,11 @@ QString LiveUpdates::payloadOf(const RowChange &change)
 void LiveUpdates::listen()
 {
     const QSqlDatabase db = database->database();
-    listening
-        = db.isOpen() && db.driver()->subscribeToNotification(database->dialect().notificationChannel());
+    // The driver subscribes on this thread, where no deadline reaches: a
+    // server that does not answer a bounded call first is not asked.
+    QSqlQuery probe(db);
+    listening = db.isOpen() && database->exec(probe, QStringLiteral("SELECT 1"))
+        && db.driver()->subscribeToNotification(database->dialect().notificationChannel());
     everListened = everListened || listening;
 }
 

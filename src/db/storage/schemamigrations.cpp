@@ -98,9 +98,9 @@ QList<Step> steps(Database *database)
     };
 }
 
-bool hasVersionTable(const QSqlDatabase &db)
+bool hasVersionTable(Database *database)
 {
-    for (const QString &table : db.tables()) {
+    for (const QString &table : database->tableNames()) {
         if (table.compare(versionTable, Qt::CaseInsensitive) == 0)
             return true;
     }
@@ -124,7 +124,7 @@ bool alreadyTaken(Database *database, const Step &step)
     if (database->dialect().migrationLockStatement().isEmpty())
         return false;
     if (step.toVersion == 1)
-        return !database->database().tables().isEmpty();
+        return !database->tableNames().isEmpty();
     return SchemaMigrations::storedVersion(database) >= step.toVersion;
 }
 
@@ -194,7 +194,7 @@ bool SchemaMigrations::createLayoutIfEmpty(Database *database, QString *reason)
     if (database->dialect().migrationLockStatement().isEmpty())
         return true;
     const QSqlDatabase db = database->database();
-    if (!db.isOpen() || !db.tables().isEmpty())
+    if (!db.isOpen() || !database->tableNames().isEmpty())
         return true;
     if (!mayChangeLayout(database, 0, reason))
         return false;
@@ -221,8 +221,13 @@ int SchemaMigrations::storedVersion(Database *database, QString *reason)
             *reason = db.lastError().text();
         return -1;
     }
-    if (!hasVersionTable(db))
-        return 1;
+    if (!hasVersionTable(database)) {
+        if (database->givenUp().isEmpty())
+            return 1;
+        if (reason)
+            *reason = database->givenUp();
+        return -1;
+    }
     QSqlQuery query(db);
     if (!database->exec(query, QStringLiteral("SELECT Version FROM SchemaVersion")) || !query.next()) {
         if (reason)
