@@ -144,6 +144,16 @@ int TableFilterModel::sortedPlace(int row) const
         - sorted.cbegin());
 }
 
+void TableFilterModel::showAt(int place, int row)
+{
+    const int at = shownBefore(place);
+    beginInsertRows(QModelIndex(), at, at);
+    shown.insert(at, row);
+    for (int i = at; i < shown.size(); ++i)
+        shownAt[shown.at(i)] = i;
+    endInsertRows();
+}
+
 int TableFilterModel::shownBefore(int place) const
 {
     if (words.isEmpty())
@@ -225,14 +235,8 @@ void TableFilterModel::sourceRowsInserted(const QModelIndex &parent, int first, 
         shownAt.append(-1);
         const int place = sortedPlace(row);
         sorted.insert(place, row);
-        if (!accepts(row))
-            continue;
-        const int at = shownBefore(place);
-        beginInsertRows(QModelIndex(), at, at);
-        shown.insert(at, row);
-        for (int i = at; i < shown.size(); ++i)
-            shownAt[shown.at(i)] = i;
-        endInsertRows();
+        if (accepts(row))
+            showAt(place, row);
     }
 }
 
@@ -320,12 +324,7 @@ void TableFilterModel::placeAgain(int row)
             shownAt[shown.at(i)] = i;
         endRemoveRows();
     } else if (show) {
-        const int at = shownBefore(place);
-        beginInsertRows(QModelIndex(), at, at);
-        shown.insert(at, row);
-        for (int i = at; i < shown.size(); ++i)
-            shownAt[shown.at(i)] = i;
-        endInsertRows();
+        showAt(place, row);
     }
 }
 

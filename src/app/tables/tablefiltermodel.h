@@ -63,6 +63,8 @@ private:
     int sortedPlace(int row) const;
     // How many rows shown come before place `place` of `sorted`.
     int shownBefore(int place) const;
+    // Shows a source row that sits at this place of the sorted order.
+    void showAt(int place, int row);
     // Shows an edited source row at its sorted place: moved, or inserted or
     // removed as the filter now has it.
     void placeAgain(int row);
