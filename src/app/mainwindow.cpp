@@ -31,6 +31,7 @@
 #include "app/windowcommands.h"
 #include "app/windowgeometry.h"
 #include "db/care/backuprestore.h"
+#include "db/care/unsettledwrites.h"
 #include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/recordings/folderrenamejournal.h"
@@ -391,6 +392,7 @@ void MainWindow::startExchange()
     exchange = new OrvalisExchange(registration, this);
     exchange->setPatientSource([this] { return currentPatient(); });
     new UnregisteredRecordingsNotice(this, registration);
+    new UnsettledWrites(database, registration, this);
     connect(exchange, &OrvalisExchange::orvalisIsRunning, this, &MainWindow::followRecorder,
         Qt::QueuedConnection);
     exchange->start();

@@ -1,5 +1,5 @@
 #include "db/care/trash.h"
-#include "db/care/trashfolder.h"
+#include "db/care/unsettledwrites.h"
 #include "db/model/datalocations.h"
 #include "db/recordings/folderrenamejournal.h"
 #include "db/recordings/recordingregistration.h"
@@ -17,7 +17,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTimer>
-#include <QUuid>
+#include <functional>
 #include <memory>
 #include <signal.h>
 
@@ -37,7 +37,10 @@ class TestServerWaits : public QObject
     std::unique_ptr<Database> workstation;
     std::unique_ptr<Database> direct;
 
-    int patientsStored() { return rawValue(*direct, "SELECT count(*) FROM Patients").toInt(); }
+    int stored(const char *table)
+    {
+        return rawValue(*direct, QStringLiteral("SELECT count(*) FROM ") + table).toInt();
+    }
 
     // Saves a new patient while a timer on this thread counts its ticks.
     PatientStore::Outcome saveCounting(const QString &patientId, int *ticks)
@@ -52,15 +55,29 @@ class TestServerWaits : public QObject
         return PatientStore(workstation.get()).create(&values);
     }
 
+    // A stored patient whose folder holds EEG_1/a.edf and EEG_2/a.edf.
+    Patient *patientWithRecordings(const QString &patientId)
+    {
+        int ticks = 0;
+        Patient *patient = workstation->patientById(saveCounting(patientId, &ticks).autoId);
+        for (const char *name : { "EEG_1", "EEG_2" }) {
+            const QString folder = DataLocations::patientFolder(patient->folderName()) + "/" + name;
+            QFile file(folder + "/a.edf");
+            if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly) || file.write("0") != 1)
+                return nullptr;
+        }
+        return patient;
+    }
+
 private slots:
     void initTestCase()
     {
         server = TestServer::instance();
         QVERIFY2(server, qPrintable(TestServer::startError()));
-        QVERIFY(resetDataFolder());
     }
     void init()
     {
+        QVERIFY(resetDataFolder());
         relay = std::make_unique<TcpRelay>(server->port());
         QVERIFY(relay->port() > 0);
         DatabaseLocation location = server->createDatabase();
@@ -78,33 +95,76 @@ private slots:
         relay.reset();
     }
 
-    void aLostNetworkOrAClosedConnectionIsGivenUp()
+    void aSilentServerIsGivenUp_data()
     {
-        QSignalSpy waiting(workstation.get(), &Database::serverWaiting);
-        relay->setMode(TcpRelay::Mode::BlackHole);
+        QTest::addColumn<QString>("silence");
+        QTest::addColumn<QString>("refusal");
+        const QString late = QStringLiteral("The server <server> did not answer within 2 s");
+        QTest::newRow("lost network") << "network" << late;
+        QTest::newRow("closed connection") << "closed" << QString();
+        QTest::newRow("stopped process") << "process" << late;
+        QTest::newRow("lock held") << "lock"
+                                   << "lock timeout";
+    }
+    void aSilentServerIsGivenUp()
+    {
+        QFETCH(QString, silence);
+        QFETCH(QString, refusal);
         int ticks = 0;
-        const PatientStore::Outcome lost = saveCounting("A1", &ticks);
-        QVERIFY(!lost.saved());
-        QVERIFY2(lost.refusal.contains(QStringLiteral(":%1/").arg(relay->port()))
-                && lost.refusal.contains("did not answer within 2 s"),
-            qPrintable(lost.refusal));
-        QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
-        QCOMPARE(waiting.count(), 2);
-        QCOMPARE(patientsStored(), 0);
-
-        relay->setMode(TcpRelay::Mode::Pass);
+        QVERIFY(saveCounting("A0", &ticks).saved());
+        std::function<void()> answerAgain = [this] { relay->setMode(TcpRelay::Mode::Pass); };
+        std::unique_ptr<Database::Transaction> holding;
+        if (silence == "network") {
+            relay->setMode(TcpRelay::Mode::BlackHole);
+        } else if (silence == "closed") {
+            relay->closeConnections();
+        } else if (silence == "process") {
+            const pid_t backend = pid_t(rawValue(*workstation, "SELECT pg_backend_pid()").toLongLong());
+            QVERIFY(backend > 0 && ::kill(backend, SIGSTOP) == 0);
+            answerAgain = [backend] { ::kill(backend, SIGCONT); };
+        } else {
+            holding = std::make_unique<Database::Transaction>(direct.get());
+            QVERIFY(rawExec(*direct, "LOCK TABLE Patients IN ACCESS EXCLUSIVE MODE"));
+            answerAgain = [&holding] { QVERIFY(holding->commit()); };
+        }
+        QSignalSpy waiting(workstation.get(), &Database::serverWaiting);
+        ticks = 0;
+        const PatientStore::Outcome refused = saveCounting("A1", &ticks);
+        answerAgain();
+        QVERIFY(!refused.saved());
+        const QString expected = refusal.replace("<server>", workstation->location().describe());
+        QVERIFY2(refused.refusal.contains(expected), qPrintable(refused.refusal));
+        if (silence != "closed") {
+            QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
+            QCOMPARE(waiting.count(), 2);
+        }
+        QCOMPARE(stored("Patients"), 1);
         QVERIFY(saveCounting("A1", &ticks).saved());
-        relay->closeConnections();
-        QVERIFY(!saveCounting("A2", &ticks).saved());
-        QVERIFY(saveCounting("A2", &ticks).saved());
-        QCOMPARE(patientsStored(), 2);
+        QCOMPARE(stored("Patients"), 2);
+    }
+
+    // What the thread does while a call waits: rows retired then are freed
+    // after the wait, records read then keep the list shown, and the
+    // notifications are listened on anew once the server answers.
+    void whatHappensBesideAWaitHolds()
+    {
+        int ticks = 0;
+        Patient *patient = patientWithRecordings("B1");
+        QVERIFY(patient);
+        QVERIFY(workstation->insertRecord(patient, QDateTime(), "EEG_1\\a.edf", "EEG", "") > 0);
+        QCOMPARE(patient->records().size(), 1);
+        relay->setMode(TcpRelay::Mode::BlackHole);
+        QTimer::singleShot(300, patient, [patient] { patient->loadRecords(); });
+        QVERIFY(!saveCounting("B2", &ticks).saved());
+        QCOMPARE(patient->records().size(), 1);
+        relay->setMode(TcpRelay::Mode::Pass);
 
         // Patients a reload replaced are not freed inside a wait: a caller
         // below it may still hold one.
         QPointer<Patient> replaced = workstation->patients().value(0);
         QVERIFY(workstation->reloadPatients());
         relay->setMode(TcpRelay::Mode::BlackHole);
-        QVERIFY(!saveCounting("A3", &ticks).saved());
+        QVERIFY(!saveCounting("B3", &ticks).saved());
         QVERIFY(replaced);
         QTRY_VERIFY(!replaced);
         relay->setMode(TcpRelay::Mode::Pass);
@@ -117,143 +177,81 @@ private slots:
         workstation->reloadPatients();
         QVERIFY(workstation->reloadPatients());
         relay->setMode(TcpRelay::Mode::BlackHole);
-        waiting.clear();
+        QSignalSpy waiting(workstation.get(), &Database::serverWaiting);
         QTRY_COMPARE_WITH_TIMEOUT(waiting.count(), 2, 15000);
         relay->setMode(TcpRelay::Mode::Pass);
         QTRY_VERIFY_WITH_TIMEOUT(live->isListening(), 30000);
     }
 
-    // The server's process stands still (the network still answers for it),
-    // and another session holds the table.
-    void aStoppedServerOrAHeldLockIsGivenUp()
+    // The COMMIT of a registration, a removal and a rename reaches the server
+    // and its answer is lost, or the COMMIT itself is lost. Whether each
+    // landed is learnt by the next connection, at once or once the server
+    // answers again, and the database and the folders agree without a restart.
+    void aLostCommitIsSettled_data()
     {
-        QVERIFY(workstation->reloadPatients());
-        const qint64 backend = rawValue(*workstation, "SELECT pg_backend_pid()").toLongLong();
-        QVERIFY(backend > 0 && ::kill(pid_t(backend), SIGSTOP) == 0);
-        int ticks = 0;
-        const PatientStore::Outcome stopped = saveCounting("B1", &ticks);
-        ::kill(pid_t(backend), SIGCONT);
-        QVERIFY2(stopped.refusal.contains("did not answer within 2 s"), qPrintable(stopped.refusal));
-        QVERIFY(ticks >= 10);
-        QVERIFY(saveCounting("B1", &ticks).saved());
-
-        Database::Transaction holding(direct.get());
-        QVERIFY(rawExec(*direct, "LOCK TABLE Patients IN ACCESS EXCLUSIVE MODE"));
-        const PatientStore::Outcome locked = saveCounting("B2", &ticks);
-        QVERIFY2(locked.refusal.contains("lock timeout"), qPrintable(locked.refusal));
-        QVERIFY(holding.commit());
-        QVERIFY(saveCounting("B2", &ticks).saved());
-        QCOMPARE(patientsStored(), 2);
+        QTest::addColumn<int>("loss");
+        QTest::addColumn<bool>("told");
+        QTest::addColumn<bool>("landed");
+        QTest::newRow("answer lost") << int(TcpRelay::Mode::LoseCommitReply) << true << true;
+        QTest::newRow("answer and server lost") << int(TcpRelay::Mode::LoseCommitAndServer) << false << true;
+        QTest::newRow("commit and server lost") << int(TcpRelay::Mode::SwallowCommit) << false << false;
     }
-
-    // The answer to a COMMIT is lost on its way back: the write is looked up
-    // on a new connection, and the database and the folders agree.
-    void aLostCommitAnswerIsLookedUp()
+    void aLostCommitIsSettled()
     {
-        Patient values;
-        values.setPatientID("C1");
-        values.setLastName("Orlova");
-        const int autoId = PatientStore(workstation.get()).create(&values).autoId;
-        Patient *patient = workstation->patientById(autoId);
-        QVERIFY(patient && QDir().mkpath(DataLocations::patientFolder(patient->folderName()) + "/EEG_1"));
-        QFile recording(DataLocations::patientFolder(patient->folderName()) + "/EEG_1/a.edf");
-        QVERIFY(recording.open(QIODevice::WriteOnly) && recording.write("0") == 1);
-        recording.close();
-
-        relay->setMode(TcpRelay::Mode::LoseCommitReply);
-        QVERIFY(workstation->insertRecord(patient, QDateTime(), "EEG_1\\a.edf", "EEG", "") > 0);
-        QCOMPARE(rawValue(*direct, "SELECT count(*) FROM Records").toInt(), 1);
-
-        std::unique_ptr<Patient> shown(patient->clone());
-        std::unique_ptr<Patient> edited(patient->clone());
-        edited->setLastName("Orlova-Kim");
-        const QString before = DataLocations::patientFolder(shown->folderName());
-        QString after = DataLocations::patientFolder(edited->folderName());
-        relay->setMode(TcpRelay::Mode::LoseCommitReply);
-        const PatientStore::Outcome renamed
-            = PatientStore(workstation.get()).save(autoId, edited.get(), shown.get());
-        QVERIFY2(renamed.saved(), qPrintable(renamed.refusal));
-        QVERIFY(QFileInfo::exists(after) && !QFileInfo::exists(before));
-        QCOMPARE(rawValue(*direct, "SELECT LastName FROM Patients").toString(), QStringLiteral("Orlova-Kim"));
-
-        // Nor does the server answer the new connection: the folder and its
-        // note wait, and the next start moves it to what the database holds.
-        shown.reset(edited->clone());
-        edited->setLastName("Kim");
-        relay->setMode(TcpRelay::Mode::LoseCommitAndServer);
-        QVERIFY(!PatientStore(workstation.get()).save(autoId, edited.get(), shown.get()).saved());
-        relay->setMode(TcpRelay::Mode::Pass);
-        QVERIFY(QFileInfo::exists(FolderRenameJournal::path()));
-        QVERIFY(workstation->reloadPatients());
-        FolderRenameJournal::recover(workstation.get());
-        after = DataLocations::patientFolder(edited->folderName());
-        QVERIFY(QFileInfo::exists(after + "/EEG_1/a.edf") && !QFileInfo::exists(FolderRenameJournal::path()));
-
-        relay->setMode(TcpRelay::Mode::LoseCommitReply);
-        QString reason;
-        QVERIFY2(Trash(workstation.get()).removePatient(workstation->patientById(autoId), &reason),
-            qPrintable(reason));
-        QVERIFY(!QFileInfo::exists(after + "/EEG_1/a.edf"));
-        QCOMPARE(rawValue(*direct, "SELECT count(*) FROM Patients").toInt(), 0);
-        const QList<Trash::Removal> removals = Trash(direct.get()).removals();
-        QCOMPARE(removals.size(), 1);
-        QVERIFY2(Trash(direct.get()).restore(removals.first().id, &reason), qPrintable(reason));
-        QVERIFY(QFileInfo::exists(after + "/EEG_1/a.edf"));
-    }
-
-    // Nor is the lookup answered: a registration and a removal that landed
-    // unbeknown are settled by their operation ids once the server answers,
-    // and one that never landed puts its files back at once.
-    void anUnsettledWriteIsLookedUpLater()
-    {
-        Patient values;
-        values.setPatientID("D1");
-        values.setLastName("Orlova");
-        Patient *patient = workstation->patientById(PatientStore(workstation.get()).create(&values).autoId);
+        QFETCH(int, loss);
+        QFETCH(bool, told);
+        QFETCH(bool, landed);
+        Patient *patient = patientWithRecordings("C1");
+        Patient *renamed = patientWithRecordings("C2");
+        QVERIFY(patient && renamed);
         const QString folder = DataLocations::patientFolder(patient->folderName());
-        for (const char *name : { "EEG_1", "EEG_2" }) {
-            QFile file(folder + "/" + name + "/a.edf");
-            QVERIFY(QDir().mkpath(folder + "/" + name) && file.open(QIODevice::WriteOnly)
-                && file.write("0") == 1);
-        }
-
         UnregisteredRecordings kept(UnregisteredRecordings::defaultFile());
         RecordingRegistration registration(workstation.get(), &kept);
-        relay->setMode(TcpRelay::Mode::LoseCommitAndServer);
-        QVERIFY(registration.add(patient, { "EEG_1\\a.edf", "EEG", QDateTime(), "" }).recordId <= 0);
-        relay->setMode(TcpRelay::Mode::Pass);
-        QCOMPARE(registration.registerKept(), 1);
-        QVERIFY(kept.recordings().isEmpty());
-        QCOMPARE(rawValue(*direct, "SELECT count(*) FROM Records").toInt(), 1);
+        UnsettledWrites unsettled(workstation.get(), &registration);
+        QVERIFY(registration.add(patient, { "EEG_2\\a.edf", "EEG", QDateTime(), "" }).recordId > 0);
+        const auto lose = [this, loss] {
+            relay->setMode(TcpRelay::Mode::Pass);
+            relay->setMode(TcpRelay::Mode(loss));
+        };
 
-        // Records read while another call waits are not shown as none.
-        patient->loadRecords();
-        QCOMPARE(patient->records().size(), 1);
-        relay->setMode(TcpRelay::Mode::BlackHole);
-        QTimer::singleShot(300, patient, [patient] { patient->loadRecords(); });
-        int ticks = 0;
-        QVERIFY(!saveCounting("D2", &ticks).saved());
-        QCOMPARE(patient->records().size(), 1);
-        relay->setMode(TcpRelay::Mode::Pass);
-
+        lose();
         QString reason;
-        relay->setMode(TcpRelay::Mode::LoseCommitAndServer);
-        QVERIFY(!Trash(workstation.get()).removeRecord(patient, patient->records().value(0), &reason));
-        relay->setMode(TcpRelay::Mode::Pass);
-        QVERIFY2(reason.contains("not known"), qPrintable(reason));
-        QVERIFY(Trash(workstation.get()).recoverUnfinished().isEmpty());
-        QVERIFY(!QFileInfo::exists(folder + "/EEG_1/a.edf"));
-        const QList<Trash::Removal> removals = Trash(direct.get()).removals();
-        QCOMPARE(removals.size(), 1);
-        QVERIFY2(Trash(direct.get()).restore(removals.first().id, &reason), qPrintable(reason));
-        QVERIFY(QFileInfo::exists(folder + "/EEG_1/a.edf"));
+        QCOMPARE(Trash(workstation.get()).removeRecord(patient, patient->records().value(0), &reason), told);
+        lose();
+        QCOMPARE(registration.add(patient, { "EEG_1\\a.edf", "EEG", QDateTime(), "" }).recordId > 0, told);
+        std::unique_ptr<Patient> shown(renamed->clone());
+        std::unique_ptr<Patient> edited(renamed->clone());
+        edited->setLastName("Kim");
+        lose();
+        QCOMPARE(
+            PatientStore(workstation.get()).save(renamed->getAutoID(), edited.get(), shown.get()).saved(),
+            told);
+        QCOMPARE(QFileInfo::exists(FolderRenameJournal::path()), !told);
 
-        const QString name = TrashFolder::create(patient->folderName(), &reason);
-        const QList<TrashFolder::Move> moves { { patient->folderName() + "/EEG_2", "EEG_2" } };
-        QVERIFY(TrashFolder::writeNote(name, moves, &reason) && TrashFolder::moveIn(name, moves, &reason));
-        QVERIFY(TrashFolder::noteOperation(name, QUuid::createUuid().toString(QUuid::WithoutBraces)));
-        QCOMPARE(Trash(workstation.get()).recoverUnfinished().size(), 1);
-        QVERIFY(QFileInfo::exists(folder + "/EEG_2/a.edf"));
+        // The next action after the server answers again settles the rest.
+        relay->setMode(TcpRelay::Mode::Pass);
+        QVERIFY(workstation->reloadPatients());
+        QTRY_VERIFY(!QFileInfo::exists(FolderRenameJournal::path()));
+        const QString before = DataLocations::patientFolder(shown->folderName());
+        const QString after = DataLocations::patientFolder(edited->folderName());
+        QCOMPARE(QFileInfo::exists(after + "/EEG_1/a.edf"), landed);
+        QCOMPARE(QFileInfo::exists(before + "/EEG_1/a.edf"), !landed);
+        QCOMPARE(QFileInfo::exists(folder + "/EEG_2/a.edf"), !landed);
+        const QList<Trash::Removal> removals = Trash(direct.get()).removals();
+        QCOMPARE(removals.size(), landed ? 1 : 0);
+        QCOMPARE(kept.recordings().size(), landed ? 0 : 1);
+        QCOMPARE(stored("Records"), 1);
+
+        // Tried again, a registration is never stored twice; a removal that
+        // landed is restored from its place in the trash.
+        registration.registerKept();
+        QVERIFY(kept.recordings().isEmpty());
+        QCOMPARE(rawValue(*direct, "SELECT count(*) FROM Records WHERE FileName LIKE 'EEG_1%'").toInt(), 1);
+        if (landed) {
+            QVERIFY2(Trash(direct.get()).restore(removals.first().id, &reason), qPrintable(reason));
+            QVERIFY(QFileInfo::exists(folder + "/EEG_2/a.edf"));
+        }
+        QCOMPARE(stored("Records"), 2);
     }
 };
 

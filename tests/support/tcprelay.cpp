@@ -54,7 +54,12 @@ void TcpRelay::accept()
             const QByteArray data = from->readAll();
             Mode mode = current;
             const bool losing = mode == Mode::LoseCommitReply || mode == Mode::LoseCommitAndServer;
-            if (losing && !reply && data.contains(QByteArray("COMMIT\0", 7))) {
+            const bool commit = !reply && data.contains(QByteArray("COMMIT\0", 7));
+            if (mode == Mode::SwallowCommit && commit) {
+                current = Mode::BlackHole;
+                return;
+            }
+            if (losing && commit) {
                 *repliesLost = true;
                 current = mode == Mode::LoseCommitReply ? Mode::Pass : Mode::BlackHole;
                 mode = Mode::Pass;
@@ -62,7 +67,7 @@ void TcpRelay::accept()
             if (reply && *repliesLost)
                 return;
             if (mode == Mode::Pass || mode == Mode::LoseCommitReply || mode == Mode::LoseCommitAndServer
-                || (mode == Mode::DropReplies && !reply)) {
+                || mode == Mode::SwallowCommit || (mode == Mode::DropReplies && !reply)) {
                 to->write(data);
                 to->flush();
             }

@@ -21,7 +21,8 @@ public:
     // LoseCommitReply: the next COMMIT reaches the server, and its
     // connection gets no answer any more; later connections pass.
     // LoseCommitAndServer: after the next COMMIT nothing passes.
-    enum class Mode { Pass, BlackHole, DropReplies, LoseCommitReply, LoseCommitAndServer };
+    // SwallowCommit: the next COMMIT never reaches the server, nor anything after it.
+    enum class Mode { Pass, BlackHole, DropReplies, LoseCommitReply, LoseCommitAndServer, SwallowCommit };
 
     explicit TcpRelay(int serverPort);
     ~TcpRelay() override;

@@ -73,7 +73,9 @@ public:
     // whose removal never committed go back to their places, purges are
     // finished. Folders younger than a few minutes are left alone (another
     // workstation may be at work on them). What was done, one line each.
-    QStringList recoverUnfinished();
+    // With unansweredOnly, only removals whose commit went unanswered are
+    // settled (after the connection came back, while other work goes on).
+    QStringList recoverUnfinished(bool unansweredOnly = false);
 
 private:
     struct Subject;

@@ -262,7 +262,7 @@ bool Trash::deleteFolder(const QString &path)
     return deleted;
 }
 
-QStringList Trash::recoverUnfinished()
+QStringList Trash::recoverUnfinished(bool unansweredOnly)
 {
     QStringList done;
     const QStringList folders
@@ -279,7 +279,7 @@ QStringList Trash::recoverUnfinished()
     const QDateTime settled = Clock::now().addSecs(-UnfinishedAfterSecs);
     for (const QString &name : folders) {
         const QString path = TrashFolder::root() + name;
-        if (name.startsWith(TrashFolder::purgingPrefix())) {
+        if (name.startsWith(TrashFolder::purgingPrefix()) && !unansweredOnly) {
             const QString original = name.mid(TrashFolder::purgingPrefix().size());
             if (known.contains(original) ? FileUtilities::moveEntry(path, TrashFolder::root() + original)
                                          : deleteFolder(path))
@@ -288,10 +288,17 @@ QStringList Trash::recoverUnfinished()
             continue;
         }
         const QFileInfo note(path + QLatin1Char('/') + TrashFolder::noteName());
-        if (known.contains(name) || !note.exists())
+        if (!note.exists() || (known.contains(name) && !unansweredOnly))
             continue;
         // A removal whose commit went unanswered is settled by its id, at any age.
         const QString operation = TrashFolder::operationOf(name);
+        if (operation.isEmpty() && unansweredOnly)
+            continue;
+        if (known.contains(name)) {
+            TrashFolder::noteOperation(name, QString());
+            done << QStringLiteral("Removal %1 had landed").arg(name);
+            continue;
+        }
         if (operation.isEmpty() ? note.lastModified() > settled
                                 : database->outcomeOf(operation) != Database::Outcome::NotCommitted)
             continue;

@@ -61,8 +61,16 @@ QString FolderRenameJournal::recover(Database *database)
     }
     const QString from = lines.at(1);
     const QString to = lines.at(2);
-    const Patient *patient = database->patientById(lines.at(0).toInt());
-    const QString stored = patient ? patient->folderName() : QString();
+    // Read afresh: after a lost connection the list still shows the row as
+    // it was before the write. Unanswered, the note waits for the next try.
+    Patient row;
+    row.setAutoID(lines.at(0).toInt());
+    bool gone = false;
+    if (!database->refreshRow(&row, &gone))
+        return QString();
+    if (Patient *listed = database->patientById(row.getAutoID()))
+        database->refreshRow(listed);
+    const QString stored = gone ? QString() : row.folderName();
     QString done;
     // The folder goes where the row says, never onto a folder that exists.
     const QString target = stored == to ? to : stored == from ? from : QString();

@@ -24,6 +24,7 @@ public:
     // database holds: moved on to the new name when the write committed, moved
     // back otherwise; a folder that stands in the way is never replaced. Call
     // it once the patient list has been read. Says what was done, empty when
-    // there was nothing to do.
+    // there was nothing to do, or when the row could not be read (the note
+    // stays for the next try).
     static QString recover(Database *database);
 };

@@ -200,13 +200,41 @@ void RecordingRegistration::storeComment(int recordId, const QString &comment)
     refusals->add(told);
 }
 
+int RecordingRegistration::settleUnknown()
+{
+    if (!refusals || !db)
+        return 0;
+    int landed = 0;
+    for (UnregisteredRecordings::Recording kept : refusals->recordings()) {
+        if (kept.operation.isEmpty())
+            continue;
+        const Database::Outcome outcome = db->outcomeOf(kept.operation);
+        if (outcome == Database::Outcome::Unknown)
+            continue;
+        if (outcome == Database::Outcome::NotCommitted) {
+            // Its id is spent: asked again it would read as landed.
+            kept.operation.clear();
+            refusals->update(kept);
+            continue;
+        }
+        qCInfo(lcRegistration).noquote() << "Recording registered already:" << kept.fileName;
+        ++landed;
+        refusals->remove({ kept.key });
+        Patient *patient = db->patientByPatientId(kept.patientId);
+        if (patient && patient->recordsAreRead())
+            patient->loadRecords();
+    }
+    return landed;
+}
+
 int RecordingRegistration::registerKept()
 {
     if (!refusals || !db)
         return 0;
-    int registered = 0;
+    // Asked first: a registration still on its way must not land beside a second one.
+    int registered = settleUnknown();
     for (UnregisteredRecordings::Recording kept : refusals->recordings()) {
-        if (!kept.retriable)
+        if (!kept.retriable || !kept.operation.isEmpty())
             continue;
         const QString file = UnregisteredRecordings::filePath(kept, db);
         if (file.isEmpty()) {
@@ -219,17 +247,7 @@ int RecordingRegistration::registerKept()
             refusals->remove({ kept.key });
             continue;
         }
-        // Asked first: a registration still on its way must not land beside a second one.
-        const Database::Outcome landed
-            = kept.operation.isEmpty() ? Database::Outcome::NotCommitted : db->outcomeOf(kept.operation);
-        if (landed == Database::Outcome::Unknown)
-            continue;
-        // Its id is spent: asked again it would read as landed.
-        if (!kept.operation.isEmpty()) {
-            kept.operation.clear();
-            refusals->update(kept);
-        }
-        if (landed == Database::Outcome::Committed || alreadyStored(kept)) {
+        if (alreadyStored(kept)) {
             qCInfo(lcRegistration).noquote() << "Recording registered already:" << kept.fileName;
             ++registered;
             refusals->remove({ kept.key });

@@ -52,6 +52,10 @@ public:
     // whose file is gone are dropped, the others stay with the new reason. Returns how many
     // were registered.
     int registerKept();
+    // Asks whether the kept registrations whose commit went unanswered
+    // landed: those that did are dropped from the kept ones (never stored a
+    // second time), those that did not can be tried again. How many had landed.
+    int settleUnknown();
 
     // How many characters of a comment the records' Comments column takes.
     static int commentLimit();

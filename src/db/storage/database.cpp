@@ -152,8 +152,14 @@ QSqlDatabase Database::database() const
         // What the driver holds of the lost connection (its notifier) goes
         // here, on its own thread, before the open runs on another.
         db.close();
-        if (callServer([&db] { return db.open(); }))
+        if (callServer([&db] { return db.open(); })) {
             sqlDialect->prepareConnection(db);
+            if (sqlDialect->sharedByWorkstations() && openedBefore && !reconnectDue) {
+                reconnectDue = true;
+                QTimer::singleShot(0, this, [this] { tellReconnected(); });
+            }
+            openedBefore = true;
+        }
     }
     return db;
 }
@@ -217,6 +223,17 @@ bool Database::callServer(const std::function<bool()> &call) const
         givenUpReason
             = tr("The server %1 did not answer within %2 s").arg(where.describe()).arg(timeoutMs / 1000);
     return result;
+}
+
+void Database::tellReconnected() const
+{
+    // Never inside a call or a write: what follows may write and move files.
+    if (waiting || writeDepth > 0) {
+        QTimer::singleShot(HeldMs, this, [this] { tellReconnected(); });
+        return;
+    }
+    reconnectDue = false;
+    emit reconnected();
 }
 
 QStringList Database::tableNames() const

@@ -288,6 +288,10 @@ signals:
     void changesCommitted(const QList<RowChange> &changes);
     // A call to the server is taking long (true) or has ended (false).
     void serverWaiting(bool waiting) const;
+    // The connection to the server was opened again after it had been lost
+    // or given up; told once no call or write is under way, so that writes
+    // whose outcome was not known can be settled.
+    void reconnected() const;
 
 protected:
     // Opens a connection of its own, so that several databases can be open in
@@ -350,4 +354,7 @@ private:
     mutable QList<QPointer<QObject>> retiredWhileWaiting;
     void retireWhenIdle(const QList<QPointer<QObject>> &rows) const;
     mutable QString givenUpReason;
+    mutable bool openedBefore = false;
+    mutable bool reconnectDue = false;
+    void tellReconnected() const;
 };
