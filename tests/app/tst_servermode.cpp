@@ -1,29 +1,36 @@
 #include "app/mainwindow.h"
-#include "app/tables/patientslistwidget.h"
+#include "app/patientdialog.h"
 #include "app/serverpasswordprompt.h"
+#include "app/tables/patientslistwidget.h"
 #include "app/windowcommands.h"
-#include "db/storage/database.h"
-#include "db/storage/patientdatabase.h"
-#include "db/storage/serverroles.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
 #include "db/rows/patient.h"
+#include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
+#include "db/storage/serverroles.h"
 #include "support/settingsfiles.h"
+#include "support/tcprelay.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 #include "support/testserver.h"
 #include "toolkit/i18n/languagecontext.h"
+#include "toolkit/settings/basepropertyview.h"
+#include "toolkit/settings/propertytabwidget.h"
 #include "toolkit/util/filedialog.h"
 #include "toolkit/util/messagebox.h"
 
 #include <QAction>
-#include <QLabel>
-#include <QTableView>
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSet>
+#include <QTableView>
+#include <QTimer>
 #include <memory>
 
 using namespace kestatest;
@@ -39,6 +46,7 @@ void pointAt(const DatabaseLocation &location)
     settings.setServerPort(location.port);
     settings.setServerDatabase(location.databaseName);
     settings.setServerUser(location.user);
+    settings.setServerTimeoutSeconds(location.timeoutSeconds);
     settings.setServerTlsMode(KestaSettings::disable);
     settings.setLanguage(KestaSettings::en_US);
     settings.setStartMaximized(false);
@@ -157,6 +165,53 @@ private slots:
             qPrintable(shown.first().text));
     }
 
+    // A server gone silent while a new patient is saved: the window goes on
+    // drawing, the save is refused at the set time with a box naming the
+    // server and why, and once the server answers the same dialog saves.
+    void aSilentServerLeavesTheWindowAnswering()
+    {
+        DatabaseLocation location = server->createDatabase();
+        TcpRelay relay(location.port);
+        location.port = relay.port();
+        location.timeoutSeconds = 2;
+        pointAt(location);
+        KestaModel model;
+        MainWindow window;
+        QVERIFY(window.initialize());
+        int ticks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+        timer.start(20);
+        int ticksWhileSaving = 0;
+        QStringList refusals;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<PatientDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog && dialog->isNew());
+            for (const QString column : { "PatientID", "LastName" }) {
+                auto *field = dialog->form()->getWidgetInfo(column).view->getEditor();
+                qobject_cast<QLineEdit *>(field)->setText(column == "PatientID" ? "B7" : "Orlova");
+                QCoreApplication::processEvents();
+            }
+            relay.setMode(TcpRelay::Mode::BlackHole);
+            MessageBox::setNextAnswer(MessageBox::Ok);
+            const int before = ticks;
+            dialog->findChild<QPushButton *>("positive")->click();
+            ticksWhileSaving = ticks - before;
+            refusals = shownTexts();
+            relay.setMode(TcpRelay::Mode::Pass);
+            dialog->findChild<QPushButton *>("positive")->click();
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        window.findChild<QAction *>("actionNewPatient")->trigger();
+        QCOMPARE(refusals,
+            QStringList { "Error creating patient:\nThe server " + location.describe()
+                + " did not answer within 2 s" });
+        QVERIFY2(ticksWhileSaving >= 10, qPrintable(QString::number(ticksWhileSaving)));
+        QTRY_COMPARE(window.findChild<PatientsListWidget *>()->getRows().size(), 1);
+        QCOMPARE(window.currentPatient()->getPatientID(), QStringLiteral("B7"));
+    }
+
     // The password is asked until it is right, and never written down.
     void aPasswordIsAskedForTheSession()
     {
@@ -250,9 +305,9 @@ private slots:
         QCOMPARE(mnemonicProblems(window.menuBar()), QStringList());
     }
 
-    // Set up by `kesta --server-setup --apply`, reception's workstation: the status line names the server, the account
-    // and its role; removal is left out of the menu, and the Delete key is
-    // refused with a box naming the roles that may.
+    // Set up by `kesta --server-setup --apply`, reception's workstation: the status line names the server,
+    // the account and its role; removal is left out of the menu, and the Delete key is refused with a box
+    // naming the roles that may.
     void aRoleSeesWhatItMayDo()
     {
         DatabaseLocation location = server->createDatabase();
