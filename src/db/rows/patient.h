@@ -268,9 +268,13 @@ public:
     // emits recordsUpdated.
     void dropRecord(Record *record);
     // The records, read when first asked for (without a signal: nothing showed
-    // them before).
+    // them before). A first reading that failed is not tried again here, and
+    // shows as none: loadRecords tries again.
     QList<Record *> records() const;
     bool recordsAreRead() const { return recordsRead; }
+    // Whether the records could not be read while none have been, and why.
+    bool recordsReadFailed() const { return readFailed; }
+    QString recordsReadError() const { return readError; }
 
     // An unstored copy: every column but AutoID.
     Patient *clone();
@@ -304,4 +308,6 @@ private:
 
     mutable QList<Record *> recordList;
     mutable bool recordsRead = false;
+    mutable bool readFailed = false;
+    mutable QString readError;
 };
