@@ -1,5 +1,6 @@
 #include "db/storage/rowcursor.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -42,17 +43,13 @@ void RowCursor::share(int field, QString *text) const
 {
     if (field < 0 || text->isEmpty())
         return;
-    if (recent.size() <= field * sharedPerField) {
-        recent.resize((field + 1) * sharedPerField);
-        nextSlot.resize(field + 1);
-    }
-    QString *kept = recent.data() + field * sharedPerField;
-    for (int i = 0; i < sharedPerField; ++i) {
-        if (kept[i] == *text) {
-            *text = kept[i];
-            return;
-        }
-    }
-    kept[nextSlot[field]] = *text;
-    nextSlot[field] = quint8((nextSlot[field] + 1) % sharedPerField);
+    if (remembered.size() <= field * sharedPerField)
+        remembered.resize((field + 1) * sharedPerField);
+    // One place per text: a hit costs a hash and one comparison, a miss
+    // takes the place over.
+    QString &kept = remembered[field * sharedPerField + int(qHash(*text) & (sharedPerField - 1))];
+    if (kept == *text)
+        *text = kept;
+    else
+        kept = *text;
 }
