@@ -167,7 +167,8 @@ private slots:
         Patient *patient = newPatient();
         QStringList expected;
         for (const char *set : { "City='O''Tver'", "FirstName=' '", "Height=172", "DOB='1980-05-01'",
-                 "DOB=NULL", "FirstVisit='2024-03-05T09:00:00'", "Sex='F'", "City='Moscow'" })
+                 "DOB=NULL", "FirstVisit='2024-03-05T09:00:00'", "Phone='555'", "Street='Lenina 1'",
+                 "Phone=' '", "Sex='F'", "Referral='Dr Li'", "City='Moscow'" })
             expected << QStringLiteral("UPDATE Patients SET %1 WHERE AutoID=100").arg(set);
         QCOMPARE(statementsOf([&] {
             patient->setCity("O'Tver");
@@ -177,12 +178,19 @@ private slots:
             patient->setDOB(QDate(1980, 5, 1));
             patient->setDOB(QDate());
             patient->setFirstVisit(QDateTime(QDate(2024, 3, 5), QTime(9, 0)));
+            // Texts most rows leave empty are held apart from the others, each in its own place.
+            patient->setPhone("555");
+            patient->setStreet("Lenina 1");
+            patient->setPhone("");
             QScopedPointer<Patient> copy(patient->clone());
             copy->setCity("Moscow");
             copy->setSex(Patient::Gender_Female);
+            copy->setReferral("Dr Li");
             QVERIFY(patient->copyFrom(copy.data()));
         }),
             expected);
+        QCOMPARE(QStringList({ patient->getStreet(), patient->getPhone(), patient->getReferral() }),
+            QStringList({ "Lenina 1", "", "Dr Li" }));
     }
 
     // The bulk reads and the single-row reads map a stored row alike, whatever

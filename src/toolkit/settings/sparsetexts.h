@@ -1,46 +1,41 @@
 #pragma once
 
 #include <QString>
-#include <QVector>
+#include <QtAlgorithms>
 
 // Texts that most objects of a class leave unset, held only when set: an
-// object with none of them carries one pointer, not one text per setting.
-// Declared as `SparseTexts sparseTexts;` by a class whose settings use
-// ZT_SPARSE_TEXT_SETTING (ztsetting.h); each setting has a slot of its own.
+// object with none of them carries one pointer, one with some a block of just
+// those texts, not one text per setting. Declared as `SparseTexts sparseTexts;`
+// by a class whose settings use ZT_SPARSE_TEXT_SETTING (ztsetting.h); each
+// setting has a slot of its own, 0 to 31.
 class SparseTexts
 {
 public:
+    SparseTexts() = default;
+    ~SparseTexts();
+    SparseTexts(const SparseTexts &) = delete;
+    SparseTexts &operator=(const SparseTexts &) = delete;
+
     // The slot's text; null when never set or set to a null text.
     const QString &at(int slot) const
     {
-        for (const Entry &entry : entries) {
-            if (entry.slot == slot)
-                return entry.text;
-        }
-        static const QString none;
-        return none;
+        if (!block || !(block->mask & (1u << slot)))
+            return none();
+        return block->texts()[place(slot)];
     }
 
     // A null text lets go of the slot; an empty one is kept, as a member would keep it.
-    void set(int slot, const QString &text)
-    {
-        for (int i = 0; i < entries.size(); ++i) {
-            if (entries.at(i).slot != slot)
-                continue;
-            if (text.isNull())
-                entries.remove(i);
-            else
-                entries[i].text = text;
-            return;
-        }
-        if (!text.isNull())
-            entries.append({ slot, text });
-    }
+    void set(int slot, const QString &text);
 
 private:
-    struct Entry {
-        int slot;
-        QString text;
+    // The set slots' texts follow the block in slot order.
+    struct Block {
+        quint32 mask;
+        int count;
+        QString *texts() { return reinterpret_cast<QString *>(this + 1); }
     };
-    QVector<Entry> entries;
+    static const QString &none();
+    int place(int slot) const { return qPopulationCount(block->mask & ((1u << slot) - 1)); }
+
+    Block *block = nullptr;
 };
