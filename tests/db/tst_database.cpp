@@ -330,6 +330,23 @@ private slots:
         QVERIFY(db->patientById(100));
     }
 
+    // Texts that repeat down a column are held once while the list is read;
+    // each row still reads back its own, among more texts than are remembered.
+    void repeatedTextsReadBackAsStored()
+    {
+        QVERIFY(rawExec(*db,
+            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 2999) "
+            "INSERT INTO Patients (AutoID, PatientID, LastName) SELECT 1000 + i, 'P' || i, 'Name' || (i % 1500) "
+            "FROM n"));
+        QVERIFY(db->reloadPatients());
+        QCOMPARE(db->patients().size(), 3000);
+        for (Patient *patient : db->patients()) {
+            const int i = patient->getId() - 1000;
+            QCOMPARE(patient->getPatientID() + patient->getLastName(),
+                QStringLiteral("P%1Name%2").arg(i).arg(i % 1500));
+        }
+    }
+
     // Still there until the queued change notice has reached the views; a
     // list that became empty is announced too.
     void replacedRowsAreFreed()

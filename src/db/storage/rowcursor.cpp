@@ -43,13 +43,20 @@ void RowCursor::share(int field, QString *text) const
 {
     if (field < 0 || text->isEmpty())
         return;
-    if (remembered.size() <= field * sharedPerField)
-        remembered.resize((field + 1) * sharedPerField);
+    if (remembered.size() <= field)
+        remembered.resize(field + 1);
+    QVector<QString> &kept = remembered[field];
+    // One place until a second, different text comes: reading a single row
+    // makes no table.
+    if (kept.isEmpty())
+        kept.resize(1);
+    else if (kept.size() == 1 && kept.at(0) != *text)
+        kept.resize(sharedPerField);
     // One place per text: a hit costs a hash and one comparison, a miss
     // takes the place over.
-    QString &kept = remembered[field * sharedPerField + int(qHash(*text) & (sharedPerField - 1))];
-    if (kept == *text)
-        *text = kept;
+    QString &place = kept[int(qHash(*text) & uint(kept.size() - 1))];
+    if (place == *text)
+        *text = place;
     else
-        kept = *text;
+        place = *text;
 }

@@ -38,5 +38,5 @@ private:
     // A power of two: enough for the surnames and patronymics that fill most of
     // a clinic's list, little beside a hundred thousand rows' texts.
     static constexpr int sharedPerField = 512;
-    mutable QVector<QString> remembered;
+    mutable QVector<QVector<QString>> remembered;
 };
