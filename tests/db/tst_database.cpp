@@ -336,8 +336,8 @@ private slots:
     {
         QVERIFY(rawExec(*db,
             "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 2999) "
-            "INSERT INTO Patients (AutoID, PatientID, LastName) SELECT 1000 + i, 'P' || i, 'Name' || (i % 1500) "
-            "FROM n"));
+            "INSERT INTO Patients (AutoID, PatientID, LastName) "
+            "SELECT 1000 + i, 'P' || i, 'Name' || (i % 1500) FROM n"));
         QVERIFY(db->reloadPatients());
         QCOMPARE(db->patients().size(), 3000);
         for (Patient *patient : db->patients()) {

@@ -6,7 +6,6 @@
 #include "toolkit/settings/sparsetexts.h"
 
 #include <QRandomGenerator>
-
 #include <sys/stat.h>
 
 using namespace kestatest;
