@@ -45,7 +45,6 @@ void appendSearchBytes(QByteArray &to, const QString &text)
     }
 }
 
-
 constexpr double Unknown = -std::numeric_limits<double>::infinity();
 
 // Dates by their day or moment, numbers as they are; anything unknown lowest.
