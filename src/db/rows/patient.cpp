@@ -157,7 +157,7 @@ double Patient::age() const
 
 QString Patient::folderName() const
 {
-    const QString subdirectory = m_Subdirectory.trimmed();
+    const QString subdirectory = getSubdirectory().trimmed();
     if (!subdirectory.isEmpty())
         return subdirectory;
     QString id = m_PatientID;
