@@ -2,6 +2,8 @@
 
 #include "db/storage/database.h"
 #include "db/storage/patientdatabase.h"
+#include "db/storage/rowcursor.h"
+#include "db/storage/sqldialect.h"
 #include "db/model/kestamodel.h"
 #include "db/model/kestasettings.h"
 #include "db/rows/patient.h"
@@ -142,6 +144,25 @@ QPair<double, double> scanThroughQt(const DatabaseLocation &location)
     return { timer.nsecsElapsed() / 1e6, cpuMs() - cpuStart };
 }
 
+// The load's own cursor on the load's connection, every value asked for once
+// and no row object filled: how much of the load is the reading of values.
+QPair<double, double> scanThroughCursor(Database &db)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const double cpuStart = cpuMs();
+    QSqlDatabase connection = db.database();
+    QString error;
+    const std::unique_ptr<RowCursor> rows
+        = db.dialect().openCursor(connection, QStringLiteral("SELECT * from Patients"), &error);
+    long kept = 0;
+    while (rows && rows->next()) {
+        for (int field = 0; field < 27; ++field)
+            kept += rows->value(field).isValid();
+    }
+    return { kept > 0 ? timer.nsecsElapsed() / 1e6 : -1, cpuMs() - cpuStart };
+}
+
 // Two workstations, each a connection of its own on a thread of its own,
 // inserting at once once both have read the list; inserts per second of both
 // together, from the first insert to the last.
@@ -217,7 +238,8 @@ int runServerBench(int patients, int recordsEach, int rounds, int inserts, QText
         return 1;
     }
 
-    QVector<double> loads, floors, loadCpu, floorCpu, qtScans, qtScanCpu, lists, listCpu, psqlScans;
+    QVector<double> loads, floors, loadCpu, floorCpu, qtScans, qtScanCpu, lists, listCpu, psqlScans, cursorScans,
+        cursorCpu;
     long scanned = 0;
     int loaded = 0;
     for (int round = 0; round < rounds; ++round) {
@@ -240,6 +262,9 @@ int runServerBench(int patients, int recordsEach, int rounds, int inserts, QText
         model->database()->reloadPatients();
         lists.append(timer.nsecsElapsed() / 1e6);
         listCpu.append(cpuMs() - listStart);
+        const QPair<double, double> cursorScan = scanThroughCursor(*model->database());
+        cursorScans.append(cursorScan.first);
+        cursorCpu.append(cursorScan.second);
     }
     PQfinish(floorConnection);
     const auto ratio = [](double a, double b) { return QString::number(b > 0 ? a / b : 0, 'f', 2); };
@@ -257,6 +282,10 @@ int runServerBench(int patients, int recordsEach, int rounds, int inserts, QText
         << "; CPU median " << figure(median(listCpu)) << "; ratio list/floor: wall medians "
         << ratio(median(lists), median(floors)) << ", CPU medians "
         << ratio(median(listCpu), median(floorCpu)) << "\n";
+    out << "the load's cursor alone, every value read, no row filled: median " << figure(median(cursorScans))
+        << "; CPU median " << figure(median(cursorCpu)) << "; ratio cursor/floor: wall medians "
+        << ratio(median(cursorScans), median(floors)) << ", CPU medians "
+        << ratio(median(cursorCpu), median(floorCpu)) << "\n";
     out << "loaded: " << loaded << " patients\n";
     out.flush();
     if (inserts == 0)
