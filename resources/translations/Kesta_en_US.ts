@@ -142,6 +142,10 @@
         <translation>The patient&apos;s folder name cannot be used</translation>
     </message>
     <message>
+        <source>The records cannot be read</source>
+        <translation>The records cannot be read</translation>
+    </message>
+    <message>
         <source>The patient database cannot be used</source>
         <translation type="unfinished"></translation>
     </message>

@@ -142,6 +142,10 @@
         <translation>Имя папки пациента нельзя использовать</translation>
     </message>
     <message>
+        <source>The records cannot be read</source>
+        <translation>Не удаётся прочитать записи пациента</translation>
+    </message>
+    <message>
         <source>The patient database cannot be used</source>
         <translation>Базу данных пациентов невозможно использовать</translation>
     </message>

@@ -8,6 +8,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>its tables could not be read</source>
+        <translation>its tables could not be read</translation>
+    </message>
+    <message>
         <source>Nothing was copied</source>
         <translation type="unfinished"></translation>
     </message>

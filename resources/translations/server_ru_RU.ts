@@ -8,6 +8,10 @@
         <translation>%1, строка %2: %3</translation>
     </message>
     <message>
+        <source>its tables could not be read</source>
+        <translation>не удалось прочитать список её таблиц</translation>
+    </message>
+    <message>
         <source>Nothing was copied</source>
         <translation>Ничего не скопировано</translation>
     </message>

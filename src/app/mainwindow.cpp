@@ -423,7 +423,17 @@ void MainWindow::selectPatient()
     selectedPatient = patientsTable->selectedPatient();
     Patient *patient = selectedPatient;
     patientCard->setObject(patient);
+    // A first reading that failed is tried again at every selection.
+    if (patient && patient->recordsReadFailed())
+        patient->loadRecords();
     recordsTable->setPatient(patient);
+    if (patient && patient->recordsReadFailed()) {
+        const QString text = tr("The records cannot be read") + ":\n" + database->location().describe() + "\n\n"
+            + patient->recordsReadError();
+        QTimer::singleShot(0, this, [text] {
+            AppHelper::warningMessage(text, QCoreApplication::translate("Generic", "Error"), MessageBox::Warning);
+        });
+    }
     newExaminationButton->setVisible(patient && ServerRoles::allows(database, ServerRoles::Action::AddRecording));
     panelPatient->setEnabled(patient);
     if (commands)

@@ -143,10 +143,13 @@ private slots:
         QTest::newRow("Cyrillic in the Latin layout") << "Bdfyjd" << QStringList { "Иванов Ян" };
         QTest::newRow("Latin in the Russian layout") << "Шмфт" << QStringList { "Petrov Ivan" };
         QTest::newRow("Cyrillic transliterated") << "ivanov yan" << QStringList { "Иванов Ян" };
+        QTest::newRow("beyond Latin and Cyrillic") << "煱" << QStringList { "煱" };
+        // U+7171: "q" is in no name, only in that character's code.
+        QTest::newRow("no letter inside another's code") << "q" << QStringList();
         QTest::newRow("blank") << "  "
                                << QStringList { "Kuznetsov", "Müller-Weiß Łukasz", "O'Brien Weiß Søren",
                                       "Orlov", "Petrov Ivan", "Smirnova Anna", "Volkova", "Ёлкина Алёна",
-                                      "Иванов Ян", "Семенов Петр" };
+                                      "Иванов Ян", "Семенов Петр", "煱" };
     }
 
     void filter()
@@ -158,6 +161,7 @@ private slots:
         QVERIFY(kestatest::addPatient(*db(), "Б9", "Müller-Weiß", "Łukasz") > 0);
         QVERIFY(kestatest::addPatient(*db(), "Б10", "O'Brien Weiß", "Søren") > 0);
         QVERIFY(kestatest::addPatient(*db(), "Б11", "Иванов", "Ян") > 0);
+        QVERIFY(kestatest::addPatient(*db(), "Б12", "煱", "") > 0);
         PatientsListWidget patients(settings());
         patients.setPatients(db()->patients());
         patients.searchField()->setText(typed);

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/tables/patientslistwidget.h"
+#include "app/tables/recordstable.h"
 #include "app/serverpasswordprompt.h"
 #include "app/windowcommands.h"
 #include "db/storage/database.h"
@@ -155,6 +156,40 @@ private slots:
         QVERIFY2(shown.first().text.contains(location.describe())
                 && shown.first().text.contains("Connection refused"),
             qPrintable(shown.first().text));
+    }
+
+    // A patient's records that cannot be read are said to be so, naming the
+    // server, not shown as none; selecting the patient again reads them.
+    void unreadRecordsAreSaidToBeSo()
+    {
+        const DatabaseLocation location = server->createDatabase();
+        PatientDatabase other(location);
+        QVERIFY(other.isUsable());
+        QCOMPARE(addPatient(other, "A17", "Petrov"), 100);
+        QCOMPARE(addPatient(other, "B2", "Smirnova"), 101);
+        QVERIFY(other.insertRecord(other.patientById(101), QDateTime(), "EEG_1\\a.edf", "EEG", "") > 0);
+        pointAt(location);
+        KestaModel model;
+        MainWindow window;
+        QVERIFY(window.initialize());
+        auto *patients = window.findChild<PatientsListWidget *>();
+        auto *records = window.findChild<RecordsTable *>();
+        patients->setSelectedId(100, true);
+        QVERIFY(server->stop());
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        patients->setSelectedId(101, true);
+        QStringList texts;
+        QTRY_VERIFY((texts += shownTexts(), !texts.isEmpty()));
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts.first().startsWith("The records cannot be read:\n" + location.describe() + "\n\n"),
+            qPrintable(texts.first()));
+        QVERIFY(records->getRows().isEmpty());
+
+        QVERIFY(server->start());
+        patients->setSelectedId(100, true);
+        patients->setSelectedId(101, true);
+        QTRY_COMPARE(records->getRows().size(), 1);
+        QCOMPARE(shownTexts(), QStringList());
     }
 
     // The password is asked until it is right, and never written down.

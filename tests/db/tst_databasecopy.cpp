@@ -5,6 +5,7 @@
 #include "db/storage/database.h"
 #include "db/storage/patientdatabase.h"
 #include "support/settingsfiles.h"
+#include "support/tcprelay.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 #include "support/testserver.h"
@@ -161,6 +162,29 @@ private slots:
         QVERIFY(taken.open(QIODevice::ReadOnly));
         QCOMPARE(taken.readAll(), QByteArray(100000, 'r'));
         QVERIFY(recording.exists());
+    }
+
+    // A server that stops answering when its columns are asked for: the copy
+    // is refused at the deadline, naming the server, and nothing lands.
+    void aSilentServerIsGivenUp()
+    {
+        const QString file = DataLocations::databaseFile();
+        {
+            PatientDatabase local(file);
+            QCOMPARE(addPatient(local, "A17", "Petrov"), 100);
+        }
+        DatabaseLocation location = server->createDatabase();
+        PatientDatabase direct(location);
+        TcpRelay relay(server->port());
+        location.port = relay.port();
+        location.timeoutSeconds = 2;
+        PatientDatabase target(location);
+        QVERIFY(target.isUsable());
+        relay.blackHoleAt("pg_attribute");
+        QString report;
+        QVERIFY(!DatabaseCopy::copy(file, &target, &report));
+        QVERIFY2(report.contains(location.describe() + " did not answer within 2 s"), qPrintable(report));
+        QCOMPARE(count(direct, "Patients"), QStringLiteral("0"));
     }
 };
 

@@ -44,6 +44,12 @@ void TcpRelay::closeConnections()
         Qt::BlockingQueuedConnection);
 }
 
+void TcpRelay::blackHoleAt(const QByteArray &text)
+{
+    QMetaObject::invokeMethod(
+        this, [this, text] { holeAt = text; }, Qt::BlockingQueuedConnection);
+}
+
 void TcpRelay::accept()
 {
     while (QTcpSocket *client = listener->nextPendingConnection()) {
@@ -52,6 +58,10 @@ void TcpRelay::accept()
         const auto repliesLost = std::make_shared<bool>(false);
         const auto forward = [this, repliesLost](QTcpSocket *from, QTcpSocket *to, bool reply) {
             const QByteArray data = from->readAll();
+            if (!reply && !holeAt.isEmpty() && data.contains(holeAt)) {
+                holeAt.clear();
+                current = Mode::BlackHole;
+            }
             Mode mode = current;
             const bool losing = mode == Mode::LoseCommitReply || mode == Mode::LoseCommitAndServer;
             if (losing && !reply && data.contains(QByteArray("COMMIT\0", 7))) {

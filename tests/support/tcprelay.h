@@ -30,6 +30,9 @@ public:
     void setMode(Mode mode) { current = mode; }
     // Ends every connection open now; later ones pass as the mode says.
     void closeConnections();
+    // The first request that holds `text` is swallowed, and so is everything
+    // after it (BlackHole).
+    void blackHoleAt(const QByteArray &text);
 
 private:
     void accept();
@@ -39,6 +42,7 @@ private:
     int serverPort;
     int listenPort = 0;
     std::atomic<Mode> current { Mode::Pass };
+    QByteArray holeAt;
 };
 
 } // namespace kestatest

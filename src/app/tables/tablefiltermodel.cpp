@@ -45,6 +45,9 @@ bool TableFilterModel::setFilterText(const QString &text)
     changeLayout(
         [&] {
             words = folded;
+            wordBytes.clear();
+            for (const QString &word : qAsConst(words))
+                wordBytes.append(TableRowModel::searchBytes(word));
             if (!narrowing) {
                 filterRows();
                 return;
@@ -92,12 +95,8 @@ bool TableFilterModel::accepts(int sourceRow) const
 {
     if (words.isEmpty() || held.contains(sourceRow))
         return true;
-    const QStringView key = rows->searchKey(sourceRow);
-    for (const QString &word : words) {
-        if (!key.contains(word))
-            return false;
-    }
-    return true;
+    return std::all_of(wordBytes.cbegin(), wordBytes.cend(),
+        [&](const QByteArray &word) { return rows->holds(sourceRow, word); });
 }
 
 bool TableFilterModel::before(int a, int b) const
@@ -176,7 +175,7 @@ void TableFilterModel::filterRows()
         // only those are asked for the others.
         std::vector<char> holding;
         rows->markRowsHolding(words.first(), holding);
-        const QStringList others = words.mid(1);
+        const QList<QByteArray> others = wordBytes.mid(1);
         shown.clear();
         for (int r : qAsConst(sorted)) {
             if (!holding[r]) {
@@ -184,9 +183,8 @@ void TableFilterModel::filterRows()
                     shown.append(r);
                 continue;
             }
-            const QStringView key = rows->searchKey(r);
             if (std::all_of(others.cbegin(), others.cend(),
-                    [key](const QString &word) { return key.contains(word); }))
+                    [&](const QByteArray &word) { return rows->holds(r, word); }))
                 shown.append(r);
         }
     }

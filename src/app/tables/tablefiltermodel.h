@@ -80,6 +80,8 @@ private:
     TableRowModel *rows;
     QString typed;
     QStringList words;
+    // The words as the rows' search texts hold them (TableRowModel::searchBytes).
+    QList<QByteArray> wordBytes;
     int column = -1;
     Qt::SortOrder order = Qt::AscendingOrder;
     // A source row being removed, and whether the view was told.

@@ -65,10 +65,13 @@ public:
     // alike: a sort compares numbers. Kept until a row is added or edited;
     // a removed row leaves a gap that orders nothing differently.
     const QVector<int> &sortRanks(int column) const;
-    // The row's search text, folded (TableFilterModel::fold). Every row's is
-    // read the first time a filter asks, into one text, and kept until the
-    // next reset.
-    QStringView searchKey(int row) const;
+    // A folded word (TableFilterModel::fold) in the form search texts are
+    // kept in, for holds().
+    static QByteArray searchBytes(const QString &word);
+    // Whether the row's search text, folded, holds the word (searchBytes).
+    // Every row's is read the first time a filter asks, into one text, and
+    // kept until the next reset.
+    bool holds(int row, const QByteArray &word) const;
     // Reads search texts on from where the last call stopped, for about this
     // long; true once every row's has been read.
     bool readSearchKeysFor(int milliseconds) const;
@@ -124,14 +127,15 @@ private:
     // The user's locale's order, as QString::localeAwareCompare has it.
     QCollator collator;
     void readSearchKeys() const;
-    void replaceSearchKey(int row, const QString &key);
+    void replaceSearchKey(int row, const QByteArray &key);
 
     // Every row's search text, each followed by a line break (which no typed
-    // word holds), and where each begins; the last offset is the end.
-    mutable QString searchKeys;
+    // word holds), and where each begins; the last offset is the end. Held
+    // as searchBytes, mostly one byte a character.
+    mutable QByteArray searchKeys;
     mutable QVector<int> searchOffsets;
     // The same, while they are read a slice at a time.
-    mutable QString pendingKeys;
+    mutable QByteArray pendingKeys;
     mutable QVector<int> pendingOffsets;
     QHash<AbstractDatabaseRow *, int> positions;
     bool positionsBuilt = false;

@@ -16,6 +16,7 @@
 #include "db/storage/sqlitedialect.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -26,6 +27,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVector>
+#include <algorithm>
 #include <libpq-fe.h>
 #include <memory>
 #include <sqlite3.h>
@@ -129,17 +131,40 @@ bool checksums(
 }
 
 // The tables both hold (the version table aside: the server keeps its own),
-// with the columns both have.
-QList<Table> commonTables(const QSqlDatabase &source, const QSqlDatabase &target)
+// with the columns both have. False, with the reason, when the target's
+// catalogue was not read, or not within the server's deadline.
+bool commonTables(const QSqlDatabase &source, Database *target, QList<Table> *tables, QString *reason)
 {
-    QList<Table> tables;
-    const QStringList targetTables = target.tables();
+    QStringList names;
     for (const QString &name : source.tables()) {
-        if (name.compare(QLatin1String("SchemaVersion"), Qt::CaseInsensitive) == 0
-            || !targetTables.contains(name, Qt::CaseInsensitive))
+        if (name.compare(QLatin1String("SchemaVersion"), Qt::CaseInsensitive) != 0)
+            names << name;
+    }
+    const QSqlDatabase db = target->database();
+    QStringList targetTables;
+    QHash<QString, QSqlRecord> targetRecords;
+    // A table the target holds has columns: none means its catalogue was not read.
+    const bool read = target->callServer([&] {
+        targetTables = db.tables();
+        for (const QString &name : qAsConst(names)) {
+            if (targetTables.contains(name, Qt::CaseInsensitive))
+                targetRecords.insert(name, db.record(name.toLower()));
+        }
+        return !targetTables.isEmpty()
+            && std::none_of(targetRecords.cbegin(), targetRecords.cend(),
+                [](const QSqlRecord &record) { return record.isEmpty(); });
+    });
+    if (!read) {
+        *reason = !target->givenUp().isEmpty() ? target->givenUp()
+                                               : target->location().describe() + QStringLiteral(": ")
+                + DatabaseCopy::tr("its tables could not be read");
+        return false;
+    }
+    for (const QString &name : qAsConst(names)) {
+        if (!targetRecords.contains(name))
             continue;
         const QSqlRecord from = source.record(name);
-        const QSqlRecord to = target.record(name.toLower());
+        const QSqlRecord &to = targetRecords[name];
         Table table { name, {}, {} };
         for (int i = 0; i < from.count(); ++i) {
             const int field = to.indexOf(from.fieldName(i));
@@ -148,9 +173,9 @@ QList<Table> commonTables(const QSqlDatabase &source, const QSqlDatabase &target
                 table.types << int(to.field(field).type());
             }
         }
-        tables << table;
+        *tables << table;
     }
-    return tables;
+    return true;
 }
 
 // How many rows one INSERT carries: one round trip per row made a clinic's
@@ -762,7 +787,9 @@ bool DatabaseCopy::copy(
     }
 
     const QSqlDatabase from = source.database();
-    const QList<Table> tables = commonTables(from, target->database());
+    QList<Table> tables;
+    if (!commonTables(from, target, &tables, &why))
+        return refuse(why);
     for (const Table &table : tables) {
         QSqlQuery count(target->database());
         if (!target->exec(count, QStringLiteral("SELECT count(*) FROM ") + table.name) || !count.next())

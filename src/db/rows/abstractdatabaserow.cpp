@@ -6,7 +6,27 @@
 #include "toolkit/settings/propertyindex.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QSqlQuery>
+
+namespace
+{
+
+// The column a setter of a stored row is changing and the value it replaces,
+// until the row's write has gone through.
+struct Replaced {
+    const char *column = nullptr;
+    QVariant value;
+};
+
+QHash<const AbstractDatabaseRow *, Replaced> &replacedValues()
+{
+    // Rows are written on the thread they live on.
+    thread_local QHash<const AbstractDatabaseRow *, Replaced> replaced;
+    return replaced;
+}
+
+} // namespace
 
 AbstractDatabaseRow::AbstractDatabaseRow(RowStore *store, QObject *parent)
     : ZTSettings(QString(), false, parent, ZTSettings::XML)
@@ -16,6 +36,9 @@ AbstractDatabaseRow::AbstractDatabaseRow(RowStore *store, QObject *parent)
 
 AbstractDatabaseRow::~AbstractDatabaseRow()
 {
+    QHash<const AbstractDatabaseRow *, Replaced> &replaced = replacedValues();
+    if (!replaced.isEmpty())
+        replaced.remove(this);
     emit RowEvents::instance()->gone(this);
 }
 
@@ -169,8 +192,7 @@ void AbstractDatabaseRow::changingProperty(const char *name)
 {
     if (!rowStore || writesSuspended)
         return;
-    changingColumn = name;
-    changingFrom = getValue(QLatin1String(name));
+    replacedValues().insert(this, { name, getValue(QLatin1String(name)) });
 }
 
 void AbstractDatabaseRow::changedProperty(const QString &name)
@@ -186,10 +208,9 @@ bool AbstractDatabaseRow::updateColumn(const QString &column)
 {
     if (!rowStore || column == idColumnName() || getId() <= 0)
         return true;
-    const bool knowsPrevious = changingColumn && column == QLatin1String(changingColumn);
-    const QVariant previous = knowsPrevious ? changingFrom : QVariant();
-    changingColumn = nullptr;
-    changingFrom.clear();
+    const Replaced replaced = replacedValues().take(this);
+    const bool knowsPrevious = replaced.column && column == QLatin1String(replaced.column);
+    const QVariant previous = knowsPrevious ? replaced.value : QVariant();
 
     QString reason;
     if (writeToStore(column, previous, &reason))

@@ -74,7 +74,7 @@ private:
     RowStore *rowStore = nullptr;
     bool writesSuspended = false;
     bool writeRefused = false;
-    // The value a setter is replacing, kept until its write has gone through.
-    const char *changingColumn = nullptr;
-    QVariant changingFrom;
+    // The value a setter is replacing lives beside the row, not in it, until
+    // its write has gone through: a hundred thousand rows would each carry
+    // room for a value that is almost never pending.
 };

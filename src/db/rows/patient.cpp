@@ -157,7 +157,7 @@ double Patient::age() const
 
 QString Patient::folderName() const
 {
-    const QString subdirectory = m_Subdirectory.trimmed();
+    const QString subdirectory = getSubdirectory().trimmed();
     if (!subdirectory.isEmpty())
         return subdirectory;
     QString id = m_PatientID;
@@ -167,14 +167,20 @@ QString Patient::folderName() const
 void Patient::loadRecords()
 {
     bool read = true;
-    const QList<Record *> fresh = store() ? store()->readRecords(this, &read) : QList<Record *>();
+    QString why;
+    const QList<Record *> fresh = store() ? store()->readRecords(this, &read, &why) : QList<Record *>();
     // A read left unanswered (the server busy or gone) is no empty list:
-    // what is shown stays.
-    if (!read && recordsRead)
+    // what is shown stays, and a list never read stays unread.
+    if (!read) {
+        readFailed = !recordsRead;
+        readError = readFailed ? why : QString();
         return;
+    }
     const QList<Record *> replaced = recordList;
     recordList = fresh;
     recordsRead = true;
+    readFailed = false;
+    readError.clear();
     emit recordsUpdated();
     retireRecords(replaced);
 }
@@ -199,9 +205,10 @@ void Patient::dropRecord(Record *record)
 
 QList<Record *> Patient::records() const
 {
-    if (!recordsRead && store()) {
-        recordList = store()->readRecords(const_cast<Patient *>(this));
-        recordsRead = true;
+    // Once per failure: every view asks, and each would wait for the server.
+    if (!recordsRead && !readFailed && store()) {
+        recordList = store()->readRecords(const_cast<Patient *>(this), &recordsRead, &readError);
+        readFailed = !recordsRead;
     }
     return recordList;
 }

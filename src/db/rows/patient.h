@@ -2,6 +2,7 @@
 
 #include "db/rows/abstractdatabaserow.h"
 #include "toolkit/settings/displaytext.h"
+#include "toolkit/settings/sparsetexts.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -113,7 +114,7 @@ private:
     Q_CLASSINFO("ReferralCategory", "2.PatientPhysicalInfo")
     Q_CLASSINFO("ReferralNoDefault", "true")
     Q_CLASSINFO("ReferralDefault", "")
-    ZT_SETTING(QString, Referral)
+    ZT_SPARSE_TEXT_SETTING(Referral, 0)
 
     Q_PROPERTY(QString Diagnosis READ getDiagnosis WRITE setDiagnosis RESET resetDiagnosis NOTIFY changedDiagnosis)
     Q_CLASSINFO("DiagnosisEditable", "true")
@@ -129,14 +130,14 @@ private:
     Q_CLASSINFO("MedicationCategory", "2.PatientPhysicalInfo")
     Q_CLASSINFO("MedicationNoDefault", "true")
     Q_CLASSINFO("MedicationDefault", "")
-    ZT_SETTING(QString, Medication)
+    ZT_SPARSE_TEXT_SETTING(Medication, 1)
 
     Q_PROPERTY(QString Comments READ getComments WRITE setComments RESET resetComments NOTIFY changedComments)
     Q_CLASSINFO("CommentsEditable", "true")
     Q_CLASSINFO("CommentsCategory", "2.PatientPhysicalInfo")
     Q_CLASSINFO("CommentsNoDefault", "true")
     Q_CLASSINFO("CommentsDefault", "")
-    ZT_SETTING(QString, Comments)
+    ZT_SPARSE_TEXT_SETTING(Comments, 2)
 
     Q_PROPERTY(QString NativeLanguage READ getNativeLanguage WRITE setNativeLanguage RESET resetNativeLanguage NOTIFY changedNativeLanguage)
     Q_CLASSINFO("NativeLanguageEditable", "true")
@@ -144,7 +145,7 @@ private:
     Q_CLASSINFO("NativeLanguageCategory", "3.PatientLocalityInfo")
     Q_CLASSINFO("NativeLanguageNoDefault", "true")
     Q_CLASSINFO("NativeLanguageDefault", "")
-    ZT_SETTING(QString, NativeLanguage)
+    ZT_SPARSE_TEXT_SETTING(NativeLanguage, 3)
 
     Q_PROPERTY(QString Ethnicity READ getEthnicity WRITE setEthnicity RESET resetEthnicity NOTIFY changedEthnicity)
     Q_CLASSINFO("EthnicityEditable", "true")
@@ -152,7 +153,7 @@ private:
     Q_CLASSINFO("EthnicityCategory", "3.PatientLocalityInfo")
     Q_CLASSINFO("EthnicityNoDefault", "true")
     Q_CLASSINFO("EthnicityDefault", "")
-    ZT_SETTING(QString, Ethnicity)
+    ZT_SPARSE_TEXT_SETTING(Ethnicity, 4)
 
     Q_PROPERTY(QString Street READ getStreet WRITE setStreet RESET resetStreet NOTIFY changedStreet)
     Q_CLASSINFO("StreetEditable", "true")
@@ -160,7 +161,7 @@ private:
     Q_CLASSINFO("StreetCategory", "3.PatientLocalityInfo")
     Q_CLASSINFO("StreetNoDefault", "true")
     Q_CLASSINFO("StreetDefault", "")
-    ZT_SETTING(QString, Street)
+    ZT_SPARSE_TEXT_SETTING(Street, 5)
 
     Q_PROPERTY(QString City READ getCity WRITE setCity RESET resetCity NOTIFY changedCity)
     Q_CLASSINFO("CityEditable", "true")
@@ -176,7 +177,7 @@ private:
     Q_CLASSINFO("StateCategory", "3.PatientLocalityInfo")
     Q_CLASSINFO("StateNoDefault", "true")
     Q_CLASSINFO("StateDefault", "")
-    ZT_SETTING(QString, State)
+    ZT_SPARSE_TEXT_SETTING(State, 6)
 
     Q_PROPERTY(QString ZIP READ getZIP WRITE setZIP RESET resetZIP NOTIFY changedZIP)
     Q_CLASSINFO("ZIPEditable", "true")
@@ -184,7 +185,7 @@ private:
     Q_CLASSINFO("ZIPCategory", "3.PatientLocalityInfo")
     Q_CLASSINFO("ZIPNoDefault", "true")
     Q_CLASSINFO("ZIPDefault", "")
-    ZT_SETTING(QString, ZIP)
+    ZT_SPARSE_TEXT_SETTING(ZIP, 7)
 
     Q_PROPERTY(QString Phone READ getPhone WRITE setPhone RESET resetPhone NOTIFY changedPhone)
     Q_CLASSINFO("PhoneEditable", "true")
@@ -192,7 +193,7 @@ private:
     Q_CLASSINFO("PhoneCategory", "3.PatientLocalityInfo")
     Q_CLASSINFO("PhoneNoDefault", "true")
     Q_CLASSINFO("PhoneDefault", "")
-    ZT_SETTING(QString, Phone)
+    ZT_SPARSE_TEXT_SETTING(Phone, 8)
 
     Q_PROPERTY(QDateTime FirstVisit READ getFirstVisit WRITE setFirstVisit RESET resetFirstVisit NOTIFY changedFirstVisit)
     Q_CLASSINFO("FirstVisitEditable", "true")
@@ -211,7 +212,7 @@ private:
     Q_CLASSINFO("SubdirectoryMaxLength", "128")
     Q_CLASSINFO("SubdirectoryNotVisible", "true")
     Q_CLASSINFO("SubdirectoryDefault", "")
-    ZT_SETTING(QString, Subdirectory)
+    ZT_SPARSE_TEXT_SETTING(Subdirectory, 9)
 
     Q_PROPERTY(int ArchiveFlag READ getArchiveFlag WRITE setArchiveFlag RESET resetArchiveFlag NOTIFY changedArchiveFlag)
     Q_CLASSINFO("ArchiveFlagEditable", "true")
@@ -268,9 +269,13 @@ public:
     // emits recordsUpdated.
     void dropRecord(Record *record);
     // The records, read when first asked for (without a signal: nothing showed
-    // them before).
+    // them before). A first reading that failed is not tried again here, and
+    // shows as none: loadRecords tries again.
     QList<Record *> records() const;
     bool recordsAreRead() const { return recordsRead; }
+    // Whether the records could not be read while none have been, and why.
+    bool recordsReadFailed() const { return readFailed; }
+    QString recordsReadError() const { return readError; }
 
     // An unstored copy: every column but AutoID.
     Patient *clone();
@@ -303,5 +308,9 @@ private:
     void retireRecords(const QList<Record *> &replaced);
 
     mutable QList<Record *> recordList;
+    // Referral to Phone and Subdirectory: empty in most patients' rows.
+    SparseTexts sparseTexts;
+    mutable QString readError;
     mutable bool recordsRead = false;
+    mutable bool readFailed = false;
 };

@@ -22,8 +22,9 @@ public:
     // Every column of the stored row; false when it cannot be read.
     virtual bool readRow(AbstractDatabaseRow *row) = 0;
     // The patient's records, owned by the caller.
-    // With read, false when they could not be read (none are returned then).
-    virtual QList<Record *> readRecords(Patient *patient, bool *read = nullptr) = 0;
+    // With read, false when they could not be read (none are returned then),
+    // and why in reason.
+    virtual QList<Record *> readRecords(Patient *patient, bool *read = nullptr, QString *reason = nullptr) = 0;
     // The first and the last date of the records with this PatientID; invalid
     // dates for none.
     virtual QPair<QDateTime, QDateTime> visitsOf(const QString &patientId) = 0;

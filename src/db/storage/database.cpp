@@ -474,13 +474,13 @@ bool Database::readRow(AbstractDatabaseRow *row)
     return true;
 }
 
-QList<Record *> Database::readRecords(Patient *patient, bool *read)
+QList<Record *> Database::readRecords(Patient *patient, bool *read, QString *reason)
 {
     QList<Record *> records;
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    const std::unique_ptr<RowCursor> rows
-        = openRows(query, SqlStatements::recordsOfPatient(patient->getPatientID()), "RECORDS NOT READ");
+    const std::unique_ptr<RowCursor> rows = openRows(
+        query, SqlStatements::recordsOfPatient(patient->getPatientID()), "RECORDS NOT READ", reason);
     if (read)
         *read = rows != nullptr;
     if (!rows)

@@ -182,7 +182,7 @@ public:
 
     // RowStore: what the rows ask of their database.
     bool readRow(AbstractDatabaseRow *row) override;
-    QList<Record *> readRecords(Patient *patient, bool *read = nullptr) override;
+    QList<Record *> readRecords(Patient *patient, bool *read = nullptr, QString *reason = nullptr) override;
     // Read for every patient at once when first asked, again once records changed.
     QPair<QDateTime, QDateTime> visitsOf(const QString &patientId) override;
     // The UPDATE of one column of a stored row. A changed PatientID takes the

@@ -7,10 +7,14 @@
 #include "db/rows/rowchange.h"
 #include "db/storage/sqldialect.h"
 
-#include <QDebug>
+#include "db/storage/changelistener.h"
+
+#include <QCoreApplication>
+#include <QSemaphore>
+#include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTimer>
+#include <memory>
 
 using namespace DatabaseSupport;
 
@@ -21,12 +25,15 @@ namespace
 // twice as long each time, up to the longest wait.
 constexpr int CheckIntervalMs = 1000;
 constexpr int LongestWaitMs = 30000;
+// How long a new workstation waits for its subscription before it reads.
+constexpr int FirstAnswerMs = 200;
 
 } // namespace
 
 LiveUpdates::LiveUpdates(Database *database)
     : QObject(database)
     , database(database)
+    , listener(new ChangeListener(database->dialect().notificationChannel(), database->location().timeoutSeconds))
     , showTimer(new QTimer(this))
     , connectionTimer(new QTimer(this))
 {
@@ -43,12 +50,33 @@ LiveUpdates::LiveUpdates(Database *database)
     connectionTimer->setInterval(CheckIntervalMs);
     connect(connectionTimer, &QTimer::timeout, this, &LiveUpdates::checkConnection);
     connectionTimer->start();
-    if (QSqlDriver *driver = database->database().driver())
-        connect(driver,
-            QOverload<const QString &, QSqlDriver::NotificationSource, const QVariant &>::of(
-                &QSqlDriver::notification),
-            this, &LiveUpdates::hear);
+
+    listener->moveToThread(&thread);
+    connect(&thread, &QThread::finished, listener, &QObject::deleteLater);
+    connect(listener, &ChangeListener::listening, this, &LiveUpdates::heardListening);
+    connect(listener, &ChangeListener::heard, this, [this](const QString &payload, int session) {
+        heard.append(qMakePair(payload, session));
+        showTimer->start();
+    });
+    thread.start();
+    connectionWasOpen = database->connectionAsIs().isOpen();
+    if (!connectionWasOpen)
+        return;
+    const auto answered = std::make_shared<QSemaphore>();
+    const QMetaObject::Connection first = connect(listener, &ChangeListener::listening, listener,
+        [answered] { answered->release(); }, Qt::DirectConnection);
     listen();
+    // A subscription that takes longer is taken up later, and the list read
+    // meanwhile is read again.
+    if (answered->tryAcquire(1, FirstAnswerMs))
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    disconnect(first);
+}
+
+LiveUpdates::~LiveUpdates()
+{
+    thread.quit();
+    thread.wait();
 }
 
 QString LiveUpdates::payloadOf(const RowChange &change)
@@ -62,32 +90,27 @@ QString LiveUpdates::payloadOf(const RowChange &change)
 
 void LiveUpdates::listen()
 {
-    const QSqlDatabase db = database->database();
-    // The driver subscribes on this thread, where no deadline reaches: a
-    // server that does not answer a bounded call first is not asked.
-    QSqlQuery probe(db);
-    listening = db.isOpen() && database->exec(probe, QStringLiteral("SELECT 1"))
-        && db.driver()->subscribeToNotification(database->dialect().notificationChannel());
-    everListened = everListened || listening;
+    asking = true;
+    retryInMs = qBound(CheckIntervalMs, retryInMs * 2, LongestWaitMs);
+    sinceAttempt.start();
+    const QString connection = ChangeListener::connectionString(database->connectionAsIs());
+    QMetaObject::invokeMethod(listener, [this, connection] { listener->listenOn(connection); });
 }
 
-void LiveUpdates::hear(const QString &name, QSqlDriver::NotificationSource source, const QVariant &payload)
+void LiveUpdates::heardListening(bool on)
 {
-    if (source == QSqlDriver::SelfSource || name != database->dialect().notificationChannel())
+    asking = false;
+    const bool was = listening;
+    listening = on;
+    if (!on || was)
         return;
-    const QStringList parts = payload.toString().split(QLatin1Char(' '));
-    if (parts.size() < 3)
-        return;
-    // Every table at once: a restored backup.
-    if (parts.first() == QLatin1String("*"))
-        pendingAll = true;
-    const int id = parts.at(2).toInt();
-    if (parts.first() == patientsTable)
-        pendingPatients.insert(id);
-    else if (parts.first() == recordsTable)
-        pendingRecords.insert(id);
-    emit announced(parts.first(), id);
-    showTimer->start();
+    retryInMs = 0;
+    // What was announced before the subscription took is gone: the list read
+    // before it, at an earlier subscription or at the start, is read again.
+    const bool missed = everListened || database->wholeReads() > 0;
+    everListened = true;
+    if (missed)
+        database->reloadPatients();
 }
 
 void LiveUpdates::showPending()
@@ -97,6 +120,29 @@ void LiveUpdates::showPending()
         QTimer::singleShot(100, this, &LiveUpdates::showPending);
         return;
     }
+    // This workstation's own, heard as well, were shown when they were written.
+    const int self = ChangeListener::sessionOf(database->connectionAsIs());
+    bool any = false;
+    for (const auto &announcement : qAsConst(heard)) {
+        if (announcement.second == self)
+            continue;
+        const QStringList parts = announcement.first.split(QLatin1Char(' '));
+        if (parts.size() < 3)
+            continue;
+        any = true;
+        // Every table at once: a restored backup.
+        if (parts.first() == QLatin1String("*"))
+            pendingAll = true;
+        const int id = parts.at(2).toInt();
+        if (parts.first() == patientsTable)
+            pendingPatients.insert(id);
+        else if (parts.first() == recordsTable)
+            pendingRecords.insert(id);
+        emit announced(parts.first(), id);
+    }
+    heard.clear();
+    if (!any)
+        return;
     if (pendingAll) {
         pendingAll = false;
         pendingPatients.clear();
@@ -160,28 +206,17 @@ void LiveUpdates::followRecord(int recordId)
 
 void LiveUpdates::checkConnection()
 {
-    // The connection is another call's until it ends.
-    if (database->isWaiting())
+    if (listening || asking)
         return;
-    QSqlDatabase db = database->connectionAsIs();
-    if (db.isOpen() && !database->dialect().connectionLost(db)) {
-        retryInMs = 0;
-        // Opened afresh by an action of the user: it listens no more, and what
-        // was announced meanwhile is gone.
-        if (!db.driver()->subscribedToNotifications().contains(database->dialect().notificationChannel())) {
-            const bool missed = everListened;
-            listen();
-            if (listening && missed)
-                database->reloadPatients();
-        }
+    // Asked at once when the window's connection has just opened (a password
+    // given), else after waits that grow; never before it ever opened, when
+    // the password may still be missing.
+    const bool open = database->connectionAsIs().isOpen();
+    const bool opened = open && !connectionWasOpen;
+    connectionWasOpen = open;
+    if (!open && !everListened)
         return;
-    }
-    listening = false;
-    if (retryInMs > 0 && sinceAttempt.elapsed() < retryInMs)
+    if (!opened && retryInMs > 0 && sinceAttempt.elapsed() < retryInMs)
         return;
-    retryInMs = qBound(CheckIntervalMs, retryInMs * 2, LongestWaitMs);
-    sinceAttempt.start();
-    // Opens it again when the server is back; the next check listens.
-    if (database->database().isOpen())
-        checkConnection();
+    listen();
 }

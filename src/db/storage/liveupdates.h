@@ -2,9 +2,12 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPair>
 #include <QSet>
-#include <QSqlDriver>
+#include <QThread>
+#include <QVector>
 
+class ChangeListener;
 class Database;
 class QTimer;
 struct RowChange;
@@ -18,12 +21,17 @@ struct RowChange;
 // show. Nothing is read anew as a whole, except after the connection was lost
 // (announcements made meanwhile are gone).
 //
+// Announcements are heard on a session of their own, on a thread of their
+// own, which also opens it again when it is lost: the window never waits for
+// a server that does not answer it.
+//
 // PatientDatabase makes one when its backend has a channel; it lives as its child.
 class LiveUpdates : public QObject
 {
     Q_OBJECT
 public:
     explicit LiveUpdates(Database *database);
+    ~LiveUpdates() override;
 
     bool isListening() const { return listening; }
 
@@ -37,15 +45,21 @@ signals:
 private:
     static QString payloadOf(const RowChange &change);
     void listen();
-    void hear(const QString &name, QSqlDriver::NotificationSource source, const QVariant &payload);
+    void heardListening(bool on);
     void showPending();
     void followPatient(int autoId);
     void followRecord(int recordId);
     void checkConnection();
 
     Database *database;
+    QThread thread;
+    ChangeListener *listener;
     bool listening = false;
     bool everListened = false;
+    bool asking = false;
+    bool connectionWasOpen = false;
+    // Announcements and the sessions that made them, until shown.
+    QVector<QPair<QString, int>> heard;
     QSet<int> pendingPatients;
     QSet<int> pendingRecords;
     bool pendingAll = false;

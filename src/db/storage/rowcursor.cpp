@@ -1,5 +1,6 @@
 #include "db/storage/rowcursor.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -42,17 +43,20 @@ void RowCursor::share(int field, QString *text) const
 {
     if (field < 0 || text->isEmpty())
         return;
-    if (recent.size() <= field * sharedPerField) {
-        recent.resize((field + 1) * sharedPerField);
-        nextSlot.resize(field + 1);
-    }
-    QString *kept = recent.data() + field * sharedPerField;
-    for (int i = 0; i < sharedPerField; ++i) {
-        if (kept[i] == *text) {
-            *text = kept[i];
-            return;
-        }
-    }
-    kept[nextSlot[field]] = *text;
-    nextSlot[field] = quint8((nextSlot[field] + 1) % sharedPerField);
+    if (remembered.size() <= field)
+        remembered.resize(field + 1);
+    QVector<QString> &kept = remembered[field];
+    // One place until a second, different text comes: reading a single row
+    // makes no table.
+    if (kept.isEmpty())
+        kept.resize(1);
+    else if (kept.size() == 1 && kept.at(0) != *text)
+        kept.resize(sharedPerField);
+    // One place per text: a hit costs a hash and one comparison, a miss
+    // takes the place over.
+    QString &place = kept[int(qHash(*text) & uint(kept.size() - 1))];
+    if (place == *text)
+        *text = place;
+    else
+        place = *text;
 }

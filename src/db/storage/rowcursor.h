@@ -28,12 +28,15 @@ public:
     // The rows of a query that has run, through Qt.
     static std::unique_ptr<RowCursor> of(QSqlQuery &query);
 
-    // A text of the field that equals one it gave lately, as that one: the
-    // same city, diagnosis or sex in thousands of rows is then held once.
+    // A text of the field that equals one it gave before, as that one: the
+    // same city, diagnosis, last name or patronymic in thousands of rows is
+    // then held once. Texts are remembered in a bounded table per field, so a
+    // field of unique texts costs no more than the table.
     void share(int field, QString *text) const;
 
 private:
-    static constexpr int sharedPerField = 4;
-    mutable QVector<QString> recent;
-    mutable QVector<quint8> nextSlot;
+    // A power of two: enough for the surnames and patronymics that fill most of
+    // a clinic's list, little beside a hundred thousand rows' texts.
+    static constexpr int sharedPerField = 512;
+    mutable QVector<QVector<QString>> remembered;
 };

@@ -46,6 +46,14 @@
 // must know the old value overrides ZTSettings::changingProperty, which runs
 // just before the store.
 
+// A text setting that most objects leave empty can live in the class's
+// SparseTexts (sparsetexts.h) instead of a member of its own:
+//
+//     ZT_SPARSE_TEXT_SETTING(Street, 5)
+//
+// makes the same getter, setter, reset and signal as ZT_SETTING(QString, Street),
+// with the value in slot 5 of the member `sparseTexts` that the class declares.
+
 // clang-format off
 #define ZT_SETTING_COMMON_(Type, Name, ...)                                     \
 public:                                                                         \
@@ -72,4 +80,22 @@ public:
                          : (changingProperty(#Name), m_##Name = (value),        \
                             Q_EMIT changed##Name(m_##Name),                     \
                             changedProperty(QStringLiteral(#Name)), true))
+#define ZT_SPARSE_TEXT_SETTING(Name, slot)                                      \
+public:                                                                         \
+    Q_INVOKABLE QString get##Name() const { return sparseTexts.at(slot); }      \
+    Q_INVOKABLE void reset##Name() { set##Name(QString()); }                    \
+    Q_SIGNAL void changed##Name(const QString &value);                          \
+    Q_INVOKABLE void set##Name(const QString &value)                            \
+    {                                                                           \
+        if (sparseTexts.at(slot) == value)                                      \
+            return;                                                             \
+        if (fillingQuietly) {                                                   \
+            sparseTexts.set(slot, value);                                       \
+            return;                                                             \
+        }                                                                       \
+        changingProperty(#Name);                                                \
+        sparseTexts.set(slot, value);                                           \
+        Q_EMIT changed##Name(sparseTexts.at(slot));                             \
+        changedProperty(QStringLiteral(#Name));                                 \
+    }
 // clang-format on

@@ -3,7 +3,9 @@
 #include "support/testenvironment.h"
 #include "toolkit/i18n/languagecontext.h"
 #include "toolkit/settings/metadescription.h"
+#include "toolkit/settings/sparsetexts.h"
 
+#include <QRandomGenerator>
 #include <sys/stat.h>
 
 using namespace kestatest;
@@ -165,6 +167,26 @@ private slots:
         QVERIFY(!QFile("locked/probe").open(QIODevice::WriteOnly));
         s.setZoom(130);
         QVERIFY(readFile("locked/s.xml").contains("<Zoom>130</Zoom>"));
+    }
+
+    // Slots set, replaced and let go of in any order keep their own texts, a
+    // null one apart from an empty one, as members would.
+    void sparseTextsKeepEachSlot()
+    {
+        SparseTexts sparse;
+        QString members[32];
+        QRandomGenerator random(35);
+        const QString texts[] = { QString(), QString(""), "a", "Lenina 1", "Ч" };
+        for (int step = 0; step < 3000; ++step) {
+            const int slot = random.bounded(32);
+            const QString &text = texts[random.bounded(5)];
+            sparse.set(slot, text);
+            members[slot] = text;
+            for (int s = 0; s < 32; ++s) {
+                QCOMPARE(sparse.at(s), members[s]);
+                QCOMPARE(sparse.at(s).isNull(), members[s].isNull());
+            }
+        }
     }
 
     void jsonFailuresChangeNothing()
