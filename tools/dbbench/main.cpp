@@ -8,7 +8,8 @@
 // side by side and alternating, N rounds (default 7) of:
 //   load   the application model coming up: settings, connection and the
 //          patient list ready to show
-//   floor  a bare scan of the same rows into plain values, on the same file
+//   floor  a bare scan of the same rows into plain values, on the same file,
+//          through Qt's driver and through the SQLite library itself (C floor)
 // and prints the minimum and median of each, wall and CPU time, and their
 // ratios (CPU time is the steadier figure on a machine busy with other work).
 // Then: the statements of one load, the peak memory of the first load, and
@@ -16,7 +17,7 @@
 // median over up to 200 patients, each asked for the first time).
 // With --server the rows lie on a private PostgreSQL server on loopback (as the
 // tests start theirs); the floor is a bare libpq scan, and two workstations
-// then insert M records (and M/20 patients) each at once.
+// then insert M records (and M/20 patients) each at once (none with --inserts 0).
 
 #include "db/storage/database.h"
 #include "db/model/datalocations.h"
@@ -40,6 +41,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <sqlite3.h>
 #include <time.h>
 
 namespace
@@ -212,6 +214,61 @@ QPair<double, double> scanFloor(long *values)
     return times;
 }
 
+// The same rows through the SQLite library alone, every text copied into a
+// QString, every blob into a QByteArray and every number kept: the floor a
+// load cannot go below, whatever it does with the values after.
+QPair<double, double> scanFloorInC(long *values)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const double cpuStart = cpuMs();
+    sqlite3 *db = nullptr;
+    const QByteArray file = DataLocations::databaseFile().toUtf8();
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return { -1, -1 };
+    }
+    sqlite3_stmt *statement = nullptr;
+    sqlite3_prepare_v2(db, "SELECT * from Patients", -1, &statement, nullptr);
+    const int fields = sqlite3_column_count(statement);
+    struct Row {
+        QVector<QString> texts;
+        QVector<QByteArray> blobs;
+        QVector<double> numbers;
+    };
+    QVector<Row> rows;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        Row row;
+        row.texts.reserve(fields);
+        row.numbers.reserve(fields);
+        for (int i = 0; i < fields; ++i) {
+            switch (sqlite3_column_type(statement, i)) {
+            case SQLITE_INTEGER:
+                row.numbers.append(double(sqlite3_column_int64(statement, i)));
+                break;
+            case SQLITE_FLOAT:
+                row.numbers.append(sqlite3_column_double(statement, i));
+                break;
+            case SQLITE_BLOB:
+                row.blobs.append(QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, i)),
+                    sqlite3_column_bytes(statement, i)));
+                break;
+            case SQLITE_NULL:
+                row.numbers.append(0);
+                break;
+            default:
+                row.texts.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, i)),
+                    sqlite3_column_bytes(statement, i)));
+            }
+        }
+        rows.append(std::move(row));
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    *values = long(rows.size()) * fields;
+    return { milliseconds(timer), cpuMs() - cpuStart };
+}
+
 QString figure(double ms)
 {
     return QString::number(ms, 'f', ms < 10 ? 2 : 0) + " ms";
@@ -243,7 +300,7 @@ int main(int argc, char *argv[])
         else if (arguments.at(i) == QLatin1String("--server"))
             onServer = true;
         else if (arguments.at(i) == QLatin1String("--inserts") && i + 1 < arguments.size())
-            inserts = qMax(1, arguments.at(++i).toInt());
+            inserts = qMax(0, arguments.at(++i).toInt());
         else if (arguments.at(i) == QLatin1String("--rounds") && i + 1 < arguments.size())
             rounds = qMax(1, arguments.at(++i).toInt());
         else
@@ -294,11 +351,17 @@ int main(int argc, char *argv[])
     QVector<double> floors;
     QVector<double> loadCpu;
     QVector<double> floorCpu;
+    QVector<double> cFloors;
+    QVector<double> cFloorCpu;
     long scanned = 0;
+    long scannedInC = 0;
     for (int round = 0; round < rounds; ++round) {
         const QPair<double, double> floor = scanFloor(&scanned);
         floors.append(floor.first);
         floorCpu.append(floor.second);
+        const QPair<double, double> cFloor = scanFloorInC(&scannedInC);
+        cFloors.append(cFloor.first);
+        cFloorCpu.append(cFloor.second);
         const double cpuStart = cpuMs();
         timer.restart();
         model = std::make_unique<KestaModel>();
@@ -331,11 +394,17 @@ int main(int argc, char *argv[])
     const auto ratio = [](double a, double b) { return QString::number(b > 0 ? a / b : 0, 'f', 2); };
     out << "load (settings, connection, patient list): median " << figure(median(loads)) << ", min "
         << figure(minimum(loads)) << "; CPU median " << figure(median(loadCpu)) << "\n";
-    out << "floor (bare scan of " << scanned << " values): median " << figure(median(floors)) << ", min "
-        << figure(minimum(floors)) << "; CPU median " << figure(median(floorCpu)) << "\n";
+    out << "floor (bare scan of " << scanned << " values through Qt): median " << figure(median(floors))
+        << ", min " << figure(minimum(floors)) << "; CPU median " << figure(median(floorCpu)) << "\n";
     out << "ratio load/floor: wall medians " << ratio(median(loads), median(floors)) << ", wall minima "
         << ratio(minimum(loads), minimum(floors)) << ", CPU medians "
         << ratio(median(loadCpu), median(floorCpu)) << "\n";
+    out << "C floor (" << scannedInC << " values through the SQLite library, each copied): median "
+        << figure(median(cFloors)) << ", min " << figure(minimum(cFloors)) << "; CPU median "
+        << figure(median(cFloorCpu)) << "\n";
+    out << "ratio load/C floor: wall medians " << ratio(median(loads), median(cFloors)) << ", wall minima "
+        << ratio(minimum(loads), minimum(cFloors)) << ", CPU medians "
+        << ratio(median(loadCpu), median(cFloorCpu)) << " (target 1.2)\n";
     out << "statements of one load: " << loadStatements << "\n";
     out << "peak memory of the first load: " << peak << " MiB\n";
     out << "one patient's records with file facts: median " << figure(median(perPatient)) << ", max "

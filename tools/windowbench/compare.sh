@@ -1,20 +1,53 @@
 #!/usr/bin/env bash
 # Times the main window as built from this tree beside the same window as built from an
 # older commit (by default where this branch left main), alternating the two builds round
-# by round on the same data folders, and prints the medians side by side:
+# by round on the same data folders, and prints the medians of every step side by side:
 #
-#     tools/windowbench/compare.sh [BASE] [ROUNDS]
+#     tools/windowbench/compare.sh [BASE] [ROUNDS] [--only STEP,...] [--server]
 #
-# Each start listens on the exchange port: run it where no other Kesta does. Both builds
-# are Release builds: this tree's in build-release/, the older one's in build-base/ (its
-# source from git archive, with this windowbench copied in). The data folders (10,000
-# patients with 10 recordings each, and 100,000 patients) are made once for each build in
-# build-release/windowbench-data/old and new.
+# --only makes just the runs that hold the named steps (select, big, sfn, focus, type,
+# live, create, sort; the start is timed by every run); --server also times live and
+# create over a private PostgreSQL server of 100,000 patients, started and filled anew by
+# each run. Each start listens on the exchange port: run it where no other Kesta does.
+# Both builds are Release builds: this tree's in build-release/, the older one's in
+# build-base/ (its source from git archive, with this windowbench copied in). The data
+# folders (10,000 patients with 10 recordings each, and 100,000 patients) are made once
+# for each build in build-release/windowbench-data/old and new.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-base=${1:-$(git -C "$root" merge-base HEAD main)}
-rounds=${2:-5}
+only=""
+server=no
+positional=()
+while [ $# -gt 0 ]; do
+    case $1 in
+    --only)
+        only=",$2,"
+        shift 2
+        ;;
+    --server)
+        server=yes
+        shift
+        ;;
+    *)
+        positional+=("$1")
+        shift
+        ;;
+    esac
+done
+base=${positional[0]:-$(git -C "$root" merge-base HEAD main)}
+rounds=${positional[1]:-5}
 data="$root/build-release/windowbench-data"
+
+# The steps among the given ones that --only asks for, or all of them.
+chosen() {
+    local step picked=()
+    for step in "$@"; do
+        if [ -z "$only" ] || [[ $only == *",$step,"* ]]; then
+            picked+=("$step")
+        fi
+    done
+    echo "${picked[*]:-}"
+}
 
 build() { # source folder, build folder
     [ -f "$2/build.ninja" ] || cmake -S "$1" -B "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -29,8 +62,9 @@ if [ "$(cat "$root/build-base/commit" 2>/dev/null)" != "$(git -C "$root" rev-par
     git -C "$root" archive "$base" | tar -x -C "$old_source"
     git -C "$root" rev-parse "$base" >"$root/build-base/commit"
 fi
-mkdir -p "$old_source/tools/windowbench"
+mkdir -p "$old_source/tools/windowbench" "$old_source/tests/support"
 cp "$root/tools/windowbench/main.cpp" "$root/tools/windowbench/CMakeLists.txt" "$old_source/tools/windowbench/"
+cp "$root/tests/support/testserver.cpp" "$root/tests/support/testserver.h" "$old_source/tests/support/"
 grep -q windowbench "$old_source/tools/CMakeLists.txt" || echo "add_subdirectory(windowbench)" >>"$old_source/tools/CMakeLists.txt"
 build "$old_source" "$root/build-base/build"
 
@@ -47,20 +81,38 @@ done
 
 samples=$(mktemp)
 trap 'rm -f "$samples"' EXIT
+# One run of a build over a folder, its lines labelled; none when no step of it is chosen.
+# A run that ends early keeps what it printed and says so, so the other steps still count.
+measure() { # side binary label folder options step...
+    local side=$1 binary=$2 label=$3 folder=$4 options=$5
+    shift 5
+    local steps
+    steps=$(chosen "$@")
+    [ -n "$steps" ] || return 0
+    # shellcheck disable=SC2086
+    "$binary" run "$folder" $steps $options 2>/dev/null | sed "s/^/$side $label /" >>"$samples" \
+        || echo "$side $label: the run of $steps ended early" >&2
+}
 for round in $(seq "$rounds"); do
     order="old new"
     [ $((round % 2)) -eq 0 ] && order="new old"
     for side in $order; do
         binary=$old
         [ "$side" = new ] && binary=$new
-        "$binary" run "$data/$side/d10k" select big --rounds 10 2>/dev/null | sed "s/^/$side 10k /" >>"$samples"
+        measure $side "$binary" 10k "$data/$side/d10k" "--rounds 10" select big
         # Enough recordings that the rate is the steady one, not the first few's.
-        "$binary" run "$data/$side/d10k" sfn --rounds 100 2>/dev/null | sed "s/^/$side 10k /" >>"$samples"
-        "$binary" run "$data/$side/d100k" focus type --rounds 5 2>/dev/null | sed "s/^/$side 100k /" >>"$samples"
+        measure $side "$binary" 10k "$data/$side/d10k" "--rounds 100" sfn
+        measure $side "$binary" 100k "$data/$side/d100k" "--rounds 5" focus type
         # Steps that add patients work on a copy, so that every run starts from the same list.
-        rm -rf "$data/$side/changed"
-        cp -r "$data/$side/d100k" "$data/$side/changed"
-        "$binary" run "$data/$side/changed" live create sort --rounds 5 2>/dev/null | sed "s/^/$side 100k /" >>"$samples"
+        if [ -n "$(chosen live create sort)" ]; then
+            rm -rf "$data/$side/changed"
+            cp -r "$data/$side/d100k" "$data/$side/changed"
+            measure $side "$binary" 100k "$data/$side/changed" "--rounds 5" live create sort
+        fi
+        if [ "$server" = yes ]; then
+            rm -rf "$data/$side/server"
+            measure $side "$binary" server "$data/$side/server" "--rounds 5 --server 100000" live create
+        fi
     done
 done
 
@@ -68,7 +120,10 @@ python3 - "$samples" "$base" "$rounds" <<'EOF'
 import statistics, sys
 values = {}
 for line in open(sys.argv[1]):
-    side, data, word, name, wall, cpu = line.split()
+    fields = line.split()
+    if len(fields) != 6 or fields[2] != "step":
+        continue
+    side, data, _, name, wall, cpu = fields
     values.setdefault((data, name, side), []).append((float(wall), float(cpu)))
 steps = [
     ("10k", "select", "Selecting a patient at 10k (card shown)", "< 10 ms"),
@@ -77,6 +132,7 @@ steps = [
     ("100k", "shown", "Window shown, 100k patients", "< 1000 ms"),
     ("100k", "model", "  of which reading the patients", "-"),
     ("100k", "type", "100k: keystroke narrowing 100,000 rows to 12,500", "< 16 ms"),
+    ("100k", "rows", "  rows the keystroke leaves", "-"),
     ("100k", "clear", "100k: clearing the filter", "< 16 ms"),
     ("100k", "focus", "100k: focusing the search field", "< 16 ms"),
     ("100k", "live", "100k: a patient from another workstation shown", "< 10 ms"),
@@ -85,18 +141,37 @@ steps = [
     ("100k", "sort-first", "  a column's first sort (its keys read)", "< 100 ms"),
     ("10k", "sfn", "A recording reported over the exchange (2,000 records)", "-"),
     ("10k", "sfn-rate", "  recordings registered per second", ">= 300 /s"),
+    ("server", "shown", "Server, 100k: window shown", "< 1000 ms"),
+    ("server", "model", "  of which reading the patients", "-"),
+    ("server", "live", "Server, 100k: a patient from another workstation shown", "< 10 ms"),
+    ("server", "create", "Server, 100k: a patient created in the window, shown selected", "< 50 ms"),
 ]
-print(f"base {sys.argv[2][:10]}, {sys.argv[3]} rounds alternating; medians, wall ms (CPU ms)")
+# A step the table does not name yet still shows, under its own name.
+named = {(data, name) for data, name, _, _ in steps}
+for data, name, _ in sorted(values):
+    if (data, name) not in named:
+        named.add((data, name))
+        steps.append((data, name, f"{data}: {name}", "-"))
+print(f"base {sys.argv[2][:10]}, {sys.argv[3]} rounds alternating; medians, wall ms (CPU ms); - where a side has none")
 print("| Step | old | new | old/new | target |")
 print("|---|---|---|---|---|")
 for data, name, title, target in steps:
     old, new = values.get((data, name, "old")), values.get((data, name, "new"))
-    if not old or not new:
+    if not old and not new:
         continue
-    ow, nw = statistics.median(w for w, _ in old), statistics.median(w for w, _ in new)
-    oc, nc = statistics.median(c for _, c in old), statistics.median(c for _, c in new)
-    if name == "sfn-rate":
-        print(f"| {title} | {ow:.0f} | {nw:.0f} | {nw / ow:.1f}x | {target} |")
-    else:
-        print(f"| {title} | {ow:.1f} ({oc:.1f}) | {nw:.1f} ({nc:.1f}) | {ow / nw:.1f}x | {target} |")
+    count = name in ("sfn-rate", "rows")
+    texts, walls = [], []
+    for side in (old, new):
+        if not side:
+            texts.append("-")
+            walls.append(None)
+            continue
+        wall = statistics.median(w for w, _ in side)
+        cpu = statistics.median(c for _, c in side)
+        texts.append(f"{wall:.0f}" if count else f"{wall:.1f} ({cpu:.1f})")
+        walls.append(wall)
+    ratio = "-"
+    if walls[0] and walls[1] and name != "rows":
+        ratio = f"{walls[1] / walls[0]:.1f}x" if name == "sfn-rate" else f"{walls[0] / walls[1]:.1f}x"
+    print(f"| {title} | {texts[0]} | {texts[1]} | {ratio} | {target} |")
 EOF

@@ -29,6 +29,12 @@
 //                   click on its button until the list shows it selected
 //           sort    a click on each shown column's header, twice, K times;
 //                   a column's first sort is "sort-first"
+//     windowbench run DIR STEP... --server [N] [--rounds K]
+//         The same over a private PostgreSQL server on loopback, started as
+//         the tests start theirs and filled with N patients (100,000) and the
+//         two with many recordings; DIR holds only the home. "live" is then a
+//         patient inserted by a second workstation (a connection of its own),
+//         timed from its commit until the list shows it.
 //
 // The lines are meant for tools/windowbench/compare.sh, which runs this
 // program as built from two sources, alternating, and prints the medians side
@@ -40,6 +46,7 @@
 #include "app/tables/patientslistwidget.h"
 #include "app/tables/recordstable.h"
 #include "db/storage/database.h"
+#include "db/storage/patientdatabase.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestamodel.h"
 #include "db/rows/patient.h"
@@ -47,6 +54,7 @@
 #include "toolkit/settings/basepropertyview.h"
 #include "toolkit/settings/propertytabwidget.h"
 #include "toolkit/style/stylehelper.h"
+#include "support/testserver.h"
 
 #include <QAction>
 #include <QApplication>
@@ -206,7 +214,61 @@ bool fill(int patients, int recordsEach, bool withFiles, QTextStream &out)
     return true;
 }
 
-void writeSettings(int lastPatientId)
+// The rows the file's fill writes, made by the server itself; the history
+// triggers are off meanwhile (they would make the fill take minutes), as rows
+// moved in by a copy are.
+bool fillServer(const DatabaseLocation &location, int patients, QTextStream &out)
+{
+    PatientDatabase db(location);
+    QString reason;
+    if (!db.isUsable(&reason)) {
+        out << "server database not usable: " << reason << "\n";
+        return false;
+    }
+    QSqlQuery query(db.database());
+    QStringList last, first;
+    for (const char *name : LastNames)
+        last << QStringLiteral("'%1'").arg(QLatin1String(name));
+    for (const char *name : FirstNames)
+        first << QStringLiteral("'%1'").arg(QLatin1String(name));
+    const QStringList statements {
+        QStringLiteral("ALTER TABLE Patients DISABLE TRIGGER USER"),
+        QStringLiteral("ALTER TABLE Records DISABLE TRIGGER USER"),
+        QStringLiteral("INSERT INTO Patients (AutoID, PatientID, LastName, FirstName, MiddleName, Sex, DOB, "
+                       "Height, Weight, Hand, City, Diagnosis, LastVisit) SELECT 100 + i, 'P' || lpad(i::text, "
+                       "6, '0'), (ARRAY[%2])[i %% 8 + 1], (ARRAY[%3])[(i / 8) %% 7 + 1], 'N' || (i %% 97), "
+                       "CASE WHEN i %% 2 = 1 THEN 'M' ELSE 'F' END, make_date(1940 + i %% 80, 1 + i %% 12, "
+                       "1 + i %% 28), 150 + i %% 50, 50 + i %% 40, 'R', 'Tver', 'G40.9', date '2020-01-01' + "
+                       "i %% 1500 FROM generate_series(0, %1) i")
+            .arg(patients - 1)
+            .arg(last.join(QLatin1Char(',')), first.join(QLatin1Char(',')))
+            .replace(QLatin1String("%%"), QLatin1String("%")),
+        QStringLiteral("INSERT INTO Patients (AutoID, PatientID, LastName, FirstName) VALUES "
+                       "(%1, 'BIG', 'Aarons', 'Big'), (%2, 'SFN', 'Abbot', 'Sfn')")
+            .arg(100 + patients)
+            .arg(101 + patients),
+        QStringLiteral("INSERT INTO Records (RecordID, PatientID, RecordDate, FileName, RecordType, Comments, "
+                       "Temperature) SELECT 100 + i, CASE WHEN i < %1 THEN 'BIG' ELSE 'SFN' END, timestamp "
+                       "'2010-01-01 09:00' + i * interval '1 day', 'EEG_' || i || '\\rec.edf', 'EEG', "
+                       "'good record', 36.6 FROM generate_series(0, %2) i")
+            .arg(BigRecords)
+            .arg(BigRecords + SfnRecords - 1),
+        QStringLiteral("ALTER TABLE Patients ENABLE TRIGGER USER"),
+        QStringLiteral("ALTER TABLE Records ENABLE TRIGGER USER"),
+        QStringLiteral("SELECT setval(pg_get_serial_sequence('patients', 'autoid'), max(AutoID)) FROM Patients"),
+        QStringLiteral("SELECT setval(pg_get_serial_sequence('records', 'recordid'), max(RecordID)) FROM Records"),
+        QStringLiteral("ANALYZE"),
+    };
+    for (const QString &statement : statements) {
+        if (!query.exec(statement)) {
+            out << "server fill failed: " << query.lastError().text() << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+void writeSettings(int lastPatientId, const DatabaseLocation *server)
 {
     QFile file(QStringLiteral("Settings.xml"));
     if (!file.open(QIODevice::WriteOnly))
@@ -218,11 +280,17 @@ void writeSettings(int lastPatientId)
         << "<StartMaximized>false</StartMaximized>\n"
         << "<PatientsTableColumns>FullName;PatientID;Age</PatientsTableColumns>\n"
         << "<PatientsTableSorting>+FullName</PatientsTableSorting>\n"
-        << "<LastPatientId>" << lastPatientId << "</LastPatientId>\n"
-        << "</KestaSettings>\n";
+        << "<LastPatientId>" << lastPatientId << "</LastPatientId>\n";
+    if (server)
+        xml << "<ServerHost>" << server->host << "</ServerHost>\n"
+            << "<ServerPort>" << server->port << "</ServerPort>\n"
+            << "<ServerDatabase>" << server->databaseName << "</ServerDatabase>\n"
+            << "<ServerUser>" << server->user << "</ServerUser>\n"
+            << "<ServerTlsMode>disable</ServerTlsMode>\n";
+    xml << "</KestaSettings>\n";
 }
 
-int run(const QStringList &steps, int rounds, QTextStream &out)
+int run(const QStringList &steps, int rounds, const DatabaseLocation *server, QTextStream &out)
 {
     QElapsedTimer started;
     started.start();
@@ -298,6 +366,22 @@ int run(const QStringList &steps, int rounds, QTextStream &out)
                 timed(out, QStringLiteral("clear"), [&] { QTest::keyClick(search, Qt::Key_Escape); });
                 if (patients->shownRowCount() != patientCount)
                     return 6;
+            }
+        } else if (step == QLatin1String("live") && server) {
+            // The other workstation: a database of its own on the same server,
+            // whose write announces the patient as every workstation's does.
+            PatientDatabase other(*server);
+            for (int i = 0; i < rounds; ++i) {
+                Patient fresh;
+                fresh.setPatientID(QStringLiteral("LIVE%1").arg(i));
+                fresh.setLastName(QStringLiteral("Lebedeva"));
+                fresh.setFirstName(QStringLiteral("Live"));
+                const int before = patients->totalRowCount();
+                if (other.insertPatient(&fresh) <= 0)
+                    return 7;
+                timed(out, step, [&] { waitFor([&] { return patients->totalRowCount() == before + 1; }); });
+                if (patients->totalRowCount() != before + 1)
+                    return 8;
             }
         } else if (step == QLatin1String("live")) {
             // The other workstation: a connection of its own to the same file.
@@ -423,16 +507,35 @@ int main(int argc, char *argv[])
 
     QStringList steps;
     int rounds = 20;
+    int serverPatients = 0;
     for (int i = 2; i < arguments.size(); ++i) {
         if (arguments.at(i) == QLatin1String("--rounds") && i + 1 < arguments.size())
             rounds = qMax(1, arguments.at(++i).toInt());
+        else if (arguments.at(i) == QLatin1String("--server"))
+            serverPatients = i + 1 < arguments.size() && arguments.at(i + 1).toInt() > 0
+                ? arguments.at(++i).toInt()
+                : 100000;
         else
             steps << arguments.at(i);
     }
+    DatabaseLocation server;
+    if (serverPatients > 0) {
+        kestatest::TestServer *instance = kestatest::TestServer::instance();
+        if (!instance) {
+            out << "no server: " << kestatest::TestServer::startError() << "\n";
+            return 1;
+        }
+        server = instance->createDatabase(QStringLiteral("windowbench"));
+        QElapsedTimer timer;
+        timer.start();
+        if (!fillServer(server, serverPatients, out))
+            return 1;
+        QTextStream(stderr) << "server filled in " << timer.elapsed() << " ms\n";
+    }
     // The last patient selected before: a start shows one card.
-    writeSettings(Database::FirstId + 7);
+    writeSettings(Database::FirstId + 7, serverPatients > 0 ? &server : nullptr);
     StyleHelper::registerFontsAndStyles();
     LanguageContext::UseFilesInRootDir = false;
     LanguageContext::setLanguage(LanguageContext::startupLanguage(QStringLiteral("Settings.xml")));
-    return run(steps, rounds, out);
+    return run(steps, rounds, serverPatients > 0 ? &server : nullptr, out);
 }

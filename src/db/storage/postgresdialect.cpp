@@ -214,13 +214,18 @@ public:
         : result(result)
         , rows(PQntuples(result))
     {
+        // Asked once, not for every value of every row.
+        for (int field = 0; field < PQnfields(result); ++field)
+            types.append(PQftype(result, field));
     }
     ~PostgresCursor() override { PQclear(result); }
 
     bool next() override { return ++row < rows; }
     QVariant value(int field) const override
     {
-        const Oid type = PQftype(result, field);
+        if (field < 0 || field >= types.size())
+            return QVariant();
+        const Oid type = types.at(field);
         if (PQgetisnull(result, row, field))
             return QVariant(QVariant::String);
         const char *text = PQgetvalue(result, row, field);
@@ -264,6 +269,7 @@ public:
 
 private:
     PGresult *result;
+    QVector<Oid> types;
     int rows;
     int row = -1;
 };
