@@ -13,21 +13,15 @@ UnsettledWrites::UnsettledWrites(Database *database, RecordingRegistration *regi
     connect(database, &Database::reconnected, this, &UnsettledWrites::settle);
 }
 
-QStringList UnsettledWrites::settle()
+void UnsettledWrites::settle()
 {
-    QStringList done;
     if (!database)
-        return done;
-    const QString renamed = FolderRenameJournal::recover(database);
-    if (!renamed.isEmpty())
-        done << renamed;
+        return;
+    FolderRenameJournal::recover(database);
     const QStringList removals = Trash(database).recoverUnfinished(true);
-    done << removals;
-    const int registered = registration ? registration->settleUnknown() : 0;
-    if (registered > 0)
-        done << QStringLiteral("%1 registrations had landed").arg(registered);
+    if (registration)
+        registration->settleUnknown();
     // A removal that landed unbeknown still shows what it removed.
     if (!removals.isEmpty())
         database->reloadPatients();
-    return done;
 }

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QStringList>
 
 class Database;
 class RecordingRegistration;
@@ -20,8 +19,8 @@ public:
     UnsettledWrites(Database *database, RecordingRegistration *registration, QObject *parent = nullptr);
 
     // Brings folders, trash and kept registrations into agreement with what
-    // the database holds; what was done, one line each.
-    QStringList settle();
+    // the database holds.
+    void settle();
 
 private:
     QPointer<Database> database;
