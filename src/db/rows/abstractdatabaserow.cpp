@@ -147,28 +147,38 @@ void AbstractDatabaseRow::takeStoredValues(const RowCursor &cursor, const QVecto
     fillingQuietly = true;
     const PropertyIndex &index = properties();
     const QStringList &names = index.names();
+    const auto asStored = [&cursor](int field, QString *text) {
+        // A single blank is how an empty text is stored (SqlStatements::textLiteral).
+        if (*text == QLatin1String(" "))
+            *text = QString(QLatin1String(""));
+        else
+            cursor.share(field, text);
+    };
+    QString stored;
     for (int i = 0; i < index.count(); ++i) {
         const int field = fields.at(i);
         if (field < 0)
             continue;
-        QVariant value = cursor.value(field);
-        if (fromDatabaseValue(names.at(i), value))
-            continue;
         const int type = index.typeAt(i);
         const bool text = type == QMetaType::QString;
+        // Texts, most of a list's values, go straight to their setter.
+        if (text && cursor.text(field, &stored)) {
+            asStored(field, &stored);
+            if (index.writeText(this, i, stored))
+                continue;
+        }
+        QVariant value = cursor.value(field);
+        if (index.isEnumerationAt(i) && fromDatabaseValue(names.at(i), value))
+            continue;
         const bool textValue = value.userType() == QMetaType::QString;
         // The property converts the value to its type; NULL (an empty text to
         // a text), or a value that does not convert, leaves it as it is.
         if (value.isNull() && !text)
             continue;
-        // A single blank is how an empty text is stored (SqlStatements::textLiteral).
-        if (text && textValue && *static_cast<const QString *>(value.constData()) == QLatin1String(" ")) {
-            value = QString(QLatin1String(""));
-        } else if (text && textValue) {
-            cursor.share(field, static_cast<QString *>(value.data()));
-        } else if (!text && textValue) {
+        if (text && textValue)
+            asStored(field, static_cast<QString *>(value.data()));
+        else if (!text && textValue)
             readIsoDate(value.toString(), type, &value);
-        }
         index.write(this, i, value);
     }
     fillingQuietly = wasQuiet;

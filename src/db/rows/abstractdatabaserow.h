@@ -27,7 +27,8 @@ public:
 
     virtual int getId();
     virtual QString idColumnName() const = 0;
-    // Loading hook: true when the row took the stored value itself.
+    // Loading hook for a column whose property is an enumeration (stored as
+    // a letter, say): true when the row took the stored value itself.
     virtual bool fromDatabaseValue(const QString &column, const QVariant &value);
     // Writing hook: true when the row put the column's text (without quotes)
     // into *text.

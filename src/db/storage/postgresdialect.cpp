@@ -187,6 +187,25 @@ QVariant integerOf(const char *text, int length, bool wide)
     return wide ? QVariant(value) : QVariant(int(value));
 }
 
+// Whether the cursor gives the values of a type as their text.
+bool isText(Oid type)
+{
+    switch (type) {
+    case BoolOid:
+    case Int2Oid:
+    case Int4Oid:
+    case Int8Oid:
+    case Float4Oid:
+    case Float8Oid:
+    case NumericOid:
+    case DateOid:
+    case TimestampOid:
+        return false;
+    default:
+        return true;
+    }
+}
+
 // Most stored texts are plain ASCII, which converts several times faster
 // than through the UTF-8 decoder.
 QString textOf(const char *text, int length)
@@ -259,6 +278,13 @@ public:
             break;
         }
         return textOf(text, length);
+    }
+    bool text(int field, QString *text) const override
+    {
+        if (field < 0 || field >= types.size() || PQgetisnull(result, row, field) || !isText(types.at(field)))
+            return false;
+        *text = textOf(PQgetvalue(result, row, field), PQgetlength(result, row, field));
+        return true;
     }
     int indexOf(const QString &name) const override
     {

@@ -39,13 +39,25 @@ std::unique_ptr<RowCursor> RowCursor::of(QSqlQuery &query)
     return std::make_unique<QueryCursor>(query);
 }
 
+bool RowCursor::text(int field, QString *text) const
+{
+    const QVariant found = value(field);
+    if (found.userType() != QMetaType::QString || found.isNull())
+        return false;
+    *text = *static_cast<const QString *>(found.constData());
+    return true;
+}
+
 void RowCursor::share(int field, QString *text) const
 {
     if (field < 0 || text->isEmpty())
         return;
-    if (remembered.size() <= field)
-        remembered.resize(field + 1);
-    QVector<QString> &kept = remembered[field];
+    if (sharing.size() <= field)
+        sharing.resize(field + 1);
+    Sharing &shared = sharing[field];
+    if (shared.tried < 0)
+        return;
+    QVector<QString> &kept = shared.kept;
     // One place until a second, different text comes: reading a single row
     // makes no table.
     if (kept.isEmpty())
@@ -55,8 +67,16 @@ void RowCursor::share(int field, QString *text) const
     // One place per text: a hit costs a hash and one comparison, a miss
     // takes the place over.
     QString &place = kept[int(qHash(*text) & uint(kept.size() - 1))];
-    if (place == *text)
+    if (place == *text) {
         *text = place;
-    else
+        ++shared.found;
+    } else {
         place = *text;
+    }
+    // Fewer than one in eight repeating: the comparisons cost more than the
+    // few texts held once save.
+    if (++shared.tried == trialTexts && shared.found < trialTexts / 8) {
+        shared.kept = QVector<QString>();
+        shared.tried = -1;
+    }
 }

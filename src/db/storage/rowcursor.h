@@ -24,6 +24,10 @@ public:
     virtual int indexOf(const QString &name) const = 0;
     // Why the rows stopped before their end; empty when they all came.
     virtual QString error() const = 0;
+    // The field's value into *text when it is a text, not NULL; false
+    // otherwise, and value() then tells what it is. Loading a list reads
+    // millions of texts: this way each costs no QVariant.
+    virtual bool text(int field, QString *text) const;
 
     // The rows of a query that has run, through Qt.
     static std::unique_ptr<RowCursor> of(QSqlQuery &query);
@@ -31,12 +35,19 @@ public:
     // A text of the field that equals one it gave before, as that one: the
     // same city, diagnosis, last name or patronymic in thousands of rows is
     // then held once. Texts are remembered in a bounded table per field, so a
-    // field of unique texts costs no more than the table.
+    // field of unique texts costs no more than the table; one whose first
+    // texts seldom repeat (IDs, folder names) is no longer compared at all.
     void share(int field, QString *text) const;
 
 private:
     // A power of two: enough for the surnames and patronymics that fill most of
     // a clinic's list, little beside a hundred thousand rows' texts.
     static constexpr int sharedPerField = 512;
-    mutable QVector<QVector<QString>> remembered;
+    static constexpr int trialTexts = 4096;
+    struct Sharing {
+        QVector<QString> kept;
+        int tried = 0; // -1 once given up
+        int found = 0;
+    };
+    mutable QVector<Sharing> sharing;
 };

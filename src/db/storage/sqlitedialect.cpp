@@ -67,6 +67,14 @@ public:
                 sqlite3_column_bytes(statement, field));
         }
     }
+    bool text(int field, QString *text) const override
+    {
+        if (sqlite3_column_type(statement, field) != SQLITE_TEXT)
+            return false;
+        *text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, field)),
+            sqlite3_column_bytes(statement, field));
+        return true;
+    }
     int indexOf(const QString &name) const override
     {
         for (int i = 0; i < names.size(); ++i) {

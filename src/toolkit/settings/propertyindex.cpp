@@ -32,7 +32,8 @@ PropertyIndex::PropertyIndex(const QMetaObject *meta)
         Writer writer;
         writer.index = property.propertyIndex();
         writer.type = property.userType();
-        writer.direct = !property.isEnumType() && writer.type != QMetaType::QVariant
+        writer.enumeration = property.isEnumType();
+        writer.direct = !writer.enumeration && writer.type != QMetaType::QVariant
             && writer.type != QMetaType::UnknownType;
         const QMetaObject *owner = meta;
         while (owner->superClass() && owner->propertyOffset() > writer.index)
@@ -68,6 +69,18 @@ bool PropertyIndex::write(QObject *object, int position, QVariant &value) const
         writer.call(object, QMetaObject::WriteProperty, writer.local, arguments);
     else
         QMetaObject::metacall(object, QMetaObject::WriteProperty, writer.index, arguments);
+    return true;
+}
+
+bool PropertyIndex::writeText(QObject *object, int position, QString &text) const
+{
+    const Writer &writer = writers.at(position);
+    if (!writer.direct || !writer.call || writer.type != QMetaType::QString)
+        return false;
+    int status = -1;
+    int flags = 0;
+    void *arguments[] = { &text, nullptr, &status, &flags };
+    writer.call(object, QMetaObject::WriteProperty, writer.local, arguments);
     return true;
 }
 

@@ -21,6 +21,7 @@ public:
     const QMetaProperty &at(int position) const { return properties.at(position); }
     // The property's QMetaType id, as QMetaProperty::userType gives it.
     int typeAt(int position) const { return writers.at(position).type; }
+    bool isEnumerationAt(int position) const { return writers.at(position).enumeration; }
     // Position of the exact name; a later namesake hides an earlier one. -1 when absent.
     int indexOf(const QString &name) const { return byName.value(name, -1); }
     // Position of the first name equal without regard to case; -1 when absent.
@@ -37,6 +38,9 @@ public:
     // general path costs more than the setters. Converts `value` to the
     // property's type on the way; false when it does not convert.
     bool write(QObject *object, int position, QVariant &value) const;
+    // The same for a text property given its text: false, writing nothing,
+    // when the property at `position` is not a plain text.
+    bool writeText(QObject *object, int position, QString &text) const;
 
 private:
     explicit PropertyIndex(const QMetaObject *meta);
@@ -47,6 +51,7 @@ private:
         int index = -1;
         int type = QMetaType::UnknownType;
         bool direct = false;
+        bool enumeration = false;
         // The declaring class's own dispatch and the property's place in it:
         // the setter is reached without walking the class chain.
         void (*call)(QObject *, QMetaObject::Call, int, void **) = nullptr;
