@@ -13,6 +13,7 @@
 // every database change is written the moment it is made.
 int main(int argc, char *argv[])
 {
+    Platform::readTimeZoneOnce();
     // The modes without a window (a nightly job's backup, moving a database onto the
     // server, help) leave a running program alone.
     const CommandLine::Parsed commandLine = CommandLine::parse(CommandLine::arguments(argc, argv));

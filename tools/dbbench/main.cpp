@@ -25,6 +25,7 @@
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
 #include "db/recordings/recordingfiles.h"
+#include "toolkit/util/platform.h"
 #include "serverbench.h"
 
 #include <QCoreApplication>
@@ -278,6 +279,8 @@ QString figure(double ms)
 
 int main(int argc, char *argv[])
 {
+    // As the program starts.
+    Platform::readTimeZoneOnce();
     QTemporaryDir home(QDir::tempPath() + QStringLiteral("/dbbench-XXXXXX"));
     if (!home.isValid())
         return 1;

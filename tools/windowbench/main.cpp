@@ -54,6 +54,7 @@
 #include "toolkit/settings/basepropertyview.h"
 #include "toolkit/settings/propertytabwidget.h"
 #include "toolkit/style/stylehelper.h"
+#include "toolkit/util/platform.h"
 #include "support/testserver.h"
 
 #include <QAction>
@@ -469,6 +470,8 @@ int run(const QStringList &steps, int rounds, const DatabaseLocation *server, QT
 
 int main(int argc, char *argv[])
 {
+    // As the program starts.
+    Platform::readTimeZoneOnce();
     const QStringList arguments = [&] {
         QStringList list;
         for (int i = 1; i < argc; ++i)

@@ -596,6 +596,14 @@ void Platform::leaveOutOpenGl()
 #endif
 }
 
+void Platform::readTimeZoneOnce()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (!qEnvironmentVariableIsSet("TZ"))
+        qputenv("TZ", ":/etc/localtime");
+#endif
+}
+
 bool Platform::embeddedDatabaseIsAccess()
 {
 #if defined(Q_OS_WIN)

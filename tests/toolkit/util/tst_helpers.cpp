@@ -4,6 +4,7 @@
 #include "toolkit/util/clock.h"
 #include "toolkit/util/connectionhelper.h"
 #include "toolkit/util/fileutilities.h"
+#include "toolkit/util/platform.h"
 #include "toolkit/util/settingslocation.h"
 #include "toolkit/util/texthelper.h"
 
@@ -60,6 +61,20 @@ private slots:
         const QDate before = QDate::currentDate();
         const QDate today = Clock::today();
         QVERIFY(today == before || today == QDate::currentDate());
+    }
+
+    void theTimeZoneStaysTheSystemsOrTheUsers()
+    {
+        const QDateTime noon(QDate(2026, 7, 1), QTime(12, 0));
+        const int offset = noon.offsetFromUtc();
+        qunsetenv("TZ");
+        Platform::readTimeZoneOnce();
+        QCOMPARE(qgetenv("TZ"), QByteArray(":/etc/localtime"));
+        QCOMPARE(QDateTime(noon.date(), noon.time()).offsetFromUtc(), offset);
+        qputenv("TZ", "Asia/Yekaterinburg");
+        Platform::readTimeZoneOnce();
+        QCOMPARE(qgetenv("TZ"), QByteArray("Asia/Yekaterinburg"));
+        qunsetenv("TZ");
     }
 
     void foldersSizedCreatedAndCleared()
