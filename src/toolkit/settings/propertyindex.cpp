@@ -62,26 +62,28 @@ bool PropertyIndex::write(QObject *object, int position, QVariant &value) const
             return false;
         }
     }
-    int status = -1;
-    int flags = 0;
-    void *arguments[] = { value.data(), &value, &status, &flags };
-    if (writer.call)
-        writer.call(object, QMetaObject::WriteProperty, writer.local, arguments);
-    else
-        QMetaObject::metacall(object, QMetaObject::WriteProperty, writer.index, arguments);
+    dispatch(object, writer, value.data(), &value);
     return true;
 }
 
 bool PropertyIndex::writeText(QObject *object, int position, QString &text) const
 {
     const Writer &writer = writers.at(position);
-    if (!writer.direct || !writer.call || writer.type != QMetaType::QString)
+    if (!writer.direct || writer.type != QMetaType::QString)
         return false;
+    dispatch(object, writer, &text, nullptr);
+    return true;
+}
+
+void PropertyIndex::dispatch(QObject *object, const Writer &writer, void *value, QVariant *variant)
+{
     int status = -1;
     int flags = 0;
-    void *arguments[] = { &text, nullptr, &status, &flags };
-    writer.call(object, QMetaObject::WriteProperty, writer.local, arguments);
-    return true;
+    void *arguments[] = { value, variant, &status, &flags };
+    if (writer.call)
+        writer.call(object, QMetaObject::WriteProperty, writer.local, arguments);
+    else
+        QMetaObject::metacall(object, QMetaObject::WriteProperty, writer.index, arguments);
 }
 
 int PropertyIndex::find(const QString &name) const

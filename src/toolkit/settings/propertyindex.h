@@ -58,6 +58,9 @@ private:
         int local = -1;
     };
 
+    // The setter's call, `value` pointing at a value of the property's type.
+    static void dispatch(QObject *object, const Writer &writer, void *value, QVariant *variant);
+
     QVector<QMetaProperty> properties;
     QVector<Writer> writers;
     QStringList typeNames;
