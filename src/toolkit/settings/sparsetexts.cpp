@@ -37,29 +37,37 @@ void SparseTexts::set(int slot, const QString &text)
     const int at = block ? place(slot) : 0;
     const int count = block ? block->count : 0;
     const int newCount = held ? count - 1 : count + 1;
-    Block *grown = nullptr;
-    if (newCount > 0) {
-        grown = static_cast<Block *>(std::malloc(sizeof(Block) + sizeof(QString) * size_t(newCount)));
-        if (!grown)
-            qBadAlloc();
-        grown->mask = held ? block->mask & ~bit : (block ? block->mask : 0) | bit;
-        grown->count = newCount;
+    if (newCount == 0) {
+        block->texts()[at].~QString();
+        std::free(block);
+        block = nullptr;
+        return;
     }
     if (held) {
         block->texts()[at].~QString();
-        if (grown) {
-            std::memcpy(static_cast<void *>(grown->texts()), block->texts(), sizeof(QString) * size_t(at));
-            std::memcpy(static_cast<void *>(grown->texts() + at), block->texts() + at + 1,
-                sizeof(QString) * size_t(count - at - 1));
-        }
-    } else {
-        if (block) {
-            std::memcpy(static_cast<void *>(grown->texts()), block->texts(), sizeof(QString) * size_t(at));
-            std::memcpy(static_cast<void *>(grown->texts() + at + 1), block->texts() + at,
-                sizeof(QString) * size_t(count - at));
-        }
-        new (grown->texts() + at) QString(text);
+        std::memmove(static_cast<void *>(block->texts() + at), block->texts() + at + 1,
+            sizeof(QString) * size_t(count - at - 1));
     }
-    std::free(block);
-    block = grown;
+    // Room for an even number of texts: the allocator hands out blocks in
+    // steps of two texts anyway, so every second text added needs no resize.
+    // Resized in place where the allocator can: a row filled slot after slot
+    // grows at its end, into free space behind it.
+    const auto room = [](int texts) { return (texts + 1) & ~1; };
+    Block *resized = block;
+    if (!block || room(newCount) != room(count)) {
+        resized = static_cast<Block *>(
+            std::realloc(block, sizeof(Block) + sizeof(QString) * size_t(room(newCount))));
+        if (!resized)
+            qBadAlloc();
+    }
+    if (!block)
+        resized->mask = 0;
+    block = resized;
+    block->mask = held ? block->mask & ~bit : block->mask | bit;
+    block->count = newCount;
+    if (!held) {
+        std::memmove(static_cast<void *>(block->texts() + at + 1), block->texts() + at,
+            sizeof(QString) * size_t(count - at));
+        new (block->texts() + at) QString(text);
+    }
 }
