@@ -1,15 +1,15 @@
+#include "db/care/trash.h"
+#include "db/model/datalocations.h"
+#include "db/recordings/recordingfiles.h"
+#include "db/rows/patient.h"
+#include "db/rows/record.h"
 #include "db/storage/accessdialect.h"
 #include "db/storage/database.h"
 #include "db/storage/patientdatabase.h"
-#include "db/model/datalocations.h"
-#include "db/rows/patient.h"
-#include "db/rows/record.h"
-#include "db/recordings/recordingfiles.h"
 #include "db/storage/sqlitedialect.h"
 #include "support/testdatabase.h"
 #include "support/testenvironment.h"
 #include "support/testserver.h"
-#include "db/care/trash.h"
 
 #include <QPointer>
 #include <QSignalSpy>
@@ -54,7 +54,8 @@ private slots:
     void init()
     {
         QVERIFY(resetDataFolder());
-        db = std::make_unique<PatientDatabase>(DataLocations::databaseFile(), std::make_unique<SqliteDialect>(100));
+        db = std::make_unique<PatientDatabase>(
+            DataLocations::databaseFile(), std::make_unique<SqliteDialect>(100));
     }
     void cleanup() { db.reset(); }
 
@@ -331,20 +332,23 @@ private slots:
     }
 
     // Texts that repeat down a column are held once while the list is read;
-    // each row still reads back its own, among more texts than are remembered.
+    // each row still reads back its own, among more texts than are remembered,
+    // in any script and of any length.
     void repeatedTextsReadBackAsStored()
     {
         QVERIFY(rawExec(*db,
             "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 2999) "
-            "INSERT INTO Patients (AutoID, PatientID, LastName) "
-            "SELECT 1000 + i, 'P' || i, 'Name' || (i % 1500) FROM n"));
+            "INSERT INTO Patients (AutoID, PatientID, LastName, City) "
+            "SELECT 1000 + i, 'P' || i, 'Name' || (i % 1500), substr('Тверь', 1, i % 6) FROM n"));
         QVERIFY(db->reloadPatients());
         QCOMPARE(db->patients().size(), 3000);
         for (Patient *patient : db->patients()) {
             const int i = patient->getId() - 1000;
-            QCOMPARE(patient->getPatientID() + patient->getLastName(),
-                QStringLiteral("P%1Name%2").arg(i).arg(i % 1500));
+            QCOMPARE(patient->getPatientID() + patient->getLastName() + patient->getCity(),
+                QStringLiteral("P%1Name%2").arg(i).arg(i % 1500) + QStringLiteral("Тверь").left(i % 6));
         }
+        const QString city = db->patientById(1005)->getCity();
+        QVERIFY(city.constData() == db->patientById(1011)->getCity().constData());
     }
 
     // Still there until the queued change notice has reached the views; a

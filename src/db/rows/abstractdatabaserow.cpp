@@ -1,8 +1,8 @@
 #include "db/rows/abstractdatabaserow.h"
 
-#include "db/storage/rowcursor.h"
 #include "db/rows/rowevents.h"
 #include "db/rows/rowstore.h"
+#include "db/storage/rowcursor.h"
 #include "toolkit/settings/propertyindex.h"
 
 #include <QDateTime>
@@ -93,41 +93,49 @@ bool AbstractDatabaseRow::load()
 namespace
 {
 
-// The digits of text from `at` on, or -1 when one of them is no digit.
-int digits(const QString &text, int at, int count)
-{
-    int number = 0;
-    for (int i = at; i < at + count; ++i) {
-        const ushort c = text.at(i).unicode();
-        if (c < '0' || c > '9')
-            return -1;
-        number = number * 10 + (c - '0');
-    }
-    return number;
-}
-
-// The ISO 8601 texts the database stores dates in, read without Qt's general
-// parser, which costs more than the rest of a row; anything else is left to it.
+// A date or a date and time the database gave as its ISO 8601 text.
 bool readIsoDate(const QString &text, int type, QVariant *value)
 {
-    const int size = text.size();
-    if (size < 10 || text.at(4) != QLatin1Char('-') || text.at(7) != QLatin1Char('-'))
-        return false;
-    const QDate date(digits(text, 0, 4), digits(text, 5, 2), digits(text, 8, 2));
-    if (!date.isValid())
-        return false;
-    if (type == QMetaType::QDate && size == 10) {
+    const QByteArray bytes = text.toLatin1();
+    if (type == QMetaType::QDate) {
+        QDate date;
+        if (!RowCursor::isoDate(bytes.constData(), bytes.size(), &date))
+            return false;
         *value = date;
         return true;
     }
-    if (type != QMetaType::QDateTime || size != 19 || text.at(10) != QLatin1Char('T')
-        || text.at(13) != QLatin1Char(':') || text.at(16) != QLatin1Char(':'))
+    QDateTime dateTime;
+    if (type != QMetaType::QDateTime || bytes.size() <= 10 || bytes.at(10) != 'T'
+        || !RowCursor::isoDateTime(bytes.constData(), bytes.size(), &dateTime))
         return false;
-    const QTime time(digits(text, 11, 2), digits(text, 14, 2), digits(text, 17, 2));
-    if (!time.isValid())
-        return false;
-    *value = QDateTime(date, time);
+    *value = dateTime;
     return true;
+}
+
+// A number or a date stored plainly, straight to the property.
+bool writeTyped(QObject *row, const RowCursor &cursor, int field, const PropertyIndex &index, int position)
+{
+    const int type = index.typeAt(position);
+    switch (type) {
+    case QMetaType::Int: {
+        int number = 0;
+        return cursor.typed(field, type, &number) && index.writeAs(row, position, type, &number);
+    }
+    case QMetaType::Double: {
+        double number = 0;
+        return cursor.typed(field, type, &number) && index.writeAs(row, position, type, &number);
+    }
+    case QMetaType::QDate: {
+        QDate date;
+        return cursor.typed(field, type, &date) && index.writeAs(row, position, type, &date);
+    }
+    case QMetaType::QDateTime: {
+        QDateTime dateTime;
+        return cursor.typed(field, type, &dateTime) && index.writeAs(row, position, type, &dateTime);
+    }
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -161,11 +169,18 @@ void AbstractDatabaseRow::takeStoredValues(const RowCursor &cursor, const QVecto
             continue;
         const int type = index.typeAt(i);
         const bool text = type == QMetaType::QString;
-        // Texts, most of a list's values, go straight to their setter.
+        // Texts, most of a list's values, shared by the cursor, and plain
+        // numbers and dates go straight to their setter.
         if (text && cursor.text(field, &stored)) {
-            asStored(field, &stored);
-            if (index.writeText(this, i, stored))
+            if (stored == QLatin1String(" "))
+                stored = QString(QLatin1String(""));
+            if (index.writeAs(this, i, type, &stored))
                 continue;
+        } else if (!text && writeTyped(this, cursor, field, index, i)) {
+            continue;
+        } else if (index.isEnumerationAt(i) && cursor.text(field, &stored)
+            && fromDatabaseValue(names.at(i), stored)) {
+            continue;
         }
         QVariant value = cursor.value(field);
         if (index.isEnumerationAt(i) && fromDatabaseValue(names.at(i), value))

@@ -9,6 +9,7 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QVariant>
+#include <charconv>
 #include <libpq-fe.h>
 #include <sys/socket.h>
 
@@ -283,8 +284,40 @@ public:
     {
         if (field < 0 || field >= types.size() || PQgetisnull(result, row, field) || !isText(types.at(field)))
             return false;
-        *text = textOf(PQgetvalue(result, row, field), PQgetlength(result, row, field));
+        textFrom(field, PQgetvalue(result, row, field), PQgetlength(result, row, field), text);
         return true;
+    }
+    bool typed(int field, int type, void *value) const override
+    {
+        if (field < 0 || field >= types.size() || PQgetisnull(result, row, field))
+            return false;
+        const Oid stored = types.at(field);
+        const char *text = PQgetvalue(result, row, field);
+        const int length = PQgetlength(result, row, field);
+        switch (type) {
+        case QMetaType::Int: {
+            if (stored != Int2Oid && stored != Int4Oid)
+                return false;
+            const QVariant number = integerOf(text, length, false);
+            *static_cast<int *>(value) = number.toInt();
+            return true;
+        }
+        case QMetaType::Double: {
+            if (stored != Float4Oid && stored != Float8Oid && stored != NumericOid && stored != Int2Oid
+                && stored != Int4Oid && stored != Int8Oid)
+                return false;
+            const std::from_chars_result read
+                = std::from_chars(text, text + length, *static_cast<double *>(value));
+            return read.ec == std::errc() && read.ptr == text + length;
+        }
+        case QMetaType::QDate:
+            return stored == DateOid && isoDate(text, length, static_cast<QDate *>(value));
+        case QMetaType::QDateTime:
+            // Fractions of a second go the general way.
+            return stored == TimestampOid && isoDateTime(text, length, static_cast<QDateTime *>(value));
+        default:
+            return false;
+        }
     }
     int indexOf(const QString &name) const override
     {

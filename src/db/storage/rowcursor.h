@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QVariant>
 #include <QVector>
 #include <memory>
 
+class QDate;
+class QDateTime;
 class QSqlQuery;
 
 // The rows of a result, one after the other, as the row objects read them.
@@ -28,6 +31,10 @@ public:
     // otherwise, and value() then tells what it is. Loading a list reads
     // millions of texts: this way each costs no QVariant.
     virtual bool text(int field, QString *text) const;
+    // The field's value into *value, a value of QMetaType `type` (an integer,
+    // a real number, a date or a date and time), when it is stored plainly as
+    // one; false otherwise, and value() then tells what it is.
+    virtual bool typed(int field, int type, void *value) const;
 
     // The rows of a query that has run, through Qt.
     static std::unique_ptr<RowCursor> of(QSqlQuery &query);
@@ -39,6 +46,17 @@ public:
     // texts seldom repeat (IDs, folder names) is no longer compared at all.
     void share(int field, QString *text) const;
 
+    // "yyyy-mm-dd" and "yyyy-mm-ddThh:mm:ss" (or with a blank for the T), as
+    // the databases write them, read without Qt's general parser, which costs
+    // more than the rest of a row; false for anything else, left to that parser.
+    static bool isoDate(const char *bytes, int size, QDate *date);
+    static bool isoDateTime(const char *bytes, int size, QDateTime *dateTime);
+
+protected:
+    // The field's text from its `size` UTF-8 bytes, shared as share() does but
+    // known by those bytes: a text that repeats is neither decoded nor copied.
+    void textFrom(int field, const char *bytes, int size, QString *text) const;
+
 private:
     // A power of two: enough for the surnames and patronymics that fill most of
     // a clinic's list, little beside a hundred thousand rows' texts.
@@ -46,8 +64,13 @@ private:
     static constexpr int trialTexts = 4096;
     struct Sharing {
         QVector<QString> kept;
+        // The bytes each kept text was read from, for cursors that read bytes.
+        QVector<QByteArray> keys;
         int tried = 0; // -1 once given up
         int found = 0;
     };
+    // The field's table, or null once it has been given up.
+    Sharing *sharingOf(int field) const;
+    void counted(Sharing &shared, bool hit) const;
     mutable QVector<Sharing> sharing;
 };

@@ -71,9 +71,44 @@ public:
     {
         if (sqlite3_column_type(statement, field) != SQLITE_TEXT)
             return false;
-        *text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, field)),
-            sqlite3_column_bytes(statement, field));
+        // The text first, then its size, which is the size of that text.
+        const char *bytes = reinterpret_cast<const char *>(sqlite3_column_text(statement, field));
+        textFrom(field, bytes, sqlite3_column_bytes(statement, field), text);
         return true;
+    }
+    bool typed(int field, int type, void *value) const override
+    {
+        const int stored = sqlite3_column_type(statement, field);
+        switch (type) {
+        case QMetaType::Int: {
+            // Asked for its type first: reading a value as another converts it.
+            if (stored != SQLITE_INTEGER)
+                return false;
+            const qint64 number = sqlite3_column_int64(statement, field);
+            if (number != int(number))
+                return false;
+            *static_cast<int *>(value) = int(number);
+            return true;
+        }
+        case QMetaType::Double:
+            if (stored != SQLITE_INTEGER && stored != SQLITE_FLOAT)
+                return false;
+            *static_cast<double *>(value) = sqlite3_column_double(statement, field);
+            return true;
+        case QMetaType::QDate:
+        case QMetaType::QDateTime: {
+            if (stored != SQLITE_TEXT)
+                return false;
+            const char *bytes = reinterpret_cast<const char *>(sqlite3_column_text(statement, field));
+            const int size = sqlite3_column_bytes(statement, field);
+            if (type == QMetaType::QDate)
+                return isoDate(bytes, size, static_cast<QDate *>(value));
+            // Stored with a T; any other form goes through Qt's parser as before.
+            return size > 10 && bytes[10] == 'T' && isoDateTime(bytes, size, static_cast<QDateTime *>(value));
+        }
+        default:
+            return false;
+        }
     }
     int indexOf(const QString &name) const override
     {
@@ -150,8 +185,8 @@ std::unique_ptr<RowCursor> SqliteDialect::openCursor(
 bool SqliteDialect::onLocalDisk(const QString &filePath)
 {
     const QByteArray type = QStorageInfo(QFileInfo(filePath).absolutePath()).fileSystemType().toLower();
-    static const char *const remote[] = { "nfs", "cifs", "smb", "fuse", "9p", "afs", "ceph", "gluster", "lustre",
-        "ncp", "coda", "davfs", "sshfs" };
+    static const char *const remote[] = { "nfs", "cifs", "smb", "fuse", "9p", "afs", "ceph", "gluster",
+        "lustre", "ncp", "coda", "davfs", "sshfs" };
     for (const char *kind : remote) {
         if (type.startsWith(kind))
             return false;

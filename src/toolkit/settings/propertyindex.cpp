@@ -66,12 +66,12 @@ bool PropertyIndex::write(QObject *object, int position, QVariant &value) const
     return true;
 }
 
-bool PropertyIndex::writeText(QObject *object, int position, QString &text) const
+bool PropertyIndex::writeAs(QObject *object, int position, int type, void *value) const
 {
     const Writer &writer = writers.at(position);
-    if (!writer.direct || writer.type != QMetaType::QString)
+    if (!writer.direct || writer.type != type)
         return false;
-    dispatch(object, writer, &text, nullptr);
+    dispatch(object, writer, value, nullptr);
     return true;
 }
 

@@ -38,9 +38,10 @@ public:
     // general path costs more than the setters. Converts `value` to the
     // property's type on the way; false when it does not convert.
     bool write(QObject *object, int position, QVariant &value) const;
-    // The same for a text property given its text: false, writing nothing,
-    // when the property at `position` is not a plain text.
-    bool writeText(QObject *object, int position, QString &text) const;
+    // The same for a value already of the property's type: `value` points at
+    // a value of QMetaType `type`. False, writing nothing, when the property
+    // at `position` is not plainly of that type.
+    bool writeAs(QObject *object, int position, int type, void *value) const;
 
 private:
     explicit PropertyIndex(const QMetaObject *meta);
