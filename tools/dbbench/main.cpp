@@ -1,6 +1,6 @@
 // How fast the patient database comes up, and what it costs.
 //
-//     dbbench [patients] [records-per-patient] [--no-files] [--rounds N]
+//     dbbench [patients] [records-per-patient] [--no-files] [--varied] [--rounds N]
 //     dbbench [patients] [records-per-patient] --server [--rounds N] [--inserts M]
 //
 // Fills a temporary data folder with the patients and their records (and a
@@ -19,14 +19,14 @@
 // tests start theirs); the floor is a bare libpq scan, and two workstations
 // then insert M records (and M/20 patients) each at once (none with --inserts 0).
 
-#include "db/storage/database.h"
 #include "db/model/datalocations.h"
 #include "db/model/kestamodel.h"
+#include "db/recordings/recordingfiles.h"
 #include "db/rows/patient.h"
 #include "db/rows/record.h"
-#include "db/recordings/recordingfiles.h"
-#include "toolkit/util/platform.h"
+#include "db/storage/database.h"
 #include "serverbench.h"
+#include "toolkit/util/platform.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -73,7 +73,10 @@ long peakMemoryMiB()
     return -1;
 }
 
-bool fill(int patients, int recordsEach, bool withFiles, QTextStream &out)
+// Varied: names, street and phone differ in every row, as a clinic's would
+// more than this list's six names do; the repeated texts that the load holds
+// once are then few.
+bool fill(int patients, int recordsEach, bool withFiles, bool varied, QTextStream &out)
 {
     static const char *const lastNames[]
         = { "Petrov", "Ivanova", "Smirnov", "Kuznetsova", "Popov", "O'Brien" };
@@ -99,8 +102,8 @@ bool fill(int patients, int recordsEach, bool withFiles, QTextStream &out)
                                        "Phone, FirstVisit, LastVisit, Subdirectory, ArchiveFlag, "
                                        "ArchiveDate) VALUES (?, ?, ?, ?, ' ', ?, ?, "
                                        "?, ?, ?, 'Dr. Sokolov', 'G40.9', 'none', 'routine EEG', 'ru', ' ', "
-                                       "'Lenina 1', 'Tver', 'Tverskaya', "
-                                       "'170000', '+7 900 000 00 00', NULL, NULL, ' ', 0, NULL)"));
+                                       "?, 'Tver', 'Tverskaya', "
+                                       "'170000', ?, NULL, NULL, ' ', 0, NULL)"));
         QSqlQuery record(db);
         record.prepare(QStringLiteral("INSERT INTO Records (RecordID, PatientID, RecordDate, FileName, "
                                       "RecordType, Comments, OperatorID, "
@@ -112,8 +115,9 @@ bool fill(int patients, int recordsEach, bool withFiles, QTextStream &out)
         for (int i = 0; i < patients; ++i) {
             const QString patientId = QStringLiteral("P%1").arg(i, 6, 10, QLatin1Char('0'));
             Patient names;
-            names.setLastName(QString::fromLatin1(lastNames[i % 6]));
-            names.setFirstName(QString::fromLatin1(firstNames[(i / 6) % 6]));
+            const QString unique = varied ? QString::number(i) : QString();
+            names.setLastName(QString::fromLatin1(lastNames[i % 6]) + unique);
+            names.setFirstName(QString::fromLatin1(firstNames[(i / 6) % 6]) + unique);
             names.setPatientID(patientId);
             patient.addBindValue(100 + i);
             patient.addBindValue(patientId);
@@ -124,6 +128,10 @@ bool fill(int patients, int recordsEach, bool withFiles, QTextStream &out)
             patient.addBindValue(150 + i % 50);
             patient.addBindValue(50 + i % 40);
             patient.addBindValue(QStringLiteral("R"));
+            patient.addBindValue(
+                QStringLiteral("Lenina ") + (varied ? QString::number(i) : QStringLiteral("1")));
+            patient.addBindValue(QStringLiteral("+7 900 ")
+                + (varied ? QString::number(1000000 + i) : QStringLiteral("000 00 00")));
             if (!patient.exec()) {
                 out << "fill failed: " << patient.lastError().text() << "\n";
                 return false;
@@ -258,8 +266,9 @@ QPair<double, double> scanFloorInC(long *values)
                 row.numbers.append(0);
                 break;
             default:
-                row.texts.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, i)),
-                    sqlite3_column_bytes(statement, i)));
+                row.texts.append(
+                    QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, i)),
+                        sqlite3_column_bytes(statement, i)));
             }
         }
         rows.append(std::move(row));
@@ -293,6 +302,7 @@ int main(int argc, char *argv[])
     int recordsEach = 10;
     int rounds = 7;
     bool withFiles = true;
+    bool varied = false;
     bool onServer = false;
     int inserts = 2000;
     QList<int> numbers;
@@ -300,6 +310,8 @@ int main(int argc, char *argv[])
     for (int i = 0; i < arguments.size(); ++i) {
         if (arguments.at(i) == QLatin1String("--no-files"))
             withFiles = false;
+        else if (arguments.at(i) == QLatin1String("--varied"))
+            varied = true;
         else if (arguments.at(i) == QLatin1String("--server"))
             onServer = true;
         else if (arguments.at(i) == QLatin1String("--inserts") && i + 1 < arguments.size())
@@ -321,10 +333,10 @@ int main(int argc, char *argv[])
         return runServerBench(patients, recordsEach, rounds, inserts, out);
     }
     out << "patients " << patients << ", records per patient " << recordsEach << ", recording files "
-        << (withFiles ? "yes" : "no") << ", rounds " << rounds << "\n";
+        << (withFiles ? "yes" : "no") << (varied ? ", varied texts" : "") << ", rounds " << rounds << "\n";
     QElapsedTimer timer;
     timer.start();
-    if (!fill(patients, recordsEach, withFiles, out))
+    if (!fill(patients, recordsEach, withFiles, varied, out))
         return 1;
     out << "fill: " << timer.elapsed() << " ms\n";
     out.flush();
