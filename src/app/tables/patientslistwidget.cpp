@@ -27,6 +27,9 @@ PatientsListWidget::PatientsListWidget(KestaSettings *settings, QWidget *parent)
     StyleHelper::DimPlaceholder(search);
     search->setClearButtonEnabled(true);
     search->installEventFilter(this);
+    // A hundred thousand patients' texts take longer than a quick hand from
+    // the focus to the first key.
+    readSearchTextsAhead();
     addAboveGrid(search);
     connect(search, &QLineEdit::textChanged, this, &TableWidget::setFilterText);
     // An empty list says how to fill it, or why it is empty.

@@ -137,6 +137,11 @@ void TableWidget::prepareSearchTexts()
     searchReader->start();
 }
 
+void TableWidget::readSearchTextsAhead()
+{
+    searchTextsAhead = true;
+}
+
 void TableWidget::setRows(const QList<AbstractDatabaseRow *> &newRows)
 {
     QList<AbstractDatabaseRow *> live;
@@ -333,6 +338,8 @@ void TableWidget::resetRows(const QList<AbstractDatabaseRow *> &newRows)
     }
     sizer->sizeSections();
     selectRow(rowById(selectedId));
+    if (searchTextsAhead)
+        searchReader->start();
 }
 
 QList<TableColumn> TableWidget::resolveColumns(const QList<TableColumn> &all)

@@ -141,6 +141,10 @@ protected:
     // other events, rather than at the first keystroke (for when the search
     // field takes the focus); a keystroke before the end reads the rest.
     void prepareSearchTexts();
+    // From now on every new list starts reading its search texts as soon as
+    // it is shown, not at the focus: a long list is then searched at once
+    // however quickly the first key follows.
+    void readSearchTextsAhead();
     // Reads the row's cells and icon anew, from the event loop (facts about it
     // have arrived).
     void refreshRow(AbstractDatabaseRow *row);
@@ -175,6 +179,7 @@ private:
     TableFilterModel *shownRows = nullptr;
     TableColumnSizer *sizer = nullptr;
     QTimer *searchReader = nullptr;
+    bool searchTextsAhead = false;
     QStringList columnNames;
     int selectedId = 0;
     QPointer<AbstractDatabaseRow> selectedRow;
