@@ -21,7 +21,12 @@
 //                   (the sample is per recording; "sfn-rate" per second)
 //           focus   the search field takes the focus (Ctrl+F)
 //           type    the keystroke "z" into the empty field ("rows" gives how
-//                   many it leaves), then Escape empties it ("clear"); K times
+//                   many it leaves), then Escape empties it ("clear"); K times,
+//                   the first keystroke as "type-first"
+//           idle    waits until the window has no more work queued between
+//                   events (zero-interval timers, such as the one reading
+//                   search texts, stopped): the time a user must leave before
+//                   the next step finds that work done
 //           live    K patients inserted over a second connection, each read
 //                   and announced as a change from another workstation is,
 //                   until the list shows it
@@ -76,6 +81,7 @@
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
+#include <algorithm>
 #include <ctime>
 #include <functional>
 #include <memory>
@@ -351,6 +357,14 @@ int run(const QStringList &steps, int rounds, const DatabaseLocation *server, QT
                     return 4;
             }
             out << "step sfn-rate " << rounds * 1000.0 / qMax<qint64>(1, all.elapsed()) << " 0\n";
+        } else if (step == QLatin1String("idle")) {
+            timed(out, step, [&] {
+                waitFor([&] {
+                    const QList<QTimer *> timers = window->findChildren<QTimer *>();
+                    return std::none_of(timers.cbegin(), timers.cend(),
+                        [](const QTimer *timer) { return timer->isActive() && timer->interval() == 0; });
+                });
+            });
         } else if (step == QLatin1String("focus")) {
             patients->grid()->setFocus();
             settle();
@@ -362,7 +376,8 @@ int run(const QStringList &steps, int rounds, const DatabaseLocation *server, QT
             search->clear();
             settle();
             for (int i = 0; i < rounds; ++i) {
-                timed(out, step, [&] { QTest::keyClick(search, Qt::Key_Z); });
+                timed(out, i == 0 ? QStringLiteral("type-first") : step,
+                    [&] { QTest::keyClick(search, Qt::Key_Z); });
                 out << "step rows " << patients->shownRowCount() << " 0\n";
                 timed(out, QStringLiteral("clear"), [&] { QTest::keyClick(search, Qt::Key_Escape); });
                 if (patients->shownRowCount() != patientCount)
