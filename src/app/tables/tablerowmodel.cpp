@@ -445,8 +445,8 @@ bool TableRowModel::readSearchKeysFor(int milliseconds) const
         return true;
     QElapsedTimer timer;
     timer.start();
-    if (pendingOffsets.isEmpty())
-        pendingKeys.reserve(rowObjects.size() * 64);
+    // Grown as the texts come, not reserved for the longest: room reserved
+    // while the list has just been read raised the peak by megabytes.
     for (int r = pendingOffsets.size(); r < rowObjects.size(); ++r) {
         if (milliseconds >= 0 && r % 256 == 0 && timer.elapsed() >= milliseconds)
             return false;
@@ -457,7 +457,7 @@ bool TableRowModel::readSearchKeysFor(int milliseconds) const
         pendingKeys += '\n';
     }
     pendingOffsets.append(pendingKeys.size());
-    // The room reserved for long texts is handed back in place.
+    // The room grown into ahead of the texts is handed back in place.
     pendingKeys.squeeze();
     searchKeys.swap(pendingKeys);
     searchOffsets.swap(pendingOffsets);
