@@ -158,17 +158,6 @@ enum TypeOid : Oid {
     NumericOid = 1700,
 };
 
-int number(const char *text, int at, int count)
-{
-    int value = 0;
-    for (int i = at; i < at + count; ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return -1;
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
-}
-
 // An integer as the server writes one; a text that is none reads as the
 // general parser has it.
 QVariant integerOf(const char *text, int length, bool wide)
@@ -218,14 +207,6 @@ QString textOf(const char *text, int length)
     return QString::fromLatin1(text, length);
 }
 
-// "yyyy-mm-dd", as the server writes a date.
-QDate dateOf(const char *text, int length)
-{
-    if (length < 10 || text[4] != '-' || text[7] != '-')
-        return QDate();
-    return QDate(number(text, 0, 4), number(text, 5, 2), number(text, 8, 2));
-}
-
 // The rows of a result the server sent whole, values read as the row asks.
 class PostgresCursor : public RowCursor
 {
@@ -262,18 +243,25 @@ public:
         case Float8Oid:
         case NumericOid:
             return QByteArray::fromRawData(text, length).toDouble();
-        case DateOid:
-            return dateOf(text, length);
+        case DateOid: {
+            QDate date;
+            if (length >= 10)
+                isoDate(text, 10, &date);
+            return date;
+        }
         case TimestampOid: {
             // "yyyy-mm-dd hh:mm:ss", fractions of a second after a dot.
-            const QDate date = dateOf(text, length);
-            if (length < 19 || text[10] != ' ' || !date.isValid())
+            QDateTime moment;
+            if (length < 19 || !isoDateTime(text, 19, &moment))
                 break;
-            int milliseconds = 0;
-            if (length > 20 && text[19] == '.')
-                milliseconds = int(QByteArray(text + 20, qMin(3, length - 20)).leftJustified(3, '0').toInt());
-            return QDateTime(
-                date, QTime(number(text, 11, 2), number(text, 14, 2), number(text, 17, 2), milliseconds));
+            if (length > 20 && text[19] == '.') {
+                const int milliseconds
+                    = int(QByteArray(text + 20, qMin(3, length - 20)).leftJustified(3, '0').toInt());
+                const QTime time = moment.time();
+                moment = QDateTime(
+                    moment.date(), QTime(time.hour(), time.minute(), time.second(), milliseconds));
+            }
+            return moment;
         }
         default:
             break;
