@@ -196,17 +196,6 @@ bool isText(Oid type)
     }
 }
 
-// Most stored texts are plain ASCII, which converts several times faster
-// than through the UTF-8 decoder.
-QString textOf(const char *text, int length)
-{
-    for (int i = 0; i < length; ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80)
-            return QString::fromUtf8(text, length);
-    }
-    return QString::fromLatin1(text, length);
-}
-
 // The rows of a result the server sent whole, values read as the row asks.
 class PostgresCursor : public RowCursor
 {
@@ -266,7 +255,7 @@ public:
         default:
             break;
         }
-        return textOf(text, length);
+        return decoded(text, length);
     }
     bool text(int field, QString *text) const override
     {

@@ -104,12 +104,7 @@ void RowCursor::share(int field, QString *text) const
     counted(*shared, hit);
 }
 
-namespace
-{
-
-// Most stored texts are plain ASCII, which converts several times faster
-// than through the UTF-8 decoder.
-QString decoded(const char *bytes, int size)
+QString RowCursor::decoded(const char *bytes, int size)
 {
     for (int i = 0; i < size; ++i) {
         if (static_cast<unsigned char>(bytes[i]) >= 0x80)
@@ -117,6 +112,9 @@ QString decoded(const char *bytes, int size)
     }
     return QString::fromLatin1(bytes, size);
 }
+
+namespace
+{
 
 int digits(const char *bytes, int at, int count)
 {

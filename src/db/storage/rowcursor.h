@@ -53,6 +53,9 @@ public:
     static bool isoDateTime(const char *bytes, int size, QDateTime *dateTime);
 
 protected:
+    // UTF-8 bytes as a text. Most stored texts are plain ASCII, which converts
+    // several times faster than through the UTF-8 decoder.
+    static QString decoded(const char *bytes, int size);
     // The field's text from its `size` UTF-8 bytes, shared as share() does but
     // known by those bytes: a text that repeats is neither decoded nor copied.
     void textFrom(int field, const char *bytes, int size, QString *text) const;

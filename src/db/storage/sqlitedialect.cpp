@@ -62,9 +62,10 @@ public:
         case SQLITE_NULL:
             // As Qt's driver gives it.
             return QVariant(QVariant::String);
-        default:
-            return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, field)),
-                sqlite3_column_bytes(statement, field));
+        default: {
+            const char *bytes = reinterpret_cast<const char *>(sqlite3_column_text(statement, field));
+            return decoded(bytes, sqlite3_column_bytes(statement, field));
+        }
         }
     }
     bool text(int field, QString *text) const override
@@ -185,8 +186,8 @@ std::unique_ptr<RowCursor> SqliteDialect::openCursor(
 bool SqliteDialect::onLocalDisk(const QString &filePath)
 {
     const QByteArray type = QStorageInfo(QFileInfo(filePath).absolutePath()).fileSystemType().toLower();
-    static const char *const remote[] = { "nfs", "cifs", "smb", "fuse", "9p", "afs", "ceph", "gluster",
-        "lustre", "ncp", "coda", "davfs", "sshfs" };
+    static const char *const remote[] = { "nfs", "cifs", "smb", "fuse", "9p", "afs", "ceph", "gluster", "lustre",
+        "ncp", "coda", "davfs", "sshfs" };
     for (const char *kind : remote) {
         if (type.startsWith(kind))
             return false;
