@@ -8,12 +8,19 @@
 
 const PropertyIndex &PropertyIndex::of(const QMetaObject *meta)
 {
+    // Asked once per row of a list read; indexes live as long as the program.
+    thread_local const QMetaObject *lastMeta = nullptr;
+    thread_local const PropertyIndex *lastIndex = nullptr;
+    if (meta == lastMeta)
+        return *lastIndex;
     static QMutex mutex;
     static std::unordered_map<const QMetaObject *, std::unique_ptr<const PropertyIndex>> indexes;
     const QMutexLocker lock(&mutex);
     std::unique_ptr<const PropertyIndex> &index = indexes[meta];
     if (!index)
         index.reset(new PropertyIndex(meta));
+    lastMeta = meta;
+    lastIndex = index.get();
     return *index;
 }
 
