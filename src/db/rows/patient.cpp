@@ -25,6 +25,17 @@ const QString sexColumn = QStringLiteral("Sex");
 const QString handColumn = QStringLiteral("Hand");
 const QString idColumn = QStringLiteral("AutoID");
 
+// The stored letter in upper case; 0 for anything but one Latin letter.
+char upperLetter(const QString &letter)
+{
+    if (letter.size() != 1)
+        return 0;
+    const char16_t c = letter.at(0).unicode();
+    if (c >= 'a' && c <= 'z')
+        return char(c - 'a' + 'A');
+    return c >= 'A' && c <= 'Z' ? char(c) : 0;
+}
+
 } // namespace
 
 Patient::Patient(QObject *parent)
@@ -290,26 +301,32 @@ QString Patient::handLetter(PatientHandness hand)
     return QString();
 }
 
+// Read for every patient of a list: the letter is compared as a character,
+// not as a text.
 Patient::PatientGender Patient::genderFromLetter(const QString &letter)
 {
-    if (!letter.isEmpty()) {
-        for (PatientGender gender : { Gender_Unspecified, Gender_Male, Gender_Female }) {
-            if (letter.compare(genderLetter(gender), Qt::CaseInsensitive) == 0)
-                return gender;
-        }
+    switch (upperLetter(letter)) {
+    case 'M':
+        return Gender_Male;
+    case 'F':
+        return Gender_Female;
+    default:
+        return Gender_Unspecified;
     }
-    return Gender_Unspecified;
 }
 
 Patient::PatientHandness Patient::handFromLetter(const QString &letter)
 {
-    if (!letter.isEmpty()) {
-        for (PatientHandness hand : { Hand_Unspecified, Hand_Left, Hand_Right, Hand_Ambidextrous }) {
-            if (letter.compare(handLetter(hand), Qt::CaseInsensitive) == 0)
-                return hand;
-        }
+    switch (upperLetter(letter)) {
+    case 'L':
+        return Hand_Left;
+    case 'R':
+        return Hand_Right;
+    case 'A':
+        return Hand_Ambidextrous;
+    default:
+        return Hand_Unspecified;
     }
-    return Hand_Unspecified;
 }
 
 DisplayTexts Patient::displayTexts()
