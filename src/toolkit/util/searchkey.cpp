@@ -2,6 +2,7 @@
 
 #include "toolkit/util/texthelper.h"
 
+#include <QVarLengthArray>
 #include <QVector>
 
 namespace
@@ -67,24 +68,30 @@ const QVector<Folded> &foldTable()
 void appendFolded(QString &to, QStringView text)
 {
     const QVector<Folded> &table = foldTable();
+    // Written in place, room for two letters a character, then cut to what
+    // was written: a search text is folded for every row of a list.
+    const int start = to.size();
+    to.resize(start + 2 * int(text.size()));
+    QChar *out = to.data() + start;
     for (const QChar c : text) {
         const char16_t code = c.unicode();
         if (code < 0x80) {
             // Most of what is typed, without the table.
             if (code >= 'A' && code <= 'Z')
-                to += QChar(char16_t(code + 32));
+                *out++ = QChar(char16_t(code + 32));
             else if ((code >= 'a' && code <= 'z') || (code >= '0' && code <= '9'))
-                to += c;
+                *out++ = c;
         } else if (code < TableSize) {
             const Folded &f = table.at(code);
             if (f.first)
-                to += QChar(f.first);
+                *out++ = QChar(f.first);
             if (f.second)
-                to += QChar(f.second);
+                *out++ = QChar(f.second);
         } else if (c.isLetterOrNumber()) {
-            to += c.toLower();
+            *out++ = c.toLower();
         }
     }
+    to.resize(int(out - to.constData()));
 }
 
 // The keys of a Latin keyboard and of a Russian one, place for place.
@@ -128,7 +135,7 @@ QString SearchKey::ofWord(const QString &word)
 QString SearchKey::ofText(const QString &text)
 {
     QString key;
-    key.reserve(text.size() * 3);
+    key.reserve(text.size() * 6);
     const QStringView all(text);
     int start = 0;
     while (start <= all.size()) {
@@ -140,16 +147,17 @@ QString SearchKey::ofText(const QString &text)
             key += QLatin1Char('\n');
         appendFolded(key, line);
         bool hasLetters = false, hasCyrillic = false;
-        QString typed;
-        typed.reserve(line.size());
+        // On the stack: a name seldom outgrows it, and every line of every row has one.
+        QVarLengthArray<QChar, 64> typed(int(line.size()));
+        QChar *out = typed.data();
         for (const QChar c : line) {
             hasLetters = hasLetters || c.isLetter();
             hasCyrillic = hasCyrillic || (c.unicode() >= 0x0400 && c.unicode() < 0x0500);
-            typed += otherKey(c);
+            *out++ = otherKey(c);
         }
         if (hasLetters) {
             key += QLatin1Char('\n');
-            appendFolded(key, typed);
+            appendFolded(key, QStringView(typed.constData(), typed.size()));
         }
         if (hasCyrillic) {
             key += QLatin1Char('\n');
