@@ -72,6 +72,11 @@ QString TableFilterModel::fold(QString text)
     return SearchKey::ofText(text);
 }
 
+void TableFilterModel::foldInto(QString &into, const QString &text)
+{
+    SearchKey::appendText(into, text);
+}
+
 void TableFilterModel::setSorting(int sortColumn, Qt::SortOrder sortOrder)
 {
     column = sortColumn;

@@ -32,6 +32,8 @@ public:
 
     // The form a row's search text is compared in (SearchKey::ofText).
     static QString fold(QString text);
+    // The same appended to `into`.
+    static void foldInto(QString &into, const QString &text);
 
     // The order the rows take at the next reset, announced to no one; a column
     // below 0 keeps the model's order.

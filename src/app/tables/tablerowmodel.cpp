@@ -25,11 +25,9 @@ namespace
 void appendSearchBytes(QByteArray &to, const QString &text)
 {
     const auto single = [](ushort code) { return code < 0x80 || (code >= 0x0400 && code < 0x0400 + 0x6F); };
-    int length = 0;
-    for (const QChar c : text)
-        length += single(c.unicode()) ? 1 : 5;
+    // Room for the longest form, cut to what was written: one pass.
     const int start = to.size();
-    to.resize(start + length);
+    to.resize(start + 5 * text.size());
     char *out = to.data() + start;
     for (const QChar c : text) {
         const ushort code = c.unicode();
@@ -43,6 +41,7 @@ void appendSearchBytes(QByteArray &to, const QString &text)
                 *out++ = char(0xF0 | ((code >> shift) & 0xF));
         }
     }
+    to.resize(int(out - to.constData()));
 }
 
 constexpr double Unknown = -std::numeric_limits<double>::infinity();
@@ -447,13 +446,17 @@ bool TableRowModel::readSearchKeysFor(int milliseconds) const
     timer.start();
     // Grown as the texts come, not reserved for the longest: room reserved
     // while the list has just been read raised the peak by megabytes.
+    QString folded;
     for (int r = pendingOffsets.size(); r < rowObjects.size(); ++r) {
         if (milliseconds >= 0 && r % 256 == 0 && timer.elapsed() >= milliseconds)
             return false;
         pendingOffsets.append(pendingKeys.size());
         // A row gone since the reset matches no filter.
-        if (AbstractDatabaseRow *object = rowObjects.at(r))
-            appendSearchBytes(pendingKeys, TableFilterModel::fold(table->searchText(object)));
+        if (AbstractDatabaseRow *object = rowObjects.at(r)) {
+            folded.resize(0);
+            TableFilterModel::foldInto(folded, table->searchText(object));
+            appendSearchBytes(pendingKeys, folded);
+        }
         pendingKeys += '\n';
     }
     pendingOffsets.append(pendingKeys.size());

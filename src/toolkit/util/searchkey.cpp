@@ -135,7 +135,13 @@ QString SearchKey::ofWord(const QString &word)
 QString SearchKey::ofText(const QString &text)
 {
     QString key;
-    key.reserve(text.size() * 6);
+    appendText(key, text);
+    return key;
+}
+
+void SearchKey::appendText(QString &key, const QString &text)
+{
+    key.reserve(key.size() + text.size() * 6);
     const QStringView all(text);
     int start = 0;
     while (start <= all.size()) {
@@ -165,5 +171,4 @@ QString SearchKey::ofText(const QString &text)
         }
         start = end + 1;
     }
-    return key;
 }

@@ -16,5 +16,7 @@ QString ofWord(const QString &word);
 // (Latin and Russian), and Cyrillic lines also as transliterated, so that "Bdfyjd" and
 // "ivanov" both find "Иванов" and "Шмфт" finds "Ivan". Lines end with '\n' but the last.
 QString ofText(const QString &text);
+// The same appended to key: a key reused from text to text keeps its room.
+void appendText(QString &key, const QString &text);
 
 } // namespace SearchKey
