@@ -57,7 +57,10 @@ void SparseTexts::set(int slot, const QString &text)
     if (!block || room(newCount) != room(count)) {
         resized = static_cast<Block *>(
             std::realloc(block, sizeof(Block) + sizeof(QString) * size_t(room(newCount))));
-        if (!resized)
+        // A block that cannot shrink stays as it is, too large.
+        if (!resized && held)
+            resized = block;
+        else if (!resized)
             qBadAlloc();
     }
     if (!block)
