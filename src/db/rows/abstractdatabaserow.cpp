@@ -155,12 +155,10 @@ void AbstractDatabaseRow::takeStoredValues(const RowCursor &cursor, const QVecto
     fillingQuietly = true;
     const PropertyIndex &index = properties();
     const QStringList &names = index.names();
-    const auto asStored = [&cursor](int field, QString *text) {
+    const auto asStored = [](QString *text) {
         // A single blank is how an empty text is stored (SqlStatements::textLiteral).
         if (*text == QLatin1String(" "))
             *text = QString(QLatin1String(""));
-        else
-            cursor.share(field, text);
     };
     QString stored;
     for (int i = 0; i < index.count(); ++i) {
@@ -172,8 +170,7 @@ void AbstractDatabaseRow::takeStoredValues(const RowCursor &cursor, const QVecto
         // Texts, most of a list's values, shared by the cursor, and plain
         // numbers and dates go straight to their setter.
         if (text && cursor.text(field, &stored)) {
-            if (stored == QLatin1String(" "))
-                stored = QString(QLatin1String(""));
+            asStored(&stored);
             if (index.writeAs(this, i, type, &stored))
                 continue;
         } else if (!text && writeTyped(this, cursor, field, index, i)) {
@@ -191,7 +188,7 @@ void AbstractDatabaseRow::takeStoredValues(const RowCursor &cursor, const QVecto
         if (value.isNull() && !text)
             continue;
         if (text && textValue)
-            asStored(field, static_cast<QString *>(value.data()));
+            asStored(static_cast<QString *>(value.data()));
         else if (!text && textValue)
             readIsoDate(value.toString(), type, &value);
         index.write(this, i, value);

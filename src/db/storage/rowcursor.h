@@ -29,7 +29,8 @@ public:
     virtual QString error() const = 0;
     // The field's value into *text when it is a text, not NULL; false
     // otherwise, and value() then tells what it is. Loading a list reads
-    // millions of texts: this way each costs no QVariant.
+    // millions of texts: this way each costs no QVariant, and a repeated one
+    // is given as the one before it (share()).
     virtual bool text(int field, QString *text) const;
     // The field's value into *value, a value of QMetaType `type` (an integer,
     // a real number, a date or a date and time), when it is stored plainly as
@@ -39,13 +40,6 @@ public:
     // The rows of a query that has run, through Qt.
     static std::unique_ptr<RowCursor> of(QSqlQuery &query);
 
-    // A text of the field that equals one it gave before, as that one: the
-    // same city, diagnosis, last name or patronymic in thousands of rows is
-    // then held once. Texts are remembered in a bounded table per field, so a
-    // field of unique texts costs no more than the table; one whose first
-    // texts seldom repeat (IDs, folder names) is no longer compared at all.
-    void share(int field, QString *text) const;
-
     // "yyyy-mm-dd" and "yyyy-mm-ddThh:mm:ss" (or with a blank for the T), as
     // the databases write them, read without Qt's general parser, which costs
     // more than the rest of a row; false for anything else, left to that parser.
@@ -53,6 +47,13 @@ public:
     static bool isoDateTime(const char *bytes, int size, QDateTime *dateTime);
 
 protected:
+    // A text of the field that equals one it gave before, as that one: the
+    // same city, diagnosis, last name or patronymic in thousands of rows is
+    // then held once. Texts are remembered in a bounded table per field, so a
+    // field of unique texts costs no more than the table; one whose first
+    // texts seldom repeat (IDs, folder names) is no longer compared at all.
+    void share(int field, QString *text) const;
+
     // UTF-8 bytes as a text. Most stored texts are plain ASCII, which converts
     // several times faster than through the UTF-8 decoder.
     static QString decoded(const char *bytes, int size);
